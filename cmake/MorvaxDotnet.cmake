@@ -1,0 +1,17 @@
+# Finds the .NET SDK and its shared framework (the directory that holds libcoreclr.so).
+find_program(DOTNET_EXECUTABLE dotnet REQUIRED)
+if(NOT MORVAX_DOTNET_FRAMEWORK_DIR)
+  execute_process(COMMAND ${DOTNET_EXECUTABLE} --list-runtimes
+    OUTPUT_VARIABLE _runtimes OUTPUT_STRIP_TRAILING_WHITESPACE)
+  string(REGEX MATCHALL "Microsoft\\.NETCore\\.App 10\\.[0-9.]+ \\[[^]]+\\]" _netcore "${_runtimes}")
+  if(NOT _netcore)
+    message(FATAL_ERROR "No Microsoft.NETCore.App 10.x runtime found by '${DOTNET_EXECUTABLE} --list-runtimes'")
+  endif()
+  list(GET _netcore -1 _last)
+  string(REGEX REPLACE "Microsoft\\.NETCore\\.App ([0-9.]+) \\[([^]]+)\\]" "\\2/\\1" _dir "${_last}")
+  set(MORVAX_DOTNET_FRAMEWORK_DIR ${_dir} CACHE PATH "Shared framework directory holding libcoreclr.so")
+endif()
+if(NOT EXISTS ${MORVAX_DOTNET_FRAMEWORK_DIR}/libcoreclr.so)
+  message(FATAL_ERROR "libcoreclr.so not found in ${MORVAX_DOTNET_FRAMEWORK_DIR}")
+endif()
+message(STATUS "Shared framework: ${MORVAX_DOTNET_FRAMEWORK_DIR}")

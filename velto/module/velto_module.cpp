@@ -1,0 +1,56 @@
+// PyInit_velto: the start-up sequence of morvax.velto. Each step has a code that the
+// ImportError reports when the step fails.
+#include <Python.h>
+
+#include "host/register_callbacks.h"
+#include "module/dependencies.h"
+#include "module/interned_names.h"
+#include "module/module_tree.h"
+#include "module/module_version.h"
+#include "module/reporters.h"
+#include "module/sibling_apis.h"
+
+namespace morvax {
+
+static constexpr const char kModuleName[] = "morvax.velto";
+
+// Attaches a new version value; the value's reference passes to the module.
+static int AddVersion(PyObject* module, const char* name, int32_t major, int32_t minor, int32_t patch,
+                      int32_t sub, const char* text) {
+  PyObject* version = NewModuleVersion(major, minor, patch, sub, text);
+  if (version == nullptr) return -1;
+  if (PyModule_AddObject(module, name, version) < 0) {
+    Py_DECREF(version);
+    return -1;
+  }
+  return 0;
+}
+
+static PyObject* InitializeModule() {
+  PyObject* module = nullptr;
+  int code = 0;
+
+  InternedNames::Initialize();
+
+  if (ImportCapsuleApis() < 0) { code = -1009; goto error; }
+  if (ImportPygcApi() < 0) { code = -1008; goto error; }
+  if (RegisterCallbacks() < 0) { code = -1007; goto error; }
+
+  module = CreateModuleTree();
+  if (module == nullptr) { code = -1006; goto error; }
+  if (AddTypeToModule(module, &ModuleVersionType, "_ModuleVersionType") < 0) { code = -1004; goto error; }
+  if (AddVersion(module, "VERSION", 25, 8, 0, 0, "25.8.0.0") < 0) { code = -1001; goto error; }
+  if (AddVersion(module, "_BACKWARD_COMPATIBILITY_THRESHOLD", 22, 6, 0, 0, "22.6.0.0") < 0) {
+    code = -1019;
+    goto error;
+  }
+  return module;
+
+error:
+  Py_XDECREF(module);
+  return ReportLoadFailure(kModuleName, code);
+}
+
+}  // namespace morvax
+
+PyMODINIT_FUNC PyInit_velto() { return morvax::InitializeModule(); }

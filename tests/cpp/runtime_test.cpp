@@ -1,0 +1,137 @@
+// Starts the real runtime from the built layout and exercises the delegates of the exchange
+// host and the object host with stand-in callbacks.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "host/delegate_table.h"
+#include "host/exchange_host.h"
+#include "host/host_bridge.h"
+#include "host/object_host.h"
+
+namespace morvax::host {
+namespace {
+
+// Stand-ins for the Python builders: "objects" are strings kept here for the whole run.
+std::deque<std::u16string> g_built;
+std::vector<std::pair<std::u16string, std::u16string>> g_reported;
+
+extern "C" void* BuildString(const char16_t* units, int32_t count) {
+  g_built.emplace_back(units, units + count);
+  return &g_built.back();
+}
+
+extern "C" void ReportException(void* first, void* second) {
+  auto text = [](void* p) { return p ? *static_cast<std::u16string*>(p) : u"<null>"; };
+  g_reported.emplace_back(text(first), text(second));
+}
+
+// The diagnostics entry points of the interop assembly.
+struct Diagnostics {
+  int32_t (*liveHandleCount)();
+  uint32_t (*newProbe)(int32_t hash, const char16_t* text, int32_t length);
+  void (*throwWith)(const char16_t* text, int32_t length);
+  int32_t (*echo)(int32_t);
+};
+
+class RuntimeTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    setenv("NETCORE_WRAPPER_NETCORE_DIR_morvax", MORVAX_RUNTIME_ROOT, 1);
+    setenv("NETCORE_WRAPPER_ASSEMBLY_DIR_morvax", MORVAX_ASSEMBLY_ROOT, 1);
+    HostBridge& bridge = HostBridge::Acquire();
+    ASSERT_TRUE(bridge.domainInitialized());
+    ExchangeHost& exchange = ExchangeHost::Instance();
+    ASSERT_TRUE(exchange.Bind(kInteropAssembly)) << exchange.errorText();
+    exchange.Register(ExchangeHost::kSetExceptionCallback, reinterpret_cast<void*>(&ReportException));
+    exchange.Register(ExchangeHost::kSetPyStrBuilderCallback, reinterpret_cast<void*>(&BuildString));
+    exchange.Register(ExchangeHost::kSetU16StrBuilderCallback, reinterpret_cast<void*>(&BuildString));
+    exchange.InitServices();
+
+    static const char* const kEntries[] = {"LiveHandleCount", "NewProbe", "Throw", "Echo"};
+    std::string error;
+    for (size_t i = 0; i < 4; ++i) {
+      ASSERT_TRUE(BindEntry(kInteropAssembly, "Morvax.WrpGen.Interop.Diagnostics", kEntries[i],
+                            reinterpret_cast<void**>(&diagnostics) + i, error))
+          << error;
+    }
+  }
+  void SetUp() override { g_reported.clear(); }
+
+  static inline Diagnostics diagnostics{};
+};
+
+TEST_F(RuntimeTest, RuntimeIsMappedAndRuns) {
+  EXPECT_TRUE(HostBridge::Acquire().loadedHere());
+  EXPECT_EQ(diagnostics.echo(41), 41);
+  EXPECT_EQ(diagnostics.echo(-7), -7);
+}
+
+TEST_F(RuntimeTest, HandlesAreOwnedAndReleasedOnce) {
+  ExchangeHost& exchange = ExchangeHost::Instance();
+  int32_t before = diagnostics.liveHandleCount();
+  uint32_t handle = diagnostics.newProbe(-1, u"probe", 5);
+  ASSERT_NE(handle, 0u);
+  EXPECT_EQ(diagnostics.liveHandleCount(), before + 1);
+
+  auto typeName = static_cast<std::u16string*>(exchange.GetTypeName(handle));
+  ASSERT_NE(typeName, nullptr);
+  EXPECT_EQ(*typeName, u"Morvax.WrpGen.Interop.Probe");
+
+  exchange.FreeInstance(handle);
+  EXPECT_EQ(diagnostics.liveHandleCount(), before);
+  EXPECT_TRUE(g_reported.empty());
+
+  // A second release is reported as a .NET exception, not undefined behaviour.
+  exchange.FreeInstance(handle);
+  ASSERT_EQ(g_reported.size(), 1u);
+  EXPECT_EQ(diagnostics.liveHandleCount(), before);
+  exchange.FreeInstance(0);  // null is nothing to release
+  EXPECT_EQ(g_reported.size(), 1u);
+}
+
+TEST_F(RuntimeTest, ObjectHostAnswersForAProbe) {
+  const ObjectHost& objects = ObjectHost::Instance();
+  ASSERT_FALSE(objects.failed()) << objects.errorText();
+  uint32_t a = diagnostics.newProbe(1234, u"text\u00e9", 5);
+  uint32_t b = diagnostics.newProbe(1234, u"text\u00e9", 5);
+  EXPECT_EQ(objects.GetHashOfObj(a), 1234);
+  EXPECT_TRUE(objects.IsEqualsOfObj(a, KindHandle{0, b}));
+  EXPECT_FALSE(objects.IsEqualsOfObj(a, KindHandle{0, 0}));
+  void* text = nullptr;
+  ASSERT_EQ(objects.ToStringOfObj(a, &text), 1);
+  EXPECT_EQ(*static_cast<std::u16string*>(text), u"text\u00e9");
+  uint32_t type = 0;
+  EXPECT_EQ(objects.GetObjType(a, &type), 1);
+  EXPECT_NE(type, 0u);
+  ExchangeHost::Instance().FreeInstance(type);
+  ExchangeHost::Instance().FreeInstance(a);
+  ExchangeHost::Instance().FreeInstance(b);
+  EXPECT_TRUE(g_reported.empty());
+}
+
+TEST_F(RuntimeTest, ExceptionsArriveThroughTheCallbackWithTypeAndMessage) {
+  diagnostics.throwWith(u"bad thing", 9);
+  ASSERT_EQ(g_reported.size(), 1u);
+  EXPECT_EQ(g_reported[0].first, u"System.InvalidOperationException");
+  EXPECT_EQ(g_reported[0].second, u"bad thing");
+}
+
+TEST_F(RuntimeTest, MissingEntryPointNamesClassAssemblyAndEntry) {
+  void* slot = nullptr;
+  std::string error;
+  EXPECT_FALSE(BindEntry(kInteropAssembly, "Morvax.WrpGen.Interop.ExchangeHost", "NoSuchEntry", &slot, error));
+  EXPECT_EQ(error.rfind("While initializing the host for the 'Morvax.WrpGen.Interop.ExchangeHost "
+                        "(Assembly=WrpInterop.Morvax.Velto)' type, an error occurred - Method 'NoSuchEntry' "
+                        "not found (error=",
+                        0),
+            0u)
+      << error;
+  EXPECT_EQ(error.back(), ')');
+}
+
+}  // namespace
+}  // namespace morvax::host

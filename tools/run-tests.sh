@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs every test suite against one build directory.
+#   tools/run-tests.sh <build dir> [--sanitized]
+# --sanitized: the C++ of that build carries ASan + UBSan, so the interpreter (which is not
+# instrumented) gets the ASan runtime preloaded.
+set -euo pipefail
+build=$(readlink -f "$1")
+sanitized=${2:-}
+root=$(cd "$(dirname "$0")/.." && pwd)
+export MORVAX_BUILD_DIR="$build"
+
+if [ "$sanitized" = "--sanitized" ]; then
+  # libstdc++ goes with it: the interpreter does not link it, and ASan's exception
+  # interceptors must find it when they start.
+  export LD_PRELOAD="$(g++ -print-file-name=libasan.so) $(g++ -print-file-name=libstdc++.so)"
+  # Leaks: the interpreter and the runtime keep process-lifetime objects on purpose.
+  # Signals: the .NET runtime handles SIGSEGV itself (null references, stack probes).
+  export ASAN_OPTIONS="detect_leaks=0:handle_segv=0:handle_sigbus=0:handle_sigfpe=0:allow_user_segv_handler=1:use_sigaltstack=0:detect_stack_use_after_return=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  echo "== sanitized run (ASan + UBSan) =="
+fi
+
+echo "== native unit tests =="
+ctest --test-dir "$build" --output-on-failure
+
+echo "== Python tests =="
+# pytest exits 5 when it collected nothing: that is a failure here too.
+/usr/bin/python3 -m pytest -q -p no:cacheprovider "$root/tests/python"

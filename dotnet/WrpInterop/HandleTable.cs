@@ -1,0 +1,194 @@
+// HandleTable.cs: the table that lets native code refer to .NET objects by a
+// 32-bit handle.  Handle 0 is null.  A handle is a slot number (low 24 bits,
+// counted from 1 so no live handle is 0) and the slot's generation (high 8
+// bits), which changes each time the slot is freed: a stale or doubled handle
+// is caught instead of reaching whatever object took the slot next.  Freed
+// slots queue up first-in first-out, so one slot is reused only after all the
+// others, which keeps the 8-bit generation from coming round soon.
+using System;
+using System.Threading;
+
+namespace Morvax.WrpGen.Interop
+{
+    internal static class HandleTable
+    {
+        private const int IndexBits = 24;
+        private const uint IndexMask = (1u << IndexBits) - 1;
+        // Slot numbers run 1..IndexMask, so index IndexMask - 1 is the last slot.
+        private const int MaxSlots = (int)IndexMask;
+        private const int InitialCapacity = 256;
+        private const int NoSlot = -1;
+
+        private struct Slot
+        {
+            public object? Value;
+            public int NextFree;
+            public byte Generation;
+            public bool InUse;
+        }
+
+        // The GIL serialises normal use; the lock costs little uncontended and
+        // keeps finalizer-thread or background frees from corrupting the lists.
+        private static readonly Lock s_lock = new();
+        private static Slot[] s_slots = new Slot[InitialCapacity];
+        private static int s_used;              // slots ever handed out (high-water mark)
+        private static int s_freeHead = NoSlot; // oldest freed slot
+        private static int s_freeTail = NoSlot; // newest freed slot
+        private static int s_live;
+
+        /// <summary>Handles currently issued and not yet freed.</summary>
+        public static int LiveCount
+        {
+            get
+            {
+                lock (s_lock)
+                {
+                    return s_live;
+                }
+            }
+        }
+
+        /// <summary>Issues a new handle for o (every call a new one); null gives 0.</summary>
+        public static uint Add(object? o)
+        {
+            if (o is null)
+            {
+                return 0;
+            }
+            lock (s_lock)
+            {
+                int index;
+                if (s_freeHead != NoSlot)
+                {
+                    index = s_freeHead;
+                    s_freeHead = s_slots[index].NextFree;
+                    if (s_freeHead == NoSlot)
+                    {
+                        s_freeTail = NoSlot;
+                    }
+                }
+                else
+                {
+                    if (s_used == MaxSlots)
+                    {
+                        throw new InvalidOperationException(
+                            $"the handle table is full ({MaxSlots} live .NET objects)");
+                    }
+                    if (s_used == s_slots.Length)
+                    {
+                        Array.Resize(ref s_slots, Math.Min(s_slots.Length * 2, MaxSlots));
+                    }
+                    index = s_used++;
+                }
+                ref Slot slot = ref s_slots[index];
+                slot.Value = o;
+                slot.InUse = true;
+                slot.NextFree = NoSlot;
+                s_live++;
+                return Compose(index, slot.Generation);
+            }
+        }
+
+        /// <summary>The object behind h; 0 gives null, an unknown or freed handle throws.</summary>
+        public static object? Get(uint h)
+        {
+            if (h == 0)
+            {
+                return null;
+            }
+            lock (s_lock)
+            {
+                return s_slots[Resolve(h)].Value;
+            }
+        }
+
+        /// <summary>
+        /// The object behind h as a T.  Handle 0 gives null where T admits it
+        /// and throws where T is a non-nullable value type; an object of
+        /// another type throws InvalidCastException.
+        /// </summary>
+        public static T Get<T>(uint h)
+        {
+            object? o = Get(h);
+            if (o is T t)
+            {
+                return t;
+            }
+            if (o is null)
+            {
+                if (default(T) is null)
+                {
+                    return default!;
+                }
+                throw new ArgumentNullException(nameof(h), $"handle 0 is null, not a {typeof(T).FullName}");
+            }
+            throw new InvalidCastException(
+                $"handle 0x{h:X8} holds a {o.GetType().FullName}, not a {typeof(T).FullName}");
+        }
+
+        /// <summary>The object behind h, which must not be 0: the target of an instance call.</summary>
+        internal static object GetTarget(uint h) =>
+            Get(h) ?? throw new ArgumentNullException(nameof(h), "handle 0 is null and has no members");
+
+        /// <summary>Frees h; 0 is a no-op, an unknown or already freed handle throws.</summary>
+        public static void Free(uint h)
+        {
+            if (h == 0)
+            {
+                return;
+            }
+            lock (s_lock)
+            {
+                int index = Resolve(h);
+                ref Slot slot = ref s_slots[index];
+                slot.Value = null;
+                slot.InUse = false;
+                slot.Generation++;
+                slot.NextFree = NoSlot;
+                if (s_freeTail == NoSlot)
+                {
+                    s_freeHead = index;
+                }
+                else
+                {
+                    s_slots[s_freeTail].NextFree = index;
+                }
+                s_freeTail = index;
+                s_live--;
+            }
+        }
+
+        /// <summary>Grows the table to hold at least capacity slots without further resizing.</summary>
+        internal static void Reserve(int capacity)
+        {
+            lock (s_lock)
+            {
+                capacity = Math.Min(capacity, MaxSlots);
+                if (capacity > s_slots.Length)
+                {
+                    Array.Resize(ref s_slots, capacity);
+                }
+            }
+        }
+
+        private static uint Compose(int index, byte generation) =>
+            ((uint)generation << IndexBits) | (uint)(index + 1);
+
+        // Caller holds s_lock.  Returns the slot index of a live handle.
+        private static int Resolve(uint h)
+        {
+            int index = (int)(h & IndexMask) - 1;
+            byte generation = (byte)(h >> IndexBits);
+            if (index < 0 || index >= s_used)
+            {
+                throw new ArgumentException($"handle 0x{h:X8} was never issued", nameof(h));
+            }
+            ref Slot slot = ref s_slots[index];
+            if (!slot.InUse || slot.Generation != generation)
+            {
+                throw new InvalidOperationException($"handle 0x{h:X8} was already freed");
+            }
+            return index;
+        }
+    }
+}

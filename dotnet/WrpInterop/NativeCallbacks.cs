@@ -1,0 +1,68 @@
+// NativeCallbacks.cs: the native functions the extension module registers with
+// the .NET side, and the helpers that build native strings through them.
+using System;
+using System.Runtime.CompilerServices;
+
+namespace Morvax.WrpGen.Interop
+{
+    internal static unsafe class NativeCallbacks
+    {
+        // void(PyObject* first, PyObject* second); takes ownership of both.
+        internal static delegate* unmanaged<IntPtr, IntPtr, void> Exception;
+        // int(PyObject** outText, UnicodeView* outView): 0 when a pending Python
+        // error was fetched, cleared and turned into text, -1 otherwise.
+        internal static delegate* unmanaged<IntPtr*, UnicodeView*, int> CatchAndClearError;
+        // Each builder returns a new object owned by whoever receives it, or null.
+        internal static delegate* unmanaged<char*, int, IntPtr> U16StrBuilder;
+        internal static delegate* unmanaged<char*, int, IntPtr> PyStrBuilder;
+        internal static delegate* unmanaged<char*, int, IntPtr> PyUnraisableStrBuilder;
+        internal static delegate* unmanaged<byte*, int, IntPtr> PyBytesBuilder;
+
+        // Native tables whose layout later code defines; only the pointers are
+        // kept.  (Initialised explicitly: a build that omits a setter would
+        // otherwise warn that its field is never assigned.)
+        internal static IntPtr PyObjApiTable = IntPtr.Zero;
+        internal static IntPtr PyStaticRecord = IntPtr.Zero;
+        internal static IntPtr PyGenericTable = IntPtr.Zero;
+
+        /// <summary>A Python str (new reference) for text, or null if the builder failed.</summary>
+        internal static IntPtr PyStr(string text) => Build(PyStrBuilder, text, "Python string builder");
+
+        /// <summary>A native UTF-16 string owned by the receiver, or null if the builder failed.</summary>
+        internal static IntPtr U16Str(string text) => Build(U16StrBuilder, text, "UTF-16 string builder");
+
+        /// <summary>A Python str meant for the unraisable-error hook.</summary>
+        internal static IntPtr PyUnraisableStr(string text) =>
+            Build(PyUnraisableStrBuilder, text, "unraisable string builder");
+
+        /// <summary>A Python bytearray (new reference) holding data, or null if the builder failed.</summary>
+        internal static IntPtr PyBytes(ReadOnlySpan<byte> data)
+        {
+            var builder = PyBytesBuilder;
+            if (builder == null)
+            {
+                throw NotRegistered("bytes builder");
+            }
+            fixed (byte* p = data)
+            {
+                return builder(p, data.Length);
+            }
+        }
+
+        private static IntPtr Build(delegate* unmanaged<char*, int, IntPtr> builder, string text, string what)
+        {
+            if (builder == null)
+            {
+                throw NotRegistered(what);
+            }
+            fixed (char* p = text)
+            {
+                return builder(p, text.Length);
+            }
+        }
+
+        [MethodImpl(MethodImplOptions.NoInlining)]
+        private static InvalidOperationException NotRegistered(string what) =>
+            new InvalidOperationException($"the {what} callback is not registered with the .NET side");
+    }
+}

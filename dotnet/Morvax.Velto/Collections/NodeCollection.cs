@@ -1,0 +1,107 @@
+// NodeCollection: a live view of the children (or all descendants) of one
+// node that have a given type.  Reads always reflect the current tree;
+// changes made through the collection are made to the tree.
+using System;
+using System.Collections;
+using System.Collections.Generic;
+using System.Linq;
+
+namespace Morvax.Velto;
+
+public class NodeCollection : IEnumerable<Node>
+{
+    private readonly CompositeNode container;
+    private readonly NodeType nodeType;
+    private readonly bool isDeep;
+
+    internal NodeCollection(CompositeNode container, NodeType nodeType, bool isDeep)
+    {
+        this.container = container;
+        this.nodeType = nodeType;
+        this.isDeep = isDeep;
+    }
+
+    public int Count => Nodes().Count();
+
+    // A negative index counts from the end (-1 is the last node).
+    public Node this[int index]
+    {
+        get
+        {
+            Node? node = container.GetChild(nodeType, index, isDeep);
+            return node ?? throw new ArgumentOutOfRangeException(nameof(index), index,
+                "The index is outside the collection.");
+        }
+    }
+
+    // Appends to the node the collection was taken from.
+    public void Add(Node node)
+    {
+        CheckType(node);
+        container.AppendChild(node);
+    }
+
+    // Inserts before the node now at index, in that node's parent; an index
+    // equal to Count appends after the last node of the collection.
+    public void Insert(int index, Node node)
+    {
+        CheckType(node);
+        Node[] nodes = ToArray();
+        if (index < 0 || index > nodes.Length)
+            throw new ArgumentOutOfRangeException(nameof(index), index, "The index is outside the collection.");
+        if (index < nodes.Length)
+            nodes[index].ParentNode!.InsertBefore(node, nodes[index]);
+        else if (nodes.Length > 0)
+            nodes[^1].ParentNode!.InsertAfter(node, nodes[^1]);
+        else
+            container.AppendChild(node);
+    }
+
+    public void Remove(Node node)
+    {
+        if (!Contains(node))
+            throw new ArgumentException("The node is not in this collection.", nameof(node));
+        node.Remove();
+    }
+
+    public void RemoveAt(int index) => this[index].Remove();
+
+    public void Clear()
+    {
+        foreach (Node node in ToArray())
+            node.Remove();
+    }
+
+    public bool Contains(Node node) => IndexOf(node) >= 0;
+
+    public int IndexOf(Node node)
+    {
+        if (node is null)
+            return -1;
+        int index = 0;
+        foreach (Node candidate in Nodes())
+        {
+            if (ReferenceEquals(candidate, node))
+                return index;
+            index++;
+        }
+        return -1;
+    }
+
+    public Node[] ToArray() => Nodes().ToArray();
+
+    // Walks a snapshot, so the tree may be changed while iterating.
+    public IEnumerator<Node> GetEnumerator() => ((IEnumerable<Node>)ToArray()).GetEnumerator();
+
+    IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
+
+    private IEnumerable<Node> Nodes() => container.Matching(nodeType, isDeep);
+
+    private void CheckType(Node node)
+    {
+        ArgumentNullException.ThrowIfNull(node);
+        if (nodeType != NodeType.Any && node.NodeType != nodeType)
+            throw new ArgumentException($"A {node.NodeType} node cannot be added to a collection of {nodeType} nodes.",
+                nameof(node));
+    }
+}

@@ -1,0 +1,15 @@
+// ParagraphCollection: the paragraphs of a story, typed.
+using System.Linq;
+
+namespace Morvax.Velto;
+
+public sealed class ParagraphCollection : NodeCollection
+{
+    internal ParagraphCollection(Story container) : base(container, NodeType.Paragraph, false)
+    {
+    }
+
+    public new Paragraph this[int index] => (Paragraph)base[index];
+
+    public new Paragraph[] ToArray() => base.ToArray().Cast<Paragraph>().ToArray();
+}

@@ -1,0 +1,48 @@
+// SaveFormat: the formats a document can be saved in.  Only some of them can
+// be written by this library (see Formats/FormatTable.cs); the rest are
+// refused with an error that names the format.
+namespace Morvax.Velto;
+
+public enum SaveFormat
+{
+    Unknown = 0,
+    Doc = 10,
+    Dot = 11,
+    Docx = 20,
+    Docm = 21,
+    Dotx = 22,
+    Dotm = 23,
+    FlatOpc = 24,
+    FlatOpcMacroEnabled = 25,
+    FlatOpcTemplate = 26,
+    FlatOpcTemplateMacroEnabled = 27,
+    Rtf = 30,
+    WordML = 31,
+    Pdf = 40,
+    Xps = 41,
+    XamlFixed = 42,
+    Svg = 44,
+    HtmlFixed = 45,
+    OpenXps = 46,
+    Ps = 47,
+    Pcl = 48,
+    Html = 50,
+    Mhtml = 51,
+    Epub = 52,
+    Azw3 = 53,
+    Mobi = 54,
+    Odt = 60,
+    Ott = 61,
+    Text = 70,
+    XamlFlow = 71,
+    XamlFlowPack = 72,
+    Markdown = 73,
+    Xlsx = 80,
+    Tiff = 100,
+    Png = 101,
+    Bmp = 102,
+    Emf = 103,
+    Jpeg = 104,
+    Gif = 105,
+    Eps = 106,
+}

@@ -1,0 +1,111 @@
+// Font: the character formatting of a run, or the formatting that a
+// DocumentBuilder gives to the runs it writes.
+using System;
+
+namespace Morvax.Velto;
+
+public sealed class Font
+{
+    internal const double DefaultSize = 11.0;
+    internal const string DefaultName = "Calibri";
+    // The word processor's own limits for a font size, in points.
+    internal const double MinSize = 1.0;
+    internal const double MaxSize = 1638.0;
+
+    private double size = DefaultSize;
+    private string name = DefaultName;
+    private Underline underline = Underline.None;
+    private bool subscript;
+    private bool superscript;
+
+    internal Font()
+    {
+    }
+
+    public bool Bold { get; set; }
+
+    public bool Italic { get; set; }
+
+    public Underline Underline
+    {
+        get => underline;
+        set
+        {
+            if (!Enum.IsDefined(value))
+                throw new ArgumentOutOfRangeException(nameof(value), value, "Not an Underline value.");
+            underline = value;
+        }
+    }
+
+    public double Size
+    {
+        get => size;
+        set
+        {
+            if (!(value >= MinSize && value <= MaxSize))
+                throw new ArgumentOutOfRangeException(nameof(value), value,
+                    $"The font size must be between {MinSize} and {MaxSize} points.");
+            size = value;
+        }
+    }
+
+    public string Name
+    {
+        get => name;
+        set
+        {
+            ArgumentException.ThrowIfNullOrEmpty(value);
+            name = value;
+        }
+    }
+
+    public bool StrikeThrough { get; set; }
+
+    // Subscript and superscript exclude each other: setting one clears the other.
+    public bool Subscript
+    {
+        get => subscript;
+        set
+        {
+            subscript = value;
+            if (value)
+                superscript = false;
+        }
+    }
+
+    public bool Superscript
+    {
+        get => superscript;
+        set
+        {
+            superscript = value;
+            if (value)
+                subscript = false;
+        }
+    }
+
+    public bool AllCaps { get; set; }
+
+    public bool Hidden { get; set; }
+
+    public void ClearFormatting() => CopyFrom(new Font());
+
+    internal void CopyFrom(Font other)
+    {
+        Bold = other.Bold;
+        Italic = other.Italic;
+        underline = other.underline;
+        size = other.size;
+        name = other.name;
+        StrikeThrough = other.StrikeThrough;
+        subscript = other.subscript;
+        superscript = other.superscript;
+        AllCaps = other.AllCaps;
+        Hidden = other.Hidden;
+    }
+
+    internal bool HasSameFormatting(Font other) =>
+        Bold == other.Bold && Italic == other.Italic && underline == other.underline && size == other.size
+        && name == other.name && StrikeThrough == other.StrikeThrough && subscript == other.subscript
+        && superscript == other.superscript && AllCaps == other.AllCaps && Hidden == other.Hidden;
+}

@@ -1,0 +1,109 @@
+// ParagraphFormat: the formatting of a paragraph.  Lengths are in points.
+using System;
+
+namespace Morvax.Velto;
+
+public sealed class ParagraphFormat
+{
+    internal const string DefaultStyleName = "Normal";
+    // The word processor's limit for indents and spacing: 22 inches.
+    internal const double MaxIndent = 1584.0;
+
+    private ParagraphAlignment alignment = ParagraphAlignment.Left;
+    private double leftIndent;
+    private double rightIndent;
+    private double firstLineIndent;
+    private double spaceBefore;
+    private double spaceAfter;
+    private string styleName = DefaultStyleName;
+
+    internal ParagraphFormat()
+    {
+    }
+
+    public ParagraphAlignment Alignment
+    {
+        get => alignment;
+        set
+        {
+            if (!Enum.IsDefined(value))
+                throw new ArgumentOutOfRangeException(nameof(value), value, "Not a ParagraphAlignment value.");
+            alignment = value;
+        }
+    }
+
+    public double LeftIndent
+    {
+        get => leftIndent;
+        set => leftIndent = CheckIndent(value);
+    }
+
+    public double RightIndent
+    {
+        get => rightIndent;
+        set => rightIndent = CheckIndent(value);
+    }
+
+    // Negative for a hanging indent.
+    public double FirstLineIndent
+    {
+        get => firstLineIndent;
+        set => firstLineIndent = CheckIndent(value);
+    }
+
+    public double SpaceBefore
+    {
+        get => spaceBefore;
+        set => spaceBefore = CheckSpacing(value);
+    }
+
+    public double SpaceAfter
+    {
+        get => spaceAfter;
+        set => spaceAfter = CheckSpacing(value);
+    }
+
+    public bool KeepTogether { get; set; }
+
+    public bool KeepWithNext { get; set; }
+
+    public string StyleName
+    {
+        get => styleName;
+        set
+        {
+            ArgumentException.ThrowIfNullOrEmpty(value);
+            styleName = value;
+        }
+    }
+
+    public void ClearFormatting() => CopyFrom(new ParagraphFormat());
+
+    internal static bool IsIndent(double value) => value >= -MaxIndent && value <= MaxIndent;
+
+    internal static bool IsSpacing(double value) => value >= 0 && value <= MaxIndent;
+
+    internal void CopyFrom(ParagraphFormat other)
+    {
+        alignment = other.alignment;
+        leftIndent = other.leftIndent;
+        rightIndent = other.rightIndent;
+        firstLineIndent = other.firstLineIndent;
+        spaceBefore = other.spaceBefore;
+        spaceAfter = other.spaceAfter;
+        KeepTogether = other.KeepTogether;
+        KeepWithNext = other.KeepWithNext;
+        styleName = other.styleName;
+    }
+
+    // The comparisons are written so that NaN fails them.
+    private static double CheckIndent(double value) => IsIndent(value)
+        ? value
+        : throw new ArgumentOutOfRangeException(nameof(value), value,
+            $"An indent must be between {-MaxIndent} and {MaxIndent} points.");
+
+    private static double CheckSpacing(double value) => IsSpacing(value)
+        ? value
+        : throw new ArgumentOutOfRangeException(nameof(value), value,
+            $"Spacing must be between 0 and {MaxIndent} points.");
+}

@@ -1,0 +1,45 @@
+// LoadOptions: how a document is loaded.
+using System;
+
+namespace Morvax.Velto.Loading;
+
+public class LoadOptions
+{
+    private LoadFormat loadFormat = LoadFormat.Auto;
+
+    public LoadOptions()
+    {
+    }
+
+    public LoadOptions(string? password)
+    {
+        Password = password;
+    }
+
+    public LoadOptions(LoadFormat loadFormat, string? password, string? baseUri)
+    {
+        LoadFormat = loadFormat;
+        Password = password;
+        BaseUri = baseUri;
+    }
+
+    // Auto: decided by the file extension, or for a stream by its content.
+    // Any other value forces that format.
+    public LoadFormat LoadFormat
+    {
+        get => loadFormat;
+        set
+        {
+            if (!Enum.IsDefined(value))
+                throw new ArgumentOutOfRangeException(nameof(value), value, "Not a LoadFormat value.");
+            loadFormat = value;
+        }
+    }
+
+    // For encrypted documents; ignored for documents that are not encrypted.
+    public string? Password { get; set; }
+
+    // Where relative references inside a document are resolved from; the
+    // formats loaded so far (.docx and text) carry no external references.
+    public string? BaseUri { get; set; }
+}

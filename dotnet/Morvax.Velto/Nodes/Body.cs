@@ -1,0 +1,21 @@
+// Body: the main story of a section.
+namespace Morvax.Velto;
+
+public sealed class Body : Story
+{
+    internal Body(DocumentBase doc) : base(doc)
+    {
+    }
+
+    public override NodeType NodeType => NodeType.Body;
+
+    // The body must end with a paragraph: that is where the section's last
+    // paragraph mark, and the builder's cursor at the end of the section, live.
+    public void EnsureMinimum()
+    {
+        if (LastChild is not Paragraph)
+            AppendChild(new Paragraph(Document));
+    }
+
+    internal override Node CopyNode(DocumentBase owner) => new Body(owner);
+}

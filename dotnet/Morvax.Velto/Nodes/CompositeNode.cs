@@ -1,0 +1,222 @@
+// CompositeNode: a node that holds children.  Each kind of container decides
+// which kinds of child it accepts (CanHold), so the tree keeps the shape the
+// writers expect: Document > Section > Body > Paragraph > Run.
+using System;
+using System.Collections.Generic;
+using System.Text;
+
+namespace Morvax.Velto;
+
+public abstract class CompositeNode : Node
+{
+    private Node? first;
+    private Node? last;
+    private int count;
+
+    private protected CompositeNode(DocumentBase? doc) : base(doc)
+    {
+    }
+
+    public override bool IsComposite => true;
+
+    public Node? FirstChild => first;
+
+    public Node? LastChild => last;
+
+    public bool HasChildNodes => first is not null;
+
+    public int Count => count;
+
+    public Node AppendChild(Node newChild)
+    {
+        CheckNewChild(newChild);
+        Detach(newChild);
+        Link(newChild, null);
+        return newChild;
+    }
+
+    public Node PrependChild(Node newChild)
+    {
+        CheckNewChild(newChild);
+        Detach(newChild);
+        Link(newChild, first);
+        return newChild;
+    }
+
+    // A null refChild inserts at the beginning, as in the XML DOM.
+    public Node InsertAfter(Node newChild, Node? refChild)
+    {
+        CheckRefChild(refChild);
+        CheckNewChild(newChild);
+        if (ReferenceEquals(newChild, refChild))
+            return newChild;
+        Detach(newChild);
+        // Read refChild's neighbour only now: detaching may have changed it.
+        Link(newChild, refChild is null ? first : refChild.next);
+        return newChild;
+    }
+
+    // A null refChild inserts at the end, as in the XML DOM.
+    public Node InsertBefore(Node newChild, Node? refChild)
+    {
+        CheckRefChild(refChild);
+        CheckNewChild(newChild);
+        if (ReferenceEquals(newChild, refChild))
+            return newChild;
+        Detach(newChild);
+        Link(newChild, refChild);
+        return newChild;
+    }
+
+    public Node RemoveChild(Node oldChild)
+    {
+        ArgumentNullException.ThrowIfNull(oldChild);
+        if (!ReferenceEquals(oldChild.parent, this))
+            throw new ArgumentException("The node to be removed is not a child of this node.", nameof(oldChild));
+        Unlink(oldChild);
+        return oldChild;
+    }
+
+    public void RemoveAllChildren()
+    {
+        while (first is not null)
+            Unlink(first);
+    }
+
+    // A negative index counts from the end (-1 is the last match); an index
+    // past either end gives null.
+    public Node? GetChild(NodeType nodeType, int index, bool isDeep)
+    {
+        if (index < 0)
+        {
+            var matches = new List<Node>(Matching(nodeType, isDeep));
+            int from = matches.Count + index;
+            return from >= 0 ? matches[from] : null;
+        }
+        foreach (Node node in Matching(nodeType, isDeep))
+        {
+            if (index-- == 0)
+                return node;
+        }
+        return null;
+    }
+
+    public NodeCollection GetChildNodes(NodeType nodeType, bool isDeep) => new(this, nodeType, isDeep);
+
+    public int IndexOf(Node child)
+    {
+        if (child is null || !ReferenceEquals(child.parent, this))
+            return -1;
+        int index = 0;
+        for (Node? node = first; !ReferenceEquals(node, child); node = node!.next)
+            index++;
+        return index;
+    }
+
+    internal abstract bool CanHold(Node child);
+
+    // Children (isDeep false) or all descendants in document order (isDeep
+    // true) whose type matches; Any matches every node.  The walk follows the
+    // links without recursion, so tree depth never costs stack.
+    internal IEnumerable<Node> Matching(NodeType nodeType, bool isDeep)
+    {
+        Node? node = first;
+        while (node is not null)
+        {
+            Node? following = isDeep ? NextInDocumentOrder(node) : node.next;
+            if (nodeType == NodeType.Any || node.NodeType == nodeType)
+                yield return node;
+            node = following;
+        }
+    }
+
+    internal override void AppendText(StringBuilder text)
+    {
+        for (Node? node = first; node is not null; node = node.next)
+            node.AppendText(text);
+    }
+
+    internal override Node CloneInto(DocumentBase owner, bool deep)
+    {
+        var copy = (CompositeNode)CopyNode(owner);
+        if (deep)
+        {
+            // A cloned document owns its own children.
+            for (Node? node = first; node is not null; node = node.next)
+                copy.Link(node.CloneInto(copy.Document, true), null);
+        }
+        return copy;
+    }
+
+    private Node? NextInDocumentOrder(Node node)
+    {
+        if (node is CompositeNode composite && composite.first is not null)
+            return composite.first;
+        for (Node? current = node; current is not null && !ReferenceEquals(current, this); current = current.parent)
+        {
+            if (current.next is not null)
+                return current.next;
+        }
+        return null;
+    }
+
+    private void CheckNewChild(Node newChild)
+    {
+        ArgumentNullException.ThrowIfNull(newChild);
+        if (!ReferenceEquals(newChild.Document, Document))
+            throw new ArgumentException(
+                "The newChild was created from a different document than the one that created this node.",
+                nameof(newChild));
+        if (!CanHold(newChild))
+            throw new ArgumentException(
+                $"Cannot insert a {newChild.NodeType} node into a {NodeType} node.", nameof(newChild));
+        for (Node? ancestor = this; ancestor is not null; ancestor = ancestor.parent)
+        {
+            if (ReferenceEquals(ancestor, newChild))
+                throw new ArgumentException("Cannot insert a node into itself or one of its descendants.",
+                    nameof(newChild));
+        }
+    }
+
+    private void CheckRefChild(Node? refChild)
+    {
+        if (refChild is not null && !ReferenceEquals(refChild.parent, this))
+            throw new ArgumentException("The reference node is not a child of this node.", nameof(refChild));
+    }
+
+    private static void Detach(Node node) => node.parent?.Unlink(node);
+
+    // Inserts an unattached node before `before` (a child of this node), or
+    // at the end when `before` is null.
+    private void Link(Node node, Node? before)
+    {
+        node.parent = this;
+        node.next = before;
+        node.previous = before is null ? last : before.previous;
+        if (node.previous is null)
+            first = node;
+        else
+            node.previous.next = node;
+        if (before is null)
+            last = node;
+        else
+            before.previous = node;
+        count++;
+    }
+
+    private void Unlink(Node node)
+    {
+        if (node.previous is null)
+            first = node.next;
+        else
+            node.previous.next = node.next;
+        if (node.next is null)
+            last = node.previous;
+        else
+            node.next.previous = node.previous;
+        node.parent = null;
+        node.next = null;
+        node.previous = null;
+        count--;
+    }
+}

@@ -1,0 +1,219 @@
+// Document: the root of a document tree, with the document-wide settings and
+// the entry points for loading and saving.
+using System;
+using System.IO;
+using Morvax.Velto.Formats;
+using Morvax.Velto.Loading;
+using Morvax.Velto.Saving;
+
+namespace Morvax.Velto;
+
+public sealed class Document : DocumentBase
+{
+    private double defaultTabStop = 36.0;
+    private string attachedTemplate = string.Empty;
+
+    // A blank document: one section whose body holds one empty paragraph.
+    public Document()
+    {
+        EnsureMinimum();
+    }
+
+    public Document(string fileName) : this(fileName, null)
+    {
+    }
+
+    // Null options mean the defaults.
+    public Document(string fileName, LoadOptions? loadOptions)
+    {
+        DocumentLoader.LoadFile(this, fileName, loadOptions);
+    }
+
+    public Document(Stream stream) : this(stream, null)
+    {
+    }
+
+    public Document(Stream stream, LoadOptions? loadOptions)
+    {
+        DocumentLoader.LoadStream(this, stream, loadOptions);
+    }
+
+    // For CopyNode: a document without sections.
+    private Document(bool withoutSections)
+    {
+    }
+
+    public override NodeType NodeType => NodeType.Document;
+
+    // Protection is not modelled yet, so every document is unprotected.
+    public ProtectionType ProtectionType => ProtectionType.NoProtection;
+
+    public SectionCollection Sections => new(this);
+
+    public Section? FirstSection => (Section?)FirstChild;
+
+    public Section? LastSection => (Section?)LastChild;
+
+    // Edits are not recorded as revisions, so none can exist.
+    public bool HasRevisions => false;
+
+    // True when the document was loaded with a macro project that is kept for
+    // saving back into a macro-enabled format.
+    public bool HasMacros => VbaProject is not null;
+
+    public string? OriginalFileName { get; internal set; }
+
+    public LoadFormat OriginalLoadFormat { get; internal set; } = LoadFormat.Unknown;
+
+    public int PageCount => PageEstimator.Estimate(this).Pages;
+
+    public string AttachedTemplate
+    {
+        get => attachedTemplate;
+        set => attachedTemplate = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    public bool AutomaticallyUpdateStyles { get; set; }
+
+    public bool ShadeFormData { get; set; } = true;
+
+    public bool TrackRevisions { get; set; }
+
+    public bool ShowGrammaticalErrors { get; set; } = true;
+
+    public bool ShowSpellingErrors { get; set; } = true;
+
+    public bool SpellingChecked { get; set; }
+
+    public bool GrammarChecked { get; set; }
+
+    public bool PunctuationKerning { get; set; } = true;
+
+    // In points; the .docx settings part stores it in whole twips.
+    public double DefaultTabStop
+    {
+        get => defaultTabStop;
+        set
+        {
+            if (!double.IsFinite(value) || value <= 0 || value > ParagraphFormat.MaxIndent)
+                throw new ArgumentOutOfRangeException(nameof(value), value,
+                    $"The default tab stop must be greater than 0 and at most {ParagraphFormat.MaxIndent} points.");
+            defaultTabStop = value;
+        }
+    }
+
+    public bool IncludeTextboxesFootnotesEndnotesInStat { get; set; }
+
+    public bool RemovePersonalInformation { get; set; }
+
+    // The raw macro project part of a loaded macro-enabled package.
+    internal byte[]? VbaProject { get; set; }
+
+    // What UpdateWordCount last counted (or the loaded package recorded).
+    internal DocumentStatistics Statistics { get; set; } = DocumentStatistics.Empty;
+
+    public Document Clone() => (Document)Clone(true);
+
+    public SaveOutputParameters Save(string fileName) => DocumentSaver.SaveToFile(this, fileName, null);
+
+    // SaveFormat.Unknown means: choose by the file name's extension.
+    public SaveOutputParameters Save(string fileName, SaveFormat saveFormat) =>
+        DocumentSaver.SaveToFile(this, fileName,
+            saveFormat == SaveFormat.Unknown ? null : SaveOptions.CreateSaveOptions(saveFormat));
+
+    // Null options mean: choose by the file name's extension, with defaults.
+    public SaveOutputParameters Save(string fileName, SaveOptions? saveOptions) =>
+        DocumentSaver.SaveToFile(this, fileName, saveOptions);
+
+    public SaveOutputParameters Save(Stream stream, SaveFormat saveFormat) =>
+        DocumentSaver.SaveToStream(this, stream, SaveOptions.CreateSaveOptions(saveFormat));
+
+    public SaveOutputParameters Save(Stream stream, SaveOptions saveOptions) =>
+        DocumentSaver.SaveToStream(this, stream, saveOptions ?? throw new ArgumentNullException(nameof(saveOptions)));
+
+    public void UpdateWordCount() => UpdateWordCount(false);
+
+    // Counting lines needs the page estimate, so it is done only on request;
+    // otherwise the previous line count is kept.
+    public void UpdateWordCount(bool updateLinesCount)
+    {
+        int lines = updateLinesCount ? PageEstimator.Estimate(this).Lines : Statistics.Lines;
+        Statistics = DocumentStatistics.Count(this, lines);
+    }
+
+    // Every section gets a body that ends with a paragraph, and an empty
+    // document gets one such section.
+    public void EnsureMinimum()
+    {
+        if (!HasChildNodes)
+            AppendChild(new Section(this));
+        foreach (Node section in Matching(NodeType.Section, false))
+            ((Section)section).EnsureMinimum();
+    }
+
+    // Nothing to do while edits are not recorded as revisions.
+    public void AcceptAllRevisions()
+    {
+    }
+
+    public void RemoveMacros() => VbaProject = null;
+
+    // Nothing to do while the tree holds no fields.
+    public void UpdateFields()
+    {
+    }
+
+    public int JoinRunsWithSameFormatting()
+    {
+        int joined = 0;
+        foreach (Node node in Matching(NodeType.Paragraph, true))
+        {
+            Node? current = ((Paragraph)node).FirstChild;
+            while (current is not null)
+            {
+                if (current is Run run && run.NextSibling is Run following && run.Font.HasSameFormatting(following.Font))
+                {
+                    run.Text += following.Text;
+                    following.Remove();
+                    joined++;
+                    continue;
+                }
+                current = current.NextSibling;
+            }
+        }
+        return joined;
+    }
+
+    // The page estimate is computed on demand from the tree, so there is no
+    // stored layout to rebuild.
+    public void UpdatePageLayout()
+    {
+    }
+
+    public void RemoveBlankPages() => BlankPageRemover.Remove(this);
+
+    internal override bool CanHold(Node child) => child is Section;
+
+    internal override Node CopyNode(DocumentBase owner)
+    {
+        return new Document(true)
+        {
+            defaultTabStop = defaultTabStop,
+            attachedTemplate = attachedTemplate,
+            AutomaticallyUpdateStyles = AutomaticallyUpdateStyles,
+            ShadeFormData = ShadeFormData,
+            TrackRevisions = TrackRevisions,
+            ShowGrammaticalErrors = ShowGrammaticalErrors,
+            ShowSpellingErrors = ShowSpellingErrors,
+            SpellingChecked = SpellingChecked,
+            GrammarChecked = GrammarChecked,
+            PunctuationKerning = PunctuationKerning,
+            IncludeTextboxesFootnotesEndnotesInStat = IncludeTextboxesFootnotesEndnotesInStat,
+            RemovePersonalInformation = RemovePersonalInformation,
+            VbaProject = VbaProject,
+            Statistics = Statistics,
+            OriginalFileName = OriginalFileName,
+            OriginalLoadFormat = OriginalLoadFormat,
+        };
+    }
+}

@@ -1,0 +1,11 @@
+// DocumentBase: what every kind of document (the main document now, glossary
+// documents later) shares: it is the root of a tree and the owner of its
+// nodes.
+namespace Morvax.Velto;
+
+public abstract class DocumentBase : CompositeNode
+{
+    private protected DocumentBase() : base(null)
+    {
+    }
+}

@@ -1,0 +1,43 @@
+// Paragraph: a block of inline content ending with a paragraph mark.
+using System.Text;
+
+namespace Morvax.Velto;
+
+public sealed class Paragraph : CompositeNode
+{
+    public Paragraph(DocumentBase doc) : base(doc)
+    {
+    }
+
+    public override NodeType NodeType => NodeType.Paragraph;
+
+    public RunCollection Runs => new(this);
+
+    public ParagraphFormat ParagraphFormat { get; } = new();
+
+    public bool IsEndOfSection =>
+        parent is Body body && ReferenceEquals(body.LastChild, this) && body.parent is Section;
+
+    public bool IsEndOfDocument =>
+        IsEndOfSection && parent!.parent is Section section && section.parent is Document
+        && ReferenceEquals(section.next, null);
+
+    public Section? ParentSection => parent?.parent as Section;
+
+    internal override bool CanHold(Node child) => child is Inline;
+
+    // Word's convention: a paragraph's text ends with its paragraph mark,
+    // which for the last paragraph of a section is the section break.
+    internal override void AppendText(StringBuilder text)
+    {
+        base.AppendText(text);
+        text.Append(IsEndOfSection ? ControlChar.SectionBreakChar : ControlChar.ParagraphBreakChar);
+    }
+
+    internal override Node CopyNode(DocumentBase owner)
+    {
+        var copy = new Paragraph(owner);
+        copy.ParagraphFormat.CopyFrom(ParagraphFormat);
+        return copy;
+    }
+}

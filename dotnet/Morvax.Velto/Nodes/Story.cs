@@ -1,0 +1,17 @@
+// Story: a flow of block-level content (paragraphs now, tables later).
+namespace Morvax.Velto;
+
+public abstract class Story : CompositeNode
+{
+    private protected Story(DocumentBase doc) : base(doc)
+    {
+    }
+
+    public Paragraph? FirstParagraph => (Paragraph?)GetChild(NodeType.Paragraph, 0, false);
+
+    public Paragraph? LastParagraph => (Paragraph?)GetChild(NodeType.Paragraph, -1, false);
+
+    public ParagraphCollection Paragraphs => new(this);
+
+    internal override bool CanHold(Node child) => child is Paragraph;
+}

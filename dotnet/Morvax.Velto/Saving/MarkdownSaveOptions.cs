@@ -1,0 +1,12 @@
+// MarkdownSaveOptions: saving as Markdown (CommonMark, with ~~ for
+// strike-through).
+namespace Morvax.Velto.Saving;
+
+public sealed class MarkdownSaveOptions : TxtSaveOptionsBase
+{
+    public MarkdownSaveOptions() : base(SaveFormat.Markdown)
+    {
+    }
+
+    private protected override bool Accepts(SaveFormat format) => format == SaveFormat.Markdown;
+}

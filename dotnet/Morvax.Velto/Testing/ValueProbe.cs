@@ -1,0 +1,80 @@
+// ValueProbe: a test fixture for the Python bindings, not part of the
+// document API.  It round-trips values of every primitive kind through real
+// .NET members (properties, overloads, statics, a constant), returns the
+// awkward strings the string bridge must carry intact, and fails on request,
+// so the binding tests can check each conversion path end to end.
+using System;
+using System.Globalization;
+
+namespace Morvax.Velto.Testing;
+
+public sealed class ValueProbe
+{
+    public const int Answer = 42;
+
+    public ValueProbe()
+    {
+    }
+
+    public static int Counter { get; set; }
+
+    public string? Text { get; set; }
+
+    public bool Flag { get; set; }
+
+    public short Int16Value { get; set; }
+
+    public int Int32Value { get; set; }
+
+    public long Int64Value { get; set; }
+
+    public byte ByteValue { get; set; }
+
+    public double DoubleValue { get; set; }
+
+    public float SingleValue { get; set; }
+
+    public char CharValue { get; set; }
+
+    public byte[]? Bytes { get; set; }
+
+    public object? Value { get; set; }
+
+    // Exactly 20 characters, for benchmarks of string results.
+    public string Name20 => "abcdefghijklmnopqrst";
+
+    // A character outside the Basic Multilingual Plane: a surrogate pair.
+    public string NonBmp => "a\U0001F600b";
+
+    public string WithNul => "a\0b";
+
+    public string LoneSurrogate => "a\uD800b";
+
+    public string LeadingBom => "\uFEFFx";
+
+    public static string? StaticEcho(string? s) => s;
+
+    public string? Echo(string? s) => s;
+
+    public int Echo(int value) => value;
+
+    public double Echo(double value) => value;
+
+    public string Concat(string? a, string? b) => a + b;
+
+    public int Length(string? s) => s?.Length ?? -1;
+
+    // "System.Int32: 5"; culture-independent, so "System.Double: 1.5" everywhere.
+    public string Describe(object? value) =>
+        value is null ? "null" : $"{value.GetType().FullName}: {Convert.ToString(value, CultureInfo.InvariantCulture)}";
+
+    public void Fail(string message) => throw new InvalidOperationException(message);
+
+    public int Zero() => 0;
+
+    public Node MakeParagraphAsNode(Document doc) => new Paragraph(doc);
+
+    public ValueProbe Self() => this;
+
+    public ValueProbe? Nothing() => null;
+}

@@ -1,0 +1,85 @@
+// The binding model: what the generator emits for each class of the library, read from
+// its public surface by reflection.
+using System.Reflection;
+
+namespace Morvax.Generator;
+
+/// <summary>How a value crosses the boundary; the C++ side has the same list.</summary>
+public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class }
+
+public sealed record ValueType_(ValueKind Kind, ClassModel? Class, Type NetType);
+
+public sealed record ParameterModel(string NetName, string PythonName, ValueType_ Type);
+
+/// <summary>One entry point of an interop class, in slot order.</summary>
+public sealed record EntryModel(string Name, int Slot);
+
+public enum OverloadKind { Constructor, Instance, Static }
+
+public sealed class OverloadModel
+{
+    public required OverloadKind Kind { get; init; }
+    public required MethodBase Member { get; init; }
+    public required EntryModel Entry { get; init; }
+    public required IReadOnlyList<ParameterModel> Parameters { get; init; }
+    public required ValueType_ Result { get; init; }
+}
+
+public sealed class MethodModel
+{
+    public required string NetName { get; init; }
+    public required string PythonName { get; init; }
+    public List<OverloadModel> Overloads { get; } = new();
+    public bool IsStatic => Overloads.All(o => o.Kind == OverloadKind.Static);
+    public bool IsMixed => Overloads.Any(o => o.Kind == OverloadKind.Static) && Overloads.Any(o => o.Kind == OverloadKind.Instance);
+}
+
+public sealed class PropertyModel
+{
+    public required string NetName { get; init; }
+    public required string PythonName { get; init; }
+    public required ValueType_ Type { get; init; }
+    public required EntryModel Getter { get; init; }
+    public EntryModel? Setter { get; init; }
+    public bool IsStatic { get; init; }
+    public bool IsField { get; init; }
+    /// <summary>The static setter method's Python name ("set_callback").</summary>
+    public string? SetterName { get; init; }
+}
+
+public sealed class ClassModel
+{
+    public required Type NetType { get; init; }
+    public required string Id { get; init; }
+    public string Namespace => NetType.Namespace!;
+    public string SimpleName => NetType.Name;
+    public string FullName => NetType.FullName!;
+    public string Module => NameRules.ModuleOf(Namespace);
+    public string PythonName => Module + "." + SimpleName;
+    public string InteropName => NameRules.InteropClassName(Namespace, SimpleName, Id);
+    public string CppName => FullName.Replace('.', '_');
+    public ClassModel? Base { get; set; }
+    public bool IsStaticClass => NetType.IsAbstract && NetType.IsSealed;
+    public MethodModel? Constructors { get; set; }
+    public List<MethodModel> Methods { get; } = new();
+    public List<PropertyModel> Properties { get; } = new();
+    public List<PropertyModel> Statics { get; } = new();
+    public List<EntryModel> Entries { get; } = new();
+    public EntryModel? TypeOf { get; set; }
+
+    public EntryModel AddEntry(string name)
+    {
+        var entry = new EntryModel(name, Entries.Count);
+        Entries.Add(entry);
+        return entry;
+    }
+}
+
+/// <summary>What was left out and why, for the build-time summary.</summary>
+public sealed class Tally
+{
+    public SortedDictionary<string, int> Emitted { get; } = new(StringComparer.Ordinal);
+    public SortedDictionary<string, int> Deferred { get; } = new(StringComparer.Ordinal);
+    public void Emit(string kind) => Emitted[kind] = Emitted.GetValueOrDefault(kind) + 1;
+    public void Defer(string reason) => Deferred[reason] = Deferred.GetValueOrDefault(reason) + 1;
+}

@@ -1,0 +1,171 @@
+// Reads the library's public surface into the binding model.
+using System.Reflection;
+
+namespace Morvax.Generator;
+
+public sealed class ModelBuilder
+{
+    private const BindingFlags Declared = BindingFlags.Public | BindingFlags.DeclaredOnly;
+    private static readonly HashSet<string> ObjectMembers = new(StringComparer.Ordinal)
+        { "ToString", "Equals", "GetHashCode", "GetType" };
+
+    private readonly Dictionary<Type, ClassModel> _classes = new();
+    public Tally Tally { get; } = new();
+
+    public IReadOnlyList<ClassModel> Build(Assembly library, ClassIds ids)
+    {
+        var types = library.GetExportedTypes()
+            .Where(t => t.Namespace != null && (t.Namespace == "Morvax.Velto" || t.Namespace.StartsWith("Morvax.Velto.", StringComparison.Ordinal)))
+            .Where(t => t.IsClass && !t.IsNested && !t.IsGenericType && !typeof(Delegate).IsAssignableFrom(t))
+            .OrderBy(t => t.FullName, StringComparer.Ordinal)
+            .ToList();
+        foreach (var type in types)
+            _classes[type] = new ClassModel { NetType = type, Id = ids.IdOf(type.FullName!) };
+        foreach (var model in _classes.Values)
+            model.Base = model.NetType.BaseType is { } b && _classes.TryGetValue(b, out var baseModel) ? baseModel : null;
+        foreach (var model in _classes.Values.OrderBy(m => m.FullName, StringComparer.Ordinal))
+            Fill(model);
+        return _classes.Values.OrderBy(m => m.FullName, StringComparer.Ordinal).ToList();
+    }
+
+    private void Fill(ClassModel model)
+    {
+        var type = model.NetType;
+        // Constructors.
+        var ctors = type.IsAbstract ? Array.Empty<ConstructorInfo>() : type.GetConstructors(BindingFlags.Public | BindingFlags.Instance);
+        if (ctors.Length > 0)
+        {
+            var group = new MethodModel { NetName = type.Name, PythonName = "__init__" };
+            int number = 0;
+            foreach (var ctor in ctors.OrderBy(c => c.MetadataToken))
+                AddOverload(model, group, ctor, OverloadKind.Constructor, $"ctor_{number++:000}_{type.Name}");
+            model.Constructors = group.Overloads.Count > 0 ? group : null;
+            if (model.Constructors == null) Tally.Defer("class whose every constructor waits for a later value kind");
+        }
+
+        // Methods, grouped by name in order of first declaration.
+        var methods = type.GetMethods(Declared | BindingFlags.Instance | BindingFlags.Static)
+            .Where(m => !m.IsSpecialName && !ObjectMembers.Contains(m.Name))
+            .Where(m => m.GetBaseDefinition() == m)  // overrides are reached through the base
+            .OrderBy(m => m.MetadataToken);
+        foreach (var byName in methods.GroupBy(m => m.Name))
+        {
+            var group = new MethodModel { NetName = byName.Key, PythonName = NameRules.Snake(byName.Key) };
+            int number = 0;
+            foreach (var method in byName)
+            {
+                string entry = $"call_{number++:000}_{method.Name}";
+                if (method.IsGenericMethodDefinition) { Tally.Defer("generic method"); continue; }
+                AddOverload(model, group, method, method.IsStatic ? OverloadKind.Static : OverloadKind.Instance, entry);
+            }
+            if (group.Overloads.Count > 0) model.Methods.Add(group);
+        }
+
+        // Instance properties.
+        foreach (var property in type.GetProperties(Declared | BindingFlags.Instance).OrderBy(p => p.MetadataToken))
+        {
+            var getter = property.GetGetMethod();
+            if (getter == null || getter.GetBaseDefinition() != getter) continue;
+            if (property.GetIndexParameters().Length > 0) { Tally.Defer("indexer"); continue; }
+            var kind = Classify(property.PropertyType, out var reason);
+            if (kind == null) { Tally.Defer(reason!); continue; }
+            var setter = property.GetSetMethod();
+            var model_ = new PropertyModel
+            {
+                NetName = property.Name, PythonName = NameRules.Snake(property.Name), Type = kind,
+                Getter = model.AddEntry("get_" + property.Name),
+                Setter = setter != null ? model.AddEntry("set_" + property.Name) : null,
+            };
+            model.Properties.Add(model_);
+            Tally.Emit(setter != null ? "property (read-write)" : "property (read-only)");
+        }
+        // Entries must come in slot order: constructors and methods were added first.
+        // Static properties, constants and static read-only fields.
+        var statics = type.GetProperties(Declared | BindingFlags.Static).Cast<MemberInfo>()
+            .Concat(type.GetFields(Declared | BindingFlags.Static).Where(f => f.IsLiteral || f.IsInitOnly))
+            .OrderBy(m => m.MetadataToken);
+        foreach (var member in statics)
+        {
+            bool isField = member is FieldInfo;
+            var netType = member is PropertyInfo p ? p.PropertyType : ((FieldInfo)member).FieldType;
+            var kind = Classify(netType, out var reason);
+            if (kind == null) { Tally.Defer(reason!); continue; }
+            bool writable = member is PropertyInfo sp && sp.GetSetMethod() != null;
+            string pythonName = isField ? NameRules.UpperSnake(member.Name) : NameRules.Snake(member.Name);
+            model.Statics.Add(new PropertyModel
+            {
+                NetName = member.Name, PythonName = pythonName, Type = kind, IsStatic = true, IsField = isField,
+                Getter = model.AddEntry("getsa_" + member.Name),
+                Setter = writable ? model.AddEntry("setsa_" + member.Name) : null,
+                SetterName = writable ? "set_" + pythonName : null,
+            });
+            Tally.Emit(isField ? "constant" : "static property");
+        }
+
+        if (model.IsStaticClass)
+        {
+            model.TypeOf = model.AddEntry("btp_TypeOf");
+        }
+        else
+        {
+            model.TypeOf = model.AddEntry("btp_TypeOf");
+            foreach (var service in new[] { "btp_CastTo", "btp_ReInterpretObj", "btp_CastAs", "btp_IsAssignable" })
+                model.AddEntry(service);
+        }
+    }
+
+    // Methods are added in declaration order, but their entries must precede the
+    // property entries: AddOverload is only called before any property is added.
+    private void AddOverload(ClassModel model, MethodModel group, MethodBase member, OverloadKind kind, string entryName)
+    {
+        var parameters = new List<ParameterModel>();
+        foreach (var parameter in member.GetParameters())
+        {
+            if (parameter.ParameterType.IsByRef || parameter.IsOut) { Tally.Defer("by-reference parameter"); return; }
+            var type = Classify(parameter.ParameterType, out var reason);
+            if (type == null) { Tally.Defer(reason!); return; }
+            parameters.Add(new ParameterModel(parameter.Name!, NameRules.Snake(parameter.Name!), type));
+        }
+        var resultType = member is MethodInfo mi ? mi.ReturnType : typeof(void);
+        string? resultReason = null;
+        var result = resultType == typeof(void) ? new ValueType_(ValueKind.Void, null, typeof(void)) : Classify(resultType, out resultReason);
+        if (result == null) { Tally.Defer(resultReason!); return; }
+        group.Overloads.Add(new OverloadModel
+        {
+            Kind = kind, Member = member, Entry = model.AddEntry(entryName), Parameters = parameters, Result = result,
+        });
+        Tally.Emit(kind switch
+        {
+            OverloadKind.Constructor => "constructor",
+            OverloadKind.Static => "static method overload",
+            _ => "method overload",
+        });
+    }
+
+    private ValueType_? Classify(Type type, out string? deferredBecause)
+    {
+        deferredBecause = null;
+        ValueKind? kind = type == typeof(string) ? ValueKind.String
+            : type == typeof(bool) ? ValueKind.Bool
+            : type == typeof(short) ? ValueKind.Int16
+            : type == typeof(int) ? ValueKind.Int32
+            : type == typeof(long) ? ValueKind.Int64
+            : type == typeof(byte) ? ValueKind.Byte
+            : type == typeof(double) ? ValueKind.Double
+            : type == typeof(float) ? ValueKind.Single
+            : type == typeof(char) ? ValueKind.Char
+            : type == typeof(byte[]) ? ValueKind.ByteArray
+            : type == typeof(object) ? ValueKind.Object
+            : null;
+        if (kind != null) return new ValueType_(kind.Value, null, type);
+        if (_classes.TryGetValue(type, out var model)) return new ValueType_(ValueKind.Class, model, type);
+        deferredBecause = type.IsEnum ? "enumeration value"
+            : type.IsInterface ? "interface value"
+            : typeof(System.IO.Stream).IsAssignableFrom(type) ? "stream value"
+            : type == typeof(DateTime) || type == typeof(TimeSpan) || type == typeof(DateTimeOffset) || type == typeof(decimal) || type == typeof(Guid) ? "date, time, decimal or GUID value"
+            : type.IsArray || type.IsGenericType ? "list, array or generic container"
+            : type.IsValueType ? "other value type"
+            : "class outside the library";
+        return null;
+    }
+}

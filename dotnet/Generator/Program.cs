@@ -1,0 +1,71 @@
+// Morvax.Generator: reads the public surface of Morvax.Velto.dll and writes the generated
+// interop classes (C#) and the binding tables (C++).
+//
+//   Morvax.Generator --library <Morvax.Velto.dll> --ids <class-ids.txt>
+//                    --cs-out <file.cs> --cpp-out <dir> [--assign-ids] [--omit <Class.Full.Name.entry>]...
+using System.Reflection;
+
+namespace Morvax.Generator;
+
+public static class Program
+{
+    public static int Main(string[] args)
+    {
+        string? library = null, ids = null, csOut = null, cppOut = null;
+        bool assignIds = false;
+        var omitted = new HashSet<string>(StringComparer.Ordinal);
+        for (int i = 0; i < args.Length; i++)
+        {
+            string Next() => i + 1 < args.Length ? args[++i] : throw new ArgumentException($"{args[i]} needs a value");
+            switch (args[i])
+            {
+                case "--library": library = Next(); break;
+                case "--ids": ids = Next(); break;
+                case "--cs-out": csOut = Next(); break;
+                case "--cpp-out": cppOut = Next(); break;
+                case "--assign-ids": assignIds = true; break;
+                case "--omit": omitted.Add(Next()); break;
+                default: Console.Error.WriteLine($"unknown argument '{args[i]}'"); return 2;
+            }
+        }
+        if (library == null || ids == null || (!assignIds && (csOut == null || cppOut == null)))
+        {
+            Console.Error.WriteLine("usage: Morvax.Generator --library <dll> --ids <file> --cs-out <file> --cpp-out <dir> [--assign-ids] [--omit <entry>]");
+            return 2;
+        }
+
+        var classIds = new ClassIds(ids, assignIds);
+        var builder = new ModelBuilder();
+        var classes = builder.Build(Assembly.LoadFrom(Path.GetFullPath(library)), classIds);
+        if (assignIds)
+        {
+            classIds.SaveIfChanged();
+            Console.WriteLine($"assigned identifiers to {classIds.Assigned.Count} new classes: {string.Join(", ", classIds.Assigned)}");
+            return 0;
+        }
+        if (classIds.Missing.Count > 0)
+        {
+            Console.Error.WriteLine($"{ids}: no identifier for {string.Join(", ", classIds.Missing)}; run `make assign-ids` and commit the table");
+            return 1;
+        }
+
+        WriteIfChanged(csOut!, CSharpEmitter.Emit(classes, omitted));
+        Directory.CreateDirectory(cppOut!);
+        foreach (var (name, text) in CppEmitter.Emit(classes))
+            WriteIfChanged(Path.Combine(cppOut!, name), text);
+
+        Console.WriteLine($"Morvax.Generator: {classes.Count} classes, {classes.Sum(c => c.Entries.Count)} entry points" +
+                          (omitted.Count > 0 ? $" ({omitted.Count} left out on request)" : ""));
+        Console.WriteLine("  emitted: " + string.Join(", ", builder.Tally.Emitted.Select(kv => $"{kv.Value} {kv.Key}")));
+        Console.WriteLine("  left for later: " + (builder.Tally.Deferred.Count == 0 ? "nothing" :
+                          string.Join(", ", builder.Tally.Deferred.Select(kv => $"{kv.Value} {kv.Key}"))));
+        return 0;
+    }
+
+    // Unchanged outputs keep their time stamps, so an unrelated change rebuilds nothing.
+    private static void WriteIfChanged(string path, string text)
+    {
+        if (File.Exists(path) && File.ReadAllText(path) == text) return;
+        File.WriteAllText(path, text);
+    }
+}

@@ -1,0 +1,661 @@
+// The descriptor types _FieldDescrType, _MixMethodDescrType, _InstanceMethodDescrType,
+// _StaticMethodDescrType and the callable they hand out, _MethodObjectType.
+//
+// The descriptors live in class dictionaries; a method object is made on each binding
+// access and holds its owner type and instance. The method and getset definitions are
+// the interpreter's own static records and are never owned here.
+#include "interop/descriptors.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace morvax {
+
+namespace {
+
+struct MethodObject;
+
+// The call routine of a method object: the positional tuple and the dictionary of named
+// arguments (or null) exactly as tp_call received them. Returns a new reference or null.
+using CallRoutine = PyObject* (*)(MethodObject* self, PyObject* args, PyObject* kwargs);
+
+struct FieldDescrObject {
+  PyObject_HEAD
+  PyTypeObject* owner;      // strong
+  PyGetSetDef* definition;  // static, not owned
+};
+
+struct MixMethodDescrObject {
+  PyObject_HEAD
+  PyTypeObject* owner;              // strong
+  PyObject* staticMethod;           // strong: method object of the static overloads
+  PyMethodDef* instanceDefinition;  // static, not owned
+};
+
+struct InstanceMethodDescrObject {
+  PyObject_HEAD
+  PyTypeObject* owner;      // strong
+  PyMethodDef* definition;  // static, not owned
+};
+
+struct StaticMethodDescrObject {
+  PyObject_HEAD
+  PyTypeObject* owner;      // strong
+  PyMethodDef* definition;  // static, not owned
+  PyObject* method;         // strong: method object without instance
+};
+
+struct MethodObject {
+  PyObject_HEAD
+  PyMethodDef* definition;  // static, not owned
+  PyObject* instance;       // strong, or null for an unbound or static method
+  PyObject* weakreflist;
+  PyTypeObject* owner;  // strong
+  CallRoutine call;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Shared helpers
+
+// The method definition's C function under the signature its flags promise. The double
+// cast says the real signature is chosen by the flags and keeps -Wcast-function-type quiet.
+static PyCFunctionWithKeywords FunctionWithKeywords(const PyMethodDef* definition) {
+  return reinterpret_cast<PyCFunctionWithKeywords>(
+      reinterpret_cast<void (*)(void)>(definition->ml_meth));
+}
+
+static PyObject* CallWithTuple(const PyMethodDef* definition, PyObject* self, PyObject* args,
+                               PyObject* kwargs) {
+  return FunctionWithKeywords(definition)(self, args, kwargs);
+}
+
+static PyObject* CallWithOne(const PyMethodDef* definition, PyObject* self, PyObject* argument) {
+  return definition->ml_meth(self, argument);
+}
+
+// tp_call hands over null or a dictionary; anything else is treated as named arguments
+// present, so the no-keyword routines refuse it instead of passing it on.
+static bool HasNamedArguments(PyObject* kwargs) {
+  return kwargs != nullptr && (!PyDict_Check(kwargs) || PyDict_GET_SIZE(kwargs) != 0);
+}
+
+static PyObject* DocumentationOrNone(const char* doc) {
+  if (doc == nullptr || doc[0] == '\0') Py_RETURN_NONE;
+  return PyUnicode_FromString(doc);
+}
+
+// Error A of __get__: the owner argument is not a type. The interpreter passes null for
+// a missing or None owner; that is reported as the None the caller wrote.
+static PyObject* RaiseNeedsType(const char* name, PyObject* type) {
+  const char* given = type != nullptr ? Py_TYPE(type)->tp_name : Py_TYPE(Py_None)->tp_name;
+  PyErr_Format(PyExc_TypeError, "descriptor '%s' needs a type, not '%s', as arg 2", name, given);
+  return nullptr;
+}
+
+// Error B: obj is not an instance of the owner type or one of its subtypes.
+static PyObject* RaiseDoesNotApply(const char* name, PyTypeObject* owner, PyObject* obj) {
+  PyErr_Format(PyExc_TypeError, "descriptor '%s' for '%.100s' objects doesn't apply to a '%.100s' object",
+               name, owner->tp_name, Py_TYPE(obj)->tp_name);
+  return nullptr;
+}
+
+// The interpreter's pointer hash: the address rotated right by 4 bits, since the low
+// bits of an aligned address are always zero.
+static Py_hash_t RotatedAddress(std::uintptr_t address) {
+  constexpr unsigned kBits = 8 * sizeof(std::uintptr_t);
+  std::uintptr_t rotated = (address >> 4) | (address << (kBits - 4));
+  Py_hash_t hash = static_cast<Py_hash_t>(rotated);
+  return hash == -1 ? -2 : hash;
+}
+
+// Types are readied by ReadyDescriptorTypes; the constructors also ready their own type
+// so that a constructor called first cannot allocate from an unready type.
+static int EnsureReady(PyTypeObject* type) {
+  if (type->tp_flags & Py_TPFLAGS_READY) return 0;
+  return PyType_Ready(type);
+}
+
+static int CheckOwner(const char* constructor, PyTypeObject* owner) {
+  if (owner == nullptr || !PyType_Check(reinterpret_cast<PyObject*>(owner))) {
+    PyErr_Format(PyExc_SystemError, "%s: the owner is not a type", constructor);
+    return -1;
+  }
+  return 0;
+}
+
+// A definition with the fast-call or defining-class conventions would be called with the
+// wrong signature by every routine here, so it is refused at construction.
+static int CheckMethodDefinition(const char* constructor, const PyMethodDef* definition) {
+  if (definition == nullptr || definition->ml_name == nullptr || definition->ml_meth == nullptr) {
+    PyErr_Format(PyExc_SystemError, "%s: incomplete method definition", constructor);
+    return -1;
+  }
+  if (definition->ml_flags & (METH_FASTCALL | METH_METHOD)) {
+    PyErr_Format(PyExc_SystemError, "%s: method '%s' uses an unsupported calling convention (flags 0x%x)",
+                 constructor, definition->ml_name, definition->ml_flags);
+    return -1;
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Call routines. "given" counts exclude the instance. None calls the C function after a
+// failed check; errors raised by the C function pass through unchanged.
+
+static PyObject* CallBoundNoArgs(MethodObject* self, PyObject* args, PyObject* kwargs) {
+  const char* name = self->definition->ml_name;
+  Py_ssize_t given = PyTuple_GET_SIZE(args);
+  if (given != 0) {
+    PyErr_Format(PyExc_TypeError, "%.200s() takes no arguments (%zd given)", name, given);
+    return nullptr;
+  }
+  if (HasNamedArguments(kwargs)) {
+    PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", name);
+    return nullptr;
+  }
+  return CallWithTuple(self->definition, self->instance, args, kwargs);
+}
+
+static PyObject* CallBoundOne(MethodObject* self, PyObject* args, PyObject* kwargs) {
+  const char* name = self->definition->ml_name;
+  Py_ssize_t given = PyTuple_GET_SIZE(args);
+  if (given != 1) {
+    PyErr_Format(PyExc_TypeError, "%.200s() takes exactly one argument (%zd given)", name, given);
+    return nullptr;
+  }
+  if (HasNamedArguments(kwargs)) {
+    PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", name);
+    return nullptr;
+  }
+  return CallWithOne(self->definition, self->instance, PyTuple_GET_ITEM(args, 0));
+}
+
+static PyObject* CallBoundTuple(MethodObject* self, PyObject* args, PyObject* kwargs) {
+  return CallWithTuple(self->definition, self->instance, args, kwargs);
+}
+
+// The first positional argument of an unbound call, checked to be an instance of the
+// owner type. Borrowed, or null with TypeError set.
+static PyObject* UnboundSelf(MethodObject* self, PyObject* args) {
+  const char* name = self->definition->ml_name;
+  if (PyTuple_GET_SIZE(args) < 1) {
+    PyErr_Format(PyExc_TypeError, "unbound method %.200s() needs a 'self' argument", name);
+    return nullptr;
+  }
+  PyObject* first = PyTuple_GET_ITEM(args, 0);
+  if (!PyObject_TypeCheck(first, self->owner)) return RaiseDoesNotApply(name, self->owner, first);
+  return first;
+}
+
+static PyObject* CallUnboundNoArgs(MethodObject* self, PyObject* args, PyObject* kwargs) {
+  const char* name = self->definition->ml_name;
+  PyObject* first = UnboundSelf(self, args);  // borrowed
+  if (first == nullptr) return nullptr;
+  Py_ssize_t given = PyTuple_GET_SIZE(args) - 1;
+  if (given != 0) {
+    PyErr_Format(PyExc_TypeError, "%.200s() takes no arguments (%zd given)", name, given);
+    return nullptr;
+  }
+  if (HasNamedArguments(kwargs)) {
+    PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", name);
+    return nullptr;
+  }
+  return CallWithTuple(self->definition, first, nullptr, kwargs);
+}
+
+static PyObject* CallUnboundOne(MethodObject* self, PyObject* args, PyObject* kwargs) {
+  const char* name = self->definition->ml_name;
+  PyObject* first = UnboundSelf(self, args);  // borrowed
+  if (first == nullptr) return nullptr;
+  if (PyTuple_GET_SIZE(args) != 2) {
+    PyErr_Format(PyExc_TypeError, "%.200s() takes exactly one argument (%zd given)", name,
+                 PyTuple_GET_SIZE(args) - 1);
+    return nullptr;
+  }
+  if (HasNamedArguments(kwargs)) {
+    PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", name);
+    return nullptr;
+  }
+  return CallWithOne(self->definition, first, PyTuple_GET_ITEM(args, 1));
+}
+
+static PyObject* CallUnboundTuple(MethodObject* self, PyObject* args, PyObject* kwargs) {
+  PyObject* first = UnboundSelf(self, args);  // borrowed
+  if (first == nullptr) return nullptr;
+  PyObject* rest = PyTuple_GetSlice(args, 1, PyTuple_GET_SIZE(args));  // new reference
+  if (rest == nullptr) return nullptr;
+  PyObject* result = CallWithTuple(self->definition, first, rest, kwargs);
+  Py_DECREF(rest);
+  return result;
+}
+
+// Flag 32 (static) only says whether an instance is expected; the remaining flags pick
+// the form: exactly "no arguments", exactly "one argument", else tuple and dictionary.
+static CallRoutine ChooseCallRoutine(const PyMethodDef* definition, bool bound) {
+  int form = definition->ml_flags & ~METH_STATIC;
+  if (form == METH_NOARGS) return bound ? CallBoundNoArgs : CallUnboundNoArgs;
+  if (form == METH_O) return bound ? CallBoundOne : CallUnboundOne;
+  return bound ? CallBoundTuple : CallUnboundTuple;
+}
+
+// ---------------------------------------------------------------------------------------
+// _MethodObjectType
+
+static MethodObject* AsMethod(PyObject* self) { return reinterpret_cast<MethodObject*>(self); }
+
+PyObject* NewMethodObject(PyTypeObject* owner, PyMethodDef* definition, PyObject* instance) {
+  static const char kConstructor[] = "NewMethodObject";
+  if (CheckOwner(kConstructor, owner) < 0 || CheckMethodDefinition(kConstructor, definition) < 0) {
+    return nullptr;
+  }
+  if (EnsureReady(&MethodObjectType) < 0) return nullptr;
+  MethodObject* self = PyObject_GC_New(MethodObject, &MethodObjectType);
+  if (self == nullptr) return nullptr;
+  bool bound = instance != nullptr || (definition->ml_flags & METH_STATIC) != 0;
+  self->definition = definition;
+  Py_XINCREF(instance);
+  self->instance = instance;
+  self->weakreflist = nullptr;
+  Py_INCREF(owner);
+  self->owner = owner;
+  self->call = ChooseCallRoutine(definition, bound);
+  PyObject_GC_Track(self);
+  return reinterpret_cast<PyObject*>(self);
+}
+
+static void method_dealloc(PyObject* op) {
+  MethodObject* self = AsMethod(op);
+  PyObject_GC_UnTrack(op);
+  if (self->weakreflist != nullptr) PyObject_ClearWeakRefs(op);
+  Py_XDECREF(self->instance);
+  Py_XDECREF(self->owner);
+  PyObject_GC_Del(op);
+}
+
+static int method_traverse(PyObject* op, visitproc visit, void* arg) {
+  MethodObject* self = AsMethod(op);
+  Py_VISIT(self->instance);
+  Py_VISIT(self->owner);
+  return 0;
+}
+
+static PyObject* method_call(PyObject* op, PyObject* args, PyObject* kwargs) {
+  MethodObject* self = AsMethod(op);
+  return self->call(self, args, kwargs);
+}
+
+static PyObject* method_repr(PyObject* op) {
+  MethodObject* self = AsMethod(op);
+  const char* name = self->definition->ml_name;
+  if (self->instance != nullptr) {
+    return PyUnicode_FromFormat("<extension method %s of %s object at %p>", name,
+                                Py_TYPE(self->instance)->tp_name, self->instance);
+  }
+  return PyUnicode_FromFormat("<extension method %s of %s objects>", name, self->owner->tp_name);
+}
+
+static PyObject* method_richcompare(PyObject* op, PyObject* other, int compare) {
+  if ((compare != Py_EQ && compare != Py_NE) || Py_TYPE(op) != &MethodObjectType ||
+      Py_TYPE(other) != &MethodObjectType) {
+    Py_RETURN_NOTIMPLEMENTED;
+  }
+  MethodObject* left = AsMethod(op);
+  MethodObject* right = AsMethod(other);
+  bool equal = left->instance == right->instance &&
+               left->definition->ml_meth == right->definition->ml_meth;
+  if (equal == (compare == Py_EQ)) Py_RETURN_TRUE;
+  Py_RETURN_FALSE;
+}
+
+static Py_hash_t method_hash(PyObject* op) {
+  MethodObject* self = AsMethod(op);
+  Py_hash_t a = RotatedAddress(reinterpret_cast<std::uintptr_t>(self->instance));
+  Py_hash_t b = RotatedAddress(reinterpret_cast<std::uintptr_t>(self->definition->ml_meth));
+  Py_hash_t hash = a ^ b;
+  return hash == -1 ? -2 : hash;
+}
+
+static PyObject* method_get_doc(PyObject* op, void*) {
+  return DocumentationOrNone(AsMethod(op)->definition->ml_doc);
+}
+
+static PyGetSetDef method_getset[] = {
+    {"__doc__", method_get_doc, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+PyTypeObject MethodObjectType = [] {
+  PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
+  type.tp_name = "morvax.velto._MethodObjectType";
+  type.tp_basicsize = sizeof(MethodObject);
+  type.tp_dealloc = method_dealloc;
+  type.tp_repr = method_repr;
+  type.tp_hash = method_hash;
+  type.tp_call = method_call;
+  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
+  type.tp_traverse = method_traverse;
+  type.tp_richcompare = method_richcompare;
+  type.tp_weaklistoffset = offsetof(MethodObject, weakreflist);
+  type.tp_getset = method_getset;
+  return type;
+}();
+
+// ---------------------------------------------------------------------------------------
+// _FieldDescrType
+
+static FieldDescrObject* AsField(PyObject* self) { return reinterpret_cast<FieldDescrObject*>(self); }
+
+PyObject* NewFieldDescr(PyTypeObject* owner, PyGetSetDef* definition) {
+  static const char kConstructor[] = "NewFieldDescr";
+  if (CheckOwner(kConstructor, owner) < 0) return nullptr;
+  if (definition == nullptr || definition->name == nullptr || definition->get == nullptr) {
+    PyErr_Format(PyExc_SystemError, "%s: incomplete getter definition", kConstructor);
+    return nullptr;
+  }
+  if (EnsureReady(&FieldDescrType) < 0) return nullptr;
+  FieldDescrObject* self = PyObject_GC_New(FieldDescrObject, &FieldDescrType);
+  if (self == nullptr) return nullptr;
+  Py_INCREF(owner);
+  self->owner = owner;
+  self->definition = definition;
+  PyObject_GC_Track(self);
+  return reinterpret_cast<PyObject*>(self);
+}
+
+static void field_dealloc(PyObject* op) {
+  PyObject_GC_UnTrack(op);
+  Py_XDECREF(AsField(op)->owner);
+  PyObject_GC_Del(op);
+}
+
+static int field_traverse(PyObject* op, visitproc visit, void* arg) {
+  Py_VISIT(AsField(op)->owner);
+  return 0;
+}
+
+// A class-level property: the instance never reaches the getter.
+static PyObject* field_descr_get(PyObject* op, PyObject* /*obj*/, PyObject* type) {
+  FieldDescrObject* self = AsField(op);
+  if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(self->definition->name, type);
+  return self->definition->get(nullptr, self->definition->closure);
+}
+
+static PyObject* field_repr(PyObject* op) {
+  FieldDescrObject* self = AsField(op);
+  return PyUnicode_FromFormat("<attribute '%s' of '%s' objects>", self->definition->name,
+                              self->owner->tp_name);
+}
+
+static PyObject* field_get_doc(PyObject* op, void*) {
+  return DocumentationOrNone(AsField(op)->definition->doc);
+}
+
+static PyGetSetDef field_getset[] = {
+    {"__doc__", field_get_doc, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+PyTypeObject FieldDescrType = [] {
+  PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
+  type.tp_name = "morvax.velto._FieldDescrType";
+  type.tp_basicsize = sizeof(FieldDescrObject);
+  type.tp_dealloc = field_dealloc;
+  type.tp_repr = field_repr;
+  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
+  type.tp_traverse = field_traverse;
+  type.tp_getset = field_getset;
+  type.tp_descr_get = field_descr_get;
+  return type;
+}();
+
+// ---------------------------------------------------------------------------------------
+// _StaticMethodDescrType
+
+static StaticMethodDescrObject* AsStatic(PyObject* self) {
+  return reinterpret_cast<StaticMethodDescrObject*>(self);
+}
+
+PyObject* NewStaticMethodDescr(PyTypeObject* owner, PyMethodDef* definition) {
+  StaticMethodDescrObject* self = nullptr;
+  PyObject* method = NewMethodObject(owner, definition, nullptr);  // new reference
+  if (method == nullptr) goto error;
+  if (EnsureReady(&StaticMethodDescrType) < 0) goto error;
+  self = PyObject_GC_New(StaticMethodDescrObject, &StaticMethodDescrType);
+  if (self == nullptr) goto error;
+  Py_INCREF(owner);
+  self->owner = owner;
+  self->definition = definition;
+  self->method = method;  // the reference moves into the descriptor
+  PyObject_GC_Track(self);
+  return reinterpret_cast<PyObject*>(self);
+
+error:
+  Py_XDECREF(method);
+  return nullptr;
+}
+
+static void static_dealloc(PyObject* op) {
+  StaticMethodDescrObject* self = AsStatic(op);
+  PyObject_GC_UnTrack(op);
+  Py_XDECREF(self->method);
+  Py_XDECREF(self->owner);
+  PyObject_GC_Del(op);
+}
+
+static int static_traverse(PyObject* op, visitproc visit, void* arg) {
+  StaticMethodDescrObject* self = AsStatic(op);
+  Py_VISIT(self->owner);
+  Py_VISIT(self->method);
+  return 0;
+}
+
+// The same method object for every access; the instance is ignored.
+static PyObject* static_descr_get(PyObject* op, PyObject* /*obj*/, PyObject* type) {
+  StaticMethodDescrObject* self = AsStatic(op);
+  if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(self->definition->ml_name, type);
+  Py_INCREF(self->method);
+  return self->method;
+}
+
+static PyObject* static_repr(PyObject* op) {
+  StaticMethodDescrObject* self = AsStatic(op);
+  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->definition->ml_name,
+                              self->owner->tp_name);
+}
+
+static PyObject* static_get_doc(PyObject* op, void*) {
+  return DocumentationOrNone(AsStatic(op)->definition->ml_doc);
+}
+
+static PyGetSetDef static_getset[] = {
+    {"__doc__", static_get_doc, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+PyTypeObject StaticMethodDescrType = [] {
+  PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
+  type.tp_name = "morvax.velto._StaticMethodDescrType";
+  type.tp_basicsize = sizeof(StaticMethodDescrObject);
+  type.tp_dealloc = static_dealloc;
+  type.tp_repr = static_repr;
+  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
+  type.tp_traverse = static_traverse;
+  type.tp_getset = static_getset;
+  type.tp_descr_get = static_descr_get;
+  return type;
+}();
+
+// ---------------------------------------------------------------------------------------
+// _InstanceMethodDescrType
+
+static InstanceMethodDescrObject* AsInstance(PyObject* self) {
+  return reinterpret_cast<InstanceMethodDescrObject*>(self);
+}
+
+PyObject* NewInstanceMethodDescr(PyTypeObject* owner, PyMethodDef* definition) {
+  static const char kConstructor[] = "NewInstanceMethodDescr";
+  if (CheckOwner(kConstructor, owner) < 0 || CheckMethodDefinition(kConstructor, definition) < 0) {
+    return nullptr;
+  }
+  if (EnsureReady(&InstanceMethodDescrType) < 0) return nullptr;
+  InstanceMethodDescrObject* self = PyObject_GC_New(InstanceMethodDescrObject, &InstanceMethodDescrType);
+  if (self == nullptr) return nullptr;
+  Py_INCREF(owner);
+  self->owner = owner;
+  self->definition = definition;
+  PyObject_GC_Track(self);
+  return reinterpret_cast<PyObject*>(self);
+}
+
+static void instance_dealloc(PyObject* op) {
+  PyObject_GC_UnTrack(op);
+  Py_XDECREF(AsInstance(op)->owner);
+  PyObject_GC_Del(op);
+}
+
+static int instance_traverse(PyObject* op, visitproc visit, void* arg) {
+  Py_VISIT(AsInstance(op)->owner);
+  return 0;
+}
+
+// Through the class: a new unbound method object; through an instance: a new bound one.
+static PyObject* instance_descr_get(PyObject* op, PyObject* obj, PyObject* type) {
+  InstanceMethodDescrObject* self = AsInstance(op);
+  const char* name = self->definition->ml_name;
+  if (obj == nullptr) {
+    if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(name, type);
+    return NewMethodObject(self->owner, self->definition, nullptr);
+  }
+  if (!PyObject_TypeCheck(obj, self->owner)) return RaiseDoesNotApply(name, self->owner, obj);
+  return NewMethodObject(self->owner, self->definition, obj);
+}
+
+static PyObject* instance_repr(PyObject* op) {
+  InstanceMethodDescrObject* self = AsInstance(op);
+  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->definition->ml_name,
+                              self->owner->tp_name);
+}
+
+static PyObject* instance_get_doc(PyObject* op, void*) {
+  return DocumentationOrNone(AsInstance(op)->definition->ml_doc);
+}
+
+static PyGetSetDef instance_getset[] = {
+    {"__doc__", instance_get_doc, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+PyTypeObject InstanceMethodDescrType = [] {
+  PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
+  type.tp_name = "morvax.velto._InstanceMethodDescrType";
+  type.tp_basicsize = sizeof(InstanceMethodDescrObject);
+  type.tp_dealloc = instance_dealloc;
+  type.tp_repr = instance_repr;
+  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
+  type.tp_traverse = instance_traverse;
+  type.tp_getset = instance_getset;
+  type.tp_descr_get = instance_descr_get;
+  return type;
+}();
+
+// ---------------------------------------------------------------------------------------
+// _MixMethodDescrType
+
+static MixMethodDescrObject* AsMix(PyObject* self) { return reinterpret_cast<MixMethodDescrObject*>(self); }
+
+PyObject* NewMixMethodDescr(PyTypeObject* owner, PyMethodDef* staticDefinition,
+                            PyMethodDef* instanceDefinition) {
+  static const char kConstructor[] = "NewMixMethodDescr";
+  MixMethodDescrObject* self = nullptr;
+  PyObject* staticMethod = nullptr;
+  // Checked before the static method object exists, so a bad instance definition fails
+  // here rather than on the first access.
+  if (CheckMethodDefinition(kConstructor, instanceDefinition) < 0) goto error;
+  staticMethod = NewMethodObject(owner, staticDefinition, nullptr);  // new reference
+  if (staticMethod == nullptr) goto error;
+  if (EnsureReady(&MixMethodDescrType) < 0) goto error;
+  self = PyObject_GC_New(MixMethodDescrObject, &MixMethodDescrType);
+  if (self == nullptr) goto error;
+  Py_INCREF(owner);
+  self->owner = owner;
+  self->staticMethod = staticMethod;  // the reference moves into the descriptor
+  self->instanceDefinition = instanceDefinition;
+  PyObject_GC_Track(self);
+  return reinterpret_cast<PyObject*>(self);
+
+error:
+  Py_XDECREF(staticMethod);
+  return nullptr;
+}
+
+static void mix_dealloc(PyObject* op) {
+  MixMethodDescrObject* self = AsMix(op);
+  PyObject_GC_UnTrack(op);
+  Py_XDECREF(self->staticMethod);
+  Py_XDECREF(self->owner);
+  PyObject_GC_Del(op);
+}
+
+static int mix_traverse(PyObject* op, visitproc visit, void* arg) {
+  MixMethodDescrObject* self = AsMix(op);
+  Py_VISIT(self->owner);
+  Py_VISIT(self->staticMethod);
+  return 0;
+}
+
+// Through the class: the static overloads' callable (always the same object); through
+// an instance: a new bound method of the instance overloads.
+static PyObject* mix_descr_get(PyObject* op, PyObject* obj, PyObject* type) {
+  MixMethodDescrObject* self = AsMix(op);
+  const char* name = self->instanceDefinition->ml_name;
+  if (obj == nullptr) {
+    if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(name, type);
+    Py_INCREF(self->staticMethod);
+    return self->staticMethod;
+  }
+  if (!PyObject_TypeCheck(obj, self->owner)) return RaiseDoesNotApply(name, self->owner, obj);
+  return NewMethodObject(self->owner, self->instanceDefinition, obj);
+}
+
+static PyObject* mix_repr(PyObject* op) {
+  MixMethodDescrObject* self = AsMix(op);
+  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->instanceDefinition->ml_name,
+                              self->owner->tp_name);
+}
+
+static PyObject* mix_get_doc(PyObject* op, void*) {
+  return DocumentationOrNone(AsMix(op)->instanceDefinition->ml_doc);
+}
+
+static PyGetSetDef mix_getset[] = {
+    {"__doc__", mix_get_doc, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+PyTypeObject MixMethodDescrType = [] {
+  PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
+  type.tp_name = "morvax.velto._MixMethodDescrType";
+  type.tp_basicsize = sizeof(MixMethodDescrObject);
+  type.tp_dealloc = mix_dealloc;
+  type.tp_repr = mix_repr;
+  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
+  type.tp_traverse = mix_traverse;
+  type.tp_getset = mix_getset;
+  type.tp_descr_get = mix_descr_get;
+  return type;
+}();
+
+// ---------------------------------------------------------------------------------------
+
+int ReadyDescriptorTypes() {
+  static PyTypeObject* const kTypes[] = {&MethodObjectType, &FieldDescrType, &MixMethodDescrType,
+                                         &InstanceMethodDescrType, &StaticMethodDescrType};
+  for (PyTypeObject* type : kTypes) {
+    if (EnsureReady(type) < 0) return -1;
+  }
+  return 0;
+}
+
+}  // namespace morvax

@@ -1,0 +1,38 @@
+// Our own descriptor and method-object types, for what the interpreter's method and
+// getset tables cannot express: class-level properties, one name with static and instance
+// overloads, and methods placed in classes that are not built from a method table.
+#pragma once
+
+#include <Python.h>
+
+namespace morvax {
+
+// morvax.velto._FieldDescrType: a class-level property; reading it through the class or
+// an instance calls the getter as get(nullptr, closure).
+extern PyTypeObject FieldDescrType;
+// morvax.velto._MixMethodDescrType: through the class the static callable, through an
+// instance a new bound method of the instance overloads.
+extern PyTypeObject MixMethodDescrType;
+// morvax.velto._InstanceMethodDescrType: an instance method in a class dictionary.
+extern PyTypeObject InstanceMethodDescrType;
+// morvax.velto._StaticMethodDescrType: a static method in a class dictionary.
+extern PyTypeObject StaticMethodDescrType;
+// morvax.velto._MethodObjectType: the callable the method descriptors hand out.
+extern PyTypeObject MethodObjectType;
+
+// Readies all five types once; 0 or -1 with an exception set.
+int ReadyDescriptorTypes();
+
+// Each constructor returns a new reference, or null with an exception set. The owner is
+// kept alive by the result; the definitions are static records and are not copied, so
+// they must outlive every object made from them.
+PyObject* NewFieldDescr(PyTypeObject* owner, PyGetSetDef* definition);
+PyObject* NewInstanceMethodDescr(PyTypeObject* owner, PyMethodDef* definition);
+PyObject* NewStaticMethodDescr(PyTypeObject* owner, PyMethodDef* definition);
+PyObject* NewMixMethodDescr(PyTypeObject* owner, PyMethodDef* staticDefinition,
+                            PyMethodDef* instanceDefinition);
+// instance may be null: an unbound method, or a static one when the definition has
+// METH_STATIC. A non-null instance is kept alive by the result.
+PyObject* NewMethodObject(PyTypeObject* owner, PyMethodDef* definition, PyObject* instance);
+
+}  // namespace morvax

@@ -1,6 +1,8 @@
 // String views and UTF-16 decoding.
 #include "interop/unicode_view.h"
 
+#include <cstdint>
+
 namespace morvax {
 
 int FillUnicodeView(PyObject* text, UnicodeView* view) {
@@ -11,6 +13,10 @@ int FillUnicodeView(PyObject* text, UnicodeView* view) {
   int kind = PyUnicode_KIND(text);
   if (kind != PyUnicode_1BYTE_KIND && kind != PyUnicode_2BYTE_KIND && kind != PyUnicode_4BYTE_KIND) {
     PyErr_Format(PyExc_TypeError, "unknown unicode encoding '%i'", kind);
+    return 0;
+  }
+  if (PyUnicode_GET_LENGTH(text) > INT32_MAX) {
+    PyErr_SetString(PyExc_OverflowError, "string is too long for a .NET string");
     return 0;
   }
   view->length = static_cast<int32_t>(PyUnicode_GET_LENGTH(text));

@@ -1,0 +1,378 @@
+// Marshalling.cs: how the generated interop code turns the native argument
+// slots (str views, byte spans, variants) into .NET values, turns .NET
+// results into Python objects, and finds the receiver of an instance call.
+// Python values are read and built through the static callback record; a
+// Python error raised inside one of those callbacks is taken out of the
+// interpreter and rethrown here as a .NET exception, so the entry point
+// reports it like any other.
+using System;
+using System.Collections.Concurrent;
+using System.Runtime.InteropServices;
+using System.Threading;
+
+namespace Morvax.WrpGen.Interop
+{
+    /// <summary>
+    /// The three fields after the native buffer record of a byte-array
+    /// argument: Held is 1 while the buffer must be released, Length -1 means
+    /// no array.
+    /// </summary>
+    [StructLayout(LayoutKind.Sequential)]
+    internal unsafe struct ByteSpan
+    {
+        public uint Held;
+        public int Length;
+        public void* Data;
+    }
+
+    /// <summary>
+    /// An argument of type System.Object as the native side classified it:
+    /// for kinds 1 and 2 Value is a handle, otherwise a borrowed PyObject*.
+    /// </summary>
+    [StructLayout(LayoutKind.Sequential)]
+    internal struct PyVariant
+    {
+        public int Kind;
+        public nint Value;
+    }
+
+    internal static unsafe class Marshalling
+    {
+        // The record size is sizeof(Py_buffer), well under this; a larger
+        // answer means a broken table, not a bigger stack frame.
+        private const int MaxBufferRecordSize = 1024;
+
+        private static readonly ConcurrentDictionary<Type, uint> s_typeKeys = new();
+        private static int s_lastTypeKey;
+
+        // --- arguments --------------------------------------------------------
+
+        /// <summary>The str a UnicodeView slot describes; length -1 gives null.</summary>
+        public static string? ReadString(void* slot)
+        {
+            if (slot == null)
+            {
+                throw new ArgumentException("no str view was passed", nameof(slot));
+            }
+            return DecodeView(*(UnicodeView*)slot);
+        }
+
+        /// <summary>A copy of the bytes a byte-span slot describes; length -1 gives null.</summary>
+        public static byte[]? ReadBytes(void* slot)
+        {
+            if (slot == null)
+            {
+                throw new ArgumentException("no byte span was passed", nameof(slot));
+            }
+            ByteSpan* span = (ByteSpan*)slot;
+            if (span->Length == -1)
+            {
+                return null;
+            }
+            if (span->Length < -1 || (span->Data == null && span->Length > 0))
+            {
+                throw new ArgumentException($"unreadable byte span: length {span->Length}", nameof(slot));
+            }
+            return new ReadOnlySpan<byte>(span->Data, span->Length).ToArray();
+        }
+
+        /// <summary>The .NET value of a variant slot.</summary>
+        public static object? ReadVariant(void* slot)
+        {
+            if (slot == null)
+            {
+                throw new ArgumentException("no variant was passed", nameof(slot));
+            }
+            PyVariant variant = *(PyVariant*)slot;
+            IntPtr value = variant.Value;
+            switch (variant.Kind)
+            {
+                case 0:
+                    return null;
+                case 1:
+                case 2:
+                    return HandleTable.Get((uint)variant.Value);
+                case 3:
+                    return ReadPythonString(value);
+                case 4:
+                    return ReadPythonBuffer(value);
+                case 5:
+                    // The object is exactly a bool, whose truth test cannot fail.
+                    return StaticCallbacks.ReadTruth(value) != 0;
+                case 6:
+                    return ReadPythonInteger(value);
+                case 7:
+                    {
+                        double real;
+                        if (StaticCallbacks.ReadDouble(value, &real) == 0)
+                        {
+                            throw PythonFailure("float");
+                        }
+                        return real;
+                    }
+                default:
+                    throw new NotSupportedException($"values of kind {variant.Kind} are not supported yet");
+            }
+        }
+
+        private static string? ReadPythonString(IntPtr text)
+        {
+            UnicodeView view;
+            if (StaticCallbacks.ReadUnicodeView(text, &view) == 0)
+            {
+                throw PythonFailure("str");
+            }
+            return DecodeView(view);
+        }
+
+        private static object ReadPythonInteger(IntPtr integer)
+        {
+            long bits;
+            switch (StaticCallbacks.ReadInteger(integer, &bits))
+            {
+                case 1:
+                    return (int)bits;
+                case 2:
+                    return bits;
+                case 3:
+                    return unchecked((ulong)bits);
+                default:
+                    throw PythonFailure("int");
+            }
+        }
+
+        // Borrows the object's bytes into a native record of the size the
+        // native side asks for, copies them, and releases the record whenever
+        // it was acquired, whether or not the copy was made.
+        private static byte[] ReadPythonBuffer(IntPtr exporter)
+        {
+            var acquire = StaticCallbacks.AcquireBuffer;
+            var release = StaticCallbacks.ReleaseBufferRecord;
+            int size = StaticCallbacks.BufferRecordSize();
+            if (size <= 0 || size > MaxBufferRecordSize)
+            {
+                throw new InvalidOperationException($"the native buffer record size {size} is not plausible");
+            }
+            long* record = stackalloc long[(size + sizeof(long) - 1) / sizeof(long)];
+            StaticCallbacks.ZeroBufferRecord(record);
+            ByteSpan span = default;
+            try
+            {
+                if (acquire(exporter, record, &span) == 0)
+                {
+                    throw PythonFailure("bytes-like object");
+                }
+                if (span.Length < 0 || (span.Data == null && span.Length > 0))
+                {
+                    throw new InvalidOperationException($"the native buffer gave an unreadable span: length {span.Length}");
+                }
+                return new ReadOnlySpan<byte>(span.Data, span.Length).ToArray();
+            }
+            finally
+            {
+                if (span.Held != 0)
+                {
+                    release(record);
+                }
+            }
+        }
+
+        /// <summary>
+        /// Decodes a Python str's storage.  UCS-4 characters above U+FFFF
+        /// become surrogate pairs; lone surrogates, legal in a Python str,
+        /// stay lone UTF-16 units.
+        /// </summary>
+        private static string? DecodeView(in UnicodeView view)
+        {
+            if (view.Length == -1)
+            {
+                return null;
+            }
+            if (view.Length < -1)
+            {
+                throw new ArgumentException($"unreadable str view: length {view.Length}");
+            }
+            if (view.Length == 0)
+            {
+                return string.Empty;
+            }
+            if (view.Data == null)
+            {
+                throw new ArgumentException($"unreadable str view: length {view.Length} without storage");
+            }
+            switch (view.Kind)
+            {
+                case 1:
+                    return System.Text.Encoding.Latin1.GetString((byte*)view.Data, view.Length);
+                case 2:
+                    return new string((char*)view.Data, 0, view.Length);
+                case 4:
+                    return DecodeUcs4((uint*)view.Data, view.Length);
+                default:
+                    throw new ArgumentException($"unreadable str view: kind {view.Kind}");
+            }
+        }
+
+        private static string DecodeUcs4(uint* data, int length)
+        {
+            int units = 0;
+            for (int i = 0; i < length; i++)
+            {
+                uint cp = data[i];
+                if (cp > 0x10FFFF)
+                {
+                    throw new ArgumentException($"unreadable str view: code point 0x{cp:X} at {i}");
+                }
+                units += cp > 0xFFFF ? 2 : 1;
+            }
+            return string.Create(units, (IntPtr)data, static (chars, state) =>
+            {
+                uint* source = (uint*)state;
+                int at = 0;
+                for (int i = 0; at < chars.Length; i++)
+                {
+                    uint cp = source[i];
+                    if (cp > 0xFFFF)
+                    {
+                        cp -= 0x10000;
+                        chars[at++] = (char)(0xD800 + (cp >> 10));
+                        chars[at++] = (char)(0xDC00 + (cp & 0x3FF));
+                    }
+                    else
+                    {
+                        chars[at++] = (char)cp;
+                    }
+                }
+            });
+        }
+
+        // The pending Python error as a .NET exception; the interpreter is left
+        // without a pending error, so the entry point's report replaces nothing.
+        private static ArgumentException PythonFailure(string what)
+        {
+            string? text = ErrorBridge.TakePythonError();
+            return new ArgumentException(
+                text?.TrimEnd() ?? $"reading a Python {what} failed without a Python error");
+        }
+
+        // --- results ----------------------------------------------------------
+
+        /// <summary>A new Python str; null gives IntPtr.Zero, which the native side reads as None.</summary>
+        public static IntPtr PyString(string? s) => s is null ? IntPtr.Zero : NativeCallbacks.PyStr(s);
+
+        /// <summary>A new Python bytearray; null gives IntPtr.Zero (None).</summary>
+        public static IntPtr PyBytes(byte[]? b) => b is null ? IntPtr.Zero : NativeCallbacks.PyBytes(b);
+
+        /// <summary>
+        /// A new Python object for a .NET value: primitives, strings and byte
+        /// arrays become Python values, anything else a wrapper of a new handle.
+        /// IntPtr.Zero with a Python error pending when a builder failed;
+        /// IntPtr.Zero alone for null (None).
+        /// </summary>
+        public static IntPtr PyObject(object? o)
+        {
+            switch (o)
+            {
+                case null:
+                    return IntPtr.Zero;
+                case bool b:
+                    return StaticCallbacks.FromBool(b ? (byte)1 : (byte)0);
+                case int i:
+                    return StaticCallbacks.FromInt32(i);
+                case short s:
+                    return StaticCallbacks.FromInt32(s);
+                case sbyte sb:
+                    return StaticCallbacks.FromInt32(sb);
+                case byte by:
+                    return StaticCallbacks.FromUInt32(by);
+                case ushort us:
+                    return StaticCallbacks.FromUInt32(us);
+                case uint u:
+                    return StaticCallbacks.FromUInt32(u);
+                case long l:
+                    return StaticCallbacks.FromInt64(l);
+                case ulong ul:
+                    return StaticCallbacks.FromUInt64(ul);
+                case float f:
+                    return StaticCallbacks.FromDouble(f);
+                case double d:
+                    return StaticCallbacks.FromDouble(d);
+                case char c:
+                    return StaticCallbacks.FromChar(c);
+                case string text:
+                    return PyString(text);
+                case byte[] bytes:
+                    return PyBytes(bytes);
+                default:
+                    {
+                        // Fetched before the handle is issued, so a missing builder
+                        // cannot leave an orphaned handle behind.
+                        var makeWrapper = StaticCallbacks.MakeWrapper;
+                        uint key = TypeKeyOf(o.GetType());
+                        return makeWrapper(HandleTable.Add(o), key);
+                    }
+            }
+        }
+
+        /// <summary>
+        /// The stable 32-bit key of a runtime type, counted from 1; the native
+        /// side uses it only as a cache key for the Python type it maps to.
+        /// </summary>
+        internal static uint TypeKeyOf(Type type) =>
+            s_typeKeys.GetOrAdd(type, static _ => unchecked((uint)Interlocked.Increment(ref s_lastTypeKey)));
+
+        // --- receivers and casts ----------------------------------------------
+
+        /// <summary>The target of an instance call.</summary>
+        public static T Target<T>(uint self) where T : class
+        {
+            if (self == 0)
+            {
+                throw new NullReferenceException("the wrapper is not bound to a .NET object");
+            }
+            object? target = HandleTable.Get(self);
+            if (target is T typed)
+            {
+                return typed;
+            }
+            throw new InvalidCastException(
+                $"handle 0x{self:X8} holds a {target?.GetType().FullName ?? "null"}, not a {typeof(T).FullName}");
+        }
+
+        /// <summary>
+        /// 1 with a new handle of the same object when it is a T, or with 0 for
+        /// the null handle; 0 when it is not a T.
+        /// </summary>
+        public static int CastTo<T>(uint handle, uint* outHandle)
+        {
+            if (handle == 0)
+            {
+                *outHandle = 0;
+                return 1;
+            }
+            object? o = HandleTable.Get(handle);
+            if (o is T)
+            {
+                *outHandle = HandleTable.Add(o);
+                return 1;
+            }
+            return 0;
+        }
+
+        /// <summary>The object at handle as a T (null stays null for reference types).</summary>
+        public static T Reinterpret<T>(uint handle)
+        {
+            object? o = HandleTable.Get(handle);
+            if (o is T typed)
+            {
+                return typed;
+            }
+            if (o is null && default(T) is null)
+            {
+                return default!;
+            }
+            throw new InvalidCastException(
+                $"cannot reinterpret {(o is null ? "null" : "a " + o.GetType().FullName)} as {typeof(T).FullName}");
+        }
+    }
+}

@@ -1,0 +1,201 @@
+// StaticCallbacks.cs: the .NET view of the static callback record, the nine
+// pointers to groups of native functions through which .NET reads and builds
+// Python values.  The layout mirrors velto/interop/static_callbacks.h member
+// for member; a member the native side has not filled yet is null, and using
+// it (or using the record before it is registered) throws
+// InvalidOperationException naming what is missing, instead of jumping to
+// address 0.
+using System;
+using System.Runtime.CompilerServices;
+using System.Runtime.InteropServices;
+
+namespace Morvax.WrpGen.Interop
+{
+    internal static unsafe class StaticCallbacks
+    {
+        [StructLayout(LayoutKind.Sequential)]
+        private struct Record
+        {
+            public ReaderGroup* Readers;
+            public BuilderGroup* Builders;
+            public BufferGroup* Buffers;
+            public delegate* unmanaged<uint, uint, IntPtr*, int> TryMakeWrapper;
+            public IntPtr NextItem;
+            public ContainerGroup* Containers;
+            public IntPtr List;
+            public IntPtr Sequence;
+            public IntPtr Stream;
+        }
+
+        // Group A.  IntPtr members have no .NET caller yet.
+        [StructLayout(LayoutKind.Sequential)]
+        private struct ReaderGroup
+        {
+            public delegate* unmanaged<IntPtr, UnicodeView*, int> UnicodeView;
+            public delegate* unmanaged<IntPtr, int> Truth;
+            public delegate* unmanaged<IntPtr, long*, int> Integer;
+            public delegate* unmanaged<IntPtr, double*, int> Double;
+            public IntPtr Decimal;
+            public IntPtr DecimalTuple;
+            public IntPtr DateTime;
+            public IntPtr Date;
+            public IntPtr Time;
+            public IntPtr TimeDelta;
+            public IntPtr Uuid;
+        }
+
+        // Group B.  Every builder returns a new reference, or null with a Python error pending.
+        [StructLayout(LayoutKind.Sequential)]
+        private struct BuilderGroup
+        {
+            public delegate* unmanaged<uint, uint, IntPtr> MakeWrapper;
+            public delegate* unmanaged<byte, IntPtr> FromBool;
+            public delegate* unmanaged<int, IntPtr> FromInt32;
+            public delegate* unmanaged<uint, IntPtr> FromUInt32;
+            public delegate* unmanaged<long, IntPtr> FromInt64;
+            public delegate* unmanaged<ulong, IntPtr> FromUInt64;
+            public delegate* unmanaged<double, IntPtr> FromDouble;
+            public IntPtr Decimal;
+            public IntPtr DateTime;
+            public IntPtr DateTimeOffset;
+            public IntPtr TimeDelta;
+            public IntPtr TimeZone;
+            public IntPtr Uuid;
+            public delegate* unmanaged<ushort, IntPtr> FromChar;
+        }
+
+        [StructLayout(LayoutKind.Sequential)]
+        private struct BufferGroup
+        {
+            public delegate* unmanaged<int> RecordSize;
+            public delegate* unmanaged<void*, int> Zero;
+            public delegate* unmanaged<IntPtr, void*, ByteSpan*, int> Acquire;
+            public delegate* unmanaged<void*, void> Release;
+        }
+
+        [StructLayout(LayoutKind.Sequential)]
+        private struct ContainerGroup
+        {
+            public IntPtr ListSize32;
+            public IntPtr ListSize64;
+            public IntPtr Pop;
+            public IntPtr Clear;
+            public IntPtr SequenceSize32;
+            public IntPtr SequenceSize64;
+            public IntPtr Iterator;
+            public IntPtr ObjectSize;
+            public IntPtr NewList;
+            public IntPtr NewListWithHint;
+            public delegate* unmanaged<IntPtr, IntPtr*, int*, char**, int> Utf16Text;
+        }
+
+        // --- group A: readers -------------------------------------------------
+
+        /// <summary>A0: (str or None, out view) → 1, or 0 with a Python error pending.</summary>
+        internal static delegate* unmanaged<IntPtr, UnicodeView*, int> ReadUnicodeView =>
+            Readers->UnicodeView != null ? Readers->UnicodeView : throw Missing("A0 (str view reader)");
+
+        /// <summary>A1: truth value; a Python error counts as true and stays pending.</summary>
+        internal static delegate* unmanaged<IntPtr, int> ReadTruth =>
+            Readers->Truth != null ? Readers->Truth : throw Missing("A1 (truth reader)");
+
+        /// <summary>A2: (int, out value) → width code 1 int, 2 long, 3 ulong; 0 with an error.</summary>
+        internal static delegate* unmanaged<IntPtr, long*, int> ReadInteger =>
+            Readers->Integer != null ? Readers->Integer : throw Missing("A2 (integer reader)");
+
+        /// <summary>A3: (float, out value) → 1, or 0 with a Python error pending.</summary>
+        internal static delegate* unmanaged<IntPtr, double*, int> ReadDouble =>
+            Readers->Double != null ? Readers->Double : throw Missing("A3 (double reader)");
+
+        // --- group B: builders ------------------------------------------------
+
+        /// <summary>B0: a wrapper for (handle, type key); on failure the native side frees the handle.</summary>
+        internal static delegate* unmanaged<uint, uint, IntPtr> MakeWrapper =>
+            Builders->MakeWrapper != null ? Builders->MakeWrapper : throw Missing("B0 (MakeWrapper)");
+
+        internal static delegate* unmanaged<byte, IntPtr> FromBool =>
+            Builders->FromBool != null ? Builders->FromBool : throw Missing("B1 (bool builder)");
+
+        internal static delegate* unmanaged<int, IntPtr> FromInt32 =>
+            Builders->FromInt32 != null ? Builders->FromInt32 : throw Missing("B2 (int builder)");
+
+        internal static delegate* unmanaged<uint, IntPtr> FromUInt32 =>
+            Builders->FromUInt32 != null ? Builders->FromUInt32 : throw Missing("B3 (uint builder)");
+
+        internal static delegate* unmanaged<long, IntPtr> FromInt64 =>
+            Builders->FromInt64 != null ? Builders->FromInt64 : throw Missing("B4 (long builder)");
+
+        internal static delegate* unmanaged<ulong, IntPtr> FromUInt64 =>
+            Builders->FromUInt64 != null ? Builders->FromUInt64 : throw Missing("B5 (ulong builder)");
+
+        internal static delegate* unmanaged<double, IntPtr> FromDouble =>
+            Builders->FromDouble != null ? Builders->FromDouble : throw Missing("B6 (float builder)");
+
+        /// <summary>B13: a one-character str; a lone surrogate fails with a Python error.</summary>
+        internal static delegate* unmanaged<ushort, IntPtr> FromChar =>
+            Builders->FromChar != null ? Builders->FromChar : throw Missing("B13 (char builder)");
+
+        // --- buffer group -----------------------------------------------------
+
+        internal static delegate* unmanaged<int> BufferRecordSize =>
+            Buffers->RecordSize != null ? Buffers->RecordSize : throw Missing("buffer record size");
+
+        internal static delegate* unmanaged<void*, int> ZeroBufferRecord =>
+            Buffers->Zero != null ? Buffers->Zero : throw Missing("buffer record zero-initialiser");
+
+        /// <summary>
+        /// (object, record, out span) → 1, or 0 with a Python error pending.
+        /// Whenever span.Held is 1 afterwards, success or not, the record must
+        /// be given to ReleaseBufferRecord.
+        /// </summary>
+        internal static delegate* unmanaged<IntPtr, void*, ByteSpan*, int> AcquireBuffer =>
+            Buffers->Acquire != null ? Buffers->Acquire : throw Missing("buffer acquire");
+
+        internal static delegate* unmanaged<void*, void> ReleaseBufferRecord =>
+            Buffers->Release != null ? Buffers->Release : throw Missing("buffer release");
+
+        // --- single functions and the container group -------------------------
+
+        /// <summary>(handle, type key, out object) → 1 made, 0 no type (handle freed), -1 error.</summary>
+        internal static delegate* unmanaged<uint, uint, IntPtr*, int> TryMakeWrapper =>
+            Table->TryMakeWrapper != null ? Table->TryMakeWrapper : throw Missing("TryMakeWrapper");
+
+        /// <summary>
+        /// (str, out holder, out count, out units) → 1, or 0 with an error.
+        /// The holder is a new reference that keeps the units alive.
+        /// </summary>
+        internal static delegate* unmanaged<IntPtr, IntPtr*, int*, char**, int> Utf16Text =>
+            Containers->Utf16Text != null ? Containers->Utf16Text : throw Missing("container 11 (UTF-16 text of a str)");
+
+        // --- the record and its groups ----------------------------------------
+
+        // Read on every use: the record is registered once at start-up, and
+        // reading the pointer is cheaper than any caching would be.
+        private static Record* Table
+        {
+            get
+            {
+                IntPtr record = NativeCallbacks.PyStaticRecord;
+                return record != IntPtr.Zero
+                    ? (Record*)record
+                    : throw new InvalidOperationException("the static callback record is not registered with the .NET side");
+            }
+        }
+
+        private static ReaderGroup* Readers =>
+            Table->Readers != null ? Table->Readers : throw Missing("group A (readers)");
+
+        private static BuilderGroup* Builders =>
+            Table->Builders != null ? Table->Builders : throw Missing("group B (builders)");
+
+        private static BufferGroup* Buffers =>
+            Table->Buffers != null ? Table->Buffers : throw Missing("buffer group");
+
+        private static ContainerGroup* Containers =>
+            Table->Containers != null ? Table->Containers : throw Missing("container group");
+
+        [MethodImpl(MethodImplOptions.NoInlining)]
+        private static InvalidOperationException Missing(string what) =>
+            new InvalidOperationException($"the static callback {what} is not registered with the .NET side");
+    }
+}

@@ -1,0 +1,408 @@
+// Value conversion from Python to .NET: the argument converters of the generated methods,
+// the variant classification, and the readers .NET calls on Python values.
+#include "interop/converters.h"
+
+#include <datetime.h>
+
+#include <climits>
+#include <cstring>
+
+#include "interop/host_object.h"
+#include "module/dependencies.h"
+#include "module/interned_names.h"
+
+namespace morvax {
+
+// --- standard-library classes ------------------------------------------------------------
+
+// A class fetched from a standard module on first use and kept for the life of the process
+// (one strong reference in *cache). A failed import is not cached, so it is retried.
+// Returns a borrowed reference, or null with ImportError set.
+static PyObject* StandardClass(const char* module, Name name, PyObject** cache) {
+  if (*cache == nullptr) *cache = ImportModuleAttribute(module, Interned(name));
+  return *cache;
+}
+
+static PyObject* EnumTypeClass() {
+  static PyObject* cache = nullptr;
+  return StandardClass("enum", Name::EnumType, &cache);
+}
+
+static PyObject* DecimalClass() {
+  static PyObject* cache = nullptr;
+  return StandardClass("decimal", Name::Decimal, &cache);
+}
+
+static PyObject* DecimalTupleClass() {
+  static PyObject* cache = nullptr;
+  return StandardClass("decimal", Name::DecimalTuple, &cache);
+}
+
+static PyObject* UuidClass() {
+  static PyObject* cache = nullptr;
+  return StandardClass("uuid", Name::UUID, &cache);
+}
+
+// PyDateTimeAPI is per translation unit; this one is filled on the first variant.
+static bool DateTimeApiReady() {
+  if (PyDateTimeAPI == nullptr) PyDateTime_IMPORT;
+  return PyDateTimeAPI != nullptr;
+}
+
+// 1 when object is an instance of the class, 0 when not, -1 with an error (also when the
+// class cannot be imported).
+static int IsInstanceOf(PyObject* object, PyObject* cls) {
+  return cls != nullptr ? PyObject_IsInstance(object, cls) : -1;
+}
+
+// --- strings -----------------------------------------------------------------------------
+
+int ConvertString(PyObject* object, void* slot) {
+  auto* view = static_cast<UnicodeView*>(slot);
+  if (object == Py_None) {
+    view->length = -1;  // a null .NET string; the other fields are not read
+    return 1;
+  }
+  if (!PyUnicode_Check(object)) {
+    PyErr_Format(PyExc_TypeError, "can't build String from '%s'", Py_TYPE(object)->tp_name);
+    return 0;
+  }
+  if (!FillUnicodeView(object, view)) return 0;
+  // The view counts in 32 bits; a longer string would reach .NET cut short.
+  if (PyUnicode_GET_LENGTH(object) > INT32_MAX) {
+    PyErr_Format(PyExc_OverflowError, "a string of %zd characters is too long for .NET",
+                 PyUnicode_GET_LENGTH(object));
+    return 0;
+  }
+  return 1;
+}
+
+// The UTF-16 form of a str, as a new bytes object that starts with the byte-order mark
+// (native order). Null with an exception set.
+static PyObject* EncodeUtf16(PyObject* object) {
+  if (!PyUnicode_Check(object)) {
+    PyErr_Format(PyExc_TypeError, "can't build Char from '%s'", Py_TYPE(object)->tp_name);
+    return nullptr;
+  }
+  if (PyUnicode_READY(object) < 0) {
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "unicode object is not ready");
+    return nullptr;
+  }
+  PyObject* encoded = PyUnicode_AsUTF16String(object);
+  if (encoded == nullptr) {
+    // Normally the codec's own error (a lone surrogate, say) is pending and stands.
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "cannot convert unicode object to byte string");
+    return nullptr;
+  }
+  if (!PyBytes_Check(encoded)) {
+    PyErr_Format(PyExc_TypeError, "converted string must be bytes-like object, not '%s'",
+                 encoded == Py_None ? "None" : Py_TYPE(encoded)->tp_name);
+    Py_DECREF(encoded);
+    return nullptr;
+  }
+  return encoded;
+}
+
+int ConvertChar(PyObject* object, void* slot) {
+  PyObject* encoded = EncodeUtf16(object);
+  if (encoded == nullptr) return 0;
+  // The mark and one code unit: a BMP character that is not a surrogate.
+  if (PyBytes_GET_SIZE(encoded) != 4) {
+    Py_DECREF(encoded);
+    PyErr_SetString(PyExc_TypeError, "string must contain one UTF-16 code unit");
+    return 0;
+  }
+  uint16_t unit;
+  std::memcpy(&unit, PyBytes_AS_STRING(encoded) + 2, sizeof unit);
+  Py_DECREF(encoded);
+  *static_cast<uint16_t*>(slot) = unit;
+  return 1;
+}
+
+extern "C" int32_t Utf16TextCallback(PyObject* object, PyObject** holder, int32_t* count,
+                                     const char16_t** units) {
+  PyObject* encoded = EncodeUtf16(object);
+  if (encoded == nullptr) return 0;
+  Py_ssize_t unitCount = (PyBytes_GET_SIZE(encoded) - 2) / 2;
+  if (unitCount > INT32_MAX) {
+    Py_DECREF(encoded);
+    PyErr_Format(PyExc_OverflowError, "a string of %zd UTF-16 code units is too long for .NET", unitCount);
+    return 0;
+  }
+  // The new reference passes to .NET, which keeps it while it reads the units.
+  *holder = encoded;
+  *count = static_cast<int32_t>(unitCount < 0 ? 0 : unitCount);
+  *units = reinterpret_cast<const char16_t*>(PyBytes_AS_STRING(encoded) + 2);
+  return 1;
+}
+
+PyObject* CharResult(uint16_t unit) {
+  const char16_t text = unit;
+  return DecodeUtf16(&text, 1);
+}
+
+// --- booleans and integers ---------------------------------------------------------------
+
+int ConvertBool(PyObject* object, void* slot) {
+  if (!PyBool_Check(object)) {  // bool cannot be subclassed: this is the exact-type test
+    PyErr_Format(PyExc_TypeError, "can't build bool from '%s'", Py_TYPE(object)->tp_name);
+    return 0;
+  }
+  *static_cast<uint8_t*>(slot) = object == Py_True ? 1 : 0;
+  return 1;
+}
+
+int IsIntegerArgument(PyObject* object) {
+  if (PyLong_CheckExact(object)) return 1;
+  if (!PyLong_Check(object) || PyBool_Check(object)) return 0;
+  return IsInstanceOf(object, EnumTypeClass());
+}
+
+// 1 when object passes the integer test; 0 with an exception set.
+static int RequireInteger(PyObject* object) {
+  int passes = IsIntegerArgument(object);
+  if (passes < 0) return 0;
+  if (passes == 0) {
+    PyErr_Format(PyExc_TypeError, "integer argument expected, got '%s'", Py_TYPE(object)->tp_name);
+    return 0;
+  }
+  return 1;
+}
+
+int ConvertInt16(PyObject* object, void* slot) {
+  if (!RequireInteger(object)) return 0;
+  long value = PyLong_AsLong(object);
+  if (value == -1 && PyErr_Occurred()) return 0;
+  if (value < INT16_MIN || value > INT16_MAX) {
+    PyErr_Format(PyExc_OverflowError, "value '%li' is out of the INT16 range", value);
+    return 0;
+  }
+  *static_cast<int16_t*>(slot) = static_cast<int16_t>(value);
+  return 1;
+}
+
+int ConvertInt32(PyObject* object, void* slot) {
+  if (!RequireInteger(object)) return 0;
+  long value = PyLong_AsLong(object);
+  if (value == -1 && PyErr_Occurred()) return 0;
+  // A C long is 64 bits here; the interpreter's own wording for a C int that overflows.
+  if (value < INT32_MIN || value > INT32_MAX) {
+    PyErr_SetString(PyExc_OverflowError, "Python int too large to convert to C int");
+    return 0;
+  }
+  *static_cast<int32_t*>(slot) = static_cast<int32_t>(value);
+  return 1;
+}
+
+int ConvertInt64(PyObject* object, void* slot) {
+  if (!RequireInteger(object)) return 0;
+  long long value = PyLong_AsLongLong(object);
+  if (value == -1 && PyErr_Occurred()) return 0;
+  *static_cast<int64_t*>(slot) = value;
+  return 1;
+}
+
+int ConvertByte(PyObject* object, void* slot) {
+  if (!RequireInteger(object)) return 0;
+  unsigned long value = PyLong_AsUnsignedLong(object);  // refuses negative values itself
+  if (value == static_cast<unsigned long>(-1) && PyErr_Occurred()) return 0;
+  if (value > UINT8_MAX) {
+    PyErr_Format(PyExc_OverflowError, "value '%lu' is out of the UINT8 range", value);
+    return 0;
+  }
+  *static_cast<uint8_t*>(slot) = static_cast<uint8_t>(value);
+  return 1;
+}
+
+extern "C" int32_t ReadTruthCallback(PyObject* object) {
+  return PyObject_IsTrue(object) != 0 ? 1 : 0;
+}
+
+extern "C" int32_t ReadIntegerCallback(PyObject* object, int64_t* value) {
+  // Code 1 promises .NET a value that fits an int (a C long where the table was laid out).
+  long long signedValue = PyLong_AsLongLong(object);
+  if (!(signedValue == -1 && PyErr_Occurred())) {
+    *value = signedValue;
+    return signedValue >= INT32_MIN && signedValue <= INT32_MAX ? 1 : 2;
+  }
+  PyErr_Clear();
+  unsigned long long unsignedValue = PyLong_AsUnsignedLongLong(object);
+  if (!(unsignedValue == static_cast<unsigned long long>(-1) && PyErr_Occurred())) {
+    *value = static_cast<int64_t>(unsignedValue);  // .NET reads the bits back as a ulong
+    return 3;
+  }
+  PyErr_Clear();
+  PyErr_Format(PyExc_TypeError, "can't build integer value from '%s'", Py_TYPE(object)->tp_name);
+  return 0;
+}
+
+// --- floating point ----------------------------------------------------------------------
+
+// A float, or an integer through signed then unsigned 64 bits. 1, or 0 with an exception.
+static int ReadNumber(PyObject* object, double* out) {
+  if (PyFloat_Check(object)) {
+    double value = PyFloat_AsDouble(object);
+    if (value == -1.0 && PyErr_Occurred()) return 0;
+    *out = value;
+    return 1;
+  }
+  int isInteger = IsIntegerArgument(object);
+  if (isInteger < 0) return 0;
+  if (isInteger == 0) {
+    PyErr_Format(PyExc_TypeError, "numeric argument expected, got '%s'", Py_TYPE(object)->tp_name);
+    return 0;
+  }
+  long long signedValue = PyLong_AsLongLong(object);
+  if (signedValue == -1 && PyErr_Occurred()) {
+    if (!PyErr_ExceptionMatches(PyExc_OverflowError)) return 0;
+    PyErr_Clear();
+    unsigned long long unsignedValue = PyLong_AsUnsignedLongLong(object);
+    if (unsignedValue == static_cast<unsigned long long>(-1) && PyErr_Occurred()) return 0;
+    *out = static_cast<double>(unsignedValue);
+    return 1;
+  }
+  *out = static_cast<double>(signedValue);
+  return 1;
+}
+
+int ConvertDouble(PyObject* object, void* slot) {
+  return ReadNumber(object, static_cast<double*>(slot));
+}
+
+int ConvertSingle(PyObject* object, void* slot) {
+  double value;
+  if (!ReadNumber(object, &value)) return 0;
+  // IEEE narrowing: rounds to nearest, and beyond the float range gives an infinity.
+  *static_cast<float*>(slot) = static_cast<float>(value);
+  return 1;
+}
+
+extern "C" int32_t ReadDoubleCallback(PyObject* object, double* value) {
+  double result = PyFloat_AsDouble(object);
+  if (result == -1.0 && PyErr_Occurred()) return 0;
+  *value = result;
+  return 1;
+}
+
+// --- byte arrays -------------------------------------------------------------------------
+
+int AcquireByteSpan(PyObject* object, Py_buffer* record, ByteSpanFields* fields) {
+  // Ask with strides so that a non-contiguous exporter answers and can be told apart from
+  // one that cannot export at all.
+  if (PyObject_GetBuffer(object, record, PyBUF_FULL_RO) < 0) {
+    PyErr_Clear();
+    PyErr_SetString(PyExc_BufferError, "can't get internal buffer");
+    return 0;
+  }
+  fields->held = 1;
+  if (!PyBuffer_IsContiguous(record, 'C')) {
+    PyErr_SetString(PyExc_BufferError, "buffer is not contiguous");
+    return 0;
+  }
+  if (record->len > INT32_MAX) {
+    PyErr_Format(PyExc_OverflowError, "a buffer of %zd bytes is too large for a .NET array", record->len);
+    return 0;
+  }
+  fields->length = static_cast<int32_t>(record->len);
+  fields->data = record->buf;
+  return 1;
+}
+
+int ConvertByteArray(PyObject* object, void* slot) {
+  auto* span = static_cast<ByteSpanSlot*>(slot);
+  std::memset(span, 0, sizeof *span);
+  if (object == Py_None) {
+    span->length = -1;
+    return 1;
+  }
+  if (!PyObject_CheckBuffer(object)) {
+    PyErr_Format(PyExc_TypeError, "can't build byte[] from '%s'", Py_TYPE(object)->tp_name);
+    return 0;
+  }
+  ByteSpanFields fields = {};
+  int converted = AcquireByteSpan(object, &span->buffer, &fields);
+  span->held = fields.held;
+  span->length = fields.length;
+  span->data = fields.data;
+  // A slot that failed to convert holds nothing, so a caller that releases only the slots
+  // it converted cannot leak the buffer.
+  if (!converted) ReleaseByteSpan(span);
+  return converted;
+}
+
+void ReleaseByteSpan(void* slot) {
+  auto* span = static_cast<ByteSpanSlot*>(slot);
+  if (span->held) {
+    PyBuffer_Release(&span->buffer);
+    span->held = 0;
+  }
+}
+
+// --- variants ----------------------------------------------------------------------------
+
+// The host-object kind of object (0 .NET instance, 1 value-type target) with its handle,
+// -2 when it is not a host object, -1 with an exception set. The common deallocation
+// marks a kind-0 type without a dictionary look-up; other types are asked by marker.
+static int HostObjectKind(PyObject* object, uint32_t* handle) {
+  if (Py_TYPE(object)->tp_dealloc == HostObjectDealloc) {
+    *handle = reinterpret_cast<PyHostObject*>(object)->handle;
+    return 0;
+  }
+  HostKindHandle pair = {};
+  if (!GetHostHandle(object, &pair)) return PyErr_Occurred() ? -1 : -2;
+  *handle = pair.handle;
+  return pair.kind;
+}
+
+static bool IsBytesLike(PyObject* object) {
+  return (PyBytes_Check(object) || PyByteArray_Check(object) || Py_IS_TYPE(object, &PyMemoryView_Type)) &&
+         PyObject_CheckBuffer(object);
+}
+
+// The kind of a value lent by pointer, or -1 with an exception set, or -2 for a value that
+// is lent by handle or not at all. The tests run in this order on purpose: bool before the
+// integer test, the decimal tuple (a tuple) before tuple, datetime before its base date.
+static int BorrowedKind(PyObject* object) {
+  if (object == Py_None) return kVariantNone;
+  if (PyBool_Check(object)) return kVariantBool;
+  int found = IsIntegerArgument(object);
+  if (found != 0) return found < 0 ? -1 : kVariantInteger;
+  if (PyFloat_Check(object)) return kVariantFloat;
+  if ((found = IsInstanceOf(object, DecimalTupleClass())) != 0) return found < 0 ? -1 : kVariantDecimalTuple;
+  if ((found = IsInstanceOf(object, DecimalClass())) != 0) return found < 0 ? -1 : kVariantDecimal;
+  if ((found = IsInstanceOf(object, UuidClass())) != 0) return found < 0 ? -1 : kVariantUuid;
+  if (!DateTimeApiReady()) return -1;
+  if (PyDelta_Check(object)) return kVariantTimeDelta;
+  if (PyDateTime_Check(object)) return kVariantDateTime;
+  if (PyDate_Check(object)) return kVariantDate;
+  if (PyTime_Check(object)) return kVariantTime;
+  if (PyUnicode_Check(object)) return kVariantString;
+  if (IsBytesLike(object)) return kVariantBytes;
+  if (PyList_CheckExact(object)) return kVariantList;
+  if (PyTuple_CheckExact(object)) return kVariantTuple;
+  return -2;
+}
+
+int ConvertVariant(PyObject* object, void* slot) {
+  auto* variant = static_cast<PyVariant*>(slot);
+  int kind = BorrowedKind(object);
+  if (kind == -1) return 0;
+  if (kind >= 0) {
+    variant->kind = kind;
+    variant->value = reinterpret_cast<uintptr_t>(object);
+    return 1;
+  }
+  uint32_t handle = 0;
+  int hostKind = HostObjectKind(object, &handle);
+  if (hostKind == -1) return 0;
+  // An unbound wrapper (handle 0) stands for nothing .NET could receive.
+  if ((hostKind == 0 || hostKind == 1) && handle != 0) {
+    variant->kind = hostKind == 0 ? kVariantHostObject : kVariantHostTarget;
+    variant->value = handle;
+    return 1;
+  }
+  PyErr_SetString(PyExc_TypeError, "unknown variant type");
+  return 0;
+}
+
+}  // namespace morvax

@@ -1,0 +1,92 @@
+// The static callback record: nine pointers, each to a group of native functions through
+// which .NET reads and builds Python values. Its layout is shared with StaticCallbacks.cs;
+// members are never reordered, and a member that has no function yet is null.
+#pragma once
+
+#include <Python.h>
+
+#include <cstdint>
+
+#include "interop/converters.h"
+#include "interop/unicode_view.h"
+
+namespace morvax {
+
+// Group A: reading single Python values.
+struct ReaderGroup {
+  int32_t (*unicodeView)(PyObject* text, UnicodeView* view);  // A0: 1, or 0 with an error
+  int32_t (*truth)(PyObject* object);                         // A1
+  int32_t (*integer)(PyObject* object, int64_t* value);       // A2: width code 1-3, 0 on error
+  int32_t (*real)(PyObject* object, double* value);           // A3: 1, or 0 with an error
+  // A4-A10, filled when the date, time, decimal and GUID converters exist.
+  const void* decimal;
+  const void* decimalTuple;
+  const void* dateTime;
+  const void* date;
+  const void* time;
+  const void* timeDelta;
+  const void* uuid;
+};
+
+// Group B: building Python values; each returns a new reference, or null with an error.
+struct BuilderGroup {
+  PyObject* (*makeWrapper)(uint32_t handle, uint32_t typeKey);  // B0
+  PyObject* (*fromBool)(uint8_t value);                         // B1
+  PyObject* (*fromInt32)(int32_t value);                        // B2
+  PyObject* (*fromUInt32)(uint32_t value);                      // B3
+  PyObject* (*fromInt64)(int64_t value);                        // B4
+  PyObject* (*fromUInt64)(uint64_t value);                      // B5
+  PyObject* (*fromDouble)(double value);                        // B6
+  // B7-B12, filled when the date, time, decimal and GUID converters exist.
+  const void* decimal;
+  const void* dateTime;
+  const void* dateTimeOffset;
+  const void* timeDelta;
+  const void* timeZone;
+  const void* uuid;
+  PyObject* (*fromChar)(uint16_t unit);  // B13
+};
+
+// Borrowing the bytes of a buffer exporter into a record that .NET allocates.
+struct BufferGroup {
+  int32_t (*recordSize)();                  // sizeof(Py_buffer)
+  int32_t (*zero)(Py_buffer* record);       // 0
+  // 1, or 0 with an error; when fields->held is 1 afterwards the record must be released.
+  int32_t (*acquire)(PyObject* object, Py_buffer* record, ByteSpanFields* fields);
+  void (*release)(Py_buffer* record);       // safe on a zeroed record
+};
+
+// Container operations. Only the last member exists so far; the others are filled when
+// the container adapters exist.
+struct ContainerGroup {
+  const void* listSize32;
+  const void* listSize64;
+  const void* pop;
+  const void* clear;
+  const void* sequenceSize32;
+  const void* sequenceSize64;
+  const void* iterator;
+  const void* objectSize;
+  const void* newList;
+  const void* newListWithHint;
+  int32_t (*utf16Text)(PyObject* text, PyObject** holder, int32_t* count, const char16_t** units);
+};
+
+// The record itself, in the order .NET reads it.
+struct StaticRecord {
+  const void* readers;         // ReaderGroup
+  const void* builders;        // BuilderGroup
+  const void* buffers;         // BufferGroup
+  const void* tryMakeWrapper;  // int32_t (uint32_t handle, uint32_t typeKey, PyObject** out)
+  const void* nextItem;        // filled when the iterator adapter exists
+  const void* containers;      // ContainerGroup
+  const void* list;            // filled when the list adapter exists
+  const void* sequence;        // filled when the sequence adapter exists
+  const void* stream;          // filled when the stream adapter exists
+};
+
+// The record of nine group pointers handed to .NET through SetPyStaticCallbacks. It lives
+// for the life of the process.
+const void* StaticCallbackRecord();
+
+}  // namespace morvax

@@ -1,7 +1,14 @@
 // Creation of the package morvax.velto.
 #include "module/module_tree.h"
 
+#include <vector>
+
+#include "api/class_binding.h"
+#include "api/class_runtime.h"
+#include "interop/descriptors.h"
 #include "interop/error_bridge.h"
+#include "interop/type_registry.h"
+#include "module/dependencies.h"
 #include "module/interned_names.h"
 #include "module/reporters.h"
 
@@ -84,14 +91,14 @@ PyModuleDef g_veltoDefinition = {
 };
 
 // Sets __package__ and, for a package, an empty __path__. 0, or -1 with ImportError.
-static int SetPackageAttributes(PyObject* module, const char* package, bool isPackage) {
-  PyObject* packageName = PyUnicode_FromString(package);
+static int SetPackageAttributes(PyObject* module, const api::ModuleSpec& spec) {
+  PyObject* packageName = PyUnicode_FromString(spec.package);
   if (packageName == nullptr || PyObject_SetAttrString(module, "__package__", packageName) < 0) {
     Py_XDECREF(packageName);
     goto error;
   }
   Py_DECREF(packageName);
-  if (isPackage) {
+  if (spec.isPackage) {
     PyObject* path = PyList_New(0);
     if (path == nullptr || PyObject_SetAttrString(module, "__path__", path) < 0) {
       Py_XDECREF(path);
@@ -101,18 +108,103 @@ static int SetPackageAttributes(PyObject* module, const char* package, bool isPa
   }
   return 0;
 error:
-  ReportModuleInitError(-1022, PyModule_GetDef(module)->m_name);
+  ReportModuleInitError(-1022, spec.name);
   return -1;
 }
 
-PyObject* CreateModuleTree() {
-  PyObject* module = PyModule_Create(&g_veltoDefinition);
-  if (module == nullptr) return ReportModuleInitError(-1003, g_veltoDefinition.m_name);
-  if (SetPackageAttributes(module, "morvax.velto", true) < 0) {
-    Py_DECREF(module);
-    return nullptr;
+// Stores a value in a type's own dictionary. 0, or -1 with ImportError carrying code.
+static int StoreInTypeDict(PyTypeObject* type, PyObject* key, PyObject* value, int code) {
+  if (PyDict_SetItem(type->tp_dict, key, value) < 0) {
+    ReportTypeInitError(code, type->tp_name);
+    return -1;
   }
+  return 0;
+}
+
+// Registers one readied class and attaches it to its module.
+static int RegisterClass(PyObject* module, const api::ModuleSpec& spec, const api::ClassBinding& binding) {
+  PyTypeObject* type = &binding.type->type;
+  HostTypeRegistry::Instance().Add(ToU16(binding.netFullName), type);
+  if (StoreInTypeDict(type, Interned(Name::_morvax_clr_host), Py_None, -1016) < 0) return -1;
+  if (StoreInTypeDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, -1021) < 0) return -1;
+  // Static properties and constants: read through descriptors that need no instance.
+  for (PyGetSetDef* definition = binding.staticDefs; definition->name != nullptr; ++definition) {
+    PyObject* descriptor = NewFieldDescr(type, definition);
+    if (descriptor == nullptr || PyDict_SetItemString(type->tp_dict, definition->name, descriptor) < 0) {
+      Py_XDECREF(descriptor);
+      ReportTypeInitError2(-1020, type->tp_name, definition->name);
+      return -1;
+    }
+    Py_DECREF(descriptor);
+  }
+  PyType_Modified(type);
+  Py_INCREF(type);
+  if (PyModule_AddObject(module, binding.simpleName, reinterpret_cast<PyObject*>(type)) < 0) {
+    ReportTypeInitError2(-1014, spec.name, binding.simpleName);
+    Py_DECREF(type);
+    return -1;
+  }
+  return 0;
+}
+
+// The module definitions live as long as the modules: one per catalogue entry.
+static PyModuleDef* ModuleDefinition(const api::Catalogue& catalogue, int index) {
+  static std::vector<PyModuleDef> definitions = [&] {
+    std::vector<PyModuleDef> all(catalogue.moduleCount);
+    for (int i = 0; i < catalogue.moduleCount; ++i) {
+      all[i] = {PyModuleDef_HEAD_INIT, catalogue.modules[i].name, nullptr, -1, nullptr, nullptr, nullptr, nullptr, nullptr};
+    }
+    return all;
+  }();
+  return index == 0 ? &g_veltoDefinition : &definitions[index];
+}
+
+// Creates one module with its submodules and classes (new reference), or null.
+static PyObject* CreateModule(const api::Catalogue& catalogue, int index) {
+  const api::ModuleSpec& spec = catalogue.modules[index];
+  PyObject* module = PyModule_Create(ModuleDefinition(catalogue, index));
+  if (module == nullptr) return ReportModuleInitError(-1003, spec.name);
+
+  if (index == 0 && (AddTypeToModule(module, &FieldDescrType, "_FieldDescrType") < 0 ||
+                     AddTypeToModule(module, &MixMethodDescrType, "_MixMethodDescrType") < 0)) {
+    goto error;
+  }
+  for (int child = 0; child < catalogue.moduleCount; ++child) {
+    if (catalogue.modules[child].parent != index) continue;
+    PyObject* submodule = CreateModule(catalogue, child);
+    if (submodule == nullptr) goto error;
+    if (PyModule_AddObject(module, catalogue.modules[child].attachName, submodule) < 0) {
+      ReportModuleInitError2(-1002, spec.name, catalogue.modules[child].name);
+      Py_DECREF(submodule);
+      goto error;
+    }
+  }
+  for (int i = 0; i < spec.classCount; ++i) {
+    if (PyType_Ready(&spec.classes[i]->type->type) < 0) {
+      ReportTypeInitError(-1015, spec.classes[i]->pythonName);
+      goto error;
+    }
+  }
+  for (int i = 0; i < spec.classCount; ++i) {
+    if (RegisterClass(module, spec, *spec.classes[i]) < 0) goto error;
+  }
+  if (SetPackageAttributes(module, spec) < 0) goto error;
   return module;
+
+error:
+  Py_DECREF(module);
+  return nullptr;
+}
+
+PyObject* CreateModuleTree() {
+  const api::Catalogue& catalogue = api::GeneratedCatalogue();
+  if (ReadyDescriptorTypes() < 0) return nullptr;
+  // Every type object is filled before any is readied: readying a class readies its
+  // base, which may live in another module.
+  for (int m = 0; m < catalogue.moduleCount; ++m) {
+    for (int i = 0; i < catalogue.modules[m].classCount; ++i) api::FillBoundType(*catalogue.modules[m].classes[i]);
+  }
+  return CreateModule(catalogue, 0);
 }
 
 }  // namespace morvax

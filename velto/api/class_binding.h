@@ -1,0 +1,95 @@
+// The data that describes one bound .NET class: the generator writes one ClassBinding
+// (with its method, property and overload records) per class, and the class runtime
+// (class_runtime.h) serves every Python type from those records.
+#pragma once
+
+#include <Python.h>
+
+#include <cstdint>
+
+namespace morvax::api {
+
+// How one value crosses the boundary; the generator uses the same list.
+enum class ValueKind : uint8_t { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class };
+
+struct ClassBinding;
+struct ClassRuntime;
+
+struct ValueSpec {
+  ValueKind kind;
+  const ClassBinding* klass;  // the class, for ValueKind::Class
+};
+
+// One overload: the slot of its entry point, its parameters (with the keyword names,
+// null-terminated) and its result.
+struct OverloadSpec {
+  uint16_t slot;
+  uint8_t parameterCount;
+  const ValueSpec* parameters;
+  const char* const* keywords;
+  ValueSpec result;
+};
+
+// A method name (or the constructors) with its overloads in entry-point order.
+struct MethodSpec {
+  const ClassBinding* owner;
+  const char* name;
+  uint16_t overloadCount;
+  const OverloadSpec* overloads;
+};
+
+// An instance property, or a static property or constant. setSlot is -1 when read-only.
+struct PropertySpec {
+  const ClassBinding* owner;
+  const char* name;
+  int16_t getSlot;
+  int16_t setSlot;
+  ValueSpec type;
+};
+
+// The Python type of a class with the binding it serves, so that the shared slots can
+// find the binding from the type.
+struct BoundType {
+  PyTypeObject type;
+  const ClassBinding* binding;
+};
+
+struct ClassBinding {
+  const char* pythonName;   // "morvax.velto.Document": the type's name
+  const char* simpleName;   // "Document"
+  const char* netFullName;  // "Morvax.Velto.Document": the registry key
+  const char* interopName;  // "WrpNs_Morvax.WrpNs_Velto.WrpCs_Document_44597C31"
+  const char* const* entries;
+  uint16_t entryCount;
+  const ClassBinding* base;  // the exposed .NET base class, or null
+  const MethodSpec* constructors;  // null: no public constructor
+  uint16_t staticCount;
+  int16_t typeOfSlot;  // btp_TypeOf; for classes with instances the other services follow
+  bool isStaticClass;
+  initproc init;  // the constructor dispatcher, or the initialiser that always refuses
+  PyMethodDef* methodDefs;   // own methods, then the service methods, then a terminator
+  PyGetSetDef* getsetDefs;   // instance properties (closure: the PropertySpec)
+  PyGetSetDef* staticDefs;   // one per static (closure: the PropertySpec), for the descriptors
+  BoundType* type;
+  ClassRuntime* runtime;
+};
+
+// A Python module of the tree and the classes that live in it.
+struct ModuleSpec {
+  const char* name;        // "morvax.velto.saving"
+  const char* attachName;  // "saving": the attribute of the parent
+  int16_t parent;          // index in the module list, -1 for the top level
+  bool isPackage;
+  const char* package;     // the __package__ text
+  const ClassBinding* const* classes;  // in ordinal order of the class names
+  uint16_t classCount;
+};
+
+// The generated catalogue.
+struct Catalogue {
+  const ModuleSpec* modules;
+  uint16_t moduleCount;
+};
+const Catalogue& GeneratedCatalogue();
+
+}  // namespace morvax::api

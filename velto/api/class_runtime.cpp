@@ -1,0 +1,490 @@
+// The class runtime: readiness, creation, overload dispatch, argument conversion and
+// result building for every bound class, driven by the generated records.
+#include "api/class_runtime.h"
+
+#include <cstring>
+
+#include "interop/converters.h"
+#include "interop/error_bridge.h"
+#include "interop/host_object.h"
+
+namespace morvax::api {
+
+namespace {
+
+// The single native shape of every member entry point: the receiver's handle (0 for
+// constructors and static members), the argument slots, and the result slot.
+using MemberEntry = void (*)(uint32_t self, void* const* args, void* result);
+using AssignableEntry = int32_t (*)(uint32_t handle);
+
+constexpr int kMaxParameters = 16;
+constexpr int kIsAssignableOffset = 4;  // btp_IsAssignable, counted from btp_TypeOf
+
+union ArgumentSlot {
+  UnicodeView text;
+  uint8_t u8;
+  int16_t i16;
+  int32_t i32;
+  int64_t i64;
+  double f64;
+  float f32;
+  uint16_t unit;
+  ByteSpanSlot bytes;
+  PyVariant variant;
+  uint32_t handle;
+};
+
+union ResultSlot {
+  uint8_t u8;
+  int16_t i16;
+  int32_t i32;
+  int64_t i64;
+  double f64;
+  float f32;
+  uint16_t unit;
+  PyObject* object;
+  uint32_t handle;
+};
+
+// The converted arguments of one call; byte buffers are released when it goes.
+class Arguments {
+ public:
+  explicit Arguments(const OverloadSpec& overload) : overload_(overload) {}
+  ~Arguments() {
+    for (int i = 0; i < converted_; ++i) {
+      if (overload_.parameters[i].kind == ValueKind::ByteArray) ReleaseByteSpan(&slots_[i].bytes);
+    }
+  }
+  Arguments(const Arguments&) = delete;
+  Arguments& operator=(const Arguments&) = delete;
+
+  // Converts the parsed objects in order; 0 with the converter's error at the first refusal.
+  int Convert(PyObject* const* objects) {
+    for (int i = 0; i < overload_.parameterCount; ++i) {
+      if (!ConvertOne(overload_.parameters[i], objects[i], slots_[i], pointers_[i])) return 0;
+      converted_ = i + 1;
+    }
+    return 1;
+  }
+  void* const* pointers() const { return pointers_; }
+
+ private:
+  static int ConvertOne(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+    pointer = &slot;
+    switch (spec.kind) {
+      case ValueKind::String: return ConvertString(object, &slot.text);
+      case ValueKind::Bool: return ConvertBool(object, &slot.u8);
+      case ValueKind::Int16: return ConvertInt16(object, &slot.i16);
+      case ValueKind::Int32: return ConvertInt32(object, &slot.i32);
+      case ValueKind::Int64: return ConvertInt64(object, &slot.i64);
+      case ValueKind::Byte: return ConvertByte(object, &slot.u8);
+      case ValueKind::Double: return ConvertDouble(object, &slot.f64);
+      case ValueKind::Single: return ConvertSingle(object, &slot.f32);
+      case ValueKind::Char: return ConvertChar(object, &slot.unit);
+      case ValueKind::ByteArray:
+        // .NET reads the fields after the buffer record.
+        pointer = &slot.bytes.held;
+        return ConvertByteArray(object, &slot.bytes);
+      case ValueKind::Object: return ConvertVariant(object, &slot.variant);
+      case ValueKind::Class: return ConvertClassArgument(*spec.klass, object, &slot.handle);
+      case ValueKind::Void: break;
+    }
+    PyErr_SetString(PyExc_SystemError, "parameter of no value kind");
+    return 0;
+  }
+
+  const OverloadSpec& overload_;
+  ArgumentSlot slots_[kMaxParameters];
+  void* pointers_[kMaxParameters] = {};
+  int converted_ = 0;
+};
+
+// Matches positional and keyword arguments to the overload's parameters with the
+// interpreter's own parser, so that its messages are the interpreter's. Borrowed
+// references land in objects.
+int ParseArguments(const OverloadSpec& overload, PyObject* args, PyObject* kwargs, PyObject** o) {
+  static const char* const kFormats[kMaxParameters + 1] = {
+      "", "O", "OO", "OOO", "OOOO", "OOOOO", "OOOOOO", "OOOOOOO", "OOOOOOOO", "OOOOOOOOO", "OOOOOOOOOO",
+      "OOOOOOOOOOO", "OOOOOOOOOOOO", "OOOOOOOOOOOOO", "OOOOOOOOOOOOOO", "OOOOOOOOOOOOOOO", "OOOOOOOOOOOOOOOO",
+  };
+  char** keywords = const_cast<char**>(overload.keywords);
+  const char* format = kFormats[overload.parameterCount];
+  PyObject* empty = nullptr;
+  if (args == nullptr) args = empty = PyTuple_New(0);
+  if (args == nullptr) return 0;
+  int parsed = 0;
+  switch (overload.parameterCount) {
+#define MORVAX_PARSE_CASE(n, ...) \
+  case n: parsed = PyArg_ParseTupleAndKeywords(args, kwargs, format, keywords __VA_ARGS__); break;
+    MORVAX_PARSE_CASE(0)
+    MORVAX_PARSE_CASE(1, , &o[0])
+    MORVAX_PARSE_CASE(2, , &o[0], &o[1])
+    MORVAX_PARSE_CASE(3, , &o[0], &o[1], &o[2])
+    MORVAX_PARSE_CASE(4, , &o[0], &o[1], &o[2], &o[3])
+    MORVAX_PARSE_CASE(5, , &o[0], &o[1], &o[2], &o[3], &o[4])
+    MORVAX_PARSE_CASE(6, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5])
+    MORVAX_PARSE_CASE(7, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6])
+    MORVAX_PARSE_CASE(8, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7])
+    MORVAX_PARSE_CASE(9, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8])
+    MORVAX_PARSE_CASE(10, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8], &o[9])
+    MORVAX_PARSE_CASE(11, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8], &o[9], &o[10])
+    MORVAX_PARSE_CASE(12, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8], &o[9], &o[10], &o[11])
+    MORVAX_PARSE_CASE(13, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8], &o[9], &o[10], &o[11],
+                      &o[12])
+    MORVAX_PARSE_CASE(14, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8], &o[9], &o[10], &o[11],
+                      &o[12], &o[13])
+    MORVAX_PARSE_CASE(15, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8], &o[9], &o[10], &o[11],
+                      &o[12], &o[13], &o[14])
+    MORVAX_PARSE_CASE(16, , &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8], &o[9], &o[10], &o[11],
+                      &o[12], &o[13], &o[14], &o[15])
+#undef MORVAX_PARSE_CASE
+    default:
+      PyErr_SetString(PyExc_SystemError, "too many parameters for one overload");
+  }
+  Py_XDECREF(empty);
+  return parsed;
+}
+
+// Releases what a result slot owns when the call failed after .NET filled it.
+void DiscardResult(const ValueSpec& spec, ResultSlot& result) {
+  switch (spec.kind) {
+    case ValueKind::String:
+    case ValueKind::ByteArray:
+    case ValueKind::Object: Py_XDECREF(result.object); break;
+    case ValueKind::Class: ReleaseHandle(result.handle); break;
+    default: break;
+  }
+}
+
+PyObject* BuildResult(const ValueSpec& spec, ResultSlot& result) {
+  switch (spec.kind) {
+    case ValueKind::Void: Py_RETURN_NONE;
+    case ValueKind::Bool: return PyBool_FromLong(result.u8);
+    case ValueKind::Int16: return PyLong_FromLong(result.i16);
+    case ValueKind::Int32: return PyLong_FromLong(result.i32);
+    case ValueKind::Int64: return PyLong_FromLongLong(result.i64);
+    case ValueKind::Byte: return PyLong_FromUnsignedLong(result.u8);
+    case ValueKind::Double: return PyFloat_FromDouble(result.f64);
+    case ValueKind::Single: return PyFloat_FromDouble(result.f32);
+    case ValueKind::Char: return CharResult(result.unit);
+    case ValueKind::String:
+    case ValueKind::ByteArray:
+    case ValueKind::Object:
+      // .NET built the object; a null .NET value arrives as no object.
+      if (result.object == nullptr) Py_RETURN_NONE;
+      return result.object;
+    case ValueKind::Class: return WrapHandle(result.handle, &spec.klass->type->type);
+  }
+  PyErr_SetString(PyExc_SystemError, "result of no value kind");
+  return nullptr;
+}
+
+// Calls one overload whose arguments are converted, and builds its result.
+PyObject* Invoke(const MethodSpec& method, const OverloadSpec& overload, uint32_t self, void* const* arguments) {
+  ResultSlot result;
+  std::memset(&result, 0, sizeof result);
+  auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*method.owner)[overload.slot]);
+  entry(self, arguments, &result);
+  if (PyErr_Occurred()) {
+    DiscardResult(overload.result, result);
+    return nullptr;
+  }
+  return BuildResult(overload.result, result);
+}
+
+// Whether a converter could accept the object: false only where it certainly refuses.
+// Lets dispatch pass over overloads without building their error until it is needed.
+bool MayAccept(ValueKind kind, PyObject* object) {
+  switch (kind) {
+    case ValueKind::String: return object == Py_None || PyUnicode_Check(object);
+    case ValueKind::Bool: return PyBool_Check(object);
+    case ValueKind::Int16:
+    case ValueKind::Int32:
+    case ValueKind::Int64:
+    case ValueKind::Byte: return PyLong_Check(object) && !PyBool_Check(object);
+    case ValueKind::Double:
+    case ValueKind::Single: return PyFloat_Check(object) || (PyLong_Check(object) && !PyBool_Check(object));
+    case ValueKind::Char: return PyUnicode_Check(object);
+    case ValueKind::ByteArray: return object == Py_None || PyObject_CheckBuffer(object);
+    default: return true;
+  }
+}
+
+// A cheap look at positional-only calls: the count must match (no overload has optional
+// parameters) and each argument must be one its converter could take.
+bool MayMatch(const OverloadSpec& overload, PyObject* args, PyObject* kwargs) {
+  Py_ssize_t given = (args != nullptr ? PyTuple_GET_SIZE(args) : 0) + (kwargs != nullptr ? PyDict_GET_SIZE(kwargs) : 0);
+  if (given != overload.parameterCount) return false;
+  if (kwargs != nullptr && PyDict_GET_SIZE(kwargs) != 0) return true;
+  for (int i = 0; i < overload.parameterCount; ++i) {
+    if (!MayAccept(overload.parameters[i].kind, PyTuple_GET_ITEM(args, i))) return false;
+  }
+  return true;
+}
+
+// Keeps the errors of the overloads that did not match, for the collected message. They
+// are kept as fetched: an exception instance is made only when every overload failed.
+class RejectedOverloads {
+ public:
+  ~RejectedOverloads() {
+    for (int i = 0; i < count_; ++i) {
+      Py_XDECREF(kept_[i].type);
+      Py_XDECREF(kept_[i].value);
+      Py_XDECREF(kept_[i].traceback);
+    }
+  }
+  // An overload passed over by MayMatch: its error is produced only if it is needed.
+  void Defer(const OverloadSpec& overload) {
+    if (count_ < kMaxKept) {
+      kept_[count_] = Fetched{nullptr, nullptr, nullptr};
+      deferred_[count_++] = &overload;
+    }
+  }
+  void KeepPendingError() {
+    Fetched fetched;
+    PyErr_Fetch(&fetched.type, &fetched.value, &fetched.traceback);
+    if (count_ < kMaxKept) {
+      deferred_[count_] = nullptr;
+      kept_[count_++] = fetched;
+    } else {
+      Py_XDECREF(fetched.type);
+      Py_XDECREF(fetched.value);
+      Py_XDECREF(fetched.traceback);
+    }
+  }
+  // TypeError whose value lists the kept errors' texts in overload order.
+  void Raise(PyObject* args, PyObject* kwargs) {
+    PyObject* reasons = PyList_New(0);
+    for (int i = 0; reasons != nullptr && i < count_; ++i) {
+      Fetched& error = kept_[i];
+      if (deferred_[i] != nullptr) {
+        // The same parse and conversion again, now for its error.
+        PyObject* objects[kMaxParameters];
+        Arguments arguments(*deferred_[i]);
+        if (ParseArguments(*deferred_[i], args, kwargs, objects) && arguments.Convert(objects)) {
+          PyErr_SetString(PyExc_TypeError, "argument types do not match");
+        }
+        PyErr_Fetch(&error.type, &error.value, &error.traceback);
+      }
+      PyErr_NormalizeException(&error.type, &error.value, &error.traceback);
+      PyObject* text = error.value != nullptr ? PyObject_Str(error.value) : PyUnicode_FromString("");
+      if (text == nullptr || PyList_Append(reasons, text) < 0) Py_CLEAR(reasons);
+      Py_XDECREF(text);
+    }
+    if (reasons == nullptr) return;
+    PyErr_SetObject(PyExc_TypeError, reasons);
+    Py_DECREF(reasons);
+  }
+
+ private:
+  struct Fetched {
+    PyObject* type;
+    PyObject* value;
+    PyObject* traceback;
+  };
+  // Entries up to count_ are set; the rest stay uninitialised on purpose (a hot path).
+  static constexpr int kMaxKept = 32;
+  Fetched kept_[kMaxKept];
+  const OverloadSpec* deferred_[kMaxKept];
+  int count_ = 0;
+};
+
+// Tries the overloads in order and calls onMatch(overload, argument pointers) for the
+// first whose arguments parse and convert. With one overload its own error stands; when
+// several all fail, TypeError carries the list of their errors. False when none matched.
+template <typename OnMatch>
+bool DispatchOverloads(const MethodSpec& method, PyObject* args, PyObject* kwargs, OnMatch onMatch) {
+  RejectedOverloads rejected;
+  for (uint16_t i = 0; i < method.overloadCount; ++i) {
+    const OverloadSpec& overload = method.overloads[i];
+    if (method.overloadCount > 1 && !MayMatch(overload, args, kwargs)) {
+      rejected.Defer(overload);
+      continue;
+    }
+    PyObject* objects[kMaxParameters];
+    Arguments arguments(overload);
+    if (ParseArguments(overload, args, kwargs, objects) && arguments.Convert(objects)) {
+      onMatch(overload, arguments.pointers());
+      return true;
+    }
+    if (method.overloadCount == 1) return false;
+    rejected.KeepPendingError();
+  }
+  rejected.Raise(args, kwargs);
+  return false;
+}
+
+PyObject* Dispatch(const MethodSpec& method, uint32_t self, PyObject* args, PyObject* kwargs) {
+  PyObject* result = nullptr;
+  DispatchOverloads(method, args, kwargs, [&](const OverloadSpec& overload, void* const* arguments) {
+    result = Invoke(method, overload, self, arguments);
+  });
+  return result;
+}
+
+uint32_t HandleOf(PyObject* self) { return self != nullptr ? reinterpret_cast<PyHostObject*>(self)->handle : 0; }
+
+bool IsStatic(const MethodSpec& method, PyObject* self) { return self == nullptr && method.owner != nullptr; }
+
+}  // namespace
+
+void* const* ClassSlots(const ClassBinding& binding) {
+  ClassRuntime& runtime = *binding.runtime;
+  std::call_once(runtime.tableOnce, [&] {
+    host::FillDelegateTable(runtime.table, runtime.slots, binding.interopName, binding.entries, binding.entryCount);
+  });
+  return runtime.slots;
+}
+
+const TypeStatus& ClassStatus(const ClassBinding& binding) {
+  ClassRuntime& runtime = *binding.runtime;
+  std::call_once(runtime.statusOnce, [&] {
+    ClassSlots(binding);
+    TypeStatus& status = runtime.status;
+    if (runtime.table.failed) {
+      status = {true, false, runtime.table.errorText};
+      return;
+    }
+    // The classes this one depends on: its exposed base first.
+    if (binding.base != nullptr) {
+      const TypeStatus& base = ClassStatus(*binding.base);
+      if (base.failed) status = {true, true, base.message};
+    }
+  });
+  return runtime.status;
+}
+
+bool PassReadinessGate(const ClassBinding& binding) {
+  const TypeStatus& status = ClassStatus(binding);
+  if (!status.failed) return true;
+  PyErr_SetString(PyExc_TypeError, status.message.c_str());
+  if (status.referencedFailed) RaiseChained(PyExc_TypeError, "one or more refereced type is not initialized");
+  return false;
+}
+
+PyObject* BoundNew(PyTypeObject* type, PyObject*, PyObject*) {
+  if (!PassReadinessGate(BindingOf(type))) return nullptr;
+  PyObject* self = type->tp_alloc(type, 0);
+  if (self != nullptr) reinterpret_cast<PyHostObject*>(self)->handle = 0;
+  return self;
+}
+
+int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObject* kwargs) {
+  bool matched = DispatchOverloads(*binding.constructors, args, kwargs,
+                                   [&](const OverloadSpec& overload, void* const* arguments) {
+    ResultSlot result;
+    std::memset(&result, 0, sizeof result);
+    auto entry = reinterpret_cast<MemberEntry>(ClassSlots(binding)[overload.slot]);
+    entry(0, arguments, &result);
+    // The new handle is stored before the error check; one from an earlier __init__ is
+    // released rather than leaked.
+    auto* host = reinterpret_cast<PyHostObject*>(self);
+    uint32_t previous = host->handle;
+    host->handle = result.handle;
+    if (previous != 0 && previous != result.handle) ReleaseHandle(previous);
+  });
+  return matched && !PyErr_Occurred() ? 0 : -1;
+}
+
+PyObject* CallMethod(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs) {
+  if (IsStatic(method, self) && !PassReadinessGate(*method.owner)) return nullptr;
+  return Dispatch(method, HandleOf(self), args, kwargs);
+}
+
+PyObject* CallWithoutArguments(const MethodSpec& method, PyObject* self) {
+  if (IsStatic(method, self) && !PassReadinessGate(*method.owner)) return nullptr;
+  return Invoke(method, method.overloads[0], HandleOf(self), nullptr);
+}
+
+PyObject* PropertyGet(PyObject* self, void* closure) {
+  const auto& property = *static_cast<const PropertySpec*>(closure);
+  ResultSlot result;
+  std::memset(&result, 0, sizeof result);
+  auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*property.owner)[property.getSlot]);
+  entry(HandleOf(self), nullptr, &result);
+  if (PyErr_Occurred()) {
+    DiscardResult(property.type, result);
+    return nullptr;
+  }
+  return BuildResult(property.type, result);
+}
+
+// Converts a property value and calls the setter entry.
+static int StoreProperty(const PropertySpec& property, uint32_t self, PyObject* value) {
+  OverloadSpec setter = {static_cast<uint16_t>(property.setSlot), 1, &property.type, nullptr, {ValueKind::Void, nullptr}};
+  Arguments arguments(setter);
+  if (!arguments.Convert(&value)) return -1;
+  auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*property.owner)[property.setSlot]);
+  entry(self, arguments.pointers(), nullptr);
+  return PyErr_Occurred() ? -1 : 0;
+}
+
+int PropertySet(PyObject* self, PyObject* value, void* closure) {
+  const auto& property = *static_cast<const PropertySpec*>(closure);
+  if (value == nullptr) {
+    PyErr_Format(PyExc_TypeError, "cannot delete attribute '%s'", property.name);
+    return -1;
+  }
+  return StoreProperty(property, HandleOf(self), value);
+}
+
+PyObject* StaticGet(PyObject*, void* closure) {
+  const auto& property = *static_cast<const PropertySpec*>(closure);
+  if (!PassReadinessGate(*property.owner)) return nullptr;
+  return PropertyGet(nullptr, closure);
+}
+
+PyObject* StaticSet(const PropertySpec& property, PyObject* value) {
+  if (!PassReadinessGate(*property.owner)) return nullptr;
+  if (StoreProperty(property, 0, value) < 0) return nullptr;
+  Py_RETURN_NONE;
+}
+
+int ConvertClassArgument(const ClassBinding& binding, PyObject* object, uint32_t* handle) {
+  if (object == Py_None) {
+    *handle = 0;
+    return 1;
+  }
+  PyTypeObject* type = &binding.type->type;
+  if (PyObject_TypeCheck(object, type)) {
+    *handle = reinterpret_cast<PyHostObject*>(object)->handle;
+    return 1;
+  }
+  uint32_t candidate = 0;
+  if (GetNetHandle(object, &candidate)) {
+    if (!PassReadinessGate(binding)) return 0;
+    auto isAssignable =
+        reinterpret_cast<AssignableEntry>(ClassSlots(binding)[binding.typeOfSlot + kIsAssignableOffset]);
+    int32_t assignable = binding.isStaticClass ? 0 : isAssignable(candidate);
+    if (PyErr_Occurred()) return 0;
+    if (assignable != 0) {
+      *handle = candidate;
+      return 1;
+    }
+  }
+  PyErr_Format(PyExc_TypeError, "can't build %s value from '%s'", binding.simpleName, Py_TYPE(object)->tp_name);
+  return 0;
+}
+
+void FillBoundType(const ClassBinding& binding) {
+  BoundType& bound = *binding.type;
+  bound.binding = &binding;
+  PyTypeObject& type = bound.type;
+  Py_SET_REFCNT(&type, 1);
+  type.tp_name = binding.pythonName;
+  type.tp_basicsize = sizeof(PyHostObject);
+  type.tp_flags = Py_TPFLAGS_DEFAULT;
+  type.tp_dealloc = HostObjectDealloc;
+  type.tp_repr = HostObjectRepr;
+  type.tp_hash = HostObjectHash;
+  type.tp_richcompare = HostObjectRichCompare;
+  type.tp_methods = binding.methodDefs;
+  type.tp_getset = binding.getsetDefs;
+  type.tp_base = binding.base != nullptr ? &binding.base->type->type : nullptr;
+  type.tp_init = binding.init;
+  type.tp_new = BoundNew;
+  type.tp_alloc = PyType_GenericAlloc;
+  type.tp_free = PyObject_Del;
+}
+
+}  // namespace morvax::api

@@ -1,0 +1,76 @@
+// The class runtime: serves every bound Python type from its ClassBinding records —
+// readiness, object creation, overload dispatch, properties and static members.
+#pragma once
+
+#include <Python.h>
+
+#include <mutex>
+#include <string>
+
+#include "api/class_binding.h"
+#include "host/delegate_table.h"
+
+namespace morvax::api {
+
+// The readiness record of a class, computed once.
+struct TypeStatus {
+  bool failed = false;
+  bool referencedFailed = false;  // the failure lies in a class this one depends on
+  std::string message;
+};
+
+// The mutable state of one class: its delegate table and readiness, each made once.
+struct ClassRuntime {
+  explicit ClassRuntime(void** slotStorage) : slots(slotStorage) {}
+  void** slots;
+  std::once_flag tableOnce;
+  host::DelegateTableState table;
+  std::once_flag statusOnce;
+  TypeStatus status;
+};
+
+// The class's delegate slots, bound on first use.
+void* const* ClassSlots(const ClassBinding& binding);
+const TypeStatus& ClassStatus(const ClassBinding& binding);
+// True when the class may be used; otherwise false with TypeError set (chained to
+// "one or more refereced type is not initialized" when a dependency failed).
+bool PassReadinessGate(const ClassBinding& binding);
+
+// The binding a bound type serves.
+inline const ClassBinding& BindingOf(PyTypeObject* type) { return *reinterpret_cast<BoundType*>(type)->binding; }
+
+// Fills the type object of a class from its binding (not yet readied).
+void FillBoundType(const ClassBinding& binding);
+
+// Shared slots and entry points used by the generated tables.
+PyObject* BoundNew(PyTypeObject* type, PyObject* args, PyObject* kwargs);
+int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObject* kwargs);
+PyObject* CallMethod(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs);
+PyObject* CallWithoutArguments(const MethodSpec& method, PyObject* self);
+PyObject* PropertyGet(PyObject* self, void* closure);
+int PropertySet(PyObject* self, PyObject* value, void* closure);
+PyObject* StaticGet(PyObject* unused, void* closure);
+PyObject* StaticSet(const PropertySpec& property, PyObject* value);
+
+// Converts an argument to a class: None, an instance of the class, or a wrapper whose
+// .NET object is assignable to it. 1 with *handle set, or 0 with TypeError.
+int ConvertClassArgument(const ClassBinding& binding, PyObject* object, uint32_t* handle);
+
+template <const ClassBinding* B>
+int ConstructorEntry(PyObject* self, PyObject* args, PyObject* kwargs) {
+  return Construct(*B, self, args, kwargs);
+}
+template <const MethodSpec* M>
+PyObject* MethodEntry(PyObject* self, PyObject* args, PyObject* kwargs) {
+  return CallMethod(*M, self, args, kwargs);
+}
+template <const MethodSpec* M>
+PyObject* NoArgumentsEntry(PyObject* self, PyObject*) {
+  return CallWithoutArguments(*M, self);
+}
+template <const PropertySpec* P>
+PyObject* StaticSetterEntry(PyObject*, PyObject* value) {
+  return StaticSet(*P, value);
+}
+
+}  // namespace morvax::api

@@ -1,0 +1,183 @@
+// Wrapper objects: handle ownership, wrapping, unwrapping and the shared type slots.
+#include "interop/host_object.h"
+
+#include "host/exchange_host.h"
+#include "host/object_host.h"
+#include "interop/type_registry.h"
+#include "module/interned_names.h"
+#include "module/sibling_apis.h"
+
+namespace morvax {
+
+static PyHostObject* AsHost(PyObject* object) { return reinterpret_cast<PyHostObject*>(object); }
+
+void ReleaseHandle(uint32_t handle) {
+  if (handle != 0) host::ExchangeHost::Instance().FreeInstance(handle);
+}
+
+// The host-object kind of an object's exact type: 0 (.NET object), 1 (value-type target),
+// or -1 when the type is no wrapper type. Only the type's own dictionary counts.
+static int HostKindOf(PyObject* object) {
+  // A Python class may carry the marker too; only objects with room for a handle count.
+  if (Py_TYPE(object)->tp_basicsize < static_cast<Py_ssize_t>(sizeof(PyHostObject))) return -1;
+  PyObject* dict = Py_TYPE(object)->tp_dict;
+  if (dict == nullptr) return -1;
+  PyObject* marker = PyDict_GetItemWithError(dict, Interned(Name::_morvax_clr_host));  // borrowed
+  if (marker == Py_None) return 0;
+  if (marker == Py_Ellipsis) return 1;
+  if (marker == nullptr && PyErr_Occurred()) PyErr_Clear();
+  return -1;
+}
+
+bool GetHostHandle(PyObject* object, HostKindHandle* out) {
+  if (object == Py_None) {
+    *out = {0, 0};
+    return true;
+  }
+  int kind = HostKindOf(object);
+  if (kind < 0) return false;
+  *out = {kind, AsHost(object)->handle};
+  return true;
+}
+
+bool GetNetHandle(PyObject* object, uint32_t* handle) {
+  if (HostKindOf(object) != 0) return false;
+  *handle = AsHost(object)->handle;
+  return true;
+}
+
+PyObject* WrapHandle(uint32_t handle, PyTypeObject* declaredType) {
+  if (handle == 0) Py_RETURN_NONE;
+  // The per-class creation slot refuses classes whose binding failed.
+  PyObject* wrapper = declaredType->tp_new(declaredType, nullptr, nullptr);
+  if (wrapper == nullptr) {
+    ReleaseHandle(handle);
+    return nullptr;
+  }
+  AsHost(wrapper)->handle = handle;
+  return wrapper;
+}
+
+PyObject* WrapObjectRef(const HostObjectRef& ref, PyTypeObject* declaredType) {
+  if (ref.value == 0) Py_RETURN_NONE;
+  if (ref.kind == 2) {
+    PyObject* object = reinterpret_cast<PyObject*>(ref.value);
+    Py_INCREF(object);
+    return object;
+  }
+  uint32_t handle = static_cast<uint32_t>(ref.value);
+  PyTypeObject* runtimeType = HostTypeRegistry::Instance().LookupRuntimeType(handle, ref.typeKey);
+  if (runtimeType == nullptr && PyErr_Occurred()) {
+    ReleaseHandle(handle);
+    return nullptr;
+  }
+  return WrapHandle(handle, runtimeType != nullptr ? runtimeType : declaredType);
+}
+
+extern "C" PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey) {
+  PyTypeObject* type = HostTypeRegistry::Instance().LookupRuntimeTypeStrict(handle, typeKey);
+  if (type == nullptr) {
+    ReleaseHandle(handle);
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "unknown wrapper type");
+    return nullptr;
+  }
+  PyObject* wrapper = type->tp_new(type, nullptr, nullptr);
+  if (wrapper == nullptr) {
+    ReleaseHandle(handle);
+    return nullptr;
+  }
+  AsHost(wrapper)->handle = handle;
+  return wrapper;
+}
+
+extern "C" int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyObject** out) {
+  PyTypeObject* type = HostTypeRegistry::Instance().LookupRuntimeTypeStrict(handle, typeKey);
+  if (type == nullptr) {
+    ReleaseHandle(handle);
+    if (PyErr_Occurred()) {
+      *out = nullptr;
+      return -1;
+    }
+    return 0;
+  }
+  PyObject* wrapper = type->tp_new(type, nullptr, nullptr);
+  if (wrapper == nullptr) {
+    ReleaseHandle(handle);
+    *out = nullptr;
+    return -1;
+  }
+  AsHost(wrapper)->handle = handle;
+  *out = wrapper;
+  return 1;
+}
+
+void HostObjectDealloc(PyObject* self) {
+  uint32_t handle = AsHost(self)->handle;
+  if (handle != 0) {
+    // Releasing must not disturb an exception that is being propagated past this object.
+    PyObject *type, *value, *traceback;
+    PyErr_Fetch(&type, &value, &traceback);
+    ReleaseHandle(handle);
+    AsHost(self)->handle = 0;
+    if (PyErr_Occurred()) PyErr_WriteUnraisable(self);
+    PyErr_Restore(type, value, traceback);
+  }
+  Py_TYPE(self)->tp_free(self);
+}
+
+PyObject* HostObjectRichCompare(PyObject* self, PyObject* other, int op) {
+  if (op != Py_EQ && op != Py_NE) Py_RETURN_NOTIMPLEMENTED;
+  if (self == other) return PyBool_FromLong(op == Py_EQ);
+  HostKindHandle pair;
+  if (!GetHostHandle(other, &pair)) Py_RETURN_NOTIMPLEMENTED;
+  bool equal = host::ObjectHost::Instance().IsEqualsOfObj(AsHost(self)->handle, {pair.kind, pair.handle});
+  if (PyErr_Occurred()) return nullptr;
+  return PyBool_FromLong(equal == (op == Py_EQ));
+}
+
+Py_hash_t HostObjectHash(PyObject* self) {
+  int32_t hash = host::ObjectHost::Instance().GetHashOfObj(AsHost(self)->handle);
+  if (PyErr_Occurred()) return -1;
+  return hash == -1 ? -2 : hash;
+}
+
+PyObject* HostObjectRepr(PyObject* self) {
+  PyObject *asideType = nullptr, *asideValue = nullptr, *asideTraceback = nullptr;
+  bool aside = PyErr_Occurred() != nullptr;
+  if (aside) PyErr_Fetch(&asideType, &asideValue, &asideTraceback);
+
+  void* text = nullptr;
+  PyObject* result = nullptr;
+  if (host::ObjectHost::Instance().ToStringOfObj(AsHost(self)->handle, &text) == 1) {
+    result = static_cast<PyObject*>(text);
+  } else if (!PyErr_Occurred()) {
+    result = PyUnicode_FromFormat("<%s object at %p>", Py_TYPE(self)->tp_name, self);
+  }
+
+  if (aside) {
+    if (PyErr_Occurred()) PyErr_WriteUnraisable(Interned(Name::FormatCallbackException));
+    PyErr_Restore(asideType, asideValue, asideTraceback);
+  }
+  return result;
+}
+
+int NoConstructorInit(PyObject*, PyObject*, PyObject*) {
+  PyErr_SetString(PyExc_TypeError, "type has no available constructor");
+  return -1;
+}
+
+PyObject* HostObjectGetType(PyObject* self, PyObject*) {
+  uint32_t typeHandle = 0;
+  if (host::ObjectHost::Instance().GetObjType(AsHost(self)->handle, &typeHandle) == 0) {
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "the .NET type of the object is not available");
+    return nullptr;
+  }
+  if (g_siblingApis.makeType == nullptr) {
+    ReleaseHandle(typeHandle);
+    PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
+    return nullptr;
+  }
+  return g_siblingApis.makeType(typeHandle);
+}
+
+}  // namespace morvax

@@ -1,0 +1,56 @@
+// Wrapper objects: the instance layout of every wrapper type (a .NET handle), making
+// wrappers for handles that .NET returns, and taking handles back out of arguments.
+#pragma once
+
+#include <Python.h>
+
+#include <cstdint>
+
+namespace morvax {
+
+struct PyHostObject {
+  PyObject_HEAD
+  uint32_t handle;  // owned; 0 until bound, and after release
+};
+
+// The pair by which a Python-side object is described to .NET.
+struct HostKindHandle {
+  int32_t kind;  // 0: .NET object, 1: value-type target
+  uint32_t handle;
+};
+
+// A record for a result whose Python type is decided at run time.
+struct HostObjectRef {
+  int32_t kind;      // 0 .NET object, 1 value-type target, 2 Python object
+  uintptr_t value;   // the handle, or for kind 2 a borrowed pointer to the Python object
+  uint32_t typeKey;  // the runtime type's cache key
+};
+
+// None gives kind 0 and handle 0; a host object its kind and handle; anything else false.
+bool GetHostHandle(PyObject* object, HostKindHandle* out);
+// True and the handle only for wrappers of .NET objects (kind 0).
+bool GetNetHandle(PyObject* object, uint32_t* handle);
+
+// A new wrapper of the declared type for an owned handle; 0 gives None. On failure the
+// handle is released and null returned.
+PyObject* WrapHandle(uint32_t handle, PyTypeObject* declaredType);
+PyObject* WrapObjectRef(const HostObjectRef& ref, PyTypeObject* declaredType);
+
+// Releases an owned handle now.
+void ReleaseHandle(uint32_t handle);
+
+extern "C" {
+// Static-callback builders: a wrapper of the handle's registered runtime type.
+PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey);
+int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyObject** out);
+}
+
+// The slots every wrapper type shares.
+void HostObjectDealloc(PyObject* self);
+PyObject* HostObjectRichCompare(PyObject* self, PyObject* other, int op);
+Py_hash_t HostObjectHash(PyObject* self);
+PyObject* HostObjectRepr(PyObject* self);
+int NoConstructorInit(PyObject* self, PyObject* args, PyObject* kwargs);
+PyObject* HostObjectGetType(PyObject* self, PyObject* unused);
+
+}  // namespace morvax

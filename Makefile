@@ -4,6 +4,7 @@
 #   make test   every test suite: a normal build, then again with ASan + UBSan
 #   make check  the test suites on the normal build only (quicker while developing)
 #   make bench  build, then run the benchmarks
+#   make assign-ids  give new library classes their fixed interop identifier
 
 PYTHON   := /usr/bin/python3
 BUILD    ?= build
@@ -11,7 +12,7 @@ ASAN_BUILD ?= build-asan
 JOBS     ?= $(shell nproc)
 export DOTNET_CLI_TELEMETRY_OPTOUT=1 DOTNET_NOLOGO=1 DOTNET_SKIP_FIRST_TIME_EXPERIENCE=1
 
-.PHONY: all deps build demo test check check-asan bench clean
+.PHONY: all deps build demo test check check-asan bench assign-ids clean
 
 all: build
 
@@ -23,7 +24,7 @@ build: deps
 	@cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	PYTHONPATH=$(BUILD)/python $(PYTHON) demo/demo.py
+	PYTHONPATH=$(BUILD)/python $(PYTHON) demo/demo.py $(BUILD)/demo
 
 test: check check-asan
 
@@ -37,6 +38,11 @@ check-asan: deps
 
 bench: build
 	tools/run-bench.sh $(BUILD)
+
+# Gives new library classes their fixed interop identifier (then commit the table).
+assign-ids: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) --target assign_ids
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

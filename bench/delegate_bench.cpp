@@ -98,7 +98,6 @@ int main(int argc, char** argv) {
   std::printf("delegate call / plain native call: %.2fx (%.2f ns vs %.2f ns)\n", exchange / plain, exchange, plain);
   std::printf("delegate call / (plain call + empty managed transition): %.2fx (transition %.2f ns)\n",
               exchange / (plain + empty), empty);
-  std::printf("RUNTIME_START_MS %.1f\n", ms(start, bound));
   benchmark::Shutdown();
   return 0;
 }

@@ -20,6 +20,16 @@ if [ "$sanitized" = "--sanitized" ]; then
   echo "== sanitized run (ASan + UBSan) =="
 fi
 
+if [ "$sanitized" != "--sanitized" ]; then
+  # The C# tests do not change with the native sanitizers: run them in the normal pass.
+  echo "== .NET unit tests =="
+  for project in Morvax.Velto.Tests Morvax.Generator.Tests; do
+    DOTNET_CLI_TELEMETRY_OPTOUT=1 DOTNET_NOLOGO=1 DOTNET_SKIP_FIRST_TIME_EXPERIENCE=1 \
+      dotnet test "$root/tests/dotnet/$project" --nologo --disable-build-servers \
+      -p:RestoreSources=/opt/nuget/packages -p:MorvaxBuildRoot="$build/dotnet-tests/"
+  done
+fi
+
 echo "== native unit tests =="
 ctest --test-dir "$build" --output-on-failure
 

@@ -73,3 +73,33 @@ def built():
     if not (PACKAGE_ROOT / "morvax").is_dir():
         pytest.fail(f"no built package at {PACKAGE_ROOT}: run make first")
     return BUILD
+
+
+class Handles:
+    """The interop assembly's count of live .NET handles, read through its diagnostics entry."""
+
+    def __init__(self):
+        import ctypes
+        import morvax.velto  # noqa: F401  (the runtime must be up)
+        wrapper = ctypes.CDLL(str(WRAPPER))
+        slot = ctypes.c_void_p()
+        status = wrapper.coreclr_wrap_create_delegate(
+            b"WrpInterop.Morvax.Velto", b"Morvax.WrpGen.Interop.Diagnostics", b"LiveHandleCount", ctypes.byref(slot))
+        assert status == 0, hex(status)
+        self._count = ctypes.CFUNCTYPE(ctypes.c_int)(slot.value)
+
+    def live(self):
+        import gc
+        gc.collect()
+        return self._count()
+
+
+@pytest.fixture(scope="session")
+def handles(built):
+    return Handles()
+
+
+@pytest.fixture(scope="session")
+def mv(built):
+    import morvax.velto
+    return morvax.velto

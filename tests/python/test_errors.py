@@ -1,0 +1,101 @@
+"""Errors in both directions: .NET exceptions become RuntimeError; bad arguments TypeError."""
+import pytest
+
+from conftest import run_python
+
+
+def test_dotnet_exception_becomes_proxy_error(mv):
+    probe = mv.testing.ValueProbe()
+    with pytest.raises(RuntimeError) as caught:
+        probe.fail("it broke: \u00e9\U0001F600")
+    assert str(caught.value) == "Proxy error(System.InvalidOperationException): it broke: \u00e9\U0001F600"
+    # The probe still works after the failure.
+    assert probe.echo("ok") == "ok"
+
+
+def test_missing_file_is_a_runtime_error(mv, tmp_path):
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.IO\.FileNotFoundException\): "):
+        mv.Document(str(tmp_path / "no-such-file.docx"))
+
+
+def test_corrupt_and_unknown_files(mv, tmp_path):
+    corrupt = tmp_path / "corrupt.docx"
+    corrupt.write_bytes(b"PK\x03\x04 certainly not a zip")
+    with pytest.raises(RuntimeError, match=r"Proxy error\(Morvax\.Velto\.FileCorruptedException\)"):
+        mv.Document(str(corrupt))
+    unknown = tmp_path / "file.xyz"
+    unknown.write_text("?")
+    with pytest.raises(RuntimeError, match=r"Proxy error\(Morvax\.Velto\.UnsupportedFileFormatException\)"):
+        mv.Document(str(unknown))
+
+
+def test_constructor_overloads_report_every_reason(mv):
+    with pytest.raises(TypeError) as caught:
+        mv.Document(12345)
+    reasons = caught.value.args[0]
+    assert isinstance(reasons, list) and len(reasons) >= 3
+    assert reasons[0] == "function takes at most 0 arguments (1 given)"
+    assert reasons[1] == "can't build String from 'int'"
+    with pytest.raises(TypeError) as caught:
+        mv.Document(1, 2, 3)
+    assert all("takes at most" in reason for reason in caught.value.args[0])
+
+
+def test_single_overload_errors_pass_through(mv):
+    doc = mv.Document()
+    with pytest.raises(TypeError, match="can't build Document value from 'str'"):
+        mv.DocumentBuilder("not a document")
+    with pytest.raises(TypeError, match=r"can't build DocumentBase value from 'int'"):
+        mv.Paragraph(5)
+    mv.Paragraph(doc)
+
+
+def test_no_constructor_and_no_subclassing(mv):
+    for cls in (mv.Node, mv.CompositeNode, mv.Font, mv.saving.SaveOutputParameters):
+        with pytest.raises(TypeError, match="type has no available constructor"):
+            cls()
+    with pytest.raises(TypeError):
+        class MyDocument(mv.Document):
+            pass
+
+
+def test_deleting_a_property_is_refused_before_conversion(mv):
+    doc = mv.Document()
+    with pytest.raises(TypeError, match="cannot delete attribute 'default_tab_stop'"):
+        del doc.default_tab_stop
+    with pytest.raises(AttributeError):
+        doc.first_section = None  # read-only
+
+
+def test_calls_on_an_unbound_wrapper_fail_cleanly(mv):
+    probe = mv.testing.ValueProbe.__new__(mv.testing.ValueProbe)
+    with pytest.raises(RuntimeError, match="Proxy error"):
+        probe.echo("x")
+    with pytest.raises(TypeError):
+        mv.Document.__init__(mv.Document(), 1, 2, 3)
+
+
+def test_unused_handle_class_fails_only_itself(built):
+    # A build of the interop assembly whose Inline class lacks an entry point.
+    from conftest import BUILD
+    variant = BUILD / "test-assemblies" / "omit-inline"
+    code = """
+import morvax.velto as mv
+doc = mv.Document()
+b = mv.DocumentBuilder(doc)
+b.write("still works")
+print("TEXT", repr(doc.get_text()))
+for attempt in (lambda: mv.Run(doc), lambda: mv.Inline.__new__(mv.Inline)):
+    try:
+        attempt()
+    except TypeError as e:
+        _show_chain(e)
+"""
+    result = run_python(code, env={"NETCORE_WRAPPER_ASSEMBLY_DIR_morvax": str(variant)})
+    assert "TEXT 'still works" in result.stdout, result.stdout + result.stderr
+    chains = [line for line in result.stdout.splitlines() if line.startswith("CHAIN")]
+    missing = ("TypeError: While initializing the host for the 'WrpNs_Morvax.WrpNs_Velto.WrpCs_Inline_")
+    # Run: the referenced failure, chained to Inline's own message; then Inline itself.
+    assert chains[0] == "CHAIN TypeError: one or more refereced type is not initialized"
+    assert chains[1].startswith("CHAIN " + missing) and "Method 'get_Font' not found" in chains[1]
+    assert chains[2] == chains[1]

@@ -1,0 +1,105 @@
+"""Wrapper objects: handle ownership, identity, equality, hashing, text and type choice."""
+import gc
+import sys
+
+import pytest
+
+
+def test_each_result_is_a_new_wrapper_of_the_same_object(mv):
+    doc = mv.Document()
+    first, again = doc.first_section, doc.first_section
+    assert first is not again
+    assert first == again and not (first != again)
+    assert hash(first) == hash(again)
+    assert first != doc.last_section or doc.sections.count == 1
+    assert (first == 5) is False and (first == "x") is False and first != None  # noqa: E711
+    with pytest.raises(TypeError):
+        first < again
+
+
+def test_null_results_are_none(mv):
+    probe = mv.testing.ValueProbe()
+    assert probe.nothing() is None
+    assert mv.Document().first_section.body.first_paragraph.runs.count == 0
+
+
+def test_declared_class_is_used_for_plain_results(mv):
+    doc = mv.Document()
+    node = mv.testing.ValueProbe().make_paragraph_as_node(doc)
+    assert type(node) is mv.Node
+    # Passing the Node where a Paragraph is expected works through the assignability test.
+    doc.first_section.body.append_child(node)
+    assert doc.first_section.body.paragraphs.count == 2
+    paragraph = doc.first_section.body.last_paragraph
+    assert type(paragraph) is mv.Paragraph and paragraph == node
+
+
+def test_inheritance_follows_the_dotnet_bases(mv):
+    assert mv.Document.__mro__[1:4] == (mv.DocumentBase, mv.CompositeNode, mv.Node)
+    assert mv.Run.__base__ is mv.Inline and mv.Inline.__base__ is mv.Node
+    assert mv.DocumentBuilder.__base__ is object
+    doc = mv.Document()
+    assert doc.get_text() == mv.Node.get_text(doc)
+
+
+def test_repr_and_str_come_from_dotnet(mv):
+    probe = mv.testing.ValueProbe()
+    assert repr(probe) == str(probe) == "Morvax.Velto.Testing.ValueProbe"
+    doc = mv.Document()
+    mv.DocumentBuilder(doc).write("Hello")
+    assert "Hello" in repr(doc.first_section.body.first_paragraph)
+
+
+def test_get_type_names_the_runtime_type(mv):
+    import morvax.pyreflection as reflection
+    doc = mv.Document()
+    node = mv.testing.ValueProbe().make_paragraph_as_node(doc)
+    assert isinstance(node.get_type(), reflection.Type)
+
+
+def test_handles_are_released_exactly_once(mv, handles):
+    doc = mv.Document()
+    probe = mv.testing.ValueProbe()
+    base = handles.live()
+    for _ in range(500):
+        section = doc.first_section
+        body = section.body
+        probe.make_paragraph_as_node(doc)
+        del section, body
+    try:
+        mv.Document("/no/such/file.docx")
+    except RuntimeError:
+        pass
+    try:
+        mv.Paragraph("wrong")
+    except TypeError:
+        pass
+    assert handles.live() == base
+    del doc, probe
+    assert handles.live() == base - 2
+
+
+def test_wrapping_and_calling_keep_reference_counts(mv):
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    counts = sys.getrefcount(doc), sys.getrefcount(builder), sys.getrefcount(mv.Document)
+    for _ in range(1000):
+        builder.document
+        builder.write("x")
+        doc.first_section.body
+        try:
+            builder.write(1)
+        except TypeError:
+            pass
+    gc.collect()
+    assert (sys.getrefcount(doc), sys.getrefcount(builder), sys.getrefcount(mv.Document)) == counts
+
+
+def test_type_markers_and_registry_names(mv):
+    for cls in (mv.Document, mv.Run, mv.saving.SaveOutputParameters):
+        assert cls.__dict__["_morvax_clr_host"] is None
+        assert cls.__dict__["_morvax_clr_castable_obj"] is None
+    assert mv.saving.SaveOutputParameters.__module__ == "morvax.velto.saving" or \
+        mv.saving.SaveOutputParameters.__name__ == "SaveOutputParameters"
+    assert repr(mv.Document) == "<class 'morvax.velto.Document'>"
+    assert repr(mv.saving.OoxmlSaveOptions) == "<class 'morvax.velto.saving.OoxmlSaveOptions'>"

@@ -99,3 +99,15 @@ for attempt in (lambda: mv.Run(doc), lambda: mv.Inline.__new__(mv.Inline)):
     assert chains[0] == "CHAIN TypeError: one or more refereced type is not initialized"
     assert chains[1].startswith("CHAIN " + missing) and "Method 'get_Font' not found" in chains[1]
     assert chains[2] == chains[1]
+
+
+def test_python_error_inside_a_callback_reaches_dotnet_as_text(mv):
+    # .NET reads an untyped integer through a callback; Python refuses it, and the text of
+    # that Python error comes back inside the .NET exception.
+    probe = mv.testing.ValueProbe()
+    with pytest.raises(RuntimeError) as caught:
+        probe.describe(2**100)
+    message = str(caught.value)
+    assert message.startswith("Proxy error(System.ArgumentException): ")
+    assert "can't build integer value from 'int'" in message
+    assert probe.describe(5) == "System.Int32: 5"

@@ -5,9 +5,9 @@ using System.Reflection;
 namespace Morvax.Generator;
 
 /// <summary>How a value crosses the boundary; the C++ side has the same list.</summary>
-public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class }
+public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum }
 
-public sealed record ValueType_(ValueKind Kind, ClassModel? Class, Type NetType);
+public sealed record ValueType_(ValueKind Kind, ClassModel? Class, Type NetType, EnumModel? Enum = null);
 
 public sealed record ParameterModel(string NetName, string PythonName, ValueType_ Type);
 
@@ -73,6 +73,26 @@ public sealed class ClassModel
         Entries.Add(entry);
         return entry;
     }
+}
+
+/// <summary>A .NET enumeration, bound as an IntEnum or IntFlag class.</summary>
+public sealed class EnumModel
+{
+    /// <summary>The entry points of every enumeration's interop class, in slot order.</summary>
+    public static readonly string[] Entries =
+        { "btp_TypeOf", "btp_CastTo", "btp_ReInterpretObj", "btp_AsUniEnum", "btp_CastAs", "btp_IsAssignable", "btp_GetType" };
+
+    public required Type NetType { get; init; }
+    public required string Id { get; init; }
+    public required bool IsFlags { get; init; }
+    public required IReadOnlyList<(string Name, int Value)> Members { get; init; }
+    public string Namespace => NetType.Namespace!;
+    public string SimpleName => NetType.Name;
+    public string FullName => NetType.FullName!;
+    public string Module => NameRules.ModuleOf(Namespace);
+    public string PythonName => Module + "." + SimpleName;
+    public string InteropName => NameRules.InteropClassName(Namespace, SimpleName, Id);
+    public string CppName => FullName.Replace('.', '_');
 }
 
 /// <summary>What was left out and why, for the build-time summary.</summary>

@@ -10,22 +10,43 @@ public sealed class ModelBuilder
         { "ToString", "Equals", "GetHashCode", "GetType" };
 
     private readonly Dictionary<Type, ClassModel> _classes = new();
+    private readonly Dictionary<Type, EnumModel> _enums = new();
     public Tally Tally { get; } = new();
+    public IReadOnlyList<EnumModel> Enums => _enums.Values.OrderBy(e => e.FullName, StringComparer.Ordinal).ToList();
 
     public IReadOnlyList<ClassModel> Build(Assembly library, ClassIds ids)
     {
         var types = library.GetExportedTypes()
-            .Where(t => t.Namespace != null && (t.Namespace == "Morvax.Velto" || t.Namespace.StartsWith("Morvax.Velto.", StringComparison.Ordinal)))
+            .Where(InLibrary)
             .Where(t => t.IsClass && !t.IsNested && !t.IsGenericType && !typeof(Delegate).IsAssignableFrom(t))
             .OrderBy(t => t.FullName, StringComparer.Ordinal)
             .ToList();
         foreach (var type in types)
             _classes[type] = new ClassModel { NetType = type, Id = ids.IdOf(type.FullName!) };
+        foreach (var type in library.GetExportedTypes().Where(t => t.IsEnum && !t.IsNested && InLibrary(t)))
+            _enums[type] = ReadEnum(type, ids);
         foreach (var model in _classes.Values)
             model.Base = model.NetType.BaseType is { } b && _classes.TryGetValue(b, out var baseModel) ? baseModel : null;
         foreach (var model in _classes.Values.OrderBy(m => m.FullName, StringComparer.Ordinal))
             Fill(model);
         return _classes.Values.OrderBy(m => m.FullName, StringComparer.Ordinal).ToList();
+    }
+
+    private static bool InLibrary(Type t) =>
+        t.Namespace != null && (t.Namespace == "Morvax.Velto" || t.Namespace.StartsWith("Morvax.Velto.", StringComparison.Ordinal));
+
+    private EnumModel ReadEnum(Type type, ClassIds ids)
+    {
+        var members = type.GetFields(BindingFlags.Public | BindingFlags.Static)
+            .OrderBy(f => f.MetadataToken)
+            .Select(f => (NameRules.EnumMember(f.Name), unchecked((int)Convert.ToInt64(f.GetRawConstantValue()))))
+            .ToList();
+        Tally.Emit(type.IsDefined(typeof(FlagsAttribute), false) ? "IntFlag enumeration" : "IntEnum enumeration");
+        return new EnumModel
+        {
+            NetType = type, Id = ids.IdOf(type.FullName!), Members = members,
+            IsFlags = type.IsDefined(typeof(FlagsAttribute), false),
+        };
     }
 
     private void Fill(ClassModel model)
@@ -159,7 +180,8 @@ public sealed class ModelBuilder
             : null;
         if (kind != null) return new ValueType_(kind.Value, null, type);
         if (_classes.TryGetValue(type, out var model)) return new ValueType_(ValueKind.Class, model, type);
-        deferredBecause = type.IsEnum ? "enumeration value"
+        if (_enums.TryGetValue(type, out var enumeration)) return new ValueType_(ValueKind.Enum, null, type, enumeration);
+        deferredBecause = type.IsEnum ? "enumeration outside the library"
             : type.IsInterface ? "interface value"
             : typeof(System.IO.Stream).IsAssignableFrom(type) ? "stream value"
             : type == typeof(DateTime) || type == typeof(TimeSpan) || type == typeof(DateTimeOffset) || type == typeof(decimal) || type == typeof(Guid) ? "date, time, decimal or GUID value"

@@ -62,6 +62,40 @@ public static class NameRules
             ? fixedName
             : string.Join("_", Parts(name)).ToLowerInvariant();
 
+    /// <summary>
+    /// Enumeration members: cut at '_', at each lower-to-upper change and before the last
+    /// capital of a capital run followed by a lower-case letter; digits stay with what precedes
+    /// them (ACCENT1, DEFAULT2003), so a library name sets digits apart with '_' (AREA_3D).
+    /// </summary>
+    public static string EnumMember(string name)
+    {
+        var parts = new List<string>();
+        var current = new StringBuilder();
+        for (int i = 0; i < name.Length; i++)
+        {
+            char c = name[i];
+            if (c == '_')
+            {
+                if (current.Length > 0) parts.Add(current.ToString());
+                current.Clear();
+                continue;
+            }
+            if (current.Length > 0 && char.IsUpper(c))
+            {
+                char previous = name[i - 1];
+                bool nextIsLower = i + 1 < name.Length && char.IsLower(name[i + 1]);
+                if (char.IsLower(previous) || (char.IsUpper(previous) && nextIsLower))
+                {
+                    parts.Add(current.ToString());
+                    current.Clear();
+                }
+            }
+            current.Append(c);
+        }
+        if (current.Length > 0) parts.Add(current.ToString());
+        return string.Join("_", parts).ToUpperInvariant();
+    }
+
     /// <summary>Constants and static read-only fields: CELL_CHAR.</summary>
     public static string UpperSnake(string name) => Snake(name).ToUpperInvariant();
 

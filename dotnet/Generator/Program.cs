@@ -49,12 +49,13 @@ public static class Program
             return 1;
         }
 
-        WriteIfChanged(csOut!, CSharpEmitter.Emit(classes, omitted));
+        WriteIfChanged(csOut!, CSharpEmitter.Emit(classes, builder.Enums, omitted));
         Directory.CreateDirectory(cppOut!);
-        foreach (var (name, text) in CppEmitter.Emit(classes))
+        foreach (var (name, text) in CppEmitter.Emit(classes, builder.Enums))
             WriteIfChanged(Path.Combine(cppOut!, name), text);
 
-        Console.WriteLine($"Morvax.Generator: {classes.Count} classes, {classes.Sum(c => c.Entries.Count)} entry points" +
+        Console.WriteLine($"Morvax.Generator: {classes.Count} classes, {builder.Enums.Count} enumerations " +
+                          $"({builder.Enums.Sum(e => e.Members.Count)} members), {classes.Sum(c => c.Entries.Count)} class entry points" +
                           (omitted.Count > 0 ? $" ({omitted.Count} left out on request)" : ""));
         Console.WriteLine("  emitted: " + string.Join(", ", builder.Tally.Emitted.Select(kv => $"{kv.Value} {kv.Key}")));
         Console.WriteLine("  left for later: " + (builder.Tally.Deferred.Count == 0 ? "nothing" :

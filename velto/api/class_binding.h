@@ -10,14 +10,16 @@
 namespace morvax::api {
 
 // How one value crosses the boundary; the generator uses the same list.
-enum class ValueKind : uint8_t { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class };
+enum class ValueKind : uint8_t { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum };
 
 struct ClassBinding;
 struct ClassRuntime;
+struct EnumBinding;
 
 struct ValueSpec {
   ValueKind kind;
-  const ClassBinding* klass;  // the class, for ValueKind::Class
+  const ClassBinding* klass;        // the class, for ValueKind::Class
+  const EnumBinding* enumeration;   // the enumeration, for ValueKind::Enum
 };
 
 // One overload: the slot of its entry point, its parameters (with the keyword names,
@@ -74,6 +76,26 @@ struct ClassBinding {
   ClassRuntime* runtime;
 };
 
+struct EnumMember {
+  const char* name;  // upper snake case
+  int32_t value;
+};
+
+struct EnumRuntime;
+
+// One .NET enumeration, built as an IntEnum or IntFlag class at module creation.
+struct EnumBinding {
+  const char* pythonName;   // "morvax.velto.BreakType"
+  const char* simpleName;   // "BreakType"
+  const char* netFullName;  // "Morvax.Velto.BreakType"
+  const char* interopName;
+  bool isFlag;
+  const EnumMember* members;  // in .NET declaration order
+  uint16_t memberCount;
+  PyMethodDef* services;  // the eight service methods, placed as descriptors
+  EnumRuntime* runtime;
+};
+
 // A Python module of the tree and the classes that live in it.
 struct ModuleSpec {
   const char* name;        // "morvax.velto.saving"
@@ -83,6 +105,8 @@ struct ModuleSpec {
   const char* package;     // the __package__ text
   const ClassBinding* const* classes;  // in ordinal order of the class names
   uint16_t classCount;
+  const EnumBinding* const* enums;  // in ordinal order of the enumeration names
+  uint16_t enumCount;
 };
 
 // The generated catalogue.

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "api/enumerations.h"
 #include "interop/converters.h"
 #include "interop/error_bridge.h"
 #include "interop/host_object.h"
@@ -87,6 +88,7 @@ class Arguments {
         return ConvertByteArray(object, &slot.bytes);
       case ValueKind::Object: return ConvertVariant(object, &slot.variant);
       case ValueKind::Class: return ConvertClassArgument(*spec.klass, object, &slot.handle);
+      case ValueKind::Enum: return ConvertEnumArgument(*spec.enumeration, object, &slot.i32);
       case ValueKind::Void: break;
     }
     PyErr_SetString(PyExc_SystemError, "parameter of no value kind");
@@ -174,6 +176,7 @@ PyObject* BuildResult(const ValueSpec& spec, ResultSlot& result) {
       if (result.object == nullptr) Py_RETURN_NONE;
       return result.object;
     case ValueKind::Class: return WrapHandle(result.handle, &spec.klass->type->type);
+    case ValueKind::Enum: return EnumResult(*spec.enumeration, result.i32);
   }
   PyErr_SetString(PyExc_SystemError, "result of no value kind");
   return nullptr;

@@ -5,6 +5,7 @@
 
 #include "api/class_binding.h"
 #include "api/class_runtime.h"
+#include "api/enumerations.h"
 #include "interop/descriptors.h"
 #include "interop/error_bridge.h"
 #include "interop/type_registry.h"
@@ -185,6 +186,19 @@ static PyObject* CreateModule(const api::Catalogue& catalogue, int index) {
       goto error;
     }
   }
+  for (int i = 0; i < spec.enumCount; ++i) {
+    const api::EnumBinding& enumeration = *spec.enums[i];
+    PyObject* type = api::BuildEnumeration(enumeration);
+    if (type == nullptr) {
+      ReportTypeInitError(-1013, enumeration.pythonName);
+      goto error;
+    }
+    if (PyModule_AddObject(module, enumeration.simpleName, type) < 0) {
+      ReportTypeInitError2(-1014, spec.name, enumeration.pythonName);
+      Py_DECREF(type);
+      goto error;
+    }
+  }
   for (int i = 0; i < spec.classCount; ++i) {
     if (RegisterClass(module, spec, *spec.classes[i]) < 0) goto error;
   }
@@ -194,6 +208,54 @@ static PyObject* CreateModule(const api::Catalogue& catalogue, int index) {
 error:
   Py_DECREF(module);
   return nullptr;
+}
+
+// The support package and its two modules; their contents come with the container adapters.
+static PyModuleDef g_wrpgenDefinition = {PyModuleDef_HEAD_INIT, "morvax.velto._wrpgen", nullptr, -1,
+                                         nullptr, nullptr, nullptr, nullptr, nullptr};
+static PyModuleDef g_interopDefinition = {PyModuleDef_HEAD_INIT, "morvax.velto._wrpgen._interop", nullptr, -1,
+                                          nullptr, nullptr, nullptr, nullptr, nullptr};
+static PyModuleDef g_genericDefinition = {PyModuleDef_HEAD_INIT, "morvax.velto._wrpgen._generic", nullptr, -1,
+                                          nullptr, nullptr, nullptr, nullptr, nullptr};
+
+PyObject* CreateSupportModule(PyObject* top) {
+  PyObject* wrpgen = PyModule_Create(&g_wrpgenDefinition);
+  if (wrpgen == nullptr) return ReportModuleInitError(-1003, g_wrpgenDefinition.m_name);
+  if (PyModule_AddObject(top, "_wrpgen", wrpgen) < 0) {
+    Py_DECREF(wrpgen);
+    return ReportModuleInitError2(-1002, g_veltoDefinition.m_name, g_wrpgenDefinition.m_name);
+  }
+  // From here on the top-level module owns _wrpgen.
+  const struct {
+    PyModuleDef* definition;
+    const char* attribute;
+  } children[] = {{&g_interopDefinition, "_interop"}, {&g_genericDefinition, "_generic"}};
+  for (const auto& child : children) {
+    PyObject* module = PyModule_Create(child.definition);
+    if (module == nullptr) return ReportModuleInitError(-1003, child.definition->m_name);
+    if (PyModule_AddObject(wrpgen, child.attribute, module) < 0) {
+      Py_DECREF(module);
+      return ReportModuleInitError2(-1002, g_wrpgenDefinition.m_name, child.definition->m_name);
+    }
+  }
+  return wrpgen;
+}
+
+int EnterSubmodules(PyObject* top) {
+  // Each submodule is also entered under its full name, so that `import
+  // morvax.velto.drawing.charts` and `from morvax.velto.saving import ...` work.
+  const api::Catalogue& catalogue = api::GeneratedCatalogue();
+  PyObject* modules = PyImport_GetModuleDict();  // borrowed
+  std::vector<PyObject*> found(catalogue.moduleCount, nullptr);
+  found[0] = top;
+  for (int i = 1; i < catalogue.moduleCount; ++i) {
+    const api::ModuleSpec& spec = catalogue.modules[i];
+    found[i] = PyObject_GetAttrString(found[spec.parent], spec.attachName);  // the parent keeps it alive
+    if (found[i] == nullptr) return -1;
+    Py_DECREF(found[i]);
+    if (PyDict_SetItemString(modules, spec.name, found[i]) < 0) return -1;
+  }
+  return 0;
 }
 
 PyObject* CreateModuleTree() {

@@ -38,12 +38,15 @@ static PyObject* InitializeModule() {
 
   module = CreateModuleTree();
   if (module == nullptr) { code = -1006; goto error; }
+  if (CreateSupportModule(module) == nullptr) { code = -1005; goto error; }
   if (AddTypeToModule(module, &ModuleVersionType, "_ModuleVersionType") < 0) { code = -1004; goto error; }
   if (AddVersion(module, "VERSION", 25, 8, 0, 0, "25.8.0.0") < 0) { code = -1001; goto error; }
   if (AddVersion(module, "_BACKWARD_COMPATIBILITY_THRESHOLD", 22, 6, 0, 0, "22.6.0.0") < 0) {
     code = -1019;
     goto error;
   }
+  // Only a complete tree is entered in sys.modules, so a failed start leaves nothing behind.
+  if (EnterSubmodules(module) < 0) { code = -1006; goto error; }
   return module;
 
 error:

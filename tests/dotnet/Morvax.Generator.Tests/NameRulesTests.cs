@@ -90,3 +90,24 @@ public class ClassIdsTests
         }
     }
 }
+
+public class EnumMemberNameTests
+{
+    [Theory]
+    [InlineData("ParagraphBreak", "PARAGRAPH_BREAK")]
+    [InlineData("SectionBreakNewPage", "SECTION_BREAK_NEW_PAGE")]
+    [InlineData("NoProtection", "NO_PROTECTION")]
+    [InlineData("Accent1", "ACCENT1")]
+    [InlineData("Percent10", "PERCENT10")]
+    [InlineData("Default2003", "DEFAULT2003")]
+    [InlineData("Pdf20", "PDF20")]
+    [InlineData("Area_3D", "AREA_3D")]
+    [InlineData("Bar_3DPercentStacked", "BAR_3D_PERCENT_STACKED")]
+    [InlineData("Texture_10_Percent", "TEXTURE_10_PERCENT")]
+    [InlineData("Texture_12Pt5_Percent", "TEXTURE_12PT5_PERCENT")]
+    [InlineData("Format_16Bpp_Argb_1555", "FORMAT_16BPP_ARGB_1555")]
+    [InlineData("Iso29500_2008_Strict", "ISO29500_2008_STRICT")]
+    [InlineData("DOCX", "DOCX")]
+    [InlineData("HtmlFixed", "HTML_FIXED")]
+    public void EnumMembers(string name, string expected) => Assert.Equal(expected, NameRules.EnumMember(name));
+}

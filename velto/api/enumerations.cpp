@@ -1,0 +1,230 @@
+// Enumerations: building the classes and converting their values.
+#include "api/enumerations.h"
+
+#include <cstring>
+#include <string>
+
+#include "interop/descriptors.h"
+#include "interop/error_bridge.h"
+#include "interop/host_object.h"
+#include "module/dependencies.h"
+#include "module/interned_names.h"
+#include "module/reporters.h"
+#include "module/sibling_apis.h"
+
+namespace morvax::api {
+
+namespace {
+
+using TypeOfEntry = int32_t (*)(uint32_t* outHandle);
+using CastToEntry = int32_t (*)(const HostKindHandle* pair, int32_t* outValue);
+using CastAsEntry = int32_t (*)(uint32_t handle, int32_t* outValue);
+using ValueToHandleEntry = int32_t (*)(int32_t value, uint32_t* outHandle);
+using IsAssignableEntry = int32_t (*)(uint32_t handle);
+
+void* const* EnumSlots(const EnumBinding& binding) {
+  EnumRuntime& runtime = *binding.runtime;
+  std::call_once(runtime.tableOnce, [&] {
+    static const char* const kEntries[kEnumSlotCount] = {"btp_TypeOf", "btp_CastTo", "btp_ReInterpretObj",
+                                                         "btp_AsUniEnum", "btp_CastAs", "btp_IsAssignable",
+                                                         "btp_GetType"};
+    host::FillDelegateTable(runtime.table, runtime.slots, binding.interopName, kEntries, kEnumSlotCount);
+  });
+  return runtime.slots;
+}
+
+// An enumeration depends on its own table only.
+bool PassEnumGate(const EnumBinding& binding) {
+  EnumSlots(binding);
+  if (!binding.runtime->table.failed) return true;
+  PyErr_SetString(PyExc_TypeError, binding.runtime->table.errorText.c_str());
+  return false;
+}
+
+template <typename Entry>
+Entry SlotOf(const EnumBinding& binding, EnumSlot slot) {
+  return reinterpret_cast<Entry>(EnumSlots(binding)[slot]);
+}
+
+// A type handle from .NET as a reflection Type object.
+PyObject* TypeObject(uint32_t handle) {
+  if (g_siblingApis.makeType == nullptr) {
+    ReleaseHandle(handle);
+    PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
+    return nullptr;
+  }
+  return g_siblingApis.makeType(handle);
+}
+
+// The member's value as the 32-bit .NET value.
+bool MemberValue(PyObject* member, int32_t* value) {
+  long number = PyLong_AsLong(member);
+  if (number == -1 && PyErr_Occurred()) return false;
+  if (number < INT32_MIN || number > INT32_MAX) {
+    PyErr_SetString(PyExc_OverflowError, "enumeration value out of the 32-bit range");
+    return false;
+  }
+  *value = static_cast<int32_t>(number);
+  return true;
+}
+
+// Stores one service descriptor in the class dictionary.
+int StoreService(PyObject* type, PyMethodDef* definition) {
+  auto* owner = reinterpret_cast<PyTypeObject*>(type);
+  bool isStatic = (definition->ml_flags & METH_STATIC) != 0;
+  PyObject* descriptor = isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition);
+  if (descriptor == nullptr || PyObject_SetAttrString(type, definition->ml_name, descriptor) < 0) {
+    Py_XDECREF(descriptor);
+    ReportTypeInitError2(-1020, owner->tp_name, definition->ml_name);
+    return -1;
+  }
+  Py_DECREF(descriptor);
+  return 0;
+}
+
+}  // namespace
+
+PyObject* BuildEnumeration(const EnumBinding& binding) {
+  PyObject* base = ImportModuleAttribute("enum", Interned(binding.isFlag ? Name::IntFlag : Name::IntEnum));
+  if (base == nullptr) return nullptr;
+  PyObject* members = PyTuple_New(binding.memberCount);
+  PyObject* type = nullptr;
+  if (members == nullptr) goto error;
+  for (uint16_t i = 0; i < binding.memberCount; ++i) {
+    PyObject* pair = Py_BuildValue("(Ni)", PyUnicode_FromString(binding.members[i].name), binding.members[i].value);
+    if (pair == nullptr) goto error;
+    PyTuple_SET_ITEM(members, i, pair);  // steals the pair
+  }
+  {
+    // The module is named so that members pickle and print as users expect; the functional
+    // form would otherwise guess it from the calling frame.
+    std::string module(binding.pythonName, std::strlen(binding.pythonName) - std::strlen(binding.simpleName) - 1);
+    PyObject* arguments = Py_BuildValue("(sO)", binding.simpleName, members);
+    PyObject* keywords = arguments != nullptr ? Py_BuildValue("{ss}", "module", module.c_str()) : nullptr;
+    if (keywords != nullptr) type = PyObject_Call(base, arguments, keywords);
+    Py_XDECREF(keywords);
+    Py_XDECREF(arguments);
+  }
+  Py_CLEAR(members);
+  Py_CLEAR(base);
+  if (type == nullptr) goto error;
+  // Enumeration classes carry Ellipsis where wrapper classes carry None.
+  if (PyObject_SetAttr(type, Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
+    ReportTypeInitError(-1021, reinterpret_cast<PyTypeObject*>(type)->tp_name);
+    goto error;
+  }
+  for (PyMethodDef* definition = binding.services; definition->ml_name != nullptr; ++definition) {
+    if (StoreService(type, definition) < 0) goto error;
+  }
+  Py_INCREF(type);
+  Py_XSETREF(binding.runtime->type, type);  // the process-wide reference
+  return type;
+
+error:
+  Py_XDECREF(type);
+  Py_XDECREF(members);
+  Py_XDECREF(base);
+  return nullptr;
+}
+
+int ConvertEnumArgument(const EnumBinding& binding, PyObject* object, int32_t* value) {
+  PyObject* type = binding.runtime->type;
+  if (type == nullptr || !PyObject_TypeCheck(object, reinterpret_cast<PyTypeObject*>(type))) {
+    PyErr_Format(PyExc_TypeError, "can't build %s value from '%s'", binding.simpleName, Py_TYPE(object)->tp_name);
+    return 0;
+  }
+  return MemberValue(object, value) ? 1 : 0;
+}
+
+PyObject* EnumResult(const EnumBinding& binding, int32_t value) {
+  PyObject* number = PyLong_FromLong(value);
+  if (number == nullptr) return nullptr;
+  PyObject* member = PyObject_CallOneArg(binding.runtime->type, number);
+  Py_DECREF(number);
+  return member;
+}
+
+PyObject* EnumTypeOf(const EnumBinding& binding) {
+  if (!PassEnumGate(binding)) return nullptr;
+  uint32_t handle = 0;
+  if (SlotOf<TypeOfEntry>(binding, kEnumTypeOf)(&handle) == 0 || PyErr_Occurred()) {
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "the .NET type is not available");
+    return nullptr;
+  }
+  return TypeObject(handle);
+}
+
+PyObject* EnumCastTo(const EnumBinding& binding, PyObject* object, bool handleOnly) {
+  if (!PassEnumGate(binding)) return nullptr;
+  HostKindHandle pair{0, 0};
+  bool accepted = handleOnly ? GetNetHandle(object, &pair.handle) : GetHostHandle(object, &pair);
+  if (!accepted) return g_siblingApis.castResult(0, nullptr);
+  int32_t value = 0;
+  int32_t outcome = handleOnly ? SlotOf<CastAsEntry>(binding, kEnumCastAs)(pair.handle, &value)
+                               : SlotOf<CastToEntry>(binding, kEnumCastTo)(&pair, &value);
+  if (outcome != 1) return g_siblingApis.castResult(PyErr_Occurred() ? -1 : outcome, nullptr);
+  PyObject* member = EnumResult(binding, value);
+  if (member == nullptr) return nullptr;
+  PyObject* result = g_siblingApis.castResult(1, member);
+  Py_DECREF(member);
+  return result;
+}
+
+PyObject* EnumCastFrom(PyObject*) { return g_siblingApis.castResult(0, nullptr); }
+
+PyObject* EnumReinterpret(const EnumBinding& binding, PyObject* object) {
+  uint32_t handle = 0;
+  if (g_siblingApis.objectHandleOf == nullptr || !g_siblingApis.objectHandleOf(object, &handle)) {
+    PyErr_Clear();
+    PyErr_Format(PyExc_TypeError, "_reinterpret_obj() expects a .Net Object argument, got a %.100s object",
+                 Py_TYPE(object)->tp_name);
+    return nullptr;
+  }
+  if (!PassEnumGate(binding)) return nullptr;
+  int32_t value = 0;
+  if (SlotOf<CastAsEntry>(binding, kEnumReInterpretObj)(handle, &value) == 0 || PyErr_Occurred()) {
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "the object cannot be reinterpreted");
+    return nullptr;
+  }
+  return EnumResult(binding, value);
+}
+
+PyObject* EnumAsUniEnum(const EnumBinding& binding, PyObject* member) {
+  if (!PassEnumGate(binding)) return nullptr;
+  int32_t value = 0;
+  if (!MemberValue(member, &value)) return nullptr;
+  uint32_t handle = 0;
+  if (SlotOf<ValueToHandleEntry>(binding, kEnumAsUniEnum)(value, &handle) == 0 || PyErr_Occurred()) {
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "the .NET enumeration value is not available");
+    return nullptr;
+  }
+  if (g_siblingApis.makeEnum == nullptr) {
+    ReleaseHandle(handle);
+    PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
+    return nullptr;
+  }
+  return g_siblingApis.makeEnum(handle);
+}
+
+PyObject* EnumIsAssignable(const EnumBinding& binding, PyObject* object) {
+  if (!PassEnumGate(binding)) return nullptr;
+  uint32_t handle = 0;
+  if (!GetNetHandle(object, &handle)) Py_RETURN_FALSE;
+  int32_t answer = SlotOf<IsAssignableEntry>(binding, kEnumIsAssignable)(handle);
+  if (PyErr_Occurred()) return nullptr;
+  return PyBool_FromLong(answer != 0);
+}
+
+PyObject* EnumGetType(const EnumBinding& binding, PyObject* member) {
+  if (!PassEnumGate(binding)) return nullptr;
+  int32_t value = 0;
+  if (!MemberValue(member, &value)) return nullptr;
+  uint32_t handle = 0;
+  if (SlotOf<ValueToHandleEntry>(binding, kEnumGetType)(value, &handle) == 0 || PyErr_Occurred()) {
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "the .NET type is not available");
+    return nullptr;
+  }
+  return TypeObject(handle);
+}
+
+}  // namespace morvax::api

@@ -33,8 +33,18 @@ constexpr PyCFunction AsMethod(Function* function) {
   {name, &::morvax::api::PropertyGet, nullptr, nullptr, const_cast<::morvax::api::PropertySpec*>(&spec)}
 #define MORVAX_STATIC(name, spec) \
   {name, &::morvax::api::StaticGet, nullptr, nullptr, const_cast<::morvax::api::PropertySpec*>(&spec)}
-#define MORVAX_CLASS_SERVICES \
-  {"get_type", AsMethod(&::morvax::HostObjectGetType), METH_NOARGS, nullptr}
-#define MORVAX_STATIC_CLASS_SERVICES MORVAX_CLASS_SERVICES
+// The service methods every class carries after its own: get_type and the casting
+// services of api/casting.h, instantiated for the class. A static class lists the same
+// methods; they give the fixed answers of a class without instances.
+#include "api/casting.h"
+#define MORVAX_CLASS_SERVICES(binding) \
+  {"get_type", AsMethod(&::morvax::HostObjectGetType), METH_NOARGS, nullptr}, \
+  {"_type_of", AsMethod(&::morvax::api::TypeOfMethod<&binding>), METH_NOARGS | METH_STATIC, nullptr}, \
+  {"_cast_to", AsMethod(&::morvax::api::CastToMethod<&binding>), METH_O | METH_STATIC, nullptr}, \
+  {"_cast_from", AsMethod(&::morvax::api::CastFromMethod<&binding>), METH_O, nullptr}, \
+  {"_reinterpret_obj", AsMethod(&::morvax::api::ReinterpretObjectMethod<&binding>), METH_O | METH_STATIC, nullptr}, \
+  {"_cast_as", AsMethod(&::morvax::api::CastAsMethod<&binding>), METH_O | METH_STATIC, nullptr}, \
+  {"_is_assignable", AsMethod(&::morvax::api::IsAssignableMethod<&binding>), METH_O | METH_STATIC, nullptr}
+#define MORVAX_STATIC_CLASS_SERVICES(binding) MORVAX_CLASS_SERVICES(binding)
 #define MORVAX_CONSTRUCTORS(binding) &::morvax::api::ConstructorEntry<&binding>
 #define MORVAX_NO_CONSTRUCTOR &::morvax::NoConstructorInit

@@ -18,8 +18,13 @@ void ReleaseHandle(uint32_t handle) {
 // The host-object kind of an object's exact type: 0 (.NET object), 1 (value-type target),
 // or -1 when the type is no wrapper type. Only the type's own dictionary counts.
 static int HostKindOf(PyObject* object) {
-  // A Python class may carry the marker too; only objects with room for a handle count.
-  if (Py_TYPE(object)->tp_basicsize < static_cast<Py_ssize_t>(sizeof(PyHostObject))) return -1;
+  // A Python class may carry the marker too: only this module's static types count, and
+  // only with room for a handle.
+  PyTypeObject* type = Py_TYPE(object);
+  if ((type->tp_flags & Py_TPFLAGS_HEAPTYPE) != 0 ||
+      type->tp_basicsize < static_cast<Py_ssize_t>(sizeof(PyHostObject))) {
+    return -1;
+  }
   PyObject* dict = Py_TYPE(object)->tp_dict;
   if (dict == nullptr) return -1;
   PyObject* marker = PyDict_GetItemWithError(dict, Interned(Name::_morvax_clr_host));  // borrowed

@@ -1,0 +1,167 @@
+// Casting and type identity for every bound class: the service methods call the btp_
+// entry points at the end of the class's delegate table and turn what .NET answers into
+// Python objects (morvax.pyreflection types, morvax.pygc cast results, new wrappers).
+#include "api/casting.h"
+
+#include <cstdint>
+
+#include "api/class_runtime.h"
+#include "interop/host_object.h"
+#include "module/sibling_apis.h"
+
+namespace morvax::api {
+
+namespace {
+
+// The native shapes of the services. Every status or outcome is a 32-bit int; handles
+// written to an out parameter are owned by the caller.
+using TypeOfEntry = int32_t (*)(uint32_t* outHandle);                      // 1 ok, 0 failed
+using CastToEntry = int32_t (*)(HostKindHandle* pair, uint32_t* outHandle);  // 1, 0, -1
+using ReinterpretEntry = int32_t (*)(uint32_t handle, uint32_t* outHandle);  // 1 ok, 0 failed
+using CastAsEntry = int32_t (*)(uint32_t handle, uint32_t* outHandle);       // 1, 0, -1
+using IsAssignableEntry = int32_t (*)(uint32_t handle);                      // truth value
+
+// Where each service stands, counted from btp_TypeOf; a static class has only btp_TypeOf.
+enum ServiceOffset { kTypeOf = 0, kCastTo = 1, kReinterpret = 2, kCastAs = 3, kIsAssignable = 4 };
+
+// The bound entry of one service. Only called once the readiness gate passed: the table
+// is then complete, so the slot is set.
+template <typename Entry>
+Entry Service(const ClassBinding& binding, ServiceOffset offset) {
+  return reinterpret_cast<Entry>(ClassSlots(binding)[binding.typeOfSlot + offset]);
+}
+
+PyTypeObject* TypeOfClass(const ClassBinding& binding) { return &binding.type->type; }
+
+// Releases a handle that no object will own, without disturbing a pending error (the
+// release calls into .NET, which must not see it).
+void ReleaseKeepingError(uint32_t handle) {
+  if (handle == 0) return;
+  PyObject *type, *value, *traceback;
+  PyErr_Fetch(&type, &value, &traceback);
+  ReleaseHandle(handle);
+  if (PyErr_Occurred()) PyErr_WriteUnraisable(nullptr);
+  PyErr_Restore(type, value, traceback);
+}
+
+// After a status-returning service: true when it failed, with an error set (and the out
+// handle released). A 0 status without an error from .NET still is a failure.
+bool ServiceFailed(const ClassBinding& binding, int32_t status, uint32_t outHandle, const char* what) {
+  if (status != 0 && !PyErr_Occurred()) return false;
+  ReleaseKeepingError(outHandle);
+  if (!PyErr_Occurred()) {
+    PyErr_Format(PyExc_RuntimeError, "%s of %s reported failure without an error", what, binding.netFullName);
+  }
+  return true;
+}
+
+// The cast result for an outcome and an object (borrowed; null for none).
+PyObject* MakeCastResult(int32_t outcome, PyObject* object) {
+  if (g_siblingApis.castResult == nullptr) {
+    PyErr_SetString(PyExc_SystemError, "morvax.pygc is not initialized");
+    return nullptr;
+  }
+  return g_siblingApis.castResult(outcome, object);
+}
+
+// Finishes _cast_to and _cast_as. The out handle is owned here: it becomes a wrapper of
+// the class when the outcome carries an object, and is released otherwise.
+PyObject* FinishCast(const ClassBinding& binding, int32_t outcome, uint32_t outHandle) {
+  if (PyErr_Occurred()) {
+    // .NET raised (outcome -1); any other outcome with an error pending is treated alike
+    // rather than returning a value with an error set.
+    ReleaseKeepingError(outHandle);
+    return nullptr;
+  }
+  PyObject* object = nullptr;  // owned
+  if (outcome == 0) {
+    ReleaseHandle(outHandle);
+  } else {
+    // 1, or -1 without an error: the sibling module decides what that outcome means.
+    object = WrapHandle(outHandle, TypeOfClass(binding));
+    if (object == nullptr) return nullptr;
+  }
+  PyObject* result = MakeCastResult(outcome, object);
+  Py_XDECREF(object);
+  return result;
+}
+
+PyObject* NotCastable() { return MakeCastResult(0, nullptr); }
+
+}  // namespace
+
+PyObject* TypeOf(const ClassBinding& binding) {
+  if (!PassReadinessGate(binding)) return nullptr;
+  uint32_t typeHandle = 0;
+  int32_t status = Service<TypeOfEntry>(binding, kTypeOf)(&typeHandle);
+  if (ServiceFailed(binding, status, typeHandle, "btp_TypeOf")) return nullptr;
+  if (g_siblingApis.makeType == nullptr) {
+    ReleaseHandle(typeHandle);
+    PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
+    return nullptr;
+  }
+  // The factory takes the handle over whatever happens.
+  return g_siblingApis.makeType(typeHandle);
+}
+
+PyObject* CastTo(const ClassBinding& binding, PyObject* object) {
+  if (binding.isStaticClass) return NotCastable();
+  if (!PassReadinessGate(binding)) return nullptr;
+  HostKindHandle pair;
+  if (!GetHostHandle(object, &pair)) return NotCastable();
+  uint32_t outHandle = 0;
+  int32_t outcome = Service<CastToEntry>(binding, kCastTo)(&pair, &outHandle);
+  return FinishCast(binding, outcome, outHandle);
+}
+
+PyObject* CastAs(const ClassBinding& binding, PyObject* object) {
+  if (binding.isStaticClass) return NotCastable();
+  if (!PassReadinessGate(binding)) return nullptr;
+  uint32_t handle = 0;
+  if (!GetNetHandle(object, &handle)) return NotCastable();
+  uint32_t outHandle = 0;
+  int32_t outcome = Service<CastAsEntry>(binding, kCastAs)(handle, &outHandle);
+  return FinishCast(binding, outcome, outHandle);
+}
+
+PyObject* IsAssignable(const ClassBinding& binding, PyObject* object) {
+  if (binding.isStaticClass) Py_RETURN_FALSE;
+  if (!PassReadinessGate(binding)) return nullptr;
+  uint32_t handle = 0;
+  if (!GetNetHandle(object, &handle)) Py_RETURN_FALSE;
+  int32_t answer = Service<IsAssignableEntry>(binding, kIsAssignable)(handle);
+  if (PyErr_Occurred()) return nullptr;
+  return PyBool_FromLong(answer != 0);
+}
+
+PyObject* ReinterpretObject(const ClassBinding& binding, PyObject* object) {
+  if (binding.isStaticClass) {
+    // Two spaces after "from": the text other tools match on.
+    PyErr_Format(PyExc_TypeError, "cannot convert from  '%.100s' to '%.100s'", Py_TYPE(object)->tp_name,
+                 binding.pythonName);
+    return nullptr;
+  }
+  if (!PassReadinessGate(binding)) return nullptr;
+  if (g_siblingApis.objectHandleOf == nullptr) {
+    PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
+    return nullptr;
+  }
+  uint32_t source = 0;  // borrowed: the reflection object keeps owning it
+  if (!g_siblingApis.objectHandleOf(object, &source)) {
+    // The unwrap function refuses with its own TypeError; ours names the method. Any
+    // other error (out of memory) stands.
+    if (PyErr_Occurred() && !PyErr_ExceptionMatches(PyExc_TypeError)) return nullptr;
+    PyErr_Clear();
+    PyErr_Format(PyExc_TypeError, "_reinterpret_obj() expects a .Net Object argument, got a %.100s object",
+                 Py_TYPE(object)->tp_name);
+    return nullptr;
+  }
+  uint32_t outHandle = 0;
+  int32_t status = Service<ReinterpretEntry>(binding, kReinterpret)(source, &outHandle);
+  if (ServiceFailed(binding, status, outHandle, "btp_ReInterpretObj")) return nullptr;
+  return WrapHandle(outHandle, TypeOfClass(binding));
+}
+
+PyObject* CastFrom(PyObject*, PyObject*) { return NotCastable(); }
+
+}  // namespace morvax::api

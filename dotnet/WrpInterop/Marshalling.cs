@@ -1,6 +1,7 @@
 // Marshalling.cs: how the generated interop code turns the native argument
-// slots (str views, byte spans, variants) into .NET values, turns .NET
-// results into Python objects, and finds the receiver of an instance call.
+// slots (str views, byte spans, variants, dates, decimals, GUIDs) into .NET
+// values, turns .NET results into Python objects, and finds the receiver of
+// an instance call.
 // Python values are read and built through the static callback record; a
 // Python error raised inside one of those callbacks is taken out of the
 // interpreter and rethrown here as a .NET exception, so the entry point
@@ -36,8 +37,35 @@ namespace Morvax.WrpGen.Interop
         public nint Value;
     }
 
+    /// <summary>
+    /// A DateTime or DateTimeOffset on the wire: ticks in bits 0-61 and the
+    /// kind (0 unspecified, 1 UTC, 2 local) in bits 62-63, then the offset in
+    /// ticks, which counts for a local DateTime and for a DateTimeOffset
+    /// (whose ticks are its local clock time, kind 0).  A DateTime argument
+    /// slot holds TicksAndKind alone.
+    /// </summary>
+    [StructLayout(LayoutKind.Sequential)]
+    internal struct HostDateTimeResult
+    {
+        public ulong TicksAndKind;
+        public long OffsetTicks;
+    }
+
+    /// <summary>A decimal in decimal.GetBits order: mantissa low, middle, high, then flags.</summary>
+    [StructLayout(LayoutKind.Sequential)]
+    internal struct HostDecimal
+    {
+        public uint Low;
+        public uint Middle;
+        public uint High;
+        public uint Flags;
+    }
+
     internal static unsafe class Marshalling
     {
+        private const ulong TicksMask = (1UL << 62) - 1;
+        private const int GuidSize = 16;
+
         // The record size is sizeof(Py_buffer), well under this; a larger
         // answer means a broken table, not a bigger stack frame.
         private const int MaxBufferRecordSize = 1024;
@@ -76,6 +104,62 @@ namespace Morvax.WrpGen.Interop
             return new ReadOnlySpan<byte>(span->Data, span->Length).ToArray();
         }
 
+        /// <summary>The DateTime a HostDateTime slot holds.</summary>
+        public static DateTime ReadDateTime(void* slot)
+        {
+            if (slot == null)
+            {
+                throw new ArgumentException("no DateTime was passed", nameof(slot));
+            }
+            return DateTimeFromWire(*(ulong*)slot);
+        }
+
+        /// <summary>The TimeSpan of a slot of signed 64-bit ticks.</summary>
+        public static TimeSpan ReadTimeSpan(void* slot)
+        {
+            if (slot == null)
+            {
+                throw new ArgumentException("no TimeSpan was passed", nameof(slot));
+            }
+            return new TimeSpan(*(long*)slot);
+        }
+
+        /// <summary>The decimal a HostDecimal slot holds; flags that no decimal has are refused.</summary>
+        public static decimal ReadDecimal(void* slot)
+        {
+            if (slot == null)
+            {
+                throw new ArgumentException("no decimal was passed", nameof(slot));
+            }
+            HostDecimal* bits = (HostDecimal*)slot;
+            ReadOnlySpan<int> parts = stackalloc int[] { (int)bits->Low, (int)bits->Middle, (int)bits->High, (int)bits->Flags };
+            return new decimal(parts);
+        }
+
+        /// <summary>The Guid of a slot of 16 bytes in memory order (uuid.UUID.bytes_le).</summary>
+        public static Guid ReadGuid(void* slot)
+        {
+            if (slot == null)
+            {
+                throw new ArgumentException("no Guid was passed", nameof(slot));
+            }
+            return new Guid(new ReadOnlySpan<byte>(slot, GuidSize));
+        }
+
+        // Ticks and kind as they cross: kind 3 has no DateTimeKind, and ticks
+        // past DateTime.MaxValue are refused by the constructor.
+        private static DateTime DateTimeFromWire(ulong ticksAndKind)
+        {
+            DateTimeKind kind = (ticksAndKind >> 62) switch
+            {
+                0 => DateTimeKind.Unspecified,
+                1 => DateTimeKind.Utc,
+                2 => DateTimeKind.Local,
+                _ => throw new ArgumentException($"unreadable DateTime: kind {ticksAndKind >> 62}"),
+            };
+            return new DateTime((long)(ticksAndKind & TicksMask), kind);
+        }
+
         /// <summary>The .NET value of a variant slot.</summary>
         public static object? ReadVariant(void* slot)
         {
@@ -110,6 +194,41 @@ namespace Morvax.WrpGen.Interop
                         }
                         return real;
                     }
+                case 8:
+                    return ReadPythonDecimal(StaticCallbacks.ReadDecimal, value, "Decimal");
+                case 9:
+                    return ReadPythonDecimal(StaticCallbacks.ReadDecimalTuple, value, "DecimalTuple");
+                case 10:
+                    return ReadPythonDateTime(value);
+                case 11:
+                    {
+                        ulong ticksAndKind;
+                        if (StaticCallbacks.ReadDate(value, &ticksAndKind) == 0)
+                        {
+                            throw PythonFailure("date");
+                        }
+                        return DateTimeFromWire(ticksAndKind);
+                    }
+                case 12:
+                    return ReadPythonTime(value);
+                case 13:
+                    {
+                        long ticks;
+                        if (StaticCallbacks.ReadTimeDelta(value, &ticks) == 0)
+                        {
+                            throw PythonFailure("timedelta");
+                        }
+                        return new TimeSpan(ticks);
+                    }
+                case 14:
+                    {
+                        byte* bytes = stackalloc byte[GuidSize];
+                        if (StaticCallbacks.ReadUuid(value, bytes) == 0)
+                        {
+                            throw PythonFailure("UUID");
+                        }
+                        return ReadGuid(bytes);
+                    }
                 default:
                     throw new NotSupportedException($"values of kind {variant.Kind} are not supported yet");
             }
@@ -138,6 +257,55 @@ namespace Morvax.WrpGen.Interop
                     return unchecked((ulong)bits);
                 default:
                     throw PythonFailure("int");
+            }
+        }
+
+        private static decimal ReadPythonDecimal(delegate* unmanaged<IntPtr, HostDecimal*, int> reader, IntPtr number, string what)
+        {
+            HostDecimal bits;
+            if (reader(number, &bits) == 0)
+            {
+                throw PythonFailure(what);
+            }
+            return ReadDecimal(&bits);
+        }
+
+        // A naive datetime is a DateTime; an aware one keeps its offset as a
+        // DateTimeOffset, which refuses an offset that is not whole minutes
+        // within ±14 hours.
+        private static object ReadPythonDateTime(IntPtr value)
+        {
+            HostDateTimeResult wire;
+            switch (StaticCallbacks.ReadDateTime(value, &wire))
+            {
+                case 1:
+                    return DateTimeFromWire(wire.TicksAndKind);
+                case 2:
+                    return new DateTimeOffset(DateTimeFromWire(wire.TicksAndKind), new TimeSpan(wire.OffsetTicks));
+                default:
+                    throw PythonFailure("datetime");
+            }
+        }
+
+        // A naive time is that time on 0001-01-01.  An aware one becomes the
+        // same moment in UTC, wrapped around within that day, as a time passed
+        // for a DateTime parameter does: a DateTimeOffset could not hold
+        // 0001-01-01 at an offset east of UTC.
+        private static DateTime ReadPythonTime(IntPtr value)
+        {
+            HostDateTimeResult wire;
+            switch (StaticCallbacks.ReadTime(value, &wire))
+            {
+                case 1:
+                    return DateTimeFromWire(wire.TicksAndKind);
+                case 2:
+                    {
+                        long timeOfDay = (long)(wire.TicksAndKind & TicksMask);
+                        long utc = (timeOfDay - wire.OffsetTicks % TimeSpan.TicksPerDay) % TimeSpan.TicksPerDay;
+                        return new DateTime(utc < 0 ? utc + TimeSpan.TicksPerDay : utc, DateTimeKind.Utc);
+                    }
+                default:
+                    throw PythonFailure("time");
             }
         }
 
@@ -264,8 +432,70 @@ namespace Morvax.WrpGen.Interop
         public static IntPtr PyBytes(byte[]? b) => b is null ? IntPtr.Zero : NativeCallbacks.PyBytes(b);
 
         /// <summary>
-        /// A new Python object for a .NET value: primitives, strings and byte
-        /// arrays become Python values, anything else a wrapper of a new handle.
+        /// Fills a HostDateTimeResult; a local DateTime carries the offset of
+        /// the local time zone at that moment.
+        /// </summary>
+        public static void WriteDateTime(void* result, DateTime value)
+        {
+            ulong kind = value.Kind switch
+            {
+                DateTimeKind.Utc => 1,
+                DateTimeKind.Local => 2,
+                _ => 0,
+            };
+            HostDateTimeResult* wire = (HostDateTimeResult*)result;
+            wire->TicksAndKind = (ulong)value.Ticks | kind << 62;
+            wire->OffsetTicks = value.Kind == DateTimeKind.Local ? TimeZoneInfo.Local.GetUtcOffset(value).Ticks : 0;
+        }
+
+        /// <summary>Fills a HostDateTimeResult with the clock time (kind 0) and the offset.</summary>
+        public static void WriteDateTimeOffset(void* result, DateTimeOffset value)
+        {
+            HostDateTimeResult* wire = (HostDateTimeResult*)result;
+            wire->TicksAndKind = (ulong)value.Ticks;
+            wire->OffsetTicks = value.Offset.Ticks;
+        }
+
+        public static void WriteTimeSpan(void* result, TimeSpan value) => *(long*)result = value.Ticks;
+
+        public static void WriteDecimal(void* result, decimal value)
+        {
+            Span<int> parts = stackalloc int[4];
+            decimal.GetBits(value, parts);
+            HostDecimal* bits = (HostDecimal*)result;
+            bits->Low = (uint)parts[0];
+            bits->Middle = (uint)parts[1];
+            bits->High = (uint)parts[2];
+            bits->Flags = (uint)parts[3];
+        }
+
+        /// <summary>Writes the 16 bytes of a Guid in memory order (uuid.UUID.bytes_le).</summary>
+        public static void WriteGuid(void* result, Guid value)
+        {
+            if (!value.TryWriteBytes(new Span<byte>(result, GuidSize)))
+            {
+                throw new InvalidOperationException("a Guid did not fit its 16 bytes");
+            }
+        }
+
+        /// <summary>
+        /// A new datetime.timezone of the offset, with the name when there is
+        /// one; IntPtr.Zero with a Python error pending when it was refused
+        /// (an offset of a day or more).
+        /// </summary>
+        public static IntPtr PyTimeZone(TimeSpan offset, string? name)
+        {
+            var build = StaticCallbacks.FromTimeZone;
+            fixed (char* text = name)
+            {
+                return build(offset.Ticks, text, name?.Length ?? -1);
+            }
+        }
+
+        /// <summary>
+        /// A new Python object for a .NET value: primitives, strings, byte
+        /// arrays, dates, times, decimals and GUIDs become Python values,
+        /// anything else a wrapper of a new handle.
         /// IntPtr.Zero with a Python error pending when a builder failed;
         /// IntPtr.Zero alone for null (None).
         /// </summary>
@@ -303,6 +533,32 @@ namespace Morvax.WrpGen.Interop
                     return PyString(text);
                 case byte[] bytes:
                     return PyBytes(bytes);
+                case DateTime dateTime:
+                    {
+                        HostDateTimeResult wire;
+                        WriteDateTime(&wire, dateTime);
+                        return StaticCallbacks.FromDateTime(&wire);
+                    }
+                case DateTimeOffset dateTimeOffset:
+                    {
+                        HostDateTimeResult wire;
+                        WriteDateTimeOffset(&wire, dateTimeOffset);
+                        return StaticCallbacks.FromDateTimeOffset(&wire);
+                    }
+                case TimeSpan timeSpan:
+                    return StaticCallbacks.FromTimeSpan(timeSpan.Ticks);
+                case decimal number:
+                    {
+                        HostDecimal bits;
+                        WriteDecimal(&bits, number);
+                        return StaticCallbacks.FromDecimal(&bits);
+                    }
+                case Guid guid:
+                    {
+                        byte* bytes = stackalloc byte[GuidSize];
+                        WriteGuid(bytes, guid);
+                        return StaticCallbacks.FromGuid(bytes);
+                    }
                 default:
                     {
                         // Fetched before the handle is issued, so a missing builder

@@ -27,7 +27,7 @@ namespace Morvax.WrpGen.Interop
             public IntPtr Stream;
         }
 
-        // Group A.  IntPtr members have no .NET caller yet.
+        // Group A.
         [StructLayout(LayoutKind.Sequential)]
         private struct ReaderGroup
         {
@@ -35,13 +35,13 @@ namespace Morvax.WrpGen.Interop
             public delegate* unmanaged<IntPtr, int> Truth;
             public delegate* unmanaged<IntPtr, long*, int> Integer;
             public delegate* unmanaged<IntPtr, double*, int> Double;
-            public IntPtr Decimal;
-            public IntPtr DecimalTuple;
-            public IntPtr DateTime;
-            public IntPtr Date;
-            public IntPtr Time;
-            public IntPtr TimeDelta;
-            public IntPtr Uuid;
+            public delegate* unmanaged<IntPtr, HostDecimal*, int> Decimal;
+            public delegate* unmanaged<IntPtr, HostDecimal*, int> DecimalTuple;
+            public delegate* unmanaged<IntPtr, HostDateTimeResult*, int> DateTime;
+            public delegate* unmanaged<IntPtr, ulong*, int> Date;
+            public delegate* unmanaged<IntPtr, HostDateTimeResult*, int> Time;
+            public delegate* unmanaged<IntPtr, long*, int> TimeDelta;
+            public delegate* unmanaged<IntPtr, byte*, int> Uuid;
         }
 
         // Group B.  Every builder returns a new reference, or null with a Python error pending.
@@ -55,12 +55,12 @@ namespace Morvax.WrpGen.Interop
             public delegate* unmanaged<long, IntPtr> FromInt64;
             public delegate* unmanaged<ulong, IntPtr> FromUInt64;
             public delegate* unmanaged<double, IntPtr> FromDouble;
-            public IntPtr Decimal;
-            public IntPtr DateTime;
-            public IntPtr DateTimeOffset;
-            public IntPtr TimeDelta;
-            public IntPtr TimeZone;
-            public IntPtr Uuid;
+            public delegate* unmanaged<HostDecimal*, IntPtr> Decimal;
+            public delegate* unmanaged<HostDateTimeResult*, IntPtr> DateTime;
+            public delegate* unmanaged<HostDateTimeResult*, IntPtr> DateTimeOffset;
+            public delegate* unmanaged<long, IntPtr> TimeDelta;
+            public delegate* unmanaged<long, char*, int, IntPtr> TimeZone;
+            public delegate* unmanaged<byte*, IntPtr> Uuid;
             public delegate* unmanaged<ushort, IntPtr> FromChar;
         }
 
@@ -107,6 +107,37 @@ namespace Morvax.WrpGen.Interop
         internal static delegate* unmanaged<IntPtr, double*, int> ReadDouble =>
             Readers->Double != null ? Readers->Double : throw Missing("A3 (double reader)");
 
+        /// <summary>A4: (decimal.Decimal or DecimalTuple, out decimal) → 1, or 0 with an error.</summary>
+        internal static delegate* unmanaged<IntPtr, HostDecimal*, int> ReadDecimal =>
+            Readers->Decimal != null ? Readers->Decimal : throw Missing("A4 (Decimal reader)");
+
+        /// <summary>A5: (object with sign, digits, exponent, out decimal) → 1, or 0 with an error.</summary>
+        internal static delegate* unmanaged<IntPtr, HostDecimal*, int> ReadDecimalTuple =>
+            Readers->DecimalTuple != null ? Readers->DecimalTuple : throw Missing("A5 (decimal-tuple reader)");
+
+        /// <summary>
+        /// A6: (datetime, out local ticks and offset) → 1 naive, 2 aware, 0
+        /// with an error.  The ticks are never shifted to UTC.
+        /// </summary>
+        internal static delegate* unmanaged<IntPtr, HostDateTimeResult*, int> ReadDateTime =>
+            Readers->DateTime != null ? Readers->DateTime : throw Missing("A6 (datetime reader)");
+
+        /// <summary>A7: (date, out ticks of its midnight, kind 0) → 1, or 0 with an error.</summary>
+        internal static delegate* unmanaged<IntPtr, ulong*, int> ReadDate =>
+            Readers->Date != null ? Readers->Date : throw Missing("A7 (date reader)");
+
+        /// <summary>A8: (time, out time of day on 0001-01-01 and offset) → 1 naive, 2 aware, 0 with an error.</summary>
+        internal static delegate* unmanaged<IntPtr, HostDateTimeResult*, int> ReadTime =>
+            Readers->Time != null ? Readers->Time : throw Missing("A8 (time reader)");
+
+        /// <summary>A9: (timedelta, out ticks) → 1, or 0 with an error.</summary>
+        internal static delegate* unmanaged<IntPtr, long*, int> ReadTimeDelta =>
+            Readers->TimeDelta != null ? Readers->TimeDelta : throw Missing("A9 (timedelta reader)");
+
+        /// <summary>A10: (UUID, out its 16 bytes_le) → 1, or 0 with an error.</summary>
+        internal static delegate* unmanaged<IntPtr, byte*, int> ReadUuid =>
+            Readers->Uuid != null ? Readers->Uuid : throw Missing("A10 (UUID reader)");
+
         // --- group B: builders ------------------------------------------------
 
         /// <summary>B0: a wrapper for (handle, type key); on failure the native side frees the handle.</summary>
@@ -130,6 +161,30 @@ namespace Morvax.WrpGen.Interop
 
         internal static delegate* unmanaged<double, IntPtr> FromDouble =>
             Builders->FromDouble != null ? Builders->FromDouble : throw Missing("B6 (float builder)");
+
+        /// <summary>B7: a decimal.Decimal.</summary>
+        internal static delegate* unmanaged<HostDecimal*, IntPtr> FromDecimal =>
+            Builders->Decimal != null ? Builders->Decimal : throw Missing("B7 (Decimal builder)");
+
+        /// <summary>B8: a datetime, naive for kind 0, in UTC for kind 1, at the given offset for local.</summary>
+        internal static delegate* unmanaged<HostDateTimeResult*, IntPtr> FromDateTime =>
+            Builders->DateTime != null ? Builders->DateTime : throw Missing("B8 (datetime builder)");
+
+        /// <summary>B9: an aware datetime of the local clock time and offset.</summary>
+        internal static delegate* unmanaged<HostDateTimeResult*, IntPtr> FromDateTimeOffset =>
+            Builders->DateTimeOffset != null ? Builders->DateTimeOffset : throw Missing("B9 (DateTimeOffset builder)");
+
+        /// <summary>B10: a timedelta of the ticks (the last tick digit is dropped).</summary>
+        internal static delegate* unmanaged<long, IntPtr> FromTimeSpan =>
+            Builders->TimeDelta != null ? Builders->TimeDelta : throw Missing("B10 (timedelta builder)");
+
+        /// <summary>B11: (offset ticks, UTF-16 name, count or -1 for none) → a datetime.timezone.</summary>
+        internal static delegate* unmanaged<long, char*, int, IntPtr> FromTimeZone =>
+            Builders->TimeZone != null ? Builders->TimeZone : throw Missing("B11 (timezone builder)");
+
+        /// <summary>B12: a uuid.UUID of 16 bytes in Guid (bytes_le) order.</summary>
+        internal static delegate* unmanaged<byte*, IntPtr> FromGuid =>
+            Builders->Uuid != null ? Builders->Uuid : throw Missing("B12 (UUID builder)");
 
         /// <summary>B13: a one-character str; a lone surrogate fails with a Python error.</summary>
         internal static delegate* unmanaged<ushort, IntPtr> FromChar =>

@@ -397,8 +397,8 @@ def test_make_wrapper_builder_reports_an_unknown_type():
 def test_record_layout():
     readers, builders, buffers, try_make_wrapper, next_item, containers, lists, sequences, streams = \
         probe.record_members()
-    assert readers == (True,) * 4 + (False,) * 7
-    assert builders == (True,) * 7 + (False,) * 6 + (True,)
+    assert readers == (True,) * 11
+    assert builders == (True,) * 14
     assert buffers == (True,) * 4
     assert try_make_wrapper is True
     assert containers == (False,) * 10 + (True,)

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "interop/datetime_values.h"
 #include "interop/host_object.h"
 
 namespace morvax {
@@ -42,16 +43,17 @@ static_assert(sizeof(ContainerGroup) == 11 * sizeof(void*));
 static_assert(sizeof(StaticRecord) == 9 * sizeof(void*));
 
 static const ReaderGroup kReaders = {
-    ReadUnicodeView, ReadTruthCallback, ReadIntegerCallback, ReadDoubleCallback,
-    nullptr,         nullptr,           nullptr,             nullptr,
-    nullptr,         nullptr,           nullptr,
+    ReadUnicodeView,      ReadTruthCallback,        ReadIntegerCallback, ReadDoubleCallback,
+    ReadDecimalCallback,  ReadDecimalTupleCallback, ReadDateTimeCallback, ReadDateCallback,
+    ReadTimeCallback,     ReadTimeDeltaCallback,    ReadUuidCallback,
 };
 
 static const BuilderGroup kBuilders = {
-    MakeWrapperCallback, BoolFromByte, IntFromInt32, IntFromUInt32, IntFromInt64,
-    IntFromUInt64,       FloatFromDouble,
-    nullptr,             nullptr,      nullptr,      nullptr,       nullptr,
-    nullptr,             CharResult,
+    MakeWrapperCallback,      BoolFromByte,            IntFromInt32,
+    IntFromUInt32,            IntFromInt64,            IntFromUInt64,
+    FloatFromDouble,          DecimalBuilderCallback,  DateTimeBuilderCallback,
+    DateTimeOffsetBuilderCallback, TimeDeltaBuilderCallback, TimeZoneBuilderCallback,
+    UuidBuilderCallback,      CharResult,
 };
 
 static const BufferGroup kBuffers = {BufferRecordSize, ZeroBufferRecord, AcquireBuffer, ReleaseBuffer};

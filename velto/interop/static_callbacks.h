@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "interop/converters.h"
+#include "interop/datetime_values.h"
 #include "interop/unicode_view.h"
 
 namespace morvax {
@@ -18,14 +19,13 @@ struct ReaderGroup {
   int32_t (*truth)(PyObject* object);                         // A1
   int32_t (*integer)(PyObject* object, int64_t* value);       // A2: width code 1-3, 0 on error
   int32_t (*real)(PyObject* object, double* value);           // A3: 1, or 0 with an error
-  // A4-A10, filled when the date, time, decimal and GUID converters exist.
-  const void* decimal;
-  const void* decimalTuple;
-  const void* dateTime;
-  const void* date;
-  const void* time;
-  const void* timeDelta;
-  const void* uuid;
+  int32_t (*decimal)(PyObject* object, HostDecimal* value);          // A4: Decimal or DecimalTuple
+  int32_t (*decimalTuple)(PyObject* object, HostDecimal* value);     // A5: sign, digits, exponent
+  int32_t (*dateTime)(PyObject* object, HostDateTimeResult* value);  // A6: 1 naive, 2 aware
+  int32_t (*date)(PyObject* object, HostDateTime* value);            // A7
+  int32_t (*time)(PyObject* object, HostDateTimeResult* value);      // A8: 1 naive, 2 aware
+  int32_t (*timeDelta)(PyObject* object, int64_t* ticks);            // A9
+  int32_t (*uuid)(PyObject* object, HostGuid* value);                // A10: bytes_le
 };
 
 // Group B: building Python values; each returns a new reference, or null with an error.
@@ -37,13 +37,13 @@ struct BuilderGroup {
   PyObject* (*fromInt64)(int64_t value);                        // B4
   PyObject* (*fromUInt64)(uint64_t value);                      // B5
   PyObject* (*fromDouble)(double value);                        // B6
-  // B7-B12, filled when the date, time, decimal and GUID converters exist.
-  const void* decimal;
-  const void* dateTime;
-  const void* dateTimeOffset;
-  const void* timeDelta;
-  const void* timeZone;
-  const void* uuid;
+  PyObject* (*decimal)(const HostDecimal* value);                  // B7
+  PyObject* (*dateTime)(const HostDateTimeResult* value);          // B8: from a DateTime
+  PyObject* (*dateTimeOffset)(const HostDateTimeResult* value);    // B9: from a DateTimeOffset
+  PyObject* (*timeDelta)(int64_t ticks);                           // B10
+  // B11: a count of -1 stands for no name.
+  PyObject* (*timeZone)(int64_t offsetTicks, const char16_t* name, int32_t count);
+  PyObject* (*uuid)(const uint8_t* bytesLe);                       // B12: 16 bytes
   PyObject* (*fromChar)(uint16_t unit);  // B13
 };
 

@@ -9,6 +9,8 @@
 //   buffer_record_size(), buffer_copy(obj)                 the buffer group
 //   utf16_text(obj)       container member 11: (count, UTF-16LE bytes, holder refcount)
 //   record_members()      which record entries and group members are filled
+//   read / result / ticks_from_parts / parts_from_ticks / delta_ticks
+//                         date, time, decimal and GUID values (datetime_probe.cpp)
 // and two wrapper types laid out as PyHostObject: NetObject(handle) (kind 0, recognised by
 // its deallocation function) and TargetObject(handle) (kind 1, by its marker).
 #define PY_SSIZE_T_CLEAN
@@ -18,6 +20,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "datetime_probe.h"
 #include "interop/converters.h"
 #include "interop/host_object.h"
 #include "interop/static_callbacks.h"
@@ -50,6 +53,9 @@ union Slot {
   uint16_t u16;
   ByteSpanSlot span;
   PyVariant variant;
+  HostDateTime dateTime;
+  HostDecimal decimal;
+  HostGuid guid;
 };
 
 struct Converter {
@@ -62,6 +68,8 @@ const Converter kConverters[] = {
     {"Int32", ConvertInt32},   {"Int64", ConvertInt64},   {"Byte", ConvertByte},
     {"Double", ConvertDouble}, {"Single", ConvertSingle}, {"Char", ConvertChar},
     {"ByteArray", ConvertByteArray}, {"Variant", ConvertVariant},
+    {"DateTime", ConvertDateTime}, {"TimeSpan", ConvertTimeSpan}, {"Decimal", ConvertDecimal},
+    {"Guid", ConvertGuid},
 };
 
 // The filled slot as a Python value; releases what the slot holds. New reference.
@@ -75,6 +83,10 @@ PyObject* SlotValue(int (*convert)(PyObject*, void*), Slot& slot) {
   if (convert == ConvertDouble) return PyFloat_FromDouble(slot.f64);
   if (convert == ConvertSingle) return PyFloat_FromDouble(slot.f32);
   if (convert == ConvertChar) return PyLong_FromLong(slot.u16);
+  if (convert == ConvertDateTime) return probe::HostDateTimeValue(slot.dateTime);
+  if (convert == ConvertTimeSpan) return PyLong_FromLongLong(slot.i64);
+  if (convert == ConvertDecimal) return probe::HostDecimalValue(slot.decimal);
+  if (convert == ConvertGuid) return probe::HostGuidValue(slot.guid);
   if (convert == ConvertByteArray) {
     PyObject* copy = slot.span.length == -1
                          ? Py_NewRef(Py_None)
@@ -161,6 +173,7 @@ PyObject* build(PyObject*, PyObject* args) {
   PyObject* value;
   if (!PyArg_ParseTuple(args, "iO:build", &index, &value)) return nullptr;
   const BuilderGroup& group = Builders();
+  if (index >= 7 && index <= 12) return probe::BuildDateTimeValue(index, value);
   if (index == 6) {
     double real = PyFloat_AsDouble(value);
     if (real == -1.0 && PyErr_Occurred()) return nullptr;
@@ -241,11 +254,11 @@ PyObject* record_members(PyObject*, PyObject*) {
   const BufferGroup& buffers = Buffers();
   const ContainerGroup& c = Containers();
   PyObject* groups[] = {
-      Filled({P(a.unicodeView), P(a.truth), P(a.integer), P(a.real), a.decimal, a.decimalTuple, a.dateTime,
-              a.date, a.time, a.timeDelta, a.uuid}),
+      Filled({P(a.unicodeView), P(a.truth), P(a.integer), P(a.real), P(a.decimal), P(a.decimalTuple),
+              P(a.dateTime), P(a.date), P(a.time), P(a.timeDelta), P(a.uuid)}),
       Filled({P(b.makeWrapper), P(b.fromBool), P(b.fromInt32), P(b.fromUInt32), P(b.fromInt64),
-              P(b.fromUInt64), P(b.fromDouble), b.decimal, b.dateTime, b.dateTimeOffset, b.timeDelta,
-              b.timeZone, b.uuid, P(b.fromChar)}),
+              P(b.fromUInt64), P(b.fromDouble), P(b.decimal), P(b.dateTime), P(b.dateTimeOffset),
+              P(b.timeDelta), P(b.timeZone), P(b.uuid), P(b.fromChar)}),
       Filled({P(buffers.recordSize), P(buffers.zero), P(buffers.acquire), P(buffers.release)}),
       Filled({c.listSize32, c.listSize64, c.pop, c.clear, c.sequenceSize32, c.sequenceSize64, c.iterator,
               c.objectSize, c.newList, c.newListWithHint, P(c.utf16Text)}),
@@ -321,6 +334,10 @@ PyMODINIT_FUNC PyInit__converter_probe() {
   if (morvax::InternedNames::Initialize() < 0) return nullptr;
   PyObject* module = PyModule_Create(&kModule);
   if (module == nullptr) return nullptr;
+  if (PyModule_AddFunctions(module, probe::kDateTimeMethods) < 0) {
+    Py_DECREF(module);
+    return nullptr;
+  }
   if (ReadyHostType(module, &NetObjectType, "NetObject", morvax::HostObjectDealloc, Py_None) < 0 ||
       ReadyHostType(module, &TargetObjectType, "TargetObject", TargetDealloc, Py_Ellipsis) < 0) {
     Py_DECREF(module);

@@ -1,0 +1,691 @@
+// Date, time, decimal and GUID values between Python and .NET. Dates and times cross as
+// ticks, decimals as a 96-bit mantissa with scale and sign, GUIDs as their bytes_le.
+#include "interop/datetime_values.h"
+
+#include <datetime.h>
+
+#include <cstring>
+
+#include "interop/unicode_view.h"
+#include "module/dependencies.h"
+#include "module/interned_names.h"
+
+namespace morvax {
+
+using UInt128 = unsigned __int128;
+
+// --- standard-library types ----------------------------------------------------------------
+
+// A class fetched from a standard module on first use and kept for the life of the process
+// (one strong reference in *cache). A failed import is not cached, so it is retried.
+// Returns a borrowed reference, or null with ImportError set.
+static PyObject* StandardClass(const char* module, Name name, PyObject** cache) {
+  if (*cache == nullptr) *cache = ImportModuleAttribute(module, Interned(name));
+  return *cache;
+}
+
+static PyObject* DateTimeClass() {
+  static PyObject* cache = nullptr;
+  return StandardClass("datetime", Name::datetime, &cache);
+}
+
+static PyObject* TimeZoneClass() {
+  static PyObject* cache = nullptr;
+  return StandardClass("datetime", Name::timezone, &cache);
+}
+
+static PyObject* DecimalClass() {
+  static PyObject* cache = nullptr;
+  return StandardClass("decimal", Name::Decimal, &cache);
+}
+
+static PyObject* DecimalTupleClass() {
+  static PyObject* cache = nullptr;
+  return StandardClass("decimal", Name::DecimalTuple, &cache);
+}
+
+static PyObject* UuidClass() {
+  static PyObject* cache = nullptr;
+  return StandardClass("uuid", Name::UUID, &cache);
+}
+
+// The interpreter's datetime C interface. PyDateTimeAPI belongs to this translation unit;
+// it is fetched again on every conversion so that it always comes from the datetime module
+// the interpreter has now. False with an exception set.
+static bool DateTimeApi() {
+  PyDateTime_IMPORT;
+  return PyDateTimeAPI != nullptr;
+}
+
+// 1 when object is an instance of the class, 0 when not, -1 with an error (also when the
+// class cannot be imported).
+static int IsInstanceOf(PyObject* object, PyObject* cls) {
+  return cls != nullptr ? PyObject_IsInstance(object, cls) : -1;
+}
+
+// --- ticks and calendar parts --------------------------------------------------------------
+
+// Days before each month, for normal and leap years; entry 12 is the year's length.
+static const int32_t kDaysBeforeMonth[2][13] = {
+    {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365},
+    {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366},
+};
+
+static bool IsLeapYear(int32_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+bool TicksFromParts(const DateTimeParts& parts, uint64_t* ticksAndKind) {
+  if (parts.year < 1 || parts.year > 9999 || parts.month < 1 || parts.month > 12) return false;
+  const int32_t* before = kDaysBeforeMonth[IsLeapYear(parts.year) ? 1 : 0];
+  if (parts.day < 1 || parts.day > before[parts.month] - before[parts.month - 1]) return false;
+  if (parts.kind < 0 || parts.kind > 3) return false;
+  // Python never hands out a time outside these; the bounds keep the arithmetic defined.
+  if (parts.hour < 0 || parts.hour > 23 || parts.minute < 0 || parts.minute > 59 || parts.second < 0 ||
+      parts.second > 60 || parts.microsecond < 0 || parts.microsecond > 999999) {
+    return false;
+  }
+  const int64_t years = parts.year - 1;
+  const int64_t days = years * 365 + years / 4 - years / 100 + years / 400 + before[parts.month - 1] + parts.day - 1;
+  const int64_t second = parts.second == 60 ? 59 : parts.second;  // .NET has no leap second
+  const int64_t ticks = (days * 24 + parts.hour) * kTicksPerHour + parts.minute * kTicksPerMinute +
+                        second * kTicksPerSecond + parts.microsecond * kTicksPerMicrosecond;
+  if (static_cast<uint64_t>(ticks) > kMaxDateTimeTicks) return false;
+  *ticksAndKind = static_cast<uint64_t>(ticks) | static_cast<uint64_t>(parts.kind) << 62;
+  return true;
+}
+
+DateTimeParts PartsFromTicks(uint64_t ticksAndKind) {
+  constexpr int64_t kDaysPer400Years = 146097, kDaysPer100Years = 36524, kDaysPer4Years = 1461;
+  DateTimeParts parts;
+  parts.kind = static_cast<int32_t>(ticksAndKind >> 62);
+  const int64_t ticks = static_cast<int64_t>(ticksAndKind & kTicksMask);
+  int64_t day = ticks / kTicksPerDay;
+  const int64_t cycles400 = day / kDaysPer400Years;
+  day -= cycles400 * kDaysPer400Years;
+  int64_t cycles100 = day / kDaysPer100Years;
+  if (cycles100 == 4) cycles100 = 3;  // the last day of a 400-year cycle
+  day -= cycles100 * kDaysPer100Years;
+  const int64_t cycles4 = day / kDaysPer4Years;
+  day -= cycles4 * kDaysPer4Years;
+  int64_t years = day / 365;
+  if (years == 4) years = 3;  // the last day of a leap year
+  day -= years * 365;
+  parts.year = static_cast<int32_t>(cycles400 * 400 + cycles100 * 100 + cycles4 * 4 + years + 1);
+  const bool leap = years == 3 && (cycles4 != 24 || cycles100 == 3);
+  const int32_t* before = kDaysBeforeMonth[leap ? 1 : 0];
+  int32_t month = 1;
+  while (month < 12 && day >= before[month]) ++month;
+  parts.month = month;
+  parts.day = static_cast<int32_t>(day - before[month - 1] + 1);
+  parts.hour = static_cast<int32_t>(ticks / kTicksPerHour % 24);
+  parts.minute = static_cast<int32_t>(ticks / kTicksPerMinute % 60);
+  parts.second = static_cast<int32_t>(ticks / kTicksPerSecond % 60);
+  parts.microsecond = static_cast<int32_t>(ticks / kTicksPerMicrosecond % 1000000);
+  return parts;
+}
+
+bool TicksFromDeltaParts(int64_t days, int64_t seconds, int64_t microseconds, int64_t* ticks) {
+  // The bounds of the 64-bit tick range in whole seconds, and the microseconds that still
+  // fit past them: 922337203685.4775807 s up, 922337203685.4775808 s down.
+  constexpr int64_t kSecondsLimit = 922337203685;
+  constexpr int64_t kMicrosecondsAtLimit = 477580;
+  if (seconds < 0 || seconds > 86399 || microseconds < 0 || microseconds > 999999) return false;
+  // Far outside the range already; refused before the products below could overflow.
+  if (days > kSecondsLimit / 86400 + 1 || days < -(kSecondsLimit / 86400 + 1)) return false;
+  if (days < 0) {
+    // Python keeps days negative and the rest positive; .NET wants one sign throughout.
+    days += 1;
+    const int64_t total = seconds * 1000000 + microseconds - 86400000000;
+    seconds = total / 1000000;
+    microseconds = total - seconds * 1000000;
+  }
+  const int64_t s = days * 86400 + seconds;
+  if (s < -kSecondsLimit || s > kSecondsLimit) return false;
+  if ((s == kSecondsLimit || s == -kSecondsLimit) &&
+      (microseconds < -kMicrosecondsAtLimit || microseconds > kMicrosecondsAtLimit)) {
+    return false;
+  }
+  *ticks = s * kTicksPerSecond + microseconds * kTicksPerMicrosecond;
+  return true;
+}
+
+// --- Python dates and times to ticks -------------------------------------------------------
+
+static const char kDateTimeRange[] = "value too large or too small for .Net DateTime";
+static const char kDateTimeOffsetRange[] = "value too large or too small for .Net DateTimeOffSet";
+
+static int RaiseCannotBuild(const char* what, PyObject* object) {
+  PyErr_Format(PyExc_TypeError, "can't build %s from '%s'", what, Py_TYPE(object)->tp_name);
+  return 0;
+}
+
+// The ticks of a timedelta (type or subtype). 1, or 0 when it lies outside the range.
+static int DeltaTicks(PyObject* delta, int64_t* ticks) {
+  return TicksFromDeltaParts(PyDateTime_DELTA_GET_DAYS(delta), PyDateTime_DELTA_GET_SECONDS(delta),
+                             PyDateTime_DELTA_GET_MICROSECONDS(delta), ticks);
+}
+
+// The UTC offset of a datetime or time: 0 naive, 1 aware with *offset, -1 with an error.
+static int UtcOffsetTicks(PyObject* object, int64_t* offset) {
+  PyObject* tzinfo = PyObject_GetAttr(object, Interned(Name::tzinfo));
+  if (tzinfo == nullptr) return -1;
+  const bool naive = tzinfo == Py_None;
+  Py_DECREF(tzinfo);
+  if (naive) return 0;
+  PyObject* delta = PyObject_CallMethodNoArgs(object, Interned(Name::utcoffset));
+  if (delta == nullptr) return -1;
+  if (delta == Py_None) {
+    Py_DECREF(delta);
+    return 0;
+  }
+  if (!PyDelta_Check(delta)) {
+    Py_DECREF(delta);
+    PyErr_SetString(PyExc_TypeError, "instance utcoffset() return wrong value");
+    return -1;
+  }
+  const int fits = DeltaTicks(delta, offset);
+  Py_DECREF(delta);
+  if (!fits) {
+    PyErr_SetString(PyExc_OverflowError, "value too large or too small utc offset");
+    return -1;
+  }
+  return 1;
+}
+
+static DateTimeParts PartsOfDateTime(PyObject* value) {
+  DateTimeParts parts;
+  parts.year = PyDateTime_GET_YEAR(value);
+  parts.month = PyDateTime_GET_MONTH(value);
+  parts.day = PyDateTime_GET_DAY(value);
+  parts.hour = PyDateTime_DATE_GET_HOUR(value);
+  parts.minute = PyDateTime_DATE_GET_MINUTE(value);
+  parts.second = PyDateTime_DATE_GET_SECOND(value);
+  parts.microsecond = PyDateTime_DATE_GET_MICROSECOND(value);
+  return parts;
+}
+
+static DateTimeParts PartsOfTime(PyObject* value) {
+  DateTimeParts parts;  // on 0001-01-01
+  parts.hour = PyDateTime_TIME_GET_HOUR(value);
+  parts.minute = PyDateTime_TIME_GET_MINUTE(value);
+  parts.second = PyDateTime_TIME_GET_SECOND(value);
+  parts.microsecond = PyDateTime_TIME_GET_MICROSECOND(value);
+  return parts;
+}
+
+// Local ticks minus offset when that lies within the DateTime range.
+static bool ShiftToUtc(uint64_t localTicks, int64_t offset, uint64_t* utcTicks) {
+  int64_t utc;
+  // An offset from a utcoffset() override may be anything in the TimeSpan range.
+  if (__builtin_sub_overflow(static_cast<int64_t>(localTicks), offset, &utc)) return false;
+  if (utc < 0 || static_cast<uint64_t>(utc) > kMaxDateTimeTicks) return false;
+  *utcTicks = static_cast<uint64_t>(utc);
+  return true;
+}
+
+// A datetime (type or subtype) as .NET DateTime: aware values shifted to UTC.
+static int DateTimeToUtc(PyObject* value, uint64_t* ticksAndKind) {
+  uint64_t local;
+  if (!TicksFromParts(PartsOfDateTime(value), &local)) {
+    PyErr_SetString(PyExc_OverflowError, kDateTimeRange);
+    return 0;
+  }
+  int64_t offset = 0;
+  const int aware = UtcOffsetTicks(value, &offset);
+  if (aware < 0) return 0;
+  if (aware == 0) {
+    *ticksAndKind = local;  // kind 0, unspecified
+    return 1;
+  }
+  uint64_t utc;
+  if (!ShiftToUtc(local, offset, &utc)) {
+    PyErr_SetString(PyExc_OverflowError, kDateTimeRange);
+    return 0;
+  }
+  *ticksAndKind = utc | uint64_t{1} << 62;
+  return 1;
+}
+
+// Midnight of a date (type or subtype), kind 0.
+static int DateToTicks(PyObject* value, uint64_t* ticksAndKind) {
+  DateTimeParts parts;
+  parts.year = PyDateTime_GET_YEAR(value);
+  parts.month = PyDateTime_GET_MONTH(value);
+  parts.day = PyDateTime_GET_DAY(value);
+  if (!TicksFromParts(parts, ticksAndKind)) {
+    PyErr_SetString(PyExc_OverflowError, kDateTimeRange);
+    return 0;
+  }
+  return 1;
+}
+
+// A time (type or subtype) on 0001-01-01: an aware time is moved to UTC and wrapped
+// around within that one day.
+static int TimeToUtc(PyObject* value, uint64_t* ticksAndKind) {
+  uint64_t timeOfDay;
+  if (!TicksFromParts(PartsOfTime(value), &timeOfDay)) {
+    PyErr_SetString(PyExc_OverflowError, kDateTimeRange);
+    return 0;
+  }
+  int64_t offset = 0;
+  const int aware = UtcOffsetTicks(value, &offset);
+  if (aware < 0) return 0;
+  if (aware == 0) {
+    *ticksAndKind = timeOfDay;
+    return 1;
+  }
+  // Reduced first so that no offset in the TimeSpan range can overflow the subtraction.
+  int64_t wrapped = (static_cast<int64_t>(timeOfDay) - offset % kTicksPerDay) % kTicksPerDay;
+  if (wrapped < 0) wrapped += kTicksPerDay;
+  *ticksAndKind = static_cast<uint64_t>(wrapped) | uint64_t{1} << 62;
+  return 1;
+}
+
+int ConvertDateTime(PyObject* object, void* slot) {
+  if (!DateTimeApi()) return 0;
+  uint64_t* ticksAndKind = &static_cast<HostDateTime*>(slot)->ticksAndKind;
+  // datetime before its base class date.
+  if (PyDateTime_Check(object)) return DateTimeToUtc(object, ticksAndKind);
+  if (PyDate_Check(object)) return DateToTicks(object, ticksAndKind);
+  if (PyTime_Check(object)) return TimeToUtc(object, ticksAndKind);
+  return RaiseCannotBuild("DateTime", object);
+}
+
+int ConvertTimeSpan(PyObject* object, void* slot) {
+  if (!DateTimeApi()) return 0;
+  if (!PyDelta_Check(object)) return RaiseCannotBuild("TimeSpan", object);
+  if (!DeltaTicks(object, static_cast<int64_t*>(slot))) {
+    PyErr_SetString(PyExc_OverflowError, "value too large or too small for .Net TimeSpan");
+    return 0;
+  }
+  return 1;
+}
+
+extern "C" int32_t ReadDateTimeCallback(PyObject* object, HostDateTimeResult* out) {
+  if (!DateTimeApi()) return 0;
+  if (!PyDateTime_Check(object)) return RaiseCannotBuild("DateTime", object);
+  int64_t offset = 0;
+  const int aware = UtcOffsetTicks(object, &offset);
+  if (aware < 0) return 0;
+  const char* rangeError = aware ? kDateTimeOffsetRange : kDateTimeRange;
+  uint64_t local, utc;
+  // Not shifted: .NET makes a DateTimeOffset of the local time and the offset, which must
+  // still name an instant within the DateTime range.
+  if (!TicksFromParts(PartsOfDateTime(object), &local) || (aware && !ShiftToUtc(local, offset, &utc))) {
+    PyErr_SetString(PyExc_OverflowError, rangeError);
+    return 0;
+  }
+  out->ticksAndKind = local;
+  out->offsetTicks = offset;
+  return aware ? 2 : 1;
+}
+
+extern "C" int32_t ReadDateCallback(PyObject* object, HostDateTime* out) {
+  if (!DateTimeApi()) return 0;
+  if (!PyDate_Check(object)) return RaiseCannotBuild("DateTime", object);
+  return DateToTicks(object, &out->ticksAndKind);
+}
+
+extern "C" int32_t ReadTimeCallback(PyObject* object, HostDateTimeResult* out) {
+  if (!DateTimeApi()) return 0;
+  if (!PyTime_Check(object)) return RaiseCannotBuild("DateTime", object);
+  uint64_t timeOfDay;
+  if (!TicksFromParts(PartsOfTime(object), &timeOfDay)) {
+    PyErr_SetString(PyExc_OverflowError, kDateTimeRange);
+    return 0;
+  }
+  int64_t offset = 0;
+  const int aware = UtcOffsetTicks(object, &offset);
+  if (aware < 0) return 0;
+  out->ticksAndKind = timeOfDay;
+  out->offsetTicks = offset;
+  return aware ? 2 : 1;
+}
+
+// An integer attribute of object as 64 bits. 1, or 0 with an exception set.
+static int IntegerAttribute(PyObject* object, const char* name, int64_t* value) {
+  PyObject* attribute = PyObject_GetAttrString(object, name);
+  if (attribute == nullptr) return 0;
+  const long long read = PyLong_AsLongLong(attribute);
+  Py_DECREF(attribute);
+  if (read == -1 && PyErr_Occurred()) return 0;
+  *value = read;
+  return 1;
+}
+
+extern "C" int32_t ReadTimeDeltaCallback(PyObject* object, int64_t* ticks) {
+  if (!DateTimeApi()) return 0;
+  int64_t days, seconds, microseconds;
+  if (PyDelta_Check(object)) {
+    days = PyDateTime_DELTA_GET_DAYS(object);
+    seconds = PyDateTime_DELTA_GET_SECONDS(object);
+    microseconds = PyDateTime_DELTA_GET_MICROSECONDS(object);
+  } else if (!IntegerAttribute(object, "days", &days) || !IntegerAttribute(object, "seconds", &seconds) ||
+             !IntegerAttribute(object, "microseconds", &microseconds)) {
+    // No type test here: anything with timedelta's three attributes is read by them.
+    return 0;
+  }
+  if (!TicksFromDeltaParts(days, seconds, microseconds, ticks)) {
+    PyErr_SetString(PyExc_OverflowError, "value too large or too small for .Net TimeSpan");
+    return 0;
+  }
+  return 1;
+}
+
+// --- ticks to Python dates and times -------------------------------------------------------
+
+static PyObject* DeltaFromTicks(int64_t ticks) {
+  // Truncating division gives parts of one sign; the constructor folds them into Python's
+  // form (negative days, positive rest). |days| <= 10675199 fits an int.
+  const int days = static_cast<int>(ticks / kTicksPerDay);
+  const int seconds = static_cast<int>(ticks / kTicksPerSecond % 86400);
+  const int microseconds = static_cast<int>(ticks / kTicksPerMicrosecond % 1000000);
+  return PyDelta_FromDSU(days, seconds, microseconds);
+}
+
+// datetime.timezone(delta) or timezone(delta, name); the name may be null. New reference.
+static PyObject* ZoneFromOffset(int64_t offsetTicks, PyObject* name) {
+  PyObject* timezone = TimeZoneClass();
+  if (timezone == nullptr) return nullptr;
+  PyObject* delta = DeltaFromTicks(offsetTicks);
+  if (delta == nullptr) return nullptr;
+  PyObject* zone = name != nullptr ? PyObject_CallFunctionObjArgs(timezone, delta, name, nullptr)
+                                   : PyObject_CallOneArg(timezone, delta);
+  Py_DECREF(delta);
+  return zone;
+}
+
+// datetime.datetime(year, ..., microsecond, zone); zone is borrowed.
+static PyObject* AwareDateTime(const DateTimeParts& parts, PyObject* zone) {
+  PyObject* datetime = DateTimeClass();
+  if (datetime == nullptr) return nullptr;
+  return PyObject_CallFunction(datetime, "iiiiiiiO", parts.year, parts.month, parts.day, parts.hour,
+                               parts.minute, parts.second, parts.microsecond, zone);
+}
+
+static PyObject* DateTimeWithOffset(const DateTimeParts& parts, int64_t offsetTicks) {
+  PyObject* zone = ZoneFromOffset(offsetTicks, nullptr);
+  if (zone == nullptr) return nullptr;
+  PyObject* result = AwareDateTime(parts, zone);
+  Py_DECREF(zone);
+  return result;
+}
+
+PyObject* DateTimeResult(const HostDateTimeResult& value) {
+  if (!DateTimeApi()) return nullptr;
+  const DateTimeParts parts = PartsFromTicks(value.ticksAndKind);
+  switch (parts.kind) {
+    case 0:
+      return PyDateTime_FromDateAndTime(parts.year, parts.month, parts.day, parts.hour, parts.minute,
+                                        parts.second, parts.microsecond);
+    case 1:
+      return AwareDateTime(parts, PyDateTime_TimeZone_UTC);
+    default:  // local: the offset .NET found for that moment
+      return DateTimeWithOffset(parts, value.offsetTicks);
+  }
+}
+
+PyObject* DateTimeOffsetResult(const HostDateTimeResult& value) {
+  if (!DateTimeApi()) return nullptr;
+  return DateTimeWithOffset(PartsFromTicks(value.ticksAndKind), value.offsetTicks);
+}
+
+PyObject* TimeSpanResult(int64_t ticks) {
+  if (!DateTimeApi()) return nullptr;
+  return DeltaFromTicks(ticks);
+}
+
+extern "C" PyObject* DateTimeBuilderCallback(const HostDateTimeResult* value) { return DateTimeResult(*value); }
+
+extern "C" PyObject* DateTimeOffsetBuilderCallback(const HostDateTimeResult* value) {
+  return DateTimeOffsetResult(*value);
+}
+
+extern "C" PyObject* TimeDeltaBuilderCallback(int64_t ticks) { return TimeSpanResult(ticks); }
+
+extern "C" PyObject* TimeZoneBuilderCallback(int64_t offsetTicks, const char16_t* name, int32_t count) {
+  if (!DateTimeApi()) return nullptr;
+  if (count == -1) return ZoneFromOffset(offsetTicks, nullptr);
+  if (count < 0 || (name == nullptr && count > 0)) {
+    PyErr_Format(PyExc_ValueError, "unreadable time-zone name: %d code units", count);
+    return nullptr;
+  }
+  PyObject* text = DecodeUtf16(name, count);
+  if (text == nullptr) return nullptr;
+  PyObject* zone = ZoneFromOffset(offsetTicks, text);
+  Py_DECREF(text);
+  return zone;
+}
+
+// --- decimals ------------------------------------------------------------------------------
+
+// 2**96 - 1, the largest .NET decimal mantissa.
+static constexpr UInt128 kMaxMantissa = (static_cast<UInt128>(1) << 96) - 1;
+// .NET holds at most 28 decimal places and 29 significant digits.
+static constexpr int64_t kMaxScale = 28;
+static constexpr int64_t kMaxDigits = 29;
+
+static int RaiseDecimalTooLarge() {
+  PyErr_SetString(PyExc_OverflowError, "value too large for .Net decimal");
+  return 0;
+}
+
+// The digit at index of a digit sequence. 1, or 0 with an exception set.
+static int ReadDigit(PyObject* digits, Py_ssize_t index, int* digit) {
+  const long value = PyLong_AsLong(PySequence_Fast_GET_ITEM(digits, index));
+  if (value == -1 && PyErr_Occurred()) return 0;
+  if (value < 0 || value > 9) {
+    // A hand-made tuple could hold anything; a wrong digit must not become a wrong value.
+    PyErr_Format(PyExc_ValueError, "decimal digit %ld is not between 0 and 9", value);
+    return 0;
+  }
+  *digit = static_cast<int>(value);
+  return 1;
+}
+
+// Rounds the kept mantissa on its dropped digit: up from 6, and 5 to even. The digits after
+// that one are not looked at.
+static UInt128 RoundOn(UInt128 kept, int roundingDigit) {
+  return roundingDigit >= 6 || (roundingDigit == 5 && (kept & 1) != 0) ? kept + 1 : kept;
+}
+
+// The sign, digits and exponent of a DecimalTuple-like value as a .NET decimal; 1, or 0 with
+// an exception set. digits is a sequence made by PySequence_Fast.
+static int DecimalFromParts(PyObject* exponent, long sign, PyObject* digits, HostDecimal* out) {
+  long long e = PyLong_AsLongLong(exponent);
+  if (e == -1 && PyErr_Occurred()) return 0;
+  const Py_ssize_t n = PySequence_Fast_GET_SIZE(digits);
+  if (e > kMaxDigits - n && n > 1) return RaiseDecimalTooLarge();
+
+  // How many leading digits are kept, and whether the one after them rounds.
+  Py_ssize_t keep = n;
+  bool rounds = false;
+  if (e < -kMaxScale) {
+    const long long drop = -kMaxScale - e;
+    keep = drop > n ? -1 : static_cast<Py_ssize_t>(n - drop);
+    rounds = keep >= 0;
+    e = -kMaxScale;
+  }
+  if (keep > kMaxDigits) {
+    e += keep - kMaxDigits;
+    keep = kMaxDigits;
+    rounds = true;
+  }
+
+  UInt128 mantissa = 0;
+  int roundingDigit = 0;
+  if (keep >= 0) {
+    // Every digit read is checked, the rounding digit included.
+    for (Py_ssize_t i = 0; i < keep + (rounds ? 1 : 0); ++i) {
+      int digit;
+      if (!ReadDigit(digits, i, &digit)) return 0;
+      if (i < keep) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(digit);
+      } else {
+        roundingDigit = digit;
+      }
+    }
+    // Twenty-nine digits that exceed 96 bits lose the last of them to rounding instead,
+    // while there is a decimal place to give up.
+    if (keep == kMaxDigits && e < 0 && mantissa > kMaxMantissa) {
+      roundingDigit = static_cast<int>(mantissa % 10);
+      mantissa /= 10;
+      e += 1;
+      rounds = true;
+    }
+    if (rounds) mantissa = RoundOn(mantissa, roundingDigit);
+    if (mantissa > kMaxMantissa) return RaiseDecimalTooLarge();
+  }
+
+  if (mantissa == 0) {
+    *out = {0, 0, 0, 0};  // no negative zero and no scale
+    return 1;
+  }
+  int64_t scale = 0;
+  if (e <= 0) {
+    scale = -e;
+  } else {
+    for (long long i = 0; i < e; ++i) {
+      mantissa *= 10;
+      if (mantissa > kMaxMantissa) return RaiseDecimalTooLarge();
+    }
+  }
+  out->low = static_cast<uint32_t>(mantissa);
+  out->middle = static_cast<uint32_t>(mantissa >> 32);
+  out->high = static_cast<uint32_t>(mantissa >> 64);
+  out->flags = static_cast<uint32_t>(scale) << 16 | (sign != 0 ? 0x80000000u : 0u);
+  return 1;
+}
+
+// A str exponent marks a special value, none of which .NET can hold. Always 0, with the
+// reason set.
+static int RaiseSpecialExponent(PyObject* exponent) {
+  if (PyUnicode_CompareWithASCIIString(exponent, "F") == 0) {
+    PyErr_Format(PyExc_OverflowError, "value too large for .Net '%s'", "Decimal");
+  } else if (PyUnicode_CompareWithASCIIString(exponent, "n") == 0 ||
+             PyUnicode_CompareWithASCIIString(exponent, "N") == 0) {
+    PyErr_SetString(PyExc_OverflowError, "value is not a number");
+  } else {
+    PyErr_Format(PyExc_TypeError, "can't build '%s' from exponent value '%U'", "Decimal", exponent);
+  }
+  return 0;
+}
+
+extern "C" int32_t ReadDecimalTupleCallback(PyObject* object, HostDecimal* out) {
+  PyObject* exponent = PyObject_GetAttr(object, Interned(Name::exponent));
+  if (exponent == nullptr) return 0;
+  int converted = 0;
+  PyObject* signObject = nullptr;
+  PyObject* digitsObject = nullptr;
+  PyObject* digits = nullptr;
+  if (PyUnicode_Check(exponent)) {
+    RaiseSpecialExponent(exponent);
+  } else if (!PyLong_Check(exponent)) {
+    PyErr_Format(PyExc_TypeError, "unknown exponent type '%s'", Py_TYPE(exponent)->tp_name);
+  } else if ((signObject = PyObject_GetAttr(object, Interned(Name::sign))) != nullptr &&
+             (digitsObject = PyObject_GetAttr(object, Interned(Name::digits))) != nullptr &&
+             (digits = PySequence_Fast(digitsObject, "decimal digits must be a sequence")) != nullptr) {
+    const long sign = PyLong_AsLong(signObject);
+    if (!(sign == -1 && PyErr_Occurred())) converted = DecimalFromParts(exponent, sign, digits, out);
+  }
+  Py_XDECREF(digits);
+  Py_XDECREF(digitsObject);
+  Py_XDECREF(signObject);
+  Py_DECREF(exponent);
+  return converted;
+}
+
+extern "C" int32_t ReadDecimalCallback(PyObject* object, HostDecimal* out) {
+  int found = IsInstanceOf(object, DecimalTupleClass());
+  if (found != 0) return found > 0 ? ReadDecimalTupleCallback(object, out) : 0;
+  if ((found = IsInstanceOf(object, DecimalClass())) < 0) return 0;
+  if (found == 0) return RaiseCannotBuild("Decimal", object);
+  PyObject* parts = PyObject_CallMethodNoArgs(object, Interned(Name::as_tuple));
+  if (parts == nullptr) return 0;
+  const int32_t converted = ReadDecimalTupleCallback(parts, out);
+  Py_DECREF(parts);
+  return converted;
+}
+
+int ConvertDecimal(PyObject* object, void* slot) {
+  return ReadDecimalCallback(object, static_cast<HostDecimal*>(slot));
+}
+
+PyObject* DecimalResult(const HostDecimal& value) {
+  PyObject* decimal = DecimalClass();
+  if (decimal == nullptr) return nullptr;
+  UInt128 mantissa = static_cast<UInt128>(value.high) << 64 | static_cast<UInt128>(value.middle) << 32 | value.low;
+  // At most 29 digits; a zero mantissa is the one digit 0.
+  int reversed[32];
+  Py_ssize_t count = 0;
+  do {
+    reversed[count++] = static_cast<int>(mantissa % 10);
+    mantissa /= 10;
+  } while (mantissa != 0);
+  PyObject* digits = PyTuple_New(count);
+  if (digits == nullptr) return nullptr;
+  for (Py_ssize_t i = 0; i < count; ++i) {
+    // Small ints are cached by the interpreter: this cannot fail.
+    PyTuple_SET_ITEM(digits, i, PyLong_FromLong(reversed[count - 1 - i]));
+  }
+  const int sign = (value.flags & 0x80000000u) != 0 ? 1 : 0;
+  const int scale = static_cast<int>(value.flags >> 16 & 0xFF);
+  // "N" hands the digits tuple to the argument tuple.
+  PyObject* parts = Py_BuildValue("((iNi))", sign, digits, -scale);
+  if (parts == nullptr) return nullptr;
+  PyObject* result = PyObject_Call(decimal, parts, nullptr);
+  Py_DECREF(parts);
+  return result;
+}
+
+extern "C" PyObject* DecimalBuilderCallback(const HostDecimal* value) { return DecimalResult(*value); }
+
+// --- GUIDs ---------------------------------------------------------------------------------
+
+extern "C" int32_t ReadUuidCallback(PyObject* object, HostGuid* out) {
+  PyObject* bytes = PyObject_GetAttr(object, Interned(Name::bytes_le));
+  if (bytes == nullptr) return 0;
+  int32_t read = 0;
+  if (!PyBytes_Check(bytes)) {
+    PyErr_Format(PyExc_TypeError, "can't build Guid from bytes_le of type '%s'", Py_TYPE(bytes)->tp_name);
+  } else if (PyBytes_GET_SIZE(bytes) < static_cast<Py_ssize_t>(sizeof out->bytes)) {
+    PyErr_Format(PyExc_ValueError, "can't build Guid from %zd bytes", PyBytes_GET_SIZE(bytes));
+  } else {
+    std::memcpy(out->bytes, PyBytes_AS_STRING(bytes), sizeof out->bytes);
+    read = 1;
+  }
+  Py_DECREF(bytes);
+  return read;
+}
+
+int ConvertGuid(PyObject* object, void* slot) {
+  const int found = IsInstanceOf(object, UuidClass());
+  if (found < 0) return 0;
+  if (found == 0) return RaiseCannotBuild("Guid", object);
+  return ReadUuidCallback(object, static_cast<HostGuid*>(slot));
+}
+
+PyObject* GuidResult(const HostGuid& value) {
+  PyObject* uuid = UuidClass();
+  if (uuid == nullptr) return nullptr;
+  PyObject* bytes = PyBytes_FromStringAndSize(reinterpret_cast<const char*>(value.bytes), sizeof value.bytes);
+  if (bytes == nullptr) return nullptr;
+  PyObject* noArguments = PyTuple_New(0);
+  PyObject* keywords = PyDict_New();
+  PyObject* result = nullptr;
+  if (noArguments != nullptr && keywords != nullptr &&
+      PyDict_SetItem(keywords, Interned(Name::bytes_le), bytes) == 0) {
+    result = PyObject_Call(uuid, noArguments, keywords);  // uuid.UUID(bytes_le=...)
+  }
+  Py_XDECREF(keywords);
+  Py_XDECREF(noArguments);
+  Py_DECREF(bytes);
+  return result;
+}
+
+extern "C" PyObject* UuidBuilderCallback(const uint8_t* bytes) {
+  HostGuid value;
+  std::memcpy(value.bytes, bytes, sizeof value.bytes);
+  return GuidResult(value);
+}
+
+}  // namespace morvax

@@ -123,6 +123,10 @@ public static class CSharpEmitter
         ValueKind.Object => $"Marshalling.ReadVariant(args[{i}])",
         ValueKind.Class => $"HandleTable.Get<global::{type.Class!.FullName}>(*(uint*)args[{i}])",
         ValueKind.Enum => $"(global::{type.Enum!.FullName})(*(int*)args[{i}])",
+        ValueKind.DateTime => $"Marshalling.ReadDateTime(args[{i}])",
+        ValueKind.TimeSpan => $"Marshalling.ReadTimeSpan(args[{i}])",
+        ValueKind.Decimal => $"Marshalling.ReadDecimal(args[{i}])",
+        ValueKind.Guid => $"Marshalling.ReadGuid(args[{i}])",
         _ => throw new InvalidOperationException($"no argument form for {type.Kind}"),
     };
 
@@ -142,6 +146,11 @@ public static class CSharpEmitter
         ValueKind.Object => $"*(IntPtr*)result = Marshalling.PyObject({expression});",
         ValueKind.Class => $"*(uint*)result = HandleTable.Add({expression});",
         ValueKind.Enum => $"*(int*)result = (int)({expression});",
+        ValueKind.DateTime => $"Marshalling.WriteDateTime(result, {expression});",
+        ValueKind.DateTimeOffset => $"Marshalling.WriteDateTimeOffset(result, {expression});",
+        ValueKind.TimeSpan => $"Marshalling.WriteTimeSpan(result, {expression});",
+        ValueKind.Decimal => $"Marshalling.WriteDecimal(result, {expression});",
+        ValueKind.Guid => $"Marshalling.WriteGuid(result, {expression});",
         _ => throw new InvalidOperationException($"no result form for {type.Kind}"),
     };
 }

@@ -5,7 +5,7 @@ using System.Reflection;
 namespace Morvax.Generator;
 
 /// <summary>How a value crosses the boundary; the C++ side has the same list.</summary>
-public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum }
+public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid }
 
 public sealed record ValueType_(ValueKind Kind, ClassModel? Class, Type NetType, EnumModel? Enum = null);
 

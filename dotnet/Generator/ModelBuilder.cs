@@ -145,6 +145,7 @@ public sealed class ModelBuilder
             if (parameter.ParameterType.IsByRef || parameter.IsOut) { Tally.Defer("by-reference parameter"); return; }
             var type = Classify(parameter.ParameterType, out var reason);
             if (type == null) { Tally.Defer(reason!); return; }
+            if (type.Kind == ValueKind.DateTimeOffset) { Tally.Defer("DateTimeOffset argument"); return; }
             parameters.Add(new ParameterModel(parameter.Name!, NameRules.Snake(parameter.Name!), type));
         }
         var resultType = member is MethodInfo mi ? mi.ReturnType : typeof(void);
@@ -177,6 +178,11 @@ public sealed class ModelBuilder
             : type == typeof(char) ? ValueKind.Char
             : type == typeof(byte[]) ? ValueKind.ByteArray
             : type == typeof(object) ? ValueKind.Object
+            : type == typeof(DateTime) ? ValueKind.DateTime
+            : type == typeof(DateTimeOffset) ? ValueKind.DateTimeOffset
+            : type == typeof(TimeSpan) ? ValueKind.TimeSpan
+            : type == typeof(decimal) ? ValueKind.Decimal
+            : type == typeof(Guid) ? ValueKind.Guid
             : null;
         if (kind != null) return new ValueType_(kind.Value, null, type);
         if (_classes.TryGetValue(type, out var model)) return new ValueType_(ValueKind.Class, model, type);
@@ -184,7 +190,6 @@ public sealed class ModelBuilder
         deferredBecause = type.IsEnum ? "enumeration outside the library"
             : type.IsInterface ? "interface value"
             : typeof(System.IO.Stream).IsAssignableFrom(type) ? "stream value"
-            : type == typeof(DateTime) || type == typeof(TimeSpan) || type == typeof(DateTimeOffset) || type == typeof(decimal) || type == typeof(Guid) ? "date, time, decimal or GUID value"
             : type.IsArray || type.IsGenericType ? "list, array or generic container"
             : type.IsValueType ? "other value type"
             : "class outside the library";

@@ -6,6 +6,7 @@
 
 #include "api/enumerations.h"
 #include "interop/converters.h"
+#include "interop/datetime_values.h"
 #include "interop/error_bridge.h"
 #include "interop/host_object.h"
 
@@ -33,6 +34,10 @@ union ArgumentSlot {
   ByteSpanSlot bytes;
   PyVariant variant;
   uint32_t handle;
+  HostDateTime dateTime;
+  int64_t ticks;
+  HostDecimal decimal;
+  HostGuid guid;
 };
 
 union ResultSlot {
@@ -45,6 +50,10 @@ union ResultSlot {
   uint16_t unit;
   PyObject* object;
   uint32_t handle;
+  HostDateTimeResult dateTime;
+  int64_t ticks;
+  HostDecimal decimal;
+  HostGuid guid;
 };
 
 // The converted arguments of one call; byte buffers are released when it goes.
@@ -89,6 +98,11 @@ class Arguments {
       case ValueKind::Object: return ConvertVariant(object, &slot.variant);
       case ValueKind::Class: return ConvertClassArgument(*spec.klass, object, &slot.handle);
       case ValueKind::Enum: return ConvertEnumArgument(*spec.enumeration, object, &slot.i32);
+      case ValueKind::DateTime: return ConvertDateTime(object, &slot.dateTime);
+      case ValueKind::TimeSpan: return ConvertTimeSpan(object, &slot.ticks);
+      case ValueKind::Decimal: return ConvertDecimal(object, &slot.decimal);
+      case ValueKind::Guid: return ConvertGuid(object, &slot.guid);
+      case ValueKind::DateTimeOffset: break;  // no .NET member takes one yet
       case ValueKind::Void: break;
     }
     PyErr_SetString(PyExc_SystemError, "parameter of no value kind");
@@ -177,6 +191,11 @@ PyObject* BuildResult(const ValueSpec& spec, ResultSlot& result) {
       return result.object;
     case ValueKind::Class: return WrapHandle(result.handle, &spec.klass->type->type);
     case ValueKind::Enum: return EnumResult(*spec.enumeration, result.i32);
+    case ValueKind::DateTime: return DateTimeResult(result.dateTime);
+    case ValueKind::DateTimeOffset: return DateTimeOffsetResult(result.dateTime);
+    case ValueKind::TimeSpan: return TimeSpanResult(result.ticks);
+    case ValueKind::Decimal: return DecimalResult(result.decimal);
+    case ValueKind::Guid: return GuidResult(result.guid);
   }
   PyErr_SetString(PyExc_SystemError, "result of no value kind");
   return nullptr;

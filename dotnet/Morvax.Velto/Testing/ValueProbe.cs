@@ -77,4 +77,22 @@ public sealed class ValueProbe
     public ValueProbe Self() => this;
 
     public ValueProbe? Nothing() => null;
+
+    // Enumerations, dates, times, decimals and GUIDs.
+    public SaveFormat Format { get; set; } = SaveFormat.Docx;
+
+    /// <summary>A value no member of the enumeration has, as .NET may hand one back.</summary>
+    public BreakType UndefinedBreak => (BreakType)12345;
+
+    public DateTime When { get; set; }
+
+    public DateTimeOffset Moment => new DateTimeOffset(2024, 1, 1, 12, 0, 0, TimeSpan.FromHours(2));
+
+    public TimeSpan Span { get; set; }
+
+    public decimal Amount { get; set; }
+
+    public Guid Id { get; set; }
+
+    public string DescribeWhen() => When.ToString("yyyy-MM-dd HH:mm:ss.fffffff", CultureInfo.InvariantCulture) + " " + When.Kind;
 }

@@ -13,8 +13,12 @@ sys.path[:0] = [os.path.join(build, "python"), os.path.join(build, "bench")]
 import morvax.velto as mv  # noqa: E402
 import _bench_floor as floor  # noqa: E402
 
+import datetime  # noqa: E402
+
 floor.bind()
 probe = mv.testing.ValueProbe()
+moment = datetime.datetime(2024, 2, 29, 13, 14, 15, 161718)
+TEXT = mv.SaveFormat.TEXT
 doc = mv.Document()
 probe.int_32_value = 5
 
@@ -32,8 +36,21 @@ CASES = [
     ("wrapper creation and release", "doc.first_section", "floor.new_object()", None),
 ]
 
+# Enumerations and dates, against the int property of the same probe in the same run.
+AGAINST_INT = [
+    ("enum result (property get)", "probe.format", "probe.int_32_value"),
+    ("enum argument (property set)", "probe.format = TEXT", "probe.int_32_value = 5"),
+    ("datetime round trip (set + get)", "probe.when = moment; probe.when", "probe.int_32_value = 5; probe.int_32_value"),
+]
+
 print(f"{'case':36} {'bound ns':>9} {'floor ns':>9} {'ratio':>6}  target")
 for name, bound, base, target in CASES:
     b, f = best(bound), best(base)
     mark = "" if target is None else (f"<= {target:.0f}x " + ("ok" if b / f <= target else "MISSED"))
     print(f"{name:36} {b:9.1f} {f:9.1f} {b / f:6.2f}  {mark}")
+
+print()
+print(f"{'case':36} {'ns':>9} {'int ns':>9} {'ratio':>6}")
+for name, bound, base in AGAINST_INT:
+    b, f = best(bound), best(base)
+    print(f"{name:36} {b:9.1f} {f:9.1f} {b / f:6.2f}")

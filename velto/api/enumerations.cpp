@@ -118,6 +118,12 @@ PyObject* BuildEnumeration(const EnumBinding& binding) {
   }
   Py_INCREF(type);
   Py_XSETREF(binding.runtime->type, type);  // the process-wide reference
+  // The map the class itself consults first when called with a value.
+  Py_XSETREF(binding.runtime->members, PyObject_GetAttrString(type, "_value2member_map_"));
+  if (binding.runtime->members == nullptr || !PyDict_Check(binding.runtime->members)) {
+    PyErr_Clear();
+    Py_CLEAR(binding.runtime->members);
+  }
   return type;
 
 error:
@@ -139,7 +145,15 @@ int ConvertEnumArgument(const EnumBinding& binding, PyObject* object, int32_t* v
 PyObject* EnumResult(const EnumBinding& binding, int32_t value) {
   PyObject* number = PyLong_FromLong(value);
   if (number == nullptr) return nullptr;
-  PyObject* member = PyObject_CallOneArg(binding.runtime->type, number);
+  // A defined value is its member; anything else (a flag combination, an undefined value)
+  // goes through the class, which decides.
+  PyObject* member = binding.runtime->members != nullptr ? PyDict_GetItemWithError(binding.runtime->members, number)
+                                                         : nullptr;  // borrowed
+  if (member != nullptr) {
+    Py_INCREF(member);
+  } else if (!PyErr_Occurred()) {
+    member = PyObject_CallOneArg(binding.runtime->type, number);
+  }
   Py_DECREF(number);
   return member;
 }

@@ -16,7 +16,8 @@ namespace morvax::api {
 enum EnumSlot : int { kEnumTypeOf, kEnumCastTo, kEnumReInterpretObj, kEnumAsUniEnum, kEnumCastAs, kEnumIsAssignable, kEnumGetType, kEnumSlotCount };
 
 struct EnumRuntime {
-  PyObject* type = nullptr;  // the class, held for the process
+  PyObject* type = nullptr;     // the class, held for the process
+  PyObject* members = nullptr;  // the class's value-to-member map, for the fast result path
   void* slots[kEnumSlotCount] = {};
   std::once_flag tableOnce;
   host::DelegateTableState table;

@@ -50,10 +50,10 @@ static PyObject* UuidClass() {
 }
 
 // The interpreter's datetime C interface. PyDateTimeAPI belongs to this translation unit;
-// it is fetched again on every conversion so that it always comes from the datetime module
-// the interpreter has now. False with an exception set.
+// it is fetched once and kept (the datetime module stays loaded once imported), because
+// importing the capsule costs more than a whole conversion. False with an exception set.
 static bool DateTimeApi() {
-  PyDateTime_IMPORT;
+  if (PyDateTimeAPI == nullptr) PyDateTime_IMPORT;
   return PyDateTimeAPI != nullptr;
 }
 

@@ -19,7 +19,7 @@ public static class ConvertUtil
     // Whole pixels, rounded half away from zero.
     public static int PixelToNewDpi(double pixels, double oldDpi, double newDpi)
     {
-        double scaled = Math.Round(pixels * CheckDpi(newDpi, nameof(newDpi)) / CheckDpi(oldDpi, nameof(oldDpi)), MidpointRounding.AwayFromZero);
+        double scaled = System.Math.Round(pixels * CheckDpi(newDpi, nameof(newDpi)) / CheckDpi(oldDpi, nameof(oldDpi)), MidpointRounding.AwayFromZero);
         if (!(scaled >= int.MinValue && scaled <= int.MaxValue))
             throw new ArgumentOutOfRangeException(nameof(pixels), pixels, "The result does not fit a pixel count.");
         return (int)scaled;

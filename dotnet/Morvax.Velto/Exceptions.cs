@@ -28,3 +28,19 @@ public sealed class IncorrectPasswordException : Exception
     {
     }
 }
+
+// For encrypted documents whose encryption scheme the reader does not know.
+public sealed class UnsupportedEncryptionException : Exception
+{
+    internal UnsupportedEncryptionException(string message) : base(message)
+    {
+    }
+}
+
+// For a document reader plug-in that could not be loaded or started.
+public sealed class DocumentReaderPluginLoadException : Exception
+{
+    internal DocumentReaderPluginLoadException(string message, Exception? innerException) : base(message, innerException)
+    {
+    }
+}

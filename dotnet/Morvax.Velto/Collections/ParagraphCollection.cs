@@ -5,7 +5,7 @@ namespace Morvax.Velto;
 
 public sealed class ParagraphCollection : NodeCollection
 {
-    internal ParagraphCollection(Story container) : base(container, NodeType.Paragraph, false)
+    internal ParagraphCollection(CompositeNode container) : base(container, NodeType.Paragraph, false)
     {
     }
 

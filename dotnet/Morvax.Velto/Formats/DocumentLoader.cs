@@ -64,7 +64,7 @@ internal static class DocumentLoader
             || data.StartsWith(new byte[] { 0x00, 0x00, 0xFE, 0xFF });
         // Text without a UTF-16/32 byte order mark holds no NUL bytes; data
         // that does is some binary format.
-        if (!unicode && data[..Math.Min(data.Length, 8192)].Contains((byte)0))
+        if (!unicode && data[..System.Math.Min(data.Length, 8192)].Contains((byte)0))
             throw new UnsupportedFileFormatException("The stream does not hold a document in a supported format.");
         return LoadFormat.Text;
     }

@@ -13,6 +13,7 @@ using System.Linq;
 using System.Text;
 using System.Xml;
 using Morvax.Velto.Saving;
+using CompressionLevel = System.IO.Compression.CompressionLevel;
 
 namespace Morvax.Velto.Formats;
 
@@ -270,7 +271,7 @@ internal static class DocxWriter
 
     private static void WriteSize(XmlWriter w, double points)
     {
-        string halfPoints = Math.Round(points * 2, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
+        string halfPoints = System.Math.Round(points * 2, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
         Value(w, "sz", halfPoints);
         Value(w, "szCs", halfPoints);
     }
@@ -347,7 +348,7 @@ internal static class DocxWriter
         if (doc.TrackRevisions)
             Flag(w, "trackRevisions");
         // At least one twip: zero would read back as "not set".
-        Value(w, "defaultTabStop", Math.Max(1, Math.Round(doc.DefaultTabStop * WordMl.TwipsPerPoint))
+        Value(w, "defaultTabStop", System.Math.Max(1, System.Math.Round(doc.DefaultTabStop * WordMl.TwipsPerPoint))
             .ToString(CultureInfo.InvariantCulture));
         if (!doc.ShadeFormData)
             Flag(w, "doNotShadeFormData");
@@ -383,7 +384,7 @@ internal static class DocxWriter
     }
 
     private static string Twips(double points) =>
-        Math.Round(points * WordMl.TwipsPerPoint, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
+        System.Math.Round(points * WordMl.TwipsPerPoint, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
 
     // Style ids for the paragraph style names in use: the name without
     // characters an id cannot hold, made unique.  Normal is always present,

@@ -42,6 +42,10 @@ internal static class FormatTable
     public static SaveFormat SaveFormatOf(string fileName) =>
         SaveExtensions.TryGetValue(ExtensionOf(fileName), out SaveFormat format) ? format : throw Unsupported(fileName);
 
+    // An extension with its dot.
+    public static bool TryGetSaveFormat(string extension, out SaveFormat format) =>
+        SaveExtensions.TryGetValue(extension, out format);
+
     public static LoadFormat LoadFormatOf(string fileName) =>
         LoadExtensions.TryGetValue(ExtensionOf(fileName), out LoadFormat format) ? format : throw Unsupported(fileName);
 

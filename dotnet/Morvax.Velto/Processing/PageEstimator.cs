@@ -32,14 +32,14 @@ internal static class PageEstimator
                 var paragraph = (Paragraph)node;
                 double size = Font.DefaultSize;
                 foreach (Node run in paragraph.Matching(NodeType.Run, false))
-                    size = Math.Max(size, ((Run)run).Font.Size);
+                    size = System.Math.Max(size, ((Run)run).Font.Size);
                 double lineHeight = size * 1.2;
-                int perLine = Math.Max(1, (int)(TextWidth / (size * 0.5)));
+                int perLine = System.Math.Max(1, (int)(TextWidth / (size * 0.5)));
                 y += paragraph.ParagraphFormat.SpaceBefore;
                 int visible = 0;
                 void EndLines()
                 {
-                    for (int n = Math.Max(1, (visible + perLine - 1) / perLine); n > 0; n--)
+                    for (int n = System.Math.Max(1, (visible + perLine - 1) / perLine); n > 0; n--)
                     {
                         if (y > 0 && y + lineHeight > TextHeight)
                         {

@@ -1,0 +1,166 @@
+// Morvax.Velto.Fonts: font sources, font information and font substitution.
+
+namespace Morvax.Velto.Fonts;
+
+public sealed class DefaultFontSubstitutionRule : FontSubstitutionRule
+{
+    internal DefaultFontSubstitutionRule()
+    {
+    }
+}
+
+public sealed class FileFontSource : FontSourceBase
+{
+    public FileFontSource()
+    {
+    }
+}
+
+public sealed class FolderFontSource : FontSourceBase
+{
+    public FolderFontSource()
+    {
+    }
+}
+
+public sealed class FontConfigSubstitutionRule : FontSubstitutionRule
+{
+    internal FontConfigSubstitutionRule()
+    {
+    }
+}
+
+public sealed class FontEmbeddingLicensingRights
+{
+    internal FontEmbeddingLicensingRights()
+    {
+    }
+
+    public FontEmbeddingUsagePermissions EmbeddingUsagePermissions { get; internal set; }
+
+    public bool BitmapEmbeddingOnly { get; internal set; }
+
+    public bool NoSubsetting { get; internal set; }
+}
+
+public sealed class FontFallbackSettings
+{
+    internal FontFallbackSettings()
+    {
+    }
+}
+
+public sealed class FontInfo
+{
+    internal FontInfo()
+    {
+    }
+
+    public string Name { get; internal set; } = string.Empty;
+
+    public bool IsTrueType { get; internal set; }
+
+    public FontFamily Family { get; internal set; } = FontFamily.Auto;
+
+    public FontPitch Pitch { get; internal set; } = FontPitch.Default;
+}
+
+public sealed class FontInfoCollection
+{
+    internal FontInfoCollection()
+    {
+    }
+}
+
+public sealed class FontInfoSubstitutionRule : FontSubstitutionRule
+{
+    internal FontInfoSubstitutionRule()
+    {
+    }
+}
+
+public sealed class FontNameSubstitutionRule : FontSubstitutionRule
+{
+    internal FontNameSubstitutionRule()
+    {
+    }
+}
+
+// Where fonts come from and how missing fonts are substituted.
+public sealed class FontSettings
+{
+    public FontSettings()
+    {
+    }
+
+    public static FontSettings DefaultInstance { get; } = new();
+}
+
+// A place fonts are found: a file, a folder, memory, a stream or the system's
+// fonts.
+public abstract class FontSourceBase
+{
+    private protected FontSourceBase()
+    {
+    }
+
+    public int Priority { get; internal set; }
+}
+
+// One rule for choosing a replacement when a document's font is missing.
+public abstract class FontSubstitutionRule
+{
+    private protected FontSubstitutionRule()
+    {
+    }
+
+    public bool Enabled { get; set; } = true;
+}
+
+public sealed class FontSubstitutionSettings
+{
+    internal FontSubstitutionSettings()
+    {
+    }
+}
+
+public sealed class MemoryFontSource : FontSourceBase
+{
+    public MemoryFontSource()
+    {
+    }
+}
+
+public sealed class PhysicalFontInfo
+{
+    internal PhysicalFontInfo()
+    {
+    }
+
+    public string FontFamilyName { get; internal set; } = string.Empty;
+
+    public string FullFontName { get; internal set; } = string.Empty;
+
+    public string? FilePath { get; internal set; }
+}
+
+public abstract class StreamFontSource : FontSourceBase
+{
+    protected StreamFontSource()
+    {
+    }
+}
+
+public sealed class SystemFontSource : FontSourceBase
+{
+    public SystemFontSource()
+    {
+    }
+}
+
+public sealed class TableSubstitutionRule : FontSubstitutionRule
+{
+    internal TableSubstitutionRule()
+    {
+    }
+}

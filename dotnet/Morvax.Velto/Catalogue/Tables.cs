@@ -1,0 +1,66 @@
+// Morvax.Velto.Tables: table, row and cell formatting.
+
+namespace Morvax.Velto.Tables;
+
+public sealed class CellFormat
+{
+    private CellMerge horizontalMerge = CellMerge.None;
+    private CellMerge verticalMerge = CellMerge.None;
+    private CellVerticalAlignment verticalAlignment = CellVerticalAlignment.Top;
+    private TextOrientation orientation = TextOrientation.Horizontal;
+
+    internal CellFormat()
+    {
+    }
+
+    public CellMerge HorizontalMerge
+    {
+        get => horizontalMerge;
+        set => horizontalMerge = EnumCheck.Defined(value);
+    }
+
+    public CellMerge VerticalMerge
+    {
+        get => verticalMerge;
+        set => verticalMerge = EnumCheck.Defined(value);
+    }
+
+    public CellVerticalAlignment VerticalAlignment
+    {
+        get => verticalAlignment;
+        set => verticalAlignment = EnumCheck.Defined(value);
+    }
+
+    public bool WrapText { get; set; } = true;
+
+    public bool FitText { get; set; }
+
+    public TextOrientation Orientation
+    {
+        get => orientation;
+        set => orientation = EnumCheck.Defined(value);
+    }
+
+    public bool HideMark { get; set; }
+}
+
+public sealed class RowFormat
+{
+    private HeightRule heightRule = HeightRule.Auto;
+
+    internal RowFormat()
+    {
+    }
+
+    public bool AllowBreakAcrossPages { get; set; } = true;
+
+    public bool HeadingFormat { get; set; }
+
+    public HeightRule HeightRule
+    {
+        get => heightRule;
+        set => heightRule = EnumCheck.Defined(value);
+    }
+
+    public double Height { get; set; }
+}

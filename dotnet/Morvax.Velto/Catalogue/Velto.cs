@@ -1,0 +1,446 @@
+// Morvax.Velto: the top-level catalogue types that carry no tree logic:
+// options, formatting values, document parts reached from a document, callback
+// interfaces.
+using System;
+using Morvax.Velto.Loading;
+
+namespace Morvax.Velto;
+
+public sealed class Bookmark
+{
+    internal Bookmark()
+    {
+    }
+
+    public string Name { get; internal set; } = string.Empty;
+}
+
+public sealed class BookmarkCollection
+{
+    internal BookmarkCollection()
+    {
+    }
+}
+
+public sealed class Border : InternableComplexAttr
+{
+    private LineStyle lineStyle = LineStyle.None;
+
+    internal Border()
+    {
+    }
+
+    public LineStyle LineStyle
+    {
+        get => lineStyle;
+        set => lineStyle = EnumCheck.Defined(value);
+    }
+
+    public bool Shadow { get; set; }
+}
+
+public sealed class BorderCollection
+{
+    internal BorderCollection()
+    {
+    }
+}
+
+public sealed class CleanupOptions
+{
+    public CleanupOptions()
+    {
+    }
+
+    public bool UnusedStyles { get; set; }
+
+    public bool UnusedLists { get; set; }
+
+    public bool DuplicateStyle { get; set; }
+
+    public bool UnusedBuiltinStyles { get; set; }
+}
+
+public sealed class ComHelper
+{
+    public ComHelper()
+    {
+    }
+}
+
+public sealed class ConditionalStyle
+{
+    internal ConditionalStyle()
+    {
+    }
+
+    public ConditionalStyleType Type { get; internal set; }
+}
+
+public sealed class ConditionalStyleCollection
+{
+    internal ConditionalStyleCollection()
+    {
+    }
+}
+
+// Derive from this to walk a document; each Visit method says whether to go
+// on.
+public abstract class DocumentVisitor
+{
+    protected DocumentVisitor()
+    {
+    }
+
+    public virtual VisitorAction VisitDocumentStart(Document doc) => VisitorAction.Continue;
+
+    public virtual VisitorAction VisitDocumentEnd(Document doc) => VisitorAction.Continue;
+
+    public virtual VisitorAction VisitSectionStart(Section section) => VisitorAction.Continue;
+
+    public virtual VisitorAction VisitSectionEnd(Section section) => VisitorAction.Continue;
+
+    public virtual VisitorAction VisitBodyStart(Body body) => VisitorAction.Continue;
+
+    public virtual VisitorAction VisitBodyEnd(Body body) => VisitorAction.Continue;
+
+    public virtual VisitorAction VisitParagraphStart(Paragraph paragraph) => VisitorAction.Continue;
+
+    public virtual VisitorAction VisitParagraphEnd(Paragraph paragraph) => VisitorAction.Continue;
+
+    public virtual VisitorAction VisitRun(Run run) => VisitorAction.Continue;
+}
+
+public sealed class EditableRange
+{
+    private EditorType editorGroup = EditorType.Unspecified;
+
+    internal EditableRange()
+    {
+    }
+
+    public int Id { get; internal set; }
+
+    public EditorType EditorGroup
+    {
+        get => editorGroup;
+        set => editorGroup = EnumCheck.Defined(value);
+    }
+}
+
+public sealed class FileFormatInfo
+{
+    internal FileFormatInfo()
+    {
+    }
+
+    public LoadFormat LoadFormat { get; internal set; } = LoadFormat.Unknown;
+
+    public bool IsEncrypted { get; internal set; }
+
+    public bool HasMacros { get; internal set; }
+}
+
+public sealed class FrameFormat
+{
+    internal FrameFormat()
+    {
+    }
+
+    public bool IsFrame { get; internal set; }
+}
+
+// The hyphenation dictionaries registered for the process.
+public static class Hyphenation
+{
+}
+
+public interface IDocumentConverterPlugin
+{
+}
+
+public interface IDocumentMergerPlugin
+{
+}
+
+public interface IDocumentProcessorPlugin
+{
+}
+
+public interface IDocumentReaderPlugin
+{
+    void Read(string fileName, LoadOptions loadOptions, Document document);
+}
+
+public interface IHyphenationCallback
+{
+    void RequestDictionary(string language);
+}
+
+public sealed class ImageWatermarkOptions
+{
+    public ImageWatermarkOptions()
+    {
+    }
+
+    public bool IsWashout { get; set; } = true;
+}
+
+public sealed class ImportFormatOptions
+{
+    public ImportFormatOptions()
+    {
+    }
+
+    public bool SmartStyleBehavior { get; set; }
+
+    public bool KeepSourceNumbering { get; set; }
+
+    public bool IgnoreTextBoxes { get; set; } = true;
+
+    public bool IgnoreHeaderFooter { get; set; } = true;
+
+    public bool MergePastedLists { get; set; }
+
+    public bool ForceCopyStyles { get; set; }
+}
+
+public interface INodeChangingCallback
+{
+    void NodeInserting(NodeChangingArgs args);
+
+    void NodeInserted(NodeChangingArgs args);
+
+    void NodeRemoving(NodeChangingArgs args);
+
+    void NodeRemoved(NodeChangingArgs args);
+}
+
+// The base of formatting values that many nodes share (borders, shading, tab
+// stops).
+public abstract class InternableComplexAttr
+{
+    private protected InternableComplexAttr()
+    {
+    }
+}
+
+public interface IRevisionCriteria
+{
+    bool IsMatch(Revision revision);
+}
+
+public interface IWarningCallback
+{
+    void Warning(WarningInfo info);
+}
+
+public sealed class NodeChangingArgs
+{
+    internal NodeChangingArgs()
+    {
+    }
+
+    public NodeChangingAction Action { get; internal set; }
+}
+
+public sealed class NodeList
+{
+    internal NodeList()
+    {
+    }
+}
+
+public sealed class PageExtractOptions
+{
+    public PageExtractOptions()
+    {
+    }
+
+    public bool UpdatePageStartingNumber { get; set; } = true;
+
+    public bool UnlinkPagesNumberFields { get; set; } = true;
+}
+
+public sealed class PageSetup
+{
+    internal PageSetup()
+    {
+    }
+}
+
+public sealed class PhoneticGuide
+{
+    internal PhoneticGuide()
+    {
+    }
+
+    public string BaseText { get; internal set; } = string.Empty;
+
+    public string RubyText { get; internal set; } = string.Empty;
+}
+
+public sealed class Range
+{
+    internal Range()
+    {
+    }
+}
+
+public sealed class Revision
+{
+    internal Revision()
+    {
+    }
+
+    public string Author { get; internal set; } = string.Empty;
+
+    public RevisionType RevisionType { get; internal set; }
+}
+
+public sealed class RevisionCollection
+{
+    internal RevisionCollection()
+    {
+    }
+}
+
+public sealed class RevisionGroup
+{
+    internal RevisionGroup()
+    {
+    }
+}
+
+public sealed class RevisionGroupCollection
+{
+    internal RevisionGroupCollection()
+    {
+    }
+}
+
+public sealed class Shading : InternableComplexAttr
+{
+    private TextureIndex texture = TextureIndex.TextureNone;
+
+    internal Shading()
+    {
+    }
+
+    public TextureIndex Texture
+    {
+        get => texture;
+        set => texture = EnumCheck.Defined(value);
+    }
+}
+
+public sealed class SignatureLineOptions
+{
+    public SignatureLineOptions()
+    {
+    }
+
+    public string? Signer { get; set; }
+
+    public string? SignerTitle { get; set; }
+
+    public string? Email { get; set; }
+
+    public string? Instructions { get; set; }
+
+    public bool ShowDate { get; set; } = true;
+
+    public bool AllowComments { get; set; }
+
+    public bool DefaultInstructions { get; set; } = true;
+}
+
+public class Style
+{
+    internal Style()
+    {
+    }
+
+    public string Name { get; internal set; } = string.Empty;
+
+    public StyleType Type { get; internal set; } = StyleType.Paragraph;
+
+    public bool BuiltIn { get; internal set; }
+
+    public StyleIdentifier StyleIdentifier { get; internal set; } = StyleIdentifier.User;
+}
+
+public sealed class StyleCollection
+{
+    internal StyleCollection()
+    {
+    }
+}
+
+public sealed class TableStyle : Style
+{
+    internal TableStyle()
+    {
+    }
+}
+
+public sealed class TabStopCollection : InternableComplexAttr
+{
+    internal TabStopCollection()
+    {
+    }
+}
+
+public sealed class TextColumn
+{
+    internal TextColumn()
+    {
+    }
+}
+
+public sealed class TextColumnCollection
+{
+    internal TextColumnCollection()
+    {
+    }
+}
+
+public sealed class TextWatermarkOptions
+{
+    private string fontFamily = "Calibri";
+    private WatermarkLayout layout = WatermarkLayout.Diagonal;
+
+    public TextWatermarkOptions()
+    {
+    }
+
+    public string FontFamily
+    {
+        get => fontFamily;
+        set => fontFamily = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    public bool IsSemitrasparent { get; set; } = true;
+
+    public WatermarkLayout Layout
+    {
+        get => layout;
+        set => layout = EnumCheck.Defined(value);
+    }
+}
+
+public sealed class VariableCollection
+{
+    internal VariableCollection()
+    {
+    }
+}
+
+public sealed class Watermark
+{
+    internal Watermark()
+    {
+    }
+
+    public WatermarkType Type { get; internal set; } = WatermarkType.None;
+}

@@ -1,0 +1,91 @@
+// Shapes: ShapeBase is what drawing objects share; a Shape is one drawing
+// object (which may hold text, as a text box does), a GroupShape holds other
+// shapes.
+using System;
+
+namespace Morvax.Velto.Drawing;
+
+public abstract class ShapeBase : CompositeNode
+{
+    private double width;
+    private double height;
+    private WrapType wrapType = WrapType.Inline;
+
+    private protected ShapeBase(DocumentBase doc) : base(doc)
+    {
+    }
+
+    public bool IsGroup => this is GroupShape;
+
+    // In points.
+    public double Width
+    {
+        get => width;
+        set => width = CheckSize(value);
+    }
+
+    public double Height
+    {
+        get => height;
+        set => height = CheckSize(value);
+    }
+
+    public WrapType WrapType
+    {
+        get => wrapType;
+        set => wrapType = EnumCheck.Defined(value);
+    }
+
+    public bool IsInline => wrapType == WrapType.Inline;
+
+    private protected T CopyGeometry<T>(T copy) where T : ShapeBase
+    {
+        copy.width = width;
+        copy.height = height;
+        copy.wrapType = wrapType;
+        return copy;
+    }
+
+    // The word processor's largest page dimension bounds a shape as well.
+    private static double CheckSize(double value) => value >= 0 && value <= ParagraphFormat.MaxIndent
+        ? value
+        : throw new ArgumentOutOfRangeException(nameof(value), value,
+            $"A shape's size must be between 0 and {ParagraphFormat.MaxIndent} points.");
+}
+
+public sealed class Shape : ShapeBase
+{
+    public Shape(DocumentBase doc, ShapeType shapeType) : base(doc)
+    {
+        // Group shapes are their own node kind; MinValue only bounds the range.
+        if (shapeType is ShapeType.Group or ShapeType.MinValue || !Enum.IsDefined(shapeType))
+            throw new ArgumentOutOfRangeException(nameof(shapeType), shapeType, "Not a ShapeType a shape can have.");
+        ShapeType = shapeType;
+    }
+
+    public override NodeType NodeType => NodeType.Shape;
+
+    public ShapeType ShapeType { get; }
+
+    public Paragraph? FirstParagraph => (Paragraph?)GetChild(NodeType.Paragraph, 0, false);
+
+    public Paragraph? LastParagraph => (Paragraph?)GetChild(NodeType.Paragraph, -1, false);
+
+    // The paragraphs of the shape's text.
+    internal override bool CanHold(Node child) => child is Paragraph;
+
+    internal override Node CopyNode(DocumentBase owner) => CopyGeometry(new Shape(owner, ShapeType));
+}
+
+public sealed class GroupShape : ShapeBase
+{
+    public GroupShape(DocumentBase doc) : base(doc)
+    {
+    }
+
+    public override NodeType NodeType => NodeType.GroupShape;
+
+    internal override bool CanHold(Node child) => child is ShapeBase;
+
+    internal override Node CopyNode(DocumentBase owner) => CopyGeometry(new GroupShape(owner));
+}

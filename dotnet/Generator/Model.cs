@@ -59,7 +59,7 @@ public sealed class ClassModel
     public string InteropName => NameRules.InteropClassName(Namespace, SimpleName, Id);
     public string CppName => FullName.Replace('.', '_');
     public ClassModel? Base { get; set; }
-    public bool IsStaticClass => NetType.IsAbstract && NetType.IsSealed;
+    public bool IsStaticClass => NetType.IsAbstract && NetType.IsSealed && !NetType.IsInterface;
     public MethodModel? Constructors { get; set; }
     public List<MethodModel> Methods { get; } = new();
     public List<PropertyModel> Properties { get; } = new();

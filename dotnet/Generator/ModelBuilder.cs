@@ -18,7 +18,7 @@ public sealed class ModelBuilder
     {
         var types = library.GetExportedTypes()
             .Where(InLibrary)
-            .Where(t => t.IsClass && !t.IsNested && !t.IsGenericType && !typeof(Delegate).IsAssignableFrom(t))
+            .Where(t => (t.IsClass || t.IsInterface) && !t.IsNested && !t.IsGenericType && !typeof(Delegate).IsAssignableFrom(t))
             .OrderBy(t => t.FullName, StringComparer.Ordinal)
             .ToList();
         foreach (var type in types)
@@ -53,7 +53,7 @@ public sealed class ModelBuilder
     {
         var type = model.NetType;
         // Constructors.
-        var ctors = type.IsAbstract ? Array.Empty<ConstructorInfo>() : type.GetConstructors(BindingFlags.Public | BindingFlags.Instance);
+        var ctors = type.IsAbstract || type.IsInterface ? Array.Empty<ConstructorInfo>() : type.GetConstructors(BindingFlags.Public | BindingFlags.Instance);
         if (ctors.Length > 0)
         {
             var group = new MethodModel { NetName = type.Name, PythonName = "__init__" };

@@ -89,3 +89,31 @@ def test_guid_property(probe):
     assert probe.id == value and isinstance(probe.id, uuid.UUID)
     with pytest.raises(TypeError, match="can't build Guid from 'str'"):
         probe.id = str(value)
+
+
+def test_document_properties_carry_dates_and_custom_values(mv):
+    doc = mv.Document()
+    builtin = doc.built_in_document_properties
+    created = builtin.created_time
+    assert created.tzinfo is dt.timezone.utc
+    assert abs(dt.datetime.now(dt.timezone.utc) - created) < dt.timedelta(minutes=5)
+    builtin.created_time = dt.datetime(2020, 2, 29, 8, 30)
+    assert doc.built_in_document_properties.created_time == dt.datetime(2020, 2, 29, 8, 30)
+    builtin.author = "Ada"
+    assert doc.built_in_document_properties.author == "Ada"
+
+    custom = doc.custom_document_properties
+    deadline = dt.datetime(2025, 12, 31, 23, 59, 59, tzinfo=dt.timezone(dt.timedelta(hours=1)))
+    custom.add("Deadline", deadline)
+    custom.add("Reviewed", True)
+    custom.add("Pages", 12)
+    custom.add("Ratio", 0.25)
+    custom.add("Owner", "legal")
+    assert custom.count == 5
+    assert custom.get("deadline").to_date_time() == deadline
+    assert custom.get("Deadline").type is mv.properties.PropertyType.DATE_TIME
+    values = {name: custom.get(name).value for name in ("Reviewed", "Pages", "Ratio", "Owner")}
+    assert values == {"Reviewed": True, "Pages": 12, "Ratio": 0.25, "Owner": "legal"}
+    assert custom.get("missing") is None
+    with pytest.raises(RuntimeError, match="Proxy error"):
+        custom.add("", 1)

@@ -103,3 +103,10 @@ def test_type_markers_and_registry_names(mv):
         mv.saving.SaveOutputParameters.__name__ == "SaveOutputParameters"
     assert repr(mv.Document) == "<class 'morvax.velto.Document'>"
     assert repr(mv.saving.OoxmlSaveOptions) == "<class 'morvax.velto.saving.OoxmlSaveOptions'>"
+
+
+def test_a_wrapper_is_a_header_and_a_handle(mv):
+    # 16 bytes of object header, 4 of handle, padded to 24; nothing per instance besides.
+    assert mv.Document.__basicsize__ == 24 and mv.Document.__itemsize__ == 0
+    assert sys.getsizeof(mv.Document()) == 24
+    assert not hasattr(mv.Document(), "__dict__")

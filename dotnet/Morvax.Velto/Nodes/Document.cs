@@ -106,6 +106,10 @@ public sealed class Document : DocumentBase
 
     public bool RemovePersonalInformation { get; set; }
 
+    public Properties.BuiltInDocumentProperties BuiltInDocumentProperties { get; } = new();
+
+    public Properties.CustomDocumentProperties CustomDocumentProperties { get; } = new();
+
     // The raw macro project part of a loaded macro-enabled package.
     internal byte[]? VbaProject { get; set; }
 

@@ -42,3 +42,22 @@ def test_services_of_an_enumeration(mv, handles):
     assert handles.live() == base
     with pytest.raises(TypeError, match=r"unbound method get_type\(\) needs a 'self' argument"):
         mv.SaveFormat.__dict__["get_type"].__get__(None, mv.SaveFormat)()
+
+
+def test_flag_combinations_cross_both_ways(mv):
+    permissions = mv.saving.PdfPermissions
+    details = mv.saving.PdfEncryptionDetails()
+    assert details.permissions is permissions.DISALLOW_ALL
+    details.permissions = permissions.PRINTING | permissions.CONTENT_COPY
+    back = details.permissions
+    assert back == 20 and isinstance(back, permissions) and permissions.PRINTING in back
+    details.permissions = permissions.ALLOW_ALL
+    assert details.permissions is permissions.ALLOW_ALL and details.permissions == 65535
+    with pytest.raises(TypeError, match="can't build PdfPermissions value from 'int'"):
+        details.permissions = 4
+
+
+def test_aliases_keep_the_first_name(mv):
+    direction = mv.shaping.Direction
+    assert direction.LTR is direction.DEFAULT
+    assert direction(0).name == "DEFAULT"

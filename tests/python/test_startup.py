@@ -81,3 +81,28 @@ def test_package_attributes_and_hook_dirs(velto):
 def test_version_attributes_can_be_rebound(built):
     result = run_python("import morvax.velto as v\nv.VERSION = 'x'\nprint(v.VERSION)\n")
     assert result.stdout.strip() == "x", result.stderr
+
+
+def test_a_failing_type_leaves_no_half_built_tree(built):
+    # With IntEnum unavailable, building the first enumeration fails: an ImportError with
+    # its code, no submodule left in sys.modules, and a later import (enum restored) works.
+    code = """
+import enum, sys, types
+real = enum
+sys.modules["enum"] = types.ModuleType("enum")
+try:
+    import morvax.velto
+except ImportError as e:
+    _show_chain(e)
+sys.modules["enum"] = real
+print("LEFT", sorted(name for name in sys.modules if name.startswith("morvax.velto")))
+import morvax.velto as mv
+print("AGAIN", mv.VERSION, mv.saving.SaveFormat.DOCX if hasattr(mv.saving, "SaveFormat") else mv.SaveFormat.DOCX)
+"""
+    result = run_python(code)
+    lines = result.stdout.splitlines()
+    chain = [line[len("CHAIN "):] for line in lines if line.startswith("CHAIN ")]
+    assert chain[0] == "ImportError: One or more errors occurred while loading the module 'morvax.velto' (-1006)"
+    assert chain[1].startswith("ImportError: Type initialization internal error (-1013) <morvax.velto.")
+    assert "LEFT []" in lines
+    assert "AGAIN 25.8.0.0 20" in lines, result.stdout + result.stderr

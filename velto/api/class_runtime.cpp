@@ -492,6 +492,9 @@ void FillBoundType(const ClassBinding& binding) {
   BoundType& bound = *binding.type;
   bound.binding = &binding;
   PyTypeObject& type = bound.type;
+  // A start-up that failed after readying this type runs again on the next import: the
+  // type is live then, and must be left as it is.
+  if ((type.tp_flags & Py_TPFLAGS_READY) != 0) return;
   Py_SET_REFCNT(&type, 1);
   type.tp_name = binding.pythonName;
   type.tp_basicsize = sizeof(PyHostObject);

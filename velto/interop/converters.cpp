@@ -10,49 +10,17 @@
 #include "interop/host_object.h"
 #include "module/dependencies.h"
 #include "module/interned_names.h"
+#include "interop/standard_classes.h"
 
 namespace morvax {
 
 // --- standard-library classes ------------------------------------------------------------
 
-// A class fetched from a standard module on first use and kept for the life of the process
-// (one strong reference in *cache). A failed import is not cached, so it is retried.
-// Returns a borrowed reference, or null with ImportError set.
-static PyObject* StandardClass(const char* module, Name name, PyObject** cache) {
-  if (*cache == nullptr) *cache = ImportModuleAttribute(module, Interned(name));
-  return *cache;
-}
-
-static PyObject* EnumTypeClass() {
-  static PyObject* cache = nullptr;
-  return StandardClass("enum", Name::EnumType, &cache);
-}
-
-static PyObject* DecimalClass() {
-  static PyObject* cache = nullptr;
-  return StandardClass("decimal", Name::Decimal, &cache);
-}
-
-static PyObject* DecimalTupleClass() {
-  static PyObject* cache = nullptr;
-  return StandardClass("decimal", Name::DecimalTuple, &cache);
-}
-
-static PyObject* UuidClass() {
-  static PyObject* cache = nullptr;
-  return StandardClass("uuid", Name::UUID, &cache);
-}
 
 // PyDateTimeAPI is per translation unit; this one is filled on the first variant.
 static bool DateTimeApiReady() {
   if (PyDateTimeAPI == nullptr) PyDateTime_IMPORT;
   return PyDateTimeAPI != nullptr;
-}
-
-// 1 when object is an instance of the class, 0 when not, -1 with an error (also when the
-// class cannot be imported).
-static int IsInstanceOf(PyObject* object, PyObject* cls) {
-  return cls != nullptr ? PyObject_IsInstance(object, cls) : -1;
 }
 
 // --- strings -----------------------------------------------------------------------------
@@ -155,7 +123,7 @@ int ConvertBool(PyObject* object, void* slot) {
 int IsIntegerArgument(PyObject* object) {
   if (PyLong_CheckExact(object)) return 1;
   if (!PyLong_Check(object) || PyBool_Check(object)) return 0;
-  return IsInstanceOf(object, EnumTypeClass());
+  return IsInstanceOf(object, StandardClass(StandardClassId::EnumType));
 }
 
 // 1 when object passes the integer test; 0 with an exception set.
@@ -368,9 +336,9 @@ static int BorrowedKind(PyObject* object) {
   int found = IsIntegerArgument(object);
   if (found != 0) return found < 0 ? -1 : kVariantInteger;
   if (PyFloat_Check(object)) return kVariantFloat;
-  if ((found = IsInstanceOf(object, DecimalTupleClass())) != 0) return found < 0 ? -1 : kVariantDecimalTuple;
-  if ((found = IsInstanceOf(object, DecimalClass())) != 0) return found < 0 ? -1 : kVariantDecimal;
-  if ((found = IsInstanceOf(object, UuidClass())) != 0) return found < 0 ? -1 : kVariantUuid;
+  if ((found = IsInstanceOf(object, StandardClass(StandardClassId::DecimalTuple))) != 0) return found < 0 ? -1 : kVariantDecimalTuple;
+  if ((found = IsInstanceOf(object, StandardClass(StandardClassId::Decimal))) != 0) return found < 0 ? -1 : kVariantDecimal;
+  if ((found = IsInstanceOf(object, StandardClass(StandardClassId::Uuid))) != 0) return found < 0 ? -1 : kVariantUuid;
   if (!DateTimeApiReady()) return -1;
   if (PyDelta_Check(object)) return kVariantTimeDelta;
   if (PyDateTime_Check(object)) return kVariantDateTime;

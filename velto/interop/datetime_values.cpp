@@ -9,6 +9,7 @@
 #include "interop/unicode_view.h"
 #include "module/dependencies.h"
 #include "module/interned_names.h"
+#include "interop/standard_classes.h"
 
 namespace morvax {
 
@@ -16,38 +17,6 @@ using UInt128 = unsigned __int128;
 
 // --- standard-library types ----------------------------------------------------------------
 
-// A class fetched from a standard module on first use and kept for the life of the process
-// (one strong reference in *cache). A failed import is not cached, so it is retried.
-// Returns a borrowed reference, or null with ImportError set.
-static PyObject* StandardClass(const char* module, Name name, PyObject** cache) {
-  if (*cache == nullptr) *cache = ImportModuleAttribute(module, Interned(name));
-  return *cache;
-}
-
-static PyObject* DateTimeClass() {
-  static PyObject* cache = nullptr;
-  return StandardClass("datetime", Name::datetime, &cache);
-}
-
-static PyObject* TimeZoneClass() {
-  static PyObject* cache = nullptr;
-  return StandardClass("datetime", Name::timezone, &cache);
-}
-
-static PyObject* DecimalClass() {
-  static PyObject* cache = nullptr;
-  return StandardClass("decimal", Name::Decimal, &cache);
-}
-
-static PyObject* DecimalTupleClass() {
-  static PyObject* cache = nullptr;
-  return StandardClass("decimal", Name::DecimalTuple, &cache);
-}
-
-static PyObject* UuidClass() {
-  static PyObject* cache = nullptr;
-  return StandardClass("uuid", Name::UUID, &cache);
-}
 
 // The interpreter's datetime C interface. PyDateTimeAPI belongs to this translation unit;
 // it is fetched once and kept (the datetime module stays loaded once imported), because
@@ -55,12 +24,6 @@ static PyObject* UuidClass() {
 static bool DateTimeApi() {
   if (PyDateTimeAPI == nullptr) PyDateTime_IMPORT;
   return PyDateTimeAPI != nullptr;
-}
-
-// 1 when object is an instance of the class, 0 when not, -1 with an error (also when the
-// class cannot be imported).
-static int IsInstanceOf(PyObject* object, PyObject* cls) {
-  return cls != nullptr ? PyObject_IsInstance(object, cls) : -1;
 }
 
 // --- ticks and calendar parts --------------------------------------------------------------
@@ -384,7 +347,7 @@ static PyObject* DeltaFromTicks(int64_t ticks) {
 
 // datetime.timezone(delta) or timezone(delta, name); the name may be null. New reference.
 static PyObject* ZoneFromOffset(int64_t offsetTicks, PyObject* name) {
-  PyObject* timezone = TimeZoneClass();
+  PyObject* timezone = StandardClass(StandardClassId::TimeZone);
   if (timezone == nullptr) return nullptr;
   PyObject* delta = DeltaFromTicks(offsetTicks);
   if (delta == nullptr) return nullptr;
@@ -396,7 +359,7 @@ static PyObject* ZoneFromOffset(int64_t offsetTicks, PyObject* name) {
 
 // datetime.datetime(year, ..., microsecond, zone); zone is borrowed.
 static PyObject* AwareDateTime(const DateTimeParts& parts, PyObject* zone) {
-  PyObject* datetime = DateTimeClass();
+  PyObject* datetime = StandardClass(StandardClassId::DateTime);
   if (datetime == nullptr) return nullptr;
   return PyObject_CallFunction(datetime, "iiiiiiiO", parts.year, parts.month, parts.day, parts.hour,
                                parts.minute, parts.second, parts.microsecond, zone);
@@ -595,9 +558,9 @@ extern "C" int32_t ReadDecimalTupleCallback(PyObject* object, HostDecimal* out) 
 }
 
 extern "C" int32_t ReadDecimalCallback(PyObject* object, HostDecimal* out) {
-  int found = IsInstanceOf(object, DecimalTupleClass());
+  int found = IsInstanceOf(object, StandardClass(StandardClassId::DecimalTuple));
   if (found != 0) return found > 0 ? ReadDecimalTupleCallback(object, out) : 0;
-  if ((found = IsInstanceOf(object, DecimalClass())) < 0) return 0;
+  if ((found = IsInstanceOf(object, StandardClass(StandardClassId::Decimal))) < 0) return 0;
   if (found == 0) return RaiseCannotBuild("Decimal", object);
   PyObject* parts = PyObject_CallMethodNoArgs(object, Interned(Name::as_tuple));
   if (parts == nullptr) return 0;
@@ -611,7 +574,7 @@ int ConvertDecimal(PyObject* object, void* slot) {
 }
 
 PyObject* DecimalResult(const HostDecimal& value) {
-  PyObject* decimal = DecimalClass();
+  PyObject* decimal = StandardClass(StandardClassId::Decimal);
   if (decimal == nullptr) return nullptr;
   UInt128 mantissa = static_cast<UInt128>(value.high) << 64 | static_cast<UInt128>(value.middle) << 32 | value.low;
   // At most 29 digits; a zero mantissa is the one digit 0.
@@ -658,14 +621,14 @@ extern "C" int32_t ReadUuidCallback(PyObject* object, HostGuid* out) {
 }
 
 int ConvertGuid(PyObject* object, void* slot) {
-  const int found = IsInstanceOf(object, UuidClass());
+  const int found = IsInstanceOf(object, StandardClass(StandardClassId::Uuid));
   if (found < 0) return 0;
   if (found == 0) return RaiseCannotBuild("Guid", object);
   return ReadUuidCallback(object, static_cast<HostGuid*>(slot));
 }
 
 PyObject* GuidResult(const HostGuid& value) {
-  PyObject* uuid = UuidClass();
+  PyObject* uuid = StandardClass(StandardClassId::Uuid);
   if (uuid == nullptr) return nullptr;
   PyObject* bytes = PyBytes_FromStringAndSize(reinterpret_cast<const char*>(value.bytes), sizeof value.bytes);
   if (bytes == nullptr) return nullptr;

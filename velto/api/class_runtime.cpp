@@ -346,7 +346,8 @@ PyObject* Dispatch(const MethodSpec& method, uint32_t self, PyObject* args, PyOb
 
 uint32_t HandleOf(PyObject* self) { return self != nullptr ? reinterpret_cast<PyHostObject*>(self)->handle : 0; }
 
-bool IsStatic(const MethodSpec& method, PyObject* self) { return self == nullptr && method.owner != nullptr; }
+// Static members are called without an instance; they pass the class's readiness gate.
+bool IsStaticCall(PyObject* self) { return self == nullptr; }
 
 }  // namespace
 
@@ -409,12 +410,12 @@ int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObj
 }
 
 PyObject* CallMethod(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs) {
-  if (IsStatic(method, self) && !PassReadinessGate(*method.owner)) return nullptr;
+  if (IsStaticCall(self) && !PassReadinessGate(*method.owner)) return nullptr;
   return Dispatch(method, HandleOf(self), args, kwargs);
 }
 
 PyObject* CallWithoutArguments(const MethodSpec& method, PyObject* self) {
-  if (IsStatic(method, self) && !PassReadinessGate(*method.owner)) return nullptr;
+  if (IsStaticCall(self) && !PassReadinessGate(*method.owner)) return nullptr;
   return Invoke(method, method.overloads[0], HandleOf(self), nullptr);
 }
 

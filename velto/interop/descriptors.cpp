@@ -342,6 +342,21 @@ PyTypeObject MethodObjectType = [] {
   return type;
 }();
 
+// The four descriptor types differ only in their layout and slot functions.
+static PyTypeObject DescriptorType(const char* name, Py_ssize_t size, destructor dealloc, reprfunc repr,
+                                   traverseproc traverse, PyGetSetDef* getset, descrgetfunc get) {
+  PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
+  type.tp_name = name;
+  type.tp_basicsize = size;
+  type.tp_dealloc = dealloc;
+  type.tp_repr = repr;
+  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
+  type.tp_traverse = traverse;
+  type.tp_getset = getset;
+  type.tp_descr_get = get;
+  return type;
+}
+
 // ---------------------------------------------------------------------------------------
 // _FieldDescrType
 
@@ -397,18 +412,8 @@ static PyGetSetDef field_getset[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-PyTypeObject FieldDescrType = [] {
-  PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
-  type.tp_name = "morvax.velto._FieldDescrType";
-  type.tp_basicsize = sizeof(FieldDescrObject);
-  type.tp_dealloc = field_dealloc;
-  type.tp_repr = field_repr;
-  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
-  type.tp_traverse = field_traverse;
-  type.tp_getset = field_getset;
-  type.tp_descr_get = field_descr_get;
-  return type;
-}();
+PyTypeObject FieldDescrType = DescriptorType("morvax.velto._FieldDescrType", sizeof(FieldDescrObject), field_dealloc, field_repr,
+                                  field_traverse, field_getset, field_descr_get);
 
 // ---------------------------------------------------------------------------------------
 // _StaticMethodDescrType
@@ -474,18 +479,8 @@ static PyGetSetDef static_getset[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-PyTypeObject StaticMethodDescrType = [] {
-  PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
-  type.tp_name = "morvax.velto._StaticMethodDescrType";
-  type.tp_basicsize = sizeof(StaticMethodDescrObject);
-  type.tp_dealloc = static_dealloc;
-  type.tp_repr = static_repr;
-  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
-  type.tp_traverse = static_traverse;
-  type.tp_getset = static_getset;
-  type.tp_descr_get = static_descr_get;
-  return type;
-}();
+PyTypeObject StaticMethodDescrType = DescriptorType("morvax.velto._StaticMethodDescrType", sizeof(StaticMethodDescrObject), static_dealloc, static_repr,
+                                  static_traverse, static_getset, static_descr_get);
 
 // ---------------------------------------------------------------------------------------
 // _InstanceMethodDescrType
@@ -547,18 +542,8 @@ static PyGetSetDef instance_getset[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-PyTypeObject InstanceMethodDescrType = [] {
-  PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
-  type.tp_name = "morvax.velto._InstanceMethodDescrType";
-  type.tp_basicsize = sizeof(InstanceMethodDescrObject);
-  type.tp_dealloc = instance_dealloc;
-  type.tp_repr = instance_repr;
-  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
-  type.tp_traverse = instance_traverse;
-  type.tp_getset = instance_getset;
-  type.tp_descr_get = instance_descr_get;
-  return type;
-}();
+PyTypeObject InstanceMethodDescrType = DescriptorType("morvax.velto._InstanceMethodDescrType", sizeof(InstanceMethodDescrObject), instance_dealloc, instance_repr,
+                                  instance_traverse, instance_getset, instance_descr_get);
 
 // ---------------------------------------------------------------------------------------
 // _MixMethodDescrType
@@ -634,18 +619,8 @@ static PyGetSetDef mix_getset[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-PyTypeObject MixMethodDescrType = [] {
-  PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
-  type.tp_name = "morvax.velto._MixMethodDescrType";
-  type.tp_basicsize = sizeof(MixMethodDescrObject);
-  type.tp_dealloc = mix_dealloc;
-  type.tp_repr = mix_repr;
-  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
-  type.tp_traverse = mix_traverse;
-  type.tp_getset = mix_getset;
-  type.tp_descr_get = mix_descr_get;
-  return type;
-}();
+PyTypeObject MixMethodDescrType = DescriptorType("morvax.velto._MixMethodDescrType", sizeof(MixMethodDescrObject), mix_dealloc, mix_repr,
+                                  mix_traverse, mix_getset, mix_descr_get);
 
 // ---------------------------------------------------------------------------------------
 

@@ -412,8 +412,9 @@ static PyGetSetDef field_getset[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-PyTypeObject FieldDescrType = DescriptorType("morvax.velto._FieldDescrType", sizeof(FieldDescrObject), field_dealloc, field_repr,
-                                  field_traverse, field_getset, field_descr_get);
+PyTypeObject FieldDescrType =
+    DescriptorType("morvax.velto._FieldDescrType", sizeof(FieldDescrObject), field_dealloc, field_repr,
+                   field_traverse, field_getset, field_descr_get);
 
 // ---------------------------------------------------------------------------------------
 // _StaticMethodDescrType
@@ -479,8 +480,9 @@ static PyGetSetDef static_getset[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-PyTypeObject StaticMethodDescrType = DescriptorType("morvax.velto._StaticMethodDescrType", sizeof(StaticMethodDescrObject), static_dealloc, static_repr,
-                                  static_traverse, static_getset, static_descr_get);
+PyTypeObject StaticMethodDescrType =
+    DescriptorType("morvax.velto._StaticMethodDescrType", sizeof(StaticMethodDescrObject), static_dealloc, static_repr,
+                   static_traverse, static_getset, static_descr_get);
 
 // ---------------------------------------------------------------------------------------
 // _InstanceMethodDescrType
@@ -542,8 +544,9 @@ static PyGetSetDef instance_getset[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-PyTypeObject InstanceMethodDescrType = DescriptorType("morvax.velto._InstanceMethodDescrType", sizeof(InstanceMethodDescrObject), instance_dealloc, instance_repr,
-                                  instance_traverse, instance_getset, instance_descr_get);
+PyTypeObject InstanceMethodDescrType =
+    DescriptorType("morvax.velto._InstanceMethodDescrType", sizeof(InstanceMethodDescrObject), instance_dealloc, instance_repr,
+                   instance_traverse, instance_getset, instance_descr_get);
 
 // ---------------------------------------------------------------------------------------
 // _MixMethodDescrType
@@ -619,8 +622,9 @@ static PyGetSetDef mix_getset[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-PyTypeObject MixMethodDescrType = DescriptorType("morvax.velto._MixMethodDescrType", sizeof(MixMethodDescrObject), mix_dealloc, mix_repr,
-                                  mix_traverse, mix_getset, mix_descr_get);
+PyTypeObject MixMethodDescrType =
+    DescriptorType("morvax.velto._MixMethodDescrType", sizeof(MixMethodDescrObject), mix_dealloc, mix_repr,
+                   mix_traverse, mix_getset, mix_descr_get);
 
 // ---------------------------------------------------------------------------------------
 

@@ -51,16 +51,21 @@ bool GetNetHandle(PyObject* object, uint32_t* handle) {
   return true;
 }
 
-PyObject* WrapHandle(uint32_t handle, PyTypeObject* declaredType) {
-  if (handle == 0) Py_RETURN_NONE;
-  // The per-class creation slot refuses classes whose binding failed.
-  PyObject* wrapper = declaredType->tp_new(declaredType, nullptr, nullptr);
+// A new wrapper of the type holding an owned handle; on failure the handle is released.
+// The per-class creation slot refuses classes whose binding failed.
+static PyObject* NewWrapper(PyTypeObject* type, uint32_t handle) {
+  PyObject* wrapper = type->tp_new(type, nullptr, nullptr);
   if (wrapper == nullptr) {
     ReleaseHandle(handle);
     return nullptr;
   }
   AsHost(wrapper)->handle = handle;
   return wrapper;
+}
+
+PyObject* WrapHandle(uint32_t handle, PyTypeObject* declaredType) {
+  if (handle == 0) Py_RETURN_NONE;
+  return NewWrapper(declaredType, handle);
 }
 
 PyObject* WrapObjectRef(const HostObjectRef& ref, PyTypeObject* declaredType) {
@@ -86,13 +91,7 @@ extern "C" PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "unknown wrapper type");
     return nullptr;
   }
-  PyObject* wrapper = type->tp_new(type, nullptr, nullptr);
-  if (wrapper == nullptr) {
-    ReleaseHandle(handle);
-    return nullptr;
-  }
-  AsHost(wrapper)->handle = handle;
-  return wrapper;
+  return NewWrapper(type, handle);  // a handle of 0 is not special here
 }
 
 extern "C" int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyObject** out) {
@@ -105,15 +104,8 @@ extern "C" int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyO
     }
     return 0;
   }
-  PyObject* wrapper = type->tp_new(type, nullptr, nullptr);
-  if (wrapper == nullptr) {
-    ReleaseHandle(handle);
-    *out = nullptr;
-    return -1;
-  }
-  AsHost(wrapper)->handle = handle;
-  *out = wrapper;
-  return 1;
+  *out = NewWrapper(type, handle);
+  return *out != nullptr ? 1 : -1;
 }
 
 void HostObjectDealloc(PyObject* self) {

@@ -378,6 +378,7 @@ const TypeStatus& ClassStatus(const ClassBinding& binding) {
 }
 
 bool PassReadinessGate(const ClassBinding& binding) {
+  if (RefuseInForkedChild()) return false;
   const TypeStatus& status = ClassStatus(binding);
   if (!status.failed) return true;
   PyErr_SetString(PyExc_TypeError, status.message.c_str());
@@ -393,6 +394,7 @@ PyObject* BoundNew(PyTypeObject* type, PyObject*, PyObject*) {
 }
 
 int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObject* kwargs) {
+  if (RefuseInForkedChild()) return -1;
   bool matched = DispatchOverloads(*binding.constructors, args, kwargs,
                                    [&](const OverloadSpec& overload, void* const* arguments) {
     ResultSlot result;
@@ -410,17 +412,20 @@ int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObj
 }
 
 PyObject* CallMethod(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs) {
+  if (RefuseInForkedChild()) return nullptr;
   if (IsStaticCall(self) && !PassReadinessGate(*method.owner)) return nullptr;
   return Dispatch(method, HandleOf(self), args, kwargs);
 }
 
 PyObject* CallWithoutArguments(const MethodSpec& method, PyObject* self) {
+  if (RefuseInForkedChild()) return nullptr;
   if (IsStaticCall(self) && !PassReadinessGate(*method.owner)) return nullptr;
   return Invoke(method, method.overloads[0], HandleOf(self), nullptr);
 }
 
 PyObject* PropertyGet(PyObject* self, void* closure) {
   const auto& property = *static_cast<const PropertySpec*>(closure);
+  if (RefuseInForkedChild()) return nullptr;
   ResultSlot result;
   std::memset(&result, 0, sizeof result);
   auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*property.owner)[property.getSlot]);
@@ -448,6 +453,7 @@ int PropertySet(PyObject* self, PyObject* value, void* closure) {
     PyErr_Format(PyExc_TypeError, "cannot delete attribute '%s'", property.name);
     return -1;
   }
+  if (RefuseInForkedChild()) return -1;
   return StoreProperty(property, HandleOf(self), value);
 }
 

@@ -35,6 +35,7 @@ void* const* EnumSlots(const EnumBinding& binding) {
 
 // An enumeration depends on its own table only.
 bool PassEnumGate(const EnumBinding& binding) {
+  if (RefuseInForkedChild()) return false;
   EnumSlots(binding);
   if (!binding.runtime->table.failed) return true;
   PyErr_SetString(PyExc_TypeError, binding.runtime->table.errorText.c_str());

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "host/forked_process.h"
 #include "host/platform.h"
 #include "host/runtime_search.h"
 #include "host/tracing.h"
@@ -99,6 +100,8 @@ void HostBridge::Start(bool debug, const std::string& suffix, const char* runtim
       if (wrapLoad(runtimePath.c_str()) == 0) throw std::runtime_error("init coreclr wap");
     }
     Trace(".NET Core host ready.");
+    // From here on a forked child must not enter the runtime.
+    WatchForks();
 
     if (wrapperLibrary_.loadedHere()) {
       CreateDefaultDomain();

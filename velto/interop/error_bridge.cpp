@@ -51,6 +51,14 @@ PyObject* RaiseMaybeChained(PyObject* exc, const char* format, ...) {
   return nullptr;
 }
 
+bool RaiseForkedChild() {
+  PyErr_SetString(PyExc_RuntimeError,
+                  "the .NET runtime cannot be used in a process forked after it started; use the "
+                  "'spawn' or 'forkserver' start method of multiprocessing, or start the runtime "
+                  "(import morvax.velto) only after forking");
+  return true;
+}
+
 bool CheckArgCount(Py_ssize_t given, const char* name, Py_ssize_t minimum, Py_ssize_t maximum) {
   if (minimum <= given && given <= maximum) return false;
   const char* quantity = minimum == maximum ? "exactly" : (given < minimum ? "at least" : "at most");

@@ -6,9 +6,16 @@
 
 #include <cstdint>
 
+#include "host/forked_process.h"
 #include "interop/unicode_view.h"
 
 namespace morvax {
+
+// Raises RuntimeError saying that the runtime cannot be used in a forked child; returns true.
+bool RaiseForkedChild();
+// True, with RuntimeError set, in a child forked after the runtime started: every way into
+// .NET asks this first, since the runtime cannot run there and would hang or crash.
+inline bool RefuseInForkedChild() { return host::ForkedAfterStart() && RaiseForkedChild(); }
 
 // Raises exc with the formatted message, making the pending exception its cause and
 // context. Requires a pending exception. Always returns null, for `return RaiseChained(...)`.

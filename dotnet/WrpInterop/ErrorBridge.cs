@@ -10,9 +10,9 @@ namespace Morvax.WrpGen.Interop
 {
     internal static unsafe class ErrorBridge
     {
-        // Text objects handed over by the catch-and-clear callback.  Each is a
-        // new reference the .NET side owns; they are kept here until the host
-        // registers a way to release them.
+        // Text objects handed over by the catch-and-clear callback that could
+        // not be released at once because the host registered no reference
+        // table.  Each is a new reference the .NET side owns.
         private static readonly List<IntPtr> s_heldPythonTexts = new();
 
         /// <summary>
@@ -59,14 +59,21 @@ namespace Morvax.WrpGen.Interop
             {
                 return null;
             }
-            if (textObject != IntPtr.Zero)
+            try
             {
-                lock (s_heldPythonTexts)
+                // The view points into the text object: decoded before it goes.
+                return Decode(view);
+            }
+            finally
+            {
+                if (textObject != IntPtr.Zero && !NativeCallbacks.DropReference(textObject))
                 {
-                    s_heldPythonTexts.Add(textObject);
+                    lock (s_heldPythonTexts)
+                    {
+                        s_heldPythonTexts.Add(textObject);
+                    }
                 }
             }
-            return Decode(view);
         }
 
         internal static int HeldPythonTextCount

@@ -1,7 +1,7 @@
 """Errors in both directions: .NET exceptions become RuntimeError; bad arguments TypeError."""
 import pytest
 
-from conftest import run_python
+from conftest import diagnostics_count, run_python
 
 
 def test_dotnet_exception_becomes_proxy_error(mv):
@@ -111,3 +111,20 @@ def test_python_error_inside_a_callback_reaches_dotnet_as_text(mv):
     assert message.startswith("Proxy error(System.ArgumentException): ")
     assert "can't build integer value from 'int'" in message
     assert probe.describe(5) == "System.Int32: 5"
+
+
+def test_failing_calls_leave_no_python_text_held_by_dotnet(mv):
+    # Each of these fails while .NET reads a Python value; whatever the text of that
+    # failure went through, nothing of it may stay behind.
+    import decimal
+    held = diagnostics_count("HeldPythonTextCount")
+    probe = mv.testing.ValueProbe()
+    prop = mv.Document().custom_document_properties.add("x", 1)
+    start = held()
+    for _ in range(500):
+        with pytest.raises(Exception):
+            probe.describe(10**100)
+        with pytest.raises(Exception):
+            prop.value = decimal.Decimal("NaN")
+    assert held() == start
+    assert prop.value == 1

@@ -8,6 +8,19 @@ using System.Text;
 
 namespace Morvax.WrpGen.Interop
 {
+    /// <summary>
+    /// Thrown where reading a Python value failed with a Python error that is
+    /// still pending and is the error of the whole call: reported, it leaves
+    /// that error in place instead of replacing it.  Only for errors raised
+    /// inside a call from Python, before the library itself runs.
+    /// </summary>
+    internal sealed class PythonErrorPending : Exception
+    {
+        public PythonErrorPending(string message) : base(message)
+        {
+        }
+    }
+
     internal static unsafe class ErrorBridge
     {
         // Text objects handed over by the catch-and-clear callback that could
@@ -23,6 +36,12 @@ namespace Morvax.WrpGen.Interop
         /// </summary>
         public static void Report(Exception e)
         {
+            if (e is PythonErrorPending)
+            {
+                // The Python error is the news, and is still pending: Python
+                // raises it as it is (an OverflowError stays one).
+                return;
+            }
             try
             {
                 var callback = NativeCallbacks.Exception;

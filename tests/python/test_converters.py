@@ -262,7 +262,7 @@ def test_byte_array_replaces_the_exporter_error():
 def test_non_contiguous_buffer_is_refused_and_released(read):
     view = non_contiguous()
     for _ in range(3):
-        with pytest.raises(BufferError, match=r"^buffer is not contiguous$"):
+        with pytest.raises(ValueError, match=r"this memoryview is not contiguous .*: pass bytes\(\.\.\.\) of it"):
             read(view)
     view.release()  # raises BufferError while any export of the view is still held
 
@@ -347,9 +347,15 @@ def test_integer_reader_width_codes(value, expected):
     assert probe.read_integer(value) == expected
 
 
-@pytest.mark.parametrize("value, name", [(2**64, "int"), (-2**63 - 1, "int"), (1.5, "float"), ("1", "str")])
+@pytest.mark.parametrize("value, name", [(1.5, "float"), ("1", "str")])
 def test_integer_reader_refuses(value, name):
     with pytest.raises(TypeError, match=rf"^can't build integer value from '{name}'$"):
+        probe.read_integer(value)
+
+
+@pytest.mark.parametrize("value", [2**64, -2**63 - 1, 10**100])
+def test_integer_reader_overflows_like_a_typed_parameter(value):
+    with pytest.raises(OverflowError, match="too big to convert"):
         probe.read_integer(value)
 
 
@@ -442,7 +448,7 @@ def test_conversions_keep_reference_counts(kind, value):
     def once():
         try:
             probe.convert(kind, value)
-        except (TypeError, OverflowError, BufferError):
+        except (TypeError, OverflowError, ValueError, BufferError):
             pass
 
     once()  # first use may import and cache standard classes
@@ -461,7 +467,7 @@ def test_record_members_keep_reference_counts(read, value):
     def once():
         try:
             read(value)
-        except (TypeError, BufferError):
+        except (TypeError, OverflowError, ValueError, BufferError):
             pass
 
     once()

@@ -114,7 +114,7 @@ def test_byte_arrays(probe):
         assert type(result) is bytearray and result == bytes(data)
     probe.bytes = None
     assert probe.bytes is None
-    with pytest.raises(BufferError, match="buffer is not contiguous"):
+    with pytest.raises(ValueError, match="memoryview is not contiguous"):
         probe.bytes = memoryview(b"abcdef")[::2]
     with pytest.raises(TypeError, match=r"can't build byte\[\] from 'str'"):
         probe.bytes = "text"

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 
+#include "interop/error_bridge.h"
 #include "interop/host_object.h"
 #include "module/dependencies.h"
 #include "module/interned_names.h"
@@ -17,9 +18,15 @@ namespace morvax {
 // --- standard-library classes ------------------------------------------------------------
 
 
-// PyDateTimeAPI is per translation unit; this one is filled on the first variant.
+// PyDateTimeAPI is per translation unit; this one is filled on the first variant. The
+// module is imported first through the class cache: a failure to import it (an interrupt
+// included) then stands as raised, where the capsule import would replace it by an
+// ImportError of its own.
 static bool DateTimeApiReady() {
-  if (PyDateTimeAPI == nullptr) PyDateTime_IMPORT;
+  if (PyDateTimeAPI == nullptr) {
+    if (StandardClass(StandardClassId::DateTime) == nullptr) return false;
+    PyDateTime_IMPORT;
+  }
   return PyDateTimeAPI != nullptr;
 }
 
@@ -193,13 +200,20 @@ extern "C" int32_t ReadIntegerCallback(PyObject* object, int64_t* value) {
     *value = signedValue;
     return signedValue >= INT32_MIN && signedValue <= INT32_MAX ? 1 : 2;
   }
+  if (IsInterruptPending()) return 0;
   PyErr_Clear();
   unsigned long long unsignedValue = PyLong_AsUnsignedLongLong(object);
   if (!(unsignedValue == static_cast<unsigned long long>(-1) && PyErr_Occurred())) {
     *value = static_cast<int64_t>(unsignedValue);  // .NET reads the bits back as a ulong
     return 3;
   }
+  if (IsInterruptPending()) return 0;
   PyErr_Clear();
+  // An int is the right kind of value, only too large: as for a typed integer parameter.
+  if (PyLong_Check(object)) {
+    PyErr_SetString(PyExc_OverflowError, "int too big to convert to a .NET integer (-2**63 to 2**64-1)");
+    return 0;
+  }
   PyErr_Format(PyExc_TypeError, "can't build integer value from '%s'", Py_TYPE(object)->tp_name);
   return 0;
 }
@@ -258,13 +272,17 @@ int AcquireByteSpan(PyObject* object, Py_buffer* record, ByteSpanFields* fields)
   // Ask with strides so that a non-contiguous exporter answers and can be told apart from
   // one that cannot export at all.
   if (PyObject_GetBuffer(object, record, PyBUF_FULL_RO) < 0) {
+    if (IsInterruptPending()) return 0;
     PyErr_Clear();
     PyErr_SetString(PyExc_BufferError, "can't get internal buffer");
     return 0;
   }
   fields->held = 1;
   if (!PyBuffer_IsContiguous(record, 'C')) {
-    PyErr_SetString(PyExc_BufferError, "buffer is not contiguous");
+    PyErr_Format(PyExc_ValueError,
+                 "a byte array needs the bytes in one contiguous block, and this %.100s is not "
+                 "contiguous (a strided slice or a transposed view): pass bytes(...) of it instead",
+                 Py_TYPE(object)->tp_name);
     return 0;
   }
   if (record->len > INT32_MAX) {

@@ -70,11 +70,33 @@ volatile sig_atomic_t g_forked_after_start = 0;
 constexpr const char* kForkedMessage =
     "this process was forked from one whose .NET runtime had started; the runtime cannot run here";
 
+// Signals are held from just before the fork until the child has given back
+// the runtime's handlers: one arriving in between would run the runtime's
+// handler in the child, which signals the parent's runtime.
+thread_local sigset_t t_mask_before_fork;
+thread_local bool t_signals_held = false;
+
+void on_fork_prepare() {
+    if (g_runtime_started != 0 && g_forked_after_start == 0) {
+        sigset_t all;
+        sigfillset(&all);
+        t_signals_held = pthread_sigmask(SIG_BLOCK, &all, &t_mask_before_fork) == 0;
+    }
+}
+
+void release_held_signals() {
+    if (t_signals_held) {
+        t_signals_held = false;
+        pthread_sigmask(SIG_SETMASK, &t_mask_before_fork, nullptr);
+    }
+}
+
 void on_fork_in_child() {
     if (g_runtime_started != 0 && g_forked_after_start == 0) {
         g_forked_after_start = 1;
         detach_from_parent_runtime();
     }
+    release_held_signals();
 }
 
 // Per thread, so one thread's failure text is not replaced by another's
@@ -214,7 +236,7 @@ COREWRAP_EXPORT int32_t coreclr_wrap_initialize(const char* exe_path, const char
     // even if initialisation fails half-way: it must stay loaded for good.
     s.library.release();
     static pthread_once_t fork_watch = PTHREAD_ONCE_INIT;
-    pthread_once(&fork_watch, [] { pthread_atfork(nullptr, nullptr, on_fork_in_child); });
+    pthread_once(&fork_watch, [] { pthread_atfork(on_fork_prepare, release_held_signals, on_fork_in_child); });
     remember_signal_dispositions_before_start();
     g_runtime_started = 1;
     void* host_handle = nullptr;

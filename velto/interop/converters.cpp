@@ -63,9 +63,10 @@ static PyObject* EncodeUtf16(PyObject* object) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "unicode object is not ready");
     return nullptr;
   }
-  PyObject* encoded = PyUnicode_AsUTF16String(object);
+  // A lone surrogate is one code unit, as in a str that reaches .NET whole.
+  PyObject* encoded = PyUnicode_AsEncodedString(object, "utf-16", "surrogatepass");
   if (encoded == nullptr) {
-    // Normally the codec's own error (a lone surrogate, say) is pending and stands.
+    // Normally the codec's own error is pending and stands.
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "cannot convert unicode object to byte string");
     return nullptr;
   }
@@ -81,7 +82,7 @@ static PyObject* EncodeUtf16(PyObject* object) {
 int ConvertChar(PyObject* object, void* slot) {
   PyObject* encoded = EncodeUtf16(object);
   if (encoded == nullptr) return 0;
-  // The mark and one code unit: a BMP character that is not a surrogate.
+  // The mark and one code unit: a BMP character or a lone surrogate.
   if (PyBytes_GET_SIZE(encoded) != 4) {
     Py_DECREF(encoded);
     PyErr_SetString(PyExc_TypeError, "string must contain one UTF-16 code unit");

@@ -4,8 +4,11 @@ using System.Reflection;
 
 namespace Morvax.Generator;
 
-/// <summary>How a value crosses the boundary; the C++ side has the same list.</summary>
-public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid }
+/// <summary>
+/// How a value crosses the boundary; the C++ side has the same list. FileName is a string
+/// that names a file or folder (NameRules.IsFileName): it also takes os.PathLike and bytes.
+/// </summary>
+public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName }
 
 public sealed record ValueType_(ValueKind Kind, ClassModel? Class, Type NetType, EnumModel? Enum = null);
 

@@ -93,7 +93,8 @@ public sealed class ModelBuilder
             var setter = property.GetSetMethod();
             var model_ = new PropertyModel
             {
-                NetName = property.Name, PythonName = NameRules.Snake(property.Name), Type = kind,
+                NetName = property.Name, PythonName = NameRules.Snake(property.Name),
+                Type = Named(kind, NameRules.Snake(property.Name)),
                 Getter = model.AddEntry("get_" + property.Name),
                 Setter = setter != null ? model.AddEntry("set_" + property.Name) : null,
             };
@@ -115,7 +116,8 @@ public sealed class ModelBuilder
             string pythonName = isField ? NameRules.UpperSnake(member.Name) : NameRules.Snake(member.Name);
             model.Statics.Add(new PropertyModel
             {
-                NetName = member.Name, PythonName = pythonName, Type = kind, IsStatic = true, IsField = isField,
+                NetName = member.Name, PythonName = pythonName, Type = isField ? kind : Named(kind, pythonName),
+                IsStatic = true, IsField = isField,
                 Getter = model.AddEntry("getsa_" + member.Name),
                 Setter = writable ? model.AddEntry("setsa_" + member.Name) : null,
                 SetterName = writable ? "set_" + pythonName : null,
@@ -146,7 +148,8 @@ public sealed class ModelBuilder
             var type = Classify(parameter.ParameterType, out var reason);
             if (type == null) { Tally.Defer(reason!); return; }
             if (type.Kind == ValueKind.DateTimeOffset) { Tally.Defer("DateTimeOffset argument"); return; }
-            parameters.Add(new ParameterModel(parameter.Name!, NameRules.Snake(parameter.Name!), type));
+            string pythonName = NameRules.Snake(parameter.Name!);
+            parameters.Add(new ParameterModel(parameter.Name!, pythonName, Named(type, pythonName)));
         }
         var resultType = member is MethodInfo mi ? mi.ReturnType : typeof(void);
         string? resultReason = null;
@@ -163,6 +166,10 @@ public sealed class ModelBuilder
             _ => "method overload",
         });
     }
+
+    // A string whose name says it holds a path crosses as a file name.
+    private static ValueType_ Named(ValueType_ type, string pythonName) =>
+        type.Kind == ValueKind.String && NameRules.IsFileName(pythonName) ? type with { Kind = ValueKind.FileName } : type;
 
     private ValueType_? Classify(Type type, out string? deferredBecause)
     {

@@ -12,7 +12,8 @@ namespace morvax::api {
 // How one value crosses the boundary; the generator uses the same list.
 enum class ValueKind : uint8_t {
   Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum,
-  DateTime, DateTimeOffset, TimeSpan, Decimal, Guid
+  DateTime, DateTimeOffset, TimeSpan, Decimal, Guid,
+  FileName  // a String that names a file or folder: also os.PathLike and bytes
 };
 
 struct ClassBinding;

@@ -24,6 +24,7 @@ constexpr int kIsAssignableOffset = 4;  // btp_IsAssignable, counted from btp_Ty
 
 union ArgumentSlot {
   UnicodeView text;
+  FileNameSlot fileName;
   uint8_t u8;
   int16_t i16;
   int32_t i32;
@@ -56,13 +57,14 @@ union ResultSlot {
   HostGuid guid;
 };
 
-// The converted arguments of one call; byte buffers are released when it goes.
+// The converted arguments of one call; byte buffers and file names are released when it goes.
 class Arguments {
  public:
   explicit Arguments(const OverloadSpec& overload) : overload_(overload) {}
   ~Arguments() {
     for (int i = 0; i < converted_; ++i) {
       if (overload_.parameters[i].kind == ValueKind::ByteArray) ReleaseByteSpan(&slots_[i].bytes);
+      if (overload_.parameters[i].kind == ValueKind::FileName) ReleaseFileName(&slots_[i].fileName);
     }
   }
   Arguments(const Arguments&) = delete;
@@ -83,6 +85,7 @@ class Arguments {
     pointer = &slot;
     switch (spec.kind) {
       case ValueKind::String: return ConvertString(object, &slot.text);
+      case ValueKind::FileName: return ConvertFileName(object, &slot.fileName);
       case ValueKind::Bool: return ConvertBool(object, &slot.u8);
       case ValueKind::Int16: return ConvertInt16(object, &slot.i16);
       case ValueKind::Int32: return ConvertInt32(object, &slot.i32);
@@ -165,6 +168,7 @@ int ParseArguments(const OverloadSpec& overload, PyObject* args, PyObject* kwarg
 void DiscardResult(const ValueSpec& spec, ResultSlot& result) {
   switch (spec.kind) {
     case ValueKind::String:
+    case ValueKind::FileName:
     case ValueKind::ByteArray:
     case ValueKind::Object: Py_XDECREF(result.object); break;
     case ValueKind::Class: ReleaseHandle(result.handle); break;
@@ -184,6 +188,7 @@ PyObject* BuildResult(const ValueSpec& spec, ResultSlot& result) {
     case ValueKind::Single: return PyFloat_FromDouble(result.f32);
     case ValueKind::Char: return CharResult(result.unit);
     case ValueKind::String:
+    case ValueKind::FileName:
     case ValueKind::ByteArray:
     case ValueKind::Object:
       // .NET built the object; a null .NET value arrives as no object.

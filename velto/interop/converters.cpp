@@ -267,6 +267,64 @@ extern "C" int32_t ReadDoubleCallback(PyObject* object, double* value) {
   return 1;
 }
 
+// --- file names --------------------------------------------------------------------------
+
+// True when the str holds a surrogate code point: os.fsdecode's escape for a byte of the
+// name that is not UTF-8, or a lone surrogate typed in.
+static bool HoldsSurrogate(PyObject* text) {
+  if (PyUnicode_KIND(text) == PyUnicode_1BYTE_KIND) return false;
+  const int kind = PyUnicode_KIND(text);
+  const void* data = PyUnicode_DATA(text);
+  for (Py_ssize_t i = 0, n = PyUnicode_GET_LENGTH(text); i < n; ++i) {
+    Py_UCS4 c = PyUnicode_READ(kind, data, i);
+    if (c >= 0xD800 && c <= 0xDFFF) return true;
+  }
+  return false;
+}
+
+// A str, bytes or os.PathLike, taken as os.fspath gives it (bytes as os.fsdecode decodes
+// them); None stays a null .NET string. .NET hands a name to the system as its UTF-8,
+// which is the os.fsencode of any str without surrogates. A name with one (undecodable
+// bytes, as os.listdir returns them) would reach another file, and is refused.
+int ConvertFileName(PyObject* object, void* slot) {
+  auto* name = static_cast<FileNameSlot*>(slot);
+  name->holder = nullptr;
+  if (object == Py_None) return ConvertString(object, &name->view);
+  PyObject* path = PyOS_FSPath(object);  // new reference: a str or bytes
+  if (path == nullptr) return 0;
+  if (PyBytes_Check(path)) {
+    PyObject* decoded = PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path), PyBytes_GET_SIZE(path));
+    Py_DECREF(path);
+    if (decoded == nullptr) return 0;
+    path = decoded;
+  }
+  if (PyUnicode_READY(path) < 0) {
+    Py_DECREF(path);
+    return 0;
+  }
+  if (PyUnicode_FindChar(path, 0, 0, PyUnicode_GET_LENGTH(path), 1) >= 0) {
+    PyErr_SetString(PyExc_ValueError, "embedded null character in path");
+    Py_DECREF(path);
+    return 0;
+  }
+  if (HoldsSurrogate(path)) {
+    PyErr_Format(PyExc_ValueError,
+                 "the file name %R holds bytes that are not UTF-8 (shown as surrogate escapes); .NET "
+                 "passes file names to the system as UTF-8 and cannot reach this file: rename it",
+                 path);
+    Py_DECREF(path);
+    return 0;
+  }
+  if (!ConvertString(path, &name->view)) {
+    Py_DECREF(path);
+    return 0;
+  }
+  name->holder = path;
+  return 1;
+}
+
+void ReleaseFileName(void* slot) { Py_CLEAR(static_cast<FileNameSlot*>(slot)->holder); }
+
 // --- byte arrays -------------------------------------------------------------------------
 
 int AcquireByteSpan(PyObject* object, Py_buffer* record, ByteSpanFields* fields) {

@@ -76,11 +76,27 @@ class Arguments {
       if (!ConvertOne(overload_.parameters[i], objects[i], slots_[i], pointers_[i])) return 0;
       converted_ = i + 1;
     }
+    RereadHandles(objects);
     return 1;
   }
   void* const* pointers() const { return pointers_; }
 
  private:
+  // Converting a later argument may run Python code (a tzinfo, an __index__) that
+  // re-initialises an earlier wrapper argument, releasing the handle read from it; the
+  // handles are therefore read again once every argument is converted.
+  void RereadHandles(PyObject* const* objects) {
+    for (int i = 0; i < overload_.parameterCount; ++i) {
+      auto* wrapper = reinterpret_cast<PyHostObject*>(objects[i]);
+      if (overload_.parameters[i].kind == ValueKind::Class && objects[i] != Py_None) {
+        slots_[i].handle = wrapper->handle;
+      } else if (overload_.parameters[i].kind == ValueKind::Object &&
+                 (slots_[i].variant.kind == kVariantHostObject || slots_[i].variant.kind == kVariantHostTarget)) {
+        slots_[i].variant.value = wrapper->handle;
+      }
+    }
+  }
+
   static int ConvertOne(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
     pointer = &slot;
     switch (spec.kind) {
@@ -341,15 +357,17 @@ bool DispatchOverloads(const MethodSpec& method, PyObject* args, PyObject* kwarg
   return false;
 }
 
-PyObject* Dispatch(const MethodSpec& method, uint32_t self, PyObject* args, PyObject* kwargs) {
+uint32_t HandleOf(PyObject* self) { return self != nullptr ? reinterpret_cast<PyHostObject*>(self)->handle : 0; }
+
+// The receiver's handle is read after the arguments are converted, for the reason given
+// at Arguments::RereadHandles.
+PyObject* Dispatch(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs) {
   PyObject* result = nullptr;
   DispatchOverloads(method, args, kwargs, [&](const OverloadSpec& overload, void* const* arguments) {
-    result = Invoke(method, overload, self, arguments);
+    result = Invoke(method, overload, HandleOf(self), arguments);
   });
   return result;
 }
-
-uint32_t HandleOf(PyObject* self) { return self != nullptr ? reinterpret_cast<PyHostObject*>(self)->handle : 0; }
 
 // Static members are called without an instance; they pass the class's readiness gate.
 bool IsStaticCall(PyObject* self) { return self == nullptr; }
@@ -406,8 +424,12 @@ int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObj
     std::memset(&result, 0, sizeof result);
     auto entry = reinterpret_cast<MemberEntry>(ClassSlots(binding)[overload.slot]);
     entry(0, arguments, &result);
-    // The new handle is stored before the error check; one from an earlier __init__ is
-    // released rather than leaked.
+    // A failed construction leaves the object as it was (a handle .NET made all the
+    // same is released); a successful one replaces the handle of an earlier __init__.
+    if (PyErr_Occurred()) {
+      ReleaseHandle(result.handle);
+      return;
+    }
     auto* host = reinterpret_cast<PyHostObject*>(self);
     uint32_t previous = host->handle;
     host->handle = result.handle;
@@ -419,7 +441,7 @@ int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObj
 PyObject* CallMethod(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs) {
   if (RefuseInForkedChild()) return nullptr;
   if (IsStaticCall(self) && !PassReadinessGate(*method.owner)) return nullptr;
-  return Dispatch(method, HandleOf(self), args, kwargs);
+  return Dispatch(method, self, args, kwargs);
 }
 
 PyObject* CallWithoutArguments(const MethodSpec& method, PyObject* self) {
@@ -442,13 +464,14 @@ PyObject* PropertyGet(PyObject* self, void* closure) {
   return BuildResult(property.type, result);
 }
 
-// Converts a property value and calls the setter entry.
-static int StoreProperty(const PropertySpec& property, uint32_t self, PyObject* value) {
+// Converts a property value and calls the setter entry; the receiver's handle is read
+// after the conversion (see Arguments::RereadHandles).
+static int StoreProperty(const PropertySpec& property, PyObject* self, PyObject* value) {
   OverloadSpec setter = {static_cast<uint16_t>(property.setSlot), 1, &property.type, nullptr, {ValueKind::Void, nullptr}};
   Arguments arguments(setter);
   if (!arguments.Convert(&value)) return -1;
   auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*property.owner)[property.setSlot]);
-  entry(self, arguments.pointers(), nullptr);
+  entry(HandleOf(self), arguments.pointers(), nullptr);
   return PyErr_Occurred() ? -1 : 0;
 }
 
@@ -459,7 +482,7 @@ int PropertySet(PyObject* self, PyObject* value, void* closure) {
     return -1;
   }
   if (RefuseInForkedChild()) return -1;
-  return StoreProperty(property, HandleOf(self), value);
+  return StoreProperty(property, self, value);
 }
 
 PyObject* StaticGet(PyObject*, void* closure) {
@@ -470,7 +493,7 @@ PyObject* StaticGet(PyObject*, void* closure) {
 
 PyObject* StaticSet(const PropertySpec& property, PyObject* value) {
   if (!PassReadinessGate(*property.owner)) return nullptr;
-  if (StoreProperty(property, 0, value) < 0) return nullptr;
+  if (StoreProperty(property, nullptr, value) < 0) return nullptr;
   Py_RETURN_NONE;
 }
 

@@ -148,7 +148,9 @@ static PyObject* PlainRepr(PyObject* self, const char* note) {
 }
 
 PyObject* HostObjectRepr(PyObject* self) {
-  // A forked child cannot ask .NET.
+  // A repr must not fail where it can answer without .NET: an object made without
+  // __init__ holds nothing, and a forked child cannot ask.
+  if (AsHost(self)->handle == 0) return PlainRepr(self, ", holding no .NET object");
   if (host::ForkedAfterStart()) return PlainRepr(self, "");
 
   PyObject *asideType = nullptr, *asideValue = nullptr, *asideTraceback = nullptr;

@@ -291,7 +291,14 @@ int ConvertFileName(PyObject* object, void* slot) {
   name->holder = nullptr;
   if (object == Py_None) return ConvertString(object, &name->view);
   PyObject* path = PyOS_FSPath(object);  // new reference: a str or bytes
-  if (path == nullptr) return 0;
+  if (path == nullptr) {
+    // Not a path at all: refused in the words of the string converter.
+    if (PyErr_ExceptionMatches(PyExc_TypeError)) {
+      PyErr_Clear();
+      PyErr_Format(PyExc_TypeError, "can't build String from '%s'", Py_TYPE(object)->tp_name);
+    }
+    return 0;
+  }
   if (PyBytes_Check(path)) {
     PyObject* decoded = PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path), PyBytes_GET_SIZE(path));
     Py_DECREF(path);

@@ -4,6 +4,7 @@ refuses every call into .NET at once, and processes that start their own runtime
 Each case runs a script in a fresh interpreter with a timeout: what is at stake is a crash
 or a hang of a whole process.
 """
+import os
 import signal
 import subprocess
 import sys
@@ -20,7 +21,7 @@ pytestmark = pytest.mark.usefixtures("built")
 def run_script(tmp_path, source, timeout=90):
     script = tmp_path / "script.py"
     script.write_text(source)
-    env = {"PYTHONPATH": f"{PACKAGE_ROOT}:{TEST_SUPPORT}", "PATH": "/usr/bin:/bin"}
+    env = dict(os.environ, PYTHONPATH=f"{PACKAGE_ROOT}:{TEST_SUPPORT}")  # keeps a sanitizer's preload
     return subprocess.run([sys.executable, str(script)], env=env, capture_output=True, text=True,
                           errors="replace", timeout=timeout)
 

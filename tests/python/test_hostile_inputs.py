@@ -3,6 +3,7 @@ a few hundred seeded mutants of a saved .docx. Each runs in its own process with
 so that a crash or a hang fails the test instead of the test run; the scripts print every
 unexpected outcome with what caused it.
 """
+import os
 import pathlib
 import subprocess
 import sys
@@ -17,7 +18,7 @@ pytestmark = pytest.mark.usefixtures("built")
 
 
 def run(script, *arguments, cwd, timeout=120):
-    env = {"PYTHONPATH": f"{PACKAGE_ROOT}:{TEST_SUPPORT}", "PATH": "/usr/bin:/bin"}
+    env = dict(os.environ, PYTHONPATH=f"{PACKAGE_ROOT}:{TEST_SUPPORT}")  # keeps a sanitizer's preload
     result = subprocess.run([sys.executable, str(HOSTILE / script), *map(str, arguments)], cwd=cwd, env=env,
                             capture_output=True, text=True, errors="replace", timeout=timeout)
     unexpected = [line for line in result.stdout.splitlines() if line.startswith("UNEXPECTED")]

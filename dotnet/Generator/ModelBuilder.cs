@@ -11,7 +11,10 @@ public sealed class ModelBuilder
 
     private readonly Dictionary<Type, ClassModel> _classes = new();
     private readonly Dictionary<Type, EnumModel> _enums = new();
+    private readonly LibraryDocs _docs;
     public Tally Tally { get; } = new();
+
+    public ModelBuilder(LibraryDocs? docs = null) => _docs = docs ?? LibraryDocs.Empty;
     public IReadOnlyList<EnumModel> Enums => _enums.Values.OrderBy(e => e.FullName, StringComparer.Ordinal).ToList();
 
     public IReadOnlyList<ClassModel> Build(Assembly library, ClassIds ids)
@@ -22,7 +25,7 @@ public sealed class ModelBuilder
             .OrderBy(t => t.FullName, StringComparer.Ordinal)
             .ToList();
         foreach (var type in types)
-            _classes[type] = new ClassModel { NetType = type, Id = ids.IdOf(type.FullName!) };
+            _classes[type] = new ClassModel { NetType = type, Id = ids.IdOf(type.FullName!), Summary = _docs.Of(type) };
         foreach (var type in library.GetExportedTypes().Where(t => t.IsEnum && !t.IsNested && InLibrary(t)))
             _enums[type] = ReadEnum(type, ids);
         foreach (var model in _classes.Values)
@@ -45,7 +48,7 @@ public sealed class ModelBuilder
         return new EnumModel
         {
             NetType = type, Id = ids.IdOf(type.FullName!), Members = members,
-            IsFlags = type.IsDefined(typeof(FlagsAttribute), false),
+            IsFlags = type.IsDefined(typeof(FlagsAttribute), false), Summary = _docs.Of(type),
         };
     }
 
@@ -96,6 +99,7 @@ public sealed class ModelBuilder
                 NetName = property.Name, PythonName = NameRules.Snake(property.Name), Type = kind,
                 Getter = model.AddEntry("get_" + property.Name),
                 Setter = setter != null ? model.AddEntry("set_" + property.Name) : null,
+                Summary = _docs.Of(property),
             };
             model.Properties.Add(model_);
             Tally.Emit(setter != null ? "property (read-write)" : "property (read-only)");
@@ -119,6 +123,7 @@ public sealed class ModelBuilder
                 Getter = model.AddEntry("getsa_" + member.Name),
                 Setter = writable ? model.AddEntry("setsa_" + member.Name) : null,
                 SetterName = writable ? "set_" + pythonName : null,
+                Summary = _docs.Of(member),
             });
             Tally.Emit(isField ? "constant" : "static property");
         }
@@ -155,6 +160,7 @@ public sealed class ModelBuilder
         group.Overloads.Add(new OverloadModel
         {
             Kind = kind, Member = member, Entry = model.AddEntry(entryName), Parameters = parameters, Result = result,
+            Summary = _docs.Of(member),
         });
         Tally.Emit(kind switch
         {

@@ -133,7 +133,7 @@ public static class CppEmitter
     private static string Quote(string s) => "\"" + s + "\"";
 
     /// <summary>Any text as a C++ string literal (UTF-8 source), for the documentation strings.</summary>
-    private static string Literal(string text)
+    public static string Literal(string text)
     {
         var literal = new StringBuilder("\"");
         foreach (char ch in text)

@@ -34,7 +34,7 @@ HostLocations ResolveHostLocations(const std::string& hostExePath, bool debug,
   }
   if (where.frameworkDir.empty()) where.frameworkDir = where.runtimeDir;
   Trace("NETCORE_DIR: '%s'", where.runtimeDir.c_str());
-  Trace("FRAMEWORK_DIR: '%s'", where.frameworkDir.c_str());
+  if (where.frameworkDir != where.runtimeDir) Trace("FRAMEWORK_DIR: '%s'", where.frameworkDir.c_str());
 
   if (assemblyDirOverride != nullptr) {
     where.assemblyDirs = {assemblyDirOverride};

@@ -26,6 +26,8 @@ public sealed class OverloadModel
     public required EntryModel Entry { get; init; }
     public required IReadOnlyList<ParameterModel> Parameters { get; init; }
     public required ValueType_ Result { get; init; }
+    /// <summary>The library's documentation summary of this overload, if it has one.</summary>
+    public string? Summary { get; init; }
 }
 
 public sealed class MethodModel
@@ -48,6 +50,8 @@ public sealed class PropertyModel
     public bool IsField { get; init; }
     /// <summary>The static setter method's Python name ("set_callback").</summary>
     public string? SetterName { get; init; }
+    public string? Summary { get; init; }
+    public bool IsReadOnly => Setter == null;
 }
 
 public sealed class ClassModel
@@ -69,6 +73,7 @@ public sealed class ClassModel
     public List<PropertyModel> Statics { get; } = new();
     public List<EntryModel> Entries { get; } = new();
     public EntryModel? TypeOf { get; set; }
+    public string? Summary { get; set; }
 
     public EntryModel AddEntry(string name)
     {
@@ -89,6 +94,7 @@ public sealed class EnumModel
     public required string Id { get; init; }
     public required bool IsFlags { get; init; }
     public required IReadOnlyList<(string Name, int Value)> Members { get; init; }
+    public string? Summary { get; init; }
     public string Namespace => NetType.Namespace!;
     public string SimpleName => NetType.Name;
     public string FullName => NetType.FullName!;

@@ -78,6 +78,7 @@ struct ClassBinding {
   PyGetSetDef* staticDefs;   // one per static (closure: the PropertySpec), for the descriptors
   BoundType* type;
   ClassRuntime* runtime;
+  const char* doc;  // the type's documentation string
 };
 
 struct EnumMember {
@@ -98,6 +99,7 @@ struct EnumBinding {
   uint16_t memberCount;
   PyMethodDef* services;  // the eight service methods, placed as descriptors
   EnumRuntime* runtime;
+  const char* doc;  // the class's documentation string
 };
 
 // A Python module of the tree and the classes that live in it.

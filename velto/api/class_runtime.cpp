@@ -532,6 +532,7 @@ void FillBoundType(const ClassBinding& binding) {
   if ((type.tp_flags & Py_TPFLAGS_READY) != 0) return;
   Py_SET_REFCNT(&type, 1);
   type.tp_name = binding.pythonName;
+  type.tp_doc = binding.doc;
   type.tp_basicsize = sizeof(PyHostObject);
   type.tp_flags = Py_TPFLAGS_DEFAULT;
   type.tp_dealloc = HostObjectDealloc;

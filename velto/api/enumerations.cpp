@@ -114,6 +114,12 @@ PyObject* BuildEnumeration(const EnumBinding& binding) {
     ReportTypeInitError(-1021, reinterpret_cast<PyTypeObject*>(type)->tp_name);
     goto error;
   }
+  if (binding.doc != nullptr) {
+    PyObject* doc = PyUnicode_FromString(binding.doc);
+    int stored = doc != nullptr ? PyObject_SetAttrString(type, "__doc__", doc) : -1;
+    Py_XDECREF(doc);
+    if (stored < 0) goto error;
+  }
   for (PyMethodDef* definition = binding.services; definition->ml_name != nullptr; ++definition) {
     if (StoreService(type, definition) < 0) goto error;
   }

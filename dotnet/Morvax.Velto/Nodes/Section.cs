@@ -2,6 +2,7 @@
 // A new section is empty (no body) until EnsureMinimum or the caller adds one.
 namespace Morvax.Velto;
 
+/// <summary>A section of a document: a body with its own page set-up.</summary>
 public sealed class Section : CompositeNode
 {
     public Section(DocumentBase doc) : base(doc)
@@ -10,6 +11,7 @@ public sealed class Section : CompositeNode
 
     public override NodeType NodeType => NodeType.Section;
 
+    /// <summary>The main text of the section.</summary>
     public Body? Body => (Body?)GetChild(NodeType.Body, 0, false);
 
     internal SectionStart Start { get; set; } = SectionStart.NewPage;

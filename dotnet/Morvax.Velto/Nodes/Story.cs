@@ -1,6 +1,7 @@
 // Story: a flow of block-level content (paragraphs now, tables later).
 namespace Morvax.Velto;
 
+/// <summary>A run of block-level content: paragraphs and tables.</summary>
 public abstract class Story : CompositeNode
 {
     private protected Story(DocumentBase doc) : base(doc)
@@ -11,6 +12,7 @@ public abstract class Story : CompositeNode
 
     public Paragraph? LastParagraph => (Paragraph?)GetChild(NodeType.Paragraph, -1, false);
 
+    /// <summary>The paragraphs directly in this story.</summary>
     public ParagraphCollection Paragraphs => new(this);
 
     internal override bool CanHold(Node child) => child is Paragraph;

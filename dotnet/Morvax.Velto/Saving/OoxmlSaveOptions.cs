@@ -2,6 +2,7 @@
 // macro-enabled and template variants).
 namespace Morvax.Velto.Saving;
 
+/// <summary>Options for saving in the Office Open XML formats (.docx and its relatives).</summary>
 public sealed class OoxmlSaveOptions : SaveOptions
 {
     public OoxmlSaveOptions() : this(SaveFormat.Docx)

@@ -31,6 +31,8 @@ public static class PythonTypes
         [ValueKind.TimeSpan] = new("datetime.timedelta", "datetime.timedelta", "datetime"),
         [ValueKind.Decimal] = new("decimal.Decimal", "decimal.Decimal", "decimal"),
         [ValueKind.Guid] = new("uuid.UUID", "uuid.UUID", "uuid"),
+        // A file or folder name: what os.fspath accepts; a result is the name as text.
+        [ValueKind.FileName] = new("str | bytes | os.PathLike[str]", "str", "os"),
     };
 
     static PythonTypes()
@@ -75,6 +77,7 @@ public static class PythonTypes
             return false;
         }
         if (a.Kind == ValueKind.Enum) return b.Kind == ValueKind.Enum && a.Enum == b.Enum;
+        if (a.Kind == ValueKind.FileName) return b.Kind is ValueKind.FileName or ValueKind.String;
         string Plain(ValueType_ t) => t.Kind == ValueKind.Enum ? "int" : Rows[t.Kind].Argument;
         string wide = Plain(a), narrow = Plain(b);
         return wide == narrow || (wide == "float" && narrow is "int" or "bool") || (wide == "int" && narrow == "bool");

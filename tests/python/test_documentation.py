@@ -25,13 +25,15 @@ def test_help_lists_every_overload_with_the_library_summary(mv):
     text = pydoc.render_doc(mv.Document.save, renderer=pydoc.plaintext)
     lines = [line.strip() for line in text.splitlines()]
     overloads = [line for line in lines if line.startswith("save(file_name")]
-    assert overloads == ["save(file_name: str) -> SaveOutputParameters",
-                         "save(file_name: str, save_format: SaveFormat) -> SaveOutputParameters",
-                         "save(file_name: str, save_options: SaveOptions | None) -> SaveOutputParameters"]
+    # File names take what os.fspath takes.
+    name = "file_name: str | bytes | os.PathLike[str]"
+    assert overloads == [f"save({name}) -> SaveOutputParameters",
+                         f"save({name}, save_format: SaveFormat) -> SaveOutputParameters",
+                         f"save({name}, save_options: SaveOptions | None) -> SaveOutputParameters"]
     assert "Saves the document to the file in the given format (UNKNOWN chooses by the extension)." in lines
     # The class page carries the constructors and the properties' documentation too.
     page = pydoc.render_doc(mv.Document, renderer=pydoc.plaintext)
-    assert "Document(file_name: str, load_options: LoadOptions | None)" in page
+    assert f"Document({name}, load_options: LoadOptions | None)" in page
     assert "sections: SectionCollection (read-only)" in page
 
 

@@ -107,50 +107,7 @@ public static class CSharpEmitter
     private static string Arguments(IReadOnlyList<ParameterModel> parameters) =>
         string.Join(", ", parameters.Select((p, i) => Read(p.Type, i)));
 
-    /// <summary>Reads argument slot i as the parameter's .NET type.</summary>
-    private static string Read(ValueType_ type, int i) => type.Kind switch
-    {
-        ValueKind.String or ValueKind.FileName => $"Marshalling.ReadString(args[{i}])",
-        ValueKind.Bool => $"(*(byte*)args[{i}] != 0)",
-        ValueKind.Int16 => $"*(short*)args[{i}]",
-        ValueKind.Int32 => $"*(int*)args[{i}]",
-        ValueKind.Int64 => $"*(long*)args[{i}]",
-        ValueKind.Byte => $"*(byte*)args[{i}]",
-        ValueKind.Double => $"*(double*)args[{i}]",
-        ValueKind.Single => $"*(float*)args[{i}]",
-        ValueKind.Char => $"(char)*(ushort*)args[{i}]",
-        ValueKind.ByteArray => $"Marshalling.ReadBytes(args[{i}])",
-        ValueKind.Object => $"Marshalling.ReadVariant(args[{i}])",
-        ValueKind.Class => $"HandleTable.Get<global::{type.Class!.FullName}>(*(uint*)args[{i}])",
-        ValueKind.Enum => $"(global::{type.Enum!.FullName})(*(int*)args[{i}])",
-        ValueKind.DateTime => $"Marshalling.ReadDateTime(args[{i}])",
-        ValueKind.TimeSpan => $"Marshalling.ReadTimeSpan(args[{i}])",
-        ValueKind.Decimal => $"Marshalling.ReadDecimal(args[{i}])",
-        ValueKind.Guid => $"Marshalling.ReadGuid(args[{i}])",
-        _ => throw new InvalidOperationException($"no argument form for {type.Kind}"),
-    };
+    private static string Read(ValueType_ type, int i) => ValueKinds.Read(type, i);
 
-    /// <summary>Evaluates an expression and stores it in the result slot.</summary>
-    private static string Store(ValueType_ type, string expression) => type.Kind switch
-    {
-        ValueKind.String or ValueKind.FileName => $"*(IntPtr*)result = Marshalling.PyString({expression});",
-        ValueKind.Bool => $"*(byte*)result = ({expression}) ? (byte)1 : (byte)0;",
-        ValueKind.Int16 => $"*(short*)result = {expression};",
-        ValueKind.Int32 => $"*(int*)result = {expression};",
-        ValueKind.Int64 => $"*(long*)result = {expression};",
-        ValueKind.Byte => $"*(byte*)result = {expression};",
-        ValueKind.Double => $"*(double*)result = {expression};",
-        ValueKind.Single => $"*(float*)result = {expression};",
-        ValueKind.Char => $"*(ushort*)result = {expression};",
-        ValueKind.ByteArray => $"*(IntPtr*)result = Marshalling.PyBytes({expression});",
-        ValueKind.Object => $"*(IntPtr*)result = Marshalling.PyObject({expression});",
-        ValueKind.Class => $"*(uint*)result = HandleTable.Add({expression});",
-        ValueKind.Enum => $"*(int*)result = (int)({expression});",
-        ValueKind.DateTime => $"Marshalling.WriteDateTime(result, {expression});",
-        ValueKind.DateTimeOffset => $"Marshalling.WriteDateTimeOffset(result, {expression});",
-        ValueKind.TimeSpan => $"Marshalling.WriteTimeSpan(result, {expression});",
-        ValueKind.Decimal => $"Marshalling.WriteDecimal(result, {expression});",
-        ValueKind.Guid => $"Marshalling.WriteGuid(result, {expression});",
-        _ => throw new InvalidOperationException($"no result form for {type.Kind}"),
-    };
+    private static string Store(ValueType_ type, string expression) => ValueKinds.Store(type, expression);
 }

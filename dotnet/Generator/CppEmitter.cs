@@ -30,6 +30,7 @@ public static class CppEmitter
         foreach (var model in enums) header.AppendLine($"extern const EnumBinding kE_{model.CppName};");
         header.AppendLine("}  // namespace morvax::api::generated");
         files["bindings.h"] = header.ToString();
+        files["generated_value_kinds.h"] = ValueKinds.CppHeader();
 
         var modules = Modules(classes);
         var enumsByModule = enums.GroupBy(e => e.Module)

@@ -4,12 +4,7 @@ using System.Reflection;
 
 namespace Morvax.Generator;
 
-/// <summary>
-/// How a value crosses the boundary; the C++ side has the same list. FileName is a string
-/// that names a file or folder (NameRules.IsFileName): it also takes os.PathLike and bytes.
-/// </summary>
-public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName }
-
+// ValueKind and what each kind means: ValueKinds.cs.
 public sealed record ValueType_(ValueKind Kind, ClassModel? Class, Type NetType, EnumModel? Enum = null);
 
 public sealed record ParameterModel(string NetName, string PythonName, ValueType_ Type);

@@ -180,23 +180,7 @@ public sealed class ModelBuilder
     private ValueType_? Classify(Type type, out string? deferredBecause)
     {
         deferredBecause = null;
-        ValueKind? kind = type == typeof(string) ? ValueKind.String
-            : type == typeof(bool) ? ValueKind.Bool
-            : type == typeof(short) ? ValueKind.Int16
-            : type == typeof(int) ? ValueKind.Int32
-            : type == typeof(long) ? ValueKind.Int64
-            : type == typeof(byte) ? ValueKind.Byte
-            : type == typeof(double) ? ValueKind.Double
-            : type == typeof(float) ? ValueKind.Single
-            : type == typeof(char) ? ValueKind.Char
-            : type == typeof(byte[]) ? ValueKind.ByteArray
-            : type == typeof(object) ? ValueKind.Object
-            : type == typeof(DateTime) ? ValueKind.DateTime
-            : type == typeof(DateTimeOffset) ? ValueKind.DateTimeOffset
-            : type == typeof(TimeSpan) ? ValueKind.TimeSpan
-            : type == typeof(decimal) ? ValueKind.Decimal
-            : type == typeof(Guid) ? ValueKind.Guid
-            : null;
+        ValueKind? kind = ValueKinds.Classify(type);
         if (kind != null) return new ValueType_(kind.Value, null, type);
         if (_classes.TryGetValue(type, out var model)) return new ValueType_(ValueKind.Class, model, type);
         if (_enums.TryGetValue(type, out var enumeration)) return new ValueType_(ValueKind.Enum, null, type, enumeration);

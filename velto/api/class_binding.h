@@ -7,14 +7,11 @@
 
 #include <cstdint>
 
-namespace morvax::api {
+// How one value crosses the boundary (enum class ValueKind): written by the generator from
+// its value-kind table; the C++ row of each kind is in api/value_kinds.cpp.
+#include "generated_value_kinds.h"
 
-// How one value crosses the boundary; the generator uses the same list.
-enum class ValueKind : uint8_t {
-  Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum,
-  DateTime, DateTimeOffset, TimeSpan, Decimal, Guid,
-  FileName  // a String that names a file or folder: also os.PathLike and bytes
-};
+namespace morvax::api {
 
 struct ClassBinding;
 struct ClassRuntime;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "api/enumerations.h"
+#include "api/value_kinds.h"
 #include "interop/converters.h"
 #include "interop/datetime_values.h"
 #include "interop/error_bridge.h"
@@ -22,49 +23,14 @@ using AssignableEntry = int32_t (*)(uint32_t handle);
 constexpr int kMaxParameters = 16;
 constexpr int kIsAssignableOffset = 4;  // btp_IsAssignable, counted from btp_TypeOf
 
-union ArgumentSlot {
-  UnicodeView text;
-  FileNameSlot fileName;
-  uint8_t u8;
-  int16_t i16;
-  int32_t i32;
-  int64_t i64;
-  double f64;
-  float f32;
-  uint16_t unit;
-  ByteSpanSlot bytes;
-  PyVariant variant;
-  uint32_t handle;
-  HostDateTime dateTime;
-  int64_t ticks;
-  HostDecimal decimal;
-  HostGuid guid;
-};
-
-union ResultSlot {
-  uint8_t u8;
-  int16_t i16;
-  int32_t i32;
-  int64_t i64;
-  double f64;
-  float f32;
-  uint16_t unit;
-  PyObject* object;
-  uint32_t handle;
-  HostDateTimeResult dateTime;
-  int64_t ticks;
-  HostDecimal decimal;
-  HostGuid guid;
-};
-
 // The converted arguments of one call; byte buffers and file names are released when it goes.
 class Arguments {
  public:
   explicit Arguments(const OverloadSpec& overload) : overload_(overload) {}
   ~Arguments() {
     for (int i = 0; i < converted_; ++i) {
-      if (overload_.parameters[i].kind == ValueKind::ByteArray) ReleaseByteSpan(&slots_[i].bytes);
-      if (overload_.parameters[i].kind == ValueKind::FileName) ReleaseFileName(&slots_[i].fileName);
+      auto release = RowOf(overload_.parameters[i].kind).release;
+      if (release != nullptr) release(slots_[i]);
     }
   }
   Arguments(const Arguments&) = delete;
@@ -98,32 +64,8 @@ class Arguments {
   }
 
   static int ConvertOne(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
-    pointer = &slot;
-    switch (spec.kind) {
-      case ValueKind::String: return ConvertString(object, &slot.text);
-      case ValueKind::FileName: return ConvertFileName(object, &slot.fileName);
-      case ValueKind::Bool: return ConvertBool(object, &slot.u8);
-      case ValueKind::Int16: return ConvertInt16(object, &slot.i16);
-      case ValueKind::Int32: return ConvertInt32(object, &slot.i32);
-      case ValueKind::Int64: return ConvertInt64(object, &slot.i64);
-      case ValueKind::Byte: return ConvertByte(object, &slot.u8);
-      case ValueKind::Double: return ConvertDouble(object, &slot.f64);
-      case ValueKind::Single: return ConvertSingle(object, &slot.f32);
-      case ValueKind::Char: return ConvertChar(object, &slot.unit);
-      case ValueKind::ByteArray:
-        // .NET reads the fields after the buffer record.
-        pointer = &slot.bytes.held;
-        return ConvertByteArray(object, &slot.bytes);
-      case ValueKind::Object: return ConvertVariant(object, &slot.variant);
-      case ValueKind::Class: return ConvertClassArgument(*spec.klass, object, &slot.handle);
-      case ValueKind::Enum: return ConvertEnumArgument(*spec.enumeration, object, &slot.i32);
-      case ValueKind::DateTime: return ConvertDateTime(object, &slot.dateTime);
-      case ValueKind::TimeSpan: return ConvertTimeSpan(object, &slot.ticks);
-      case ValueKind::Decimal: return ConvertDecimal(object, &slot.decimal);
-      case ValueKind::Guid: return ConvertGuid(object, &slot.guid);
-      case ValueKind::DateTimeOffset: break;  // no .NET member takes one yet
-      case ValueKind::Void: break;
-    }
+    auto convert = RowOf(spec.kind).convert;
+    if (convert != nullptr) return convert(spec, object, slot, pointer);
     PyErr_SetString(PyExc_SystemError, "parameter of no value kind");
     return 0;
   }
@@ -182,45 +124,11 @@ int ParseArguments(const OverloadSpec& overload, PyObject* args, PyObject* kwarg
 
 // Releases what a result slot owns when the call failed after .NET filled it.
 void DiscardResult(const ValueSpec& spec, ResultSlot& result) {
-  switch (spec.kind) {
-    case ValueKind::String:
-    case ValueKind::FileName:
-    case ValueKind::ByteArray:
-    case ValueKind::Object: Py_XDECREF(result.object); break;
-    case ValueKind::Class: ReleaseHandle(result.handle); break;
-    default: break;
-  }
+  auto discard = RowOf(spec.kind).discard;
+  if (discard != nullptr) discard(result);
 }
 
-PyObject* BuildResult(const ValueSpec& spec, ResultSlot& result) {
-  switch (spec.kind) {
-    case ValueKind::Void: Py_RETURN_NONE;
-    case ValueKind::Bool: return PyBool_FromLong(result.u8);
-    case ValueKind::Int16: return PyLong_FromLong(result.i16);
-    case ValueKind::Int32: return PyLong_FromLong(result.i32);
-    case ValueKind::Int64: return PyLong_FromLongLong(result.i64);
-    case ValueKind::Byte: return PyLong_FromUnsignedLong(result.u8);
-    case ValueKind::Double: return PyFloat_FromDouble(result.f64);
-    case ValueKind::Single: return PyFloat_FromDouble(result.f32);
-    case ValueKind::Char: return CharResult(result.unit);
-    case ValueKind::String:
-    case ValueKind::FileName:
-    case ValueKind::ByteArray:
-    case ValueKind::Object:
-      // .NET built the object; a null .NET value arrives as no object.
-      if (result.object == nullptr) Py_RETURN_NONE;
-      return result.object;
-    case ValueKind::Class: return WrapHandle(result.handle, &spec.klass->type->type);
-    case ValueKind::Enum: return EnumResult(*spec.enumeration, result.i32);
-    case ValueKind::DateTime: return DateTimeResult(result.dateTime);
-    case ValueKind::DateTimeOffset: return DateTimeOffsetResult(result.dateTime);
-    case ValueKind::TimeSpan: return TimeSpanResult(result.ticks);
-    case ValueKind::Decimal: return DecimalResult(result.decimal);
-    case ValueKind::Guid: return GuidResult(result.guid);
-  }
-  PyErr_SetString(PyExc_SystemError, "result of no value kind");
-  return nullptr;
-}
+PyObject* BuildResult(const ValueSpec& spec, ResultSlot& result) { return RowOf(spec.kind).build(spec, result); }
 
 // Calls one overload whose arguments are converted, and builds its result.
 PyObject* Invoke(const MethodSpec& method, const OverloadSpec& overload, uint32_t self, void* const* arguments) {
@@ -237,21 +145,7 @@ PyObject* Invoke(const MethodSpec& method, const OverloadSpec& overload, uint32_
 
 // Whether a converter could accept the object: false only where it certainly refuses.
 // Lets dispatch pass over overloads without building their error until it is needed.
-bool MayAccept(ValueKind kind, PyObject* object) {
-  switch (kind) {
-    case ValueKind::String: return object == Py_None || PyUnicode_Check(object);
-    case ValueKind::Bool: return PyBool_Check(object);
-    case ValueKind::Int16:
-    case ValueKind::Int32:
-    case ValueKind::Int64:
-    case ValueKind::Byte: return PyLong_Check(object) && !PyBool_Check(object);
-    case ValueKind::Double:
-    case ValueKind::Single: return PyFloat_Check(object) || (PyLong_Check(object) && !PyBool_Check(object));
-    case ValueKind::Char: return PyUnicode_Check(object);
-    case ValueKind::ByteArray: return object == Py_None || PyObject_CheckBuffer(object);
-    default: return true;
-  }
-}
+bool MayAccept(ValueKind kind, PyObject* object) { return RowOf(kind).mayAccept(object); }
 
 // A cheap look at positional-only calls: the count must match (no overload has optional
 // parameters) and each argument must be one its converter could take.

@@ -1,0 +1,104 @@
+// The value kinds: how one value crosses between Python and .NET. Each kind is one row here,
+// and every other part of the generator reads it from this table: the .NET type that is
+// classified as the kind, how the generated C# reads an argument and stores a result, the
+// Python annotation in docstrings and stubs, and the C++ enumeration the runtime dispatches
+// on (emitted as generated_value_kinds.h; the C++ kind table is checked against it when it compiles).
+// A new kind is one row here and one row in the C++ kind table (velto/api/value_kinds.cpp).
+namespace Morvax.Generator;
+
+/// <summary>
+/// How a value crosses the boundary. FileName is a string that names a file or folder
+/// (NameRules.IsFileName): it also takes os.PathLike and bytes.
+/// </summary>
+public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName }
+
+public static class ValueKinds
+{
+    /// <summary>
+    /// One kind. NetType: the .NET type classified as this kind (null: found another way).
+    /// Read: C# reading argument slot @i; Store: C# storing expression @e in the result slot;
+    /// @T is the class or enumeration's full name. Argument/Result: the Python annotations,
+    /// "{0}" standing for the class or enumeration name; Import: the module they need.
+    /// </summary>
+    public sealed record Row(ValueKind Kind, Type? NetType, string? Read, string? Store,
+                             string Argument, string Result, string? Import = null);
+
+    public static readonly IReadOnlyList<Row> Rows = new Row[]
+    {
+        new(ValueKind.Void, null, null, null, "None", "None"),
+        new(ValueKind.String, typeof(string), "Marshalling.ReadString(args[@i])", "*(IntPtr*)result = Marshalling.PyString(@e);", "str", "str"),
+        new(ValueKind.Bool, typeof(bool), "(*(byte*)args[@i] != 0)", "*(byte*)result = (@e) ? (byte)1 : (byte)0;", "bool", "bool"),
+        new(ValueKind.Int16, typeof(short), "*(short*)args[@i]", "*(short*)result = @e;", "int", "int"),
+        new(ValueKind.Int32, typeof(int), "*(int*)args[@i]", "*(int*)result = @e;", "int", "int"),
+        new(ValueKind.Int64, typeof(long), "*(long*)args[@i]", "*(long*)result = @e;", "int", "int"),
+        new(ValueKind.Byte, typeof(byte), "*(byte*)args[@i]", "*(byte*)result = @e;", "int", "int"),
+        new(ValueKind.Double, typeof(double), "*(double*)args[@i]", "*(double*)result = @e;", "float", "float"),
+        new(ValueKind.Single, typeof(float), "*(float*)args[@i]", "*(float*)result = @e;", "float", "float"),
+        new(ValueKind.Char, typeof(char), "(char)*(ushort*)args[@i]", "*(ushort*)result = @e;", "str", "str"),
+        // Any object offering the buffer protocol is read as the byte array.
+        new(ValueKind.ByteArray, typeof(byte[]), "Marshalling.ReadBytes(args[@i])", "*(IntPtr*)result = Marshalling.PyBytes(@e);",
+            "bytes | bytearray | memoryview", "bytes"),
+        new(ValueKind.Object, typeof(object), "Marshalling.ReadVariant(args[@i])", "*(IntPtr*)result = Marshalling.PyObject(@e);", "object", "object"),
+        // None passes a null reference.
+        new(ValueKind.Class, null, "HandleTable.Get<global::@T>(*(uint*)args[@i])", "*(uint*)result = HandleTable.Add(@e);", "{0} | None", "{0}"),
+        new(ValueKind.Enum, null, "(global::@T)(*(int*)args[@i])", "*(int*)result = (int)(@e);", "{0}", "{0}"),
+        new(ValueKind.DateTime, typeof(DateTime), "Marshalling.ReadDateTime(args[@i])", "Marshalling.WriteDateTime(result, @e);",
+            "datetime.datetime", "datetime.datetime", "datetime"),
+        // Results only: no member taking one is emitted yet.
+        new(ValueKind.DateTimeOffset, typeof(DateTimeOffset), null, "Marshalling.WriteDateTimeOffset(result, @e);",
+            "datetime.datetime", "datetime.datetime", "datetime"),
+        new(ValueKind.TimeSpan, typeof(TimeSpan), "Marshalling.ReadTimeSpan(args[@i])", "Marshalling.WriteTimeSpan(result, @e);",
+            "datetime.timedelta", "datetime.timedelta", "datetime"),
+        new(ValueKind.Decimal, typeof(decimal), "Marshalling.ReadDecimal(args[@i])", "Marshalling.WriteDecimal(result, @e);",
+            "decimal.Decimal", "decimal.Decimal", "decimal"),
+        new(ValueKind.Guid, typeof(Guid), "Marshalling.ReadGuid(args[@i])", "Marshalling.WriteGuid(result, @e);", "uuid.UUID", "uuid.UUID", "uuid"),
+        // A file or folder name (a string by its parameter's name): what os.fspath accepts; a result is the name as text.
+        new(ValueKind.FileName, null, "Marshalling.ReadString(args[@i])", "*(IntPtr*)result = Marshalling.PyString(@e);",
+            "str | bytes | os.PathLike[str]", "str", "os"),
+    };
+
+    // Rows are indexed by kind: the table must hold every kind once, in declaration order.
+    static ValueKinds()
+    {
+        var kinds = Enum.GetValues<ValueKind>();
+        if (kinds.Length != Rows.Count || kinds.Where((k, i) => Rows[i].Kind != k).Any())
+            throw new InvalidOperationException("the value-kind table must list every ValueKind once, in declaration order");
+    }
+
+    public static Row Of(ValueKind kind) => Rows[(int)kind];
+
+    /// <summary>The kind whose .NET type this is, if it is one of the plain kinds.</summary>
+    public static ValueKind? Classify(Type type) => Rows.FirstOrDefault(r => r.NetType == type)?.Kind;
+
+    private static string NameOf(ValueType_ type) => type.Class?.FullName ?? type.Enum?.FullName ?? "";
+
+    /// <summary>C# reading argument slot i as the parameter's .NET type.</summary>
+    public static string Read(ValueType_ type, int i) =>
+        (Of(type.Kind).Read ?? throw new InvalidOperationException($"no argument form for {type.Kind}"))
+            .Replace("@i", i.ToString()).Replace("@T", NameOf(type));
+
+    /// <summary>C# evaluating an expression and storing it in the result slot.</summary>
+    public static string Store(ValueType_ type, string expression) =>
+        (Of(type.Kind).Store ?? throw new InvalidOperationException($"no result form for {type.Kind}"))
+            .Replace("@T", NameOf(type)).Replace("@e", expression);
+
+    /// <summary>generated_value_kinds.h: the C++ enumeration, in the same order, with its count.</summary>
+    public static string CppHeader()
+    {
+        var text = new System.Text.StringBuilder();
+        text.AppendLine("// Generated by Morvax.Generator from its value-kind table: do not edit.");
+        text.AppendLine("#pragma once");
+        text.AppendLine();
+        text.AppendLine("#include <cstdint>");
+        text.AppendLine();
+        text.AppendLine("namespace morvax::api {");
+        text.AppendLine();
+        text.AppendLine("enum class ValueKind : uint8_t {");
+        foreach (var row in Rows) text.AppendLine($"  {row.Kind},");
+        text.AppendLine("};");
+        text.AppendLine($"inline constexpr int kValueKindCount = {Rows.Count};");
+        text.AppendLine();
+        text.AppendLine("}  // namespace morvax::api");
+        return text.ToString();
+    }
+}

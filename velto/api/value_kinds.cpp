@@ -1,0 +1,113 @@
+// The C++ row of each value kind (see value_kinds.h). A new kind is one row here, in the
+// order of the generated enumeration, and one row in the generator's table.
+#include "api/value_kinds.h"
+
+#include <iterator>
+
+#include "api/class_binding.h"
+#include "api/class_runtime.h"
+#include "api/enumerations.h"
+#include "interop/host_object.h"
+
+namespace morvax::api {
+
+namespace {
+
+// Screens.
+bool AnyObject(PyObject*) { return true; }
+bool TextOrNone(PyObject* o) { return o == Py_None || PyUnicode_Check(o); }
+bool Text(PyObject* o) { return PyUnicode_Check(o); }
+bool Boolean(PyObject* o) { return PyBool_Check(o); }
+bool Integer(PyObject* o) { return PyLong_Check(o) && !PyBool_Check(o); }
+bool Real(PyObject* o) { return PyFloat_Check(o) || Integer(o); }
+bool BufferOrNone(PyObject* o) { return o == Py_None || PyObject_CheckBuffer(o); }
+
+// Converters of the kinds whose slot .NET reads where it was written.
+template <int (*Converter)(PyObject*, void*), auto Member>
+int Plain(const ValueSpec&, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot;
+  return Converter(object, &(slot.*Member));
+}
+
+int ByteArrayArgument(const ValueSpec&, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot.bytes.held;  // .NET reads the fields after the buffer record
+  return ConvertByteArray(object, &slot.bytes);
+}
+int ClassArgument(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot;
+  return ConvertClassArgument(*spec.klass, object, &slot.handle);
+}
+int EnumArgument(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot;
+  return ConvertEnumArgument(*spec.enumeration, object, &slot.i32);
+}
+
+void ReleaseBytes(ArgumentSlot& slot) { ReleaseByteSpan(&slot.bytes); }
+void ReleaseName(ArgumentSlot& slot) { ReleaseFileName(&slot.fileName); }
+
+// Result builders.
+PyObject* NoneResult(const ValueSpec&, ResultSlot&) { Py_RETURN_NONE; }
+PyObject* BoolResult(const ValueSpec&, ResultSlot& r) { return PyBool_FromLong(r.u8); }
+PyObject* Int16Result(const ValueSpec&, ResultSlot& r) { return PyLong_FromLong(r.i16); }
+PyObject* Int32Result(const ValueSpec&, ResultSlot& r) { return PyLong_FromLong(r.i32); }
+PyObject* Int64Result(const ValueSpec&, ResultSlot& r) { return PyLong_FromLongLong(r.i64); }
+PyObject* ByteResult(const ValueSpec&, ResultSlot& r) { return PyLong_FromUnsignedLong(r.u8); }
+PyObject* DoubleResult(const ValueSpec&, ResultSlot& r) { return PyFloat_FromDouble(r.f64); }
+PyObject* SingleResult(const ValueSpec&, ResultSlot& r) { return PyFloat_FromDouble(r.f32); }
+PyObject* UnitResult(const ValueSpec&, ResultSlot& r) { return CharResult(r.unit); }
+// .NET built the object; a null .NET value arrives as no object.
+PyObject* BuiltObject(const ValueSpec&, ResultSlot& r) {
+  if (r.object == nullptr) Py_RETURN_NONE;
+  return r.object;
+}
+PyObject* ClassResult(const ValueSpec& spec, ResultSlot& r) { return WrapHandle(r.handle, &spec.klass->type->type); }
+PyObject* EnumerationResult(const ValueSpec& spec, ResultSlot& r) { return EnumResult(*spec.enumeration, r.i32); }
+PyObject* DateTimeOut(const ValueSpec&, ResultSlot& r) { return DateTimeResult(r.dateTime); }
+PyObject* DateTimeOffsetOut(const ValueSpec&, ResultSlot& r) { return DateTimeOffsetResult(r.dateTime); }
+PyObject* TimeSpanOut(const ValueSpec&, ResultSlot& r) { return TimeSpanResult(r.ticks); }
+PyObject* DecimalOut(const ValueSpec&, ResultSlot& r) { return DecimalResult(r.decimal); }
+PyObject* GuidOut(const ValueSpec&, ResultSlot& r) { return GuidResult(r.guid); }
+
+void DropObject(ResultSlot& r) { Py_XDECREF(r.object); }
+void DropHandle(ResultSlot& r) { ReleaseHandle(r.handle); }
+
+using VK = ValueKind;
+using AS = ArgumentSlot;
+
+constexpr ValueKindRow kRows[] = {
+    {VK::Void, nullptr, nullptr, AnyObject, NoneResult, nullptr},
+    {VK::String, Plain<ConvertString, &AS::text>, nullptr, TextOrNone, BuiltObject, DropObject},
+    {VK::Bool, Plain<ConvertBool, &AS::u8>, nullptr, Boolean, BoolResult, nullptr},
+    {VK::Int16, Plain<ConvertInt16, &AS::i16>, nullptr, Integer, Int16Result, nullptr},
+    {VK::Int32, Plain<ConvertInt32, &AS::i32>, nullptr, Integer, Int32Result, nullptr},
+    {VK::Int64, Plain<ConvertInt64, &AS::i64>, nullptr, Integer, Int64Result, nullptr},
+    {VK::Byte, Plain<ConvertByte, &AS::u8>, nullptr, Integer, ByteResult, nullptr},
+    {VK::Double, Plain<ConvertDouble, &AS::f64>, nullptr, Real, DoubleResult, nullptr},
+    {VK::Single, Plain<ConvertSingle, &AS::f32>, nullptr, Real, SingleResult, nullptr},
+    {VK::Char, Plain<ConvertChar, &AS::unit>, nullptr, Text, UnitResult, nullptr},
+    {VK::ByteArray, ByteArrayArgument, ReleaseBytes, BufferOrNone, BuiltObject, DropObject},
+    {VK::Object, Plain<ConvertVariant, &AS::variant>, nullptr, AnyObject, BuiltObject, DropObject},
+    {VK::Class, ClassArgument, nullptr, AnyObject, ClassResult, DropHandle},
+    {VK::Enum, EnumArgument, nullptr, AnyObject, EnumerationResult, nullptr},
+    {VK::DateTime, Plain<ConvertDateTime, &AS::dateTime>, nullptr, AnyObject, DateTimeOut, nullptr},
+    {VK::DateTimeOffset, nullptr, nullptr, AnyObject, DateTimeOffsetOut, nullptr},  // results only, for now
+    {VK::TimeSpan, Plain<ConvertTimeSpan, &AS::ticks>, nullptr, AnyObject, TimeSpanOut, nullptr},
+    {VK::Decimal, Plain<ConvertDecimal, &AS::decimal>, nullptr, AnyObject, DecimalOut, nullptr},
+    {VK::Guid, Plain<ConvertGuid, &AS::guid>, nullptr, AnyObject, GuidOut, nullptr},
+    {VK::FileName, Plain<ConvertFileName, &AS::fileName>, ReleaseName, AnyObject, BuiltObject, DropObject},
+};
+
+// The table and the generated enumeration must agree row for row.
+static_assert(std::size(kRows) == kValueKindCount, "one value-kind row per generated ValueKind");
+constexpr bool InEnumerationOrder() {
+  for (int i = 0; i < kValueKindCount; ++i)
+    if (static_cast<int>(kRows[i].kind) != i) return false;
+  return true;
+}
+static_assert(InEnumerationOrder(), "value-kind rows must follow the generated ValueKind order");
+
+}  // namespace
+
+const ValueKindRow& RowOf(ValueKind kind) { return kRows[static_cast<int>(kind)]; }
+
+}  // namespace morvax::api

@@ -16,7 +16,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "py_ref.h"
+#include "common/py_ref.h"
 #include "static_type.h"
 #include "version_value.h"
 

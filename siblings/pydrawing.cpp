@@ -16,7 +16,7 @@
 #include <string>
 
 #include "morvax/pydrawing.h"
-#include "py_ref.h"
+#include "common/py_ref.h"
 #include "static_type.h"
 #include "version_value.h"
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "morvax/pygc.h"
-#include "py_ref.h"
+#include "common/py_ref.h"
 #include "static_type.h"
 #include "version_value.h"
 

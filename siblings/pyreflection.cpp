@@ -10,7 +10,7 @@
 
 #include "host_handle_release.h"
 #include "morvax/pyreflection.h"
-#include "py_ref.h"
+#include "common/py_ref.h"
 #include "static_type.h"
 #include "version_value.h"
 

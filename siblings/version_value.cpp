@@ -16,7 +16,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "py_ref.h"
+#include "common/py_ref.h"
 #include "static_type.h"
 
 #ifndef SIBLING_VERSION

@@ -12,7 +12,7 @@
 
 #include "morvax/pygc.h"
 #include "morvax/version_value.h"
-#include "py_ref.h"
+#include "common/py_ref.h"
 #include "static_type.h"
 #include "version_value.h"
 

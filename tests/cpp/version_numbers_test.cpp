@@ -1,5 +1,5 @@
 // Ordering and hashing of version numbers.
-#include "module/version_numbers.h"
+#include "common/version_numbers.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include "api/class_runtime.h"
 #include "interop/host_object.h"
-#include "module/sibling_apis.h"
+#include "common/sibling_apis.h"
 
 namespace morvax::api {
 

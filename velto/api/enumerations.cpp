@@ -7,10 +7,10 @@
 #include "interop/descriptors.h"
 #include "interop/error_bridge.h"
 #include "interop/host_object.h"
-#include "module/dependencies.h"
-#include "module/interned_names.h"
-#include "module/reporters.h"
-#include "module/sibling_apis.h"
+#include "common/dependencies.h"
+#include "common/interned_names.h"
+#include "common/reporters.h"
+#include "common/sibling_apis.h"
 
 namespace morvax::api {
 

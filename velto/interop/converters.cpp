@@ -9,8 +9,8 @@
 
 #include "interop/error_bridge.h"
 #include "interop/host_object.h"
-#include "module/dependencies.h"
-#include "module/interned_names.h"
+#include "common/dependencies.h"
+#include "common/interned_names.h"
 #include "interop/standard_classes.h"
 
 namespace morvax {

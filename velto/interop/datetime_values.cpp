@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "interop/unicode_view.h"
-#include "module/dependencies.h"
-#include "module/interned_names.h"
+#include "common/dependencies.h"
+#include "common/interned_names.h"
 #include "interop/standard_classes.h"
 
 namespace morvax {

@@ -3,59 +3,10 @@
 
 #include <cstdarg>
 
-#include "module/interned_names.h"
+#include "common/interned_names.h"
 
 namespace morvax {
 
-bool IsInterruptPending() {
-  PyObject* pending = PyErr_Occurred();  // borrowed
-  return pending != nullptr && !PyErr_GivenExceptionMatches(pending, PyExc_Exception);
-}
-
-PyObject* RaiseChainedV(PyObject* exc, const char* format, va_list args) {
-  if (IsInterruptPending()) return nullptr;
-  PyObject *oldType, *oldValue, *oldTraceback;
-  PyErr_Fetch(&oldType, &oldValue, &oldTraceback);
-  PyErr_NormalizeException(&oldType, &oldValue, &oldTraceback);
-  if (oldTraceback != nullptr && oldValue != nullptr) PyException_SetTraceback(oldValue, oldTraceback);
-  Py_XDECREF(oldTraceback);
-  Py_XDECREF(oldType);
-
-  PyErr_FormatV(exc, format, args);
-
-  PyObject *newType, *newValue, *newTraceback;
-  PyErr_Fetch(&newType, &newValue, &newTraceback);
-  PyErr_NormalizeException(&newType, &newValue, &newTraceback);
-  if (oldValue != nullptr && newValue != nullptr) {
-    Py_INCREF(oldValue);
-    PyException_SetCause(newValue, oldValue);  // steals one reference
-    PyException_SetContext(newValue, oldValue);  // steals the other
-  } else {
-    Py_XDECREF(oldValue);
-  }
-  PyErr_Restore(newType, newValue, newTraceback);
-  return nullptr;
-}
-
-PyObject* RaiseChained(PyObject* exc, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  RaiseChainedV(exc, format, args);
-  va_end(args);
-  return nullptr;
-}
-
-PyObject* RaiseMaybeChained(PyObject* exc, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  if (PyErr_Occurred()) {
-    RaiseChainedV(exc, format, args);
-  } else {
-    PyErr_FormatV(exc, format, args);
-  }
-  va_end(args);
-  return nullptr;
-}
 
 bool RaiseForkedChild() {
   PyErr_SetString(PyExc_RuntimeError,
@@ -65,15 +16,6 @@ bool RaiseForkedChild() {
   return true;
 }
 
-bool CheckArgCount(Py_ssize_t given, const char* name, Py_ssize_t minimum, Py_ssize_t maximum) {
-  if (minimum <= given && given <= maximum) return false;
-  const char* quantity = minimum == maximum ? "exactly" : (given < minimum ? "at least" : "at most");
-  Py_ssize_t bound = given < minimum ? minimum : maximum;
-  PyErr_Format(PyExc_TypeError, "%.150s%s takes %s %d argument%s (%zd given)",
-               name != nullptr ? name : "function", name != nullptr ? "()" : "", quantity,
-               static_cast<int>(bound), bound == 1 ? "" : "s", given);
-  return true;
-}
 
 int FormatExceptionFallback(PyObject* type, PyObject* value, PyObject* traceback, PyObject** text) {
   (void)traceback;  // the fallback text never includes the traceback

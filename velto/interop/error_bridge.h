@@ -1,5 +1,5 @@
 // Errors in both directions: .NET exceptions become RuntimeError, Python errors raised
-// inside callbacks become text for .NET; plus the chained raise and the argument-count check.
+// inside callbacks become text for .NET. The chained raise is in common/python_errors.h.
 #pragma once
 
 #include <Python.h>
@@ -8,6 +8,7 @@
 
 #include "host/forked_process.h"
 #include "interop/unicode_view.h"
+#include "common/python_errors.h"
 
 namespace morvax {
 
@@ -16,21 +17,6 @@ bool RaiseForkedChild();
 // True, with RuntimeError set, in a child forked after the runtime started: every way into
 // .NET asks this first, since the runtime cannot run there and would hang or crash.
 inline bool RefuseInForkedChild() { return host::ForkedAfterStart() && RaiseForkedChild(); }
-
-// True when the pending exception is one that must reach the caller unchanged: a
-// BaseException that is no Exception (KeyboardInterrupt, SystemExit, GeneratorExit).
-bool IsInterruptPending();
-
-// Raises exc with the formatted message, making the pending exception its cause and
-// context; a pending interrupt is left as it is instead. Requires a pending exception. Always returns null, for `return RaiseChained(...)`.
-PyObject* RaiseChained(PyObject* exc, const char* format, ...);
-PyObject* RaiseChainedV(PyObject* exc, const char* format, va_list args);
-
-// Raises with RaiseChained when an exception is pending, else plainly.
-PyObject* RaiseMaybeChained(PyObject* exc, const char* format, ...);
-
-// Returns true after raising TypeError when given is outside [minimum, maximum].
-bool CheckArgCount(Py_ssize_t given, const char* name, Py_ssize_t minimum, Py_ssize_t maximum);
 
 // "%U: %U" (or "%U:" without a value) from the exception's qualified name. Returns 1 with
 // *text set (or left null when nothing could be made without an error), 0 with an error.

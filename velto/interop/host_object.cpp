@@ -5,8 +5,8 @@
 #include "host/object_host.h"
 #include "interop/error_bridge.h"
 #include "interop/type_registry.h"
-#include "module/interned_names.h"
-#include "module/sibling_apis.h"
+#include "common/interned_names.h"
+#include "common/sibling_apis.h"
 
 namespace morvax {
 

@@ -1,8 +1,8 @@
 // The standard-library class cache.
 #include "interop/standard_classes.h"
 
-#include "module/dependencies.h"
-#include "module/interned_names.h"
+#include "common/dependencies.h"
+#include "common/interned_names.h"
 
 namespace morvax {
 

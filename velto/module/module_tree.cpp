@@ -9,9 +9,9 @@
 #include "interop/descriptors.h"
 #include "interop/error_bridge.h"
 #include "interop/type_registry.h"
-#include "module/dependencies.h"
-#include "module/interned_names.h"
-#include "module/reporters.h"
+#include "common/dependencies.h"
+#include "common/interned_names.h"
+#include "common/reporters.h"
 
 namespace morvax {
 

@@ -2,13 +2,13 @@
 // ImportError reports when the step fails.
 #include <Python.h>
 
-#include "host/register_callbacks.h"
-#include "module/dependencies.h"
-#include "module/interned_names.h"
+#include "module/register_callbacks.h"
+#include "common/dependencies.h"
+#include "common/interned_names.h"
 #include "module/module_tree.h"
-#include "module/module_version.h"
-#include "module/reporters.h"
-#include "module/sibling_apis.h"
+#include "common/module_version.h"
+#include "common/reporters.h"
+#include "common/sibling_apis.h"
 
 namespace morvax {
 

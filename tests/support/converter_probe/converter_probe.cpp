@@ -28,7 +28,7 @@
 #include "interop/error_bridge.h"
 #include "interop/host_object.h"
 #include "interop/static_callbacks.h"
-#include "module/interned_names.h"
+#include "common/interned_names.h"
 
 namespace {
 

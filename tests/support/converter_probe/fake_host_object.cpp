@@ -4,7 +4,7 @@
 // host-object test is the marker test alone, on the probe's own PyHostObject types.
 #include "interop/host_object.h"
 
-#include "module/interned_names.h"
+#include "common/interned_names.h"
 
 namespace morvax {
 

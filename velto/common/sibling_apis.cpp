@@ -1,10 +1,10 @@
 // Capsule imports of the sibling modules.
-#include "module/sibling_apis.h"
+#include "common/sibling_apis.h"
 
 #include <iterator>
 
-#include "module/dependencies.h"
-#include "module/reporters.h"
+#include "common/dependencies.h"
+#include "common/reporters.h"
 
 namespace morvax {
 

@@ -1,5 +1,5 @@
 // _ModuleVersionType: an immutable value of four numbers and their text.
-#include "module/module_version.h"
+#include "common/module_version.h"
 
 #include <cstddef>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Start-up error reporters.
-#include "module/reporters.h"
+#include "common/reporters.h"
 
-#include "interop/error_bridge.h"
+#include "common/python_errors.h"
 
 namespace morvax {
 

@@ -1,6 +1,6 @@
 // Runtime start and callback registration; the boundary where the loader's native
 // exceptions become Python errors.
-#include "host/register_callbacks.h"
+#include "module/register_callbacks.h"
 
 #include <Python.h>
 

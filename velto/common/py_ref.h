@@ -1,12 +1,12 @@
-// PyRef: owns one strong reference to a Python object and drops it when it goes
-// out of scope, so early error returns in module code cannot leak.
+// PyRef: owns one strong reference to a Python object and drops it when it goes out of
+// scope, so early error returns cannot leak. Shared by the extension and its siblings.
 #pragma once
 
 #include <Python.h>
 
 #include <utility>
 
-namespace morvax::siblings {
+namespace morvax {
 
 class PyRef {
  public:
@@ -41,4 +41,8 @@ class PyRef {
   PyObject* obj_ = nullptr;
 };
 
-}  // namespace morvax::siblings
+namespace siblings {
+using morvax::PyRef;
+}  // namespace siblings
+
+}  // namespace morvax

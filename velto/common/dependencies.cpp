@@ -1,9 +1,9 @@
 // Dependency import and version check.
-#include "module/dependencies.h"
+#include "common/dependencies.h"
 
-#include "interop/error_bridge.h"
-#include "module/interned_names.h"
-#include "module/reporters.h"
+#include "common/python_errors.h"
+#include "common/interned_names.h"
+#include "common/reporters.h"
 
 namespace morvax {
 

@@ -4,7 +4,7 @@
 
 #include <Python.h>
 
-#include "module/module_version.h"
+#include "common/module_version.h"
 
 namespace morvax {
 

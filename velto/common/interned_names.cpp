@@ -1,5 +1,5 @@
 // The interned-name table.
-#include "module/interned_names.h"
+#include "common/interned_names.h"
 
 namespace morvax {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "module/version_numbers.h"
+#include "common/version_numbers.h"
 
 namespace morvax {
 

@@ -76,7 +76,7 @@ int StoreService(PyObject* type, PyMethodDef* definition) {
   PyObject* descriptor = isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition);
   if (descriptor == nullptr || PyObject_SetAttrString(type, definition->ml_name, descriptor) < 0) {
     Py_XDECREF(descriptor);
-    ReportTypeInitError2(-1020, owner->tp_name, definition->ml_name);
+    ReportTypeInitError2(StartupCode::AddDescriptor, owner->tp_name, definition->ml_name);
     return -1;
   }
   Py_DECREF(descriptor);
@@ -111,7 +111,7 @@ PyObject* BuildEnumeration(const EnumBinding& binding) {
   if (type == nullptr) goto error;
   // Enumeration classes carry Ellipsis where wrapper classes carry None.
   if (PyObject_SetAttr(type, Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
-    ReportTypeInitError(-1021, reinterpret_cast<PyTypeObject*>(type)->tp_name);
+    ReportTypeInitError(StartupCode::StoreCastableMarker, reinterpret_cast<PyTypeObject*>(type)->tp_name);
     goto error;
   }
   if (binding.doc != nullptr) {

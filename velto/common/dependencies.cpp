@@ -1,36 +1,48 @@
 // Dependency import and version check.
 #include "common/dependencies.h"
 
+#include "common/py_ref.h"
 #include "common/python_errors.h"
 #include "common/interned_names.h"
 #include "common/reporters.h"
 
 namespace morvax {
 
-// Reads a version attribute of a sibling and checks its layout. Returns a new reference to
-// the attribute and sets *value, or null (with no error when the attribute is missing).
-static PyObject* ReadVersionAttribute(PyObject* module, Name attribute, const char* dependency,
-                                      const ModuleVersionObject** value) {
-  PyObject* object = PyObject_GetAttr(module, Interned(attribute));
-  if (object == nullptr) {
+// Reads a version attribute of a sibling and checks its layout. Sets *value and returns the
+// attribute; returns no reference when it is missing (no error) or is no version value
+// (ImportError).
+static PyRef ReadVersionAttribute(PyObject* module, Name attribute, const char* dependency,
+                                  const ModuleVersionObject** value) {
+  PyRef object = PyRef::steal(PyObject_GetAttr(module, Interned(attribute)));
+  if (!object) {
     PyErr_Clear();
-    return nullptr;
+    return object;
   }
-  *value = AsVersionValue(object);
+  *value = AsVersionValue(object.get());
   if (*value == nullptr) {
     PyErr_Format(PyExc_ImportError,
                  "Unable to import module dependencies. Cannot import the %s module. The %s module "
                  "found has a '%U' attribute that is not a version value (found '%.200s').",
-                 dependency, dependency, Interned(attribute), Py_TYPE(object)->tp_name);
-    Py_DECREF(object);
+                 dependency, dependency, Interned(attribute), Py_TYPE(object.get())->tp_name);
+    return PyRef();
   }
   return object;
 }
 
+// Raises the ImportError of a sibling without the version attribute `what` (unless the
+// attribute was there but of the wrong layout, which is already reported).
+static PyObject* ReportMissingVersion(const char* dependency, const char* what) {
+  if (PyErr_Occurred()) return nullptr;
+  return PyErr_Format(PyExc_ImportError,
+                      "Unable to import module dependencies. Cannot import the %s module. The %s module "
+                      "found does not have '%s' attribute to check version compatibility.",
+                      dependency, dependency, what);
+}
+
 PyObject* ImportDependency(const char* reportingModule, const char* dependency,
                            const VersionNumbers& required) {
-  PyObject* module = PyImport_ImportModule(dependency);
-  if (module == nullptr) {
+  PyRef module = PyRef::steal(PyImport_ImportModule(dependency));
+  if (!module) {
     return RaiseMaybeChained(PyExc_ImportError,
                              "Unable to import module dependencies. Cannot import the %s module. The "
                              "module not found or errors occurred while initializing it.",
@@ -38,61 +50,30 @@ PyObject* ImportDependency(const char* reportingModule, const char* dependency,
   }
 
   const ModuleVersionObject* found = nullptr;
-  PyObject* foundObject = ReadVersionAttribute(module, Name::VERSION, dependency, &found);
-  if (foundObject == nullptr || found == nullptr) {
-    if (foundObject == nullptr) {
-      PyErr_Format(PyExc_ImportError,
-                   "Unable to import module dependencies. Cannot import the %s module. The %s module "
-                   "found does not have 'VERSION' attribute to check version compatibility.",
-                   dependency, dependency);
-    }
-    Py_DECREF(module);
-    return nullptr;
-  }
+  PyRef foundObject = ReadVersionAttribute(module.get(), Name::VERSION, dependency, &found);
+  if (!foundObject) return ReportMissingVersion(dependency, "VERSION");
   if (CompareVersions(required, found->numbers) > 0) {
-    PyErr_Format(PyExc_ImportError,
-                 "Unable to import module dependencies. Cannot import the %s module. The %s module "
-                 "found has a version ('%U') that is lower than the referenced version of that "
-                 "module ('%i.%i.%i.%i').",
-                 dependency, dependency, found->text, required.major, required.minor, required.patch,
-                 required.sub);
-    Py_DECREF(foundObject);
-    Py_DECREF(module);
-    return nullptr;
+    return PyErr_Format(PyExc_ImportError,
+                        "Unable to import module dependencies. Cannot import the %s module. The %s module "
+                        "found has a version ('%U') that is lower than the referenced version of that "
+                        "module ('%i.%i.%i.%i').",
+                        dependency, dependency, found->text, required.major, required.minor, required.patch,
+                        required.sub);
   }
 
   const ModuleVersionObject* threshold = nullptr;
-  PyObject* thresholdObject =
-      ReadVersionAttribute(module, Name::_BACKWARD_COMPATIBILITY_THRESHOLD, dependency, &threshold);
-  if (thresholdObject == nullptr || threshold == nullptr) {
-    if (thresholdObject == nullptr) {
-      PyErr_Format(PyExc_ImportError,
-                   "Unable to import module dependencies. Cannot import the %s module. The %s module "
-                   "found does not have 'BACKWARD_COMPATIBILITY_THRESHOLD' attribute to check version "
-                   "compatibility.",
-                   dependency, dependency);
-    }
-    Py_DECREF(foundObject);
-    Py_DECREF(module);
-    return nullptr;
-  }
+  PyRef thresholdObject =
+      ReadVersionAttribute(module.get(), Name::_BACKWARD_COMPATIBILITY_THRESHOLD, dependency, &threshold);
+  if (!thresholdObject) return ReportMissingVersion(dependency, "BACKWARD_COMPATIBILITY_THRESHOLD");
 
-  if (CompareVersions(required, threshold->numbers) >= 0) {
-    Py_DECREF(thresholdObject);
-    Py_DECREF(foundObject);
-    return module;
-  }
-  PyErr_Format(PyExc_ImportError,
-               "Unable to import module dependencies. Cannot import the %s module. The installed "
-               "version of the module ('%U') is not compatible with the referenced vesion of the "
-               "module ('%i.%i.%i.%i'). The installed version of the module is not compatible with "
-               "the module versions < '%U'. Update dendend module '%s' to a latest version.",
-               dependency, found->text, required.major, required.minor, required.patch, required.sub,
-               threshold->text, reportingModule);
-  Py_DECREF(thresholdObject);
-  Py_DECREF(foundObject);
-  Py_DECREF(module);
-  return nullptr;
+  if (CompareVersions(required, threshold->numbers) >= 0) return module.release();
+  return PyErr_Format(PyExc_ImportError,
+                      "Unable to import module dependencies. Cannot import the %s module. The installed "
+                      "version of the module ('%U') is not compatible with the referenced vesion of the "
+                      "module ('%i.%i.%i.%i'). The installed version of the module is not compatible with "
+                      "the module versions < '%U'. Update dendend module '%s' to a latest version.",
+                      dependency, found->text, required.major, required.minor, required.patch, required.sub,
+                      threshold->text, reportingModule);
 }
 
 PyObject* ImportModuleAttribute(const char* moduleName, PyObject* attributeName) {
@@ -116,14 +97,12 @@ PyObject* ImportModuleAttribute(const char* moduleName, PyObject* attributeName)
 
 int AddTypeToModule(PyObject* module, PyTypeObject* type, const char* name) {
   if (PyType_Ready(type) < 0) {
-    ReportTypeInitError(-1015, type->tp_name);
+    ReportTypeInitError(StartupCode::ReadyType, type->tp_name);
     return -1;
   }
-  Py_INCREF(type);
-  if (PyModule_AddObject(module, name, reinterpret_cast<PyObject*>(type)) < 0) {
+  if (PyModule_AddObjectRef(module, name, reinterpret_cast<PyObject*>(type)) < 0) {
     PyModuleDef* definition = PyModule_GetDef(module);
-    ReportTypeInitError2(-1014, definition != nullptr ? definition->m_name : "?", type->tp_name);
-    Py_DECREF(type);
+    ReportTypeInitError2(StartupCode::AddTypeToModule, definition != nullptr ? definition->m_name : "?", type->tp_name);
     return -1;
   }
   return 0;

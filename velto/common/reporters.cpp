@@ -5,26 +5,26 @@
 
 namespace morvax {
 
-PyObject* ReportLoadFailure(const char* moduleName, int code) {
+PyObject* ReportLoadFailure(const char* moduleName, StartupCode code) {
   return RaiseMaybeChained(PyExc_ImportError, "One or more errors occurred while loading the module '%s' (%i)",
-                           moduleName, code);
+                           moduleName, static_cast<int>(code));
 }
 
-PyObject* ReportModuleInitError(int code, const char* name) {
-  return RaiseMaybeChained(PyExc_ImportError, "Module initialization internal error (%i) <%s>", code, name);
+PyObject* ReportModuleInitError(StartupCode code, const char* name) {
+  return RaiseMaybeChained(PyExc_ImportError, "Module initialization internal error (%i) <%s>", static_cast<int>(code), name);
 }
 
-PyObject* ReportModuleInitError2(int code, const char* name, const char* name2) {
-  return RaiseMaybeChained(PyExc_ImportError, "Module initialization internal error (%i) <%s,%s>", code, name,
+PyObject* ReportModuleInitError2(StartupCode code, const char* name, const char* name2) {
+  return RaiseMaybeChained(PyExc_ImportError, "Module initialization internal error (%i) <%s,%s>", static_cast<int>(code), name,
                            name2);
 }
 
-PyObject* ReportTypeInitError(int code, const char* name) {
-  return RaiseMaybeChained(PyExc_ImportError, "Type initialization internal error (%i) <%s>", code, name);
+PyObject* ReportTypeInitError(StartupCode code, const char* name) {
+  return RaiseMaybeChained(PyExc_ImportError, "Type initialization internal error (%i) <%s>", static_cast<int>(code), name);
 }
 
-PyObject* ReportTypeInitError2(int code, const char* name, const char* name2) {
-  return RaiseMaybeChained(PyExc_ImportError, "Type initialization internal error (%i) <%s,%s>", code, name,
+PyObject* ReportTypeInitError2(StartupCode code, const char* name, const char* name2) {
+  return RaiseMaybeChained(PyExc_ImportError, "Type initialization internal error (%i) <%s,%s>", static_cast<int>(code), name,
                            name2);
 }
 

@@ -11,6 +11,7 @@
 #include "interop/type_registry.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
+#include "common/py_ref.h"
 #include "common/reporters.h"
 
 namespace morvax {
@@ -21,65 +22,38 @@ extern PyModuleDef g_veltoDefinition;
 // get_pyinstaller_hook_dirs(): the hook folder beside the module file, then one for each
 // of this module and its siblings.
 static PyObject* get_pyinstaller_hook_dirs(PyObject*, PyObject*) {
-  PyObject* module = PyState_FindModule(&g_veltoDefinition);
+  PyObject* module = PyState_FindModule(&g_veltoDefinition);  // borrowed
   if (module == nullptr) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_ImportError, "morvax.velto is not initialized");
     return nullptr;
   }
-  PyObject *fileName = nullptr, *osPath = nullptr, *dirname = nullptr, *join = nullptr, *base = nullptr,
-           *result = nullptr;
   static const char* const kNames[] = {"velto", "pydrawing", "pyreflection", "pygc", "pycore"};
 
-  fileName = PyModule_GetFilenameObject(module);
-  if (fileName == nullptr) goto error;
-  osPath = PyImport_ImportModule("os.path");
-  if (osPath == nullptr) {
-    RaiseMaybeChained(PyExc_ImportError,
-                      "Unable to import the specified module %s. The module not found or errors "
-                      "occurred while initializing it.",
-                      "os.path");
-    goto error;
+  PyRef fileName = PyRef::steal(PyModule_GetFilenameObject(module));
+  if (!fileName) return nullptr;
+  PyRef osPath = PyRef::steal(PyImport_ImportModule("os.path"));
+  if (!osPath) {
+    return RaiseMaybeChained(PyExc_ImportError,
+                             "Unable to import the specified module %s. The module not found or errors "
+                             "occurred while initializing it.",
+                             "os.path");
   }
-  dirname = PyObject_GetAttr(osPath, Interned(Name::dirname));
-  if (dirname == nullptr) goto error;
-  join = PyObject_GetAttr(osPath, Interned(Name::join));
-  if (join == nullptr) goto error;
-  base = PyObject_CallOneArg(dirname, fileName);
-  if (base == nullptr) goto error;
+  PyRef dirname = PyRef::steal(PyObject_GetAttr(osPath.get(), Interned(Name::dirname)));
+  if (!dirname) return nullptr;
+  PyRef join = PyRef::steal(PyObject_GetAttr(osPath.get(), Interned(Name::join)));
+  if (!join) return nullptr;
+  PyRef base = PyRef::steal(PyObject_CallOneArg(dirname.get(), fileName.get()));
+  if (!base) return nullptr;
 
-  result = PyList_New(0);
-  if (result == nullptr) goto error;
-  {
-    PyObject* entry = PyObject_CallFunction(join, "Os", base, "__pyinstaller");
-    if (entry == nullptr || PyList_Append(result, entry) < 0) {
-      Py_XDECREF(entry);
-      goto error;
-    }
-    Py_DECREF(entry);
-    for (const char* name : kNames) {
-      entry = PyObject_CallFunction(join, "Oss", base, name, "__pyinstaller");
-      if (entry == nullptr || PyList_Append(result, entry) < 0) {
-        Py_XDECREF(entry);
-        goto error;
-      }
-      Py_DECREF(entry);
-    }
+  PyRef result = PyRef::steal(PyList_New(0));
+  if (!result) return nullptr;
+  PyRef entry = PyRef::steal(PyObject_CallFunction(join.get(), "Os", base.get(), "__pyinstaller"));
+  if (!entry || PyList_Append(result.get(), entry.get()) < 0) return nullptr;
+  for (const char* name : kNames) {
+    entry = PyRef::steal(PyObject_CallFunction(join.get(), "Oss", base.get(), name, "__pyinstaller"));
+    if (!entry || PyList_Append(result.get(), entry.get()) < 0) return nullptr;
   }
-  Py_DECREF(base);
-  Py_DECREF(join);
-  Py_DECREF(dirname);
-  Py_DECREF(osPath);
-  Py_DECREF(fileName);
-  return result;
-
-error:
-  Py_XDECREF(result);
-  Py_XDECREF(base);
-  Py_XDECREF(join);
-  Py_XDECREF(dirname);
-  Py_XDECREF(osPath);
-  Py_XDECREF(fileName);
-  return nullptr;
+  return result.release();
 }
 
 static PyMethodDef g_veltoMethods[] = {
@@ -94,28 +68,19 @@ PyModuleDef g_veltoDefinition = {
 
 // Sets __package__ and, for a package, an empty __path__. 0, or -1 with ImportError.
 static int SetPackageAttributes(PyObject* module, const api::ModuleSpec& spec) {
-  PyObject* packageName = PyUnicode_FromString(spec.package);
-  if (packageName == nullptr || PyObject_SetAttrString(module, "__package__", packageName) < 0) {
-    Py_XDECREF(packageName);
-    goto error;
+  PyRef packageName = PyRef::steal(PyUnicode_FromString(spec.package));
+  bool stored = packageName && PyObject_SetAttrString(module, "__package__", packageName.get()) == 0;
+  if (stored && spec.isPackage) {
+    PyRef path = PyRef::steal(PyList_New(0));
+    stored = path && PyObject_SetAttrString(module, "__path__", path.get()) == 0;
   }
-  Py_DECREF(packageName);
-  if (spec.isPackage) {
-    PyObject* path = PyList_New(0);
-    if (path == nullptr || PyObject_SetAttrString(module, "__path__", path) < 0) {
-      Py_XDECREF(path);
-      goto error;
-    }
-    Py_DECREF(path);
-  }
-  return 0;
-error:
-  ReportModuleInitError(-1022, spec.name);
+  if (stored) return 0;
+  ReportModuleInitError(StartupCode::SetPackageAttributes, spec.name);
   return -1;
 }
 
 // Stores a value in a type's own dictionary. 0, or -1 with ImportError carrying code.
-static int StoreInTypeDict(PyTypeObject* type, PyObject* key, PyObject* value, int code) {
+static int StoreInTypeDict(PyTypeObject* type, PyObject* key, PyObject* value, StartupCode code) {
   if (PyDict_SetItem(type->tp_dict, key, value) < 0) {
     ReportTypeInitError(code, type->tp_name);
     return -1;
@@ -127,23 +92,19 @@ static int StoreInTypeDict(PyTypeObject* type, PyObject* key, PyObject* value, i
 static int RegisterClass(PyObject* module, const api::ModuleSpec& spec, const api::ClassBinding& binding) {
   PyTypeObject* type = &binding.type->type;
   HostTypeRegistry::Instance().Add(ToU16(binding.netFullName), type);
-  if (StoreInTypeDict(type, Interned(Name::_morvax_clr_host), Py_None, -1016) < 0) return -1;
-  if (StoreInTypeDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, -1021) < 0) return -1;
+  if (StoreInTypeDict(type, Interned(Name::_morvax_clr_host), Py_None, StartupCode::StoreHostMarker) < 0) return -1;
+  if (StoreInTypeDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, StartupCode::StoreCastableMarker) < 0) return -1;
   // Static properties and constants: read through descriptors that need no instance.
   for (PyGetSetDef* definition = binding.staticDefs; definition->name != nullptr; ++definition) {
-    PyObject* descriptor = NewFieldDescr(type, definition);
-    if (descriptor == nullptr || PyDict_SetItemString(type->tp_dict, definition->name, descriptor) < 0) {
-      Py_XDECREF(descriptor);
-      ReportTypeInitError2(-1020, type->tp_name, definition->name);
+    PyRef descriptor = PyRef::steal(NewFieldDescr(type, definition));
+    if (!descriptor || PyDict_SetItemString(type->tp_dict, definition->name, descriptor.get()) < 0) {
+      ReportTypeInitError2(StartupCode::AddDescriptor, type->tp_name, definition->name);
       return -1;
     }
-    Py_DECREF(descriptor);
   }
   PyType_Modified(type);
-  Py_INCREF(type);
-  if (PyModule_AddObject(module, binding.simpleName, reinterpret_cast<PyObject*>(type)) < 0) {
-    ReportTypeInitError2(-1014, spec.name, binding.simpleName);
-    Py_DECREF(type);
+  if (PyModule_AddObjectRef(module, binding.simpleName, reinterpret_cast<PyObject*>(type)) < 0) {
+    ReportTypeInitError2(StartupCode::AddTypeToModule, spec.name, binding.simpleName);
     return -1;
   }
   return 0;
@@ -164,51 +125,39 @@ static PyModuleDef* ModuleDefinition(const api::Catalogue& catalogue, int index)
 // Creates one module with its submodules and classes (new reference), or null.
 static PyObject* CreateModule(const api::Catalogue& catalogue, int index) {
   const api::ModuleSpec& spec = catalogue.modules[index];
-  PyObject* module = PyModule_Create(ModuleDefinition(catalogue, index));
-  if (module == nullptr) return ReportModuleInitError(-1003, spec.name);
+  PyRef module = PyRef::steal(PyModule_Create(ModuleDefinition(catalogue, index)));
+  if (!module) return ReportModuleInitError(StartupCode::CreateModule, spec.name);
 
-  if (index == 0 && (AddTypeToModule(module, &FieldDescrType, "_FieldDescrType") < 0 ||
-                     AddTypeToModule(module, &MixMethodDescrType, "_MixMethodDescrType") < 0)) {
-    goto error;
+  if (index == 0 && (AddTypeToModule(module.get(), &FieldDescrType, "_FieldDescrType") < 0 ||
+                     AddTypeToModule(module.get(), &MixMethodDescrType, "_MixMethodDescrType") < 0)) {
+    return nullptr;
   }
   for (int child = 0; child < catalogue.moduleCount; ++child) {
     if (catalogue.modules[child].parent != index) continue;
-    PyObject* submodule = CreateModule(catalogue, child);
-    if (submodule == nullptr) goto error;
-    if (PyModule_AddObject(module, catalogue.modules[child].attachName, submodule) < 0) {
-      ReportModuleInitError2(-1002, spec.name, catalogue.modules[child].name);
-      Py_DECREF(submodule);
-      goto error;
+    PyRef submodule = PyRef::steal(CreateModule(catalogue, child));
+    if (!submodule) return nullptr;
+    if (PyModule_AddObjectRef(module.get(), catalogue.modules[child].attachName, submodule.get()) < 0) {
+      return ReportModuleInitError2(StartupCode::AttachModule, spec.name, catalogue.modules[child].name);
     }
   }
   for (int i = 0; i < spec.classCount; ++i) {
     if (PyType_Ready(&spec.classes[i]->type->type) < 0) {
-      ReportTypeInitError(-1015, spec.classes[i]->pythonName);
-      goto error;
+      return ReportTypeInitError(StartupCode::ReadyType, spec.classes[i]->pythonName);
     }
   }
   for (int i = 0; i < spec.enumCount; ++i) {
     const api::EnumBinding& enumeration = *spec.enums[i];
-    PyObject* type = api::BuildEnumeration(enumeration);
-    if (type == nullptr) {
-      ReportTypeInitError(-1013, enumeration.pythonName);
-      goto error;
-    }
-    if (PyModule_AddObject(module, enumeration.simpleName, type) < 0) {
-      ReportTypeInitError2(-1014, spec.name, enumeration.pythonName);
-      Py_DECREF(type);
-      goto error;
+    PyRef type = PyRef::steal(api::BuildEnumeration(enumeration));
+    if (!type) return ReportTypeInitError(StartupCode::BuildEnumeration, enumeration.pythonName);
+    if (PyModule_AddObjectRef(module.get(), enumeration.simpleName, type.get()) < 0) {
+      return ReportTypeInitError2(StartupCode::AddTypeToModule, spec.name, enumeration.pythonName);
     }
   }
   for (int i = 0; i < spec.classCount; ++i) {
-    if (RegisterClass(module, spec, *spec.classes[i]) < 0) goto error;
+    if (RegisterClass(module.get(), spec, *spec.classes[i]) < 0) return nullptr;
   }
-  if (SetPackageAttributes(module, spec) < 0) goto error;
-  return module;
-
-error:
-  Py_DECREF(module);
-  return nullptr;
+  if (SetPackageAttributes(module.get(), spec) < 0) return nullptr;
+  return module.release();
 }
 
 // The support package and its two modules; their contents come with the container adapters.
@@ -220,26 +169,24 @@ static PyModuleDef g_genericDefinition = {PyModuleDef_HEAD_INIT, "morvax.velto._
                                           nullptr, nullptr, nullptr, nullptr, nullptr};
 
 PyObject* CreateSupportModule(PyObject* top) {
-  PyObject* wrpgen = PyModule_Create(&g_wrpgenDefinition);
-  if (wrpgen == nullptr) return ReportModuleInitError(-1003, g_wrpgenDefinition.m_name);
-  if (PyModule_AddObject(top, "_wrpgen", wrpgen) < 0) {
-    Py_DECREF(wrpgen);
-    return ReportModuleInitError2(-1002, g_veltoDefinition.m_name, g_wrpgenDefinition.m_name);
+  PyRef wrpgen = PyRef::steal(PyModule_Create(&g_wrpgenDefinition));
+  if (!wrpgen) return ReportModuleInitError(StartupCode::CreateModule, g_wrpgenDefinition.m_name);
+  if (PyModule_AddObjectRef(top, "_wrpgen", wrpgen.get()) < 0) {
+    return ReportModuleInitError2(StartupCode::AttachModule, g_veltoDefinition.m_name, g_wrpgenDefinition.m_name);
   }
-  // From here on the top-level module owns _wrpgen.
+  // From here on the top-level module keeps _wrpgen alive; the result is borrowed from it.
   const struct {
     PyModuleDef* definition;
     const char* attribute;
   } children[] = {{&g_interopDefinition, "_interop"}, {&g_genericDefinition, "_generic"}};
   for (const auto& child : children) {
-    PyObject* module = PyModule_Create(child.definition);
-    if (module == nullptr) return ReportModuleInitError(-1003, child.definition->m_name);
-    if (PyModule_AddObject(wrpgen, child.attribute, module) < 0) {
-      Py_DECREF(module);
-      return ReportModuleInitError2(-1002, g_wrpgenDefinition.m_name, child.definition->m_name);
+    PyRef module = PyRef::steal(PyModule_Create(child.definition));
+    if (!module) return ReportModuleInitError(StartupCode::CreateModule, child.definition->m_name);
+    if (PyModule_AddObjectRef(wrpgen.get(), child.attribute, module.get()) < 0) {
+      return ReportModuleInitError2(StartupCode::AttachModule, g_wrpgenDefinition.m_name, child.definition->m_name);
     }
   }
-  return wrpgen;
+  return wrpgen.get();
 }
 
 int EnterSubmodules(PyObject* top) {

@@ -28,25 +28,25 @@ static int AddVersion(PyObject* module, const char* name, int32_t major, int32_t
 
 static PyObject* InitializeModule() {
   PyObject* module = nullptr;
-  int code = 0;
+  StartupCode code = StartupCode::CreateModuleTree;
 
   InternedNames::Initialize();
 
-  if (ImportCapsuleApis() < 0) { code = -1009; goto error; }
-  if (ImportPygcApi() < 0) { code = -1008; goto error; }
-  if (RegisterCallbacks() < 0) { code = -1007; goto error; }
+  if (ImportCapsuleApis() < 0) { code = StartupCode::ImportCapsuleApis; goto error; }
+  if (ImportPygcApi() < 0) { code = StartupCode::ImportPygcApi; goto error; }
+  if (RegisterCallbacks() < 0) { code = StartupCode::RegisterCallbacks; goto error; }
 
   module = CreateModuleTree();
-  if (module == nullptr) { code = -1006; goto error; }
-  if (CreateSupportModule(module) == nullptr) { code = -1005; goto error; }
-  if (AddTypeToModule(module, &ModuleVersionType, "_ModuleVersionType") < 0) { code = -1004; goto error; }
-  if (AddVersion(module, "VERSION", 25, 8, 0, 0, "25.8.0.0") < 0) { code = -1001; goto error; }
+  if (module == nullptr) { code = StartupCode::CreateModuleTree; goto error; }
+  if (CreateSupportModule(module) == nullptr) { code = StartupCode::CreateSupportModule; goto error; }
+  if (AddTypeToModule(module, &ModuleVersionType, "_ModuleVersionType") < 0) { code = StartupCode::AddVersionType; goto error; }
+  if (AddVersion(module, "VERSION", 25, 8, 0, 0, "25.8.0.0") < 0) { code = StartupCode::AddVersion; goto error; }
   if (AddVersion(module, "_BACKWARD_COMPATIBILITY_THRESHOLD", 22, 6, 0, 0, "22.6.0.0") < 0) {
-    code = -1019;
+    code = StartupCode::AddCompatibilityThreshold;
     goto error;
   }
   // Only a complete tree is entered in sys.modules, so a failed start leaves nothing behind.
-  if (EnterSubmodules(module) < 0) { code = -1006; goto error; }
+  if (EnterSubmodules(module) < 0) { code = StartupCode::CreateModuleTree; goto error; }
   return module;
 
 error:

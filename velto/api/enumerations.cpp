@@ -9,6 +9,7 @@
 #include "interop/host_object.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
+#include "common/py_ref.h"
 #include "common/reporters.h"
 #include "common/sibling_apis.h"
 
@@ -73,71 +74,59 @@ bool MemberValue(PyObject* member, int32_t* value) {
 int StoreService(PyObject* type, PyMethodDef* definition) {
   auto* owner = reinterpret_cast<PyTypeObject*>(type);
   bool isStatic = (definition->ml_flags & METH_STATIC) != 0;
-  PyObject* descriptor = isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition);
-  if (descriptor == nullptr || PyObject_SetAttrString(type, definition->ml_name, descriptor) < 0) {
-    Py_XDECREF(descriptor);
+  PyRef descriptor =
+      PyRef::steal(isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition));
+  if (!descriptor || PyObject_SetAttrString(type, definition->ml_name, descriptor.get()) < 0) {
     ReportTypeInitError2(StartupCode::AddDescriptor, owner->tp_name, definition->ml_name);
     return -1;
   }
-  Py_DECREF(descriptor);
   return 0;
 }
 
 }  // namespace
 
 PyObject* BuildEnumeration(const EnumBinding& binding) {
-  PyObject* base = ImportModuleAttribute("enum", Interned(binding.isFlag ? Name::IntFlag : Name::IntEnum));
-  if (base == nullptr) return nullptr;
-  PyObject* members = PyTuple_New(binding.memberCount);
-  PyObject* type = nullptr;
-  if (members == nullptr) goto error;
-  for (uint16_t i = 0; i < binding.memberCount; ++i) {
-    PyObject* pair = Py_BuildValue("(Ni)", PyUnicode_FromString(binding.members[i].name), binding.members[i].value);
-    if (pair == nullptr) goto error;
-    PyTuple_SET_ITEM(members, i, pair);  // steals the pair
-  }
+  PyRef type;
   {
+    PyRef base = PyRef::steal(ImportModuleAttribute("enum", Interned(binding.isFlag ? Name::IntFlag : Name::IntEnum)));
+    if (!base) return nullptr;
+    PyRef members = PyRef::steal(PyTuple_New(binding.memberCount));
+    if (!members) return nullptr;
+    for (uint16_t i = 0; i < binding.memberCount; ++i) {
+      PyObject* pair = Py_BuildValue("(Ni)", PyUnicode_FromString(binding.members[i].name), binding.members[i].value);
+      if (pair == nullptr) return nullptr;
+      PyTuple_SET_ITEM(members.get(), i, pair);  // steals the pair
+    }
     // The module is named so that members pickle and print as users expect; the functional
     // form would otherwise guess it from the calling frame.
     std::string module(binding.pythonName, std::strlen(binding.pythonName) - std::strlen(binding.simpleName) - 1);
-    PyObject* arguments = Py_BuildValue("(sO)", binding.simpleName, members);
-    PyObject* keywords = arguments != nullptr ? Py_BuildValue("{ss}", "module", module.c_str()) : nullptr;
-    if (keywords != nullptr) type = PyObject_Call(base, arguments, keywords);
-    Py_XDECREF(keywords);
-    Py_XDECREF(arguments);
+    PyRef arguments = PyRef::steal(Py_BuildValue("(sO)", binding.simpleName, members.get()));
+    if (!arguments) return nullptr;
+    PyRef keywords = PyRef::steal(Py_BuildValue("{ss}", "module", module.c_str()));
+    if (!keywords) return nullptr;
+    type = PyRef::steal(PyObject_Call(base.get(), arguments.get(), keywords.get()));
+    if (!type) return nullptr;
   }
-  Py_CLEAR(members);
-  Py_CLEAR(base);
-  if (type == nullptr) goto error;
   // Enumeration classes carry Ellipsis where wrapper classes carry None.
-  if (PyObject_SetAttr(type, Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
-    ReportTypeInitError(StartupCode::StoreCastableMarker, reinterpret_cast<PyTypeObject*>(type)->tp_name);
-    goto error;
+  if (PyObject_SetAttr(type.get(), Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
+    return ReportTypeInitError(StartupCode::StoreCastableMarker, reinterpret_cast<PyTypeObject*>(type.get())->tp_name);
   }
   if (binding.doc != nullptr) {
-    PyObject* doc = PyUnicode_FromString(binding.doc);
-    int stored = doc != nullptr ? PyObject_SetAttrString(type, "__doc__", doc) : -1;
-    Py_XDECREF(doc);
-    if (stored < 0) goto error;
+    PyRef doc = PyRef::steal(PyUnicode_FromString(binding.doc));
+    if (!doc || PyObject_SetAttrString(type.get(), "__doc__", doc.get()) < 0) return nullptr;
   }
   for (PyMethodDef* definition = binding.services; definition->ml_name != nullptr; ++definition) {
-    if (StoreService(type, definition) < 0) goto error;
+    if (StoreService(type.get(), definition) < 0) return nullptr;
   }
-  Py_INCREF(type);
-  Py_XSETREF(binding.runtime->type, type);  // the process-wide reference
+  Py_INCREF(type.get());
+  Py_XSETREF(binding.runtime->type, type.get());  // the process-wide reference
   // The map the class itself consults first when called with a value.
-  Py_XSETREF(binding.runtime->members, PyObject_GetAttrString(type, "_value2member_map_"));
+  Py_XSETREF(binding.runtime->members, PyObject_GetAttrString(type.get(), "_value2member_map_"));
   if (binding.runtime->members == nullptr || !PyDict_Check(binding.runtime->members)) {
     PyErr_Clear();
     Py_CLEAR(binding.runtime->members);
   }
-  return type;
-
-error:
-  Py_XDECREF(type);
-  Py_XDECREF(members);
-  Py_XDECREF(base);
-  return nullptr;
+  return type.release();
 }
 
 int ConvertEnumArgument(const EnumBinding& binding, PyObject* object, int32_t* value) {

@@ -24,7 +24,7 @@ struct ClassRuntime {
   explicit ClassRuntime(void** slotStorage) : slots(slotStorage) {}
   void** slots;
   std::once_flag tableOnce;
-  host::DelegateTableState table;
+  host::ApiDelegateTable table;
   std::once_flag statusOnce;
   TypeStatus status;
 };

@@ -20,7 +20,7 @@ struct EnumRuntime {
   PyObject* members = nullptr;  // the class's value-to-member map, for the fast result path
   void* slots[kEnumSlotCount] = {};
   std::once_flag tableOnce;
-  host::DelegateTableState table;
+  host::ApiDelegateTable table;
 };
 
 // Builds the class (new reference) with its marker and service descriptors, or null.

@@ -16,7 +16,7 @@ bool BindEntry(const char* assemblyName, const char* interopClassName, const cha
   return false;
 }
 
-void FillDelegateTable(DelegateTableState& state, void** slots, const char* interopClassName,
+void FillDelegateTable(ApiDelegateTable& state, void** slots, const char* interopClassName,
                        const char* const* entries, std::size_t count) {
   state.failed = false;
   state.errorText.clear();

@@ -15,8 +15,10 @@ inline constexpr const char* kInteropAssembly = "WrpInterop.Morvax.Velto";
 bool BindEntry(const char* assemblyName, const char* interopClassName, const char* entryName,
                void** slot, std::string& errorText);
 
-// What every delegate table carries besides its slots.
-struct DelegateTableState {
+// The delegate table of one class (or of the object host): whether filling its slots failed,
+// and the error text of the first entry that failed. The slots themselves are the class's
+// own array, filled once on first use and never rebuilt.
+struct ApiDelegateTable {
   const char* assemblyName = nullptr;  // borrowed: the exchange host's assembly name
   bool failed = false;
   std::string errorText;  // the message for the first entry that failed; empty otherwise
@@ -24,22 +26,7 @@ struct DelegateTableState {
 
 // Binds entries[0..count) into slots in order, stopping at the first failure: that slot
 // and all later ones stay null, state.failed is set and state.errorText names the entry.
-void FillDelegateTable(DelegateTableState& state, void** slots, const char* interopClassName,
+void FillDelegateTable(ApiDelegateTable& state, void** slots, const char* interopClassName,
                        const char* const* entries, std::size_t count);
-
-// The delegate table of one generated class: filled once, on first use, never rebuilt.
-template <std::size_t N>
-struct ApiDelegateTable : DelegateTableState {
-  void* slots[N] = {};
-
-  ApiDelegateTable(const char* interopClassName, const char* const (&entries)[N]) {
-    FillDelegateTable(*this, slots, interopClassName, entries, N);
-  }
-
-  template <typename Function>
-  Function at(std::size_t index) const {
-    return reinterpret_cast<Function>(slots[index]);
-  }
-};
 
 }  // namespace morvax::host

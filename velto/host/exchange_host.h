@@ -54,9 +54,13 @@ class ExchangeHost {
   void FreeInstance(uint32_t handle) const {
     reinterpret_cast<FreeInstanceFn>(slots_[kFreeInstance])(handle);
   }
+  // A second slot bound to the same .NET method as FreeInstance. Nothing calls it: the slot
+  // is kept so that the registration order matches the interop assembly's.
   void FreeInstanceSecond(uint32_t handle) const {
     reinterpret_cast<FreeInstanceFn>(slots_[kFreeInstanceSecond])(handle);
   }
+  // Boxes a value-type target into a new handle. Not called yet: kept for the wrappers of
+  // .NET structures, which hold a boxed copy as their target.
   uint32_t BoxStcTarget(uint32_t handle) const {
     return reinterpret_cast<BoxStcTargetFn>(slots_[kBoxStcTarget])(handle);
   }

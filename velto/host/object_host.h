@@ -61,7 +61,7 @@ class ObjectHost {
   }
 
   void* slots_[kSlotCount] = {};
-  DelegateTableState state_;
+  ApiDelegateTable state_;
 };
 
 }  // namespace morvax::host

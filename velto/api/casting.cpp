@@ -21,9 +21,6 @@ using ReinterpretEntry = int32_t (*)(uint32_t handle, uint32_t* outHandle);  // 
 using CastAsEntry = int32_t (*)(uint32_t handle, uint32_t* outHandle);       // 1, 0, -1
 using IsAssignableEntry = int32_t (*)(uint32_t handle);                      // truth value
 
-// Where each service stands, counted from btp_TypeOf; a static class has only btp_TypeOf.
-enum ServiceOffset { kTypeOf = 0, kCastTo = 1, kReinterpret = 2, kCastAs = 3, kIsAssignable = 4 };
-
 // The bound entry of one service. Only called once the readiness gate passed: the table
 // is then complete, so the slot is set.
 template <typename Entry>
@@ -95,13 +92,7 @@ PyObject* TypeOf(const ClassBinding& binding) {
   uint32_t typeHandle = 0;
   int32_t status = Service<TypeOfEntry>(binding, kTypeOf)(&typeHandle);
   if (ServiceFailed(binding, status, typeHandle, "btp_TypeOf")) return nullptr;
-  if (g_siblingApis.makeType == nullptr) {
-    ReleaseHandle(typeHandle);
-    PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
-    return nullptr;
-  }
-  // The factory takes the handle over whatever happens.
-  return g_siblingApis.makeType(typeHandle);
+  return ReflectionType(typeHandle);
 }
 
 PyObject* CastTo(const ClassBinding& binding, PyObject* object) {
@@ -142,10 +133,7 @@ PyObject* ReinterpretObject(const ClassBinding& binding, PyObject* object) {
     return nullptr;
   }
   if (!PassReadinessGate(binding)) return nullptr;
-  if (g_siblingApis.objectHandleOf == nullptr) {
-    PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
-    return nullptr;
-  }
+  if (g_siblingApis.objectHandleOf == nullptr) return RaiseReflectionMissing();
   uint32_t source = 0;  // borrowed: the reflection object keeps owning it
   if (!g_siblingApis.objectHandleOf(object, &source)) {
     // The unwrap function refuses with its own TypeError; ours names the method. Any

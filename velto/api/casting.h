@@ -9,6 +9,10 @@
 
 namespace morvax::api {
 
+// Where each service's entry stands in the class's delegate table, counted from btp_TypeOf
+// (ClassBinding::typeOfSlot); a static class has only btp_TypeOf.
+enum ServiceOffset { kTypeOf = 0, kCastTo = 1, kReinterpret = 2, kCastAs = 3, kIsAssignable = 4 };
+
 // Each returns a new reference, or null with an error set. A static class (only
 // btp_TypeOf in its table) gives the fixed answers of a class that has no instances.
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "api/casting.h"
 #include "api/enumerations.h"
 #include "api/value_kinds.h"
 #include "interop/converters.h"
@@ -21,7 +22,6 @@ using MemberEntry = void (*)(uint32_t self, void* const* args, void* result);
 using AssignableEntry = int32_t (*)(uint32_t handle);
 
 constexpr int kMaxParameters = 16;
-constexpr int kIsAssignableOffset = 4;  // btp_IsAssignable, counted from btp_TypeOf
 
 // The converted arguments of one call; byte buffers and file names are released when it goes.
 class Arguments {
@@ -405,7 +405,7 @@ int ConvertClassArgument(const ClassBinding& binding, PyObject* object, uint32_t
   if (GetNetHandle(object, &candidate)) {
     if (!PassReadinessGate(binding)) return 0;
     auto isAssignable =
-        reinterpret_cast<AssignableEntry>(ClassSlots(binding)[binding.typeOfSlot + kIsAssignableOffset]);
+        reinterpret_cast<AssignableEntry>(ClassSlots(binding)[binding.typeOfSlot + kIsAssignable]);
     int32_t assignable = binding.isStaticClass ? 0 : isAssignable(candidate);
     if (PyErr_Occurred()) return 0;
     if (assignable != 0) {

@@ -48,16 +48,6 @@ Entry SlotOf(const EnumBinding& binding, EnumSlot slot) {
   return reinterpret_cast<Entry>(EnumSlots(binding)[slot]);
 }
 
-// A type handle from .NET as a reflection Type object.
-PyObject* TypeObject(uint32_t handle) {
-  if (g_siblingApis.makeType == nullptr) {
-    ReleaseHandle(handle);
-    PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
-    return nullptr;
-  }
-  return g_siblingApis.makeType(handle);
-}
-
 // The member's value as the 32-bit .NET value.
 bool MemberValue(PyObject* member, int32_t* value) {
   long number = PyLong_AsLong(member);
@@ -161,7 +151,7 @@ PyObject* EnumTypeOf(const EnumBinding& binding) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "the .NET type is not available");
     return nullptr;
   }
-  return TypeObject(handle);
+  return ReflectionType(handle);
 }
 
 PyObject* EnumCastTo(const EnumBinding& binding, PyObject* object, bool handleOnly) {
@@ -208,12 +198,7 @@ PyObject* EnumAsUniEnum(const EnumBinding& binding, PyObject* member) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "the .NET enumeration value is not available");
     return nullptr;
   }
-  if (g_siblingApis.makeEnum == nullptr) {
-    ReleaseHandle(handle);
-    PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
-    return nullptr;
-  }
-  return g_siblingApis.makeEnum(handle);
+  return ReflectionEnumValue(handle);
 }
 
 PyObject* EnumIsAssignable(const EnumBinding& binding, PyObject* object) {
@@ -234,7 +219,7 @@ PyObject* EnumGetType(const EnumBinding& binding, PyObject* member) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "the .NET type is not available");
     return nullptr;
   }
-  return TypeObject(handle);
+  return ReflectionType(handle);
 }
 
 }  // namespace morvax::api

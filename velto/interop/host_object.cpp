@@ -184,12 +184,28 @@ PyObject* HostObjectGetType(PyObject* self, PyObject*) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "the .NET type of the object is not available");
     return nullptr;
   }
+  return ReflectionType(typeHandle);
+}
+
+PyObject* RaiseReflectionMissing() {
+  PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
+  return nullptr;
+}
+
+PyObject* ReflectionType(uint32_t typeHandle) {
   if (g_siblingApis.makeType == nullptr) {
     ReleaseHandle(typeHandle);
-    PyErr_SetString(PyExc_SystemError, "morvax.pyreflection is not initialized");
-    return nullptr;
+    return RaiseReflectionMissing();
   }
   return g_siblingApis.makeType(typeHandle);
+}
+
+PyObject* ReflectionEnumValue(uint32_t handle) {
+  if (g_siblingApis.makeEnum == nullptr) {
+    ReleaseHandle(handle);
+    return RaiseReflectionMissing();
+  }
+  return g_siblingApis.makeEnum(handle);
 }
 
 }  // namespace morvax

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "host/object_host.h"
+
 namespace morvax {
 
 struct PyHostObject {
@@ -13,11 +15,9 @@ struct PyHostObject {
   uint32_t handle;  // owned; 0 until bound, and after release
 };
 
-// The pair by which a Python-side object is described to .NET.
-struct HostKindHandle {
-  int32_t kind;  // 0: .NET object, 1: value-type target
-  uint32_t handle;
-};
+// The pair by which a Python-side object is described to .NET (kind 0: .NET object, 1:
+// value-type target): the object host's own record.
+using HostKindHandle = host::KindHandle;
 
 // A record for a result whose Python type is decided at run time.
 struct HostObjectRef {
@@ -52,5 +52,13 @@ Py_hash_t HostObjectHash(PyObject* self);
 PyObject* HostObjectRepr(PyObject* self);
 int NoConstructorInit(PyObject* self, PyObject* args, PyObject* kwargs);
 PyObject* HostObjectGetType(PyObject* self, PyObject* unused);
+
+// The reflection module's Type (or Enum value) for a .NET type (or enumeration value)
+// handle, which it takes over whatever happens: the one place the factories are fetched.
+// Null with SystemError when morvax.pyreflection did not hand them over.
+PyObject* ReflectionType(uint32_t typeHandle);
+PyObject* ReflectionEnumValue(uint32_t handle);
+// SystemError saying morvax.pyreflection is not initialized; returns null.
+PyObject* RaiseReflectionMissing();
 
 }  // namespace morvax

@@ -15,8 +15,8 @@ int BindEcho() {
   void* wrapper = dlopen("morvax.embed.coreclrwrap.so", RTLD_NOW | RTLD_NOLOAD);
   using CreateDelegate = int32_t (*)(const char*, const char*, const char*, void**);
   auto create = wrapper ? reinterpret_cast<CreateDelegate>(dlsym(wrapper, "coreclr_wrap_create_delegate")) : nullptr;
-  if (create == nullptr ||
-      create("WrpInterop.Morvax.Velto", "Morvax.WrpGen.Interop.Diagnostics", "Echo", reinterpret_cast<void**>(&g_echo)) != 0) {
+  if (create == nullptr || create("WrpInterop.Morvax.Velto", "Morvax.WrpGen.Interop.Diagnostics", "Echo",
+                                  reinterpret_cast<void**>(&g_echo)) != 0) {
     PyErr_SetString(PyExc_RuntimeError, "import morvax.velto first: the runtime is not running");
     return -1;
   }

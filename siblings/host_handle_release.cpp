@@ -37,15 +37,11 @@ bool bind_free_instance() {
     dlerror();  // clear the loader's message; not being loaded is normal here
     return false;
   }
-  auto create_delegate =
-      reinterpret_cast<CreateDelegateFn>(dlsym(library, "coreclr_wrap_create_delegate"));
-  auto domain_initialized =
-      reinterpret_cast<DomainInitializedFn>(dlsym(library, "coreclr_wrap_is_domain_initialized"));
+  auto create_delegate = reinterpret_cast<CreateDelegateFn>(dlsym(library, "coreclr_wrap_create_delegate"));
+  auto domain_initialized = reinterpret_cast<DomainInitializedFn>(dlsym(library, "coreclr_wrap_is_domain_initialized"));
   void* slot = nullptr;
-  if (create_delegate == nullptr ||
-      (domain_initialized != nullptr && domain_initialized() == 0) ||
-      create_delegate(kInteropAssembly, kExchangeHostType, "FreeInstance", &slot) != 0 ||
-      slot == nullptr) {
+  if (create_delegate == nullptr || (domain_initialized != nullptr && domain_initialized() == 0) ||
+      create_delegate(kInteropAssembly, kExchangeHostType, "FreeInstance", &slot) != 0 || slot == nullptr) {
     dlerror();
     dlclose(library);
     return false;
@@ -58,12 +54,8 @@ bool bind_free_instance() {
 }  // namespace
 
 void release_host_handle(uint32_t handle) {
-  if (handle == 0) {
-    return;
-  }
-  if (releaser.free_instance == nullptr && !bind_free_instance()) {
-    return;
-  }
+  if (handle == 0) { return; }
+  if (releaser.free_instance == nullptr && !bind_free_instance()) { return; }
   if (releaser.domain_initialized != nullptr && releaser.domain_initialized() == 0) {
     return;  // the runtime is gone, and every handle with it
   }
@@ -72,9 +64,7 @@ void release_host_handle(uint32_t handle) {
   PyObject *type, *value, *traceback;
   PyErr_Fetch(&type, &value, &traceback);
   releaser.free_instance(handle);
-  if (PyErr_Occurred()) {
-    PyErr_WriteUnraisable(nullptr);
-  }
+  if (PyErr_Occurred()) { PyErr_WriteUnraisable(nullptr); }
   PyErr_Restore(type, value, traceback);
 }
 

@@ -33,15 +33,11 @@ class BufferView {
   BufferView(const BufferView&) = delete;
   BufferView& operator=(const BufferView&) = delete;
   ~BufferView() {
-    if (held_) {
-      PyBuffer_Release(&view_);
-    }
+    if (held_) { PyBuffer_Release(&view_); }
   }
   // Returns 0, or -1 with the usual TypeError for an object without the buffer protocol.
   int acquire(PyObject* obj, int flags) {
-    if (PyObject_GetBuffer(obj, &view_, flags) < 0) {
-      return -1;
-    }
+    if (PyObject_GetBuffer(obj, &view_, flags) < 0) { return -1; }
     held_ = true;
     return 0;
   }
@@ -78,8 +74,7 @@ int guard_alloc(F&& f) {
     f();
     return 0;
   } catch (const std::bad_alloc&) {
-  } catch (const std::length_error&) {
-  }
+  } catch (const std::length_error&) {}
   PyErr_NoMemory();
   return -1;
 }
@@ -87,13 +82,12 @@ int guard_alloc(F&& f) {
 // Checks a fastcall argument count, with the message CPython's own methods give.
 bool check_positional(const char* name, Py_ssize_t nargs, Py_ssize_t min, Py_ssize_t max) {
   if (nargs < min) {
-    PyErr_Format(PyExc_TypeError, "%s expected at least %zd argument%s, got %zd", name, min,
-                 min == 1 ? "" : "s", nargs);
+    PyErr_Format(PyExc_TypeError, "%s expected at least %zd argument%s, got %zd", name, min, min == 1 ? "" : "s",
+                 nargs);
     return false;
   }
   if (nargs > max) {
-    PyErr_Format(PyExc_TypeError, "%s expected at most %zd argument%s, got %zd", name, max,
-                 max == 1 ? "" : "s", nargs);
+    PyErr_Format(PyExc_TypeError, "%s expected at most %zd argument%s, got %zd", name, max, max == 1 ? "" : "s", nargs);
     return false;
   }
   return true;
@@ -106,29 +100,21 @@ int size_arg(PyObject* arg, Py_ssize_t* out) {
     return 0;
   }
   if (!PyIndex_Check(arg)) {
-    PyErr_Format(PyExc_TypeError, "argument should be integer or None, not '%.200s'",
-                 Py_TYPE(arg)->tp_name);
+    PyErr_Format(PyExc_TypeError, "argument should be integer or None, not '%.200s'", Py_TYPE(arg)->tp_name);
     return -1;
   }
   Py_ssize_t value = PyNumber_AsSsize_t(arg, PyExc_OverflowError);
-  if (value == -1 && PyErr_Occurred()) {
-    return -1;
-  }
+  if (value == -1 && PyErr_Occurred()) { return -1; }
   *out = value;
   return 0;
 }
 
-size_t remaining(const StreamObject* self) {
-  return self->pos < self->data.size() ? self->data.size() - self->pos : 0;
-}
+size_t remaining(const StreamObject* self) { return self->pos < self->data.size() ? self->data.size() - self->pos : 0; }
 
 PyObject* take_bytes(StreamObject* self, size_t count) {
   PyObject* result = PyBytes_FromStringAndSize(
-      count == 0 ? "" : reinterpret_cast<const char*>(self->data.data() + self->pos),
-      static_cast<Py_ssize_t>(count));
-  if (result != nullptr) {
-    self->pos += count;
-  }
+      count == 0 ? "" : reinterpret_cast<const char*>(self->data.data() + self->pos), static_cast<Py_ssize_t>(count));
+  if (result != nullptr) { self->pos += count; }
   return result;
 }
 
@@ -136,9 +122,7 @@ PyObject* take_bytes(StreamObject* self, size_t count) {
 
 PyObject* stream_new(PyTypeObject* type, PyObject*, PyObject*) {
   PyObject* obj = type->tp_alloc(type, 0);
-  if (obj == nullptr) {
-    return nullptr;
-  }
+  if (obj == nullptr) { return nullptr; }
   StreamObject* self = as_stream(obj);
   new (&self->data) std::vector<uint8_t>();  // memory from tp_alloc; no allocation yet
   self->pos = 0;
@@ -150,18 +134,11 @@ PyObject* stream_new(PyTypeObject* type, PyObject*, PyObject*) {
 int stream_init(PyObject* obj, PyObject* args, PyObject* kwds) {
   static const char* kwlist[] = {"initial", nullptr};
   PyObject* initial = nullptr;
-  if (!PyArg_ParseTupleAndKeywords(args, kwds, "|O:BytesAsStream", const_cast<char**>(kwlist),
-                                   &initial)) {
-    return -1;
-  }
+  if (!PyArg_ParseTupleAndKeywords(args, kwds, "|O:BytesAsStream", const_cast<char**>(kwlist), &initial)) { return -1; }
   StreamObject* self = as_stream(obj);
   BufferView view;
-  if (initial != nullptr && initial != Py_None && view.acquire(initial, PyBUF_SIMPLE) < 0) {
-    return -1;
-  }
-  if (guard_alloc([&] { self->data.assign(view.data(), view.data() + view.size()); }) < 0) {
-    return -1;
-  }
+  if (initial != nullptr && initial != Py_None && view.acquire(initial, PyBUF_SIMPLE) < 0) { return -1; }
+  if (guard_alloc([&] { self->data.assign(view.data(), view.data() + view.size()); }) < 0) { return -1; }
   self->pos = 0;
   self->closed = false;
   return 0;
@@ -176,70 +153,52 @@ void stream_dealloc(PyObject* obj) {
 
 PyObject* stream_read(PyObject* obj, PyObject* const* args, Py_ssize_t nargs) {
   StreamObject* self = as_stream(obj);
-  if (!check_positional("read", nargs, 0, 1)) {
-    return nullptr;
-  }
+  if (!check_positional("read", nargs, 0, 1)) { return nullptr; }
   Py_ssize_t size = -1;
-  if (check_open(self) < 0 || size_arg(nargs > 0 ? args[0] : nullptr, &size) < 0) {
-    return nullptr;
-  }
+  if (check_open(self) < 0 || size_arg(nargs > 0 ? args[0] : nullptr, &size) < 0) { return nullptr; }
   size_t count = remaining(self);
-  if (size >= 0) {
-    count = std::min(count, static_cast<size_t>(size));
-  }
+  if (size >= 0) { count = std::min(count, static_cast<size_t>(size)); }
   return take_bytes(self, count);
 }
 
 PyObject* stream_readline(PyObject* obj, PyObject* const* args, Py_ssize_t nargs) {
   StreamObject* self = as_stream(obj);
-  if (!check_positional("readline", nargs, 0, 1)) {
-    return nullptr;
-  }
+  if (!check_positional("readline", nargs, 0, 1)) { return nullptr; }
   Py_ssize_t size = -1;
-  if (check_open(self) < 0 || size_arg(nargs > 0 ? args[0] : nullptr, &size) < 0) {
-    return nullptr;
-  }
+  if (check_open(self) < 0 || size_arg(nargs > 0 ? args[0] : nullptr, &size) < 0) { return nullptr; }
   size_t count = remaining(self);
-  if (size >= 0) {
-    count = std::min(count, static_cast<size_t>(size));
-  }
+  if (size >= 0) { count = std::min(count, static_cast<size_t>(size)); }
   if (count > 0) {
     const uint8_t* start = self->data.data() + self->pos;
     const void* newline = std::memchr(start, '\n', count);
-    if (newline != nullptr) {
-      count = static_cast<size_t>(static_cast<const uint8_t*>(newline) - start) + 1;
-    }
+    if (newline != nullptr) { count = static_cast<size_t>(static_cast<const uint8_t*>(newline) - start) + 1; }
   }
   return take_bytes(self, count);
 }
 
 PyObject* stream_readinto(PyObject* obj, PyObject* target) {
   StreamObject* self = as_stream(obj);
-  if (check_open(self) < 0) {
-    return nullptr;
-  }
+  if (check_open(self) < 0) { return nullptr; }
   BufferView view;
   if (view.acquire(target, PyBUF_WRITABLE) < 0) {
     // Read-only buffers raise BufferError; like io, call any unusable target a TypeError.
     if (PyErr_ExceptionMatches(PyExc_BufferError) || PyErr_ExceptionMatches(PyExc_TypeError)) {
-      PyErr_Format(PyExc_TypeError, "readinto() argument must be read-write bytes-like object, "
-                   "not '%.200s'", Py_TYPE(target)->tp_name);
+      PyErr_Format(PyExc_TypeError,
+                   "readinto() argument must be read-write bytes-like object, "
+                   "not '%.200s'",
+                   Py_TYPE(target)->tp_name);
     }
     return nullptr;
   }
   size_t count = std::min(remaining(self), view.size());
-  if (count > 0) {
-    std::memcpy(view.data(), self->data.data() + self->pos, count);
-  }
+  if (count > 0) { std::memcpy(view.data(), self->data.data() + self->pos, count); }
   self->pos += count;
   return PyLong_FromSize_t(count);
 }
 
 PyObject* stream_iternext(PyObject* obj) {
   PyRef line = PyRef::steal(stream_readline(obj, nullptr, 0));
-  if (!line) {
-    return nullptr;
-  }
+  if (!line) { return nullptr; }
   if (PyBytes_GET_SIZE(line.get()) == 0) {
     return nullptr;  // end of stream: StopIteration without an exception set
   }
@@ -247,9 +206,7 @@ PyObject* stream_iternext(PyObject* obj) {
 }
 
 PyObject* stream_iter(PyObject* obj) {
-  if (check_open(as_stream(obj)) < 0) {
-    return nullptr;
-  }
+  if (check_open(as_stream(obj)) < 0) { return nullptr; }
   return Py_NewRef(obj);
 }
 
@@ -257,13 +214,9 @@ PyObject* stream_iter(PyObject* obj) {
 
 PyObject* stream_write(PyObject* obj, PyObject* source) {
   StreamObject* self = as_stream(obj);
-  if (check_open(self) < 0) {
-    return nullptr;
-  }
+  if (check_open(self) < 0) { return nullptr; }
   BufferView view;
-  if (view.acquire(source, PyBUF_SIMPLE) < 0) {
-    return nullptr;
-  }
+  if (view.acquire(source, PyBUF_SIMPLE) < 0) { return nullptr; }
   size_t count = view.size();
   if (count > 0) {
     if (self->pos > SIZE_MAX - count || self->pos + count > static_cast<size_t>(PY_SSIZE_T_MAX)) {
@@ -272,10 +225,7 @@ PyObject* stream_write(PyObject* obj, PyObject* source) {
     }
     size_t end = self->pos + count;
     // resize zero-fills any gap between the old end and pos.
-    if (end > self->data.size() &&
-        guard_alloc([&] { self->data.resize(end); }) < 0) {
-      return nullptr;
-    }
+    if (end > self->data.size() && guard_alloc([&] { self->data.resize(end); }) < 0) { return nullptr; }
     std::memcpy(self->data.data() + self->pos, view.data(), count);
     self->pos = end;
   }
@@ -284,27 +234,19 @@ PyObject* stream_write(PyObject* obj, PyObject* source) {
 
 PyObject* stream_truncate(PyObject* obj, PyObject* const* args, Py_ssize_t nargs) {
   StreamObject* self = as_stream(obj);
-  if (!check_positional("truncate", nargs, 0, 1)) {
-    return nullptr;
-  }
-  if (check_open(self) < 0) {
-    return nullptr;
-  }
+  if (!check_positional("truncate", nargs, 0, 1)) { return nullptr; }
+  if (check_open(self) < 0) { return nullptr; }
   size_t size = self->pos;
   if (nargs > 0 && args[0] != Py_None) {
     Py_ssize_t requested = 0;
-    if (size_arg(args[0], &requested) < 0) {
-      return nullptr;
-    }
+    if (size_arg(args[0], &requested) < 0) { return nullptr; }
     if (requested < 0) {
       PyErr_Format(PyExc_ValueError, "negative size value %zd", requested);
       return nullptr;
     }
     size = static_cast<size_t>(requested);
   }
-  if (guard_alloc([&] { self->data.resize(size); }) < 0) {
-    return nullptr;
-  }
+  if (guard_alloc([&] { self->data.resize(size); }) < 0) { return nullptr; }
   return PyLong_FromSize_t(size);
 }
 
@@ -312,27 +254,18 @@ PyObject* stream_truncate(PyObject* obj, PyObject* const* args, Py_ssize_t nargs
 
 PyObject* stream_seek(PyObject* obj, PyObject* const* args, Py_ssize_t nargs) {
   StreamObject* self = as_stream(obj);
-  if (!check_positional("seek", nargs, 1, 2)) {
-    return nullptr;
-  }
-  if (check_open(self) < 0) {
-    return nullptr;
-  }
+  if (!check_positional("seek", nargs, 1, 2)) { return nullptr; }
+  if (check_open(self) < 0) { return nullptr; }
   if (!PyIndex_Check(args[0])) {
-    PyErr_Format(PyExc_TypeError, "seek offset must be an integer, not '%.200s'",
-                 Py_TYPE(args[0])->tp_name);
+    PyErr_Format(PyExc_TypeError, "seek offset must be an integer, not '%.200s'", Py_TYPE(args[0])->tp_name);
     return nullptr;
   }
   Py_ssize_t offset = PyNumber_AsSsize_t(args[0], PyExc_OverflowError);
-  if (offset == -1 && PyErr_Occurred()) {
-    return nullptr;
-  }
+  if (offset == -1 && PyErr_Occurred()) { return nullptr; }
   long whence = 0;
   if (nargs > 1) {
     whence = PyLong_AsLong(args[1]);
-    if (whence == -1 && PyErr_Occurred()) {
-      return nullptr;
-    }
+    if (whence == -1 && PyErr_Occurred()) { return nullptr; }
   }
   Py_ssize_t base;
   switch (whence) {
@@ -364,9 +297,7 @@ PyObject* stream_seek(PyObject* obj, PyObject* const* args, Py_ssize_t nargs) {
 
 PyObject* stream_tell(PyObject* obj, PyObject*) {
   StreamObject* self = as_stream(obj);
-  if (check_open(self) < 0) {
-    return nullptr;
-  }
+  if (check_open(self) < 0) { return nullptr; }
   return PyLong_FromSize_t(self->pos);
 }
 
@@ -374,9 +305,7 @@ PyObject* stream_tell(PyObject* obj, PyObject*) {
 
 PyObject* stream_getvalue(PyObject* obj, PyObject*) {
   StreamObject* self = as_stream(obj);
-  if (check_open(self) < 0) {
-    return nullptr;
-  }
+  if (check_open(self) < 0) { return nullptr; }
   return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(self->data.data()),
                                    static_cast<Py_ssize_t>(self->data.size()));
 }
@@ -392,44 +321,32 @@ PyObject* stream_close(PyObject* obj, PyObject*) {
 // flush, readable, writable, seekable: trivially true or nothing to do, but like
 // every file object they refuse a closed stream.
 PyObject* stream_flush(PyObject* obj, PyObject*) {
-  if (check_open(as_stream(obj)) < 0) {
-    return nullptr;
-  }
+  if (check_open(as_stream(obj)) < 0) { return nullptr; }
   Py_RETURN_NONE;
 }
 
 PyObject* stream_true_if_open(PyObject* obj, PyObject*) {
-  if (check_open(as_stream(obj)) < 0) {
-    return nullptr;
-  }
+  if (check_open(as_stream(obj)) < 0) { return nullptr; }
   Py_RETURN_TRUE;
 }
 
 PyObject* stream_false_if_open(PyObject* obj, PyObject*) {
-  if (check_open(as_stream(obj)) < 0) {
-    return nullptr;
-  }
+  if (check_open(as_stream(obj)) < 0) { return nullptr; }
   Py_RETURN_FALSE;
 }
 
 PyObject* stream_enter(PyObject* obj, PyObject*) {
-  if (check_open(as_stream(obj)) < 0) {
-    return nullptr;
-  }
+  if (check_open(as_stream(obj)) < 0) { return nullptr; }
   return Py_NewRef(obj);
 }
 
 PyObject* stream_exit(PyObject* obj, PyObject*) { return stream_close(obj, nullptr); }
 
-PyObject* stream_get_closed(PyObject* obj, void*) {
-  return PyBool_FromLong(as_stream(obj)->closed);
-}
+PyObject* stream_get_closed(PyObject* obj, void*) { return PyBool_FromLong(as_stream(obj)->closed); }
 
 Py_ssize_t stream_length(PyObject* obj) {
   StreamObject* self = as_stream(obj);
-  if (check_open(self) < 0) {
-    return -1;
-  }
+  if (check_open(self) < 0) { return -1; }
   return static_cast<Py_ssize_t>(self->data.size());
 }
 
@@ -441,10 +358,8 @@ PyMethodDef stream_methods[] = {
      "readline(size=-1): the next line, with its b'\\n', up to size bytes."},
     {"readinto", method_cast(stream_readinto), METH_O,
      "readinto(b): fill the writable buffer b; returns the number of bytes read."},
-    {"write", method_cast(stream_write), METH_O,
-     "write(b): write the bytes-like b at the position; returns len(b)."},
-    {"seek", method_cast(stream_seek), METH_FASTCALL,
-     "seek(offset, whence=0): move the position; returns it."},
+    {"write", method_cast(stream_write), METH_O, "write(b): write the bytes-like b at the position; returns len(b)."},
+    {"seek", method_cast(stream_seek), METH_FASTCALL, "seek(offset, whence=0): move the position; returns it."},
     {"tell", method_cast(stream_tell), METH_NOARGS, "The position."},
     {"truncate", method_cast(stream_truncate), METH_FASTCALL,
      "truncate(size=None): cut or zero-extend to size (default: the position)."},
@@ -468,9 +383,7 @@ PyGetSetDef stream_getset[] = {
 PySequenceMethods stream_as_sequence = {};
 
 int stream_type_ready() {
-  if (stream_type.tp_flags & Py_TPFLAGS_READY) {
-    return 0;
-  }
+  if (stream_type.tp_flags & Py_TPFLAGS_READY) { return 0; }
   stream_as_sequence.sq_length = stream_length;
   stream_type.tp_name = "morvax.pycore.BytesAsStream";
   stream_type.tp_basicsize = sizeof(StreamObject);
@@ -491,30 +404,24 @@ int stream_type_ready() {
 // code that wants a binary file accept it.
 int register_with_io() {
   PyRef io = PyRef::steal(PyImport_ImportModule("io"));
-  if (!io) {
-    return -1;
-  }
+  if (!io) { return -1; }
   PyRef base = PyRef::steal(PyObject_GetAttrString(io.get(), "BufferedIOBase"));
-  if (!base) {
-    return -1;
-  }
-  PyRef result = PyRef::steal(
-      PyObject_CallMethod(base.get(), "register", "O", reinterpret_cast<PyObject*>(&stream_type)));
+  if (!base) { return -1; }
+  PyRef result =
+      PyRef::steal(PyObject_CallMethod(base.get(), "register", "O", reinterpret_cast<PyObject*>(&stream_type)));
   return result ? 0 : -1;
 }
 
-PyModuleDef pycore_module = single_phase_module(
-    "morvax.pycore", "Core helpers for the morvax.velto extension: BytesAsStream.", nullptr);
+PyModuleDef pycore_module =
+    single_phase_module("morvax.pycore", "Core helpers for the morvax.velto extension: BytesAsStream.", nullptr);
 
 PyObject* init_pycore() {
-  if (version_type_ready(&version_type, "morvax.pycore._ModuleVersionType") < 0 ||
-      stream_type_ready() < 0) {
+  if (version_type_ready(&version_type, "morvax.pycore._ModuleVersionType") < 0 || stream_type_ready() < 0) {
     return nullptr;
   }
   PyRef module = PyRef::steal(PyModule_Create(&pycore_module));
   if (!module || add_version_values(module.get(), &version_type) < 0 ||
-      PyModule_AddObjectRef(module.get(), "BytesAsStream",
-                            reinterpret_cast<PyObject*>(&stream_type)) < 0 ||
+      PyModule_AddObjectRef(module.get(), "BytesAsStream", reinterpret_cast<PyObject*>(&stream_type)) < 0 ||
       register_with_io() < 0) {
     return nullptr;
   }

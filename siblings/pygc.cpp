@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "morvax/pygc.h"
 #include "common/py_ref.h"
+#include "morvax/pygc.h"
 #include "static_type.h"
 #include "version_value.h"
 
@@ -18,9 +18,7 @@ PyTypeObject version_type{};
 
 // Entry 0 of the table; the contract is documented in morvax/pygc.h.
 PyObject* PygcCastResult(int32_t outcome, PyObject* obj) {
-  if (PyErr_Occurred()) {
-    return nullptr;
-  }
+  if (PyErr_Occurred()) { return nullptr; }
   switch (outcome) {
     case MV_PYGC_CAST_OK:
       if (obj == nullptr) {
@@ -44,21 +42,14 @@ void* pygc_api[MV_PYGC_API_ENTRIES] = {
 };
 
 PyModuleDef pygc_module = single_phase_module(
-    "morvax.pygc", "Cast results for the morvax.velto extension (C interface in capsule _C_APIF).",
-    nullptr);
+    "morvax.pygc", "Cast results for the morvax.velto extension (C interface in capsule _C_APIF).", nullptr);
 
 PyObject* init_pygc() {
-  if (version_type_ready(&version_type, "morvax.pygc._ModuleVersionType") < 0) {
-    return nullptr;
-  }
+  if (version_type_ready(&version_type, "morvax.pygc._ModuleVersionType") < 0) { return nullptr; }
   PyRef module = PyRef::steal(PyModule_Create(&pygc_module));
-  if (!module || add_version_values(module.get(), &version_type) < 0) {
-    return nullptr;
-  }
+  if (!module || add_version_values(module.get(), &version_type) < 0) { return nullptr; }
   PyRef capsule = PyRef::steal(PyCapsule_New(pygc_api, MV_PYGC_CAPSULE_NAME, nullptr));
-  if (!capsule || PyModule_AddObjectRef(module.get(), "_C_APIF", capsule.get()) < 0) {
-    return nullptr;
-  }
+  if (!capsule || PyModule_AddObjectRef(module.get(), "_C_APIF", capsule.get()) < 0) { return nullptr; }
   return module.release();
 }
 

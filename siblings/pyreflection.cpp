@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/py_ref.h"
 #include "host_handle_release.h"
 #include "morvax/pyreflection.h"
-#include "common/py_ref.h"
 #include "static_type.h"
 #include "version_value.h"
 
@@ -51,9 +51,7 @@ static_assert(sizeof(unsigned int) == sizeof(uint32_t), "handle is read as T_UIN
 // No tp_new: a handle can only come from the main extension, through the
 // capsules; making one up from Python would free someone else's object.
 int handle_type_ready(PyTypeObject* type, const char* name, PyTypeObject* base, const char* doc) {
-  if (type->tp_flags & Py_TPFLAGS_READY) {
-    return 0;
-  }
+  if (type->tp_flags & Py_TPFLAGS_READY) { return 0; }
   type->tp_name = name;
   type->tp_basicsize = sizeof(HandleObject);
   type->tp_dealloc = handle_dealloc;
@@ -69,36 +67,27 @@ int handle_type_ready(PyTypeObject* type, const char* name, PyTypeObject* base, 
 
 int handle_of(PyTypeObject* kind, PyObject* obj, uint32_t* out_handle) {
   if (!PyObject_TypeCheck(obj, kind)) {
-    PyErr_Format(PyExc_TypeError, "expected %s, got '%.200s'", kind->tp_name,
-                 Py_TYPE(obj)->tp_name);
+    PyErr_Format(PyExc_TypeError, "expected %s, got '%.200s'", kind->tp_name, Py_TYPE(obj)->tp_name);
     return 0;
   }
   *out_handle = as_handle_object(obj)->handle;
   return 1;
 }
 
-int object_handle(PyObject* obj, uint32_t* out_handle) {
-  return handle_of(&object_type, obj, out_handle);
-}
-int type_handle(PyObject* obj, uint32_t* out_handle) {
-  return handle_of(&type_type, obj, out_handle);
-}
-int enum_handle(PyObject* obj, uint32_t* out_handle) {
-  return handle_of(&enum_type, obj, out_handle);
-}
+int object_handle(PyObject* obj, uint32_t* out_handle) { return handle_of(&object_type, obj, out_handle); }
+int type_handle(PyObject* obj, uint32_t* out_handle) { return handle_of(&type_type, obj, out_handle); }
+int enum_handle(PyObject* obj, uint32_t* out_handle) { return handle_of(&enum_type, obj, out_handle); }
 
 // Takes over handle whatever happens: it is released when no object can own it.
 PyObject* wrap_handle(PyTypeObject* type, uint32_t handle) {
-  if (type == nullptr || !PyType_Check(reinterpret_cast<PyObject*>(type)) ||
-      !PyType_IsSubtype(type, &object_type)) {
+  if (type == nullptr || !PyType_Check(reinterpret_cast<PyObject*>(type)) || !PyType_IsSubtype(type, &object_type)) {
     release_host_handle(handle);
-    PyErr_SetString(PyExc_TypeError, "can only wrap a handle in morvax.pyreflection.Object or a "
-                                     "subtype of it");
+    PyErr_SetString(PyExc_TypeError,
+                    "can only wrap a handle in morvax.pyreflection.Object or a "
+                    "subtype of it");
     return nullptr;
   }
-  if (handle == 0) {
-    Py_RETURN_NONE;
-  }
+  if (handle == 0) { Py_RETURN_NONE; }
   PyObject* self = type->tp_alloc(type, 0);
   if (self == nullptr) {
     release_host_handle(handle);
@@ -134,18 +123,13 @@ void* enum_api[MV_PYREFLECTION_API_ENTRIES] = {
 // The module -------------------------------------------------------------------
 
 PyModuleDef pyreflection_module = single_phase_module(
-    "morvax.pyreflection", "Handle-owning .NET object types for the morvax.velto extension.",
-    nullptr);
+    "morvax.pyreflection", "Handle-owning .NET object types for the morvax.velto extension.", nullptr);
 
-int add_type_and_capsule(PyObject* module, PyTypeObject* type, const char* type_attr,
-                         void** api, const char* capsule_attr, const char* capsule_name) {
-  if (PyModule_AddObjectRef(module, type_attr, reinterpret_cast<PyObject*>(type)) < 0) {
-    return -1;
-  }
+int add_type_and_capsule(PyObject* module, PyTypeObject* type, const char* type_attr, void** api,
+                         const char* capsule_attr, const char* capsule_name) {
+  if (PyModule_AddObjectRef(module, type_attr, reinterpret_cast<PyObject*>(type)) < 0) { return -1; }
   PyRef capsule = PyRef::steal(PyCapsule_New(api, capsule_name, nullptr));
-  if (!capsule) {
-    return -1;
-  }
+  if (!capsule) { return -1; }
   return PyModule_AddObjectRef(module, capsule_attr, capsule.get());
 }
 
@@ -161,12 +145,12 @@ PyObject* init_pyreflection() {
   }
   PyRef module = PyRef::steal(PyModule_Create(&pyreflection_module));
   if (!module || add_version_values(module.get(), &version_type) < 0 ||
-      add_type_and_capsule(module.get(), &type_type, "Type", type_api, "_C_APIT_Type",
-                           MV_PYREFLECTION_TYPE_CAPSULE) < 0 ||
+      add_type_and_capsule(module.get(), &type_type, "Type", type_api, "_C_APIT_Type", MV_PYREFLECTION_TYPE_CAPSULE) <
+          0 ||
       add_type_and_capsule(module.get(), &object_type, "Object", object_api, "_C_APIT_Object",
                            MV_PYREFLECTION_OBJECT_CAPSULE) < 0 ||
-      add_type_and_capsule(module.get(), &enum_type, "Enum", enum_api, "_C_APIT_Enum",
-                           MV_PYREFLECTION_ENUM_CAPSULE) < 0) {
+      add_type_and_capsule(module.get(), &enum_type, "Enum", enum_api, "_C_APIT_Enum", MV_PYREFLECTION_ENUM_CAPSULE) <
+          0) {
     return nullptr;
   }
   return module.release();

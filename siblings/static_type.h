@@ -10,16 +10,13 @@ namespace morvax::siblings {
 // A static type object is never freed, so it starts with the one reference the
 // module-level storage holds.  Returns 0, or -1 with an exception set.
 inline int ready_static_type(PyTypeObject* type) {
-  if (Py_REFCNT(type) == 0) {
-    Py_SET_REFCNT(reinterpret_cast<PyObject*>(type), 1);
-  }
+  if (Py_REFCNT(type) == 0) { Py_SET_REFCNT(reinterpret_cast<PyObject*>(type), 1); }
   return PyType_Ready(type);
 }
 
 // A single-phase module definition (m_size -1: state lives in static storage).
 inline PyModuleDef single_phase_module(const char* name, const char* doc, PyMethodDef* methods) {
-  return PyModuleDef{PyModuleDef_HEAD_INIT, name, doc, -1, methods, nullptr, nullptr, nullptr,
-                     nullptr};
+  return PyModuleDef{PyModuleDef_HEAD_INIT, name, doc, -1, methods, nullptr, nullptr, nullptr, nullptr};
 }
 
 // PyMethodDef wants a PyCFunction; the double cast says the real signature is

@@ -86,9 +86,7 @@ PyObject* version_str(PyObject* self) {
 
 PyObject* version_repr(PyObject* self) {
   PyObject* text = as_version(self)->text;
-  if (text == nullptr) {
-    return PyUnicode_FromFormat("<%s>", Py_TYPE(self)->tp_name);
-  }
+  if (text == nullptr) { return PyUnicode_FromFormat("<%s>", Py_TYPE(self)->tp_name); }
   return PyUnicode_FromFormat("<%s: %U>", Py_TYPE(self)->tp_name, text);
 }
 
@@ -105,26 +103,19 @@ PyObject* compiled_text(const char* macro_text, const int32_t (&numbers)[4]) {
   return PyUnicode_FromString(macro_text);
 }
 
-int add_compiled_value(PyObject* module, PyTypeObject* type, const char* attribute,
-                       const int32_t (&numbers)[4], const char* macro_text) {
+int add_compiled_value(PyObject* module, PyTypeObject* type, const char* attribute, const int32_t (&numbers)[4],
+                       const char* macro_text) {
   PyRef text = PyRef::steal(compiled_text(macro_text, numbers));
-  if (!text) {
-    return -1;
-  }
-  PyRef value = PyRef::steal(
-      version_value_new(type, numbers[0], numbers[1], numbers[2], numbers[3], text.get()));
-  if (!value) {
-    return -1;
-  }
+  if (!text) { return -1; }
+  PyRef value = PyRef::steal(version_value_new(type, numbers[0], numbers[1], numbers[2], numbers[3], text.get()));
+  if (!value) { return -1; }
   return PyModule_AddObjectRef(module, attribute, value.get());
 }
 
 }  // namespace
 
 int version_type_ready(PyTypeObject* type, const char* qualified_name, Py_ssize_t basic_size) {
-  if (type->tp_flags & Py_TPFLAGS_READY) {
-    return 0;
-  }
+  if (type->tp_flags & Py_TPFLAGS_READY) { return 0; }
   type->tp_name = qualified_name;
   type->tp_basicsize = basic_size;
   type->tp_itemsize = 0;
@@ -140,17 +131,14 @@ int version_type_ready(PyTypeObject* type, const char* qualified_name, Py_ssize_
   return ready_static_type(type);
 }
 
-PyObject* version_value_new(PyTypeObject* type, int32_t major, int32_t minor, int32_t patch,
-                            int32_t sub, PyObject* text) {
+PyObject* version_value_new(PyTypeObject* type, int32_t major, int32_t minor, int32_t patch, int32_t sub,
+                            PyObject* text) {
   if (!PyUnicode_Check(text)) {
-    PyErr_Format(PyExc_TypeError, "version text must be str, not '%.100s'",
-                 Py_TYPE(text)->tp_name);
+    PyErr_Format(PyExc_TypeError, "version text must be str, not '%.100s'", Py_TYPE(text)->tp_name);
     return nullptr;
   }
   PyObject* self = type->tp_alloc(type, 0);
-  if (self == nullptr) {
-    return nullptr;
-  }
+  if (self == nullptr) { return nullptr; }
   MvVersionValue* v = as_version(self);
   v->major = major;
   v->minor = minor;
@@ -161,11 +149,8 @@ PyObject* version_value_new(PyTypeObject* type, int32_t major, int32_t minor, in
 }
 
 int add_version_values(PyObject* module, PyTypeObject* type) {
-  if (add_compiled_value(module, type, "VERSION", kVersionNumbers, kVersionText) < 0) {
-    return -1;
-  }
-  return add_compiled_value(module, type, "_BACKWARD_COMPATIBILITY_THRESHOLD", kThresholdNumbers,
-                            kThresholdText);
+  if (add_compiled_value(module, type, "VERSION", kVersionNumbers, kVersionText) < 0) { return -1; }
+  return add_compiled_value(module, type, "_BACKWARD_COMPATIBILITY_THRESHOLD", kThresholdNumbers, kThresholdText);
 }
 
 }  // namespace morvax::siblings

@@ -16,13 +16,12 @@ namespace morvax::siblings {
 // and only differs from it in test support that builds deliberately wrong values.
 // Calling it again for a type already ready does nothing.
 // Returns 0, or -1 with an exception set.
-int version_type_ready(PyTypeObject* type, const char* qualified_name,
-                       Py_ssize_t basic_size = sizeof(MvVersionValue));
+int version_type_ready(PyTypeObject* type, const char* qualified_name, Py_ssize_t basic_size = sizeof(MvVersionValue));
 
 // A new version value of the given type (new reference).  text must be a str; it
 // is borrowed and the value keeps its own reference.
-PyObject* version_value_new(PyTypeObject* type, int32_t major, int32_t minor, int32_t patch,
-                            int32_t sub, PyObject* text);
+PyObject* version_value_new(PyTypeObject* type, int32_t major, int32_t minor, int32_t patch, int32_t sub,
+                            PyObject* text);
 
 // Adds VERSION and _BACKWARD_COMPATIBILITY_THRESHOLD to module, with the numbers
 // this file was compiled with (SIBLING_VERSION / SIBLING_VERSION_TEXT,

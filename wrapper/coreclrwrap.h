@@ -20,21 +20,21 @@ extern "C" {
 #endif
 
 /* coreclr_wrap_load has not succeeded yet. */
-#define COREWRAP_E_NOT_LOADED          ((int32_t)0xA0DE0001)
+#define COREWRAP_E_NOT_LOADED ((int32_t)0xA0DE0001)
 /* coreclr_wrap_initialize was already called successfully. */
 #define COREWRAP_E_ALREADY_INITIALIZED ((int32_t)0xA0DE0002)
 /* No domain exists (never initialised, or shut down). */
-#define COREWRAP_E_NO_DOMAIN           ((int32_t)0xA0DE0003)
+#define COREWRAP_E_NO_DOMAIN ((int32_t)0xA0DE0003)
 /* A null string, a negative count or a null key was passed. */
-#define COREWRAP_E_INVALID_ARGUMENT    ((int32_t)0xA0DE0004)
+#define COREWRAP_E_INVALID_ARGUMENT ((int32_t)0xA0DE0004)
 /* The runtime was shut down; CoreCLR cannot be started twice in a process. */
-#define COREWRAP_E_SHUT_DOWN           ((int32_t)0xA0DE0005)
+#define COREWRAP_E_SHUT_DOWN ((int32_t)0xA0DE0005)
 /* The runtime directory could not be listed to build the trusted assemblies. */
-#define COREWRAP_E_RUNTIME_DIR         ((int32_t)0xA0DE0006)
+#define COREWRAP_E_RUNTIME_DIR ((int32_t)0xA0DE0006)
 /* This process is a child forked after the runtime started in its parent: the
  * runtime cannot run here (its threads were not copied), so every entry point
  * refuses and coreclr_wrap_is_domain_initialized() answers 0. */
-#define COREWRAP_E_FORKED              ((int32_t)0xA0DE0007)
+#define COREWRAP_E_FORKED ((int32_t)0xA0DE0007)
 
 /* Loads libcoreclr.so from coreclr_path and resolves the hosting entry points.
  * Non-zero on success (also when the same path is already loaded), 0 on
@@ -45,9 +45,8 @@ typedef int32_t (*coreclr_wrap_load_fn)(const char* coreclr_path);
  * or empty, the wrapper fills it with every *.dll of the directory that holds
  * the loaded libcoreclr.so.  Returns coreclr_initialize's status, or one of the
  * COREWRAP_E_* values above. */
-typedef int32_t (*coreclr_wrap_initialize_fn)(const char* exe_path, const char* domain_name,
-                                              int32_t property_count, const char** keys,
-                                              const char** values);
+typedef int32_t (*coreclr_wrap_initialize_fn)(const char* exe_path, const char* domain_name, int32_t property_count,
+                                              const char** keys, const char** values);
 
 /* Resolves a static method of a loaded assembly to a native-callable pointer
  * stored in *slot.  Returns coreclr_create_delegate's status unchanged, or

@@ -19,24 +19,24 @@ bool list_trusted_assemblies(const std::string& dir, std::string* out, std::stri
 // An owned copy of the caller's keys and values.  Owning the strings keeps the
 // filled-in assembly list alive for the duration of coreclr_initialize.
 class PropertySet {
-public:
-    // Copies count key/value pairs.  A TRUSTED_PLATFORM_ASSEMBLIES value that is
-    // empty, or a missing key, is filled from runtime_dir.  Returns 0 or a
-    // COREWRAP_E_* status, with the reason in *error.
-    int32_t assign(int32_t count, const char* const* keys, const char* const* values,
-                   const std::string& runtime_dir, std::string* error);
+ public:
+  // Copies count key/value pairs.  A TRUSTED_PLATFORM_ASSEMBLIES value that is
+  // empty, or a missing key, is filled from runtime_dir.  Returns 0 or a
+  // COREWRAP_E_* status, with the reason in *error.
+  int32_t assign(int32_t count, const char* const* keys, const char* const* values, const std::string& runtime_dir,
+                 std::string* error);
 
-    int count() const { return static_cast<int>(key_ptrs_.size()); }
-    const char** keys() { return key_ptrs_.data(); }
-    const char** values() { return value_ptrs_.data(); }
-    // The value for key, or null when absent (first match, as the runtime reads it).
-    const char* find(const char* key) const;
+  int count() const { return static_cast<int>(key_ptrs_.size()); }
+  const char** keys() { return key_ptrs_.data(); }
+  const char** values() { return value_ptrs_.data(); }
+  // The value for key, or null when absent (first match, as the runtime reads it).
+  const char* find(const char* key) const;
 
-private:
-    std::vector<std::string> keys_;
-    std::vector<std::string> values_;
-    std::vector<const char*> key_ptrs_;
-    std::vector<const char*> value_ptrs_;
+ private:
+  std::vector<std::string> keys_;
+  std::vector<std::string> values_;
+  std::vector<const char*> key_ptrs_;
+  std::vector<const char*> value_ptrs_;
 };
 
 }  // namespace morvax::coreclrwrap

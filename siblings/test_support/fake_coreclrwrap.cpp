@@ -16,23 +16,18 @@ int32_t freed_count = 0;
 uint32_t freed[64];
 
 void free_instance(uint32_t handle) {
-  if (freed_count < 64) {
-    freed[freed_count] = handle;
-  }
+  if (freed_count < 64) { freed[freed_count] = handle; }
   ++freed_count;
 }
 
 }  // namespace
 
-FAKE_EXPORT int32_t coreclr_wrap_create_delegate(const char* assembly, const char* type,
-                                                 const char* method, void** slot) {
+FAKE_EXPORT int32_t coreclr_wrap_create_delegate(const char* assembly, const char* type, const char* method,
+                                                 void** slot) {
   ++create_calls;
-  if (create_status != 0) {
-    return create_status;
-  }
+  if (create_status != 0) { return create_status; }
   if (std::strcmp(assembly, "WrpInterop.Morvax.Velto") != 0 ||
-      std::strcmp(type, "Morvax.WrpGen.Interop.ExchangeHost") != 0 ||
-      std::strcmp(method, "FreeInstance") != 0) {
+      std::strcmp(type, "Morvax.WrpGen.Interop.ExchangeHost") != 0 || std::strcmp(method, "FreeInstance") != 0) {
     return -2;  // an unknown entry point, as the runtime would refuse it
   }
   *slot = reinterpret_cast<void*>(&free_instance);

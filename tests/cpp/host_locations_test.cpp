@@ -71,7 +71,8 @@ TEST(FormatInitFailure, ListsDomainExecutableAndEveryProperty) {
   EXPECT_EQ(FormatInitFailure(static_cast<int32_t>(0x80004005), "Dom", "/usr/bin/python3", keys, values, 2),
             "coreclr_initialize failed (0x80004005) [<APP_DOMAIN_NAME>='Dom',<HOST_EXE_PATH>='/usr/bin/python3'"
             ",<APP_PATHS>='/a:/b',<AppDomainCompatSwitch>='UseLatestBehaviorWhenTFMNotSpecified']");
-  EXPECT_EQ(FormatInitFailure(1, "D", "e", keys, values, 0), "coreclr_initialize failed (0x1) [<APP_DOMAIN_NAME>='D',<HOST_EXE_PATH>='e']");
+  EXPECT_EQ(FormatInitFailure(1, "D", "e", keys, values, 0),
+            "coreclr_initialize failed (0x1) [<APP_DOMAIN_NAME>='D',<HOST_EXE_PATH>='e']");
 }
 
 }  // namespace

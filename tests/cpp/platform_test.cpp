@@ -21,7 +21,7 @@ TEST(AppendPath, InsertsExactlyOneSeparator) {
 
 TEST(AppendPath, RefusesPathsBeyondThePlatformLimitInsteadOfCuttingThem) {
   std::string base(PATH_MAX - 10, 'a');
-  EXPECT_NO_THROW(AppendPath(base, "12345678"));   // PATH_MAX - 1 characters: fits
+  EXPECT_NO_THROW(AppendPath(base, "12345678"));  // PATH_MAX - 1 characters: fits
   EXPECT_THROW(AppendPath(base, "123456789"), std::length_error);
 }
 

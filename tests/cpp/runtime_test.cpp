@@ -79,7 +79,7 @@ class RuntimeTest : public ::testing::Test {
     exchange.Register(ExchangeHost::kSetPyObjApiCallbacks, &g_references);
     exchange.InitServices();
 
-    static const char* const kEntries[] = {"LiveHandleCount", "NewProbe", "Throw", "Echo",
+    static const char* const kEntries[] = {"LiveHandleCount", "NewProbe",           "Throw", "Echo",
                                            "TakePythonError", "HeldPythonTextCount"};
     std::string error;
     for (size_t i = 0; i < sizeof kEntries / sizeof kEntries[0]; ++i) {

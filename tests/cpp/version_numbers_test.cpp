@@ -22,8 +22,8 @@ uint32_t Fnv1a(const uint8_t* bytes, size_t count) {
 }
 
 TEST(VersionNumbers, HashIsFnv1aOverLittleEndianNumbers) {
-  for (VersionNumbers v : {VersionNumbers{25, 8, 0, 0}, VersionNumbers{22, 6, 0, 0},
-                           VersionNumbers{-7, 0x12345678, 65536, 255}}) {
+  for (VersionNumbers v :
+       {VersionNumbers{25, 8, 0, 0}, VersionNumbers{22, 6, 0, 0}, VersionNumbers{-7, 0x12345678, 65536, 255}}) {
     const int32_t numbers[] = {v.major, v.minor, v.patch, v.sub};
     uint8_t bytes[16];
     for (int i = 0; i < 4; ++i)

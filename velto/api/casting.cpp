@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "api/class_runtime.h"
-#include "interop/host_object.h"
 #include "common/sibling_apis.h"
+#include "interop/host_object.h"
 
 namespace morvax::api {
 
@@ -15,7 +15,7 @@ namespace {
 
 // The native shapes of the services. Every status or outcome is a 32-bit int; handles
 // written to an out parameter are owned by the caller.
-using TypeOfEntry = int32_t (*)(uint32_t* outHandle);                      // 1 ok, 0 failed
+using TypeOfEntry = int32_t (*)(uint32_t* outHandle);                        // 1 ok, 0 failed
 using CastToEntry = int32_t (*)(HostKindHandle* pair, uint32_t* outHandle);  // 1, 0, -1
 using ReinterpretEntry = int32_t (*)(uint32_t handle, uint32_t* outHandle);  // 1 ok, 0 failed
 using CastAsEntry = int32_t (*)(uint32_t handle, uint32_t* outHandle);       // 1, 0, -1

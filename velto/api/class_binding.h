@@ -19,8 +19,8 @@ struct EnumBinding;
 
 struct ValueSpec {
   ValueKind kind;
-  const ClassBinding* klass;        // the class, for ValueKind::Class
-  const EnumBinding* enumeration;   // the enumeration, for ValueKind::Enum
+  const ClassBinding* klass;       // the class, for ValueKind::Class
+  const EnumBinding* enumeration;  // the enumeration, for ValueKind::Enum
 };
 
 // One overload: the slot of its entry point, its parameters (with the keyword names,
@@ -64,15 +64,15 @@ struct ClassBinding {
   const char* interopName;  // "WrpNs_Morvax.WrpNs_Velto.WrpCs_Document_44597C31"
   const char* const* entries;
   uint16_t entryCount;
-  const ClassBinding* base;  // the exposed .NET base class, or null
+  const ClassBinding* base;        // the exposed .NET base class, or null
   const MethodSpec* constructors;  // null: no public constructor
   uint16_t staticCount;
   int16_t typeOfSlot;  // btp_TypeOf; for classes with instances the other services follow
   bool isStaticClass;
-  initproc init;  // the constructor dispatcher, or the initialiser that always refuses
-  PyMethodDef* methodDefs;   // own methods, then the service methods, then a terminator
-  PyGetSetDef* getsetDefs;   // instance properties (closure: the PropertySpec)
-  PyGetSetDef* staticDefs;   // one per static (closure: the PropertySpec), for the descriptors
+  initproc init;            // the constructor dispatcher, or the initialiser that always refuses
+  PyMethodDef* methodDefs;  // own methods, then the service methods, then a terminator
+  PyGetSetDef* getsetDefs;  // instance properties (closure: the PropertySpec)
+  PyGetSetDef* staticDefs;  // one per static (closure: the PropertySpec), for the descriptors
   BoundType* type;
   ClassRuntime* runtime;
   const char* doc;  // the type's documentation string
@@ -105,7 +105,7 @@ struct ModuleSpec {
   const char* attachName;  // "saving": the attribute of the parent
   int16_t parent;          // index in the module list, -1 for the top level
   bool isPackage;
-  const char* package;     // the __package__ text
+  const char* package;                 // the __package__ text
   const ClassBinding* const* classes;  // in ordinal order of the class names
   uint16_t classCount;
   const EnumBinding* const* enums;  // in ordinal order of the enumeration names

@@ -81,8 +81,23 @@ class Arguments {
 // references land in objects.
 int ParseArguments(const OverloadSpec& overload, PyObject* args, PyObject* kwargs, PyObject** o) {
   static const char* const kFormats[kMaxParameters + 1] = {
-      "", "O", "OO", "OOO", "OOOO", "OOOOO", "OOOOOO", "OOOOOOO", "OOOOOOOO", "OOOOOOOOO", "OOOOOOOOOO",
-      "OOOOOOOOOOO", "OOOOOOOOOOOO", "OOOOOOOOOOOOO", "OOOOOOOOOOOOOO", "OOOOOOOOOOOOOOO", "OOOOOOOOOOOOOOOO",
+      "",
+      "O",
+      "OO",
+      "OOO",
+      "OOOO",
+      "OOOOO",
+      "OOOOOO",
+      "OOOOOOO",
+      "OOOOOOOO",
+      "OOOOOOOOO",
+      "OOOOOOOOOO",
+      "OOOOOOOOOOO",
+      "OOOOOOOOOOOO",
+      "OOOOOOOOOOOOO",
+      "OOOOOOOOOOOOOO",
+      "OOOOOOOOOOOOOOO",
+      "OOOOOOOOOOOOOOOO",
   };
   char** keywords = const_cast<char**>(overload.keywords);
   const char* format = kFormats[overload.parameterCount];
@@ -91,8 +106,10 @@ int ParseArguments(const OverloadSpec& overload, PyObject* args, PyObject* kwarg
   if (args == nullptr) return 0;
   int parsed = 0;
   switch (overload.parameterCount) {
-#define MORVAX_PARSE_CASE(n, ...) \
-  case n: parsed = PyArg_ParseTupleAndKeywords(args, kwargs, format, keywords __VA_ARGS__); break;
+#define MORVAX_PARSE_CASE(n, ...)                                                     \
+  case n:                                                                             \
+    parsed = PyArg_ParseTupleAndKeywords(args, kwargs, format, keywords __VA_ARGS__); \
+    break;
     MORVAX_PARSE_CASE(0)
     MORVAX_PARSE_CASE(1, , &o[0])
     MORVAX_PARSE_CASE(2, , &o[0], &o[1])
@@ -312,23 +329,23 @@ PyObject* BoundNew(PyTypeObject* type, PyObject*, PyObject*) {
 
 int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObject* kwargs) {
   if (RefuseInForkedChild()) return -1;
-  bool matched = DispatchOverloads(*binding.constructors, args, kwargs,
-                                   [&](const OverloadSpec& overload, void* const* arguments) {
-    ResultSlot result;
-    std::memset(&result, 0, sizeof result);
-    auto entry = reinterpret_cast<MemberEntry>(ClassSlots(binding)[overload.slot]);
-    entry(0, arguments, &result);
-    // A failed construction leaves the object as it was (a handle .NET made all the
-    // same is released); a successful one replaces the handle of an earlier __init__.
-    if (PyErr_Occurred()) {
-      ReleaseHandle(result.handle);
-      return;
-    }
-    auto* host = reinterpret_cast<PyHostObject*>(self);
-    uint32_t previous = host->handle;
-    host->handle = result.handle;
-    if (previous != 0 && previous != result.handle) ReleaseHandle(previous);
-  });
+  bool matched =
+      DispatchOverloads(*binding.constructors, args, kwargs, [&](const OverloadSpec& overload, void* const* arguments) {
+        ResultSlot result;
+        std::memset(&result, 0, sizeof result);
+        auto entry = reinterpret_cast<MemberEntry>(ClassSlots(binding)[overload.slot]);
+        entry(0, arguments, &result);
+        // A failed construction leaves the object as it was (a handle .NET made all the
+        // same is released); a successful one replaces the handle of an earlier __init__.
+        if (PyErr_Occurred()) {
+          ReleaseHandle(result.handle);
+          return;
+        }
+        auto* host = reinterpret_cast<PyHostObject*>(self);
+        uint32_t previous = host->handle;
+        host->handle = result.handle;
+        if (previous != 0 && previous != result.handle) ReleaseHandle(previous);
+      });
   return matched && !PyErr_Occurred() ? 0 : -1;
 }
 
@@ -361,7 +378,8 @@ PyObject* PropertyGet(PyObject* self, void* closure) {
 // Converts a property value and calls the setter entry; the receiver's handle is read
 // after the conversion (see Arguments::RereadHandles).
 static int StoreProperty(const PropertySpec& property, PyObject* self, PyObject* value) {
-  OverloadSpec setter = {static_cast<uint16_t>(property.setSlot), 1, &property.type, nullptr, {ValueKind::Void, nullptr}};
+  OverloadSpec setter = {
+      static_cast<uint16_t>(property.setSlot), 1, &property.type, nullptr, {ValueKind::Void, nullptr}};
   Arguments arguments(setter);
   if (!arguments.Convert(&value)) return -1;
   auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*property.owner)[property.setSlot]);
@@ -404,8 +422,7 @@ int ConvertClassArgument(const ClassBinding& binding, PyObject* object, uint32_t
   uint32_t candidate = 0;
   if (GetNetHandle(object, &candidate)) {
     if (!PassReadinessGate(binding)) return 0;
-    auto isAssignable =
-        reinterpret_cast<AssignableEntry>(ClassSlots(binding)[binding.typeOfSlot + kIsAssignable]);
+    auto isAssignable = reinterpret_cast<AssignableEntry>(ClassSlots(binding)[binding.typeOfSlot + kIsAssignable]);
     int32_t assignable = binding.isStaticClass ? 0 : isAssignable(candidate);
     if (PyErr_Occurred()) return 0;
     if (assignable != 0) {

@@ -4,14 +4,14 @@
 #include <cstring>
 #include <string>
 
-#include "interop/descriptors.h"
-#include "interop/error_bridge.h"
-#include "interop/host_object.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
 #include "common/py_ref.h"
 #include "common/reporters.h"
 #include "common/sibling_apis.h"
+#include "interop/descriptors.h"
+#include "interop/error_bridge.h"
+#include "interop/host_object.h"
 
 namespace morvax::api {
 
@@ -26,7 +26,7 @@ using IsAssignableEntry = int32_t (*)(uint32_t handle);
 void* const* EnumSlots(const EnumBinding& binding) {
   EnumRuntime& runtime = *binding.runtime;
   std::call_once(runtime.tableOnce, [&] {
-    static const char* const kEntries[kEnumSlotCount] = {"btp_TypeOf", "btp_CastTo", "btp_ReInterpretObj",
+    static const char* const kEntries[kEnumSlotCount] = {"btp_TypeOf",    "btp_CastTo", "btp_ReInterpretObj",
                                                          "btp_AsUniEnum", "btp_CastAs", "btp_IsAssignable",
                                                          "btp_GetType"};
     host::FillDelegateTable(runtime.table, runtime.slots, binding.interopName, kEntries, kEnumSlotCount);

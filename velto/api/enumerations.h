@@ -13,7 +13,16 @@
 namespace morvax::api {
 
 // The entry points of every enumeration's interop class, in slot order.
-enum EnumSlot : int { kEnumTypeOf, kEnumCastTo, kEnumReInterpretObj, kEnumAsUniEnum, kEnumCastAs, kEnumIsAssignable, kEnumGetType, kEnumSlotCount };
+enum EnumSlot : int {
+  kEnumTypeOf,
+  kEnumCastTo,
+  kEnumReInterpretObj,
+  kEnumAsUniEnum,
+  kEnumCastAs,
+  kEnumIsAssignable,
+  kEnumGetType,
+  kEnumSlotCount
+};
 
 struct EnumRuntime {
   PyObject* type = nullptr;     // the class, held for the process
@@ -42,31 +51,56 @@ PyObject* EnumGetType(const EnumBinding& binding, PyObject* member);
 // Entry points for the service method definitions. The no-argument forms take the
 // positional tuple and the keywords after them, as the descriptors call them.
 template <const EnumBinding* E>
-PyObject* EnumTypeOfEntry(PyObject*, PyObject*, PyObject*) { return EnumTypeOf(*E); }
+PyObject* EnumTypeOfEntry(PyObject*, PyObject*, PyObject*) {
+  return EnumTypeOf(*E);
+}
 template <const EnumBinding* E>
-PyObject* EnumCastToEntry(PyObject*, PyObject* object) { return EnumCastTo(*E, object, false); }
+PyObject* EnumCastToEntry(PyObject*, PyObject* object) {
+  return EnumCastTo(*E, object, false);
+}
 template <const EnumBinding* E>
-PyObject* EnumCastAsEntry(PyObject*, PyObject* object) { return EnumCastTo(*E, object, true); }
+PyObject* EnumCastAsEntry(PyObject*, PyObject* object) {
+  return EnumCastTo(*E, object, true);
+}
 template <const EnumBinding* E>
-PyObject* EnumCastFromEntry(PyObject*, PyObject* object) { return EnumCastFrom(object); }
+PyObject* EnumCastFromEntry(PyObject*, PyObject* object) {
+  return EnumCastFrom(object);
+}
 template <const EnumBinding* E>
-PyObject* EnumReinterpretEntry(PyObject*, PyObject* object) { return EnumReinterpret(*E, object); }
+PyObject* EnumReinterpretEntry(PyObject*, PyObject* object) {
+  return EnumReinterpret(*E, object);
+}
 template <const EnumBinding* E>
-PyObject* EnumAsUniEnumEntry(PyObject* self, PyObject*, PyObject*) { return EnumAsUniEnum(*E, self); }
+PyObject* EnumAsUniEnumEntry(PyObject* self, PyObject*, PyObject*) {
+  return EnumAsUniEnum(*E, self);
+}
 template <const EnumBinding* E>
-PyObject* EnumIsAssignableEntry(PyObject*, PyObject* object) { return EnumIsAssignable(*E, object); }
+PyObject* EnumIsAssignableEntry(PyObject*, PyObject* object) {
+  return EnumIsAssignable(*E, object);
+}
 template <const EnumBinding* E>
-PyObject* EnumGetTypeEntry(PyObject* self, PyObject*, PyObject*) { return EnumGetType(*E, self); }
+PyObject* EnumGetTypeEntry(PyObject* self, PyObject*, PyObject*) {
+  return EnumGetType(*E, self);
+}
 
 }  // namespace morvax::api
 
 // The eight service definitions of one enumeration, in the order they are placed.
-#define MORVAX_ENUM_SERVICES(e)                                                                              \
-  {"_type_of", AsMethod(&::morvax::api::EnumTypeOfEntry<&e>), METH_NOARGS | METH_STATIC, "_type_of() -> Type: the .NET type of this enumeration"}, \
-      {"_cast_to", AsMethod(&::morvax::api::EnumCastToEntry<&e>), METH_O | METH_STATIC, "_cast_to(obj) -> cast result: the boxed value seen as this enumeration"}, \
+#define MORVAX_ENUM_SERVICES(e)                                                                                     \
+  {"_type_of", AsMethod(&::morvax::api::EnumTypeOfEntry<&e>), METH_NOARGS | METH_STATIC,                            \
+   "_type_of() -> Type: the .NET type of this enumeration"},                                                        \
+      {"_cast_to", AsMethod(&::morvax::api::EnumCastToEntry<&e>), METH_O | METH_STATIC,                             \
+       "_cast_to(obj) -> cast result: the boxed value seen as this enumeration"},                                   \
       {"_cast_from", AsMethod(&::morvax::api::EnumCastFromEntry<&e>), METH_O, "_cast_from(target) -> cast result"}, \
-      {"_reinterpret_obj", AsMethod(&::morvax::api::EnumReinterpretEntry<&e>), METH_O | METH_STATIC, "_reinterpret_obj(obj) -> member: the boxed value read as this enumeration"}, \
-      {"_as_uni_enum", AsMethod(&::morvax::api::EnumAsUniEnumEntry<&e>), METH_NOARGS, "_as_uni_enum() -> enumeration value: this member as a boxed .NET value"}, \
-      {"_cast_as", AsMethod(&::morvax::api::EnumCastAsEntry<&e>), METH_O | METH_STATIC, "_cast_as(obj) -> cast result, empty when obj is not of this enumeration"}, \
-      {"_is_assignable", AsMethod(&::morvax::api::EnumIsAssignableEntry<&e>), METH_O | METH_STATIC, "_is_assignable(obj) -> bool: whether obj is a boxed value of this enumeration"}, \
-      {"get_type", AsMethod(&::morvax::api::EnumGetTypeEntry<&e>), METH_NOARGS, "get_type() -> Type: the .NET type of this member"}
+      {"_reinterpret_obj", AsMethod(&::morvax::api::EnumReinterpretEntry<&e>), METH_O | METH_STATIC,                \
+       "_reinterpret_obj(obj) -> member: the boxed value read as this enumeration"},                                \
+      {"_as_uni_enum", AsMethod(&::morvax::api::EnumAsUniEnumEntry<&e>), METH_NOARGS,                               \
+       "_as_uni_enum() -> enumeration value: this member as a boxed .NET value"},                                   \
+      {"_cast_as", AsMethod(&::morvax::api::EnumCastAsEntry<&e>), METH_O | METH_STATIC,                             \
+       "_cast_as(obj) -> cast result, empty when obj is not of this enumeration"},                                  \
+      {"_is_assignable", AsMethod(&::morvax::api::EnumIsAssignableEntry<&e>), METH_O | METH_STATIC,                 \
+       "_is_assignable(obj) -> bool: whether obj is a boxed value of this enumeration"},                            \
+  {                                                                                                                 \
+    "get_type", AsMethod(&::morvax::api::EnumGetTypeEntry<&e>), METH_NOARGS,                                        \
+        "get_type() -> Type: the .NET type of this member"                                                          \
+  }

@@ -9,9 +9,9 @@
 
 #include <cstdint>
 
+#include "generated_value_kinds.h"  // generated: enum class ValueKind, kValueKindCount
 #include "interop/converters.h"
 #include "interop/datetime_values.h"
-#include "generated_value_kinds.h"  // generated: enum class ValueKind, kValueKindCount
 
 namespace morvax::api {
 

@@ -1,9 +1,9 @@
 // Dependency import and version check.
 #include "common/dependencies.h"
 
+#include "common/interned_names.h"
 #include "common/py_ref.h"
 #include "common/python_errors.h"
-#include "common/interned_names.h"
 #include "common/reporters.h"
 
 namespace morvax {
@@ -39,8 +39,7 @@ static PyObject* ReportMissingVersion(const char* dependency, const char* what) 
                       dependency, dependency, what);
 }
 
-PyObject* ImportDependency(const char* reportingModule, const char* dependency,
-                           const VersionNumbers& required) {
+PyObject* ImportDependency(const char* reportingModule, const char* dependency, const VersionNumbers& required) {
   PyRef module = PyRef::steal(PyImport_ImportModule(dependency));
   if (!module) {
     return RaiseMaybeChained(PyExc_ImportError,

@@ -13,8 +13,7 @@ inline constexpr VersionNumbers kRequiredSiblingVersion = {24, 5, 3, 0};
 
 // Imports a sibling module and accepts it when threshold <= required <= found.
 // Returns a new reference, or null with ImportError set.
-PyObject* ImportDependency(const char* reportingModule, const char* dependency,
-                           const VersionNumbers& required);
+PyObject* ImportDependency(const char* reportingModule, const char* dependency, const VersionNumbers& required);
 
 // Imports a module and returns a new reference to one of its attributes, or null with
 // ImportError set.

@@ -34,9 +34,7 @@ PyObject* NewModuleVersion(int32_t major, int32_t minor, int32_t patch, int32_t 
   return reinterpret_cast<PyObject*>(self);
 }
 
-static ModuleVersionObject* AsVersion(PyObject* self) {
-  return reinterpret_cast<ModuleVersionObject*>(self);
-}
+static ModuleVersionObject* AsVersion(PyObject* self) { return reinterpret_cast<ModuleVersionObject*>(self); }
 
 static void version_dealloc(PyObject* self) {
   Py_CLEAR(AsVersion(self)->text);
@@ -59,9 +57,7 @@ static Py_hash_t version_hash(PyObject* self) {
 }
 
 static PyObject* version_richcompare(PyObject* self, PyObject* other, int op) {
-  if (Py_TYPE(self) != &ModuleVersionType || Py_TYPE(other) != &ModuleVersionType) {
-    Py_RETURN_NOTIMPLEMENTED;
-  }
+  if (Py_TYPE(self) != &ModuleVersionType || Py_TYPE(other) != &ModuleVersionType) { Py_RETURN_NOTIMPLEMENTED; }
   int order = CompareVersions(AsVersion(self)->numbers, AsVersion(other)->numbers);
   Py_RETURN_RICHCOMPARE(order, 0, op);
 }

@@ -26,7 +26,7 @@ PyObject* RaiseChainedV(PyObject* exc, const char* format, va_list args) {
   PyErr_NormalizeException(&newType, &newValue, &newTraceback);
   if (oldValue != nullptr && newValue != nullptr) {
     Py_INCREF(oldValue);
-    PyException_SetCause(newValue, oldValue);  // steals one reference
+    PyException_SetCause(newValue, oldValue);    // steals one reference
     PyException_SetContext(newValue, oldValue);  // steals the other
   } else {
     Py_XDECREF(oldValue);
@@ -59,9 +59,8 @@ bool CheckArgCount(Py_ssize_t given, const char* name, Py_ssize_t minimum, Py_ss
   if (minimum <= given && given <= maximum) return false;
   const char* quantity = minimum == maximum ? "exactly" : (given < minimum ? "at least" : "at most");
   Py_ssize_t bound = given < minimum ? minimum : maximum;
-  PyErr_Format(PyExc_TypeError, "%.150s%s takes %s %d argument%s (%zd given)",
-               name != nullptr ? name : "function", name != nullptr ? "()" : "", quantity,
-               static_cast<int>(bound), bound == 1 ? "" : "s", given);
+  PyErr_Format(PyExc_TypeError, "%.150s%s takes %s %d argument%s (%zd given)", name != nullptr ? name : "function",
+               name != nullptr ? "()" : "", quantity, static_cast<int>(bound), bound == 1 ? "" : "s", given);
   return true;
 }
 }  // namespace morvax

@@ -13,7 +13,8 @@ namespace morvax {
 bool IsInterruptPending();
 
 // Raises exc with the formatted message, making the pending exception its cause and
-// context; a pending interrupt is left as it is instead. Requires a pending exception. Always returns null, for `return RaiseChained(...)`.
+// context; a pending interrupt is left as it is instead. Requires a pending exception. Always returns null, for `return
+// RaiseChained(...)`.
 PyObject* RaiseChained(PyObject* exc, const char* format, ...);
 PyObject* RaiseChainedV(PyObject* exc, const char* format, va_list args);
 

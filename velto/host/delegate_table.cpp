@@ -6,18 +6,18 @@
 
 namespace morvax::host {
 
-bool BindEntry(const char* assemblyName, const char* interopClassName, const char* entryName,
-               void** slot, std::string& errorText) {
+bool BindEntry(const char* assemblyName, const char* interopClassName, const char* entryName, void** slot,
+               std::string& errorText) {
   int32_t status = HostBridge::Acquire().CreateDelegate(assemblyName, interopClassName, entryName, slot);
   if (status == 0) return true;
-  errorText = std::string("While initializing the host for the '") + interopClassName +
-              " (Assembly=" + assemblyName + ")' type, an error occurred - Method '" + entryName +
-              "' not found (error=" + std::to_string(status) + ")";
+  errorText = std::string("While initializing the host for the '") + interopClassName + " (Assembly=" + assemblyName +
+              ")' type, an error occurred - Method '" + entryName + "' not found (error=" + std::to_string(status) +
+              ")";
   return false;
 }
 
-void FillDelegateTable(ApiDelegateTable& state, void** slots, const char* interopClassName,
-                       const char* const* entries, std::size_t count) {
+void FillDelegateTable(ApiDelegateTable& state, void** slots, const char* interopClassName, const char* const* entries,
+                       std::size_t count) {
   state.failed = false;
   state.errorText.clear();
   const char* exchangeAssembly = ExchangeHost::Instance().assemblyName();

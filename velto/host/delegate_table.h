@@ -12,8 +12,8 @@ inline constexpr const char* kInteropAssembly = "WrpInterop.Morvax.Velto";
 
 // Requests the delegate for one entry point into *slot. On failure, errorText names the
 // class, the assembly, the entry and the host's status, and false is returned.
-bool BindEntry(const char* assemblyName, const char* interopClassName, const char* entryName,
-               void** slot, std::string& errorText);
+bool BindEntry(const char* assemblyName, const char* interopClassName, const char* entryName, void** slot,
+               std::string& errorText);
 
 // The delegate table of one class (or of the object host): whether filling its slots failed,
 // and the error text of the first entry that failed. The slots themselves are the class's
@@ -26,7 +26,7 @@ struct ApiDelegateTable {
 
 // Binds entries[0..count) into slots in order, stopping at the first failure: that slot
 // and all later ones stay null, state.failed is set and state.errorText names the entry.
-void FillDelegateTable(ApiDelegateTable& state, void** slots, const char* interopClassName,
-                       const char* const* entries, std::size_t count);
+void FillDelegateTable(ApiDelegateTable& state, void** slots, const char* interopClassName, const char* const* entries,
+                       std::size_t count);
 
 }  // namespace morvax::host

@@ -39,9 +39,7 @@ bool ExchangeHost::Bind(const char* assemblyName) {
   assemblyName_ = assemblyName;
   errorText_.clear();
   for (const Entry& entry : kBindOrder) {
-    if (!BindEntry(assemblyName_, kExchangeHostClass, entry.name, &slots_[entry.slot], errorText_)) {
-      return false;
-    }
+    if (!BindEntry(assemblyName_, kExchangeHostClass, entry.name, &slots_[entry.slot], errorText_)) { return false; }
   }
   return true;
 }

@@ -44,16 +44,10 @@ class ExchangeHost {
   const char* assemblyName() const { return assemblyName_; }
   const std::string& errorText() const { return errorText_; }
 
-  void* GetTypeName(uint32_t handle) const {
-    return reinterpret_cast<GetTypeNameFn>(slots_[kGetTypeName])(handle);
-  }
-  void Register(Slot slot, void* callbackOrTable) const {
-    reinterpret_cast<RegisterFn>(slots_[slot])(callbackOrTable);
-  }
+  void* GetTypeName(uint32_t handle) const { return reinterpret_cast<GetTypeNameFn>(slots_[kGetTypeName])(handle); }
+  void Register(Slot slot, void* callbackOrTable) const { reinterpret_cast<RegisterFn>(slots_[slot])(callbackOrTable); }
   void InitServices() const { reinterpret_cast<NoArgumentsFn>(slots_[kInitServices])(); }
-  void FreeInstance(uint32_t handle) const {
-    reinterpret_cast<FreeInstanceFn>(slots_[kFreeInstance])(handle);
-  }
+  void FreeInstance(uint32_t handle) const { reinterpret_cast<FreeInstanceFn>(slots_[kFreeInstance])(handle); }
   // A second slot bound to the same .NET method as FreeInstance. Nothing calls it: the slot
   // is kept so that the registration order matches the interop assembly's.
   void FreeInstanceSecond(uint32_t handle) const {
@@ -64,9 +58,7 @@ class ExchangeHost {
   uint32_t BoxStcTarget(uint32_t handle) const {
     return reinterpret_cast<BoxStcTargetFn>(slots_[kBoxStcTarget])(handle);
   }
-  FreeInstanceFn freeInstanceEntry() const {
-    return reinterpret_cast<FreeInstanceFn>(slots_[kFreeInstance]);
-  }
+  FreeInstanceFn freeInstanceEntry() const { return reinterpret_cast<FreeInstanceFn>(slots_[kFreeInstance]); }
 
  private:
   void* slots_[kSlotCount] = {};

@@ -16,9 +16,8 @@ const char* WrapperFileName(bool debug) {
   return debug ? "morvax.embed.coreclrwrap.debug.so" : "morvax.embed.coreclrwrap.so";
 }
 
-HostLocations ResolveHostLocations(const std::string& hostExePath, bool debug,
-                                   const std::string& suffix, const char* runtimeDirOverride,
-                                   const char* assemblyDirOverride) {
+HostLocations ResolveHostLocations(const std::string& hostExePath, bool debug, const std::string& suffix,
+                                   const char* runtimeDirOverride, const char* assemblyDirOverride) {
   HostLocations where;
   where.hostExePath = hostExePath;
   const std::string exeDir = DirectoryPart(hostExePath);
@@ -81,8 +80,7 @@ void HostBridge::Start(bool debug, const std::string& suffix, const char* runtim
     EnableTracingFromEnvironment();
     Trace("Initializing .NET Core host...");
     debug_ = debug;
-    locations_ = ResolveHostLocations(ExecutablePath(), debug, suffix, runtimeDirOverride,
-                                      assemblyDirOverride);
+    locations_ = ResolveHostLocations(ExecutablePath(), debug, suffix, runtimeDirOverride, assemblyDirOverride);
 
     const char* wrapperName = WrapperFileName(debug);
     std::string wrapperPath = AppendPath(locations_.runtimeDir, wrapperName);
@@ -95,8 +93,7 @@ void HostBridge::Start(bool debug, const std::string& suffix, const char* runtim
     wrapInitialize_ = wrapperLibrary_.symbolAs<WrapInitialize>("coreclr_wrap_initialize");
     wrapCreateDelegate_ = wrapperLibrary_.symbolAs<WrapCreateDelegate>("coreclr_wrap_create_delegate");
     wrapShutdown_ = wrapperLibrary_.symbolAs<WrapShutdown>("coreclr_wrap_shutdown");
-    wrapIsDomainInitialized_ =
-        wrapperLibrary_.symbolAs<WrapIsDomainInitialized>("coreclr_wrap_is_domain_initialized");
+    wrapIsDomainInitialized_ = wrapperLibrary_.symbolAs<WrapIsDomainInitialized>("coreclr_wrap_is_domain_initialized");
 
     if (wrapperLibrary_.loadedHere()) {
       auto wrapLoad = wrapperLibrary_.symbolAs<WrapLoad>("coreclr_wrap_load");
@@ -129,8 +126,8 @@ void HostBridge::CreateDefaultDomain() {
   Trace("NATIVE_DLL_SEARCH_DIRECTORIES: '%s'", searchPath.c_str());
 
   // An empty platform assembly list on purpose: the wrapper fills it from the runtime directory.
-  const char* keys[] = {"TRUSTED_PLATFORM_ASSEMBLIES", "APP_PATHS", "APP_NI_PATHS",
-                        "NATIVE_DLL_SEARCH_DIRECTORIES", "AppDomainCompatSwitch"};
+  const char* keys[] = {"TRUSTED_PLATFORM_ASSEMBLIES", "APP_PATHS", "APP_NI_PATHS", "NATIVE_DLL_SEARCH_DIRECTORIES",
+                        "AppDomainCompatSwitch"};
   const char* values[] = {"", searchPath.c_str(), searchPath.c_str(), searchPath.c_str(),
                           "UseLatestBehaviorWhenTFMNotSpecified"};
   constexpr int kCount = sizeof keys / sizeof keys[0];
@@ -139,15 +136,13 @@ void HostBridge::CreateDefaultDomain() {
   Trace("HOST_EXE_PATH: '%s'", locations_.hostExePath.c_str());
   int32_t status = wrapInitialize_(locations_.hostExePath.c_str(), kDomainName, kCount, keys, values);
   if (status != 0) {
-    throw CoreClrInitException(
-        FormatInitFailure(status, kDomainName, locations_.hostExePath, keys, values, kCount));
+    throw CoreClrInitException(FormatInitFailure(status, kDomainName, locations_.hostExePath, keys, values, kCount));
   }
   domainInitialized_ = true;
   Trace("Default AppDomain ready.");
 }
 
-int32_t HostBridge::CreateDelegate(const char* assembly, const char* type, const char* method,
-                                   void** slot) const {
+int32_t HostBridge::CreateDelegate(const char* assembly, const char* type, const char* method, void** slot) const {
   return wrapCreateDelegate_(assembly, type, method, slot);
 }
 

@@ -40,9 +40,8 @@ const char* WrapperFileName(bool debug);
 // NETCORE_WRAPPER_FRAMEWORK_DIR_<suffix> names a shared framework directory apart from the
 // wrapper's (an installed package finds .NET where it was installed); it is read only when
 // the runtime directory came from NETCORE_WRAPPER_NETCORE_DIR_<suffix>.
-HostLocations ResolveHostLocations(const std::string& hostExePath, bool debug,
-                                   const std::string& suffix, const char* runtimeDirOverride,
-                                   const char* assemblyDirOverride);
+HostLocations ResolveHostLocations(const std::string& hostExePath, bool debug, const std::string& suffix,
+                                   const char* runtimeDirOverride, const char* assemblyDirOverride);
 
 // Builds the message of CoreClrInitException.
 std::string FormatInitFailure(int32_t status, const char* domainName, const std::string& exePath,
@@ -50,10 +49,9 @@ std::string FormatInitFailure(int32_t status, const char* domainName, const std:
 
 class HostBridge {
  public:
-  using WrapInitialize = int32_t (*)(const char* exePath, const char* domainName, int32_t count,
-                                     const char** keys, const char** values);
-  using WrapCreateDelegate = int32_t (*)(const char* assembly, const char* type,
-                                         const char* method, void** slot);
+  using WrapInitialize = int32_t (*)(const char* exePath, const char* domainName, int32_t count, const char** keys,
+                                     const char** values);
+  using WrapCreateDelegate = int32_t (*)(const char* assembly, const char* type, const char* method, void** slot);
   using WrapShutdown = int32_t (*)();
   using WrapIsDomainInitialized = int32_t (*)();
   using WrapLoad = int32_t (*)(const char* coreclrPath);
@@ -61,8 +59,7 @@ class HostBridge {
   // The single instance, started on the first call. Throws what the start threw; a start
   // that failed once fails the same way on every later call.
   static HostBridge& Acquire(bool debug = false, const char* suffix = "morvax",
-                             const char* runtimeDirOverride = nullptr,
-                             const char* assemblyDirOverride = nullptr);
+                             const char* runtimeDirOverride = nullptr, const char* assemblyDirOverride = nullptr);
 
   HostBridge() = default;
   HostBridge(const HostBridge&) = delete;
@@ -71,11 +68,9 @@ class HostBridge {
   ~HostBridge();
 
   // Starts the host unless the wrapper library is already held.
-  void Start(bool debug, const std::string& suffix, const char* runtimeDirOverride,
-             const char* assemblyDirOverride);
+  void Start(bool debug, const std::string& suffix, const char* runtimeDirOverride, const char* assemblyDirOverride);
 
-  int32_t CreateDelegate(const char* assembly, const char* type, const char* method,
-                         void** slot) const;
+  int32_t CreateDelegate(const char* assembly, const char* type, const char* method, void** slot) const;
 
   const HostLocations& locations() const { return locations_; }
   bool domainInitialized() const { return domainInitialized_; }

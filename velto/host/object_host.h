@@ -44,12 +44,16 @@ class ObjectHost {
   bool failed() const { return state_.failed; }
   const std::string& errorText() const { return state_.errorText; }
 
-  int32_t ToStringOfObj(uint32_t handle, void** outText) const { return at<ToStringFn>(kToStringOfObj)(handle, outText); }
+  int32_t ToStringOfObj(uint32_t handle, void** outText) const {
+    return at<ToStringFn>(kToStringOfObj)(handle, outText);
+  }
   int32_t GetHashOfObj(uint32_t handle) const { return at<GetHashFn>(kGetHashOfObj)(handle); }
   bool IsEqualsOfObj(uint32_t handle, const KindHandle& other) const {
     return (at<IsEqualsFn>(kIsEqualsOfObj)(handle, &other) & 0xFF) != 0;
   }
-  int32_t GetObjType(uint32_t handle, uint32_t* outTypeHandle) const { return at<GetTypeFn>(kGetObjType)(handle, outTypeHandle); }
+  int32_t GetObjType(uint32_t handle, uint32_t* outTypeHandle) const {
+    return at<GetTypeFn>(kGetObjType)(handle, outTypeHandle);
+  }
   void Dispose(uint32_t handle) const { at<DisposeFn>(kDispose)(handle); }
 
  private:

@@ -29,9 +29,8 @@ std::string AppendPath(const std::string& base, const std::string& component) {
   if (result.back() != '/') result.push_back('/');
   result.append(component, start, std::string::npos);
   if (result.size() >= kPathBufferSize) {
-    throw std::length_error("path too long (" + std::to_string(result.size()) +
-                            " bytes, limit " + std::to_string(kPathBufferSize - 1) +
-                            "): '" + result + "'");
+    throw std::length_error("path too long (" + std::to_string(result.size()) + " bytes, limit " +
+                            std::to_string(kPathBufferSize - 1) + "): '" + result + "'");
   }
   return result;
 }
@@ -87,11 +86,21 @@ void RequireUtf8(const std::string& text) {
     unsigned char c = bytes[i];
     std::size_t extra;
     char32_t code;
-    if (c < 0x80) { ++i; continue; }
-    if ((c & 0xE0) == 0xC0) { extra = 1; code = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { extra = 2; code = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { extra = 3; code = c & 0x07; }
-    else throw std::range_error("bad conversion");
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if ((c & 0xE0) == 0xC0) {
+      extra = 1;
+      code = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      extra = 2;
+      code = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      extra = 3;
+      code = c & 0x07;
+    } else
+      throw std::range_error("bad conversion");
     for (std::size_t k = 1; k <= extra; ++k) {
       if (i + k >= n || (bytes[i + k] & 0xC0) != 0x80) throw std::range_error("bad conversion");
       code = (code << 6) | (bytes[i + k] & 0x3F);

@@ -12,8 +12,7 @@
 namespace morvax::host {
 
 static bool AllDigits(const std::string& text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 static int ToInt32(const std::string& digits) {
@@ -34,8 +33,7 @@ std::optional<std::pair<int, int>> ParseRuntimeDirName(const std::string& name) 
   return std::make_pair(ToInt32(major), ToInt32(minor));
 }
 
-std::optional<std::string> FindNewestRuntimeDir(const std::string& root,
-                                                const std::string& wrapperFileName) {
+std::optional<std::string> FindNewestRuntimeDir(const std::string& root, const std::string& wrapperFileName) {
   struct Candidate {
     std::pair<int, int> version;
     std::string name;
@@ -55,8 +53,7 @@ std::optional<std::string> FindNewestRuntimeDir(const std::string& root,
 
 std::vector<std::string> OrderAssemblySubdirectories(const std::vector<std::string>& names) {
   std::vector<std::string> ordered(names.rbegin(), names.rend());
-  std::stable_partition(ordered.begin(), ordered.end(),
-                        [](const std::string& n) { return n != "pydrawing"; });
+  std::stable_partition(ordered.begin(), ordered.end(), [](const std::string& n) { return n != "pydrawing"; });
   return ordered;
 }
 

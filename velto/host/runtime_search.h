@@ -15,8 +15,7 @@ std::optional<std::pair<int, int>> ParseRuntimeDirName(const std::string& name);
 
 // The newest "netcore<major>.<minor>" subdirectory of root that holds the wrapper library,
 // walking from the highest version down; nothing when none qualifies.
-std::optional<std::string> FindNewestRuntimeDir(const std::string& root,
-                                                const std::string& wrapperFileName);
+std::optional<std::string> FindNewestRuntimeDir(const std::string& root, const std::string& wrapperFileName);
 
 // Orders the assembly subdirectory names of one directory: every name except "pydrawing"
 // in the reverse of the given order, then "pydrawing" where present.

@@ -7,9 +7,7 @@
 
 namespace morvax {
 
-extern "C" PyObject* PyStrBuilderCallback(const char16_t* units, int32_t count) {
-  return DecodeUtf16(units, count);
-}
+extern "C" PyObject* PyStrBuilderCallback(const char16_t* units, int32_t count) { return DecodeUtf16(units, count); }
 
 extern "C" void* U16StrBuilderCallback(const char16_t* units, int32_t count) {
   if (count < 0) return nullptr;
@@ -18,9 +16,7 @@ extern "C" void* U16StrBuilderCallback(const char16_t* units, int32_t count) {
   if (!built) return nullptr;
   try {
     built->text.assign(units, units + count);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  } catch (const std::bad_alloc&) { return nullptr; }
   return built.release();
 }
 

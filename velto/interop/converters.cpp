@@ -7,16 +7,15 @@
 #include <climits>
 #include <cstring>
 
-#include "interop/error_bridge.h"
-#include "interop/host_object.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
+#include "interop/error_bridge.h"
+#include "interop/host_object.h"
 #include "interop/standard_classes.h"
 
 namespace morvax {
 
 // --- standard-library classes ------------------------------------------------------------
-
 
 // PyDateTimeAPI is per translation unit; this one is filled on the first variant. The
 // module is imported first through the class cache: a failure to import it (an interrupt
@@ -45,8 +44,7 @@ int ConvertString(PyObject* object, void* slot) {
   if (!FillUnicodeView(object, view)) return 0;
   // The view counts in 32 bits; a longer string would reach .NET cut short.
   if (PyUnicode_GET_LENGTH(object) > INT32_MAX) {
-    PyErr_Format(PyExc_OverflowError, "a string of %zd characters is too long for .NET",
-                 PyUnicode_GET_LENGTH(object));
+    PyErr_Format(PyExc_OverflowError, "a string of %zd characters is too long for .NET", PyUnicode_GET_LENGTH(object));
     return 0;
   }
   return 1;
@@ -95,8 +93,7 @@ int ConvertChar(PyObject* object, void* slot) {
   return 1;
 }
 
-extern "C" int32_t Utf16TextCallback(PyObject* object, PyObject** holder, int32_t* count,
-                                     const char16_t** units) {
+extern "C" int32_t Utf16TextCallback(PyObject* object, PyObject** holder, int32_t* count, const char16_t** units) {
   PyObject* encoded = EncodeUtf16(object);
   if (encoded == nullptr) return 0;
   Py_ssize_t unitCount = (PyBytes_GET_SIZE(encoded) - 2) / 2;
@@ -190,9 +187,7 @@ int ConvertByte(PyObject* object, void* slot) {
   return 1;
 }
 
-extern "C" int32_t ReadTruthCallback(PyObject* object) {
-  return PyObject_IsTrue(object) != 0 ? 1 : 0;
-}
+extern "C" int32_t ReadTruthCallback(PyObject* object) { return PyObject_IsTrue(object) != 0 ? 1 : 0; }
 
 extern "C" int32_t ReadIntegerCallback(PyObject* object, int64_t* value) {
   // Code 1 promises .NET a value that fits an int (a C long where the table was laid out).
@@ -248,9 +243,7 @@ static int ReadNumber(PyObject* object, double* out) {
   return 1;
 }
 
-int ConvertDouble(PyObject* object, void* slot) {
-  return ReadNumber(object, static_cast<double*>(slot));
-}
+int ConvertDouble(PyObject* object, void* slot) { return ReadNumber(object, static_cast<double*>(slot)); }
 
 int ConvertSingle(PyObject* object, void* slot) {
   double value;
@@ -420,8 +413,10 @@ static int BorrowedKind(PyObject* object) {
   int found = IsIntegerArgument(object);
   if (found != 0) return found < 0 ? -1 : kVariantInteger;
   if (PyFloat_Check(object)) return kVariantFloat;
-  if ((found = IsInstanceOf(object, StandardClass(StandardClassId::DecimalTuple))) != 0) return found < 0 ? -1 : kVariantDecimalTuple;
-  if ((found = IsInstanceOf(object, StandardClass(StandardClassId::Decimal))) != 0) return found < 0 ? -1 : kVariantDecimal;
+  if ((found = IsInstanceOf(object, StandardClass(StandardClassId::DecimalTuple))) != 0)
+    return found < 0 ? -1 : kVariantDecimalTuple;
+  if ((found = IsInstanceOf(object, StandardClass(StandardClassId::Decimal))) != 0)
+    return found < 0 ? -1 : kVariantDecimal;
   if ((found = IsInstanceOf(object, StandardClass(StandardClassId::Uuid))) != 0) return found < 0 ? -1 : kVariantUuid;
   if (!DateTimeApiReady()) return -1;
   if (PyDelta_Check(object)) return kVariantTimeDelta;

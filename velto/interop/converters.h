@@ -66,23 +66,23 @@ enum VariantKind : int32_t {
 // "O&" converters: 1 after filling the slot, 0 with an exception set. They borrow the
 // argument; nothing they fill owns a reference except an acquired ByteSpanSlot and the
 // holder of a FileNameSlot.
-int ConvertString(PyObject* object, void* slot);     // UnicodeView
-int ConvertBool(PyObject* object, void* slot);       // uint8_t
-int ConvertInt16(PyObject* object, void* slot);      // int16_t
-int ConvertInt32(PyObject* object, void* slot);      // int32_t
-int ConvertInt64(PyObject* object, void* slot);      // int64_t
-int ConvertByte(PyObject* object, void* slot);       // uint8_t
-int ConvertDouble(PyObject* object, void* slot);     // double
-int ConvertSingle(PyObject* object, void* slot);     // float
-int ConvertChar(PyObject* object, void* slot);       // uint16_t
-int ConvertFileName(PyObject* object, void* slot);   // FileNameSlot
+int ConvertString(PyObject* object, void* slot);    // UnicodeView
+int ConvertBool(PyObject* object, void* slot);      // uint8_t
+int ConvertInt16(PyObject* object, void* slot);     // int16_t
+int ConvertInt32(PyObject* object, void* slot);     // int32_t
+int ConvertInt64(PyObject* object, void* slot);     // int64_t
+int ConvertByte(PyObject* object, void* slot);      // uint8_t
+int ConvertDouble(PyObject* object, void* slot);    // double
+int ConvertSingle(PyObject* object, void* slot);    // float
+int ConvertChar(PyObject* object, void* slot);      // uint16_t
+int ConvertFileName(PyObject* object, void* slot);  // FileNameSlot
 // Releases the holder of a FileNameSlot; call after the delegate, success or failure.
 void ReleaseFileName(void* slot);
 int ConvertByteArray(PyObject* object, void* slot);  // ByteSpanSlot; zeroed first
 // Releases what ConvertByteArray acquired; call after the delegate, success or failure.
 // Safe on a zeroed slot and safe to call twice.
 void ReleaseByteSpan(void* slot);
-int ConvertVariant(PyObject* object, void* slot);    // PyVariant
+int ConvertVariant(PyObject* object, void* slot);  // PyVariant
 
 // The integer test: exact int passes; bool and non-int fail; another int subclass passes
 // only as an instance of enum.EnumType. 1 yes, 0 no, -1 with an exception set.

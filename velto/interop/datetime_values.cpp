@@ -6,17 +6,16 @@
 
 #include <cstring>
 
-#include "interop/unicode_view.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
 #include "interop/standard_classes.h"
+#include "interop/unicode_view.h"
 
 namespace morvax {
 
 using UInt128 = unsigned __int128;
 
 // --- standard-library types ----------------------------------------------------------------
-
 
 // The interpreter's datetime C interface. PyDateTimeAPI belongs to this translation unit;
 // it is fetched once and kept (the datetime module stays loaded once imported), because
@@ -366,8 +365,8 @@ static PyObject* ZoneFromOffset(int64_t offsetTicks, PyObject* name) {
 static PyObject* AwareDateTime(const DateTimeParts& parts, PyObject* zone) {
   PyObject* datetime = StandardClass(StandardClassId::DateTime);
   if (datetime == nullptr) return nullptr;
-  return PyObject_CallFunction(datetime, "iiiiiiiO", parts.year, parts.month, parts.day, parts.hour,
-                               parts.minute, parts.second, parts.microsecond, zone);
+  return PyObject_CallFunction(datetime, "iiiiiiiO", parts.year, parts.month, parts.day, parts.hour, parts.minute,
+                               parts.second, parts.microsecond, zone);
 }
 
 static PyObject* DateTimeWithOffset(const DateTimeParts& parts, int64_t offsetTicks) {
@@ -383,8 +382,8 @@ PyObject* DateTimeResult(const HostDateTimeResult& value) {
   const DateTimeParts parts = PartsFromTicks(value.ticksAndKind);
   switch (parts.kind) {
     case 0:
-      return PyDateTime_FromDateAndTime(parts.year, parts.month, parts.day, parts.hour, parts.minute,
-                                        parts.second, parts.microsecond);
+      return PyDateTime_FromDateAndTime(parts.year, parts.month, parts.day, parts.hour, parts.minute, parts.second,
+                                        parts.microsecond);
     case 1:
       return AwareDateTime(parts, PyDateTime_TimeZone_UTC);
     default:  // local: the offset .NET found for that moment
@@ -640,8 +639,7 @@ PyObject* GuidResult(const HostGuid& value) {
   PyObject* noArguments = PyTuple_New(0);
   PyObject* keywords = PyDict_New();
   PyObject* result = nullptr;
-  if (noArguments != nullptr && keywords != nullptr &&
-      PyDict_SetItem(keywords, Interned(Name::bytes_le), bytes) == 0) {
+  if (noArguments != nullptr && keywords != nullptr && PyDict_SetItem(keywords, Interned(Name::bytes_le), bytes) == 0) {
     result = PyObject_Call(uuid, noArguments, keywords);  // uuid.UUID(bytes_le=...)
   }
   Py_XDECREF(keywords);

@@ -62,12 +62,10 @@ struct MethodObject {
 // The method definition's C function under the signature its flags promise. The double
 // cast says the real signature is chosen by the flags and keeps -Wcast-function-type quiet.
 static PyCFunctionWithKeywords FunctionWithKeywords(const PyMethodDef* definition) {
-  return reinterpret_cast<PyCFunctionWithKeywords>(
-      reinterpret_cast<void (*)(void)>(definition->ml_meth));
+  return reinterpret_cast<PyCFunctionWithKeywords>(reinterpret_cast<void (*)(void)>(definition->ml_meth));
 }
 
-static PyObject* CallWithTuple(const PyMethodDef* definition, PyObject* self, PyObject* args,
-                               PyObject* kwargs) {
+static PyObject* CallWithTuple(const PyMethodDef* definition, PyObject* self, PyObject* args, PyObject* kwargs) {
   return FunctionWithKeywords(definition)(self, args, kwargs);
 }
 
@@ -96,8 +94,8 @@ static PyObject* RaiseNeedsType(const char* name, PyObject* type) {
 
 // Error B: obj is not an instance of the owner type or one of its subtypes.
 static PyObject* RaiseDoesNotApply(const char* name, PyTypeObject* owner, PyObject* obj) {
-  PyErr_Format(PyExc_TypeError, "descriptor '%s' for '%.100s' objects doesn't apply to a '%.100s' object",
-               name, owner->tp_name, Py_TYPE(obj)->tp_name);
+  PyErr_Format(PyExc_TypeError, "descriptor '%s' for '%.100s' objects doesn't apply to a '%.100s' object", name,
+               owner->tp_name, Py_TYPE(obj)->tp_name);
   return nullptr;
 }
 
@@ -133,8 +131,8 @@ static int CheckMethodDefinition(const char* constructor, const PyMethodDef* def
     return -1;
   }
   if (definition->ml_flags & (METH_FASTCALL | METH_METHOD)) {
-    PyErr_Format(PyExc_SystemError, "%s: method '%s' uses an unsupported calling convention (flags 0x%x)",
-                 constructor, definition->ml_name, definition->ml_flags);
+    PyErr_Format(PyExc_SystemError, "%s: method '%s' uses an unsupported calling convention (flags 0x%x)", constructor,
+                 definition->ml_name, definition->ml_flags);
     return -1;
   }
   return 0;
@@ -210,8 +208,7 @@ static PyObject* CallUnboundOne(MethodObject* self, PyObject* args, PyObject* kw
   PyObject* first = UnboundSelf(self, args);  // borrowed
   if (first == nullptr) return nullptr;
   if (PyTuple_GET_SIZE(args) != 2) {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes exactly one argument (%zd given)", name,
-                 PyTuple_GET_SIZE(args) - 1);
+    PyErr_Format(PyExc_TypeError, "%.200s() takes exactly one argument (%zd given)", name, PyTuple_GET_SIZE(args) - 1);
     return nullptr;
   }
   if (HasNamedArguments(kwargs)) {
@@ -247,9 +244,7 @@ static MethodObject* AsMethod(PyObject* self) { return reinterpret_cast<MethodOb
 
 PyObject* NewMethodObject(PyTypeObject* owner, PyMethodDef* definition, PyObject* instance) {
   static const char kConstructor[] = "NewMethodObject";
-  if (CheckOwner(kConstructor, owner) < 0 || CheckMethodDefinition(kConstructor, definition) < 0) {
-    return nullptr;
-  }
+  if (CheckOwner(kConstructor, owner) < 0 || CheckMethodDefinition(kConstructor, definition) < 0) { return nullptr; }
   if (EnsureReady(&MethodObjectType) < 0) return nullptr;
   MethodObject* self = PyObject_GC_New(MethodObject, &MethodObjectType);
   if (self == nullptr) return nullptr;
@@ -290,8 +285,8 @@ static PyObject* method_repr(PyObject* op) {
   MethodObject* self = AsMethod(op);
   const char* name = self->definition->ml_name;
   if (self->instance != nullptr) {
-    return PyUnicode_FromFormat("<extension method %s of %s object at %p>", name,
-                                Py_TYPE(self->instance)->tp_name, self->instance);
+    return PyUnicode_FromFormat("<extension method %s of %s object at %p>", name, Py_TYPE(self->instance)->tp_name,
+                                self->instance);
   }
   return PyUnicode_FromFormat("<extension method %s of %s objects>", name, self->owner->tp_name);
 }
@@ -303,8 +298,7 @@ static PyObject* method_richcompare(PyObject* op, PyObject* other, int compare) 
   }
   MethodObject* left = AsMethod(op);
   MethodObject* right = AsMethod(other);
-  bool equal = left->instance == right->instance &&
-               left->definition->ml_meth == right->definition->ml_meth;
+  bool equal = left->instance == right->instance && left->definition->ml_meth == right->definition->ml_meth;
   if (equal == (compare == Py_EQ)) Py_RETURN_TRUE;
   Py_RETURN_FALSE;
 }
@@ -317,9 +311,7 @@ static Py_hash_t method_hash(PyObject* op) {
   return hash == -1 ? -2 : hash;
 }
 
-static PyObject* method_get_doc(PyObject* op, void*) {
-  return DocumentationOrNone(AsMethod(op)->definition->ml_doc);
-}
+static PyObject* method_get_doc(PyObject* op, void*) { return DocumentationOrNone(AsMethod(op)->definition->ml_doc); }
 
 static PyGetSetDef method_getset[] = {
     {"__doc__", method_get_doc, nullptr, nullptr, nullptr},
@@ -399,29 +391,23 @@ static PyObject* field_descr_get(PyObject* op, PyObject* /*obj*/, PyObject* type
 
 static PyObject* field_repr(PyObject* op) {
   FieldDescrObject* self = AsField(op);
-  return PyUnicode_FromFormat("<attribute '%s' of '%s' objects>", self->definition->name,
-                              self->owner->tp_name);
+  return PyUnicode_FromFormat("<attribute '%s' of '%s' objects>", self->definition->name, self->owner->tp_name);
 }
 
-static PyObject* field_get_doc(PyObject* op, void*) {
-  return DocumentationOrNone(AsField(op)->definition->doc);
-}
+static PyObject* field_get_doc(PyObject* op, void*) { return DocumentationOrNone(AsField(op)->definition->doc); }
 
 static PyGetSetDef field_getset[] = {
     {"__doc__", field_get_doc, nullptr, nullptr, nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-PyTypeObject FieldDescrType =
-    DescriptorType("morvax.velto._FieldDescrType", sizeof(FieldDescrObject), field_dealloc, field_repr,
-                   field_traverse, field_getset, field_descr_get);
+PyTypeObject FieldDescrType = DescriptorType("morvax.velto._FieldDescrType", sizeof(FieldDescrObject), field_dealloc,
+                                             field_repr, field_traverse, field_getset, field_descr_get);
 
 // ---------------------------------------------------------------------------------------
 // _StaticMethodDescrType
 
-static StaticMethodDescrObject* AsStatic(PyObject* self) {
-  return reinterpret_cast<StaticMethodDescrObject*>(self);
-}
+static StaticMethodDescrObject* AsStatic(PyObject* self) { return reinterpret_cast<StaticMethodDescrObject*>(self); }
 
 PyObject* NewStaticMethodDescr(PyTypeObject* owner, PyMethodDef* definition) {
   StaticMethodDescrObject* self = nullptr;
@@ -467,13 +453,10 @@ static PyObject* static_descr_get(PyObject* op, PyObject* /*obj*/, PyObject* typ
 
 static PyObject* static_repr(PyObject* op) {
   StaticMethodDescrObject* self = AsStatic(op);
-  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->definition->ml_name,
-                              self->owner->tp_name);
+  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->definition->ml_name, self->owner->tp_name);
 }
 
-static PyObject* static_get_doc(PyObject* op, void*) {
-  return DocumentationOrNone(AsStatic(op)->definition->ml_doc);
-}
+static PyObject* static_get_doc(PyObject* op, void*) { return DocumentationOrNone(AsStatic(op)->definition->ml_doc); }
 
 static PyGetSetDef static_getset[] = {
     {"__doc__", static_get_doc, nullptr, nullptr, nullptr},
@@ -493,9 +476,7 @@ static InstanceMethodDescrObject* AsInstance(PyObject* self) {
 
 PyObject* NewInstanceMethodDescr(PyTypeObject* owner, PyMethodDef* definition) {
   static const char kConstructor[] = "NewInstanceMethodDescr";
-  if (CheckOwner(kConstructor, owner) < 0 || CheckMethodDefinition(kConstructor, definition) < 0) {
-    return nullptr;
-  }
+  if (CheckOwner(kConstructor, owner) < 0 || CheckMethodDefinition(kConstructor, definition) < 0) { return nullptr; }
   if (EnsureReady(&InstanceMethodDescrType) < 0) return nullptr;
   InstanceMethodDescrObject* self = PyObject_GC_New(InstanceMethodDescrObject, &InstanceMethodDescrType);
   if (self == nullptr) return nullptr;
@@ -531,8 +512,7 @@ static PyObject* instance_descr_get(PyObject* op, PyObject* obj, PyObject* type)
 
 static PyObject* instance_repr(PyObject* op) {
   InstanceMethodDescrObject* self = AsInstance(op);
-  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->definition->ml_name,
-                              self->owner->tp_name);
+  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->definition->ml_name, self->owner->tp_name);
 }
 
 static PyObject* instance_get_doc(PyObject* op, void*) {
@@ -545,16 +525,15 @@ static PyGetSetDef instance_getset[] = {
 };
 
 PyTypeObject InstanceMethodDescrType =
-    DescriptorType("morvax.velto._InstanceMethodDescrType", sizeof(InstanceMethodDescrObject), instance_dealloc, instance_repr,
-                   instance_traverse, instance_getset, instance_descr_get);
+    DescriptorType("morvax.velto._InstanceMethodDescrType", sizeof(InstanceMethodDescrObject), instance_dealloc,
+                   instance_repr, instance_traverse, instance_getset, instance_descr_get);
 
 // ---------------------------------------------------------------------------------------
 // _MixMethodDescrType
 
 static MixMethodDescrObject* AsMix(PyObject* self) { return reinterpret_cast<MixMethodDescrObject*>(self); }
 
-PyObject* NewMixMethodDescr(PyTypeObject* owner, PyMethodDef* staticDefinition,
-                            PyMethodDef* instanceDefinition) {
+PyObject* NewMixMethodDescr(PyTypeObject* owner, PyMethodDef* staticDefinition, PyMethodDef* instanceDefinition) {
   static const char kConstructor[] = "NewMixMethodDescr";
   MixMethodDescrObject* self = nullptr;
   PyObject* staticMethod = nullptr;
@@ -609,22 +588,18 @@ static PyObject* mix_descr_get(PyObject* op, PyObject* obj, PyObject* type) {
 
 static PyObject* mix_repr(PyObject* op) {
   MixMethodDescrObject* self = AsMix(op);
-  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->instanceDefinition->ml_name,
-                              self->owner->tp_name);
+  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->instanceDefinition->ml_name, self->owner->tp_name);
 }
 
-static PyObject* mix_get_doc(PyObject* op, void*) {
-  return DocumentationOrNone(AsMix(op)->instanceDefinition->ml_doc);
-}
+static PyObject* mix_get_doc(PyObject* op, void*) { return DocumentationOrNone(AsMix(op)->instanceDefinition->ml_doc); }
 
 static PyGetSetDef mix_getset[] = {
     {"__doc__", mix_get_doc, nullptr, nullptr, nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-PyTypeObject MixMethodDescrType =
-    DescriptorType("morvax.velto._MixMethodDescrType", sizeof(MixMethodDescrObject), mix_dealloc, mix_repr,
-                   mix_traverse, mix_getset, mix_descr_get);
+PyTypeObject MixMethodDescrType = DescriptorType("morvax.velto._MixMethodDescrType", sizeof(MixMethodDescrObject),
+                                                 mix_dealloc, mix_repr, mix_traverse, mix_getset, mix_descr_get);
 
 // ---------------------------------------------------------------------------------------
 

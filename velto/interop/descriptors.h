@@ -29,8 +29,7 @@ int ReadyDescriptorTypes();
 PyObject* NewFieldDescr(PyTypeObject* owner, PyGetSetDef* definition);
 PyObject* NewInstanceMethodDescr(PyTypeObject* owner, PyMethodDef* definition);
 PyObject* NewStaticMethodDescr(PyTypeObject* owner, PyMethodDef* definition);
-PyObject* NewMixMethodDescr(PyTypeObject* owner, PyMethodDef* staticDefinition,
-                            PyMethodDef* instanceDefinition);
+PyObject* NewMixMethodDescr(PyTypeObject* owner, PyMethodDef* staticDefinition, PyMethodDef* instanceDefinition);
 // instance may be null: an unbound method, or a static one when the definition has
 // METH_STATIC. A non-null instance is kept alive by the result.
 PyObject* NewMethodObject(PyTypeObject* owner, PyMethodDef* definition, PyObject* instance);

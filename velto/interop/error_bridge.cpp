@@ -7,7 +7,6 @@
 
 namespace morvax {
 
-
 bool RaiseForkedChild() {
   PyErr_SetString(PyExc_RuntimeError,
                   "the .NET runtime cannot be used in a process forked after it started; use the "
@@ -15,7 +14,6 @@ bool RaiseForkedChild() {
                   "(import morvax.velto) only after forking");
   return true;
 }
-
 
 int FormatExceptionFallback(PyObject* type, PyObject* value, PyObject* traceback, PyObject** text) {
   (void)traceback;  // the fallback text never includes the traceback
@@ -56,8 +54,8 @@ static PyObject* FormatWithTraceback(PyObject* type, PyObject* value, PyObject* 
     }
     return nullptr;
   }
-  PyObject* format = PyObject_GetAttr(
-      module, Interned(traceback != nullptr ? Name::format_exception : Name::format_exception_only));
+  PyObject* format =
+      PyObject_GetAttr(module, Interned(traceback != nullptr ? Name::format_exception : Name::format_exception_only));
   Py_DECREF(module);
   if (format == nullptr) return nullptr;
   if (!PyCallable_Check(format)) {
@@ -65,9 +63,8 @@ static PyObject* FormatWithTraceback(PyObject* type, PyObject* value, PyObject* 
     PyErr_SetString(PyExc_TypeError, "traceback formatter is not callable");
     return nullptr;
   }
-  PyObject* lines = traceback != nullptr
-                        ? PyObject_CallFunctionObjArgs(format, type, value, traceback, nullptr)
-                        : PyObject_CallFunctionObjArgs(format, type, value, nullptr);
+  PyObject* lines = traceback != nullptr ? PyObject_CallFunctionObjArgs(format, type, value, traceback, nullptr)
+                                         : PyObject_CallFunctionObjArgs(format, type, value, nullptr);
   Py_DECREF(format);
   if (lines == nullptr) return nullptr;
   PyObject* joined = PyUnicode_Join(Interned(Name::Empty), lines);

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
+#include "common/python_errors.h"
 #include "host/forked_process.h"
 #include "interop/unicode_view.h"
-#include "common/python_errors.h"
 
 namespace morvax {
 

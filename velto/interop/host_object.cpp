@@ -1,12 +1,12 @@
 // Wrapper objects: handle ownership, wrapping, unwrapping and the shared type slots.
 #include "interop/host_object.h"
 
+#include "common/interned_names.h"
+#include "common/sibling_apis.h"
 #include "host/exchange_host.h"
 #include "host/object_host.h"
 #include "interop/error_bridge.h"
 #include "interop/type_registry.h"
-#include "common/interned_names.h"
-#include "common/sibling_apis.h"
 
 namespace morvax {
 

@@ -8,7 +8,7 @@ namespace morvax {
 
 // Registered with SetPyObjApiCallbacks; NativeCallbacks.cs reads it member for member.
 struct ObjectReferenceTable {
-  PyObject* (*newNone)();          // a new reference to None
+  PyObject* (*newNone)();            // a new reference to None
   void (*addReference)(PyObject*);   // null is ignored
   void (*dropReference)(PyObject*);  // null is ignored; at zero the object goes
 };

@@ -12,7 +12,7 @@ PyObject* StandardClass(StandardClassId id) {
     Name name;
   };
   static constexpr Source kSources[] = {
-      {"enum", Name::EnumType}, {"decimal", Name::Decimal}, {"decimal", Name::DecimalTuple},
+      {"enum", Name::EnumType}, {"decimal", Name::Decimal},   {"decimal", Name::DecimalTuple},
       {"uuid", Name::UUID},     {"datetime", Name::datetime}, {"datetime", Name::timezone},
   };
   static_assert(sizeof kSources / sizeof kSources[0] == static_cast<int>(StandardClassId::Count));

@@ -8,9 +8,7 @@
 
 namespace morvax {
 
-static int32_t ReadUnicodeView(PyObject* text, UnicodeView* view) {
-  return ConvertString(text, view);
-}
+static int32_t ReadUnicodeView(PyObject* text, UnicodeView* view) { return ConvertString(text, view); }
 
 static PyObject* BoolFromByte(uint8_t value) { return PyBool_FromLong(value != 0); }
 static PyObject* IntFromInt32(int32_t value) { return PyLong_FromLong(value); }
@@ -43,37 +41,38 @@ static_assert(sizeof(ContainerGroup) == 11 * sizeof(void*));
 static_assert(sizeof(StaticRecord) == 9 * sizeof(void*));
 
 static const ReaderGroup kReaders = {
-    ReadUnicodeView,      ReadTruthCallback,        ReadIntegerCallback, ReadDoubleCallback,
-    ReadDecimalCallback,  ReadDecimalTupleCallback, ReadDateTimeCallback, ReadDateCallback,
-    ReadTimeCallback,     ReadTimeDeltaCallback,    ReadUuidCallback,
+    ReadUnicodeView,     ReadTruthCallback,        ReadIntegerCallback,  ReadDoubleCallback,
+    ReadDecimalCallback, ReadDecimalTupleCallback, ReadDateTimeCallback, ReadDateCallback,
+    ReadTimeCallback,    ReadTimeDeltaCallback,    ReadUuidCallback,
 };
 
 static const BuilderGroup kBuilders = {
-    MakeWrapperCallback,      BoolFromByte,            IntFromInt32,
-    IntFromUInt32,            IntFromInt64,            IntFromUInt64,
-    FloatFromDouble,          DecimalBuilderCallback,  DateTimeBuilderCallback,
-    DateTimeOffsetBuilderCallback, TimeDeltaBuilderCallback, TimeZoneBuilderCallback,
-    UuidBuilderCallback,      CharResult,
+    MakeWrapperCallback,
+    BoolFromByte,
+    IntFromInt32,
+    IntFromUInt32,
+    IntFromInt64,
+    IntFromUInt64,
+    FloatFromDouble,
+    DecimalBuilderCallback,
+    DateTimeBuilderCallback,
+    DateTimeOffsetBuilderCallback,
+    TimeDeltaBuilderCallback,
+    TimeZoneBuilderCallback,
+    UuidBuilderCallback,
+    CharResult,
 };
 
 static const BufferGroup kBuffers = {BufferRecordSize, ZeroBufferRecord, AcquireBuffer, ReleaseBuffer};
 
 static const ContainerGroup kContainers = {
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    Utf16TextCallback,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, Utf16TextCallback,
 };
 
 const void* StaticCallbackRecord() {
   static const StaticRecord record = {
-      &kReaders,
-      &kBuilders,
-      &kBuffers,
-      reinterpret_cast<const void*>(&TryMakeWrapperCallback),
-      nullptr,
-      &kContainers,
-      nullptr,
-      nullptr,
-      nullptr,
+      &kReaders, &kBuilders, &kBuffers, reinterpret_cast<const void*>(&TryMakeWrapperCallback), nullptr, &kContainers,
+      nullptr,   nullptr,    nullptr,
   };
   return &record;
 }

@@ -15,10 +15,10 @@ namespace morvax {
 
 // Group A: reading single Python values.
 struct ReaderGroup {
-  int32_t (*unicodeView)(PyObject* text, UnicodeView* view);  // A0: 1, or 0 with an error
-  int32_t (*truth)(PyObject* object);                         // A1
-  int32_t (*integer)(PyObject* object, int64_t* value);       // A2: width code 1-3, 0 on error
-  int32_t (*real)(PyObject* object, double* value);           // A3: 1, or 0 with an error
+  int32_t (*unicodeView)(PyObject* text, UnicodeView* view);         // A0: 1, or 0 with an error
+  int32_t (*truth)(PyObject* object);                                // A1
+  int32_t (*integer)(PyObject* object, int64_t* value);              // A2: width code 1-3, 0 on error
+  int32_t (*real)(PyObject* object, double* value);                  // A3: 1, or 0 with an error
   int32_t (*decimal)(PyObject* object, HostDecimal* value);          // A4: Decimal or DecimalTuple
   int32_t (*decimalTuple)(PyObject* object, HostDecimal* value);     // A5: sign, digits, exponent
   int32_t (*dateTime)(PyObject* object, HostDateTimeResult* value);  // A6: 1 naive, 2 aware
@@ -30,30 +30,30 @@ struct ReaderGroup {
 
 // Group B: building Python values; each returns a new reference, or null with an error.
 struct BuilderGroup {
-  PyObject* (*makeWrapper)(uint32_t handle, uint32_t typeKey);  // B0
-  PyObject* (*fromBool)(uint8_t value);                         // B1
-  PyObject* (*fromInt32)(int32_t value);                        // B2
-  PyObject* (*fromUInt32)(uint32_t value);                      // B3
-  PyObject* (*fromInt64)(int64_t value);                        // B4
-  PyObject* (*fromUInt64)(uint64_t value);                      // B5
-  PyObject* (*fromDouble)(double value);                        // B6
-  PyObject* (*decimal)(const HostDecimal* value);                  // B7
-  PyObject* (*dateTime)(const HostDateTimeResult* value);          // B8: from a DateTime
-  PyObject* (*dateTimeOffset)(const HostDateTimeResult* value);    // B9: from a DateTimeOffset
-  PyObject* (*timeDelta)(int64_t ticks);                           // B10
+  PyObject* (*makeWrapper)(uint32_t handle, uint32_t typeKey);   // B0
+  PyObject* (*fromBool)(uint8_t value);                          // B1
+  PyObject* (*fromInt32)(int32_t value);                         // B2
+  PyObject* (*fromUInt32)(uint32_t value);                       // B3
+  PyObject* (*fromInt64)(int64_t value);                         // B4
+  PyObject* (*fromUInt64)(uint64_t value);                       // B5
+  PyObject* (*fromDouble)(double value);                         // B6
+  PyObject* (*decimal)(const HostDecimal* value);                // B7
+  PyObject* (*dateTime)(const HostDateTimeResult* value);        // B8: from a DateTime
+  PyObject* (*dateTimeOffset)(const HostDateTimeResult* value);  // B9: from a DateTimeOffset
+  PyObject* (*timeDelta)(int64_t ticks);                         // B10
   // B11: a count of -1 stands for no name.
   PyObject* (*timeZone)(int64_t offsetTicks, const char16_t* name, int32_t count);
-  PyObject* (*uuid)(const uint8_t* bytesLe);                       // B12: 16 bytes
-  PyObject* (*fromChar)(uint16_t unit);  // B13
+  PyObject* (*uuid)(const uint8_t* bytesLe);  // B12: 16 bytes
+  PyObject* (*fromChar)(uint16_t unit);       // B13
 };
 
 // Borrowing the bytes of a buffer exporter into a record that .NET allocates.
 struct BufferGroup {
-  int32_t (*recordSize)();                  // sizeof(Py_buffer)
-  int32_t (*zero)(Py_buffer* record);       // 0
+  int32_t (*recordSize)();             // sizeof(Py_buffer)
+  int32_t (*zero)(Py_buffer* record);  // 0
   // 1, or 0 with an error; when fields->held is 1 afterwards the record must be released.
   int32_t (*acquire)(PyObject* object, Py_buffer* record, ByteSpanFields* fields);
-  void (*release)(Py_buffer* record);       // safe on a zeroed record
+  void (*release)(Py_buffer* record);  // safe on a zeroed record
 };
 
 // Container operations. Only the last member exists so far; the others are filled when

@@ -27,9 +27,7 @@ struct BuiltU16String {
 using U16StringPtr = std::unique_ptr<BuiltU16String>;
 
 // Takes ownership of a string that .NET returned through the U16 builder (null allowed).
-inline U16StringPtr AdoptU16String(void* built) {
-  return U16StringPtr(static_cast<BuiltU16String*>(built));
-}
+inline U16StringPtr AdoptU16String(void* built) { return U16StringPtr(static_cast<BuiltU16String*>(built)); }
 
 // Decodes UTF-16LE code units into a new str; an unpaired surrogate stays one code point.
 PyObject* DecodeUtf16(const char16_t* units, int32_t count);

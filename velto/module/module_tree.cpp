@@ -6,13 +6,13 @@
 #include "api/class_binding.h"
 #include "api/class_runtime.h"
 #include "api/enumerations.h"
-#include "interop/descriptors.h"
-#include "interop/error_bridge.h"
-#include "interop/type_registry.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
 #include "common/py_ref.h"
 #include "common/reporters.h"
+#include "interop/descriptors.h"
+#include "interop/error_bridge.h"
+#include "interop/type_registry.h"
 
 namespace morvax {
 
@@ -93,7 +93,8 @@ static int RegisterClass(PyObject* module, const api::ModuleSpec& spec, const ap
   PyTypeObject* type = &binding.type->type;
   HostTypeRegistry::Instance().Add(ToU16(binding.netFullName), type);
   if (StoreInTypeDict(type, Interned(Name::_morvax_clr_host), Py_None, StartupCode::StoreHostMarker) < 0) return -1;
-  if (StoreInTypeDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, StartupCode::StoreCastableMarker) < 0) return -1;
+  if (StoreInTypeDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, StartupCode::StoreCastableMarker) < 0)
+    return -1;
   // Static properties and constants: read through descriptors that need no instance.
   for (PyGetSetDef* definition = binding.staticDefs; definition->name != nullptr; ++definition) {
     PyRef descriptor = PyRef::steal(NewFieldDescr(type, definition));
@@ -115,7 +116,8 @@ static PyModuleDef* ModuleDefinition(const api::Catalogue& catalogue, int index)
   static std::vector<PyModuleDef> definitions = [&] {
     std::vector<PyModuleDef> all(catalogue.moduleCount);
     for (int i = 0; i < catalogue.moduleCount; ++i) {
-      all[i] = {PyModuleDef_HEAD_INIT, catalogue.modules[i].name, nullptr, -1, nullptr, nullptr, nullptr, nullptr, nullptr};
+      all[i] = {
+          PyModuleDef_HEAD_INIT, catalogue.modules[i].name, nullptr, -1, nullptr, nullptr, nullptr, nullptr, nullptr};
     }
     return all;
   }();
@@ -161,12 +163,12 @@ static PyObject* CreateModule(const api::Catalogue& catalogue, int index) {
 }
 
 // The support package and its two modules; their contents come with the container adapters.
-static PyModuleDef g_wrpgenDefinition = {PyModuleDef_HEAD_INIT, "morvax.velto._wrpgen", nullptr, -1,
-                                         nullptr, nullptr, nullptr, nullptr, nullptr};
-static PyModuleDef g_interopDefinition = {PyModuleDef_HEAD_INIT, "morvax.velto._wrpgen._interop", nullptr, -1,
-                                          nullptr, nullptr, nullptr, nullptr, nullptr};
-static PyModuleDef g_genericDefinition = {PyModuleDef_HEAD_INIT, "morvax.velto._wrpgen._generic", nullptr, -1,
-                                          nullptr, nullptr, nullptr, nullptr, nullptr};
+static PyModuleDef g_wrpgenDefinition = {
+    PyModuleDef_HEAD_INIT, "morvax.velto._wrpgen", nullptr, -1, nullptr, nullptr, nullptr, nullptr, nullptr};
+static PyModuleDef g_interopDefinition = {
+    PyModuleDef_HEAD_INIT, "morvax.velto._wrpgen._interop", nullptr, -1, nullptr, nullptr, nullptr, nullptr, nullptr};
+static PyModuleDef g_genericDefinition = {
+    PyModuleDef_HEAD_INIT, "morvax.velto._wrpgen._generic", nullptr, -1, nullptr, nullptr, nullptr, nullptr, nullptr};
 
 PyObject* CreateSupportModule(PyObject* top) {
   PyRef wrpgen = PyRef::steal(PyModule_Create(&g_wrpgenDefinition));

@@ -68,9 +68,7 @@ int RegisterCallbacks() {
   } catch (const host::LibraryLoadError& error) {
     PyErr_Format(PyExc_ImportError, "%s: cannot load the runtime wrapper library '%s' (%s)", error.what(),
                  error.path().c_str(), error.reason().c_str());
-  } catch (const std::exception& error) {
-    PyErr_SetString(PyExc_ImportError, error.what());
-  } catch (...) {
+  } catch (const std::exception& error) { PyErr_SetString(PyExc_ImportError, error.what()); } catch (...) {
     PyErr_SetString(PyExc_ImportError, "unknown native failure while starting the .NET runtime");
   }
   return -1;

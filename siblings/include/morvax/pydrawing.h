@@ -31,12 +31,24 @@ typedef struct {
   int32_t is_empty; /* non-zero for Color.empty, which differs from transparent black */
 } MvColor;
 
-typedef struct { int32_t x, y; } MvPoint;
-typedef struct { float x, y; } MvPointF;
-typedef struct { int32_t width, height; } MvSize;
-typedef struct { float width, height; } MvSizeF;
-typedef struct { int32_t x, y, width, height; } MvRectangle;
-typedef struct { float x, y, width, height; } MvRectangleF;
+typedef struct {
+  int32_t x, y;
+} MvPoint;
+typedef struct {
+  float x, y;
+} MvPointF;
+typedef struct {
+  int32_t width, height;
+} MvSize;
+typedef struct {
+  float width, height;
+} MvSizeF;
+typedef struct {
+  int32_t x, y, width, height;
+} MvRectangle;
+typedef struct {
+  float x, y, width, height;
+} MvRectangleF;
 
 #define MV_PYDRAWING_CAPSULE_PREFIX "morvax.pydrawing."
 #define MV_PYDRAWING_COLOR_CAPSULE "morvax.pydrawing._C_APITV1_Color"
@@ -47,18 +59,18 @@ typedef struct { float x, y, width, height; } MvRectangleF;
 #define MV_PYDRAWING_RECTANGLE_CAPSULE "morvax.pydrawing._C_APITV1_Rectangle"
 #define MV_PYDRAWING_RECTANGLEF_CAPSULE "morvax.pydrawing._C_APITV1_RectangleF"
 
-typedef int (*MvDrawingConvertFunc)(PyObject *obj, void *out_value);
-typedef PyObject *(*MvDrawingBuildFunc)(const void *value);
+typedef int (*MvDrawingConvertFunc)(PyObject* obj, void* out_value);
+typedef PyObject* (*MvDrawingBuildFunc)(const void* value);
 
 #define MV_PYDRAWING_CONVERT_INDEX 0
 #define MV_PYDRAWING_BUILD_INDEX 1
 #define MV_PYDRAWING_API_ENTRIES 2
 
-static inline MvDrawingConvertFunc MvDrawing_Convert(void **api) {
+static inline MvDrawingConvertFunc MvDrawing_Convert(void** api) {
   return (MvDrawingConvertFunc)api[MV_PYDRAWING_CONVERT_INDEX];
 }
 
-static inline MvDrawingBuildFunc MvDrawing_Build(void **api) {
+static inline MvDrawingBuildFunc MvDrawing_Build(void** api) {
   return (MvDrawingBuildFunc)api[MV_PYDRAWING_BUILD_INDEX];
 }
 

@@ -30,12 +30,12 @@ extern "C" {
      - MV_PYGC_CAST_NONE: None;
      - MV_PYGC_CAST_FAILED: TypeError("cast failed");
      - any other outcome: SystemError naming the value. */
-typedef PyObject *(*MvPygcCastResultFunc)(int32_t outcome, PyObject *obj);
+typedef PyObject* (*MvPygcCastResultFunc)(int32_t outcome, PyObject* obj);
 
 #define MV_PYGC_CAST_RESULT_INDEX 0
 #define MV_PYGC_API_ENTRIES 1
 
-static inline MvPygcCastResultFunc MvPygc_CastResult(void **api) {
+static inline MvPygcCastResultFunc MvPygc_CastResult(void** api) {
   return (MvPygcCastResultFunc)api[MV_PYGC_CAST_RESULT_INDEX];
 }
 

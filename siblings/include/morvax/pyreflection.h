@@ -33,9 +33,9 @@ extern "C" {
 #define MV_PYREFLECTION_OBJECT_CAPSULE "morvax.pyreflection._C_APIT_Object"
 #define MV_PYREFLECTION_ENUM_CAPSULE "morvax.pyreflection._C_APIT_Enum"
 
-typedef int (*MvReflectionHandleFunc)(PyObject *obj, uint32_t *out_handle);
-typedef PyObject *(*MvReflectionMakeFunc)(uint32_t handle);
-typedef PyObject *(*MvReflectionWrapFunc)(PyTypeObject *type, uint32_t handle);
+typedef int (*MvReflectionHandleFunc)(PyObject* obj, uint32_t* out_handle);
+typedef PyObject* (*MvReflectionMakeFunc)(uint32_t handle);
+typedef PyObject* (*MvReflectionWrapFunc)(PyTypeObject* type, uint32_t handle);
 
 #define MV_PYREFLECTION_HANDLE_INDEX 0
 #define MV_PYREFLECTION_MAKE_INDEX 1
@@ -44,19 +44,19 @@ typedef PyObject *(*MvReflectionWrapFunc)(PyTypeObject *type, uint32_t handle);
 #define MV_PYREFLECTION_API_ENTRIES 3
 #define MV_PYREFLECTION_OBJECT_API_ENTRIES 4
 
-static inline MvReflectionHandleFunc MvReflection_Handle(void **api) {
+static inline MvReflectionHandleFunc MvReflection_Handle(void** api) {
   return (MvReflectionHandleFunc)api[MV_PYREFLECTION_HANDLE_INDEX];
 }
 
-static inline MvReflectionMakeFunc MvReflection_Make(void **api) {
+static inline MvReflectionMakeFunc MvReflection_Make(void** api) {
   return (MvReflectionMakeFunc)api[MV_PYREFLECTION_MAKE_INDEX];
 }
 
-static inline MvReflectionHandleFunc MvReflection_ObjectHandle(void **api) {
+static inline MvReflectionHandleFunc MvReflection_ObjectHandle(void** api) {
   return (MvReflectionHandleFunc)api[MV_PYREFLECTION_OBJECT_HANDLE_INDEX];
 }
 
-static inline MvReflectionWrapFunc MvReflection_Wrap(void **object_api) {
+static inline MvReflectionWrapFunc MvReflection_Wrap(void** object_api) {
   return (MvReflectionWrapFunc)object_api[MV_PYREFLECTION_WRAP_INDEX];
 }
 

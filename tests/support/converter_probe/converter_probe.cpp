@@ -23,12 +23,12 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "common/interned_names.h"
 #include "datetime_probe.h"
 #include "interop/converters.h"
 #include "interop/error_bridge.h"
 #include "interop/host_object.h"
 #include "interop/static_callbacks.h"
-#include "common/interned_names.h"
 
 namespace {
 
@@ -68,12 +68,11 @@ struct Converter {
 };
 
 const Converter kConverters[] = {
-    {"String", ConvertString}, {"Bool", ConvertBool},     {"Int16", ConvertInt16},
-    {"Int32", ConvertInt32},   {"Int64", ConvertInt64},   {"Byte", ConvertByte},
-    {"Double", ConvertDouble}, {"Single", ConvertSingle}, {"Char", ConvertChar},
-    {"ByteArray", ConvertByteArray}, {"Variant", ConvertVariant},
-    {"DateTime", ConvertDateTime}, {"TimeSpan", ConvertTimeSpan}, {"Decimal", ConvertDecimal},
-    {"Guid", ConvertGuid},
+    {"String", ConvertString},       {"Bool", ConvertBool},       {"Int16", ConvertInt16},
+    {"Int32", ConvertInt32},         {"Int64", ConvertInt64},     {"Byte", ConvertByte},
+    {"Double", ConvertDouble},       {"Single", ConvertSingle},   {"Char", ConvertChar},
+    {"ByteArray", ConvertByteArray}, {"Variant", ConvertVariant}, {"DateTime", ConvertDateTime},
+    {"TimeSpan", ConvertTimeSpan},   {"Decimal", ConvertDecimal}, {"Guid", ConvertGuid},
 };
 
 // The filled slot as a Python value; releases what the slot holds. New reference.
@@ -187,13 +186,20 @@ PyObject* build(PyObject*, PyObject* args) {
   unsigned long long bits = PyLong_AsUnsignedLongLongMask(value);
   if (bits == static_cast<unsigned long long>(-1) && PyErr_Occurred()) return nullptr;
   switch (index) {
-    case 0: return group.makeWrapper(static_cast<uint32_t>(bits), 0);
-    case 1: return group.fromBool(static_cast<uint8_t>(bits));
-    case 2: return group.fromInt32(static_cast<int32_t>(bits));
-    case 3: return group.fromUInt32(static_cast<uint32_t>(bits));
-    case 4: return group.fromInt64(static_cast<int64_t>(bits));
-    case 5: return group.fromUInt64(bits);
-    case 13: return group.fromChar(static_cast<uint16_t>(bits));
+    case 0:
+      return group.makeWrapper(static_cast<uint32_t>(bits), 0);
+    case 1:
+      return group.fromBool(static_cast<uint8_t>(bits));
+    case 2:
+      return group.fromInt32(static_cast<int32_t>(bits));
+    case 3:
+      return group.fromUInt32(static_cast<uint32_t>(bits));
+    case 4:
+      return group.fromInt64(static_cast<int64_t>(bits));
+    case 5:
+      return group.fromUInt64(bits);
+    case 13:
+      return group.fromChar(static_cast<uint16_t>(bits));
     default:
       PyErr_Format(PyExc_ValueError, "builder %d is not filled", index);
       return nullptr;
@@ -258,23 +264,21 @@ PyObject* record_members(PyObject*, PyObject*) {
   const BufferGroup& buffers = Buffers();
   const ContainerGroup& c = Containers();
   PyObject* groups[] = {
-      Filled({P(a.unicodeView), P(a.truth), P(a.integer), P(a.real), P(a.decimal), P(a.decimalTuple),
-              P(a.dateTime), P(a.date), P(a.time), P(a.timeDelta), P(a.uuid)}),
-      Filled({P(b.makeWrapper), P(b.fromBool), P(b.fromInt32), P(b.fromUInt32), P(b.fromInt64),
-              P(b.fromUInt64), P(b.fromDouble), P(b.decimal), P(b.dateTime), P(b.dateTimeOffset),
-              P(b.timeDelta), P(b.timeZone), P(b.uuid), P(b.fromChar)}),
+      Filled({P(a.unicodeView), P(a.truth), P(a.integer), P(a.real), P(a.decimal), P(a.decimalTuple), P(a.dateTime),
+              P(a.date), P(a.time), P(a.timeDelta), P(a.uuid)}),
+      Filled({P(b.makeWrapper), P(b.fromBool), P(b.fromInt32), P(b.fromUInt32), P(b.fromInt64), P(b.fromUInt64),
+              P(b.fromDouble), P(b.decimal), P(b.dateTime), P(b.dateTimeOffset), P(b.timeDelta), P(b.timeZone),
+              P(b.uuid), P(b.fromChar)}),
       Filled({P(buffers.recordSize), P(buffers.zero), P(buffers.acquire), P(buffers.release)}),
-      Filled({c.listSize32, c.listSize64, c.pop, c.clear, c.sequenceSize32, c.sequenceSize64, c.iterator,
-              c.objectSize, c.newList, c.newListWithHint, P(c.utf16Text)}),
+      Filled({c.listSize32, c.listSize64, c.pop, c.clear, c.sequenceSize32, c.sequenceSize64, c.iterator, c.objectSize,
+              c.newList, c.newListWithHint, P(c.utf16Text)}),
   };
   PyObject* result = nullptr;
   if (groups[0] && groups[1] && groups[2] && groups[3]) {
-    result = Py_BuildValue("(OOOOOOOOO)", groups[0], groups[1], groups[2],
-                           record.tryMakeWrapper != nullptr ? Py_True : Py_False,
-                           record.nextItem != nullptr ? Py_True : Py_None, groups[3],
-                           record.list != nullptr ? Py_True : Py_None,
-                           record.sequence != nullptr ? Py_True : Py_None,
-                           record.stream != nullptr ? Py_True : Py_None);
+    result = Py_BuildValue(
+        "(OOOOOOOOO)", groups[0], groups[1], groups[2], record.tryMakeWrapper != nullptr ? Py_True : Py_False,
+        record.nextItem != nullptr ? Py_True : Py_None, groups[3], record.list != nullptr ? Py_True : Py_None,
+        record.sequence != nullptr ? Py_True : Py_None, record.stream != nullptr ? Py_True : Py_None);
   }
   for (PyObject* group : groups) Py_XDECREF(group);
   return result;
@@ -282,9 +286,7 @@ PyObject* record_members(PyObject*, PyObject*) {
 
 // --- the error bridge -----------------------------------------------------------------------
 
-void RaiseInstance(PyObject* exception) {
-  PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception)), exception);
-}
+void RaiseInstance(PyObject* exception) { PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception)), exception); }
 
 PyObject* take_error(PyObject*, PyObject* exception) {
   RaiseInstance(exception);
@@ -319,13 +321,11 @@ int HostInit(PyObject* self, PyObject* args, PyObject* kwargs) {
 void TargetDealloc(PyObject* self) { Py_TYPE(self)->tp_free(self); }
 
 PyTypeObject NetObjectType = {
-    PyVarObject_HEAD_INIT(nullptr, 0)
-    "_converter_probe.NetObject",
+    PyVarObject_HEAD_INIT(nullptr, 0) "_converter_probe.NetObject",
 };
 
 PyTypeObject TargetObjectType = {
-    PyVarObject_HEAD_INIT(nullptr, 0)
-    "_converter_probe.TargetObject",
+    PyVarObject_HEAD_INIT(nullptr, 0) "_converter_probe.TargetObject",
 };
 
 int ReadyHostType(PyObject* module, PyTypeObject* type, const char* name, destructor dealloc, PyObject* marker) {

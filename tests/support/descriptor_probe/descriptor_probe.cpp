@@ -235,9 +235,15 @@ PyMethodDef probe_methods[] = {
     {nullptr, nullptr, 0, nullptr},
 };
 
-PyModuleDef probe_module = {PyModuleDef_HEAD_INIT, "_descriptor_probe",
-                            "Test-only host of the morvax.velto descriptor types.", -1, probe_methods,
-                            nullptr, nullptr, nullptr, nullptr};
+PyModuleDef probe_module = {PyModuleDef_HEAD_INIT,
+                            "_descriptor_probe",
+                            "Test-only host of the morvax.velto descriptor types.",
+                            -1,
+                            probe_methods,
+                            nullptr,
+                            nullptr,
+                            nullptr,
+                            nullptr};
 
 int AddType(PyObject* module, const char* name, PyTypeObject* type) {
   Py_INCREF(type);
@@ -255,9 +261,7 @@ PyMODINIT_FUNC PyInit__descriptor_probe() {
   if (morvax::ReadyDescriptorTypes() < 0) return nullptr;
   if (PyType_Ready(&OwnerType) < 0) return nullptr;
   // Owner's dictionary is filled once; a second import of the module reuses it.
-  if (PyDict_GetItemString(OwnerType.tp_dict, "noargs") == nullptr && InstallDescriptors() < 0) {
-    return nullptr;
-  }
+  if (PyDict_GetItemString(OwnerType.tp_dict, "noargs") == nullptr && InstallDescriptors() < 0) { return nullptr; }
   if (PyType_Ready(&SubOwnerType) < 0 || PyType_Ready(&UnrelatedType) < 0) return nullptr;
 
   module = PyModule_Create(&probe_module);  // new reference

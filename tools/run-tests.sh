@@ -39,4 +39,6 @@ echo "== Python tests =="
 
 if [ "$sanitized" != "--sanitized" ]; then
   "$root/tools/check-package.sh" "$build"
+  echo "== C++ formatting =="
+  "$root/tools/check-format.sh"
 fi

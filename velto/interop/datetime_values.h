@@ -1,7 +1,8 @@
 // Date, time, decimal and GUID values between Python and .NET: the native wire forms of
 // System.DateTime, DateTimeOffset, TimeSpan, Decimal and Guid, the argument converters and
 // result builders of the generated methods, and the readers and builders of the static
-// callback record (groups A4-A10 and B7-B12).
+// callback record (groups A4-A10 and B7-B12). Dates and times: datetime_values.cpp;
+// decimals and GUIDs: decimal_guid_values.cpp.
 #pragma once
 
 #include <Python.h>
@@ -102,5 +103,8 @@ PyObject* TimeDeltaBuilderCallback(int64_t ticks);                         // B1
 PyObject* TimeZoneBuilderCallback(int64_t offsetTicks, const char16_t* name, int32_t count);
 PyObject* UuidBuilderCallback(const uint8_t* bytes);  // B12: 16 bytes, bytes_le order
 }
+
+// TypeError "can't build <what> from '<type>'"; always 0.
+int RaiseCannotBuild(const char* what, PyObject* object);
 
 }  // namespace morvax

@@ -1,0 +1,61 @@
+// The value-kind table is what both languages are built from: the C++ enumeration must
+// follow the C# one exactly (the C++ row table is checked against it when compiled), and
+// the generated C# must read and store each kind as the class or enumeration it names.
+using Morvax.Generator;
+using Morvax.Velto.Fixtures;
+using Xunit;
+
+namespace Morvax.Generator.Tests;
+
+public sealed class ValueKindsTests : IDisposable
+{
+    private readonly string _ids = Path.GetTempFileName();
+    private readonly IReadOnlyList<ClassModel> _classes;
+    private readonly IReadOnlyList<EnumModel> _enums;
+
+    public ValueKindsTests()
+    {
+        var builder = new ModelBuilder(LibraryDocs.Empty);
+        _classes = builder.Build(typeof(Shape).Assembly, new ClassIds(_ids, assignMissing: true));
+        _enums = builder.Enums;
+    }
+
+    public void Dispose() => File.Delete(_ids);
+
+    [Fact]
+    public void CppEnumerationListsEveryKindInDeclarationOrderWithItsCount()
+    {
+        var header = CppEmitter.Emit(_classes, _enums)["generated_value_kinds.h"];
+        var listed = header.Split('\n').Select(l => l.Trim()).Where(l => l.Length > 0 && l.EndsWith(',') && !l.Contains(' '))
+            .Select(l => l.TrimEnd(',')).ToList();
+        Assert.Equal(Enum.GetNames<ValueKind>(), listed);
+        Assert.Contains($"kValueKindCount = {Enum.GetValues<ValueKind>().Length};", header);
+    }
+
+    [Fact]
+    public void PlainTypesClassifyByTheTableAndOthersAreLeftToTheModel()
+    {
+        Assert.Equal(ValueKind.Int16, ValueKinds.Classify(typeof(short)));
+        Assert.Equal(ValueKind.ByteArray, ValueKinds.Classify(typeof(byte[])));
+        Assert.Equal(ValueKind.DateTimeOffset, ValueKinds.Classify(typeof(DateTimeOffset)));
+        // Classes, enumerations and file names are decided by the model, never by type alone.
+        Assert.Null(ValueKinds.Classify(typeof(Shape)));
+        Assert.Null(ValueKinds.Classify(typeof(Colour)));
+        Assert.Null(ValueKinds.Classify(typeof(void)));
+    }
+
+    [Fact]
+    public void ReadAndStoreNameTheSlotTheTypeAndTheExpression()
+    {
+        var shape = _classes.Single(c => c.SimpleName == "Shape");
+        var classType = new ValueType_(ValueKind.Class, shape, shape.NetType);
+        Assert.Equal($"HandleTable.Get<global::{shape.FullName}>(*(uint*)args[3])", ValueKinds.Read(classType, 3));
+        Assert.Equal("*(uint*)result = HandleTable.Add(x.Make(@i));",
+                     ValueKinds.Store(classType, "x.Make(@i)"));  // the expression is not rewritten
+        var text = new ValueType_(ValueKind.FileName, null, typeof(string));
+        Assert.Equal("Marshalling.ReadString(args[12])", ValueKinds.Read(text, 12));
+        // No emitted member takes a DateTimeOffset: asking for one is a generator fault.
+        var offset = new ValueType_(ValueKind.DateTimeOffset, null, typeof(DateTimeOffset));
+        Assert.Throws<InvalidOperationException>(() => ValueKinds.Read(offset, 0));
+    }
+}

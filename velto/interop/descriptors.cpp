@@ -19,30 +19,23 @@ struct MethodObject;
 // arguments (or null) exactly as tp_call received them. Returns a new reference or null.
 using CallRoutine = PyObject* (*)(MethodObject* self, PyObject* args, PyObject* kwargs);
 
-struct FieldDescrObject {
+// What every descriptor carries, as the interpreter's own descriptors share one header:
+// the owner type, the name and documentation it shows, and (for the static and mixed
+// descriptors) the method object it hands out through the class.
+struct DescrObject {
   PyObject_HEAD
-  PyTypeObject* owner;      // strong
+  PyTypeObject* owner;  // strong
+  const char* name;     // static, not owned
+  const char* doc;      // static, not owned; may be null
+  PyObject* held;       // strong, or null
+};
+
+struct FieldDescrObject : DescrObject {
   PyGetSetDef* definition;  // static, not owned
 };
 
-struct MixMethodDescrObject {
-  PyObject_HEAD
-  PyTypeObject* owner;              // strong
-  PyObject* staticMethod;           // strong: method object of the static overloads
-  PyMethodDef* instanceDefinition;  // static, not owned
-};
-
-struct InstanceMethodDescrObject {
-  PyObject_HEAD
-  PyTypeObject* owner;      // strong
-  PyMethodDef* definition;  // static, not owned
-};
-
-struct StaticMethodDescrObject {
-  PyObject_HEAD
-  PyTypeObject* owner;      // strong
-  PyMethodDef* definition;  // static, not owned
-  PyObject* method;         // strong: method object without instance
+struct MethodDescrObject : DescrObject {
+  PyMethodDef* definition;  // static, not owned: the instance overloads, for _MixMethodDescrType
 };
 
 struct MethodObject {
@@ -334,25 +327,77 @@ PyTypeObject MethodObjectType = [] {
   return type;
 }();
 
-// The four descriptor types differ only in their layout and slot functions.
-static PyTypeObject DescriptorType(const char* name, Py_ssize_t size, destructor dealloc, reprfunc repr,
-                                   traverseproc traverse, PyGetSetDef* getset, descrgetfunc get) {
+// ---------------------------------------------------------------------------------------
+// The shared descriptor base
+
+static DescrObject* AsDescr(PyObject* self) { return reinterpret_cast<DescrObject*>(self); }
+
+// A new descriptor of the given layout; held (a new reference, or null) moves into it
+// whatever happens.
+template <typename Layout>
+static Layout* NewDescr(PyTypeObject* type, PyTypeObject* owner, const char* name, const char* doc, PyObject* held) {
+  Layout* self = EnsureReady(type) < 0 ? nullptr : PyObject_GC_New(Layout, type);
+  if (self == nullptr) {
+    Py_XDECREF(held);
+    return nullptr;
+  }
+  Py_INCREF(owner);
+  self->owner = owner;
+  self->name = name;
+  self->doc = doc;
+  self->held = held;
+  return self;
+}
+
+static PyObject* Track(DescrObject* self) {
+  PyObject_GC_Track(self);
+  return reinterpret_cast<PyObject*>(self);
+}
+
+static void descr_dealloc(PyObject* op) {
+  PyObject_GC_UnTrack(op);
+  Py_XDECREF(AsDescr(op)->held);
+  Py_XDECREF(AsDescr(op)->owner);
+  PyObject_GC_Del(op);
+}
+
+static int descr_traverse(PyObject* op, visitproc visit, void* arg) {
+  Py_VISIT(AsDescr(op)->owner);
+  Py_VISIT(AsDescr(op)->held);
+  return 0;
+}
+
+static PyObject* attribute_repr(PyObject* op) {
+  return PyUnicode_FromFormat("<attribute '%s' of '%s' objects>", AsDescr(op)->name, AsDescr(op)->owner->tp_name);
+}
+
+static PyObject* method_descr_repr(PyObject* op) {
+  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", AsDescr(op)->name, AsDescr(op)->owner->tp_name);
+}
+
+static PyObject* descr_get_doc(PyObject* op, void*) { return DocumentationOrNone(AsDescr(op)->doc); }
+
+static PyGetSetDef descr_getset[] = {
+    {"__doc__", descr_get_doc, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+// The four descriptor types differ only in their layout, their repr and how they bind.
+static PyTypeObject DescriptorType(const char* name, Py_ssize_t size, reprfunc repr, descrgetfunc get) {
   PyTypeObject type{PyVarObject_HEAD_INIT(nullptr, 0)};
   type.tp_name = name;
   type.tp_basicsize = size;
-  type.tp_dealloc = dealloc;
+  type.tp_dealloc = descr_dealloc;
   type.tp_repr = repr;
   type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
-  type.tp_traverse = traverse;
-  type.tp_getset = getset;
+  type.tp_traverse = descr_traverse;
+  type.tp_getset = descr_getset;
   type.tp_descr_get = get;
   return type;
 }
 
 // ---------------------------------------------------------------------------------------
 // _FieldDescrType
-
-static FieldDescrObject* AsField(PyObject* self) { return reinterpret_cast<FieldDescrObject*>(self); }
 
 PyObject* NewFieldDescr(PyTypeObject* owner, PyGetSetDef* definition) {
   static const char kConstructor[] = "NewFieldDescr";
@@ -361,245 +406,97 @@ PyObject* NewFieldDescr(PyTypeObject* owner, PyGetSetDef* definition) {
     PyErr_Format(PyExc_SystemError, "%s: incomplete getter definition", kConstructor);
     return nullptr;
   }
-  if (EnsureReady(&FieldDescrType) < 0) return nullptr;
-  FieldDescrObject* self = PyObject_GC_New(FieldDescrObject, &FieldDescrType);
+  auto* self = NewDescr<FieldDescrObject>(&FieldDescrType, owner, definition->name, definition->doc, nullptr);
   if (self == nullptr) return nullptr;
-  Py_INCREF(owner);
-  self->owner = owner;
   self->definition = definition;
-  PyObject_GC_Track(self);
-  return reinterpret_cast<PyObject*>(self);
-}
-
-static void field_dealloc(PyObject* op) {
-  PyObject_GC_UnTrack(op);
-  Py_XDECREF(AsField(op)->owner);
-  PyObject_GC_Del(op);
-}
-
-static int field_traverse(PyObject* op, visitproc visit, void* arg) {
-  Py_VISIT(AsField(op)->owner);
-  return 0;
+  return Track(self);
 }
 
 // A class-level property: the instance never reaches the getter.
 static PyObject* field_descr_get(PyObject* op, PyObject* /*obj*/, PyObject* type) {
-  FieldDescrObject* self = AsField(op);
-  if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(self->definition->name, type);
+  auto* self = reinterpret_cast<FieldDescrObject*>(op);
+  if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(self->name, type);
   return self->definition->get(nullptr, self->definition->closure);
 }
 
-static PyObject* field_repr(PyObject* op) {
-  FieldDescrObject* self = AsField(op);
-  return PyUnicode_FromFormat("<attribute '%s' of '%s' objects>", self->definition->name, self->owner->tp_name);
-}
-
-static PyObject* field_get_doc(PyObject* op, void*) { return DocumentationOrNone(AsField(op)->definition->doc); }
-
-static PyGetSetDef field_getset[] = {
-    {"__doc__", field_get_doc, nullptr, nullptr, nullptr},
-    {nullptr, nullptr, nullptr, nullptr, nullptr},
-};
-
-PyTypeObject FieldDescrType = DescriptorType("morvax.velto._FieldDescrType", sizeof(FieldDescrObject), field_dealloc,
-                                             field_repr, field_traverse, field_getset, field_descr_get);
+PyTypeObject FieldDescrType =
+    DescriptorType("morvax.velto._FieldDescrType", sizeof(FieldDescrObject), attribute_repr, field_descr_get);
 
 // ---------------------------------------------------------------------------------------
-// _StaticMethodDescrType
+// The method descriptors
 
-static StaticMethodDescrObject* AsStatic(PyObject* self) { return reinterpret_cast<StaticMethodDescrObject*>(self); }
+static MethodDescrObject* AsMethodDescr(PyObject* self) { return reinterpret_cast<MethodDescrObject*>(self); }
 
+// _StaticMethodDescrType: the same method object for every access; the instance is ignored.
 PyObject* NewStaticMethodDescr(PyTypeObject* owner, PyMethodDef* definition) {
-  StaticMethodDescrObject* self = nullptr;
   PyObject* method = NewMethodObject(owner, definition, nullptr);  // new reference
-  if (method == nullptr) goto error;
-  if (EnsureReady(&StaticMethodDescrType) < 0) goto error;
-  self = PyObject_GC_New(StaticMethodDescrObject, &StaticMethodDescrType);
-  if (self == nullptr) goto error;
-  Py_INCREF(owner);
-  self->owner = owner;
+  if (method == nullptr) return nullptr;
+  auto* self =
+      NewDescr<MethodDescrObject>(&StaticMethodDescrType, owner, definition->ml_name, definition->ml_doc, method);
+  if (self == nullptr) return nullptr;
   self->definition = definition;
-  self->method = method;  // the reference moves into the descriptor
-  PyObject_GC_Track(self);
-  return reinterpret_cast<PyObject*>(self);
-
-error:
-  Py_XDECREF(method);
-  return nullptr;
+  return Track(self);
 }
 
-static void static_dealloc(PyObject* op) {
-  StaticMethodDescrObject* self = AsStatic(op);
-  PyObject_GC_UnTrack(op);
-  Py_XDECREF(self->method);
-  Py_XDECREF(self->owner);
-  PyObject_GC_Del(op);
+// Through the class only: the method object it holds.
+static PyObject* held_descr_get(PyObject* op, PyObject* /*obj*/, PyObject* type) {
+  DescrObject* self = AsDescr(op);
+  if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(self->name, type);
+  Py_INCREF(self->held);
+  return self->held;
 }
-
-static int static_traverse(PyObject* op, visitproc visit, void* arg) {
-  StaticMethodDescrObject* self = AsStatic(op);
-  Py_VISIT(self->owner);
-  Py_VISIT(self->method);
-  return 0;
-}
-
-// The same method object for every access; the instance is ignored.
-static PyObject* static_descr_get(PyObject* op, PyObject* /*obj*/, PyObject* type) {
-  StaticMethodDescrObject* self = AsStatic(op);
-  if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(self->definition->ml_name, type);
-  Py_INCREF(self->method);
-  return self->method;
-}
-
-static PyObject* static_repr(PyObject* op) {
-  StaticMethodDescrObject* self = AsStatic(op);
-  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->definition->ml_name, self->owner->tp_name);
-}
-
-static PyObject* static_get_doc(PyObject* op, void*) { return DocumentationOrNone(AsStatic(op)->definition->ml_doc); }
-
-static PyGetSetDef static_getset[] = {
-    {"__doc__", static_get_doc, nullptr, nullptr, nullptr},
-    {nullptr, nullptr, nullptr, nullptr, nullptr},
-};
 
 PyTypeObject StaticMethodDescrType =
-    DescriptorType("morvax.velto._StaticMethodDescrType", sizeof(StaticMethodDescrObject), static_dealloc, static_repr,
-                   static_traverse, static_getset, static_descr_get);
+    DescriptorType("morvax.velto._StaticMethodDescrType", sizeof(MethodDescrObject), method_descr_repr, held_descr_get);
 
-// ---------------------------------------------------------------------------------------
 // _InstanceMethodDescrType
-
-static InstanceMethodDescrObject* AsInstance(PyObject* self) {
-  return reinterpret_cast<InstanceMethodDescrObject*>(self);
-}
-
 PyObject* NewInstanceMethodDescr(PyTypeObject* owner, PyMethodDef* definition) {
   static const char kConstructor[] = "NewInstanceMethodDescr";
-  if (CheckOwner(kConstructor, owner) < 0 || CheckMethodDefinition(kConstructor, definition) < 0) { return nullptr; }
-  if (EnsureReady(&InstanceMethodDescrType) < 0) return nullptr;
-  InstanceMethodDescrObject* self = PyObject_GC_New(InstanceMethodDescrObject, &InstanceMethodDescrType);
+  if (CheckOwner(kConstructor, owner) < 0 || CheckMethodDefinition(kConstructor, definition) < 0) return nullptr;
+  auto* self =
+      NewDescr<MethodDescrObject>(&InstanceMethodDescrType, owner, definition->ml_name, definition->ml_doc, nullptr);
   if (self == nullptr) return nullptr;
-  Py_INCREF(owner);
-  self->owner = owner;
   self->definition = definition;
-  PyObject_GC_Track(self);
-  return reinterpret_cast<PyObject*>(self);
+  return Track(self);
 }
 
-static void instance_dealloc(PyObject* op) {
-  PyObject_GC_UnTrack(op);
-  Py_XDECREF(AsInstance(op)->owner);
-  PyObject_GC_Del(op);
-}
-
-static int instance_traverse(PyObject* op, visitproc visit, void* arg) {
-  Py_VISIT(AsInstance(op)->owner);
-  return 0;
-}
-
-// Through the class: a new unbound method object; through an instance: a new bound one.
-static PyObject* instance_descr_get(PyObject* op, PyObject* obj, PyObject* type) {
-  InstanceMethodDescrObject* self = AsInstance(op);
-  const char* name = self->definition->ml_name;
+// Through the class: the held method object, or else a new unbound one; through an
+// instance: a new bound method of the instance definition.
+static PyObject* method_descr_get(PyObject* op, PyObject* obj, PyObject* type) {
+  MethodDescrObject* self = AsMethodDescr(op);
   if (obj == nullptr) {
-    if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(name, type);
+    if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(self->name, type);
+    if (self->held != nullptr) {
+      Py_INCREF(self->held);
+      return self->held;
+    }
     return NewMethodObject(self->owner, self->definition, nullptr);
   }
-  if (!PyObject_TypeCheck(obj, self->owner)) return RaiseDoesNotApply(name, self->owner, obj);
+  if (!PyObject_TypeCheck(obj, self->owner)) return RaiseDoesNotApply(self->name, self->owner, obj);
   return NewMethodObject(self->owner, self->definition, obj);
 }
 
-static PyObject* instance_repr(PyObject* op) {
-  InstanceMethodDescrObject* self = AsInstance(op);
-  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->definition->ml_name, self->owner->tp_name);
-}
+PyTypeObject InstanceMethodDescrType = DescriptorType("morvax.velto._InstanceMethodDescrType",
+                                                      sizeof(MethodDescrObject), method_descr_repr, method_descr_get);
 
-static PyObject* instance_get_doc(PyObject* op, void*) {
-  return DocumentationOrNone(AsInstance(op)->definition->ml_doc);
-}
-
-static PyGetSetDef instance_getset[] = {
-    {"__doc__", instance_get_doc, nullptr, nullptr, nullptr},
-    {nullptr, nullptr, nullptr, nullptr, nullptr},
-};
-
-PyTypeObject InstanceMethodDescrType =
-    DescriptorType("morvax.velto._InstanceMethodDescrType", sizeof(InstanceMethodDescrObject), instance_dealloc,
-                   instance_repr, instance_traverse, instance_getset, instance_descr_get);
-
-// ---------------------------------------------------------------------------------------
-// _MixMethodDescrType
-
-static MixMethodDescrObject* AsMix(PyObject* self) { return reinterpret_cast<MixMethodDescrObject*>(self); }
-
+// _MixMethodDescrType: through the class the static overloads' callable (always the same
+// object), through an instance a new bound method of the instance overloads.
 PyObject* NewMixMethodDescr(PyTypeObject* owner, PyMethodDef* staticDefinition, PyMethodDef* instanceDefinition) {
   static const char kConstructor[] = "NewMixMethodDescr";
-  MixMethodDescrObject* self = nullptr;
-  PyObject* staticMethod = nullptr;
   // Checked before the static method object exists, so a bad instance definition fails
   // here rather than on the first access.
-  if (CheckMethodDefinition(kConstructor, instanceDefinition) < 0) goto error;
-  staticMethod = NewMethodObject(owner, staticDefinition, nullptr);  // new reference
-  if (staticMethod == nullptr) goto error;
-  if (EnsureReady(&MixMethodDescrType) < 0) goto error;
-  self = PyObject_GC_New(MixMethodDescrObject, &MixMethodDescrType);
-  if (self == nullptr) goto error;
-  Py_INCREF(owner);
-  self->owner = owner;
-  self->staticMethod = staticMethod;  // the reference moves into the descriptor
-  self->instanceDefinition = instanceDefinition;
-  PyObject_GC_Track(self);
-  return reinterpret_cast<PyObject*>(self);
-
-error:
-  Py_XDECREF(staticMethod);
-  return nullptr;
+  if (CheckMethodDefinition(kConstructor, instanceDefinition) < 0) return nullptr;
+  PyObject* staticMethod = NewMethodObject(owner, staticDefinition, nullptr);  // new reference
+  if (staticMethod == nullptr) return nullptr;
+  auto* self = NewDescr<MethodDescrObject>(&MixMethodDescrType, owner, instanceDefinition->ml_name,
+                                           instanceDefinition->ml_doc, staticMethod);
+  if (self == nullptr) return nullptr;
+  self->definition = instanceDefinition;
+  return Track(self);
 }
 
-static void mix_dealloc(PyObject* op) {
-  MixMethodDescrObject* self = AsMix(op);
-  PyObject_GC_UnTrack(op);
-  Py_XDECREF(self->staticMethod);
-  Py_XDECREF(self->owner);
-  PyObject_GC_Del(op);
-}
-
-static int mix_traverse(PyObject* op, visitproc visit, void* arg) {
-  MixMethodDescrObject* self = AsMix(op);
-  Py_VISIT(self->owner);
-  Py_VISIT(self->staticMethod);
-  return 0;
-}
-
-// Through the class: the static overloads' callable (always the same object); through
-// an instance: a new bound method of the instance overloads.
-static PyObject* mix_descr_get(PyObject* op, PyObject* obj, PyObject* type) {
-  MixMethodDescrObject* self = AsMix(op);
-  const char* name = self->instanceDefinition->ml_name;
-  if (obj == nullptr) {
-    if (type == nullptr || !PyType_Check(type)) return RaiseNeedsType(name, type);
-    Py_INCREF(self->staticMethod);
-    return self->staticMethod;
-  }
-  if (!PyObject_TypeCheck(obj, self->owner)) return RaiseDoesNotApply(name, self->owner, obj);
-  return NewMethodObject(self->owner, self->instanceDefinition, obj);
-}
-
-static PyObject* mix_repr(PyObject* op) {
-  MixMethodDescrObject* self = AsMix(op);
-  return PyUnicode_FromFormat("<method '%s' of '%s' objects>", self->instanceDefinition->ml_name, self->owner->tp_name);
-}
-
-static PyObject* mix_get_doc(PyObject* op, void*) { return DocumentationOrNone(AsMix(op)->instanceDefinition->ml_doc); }
-
-static PyGetSetDef mix_getset[] = {
-    {"__doc__", mix_get_doc, nullptr, nullptr, nullptr},
-    {nullptr, nullptr, nullptr, nullptr, nullptr},
-};
-
-PyTypeObject MixMethodDescrType = DescriptorType("morvax.velto._MixMethodDescrType", sizeof(MixMethodDescrObject),
-                                                 mix_dealloc, mix_repr, mix_traverse, mix_getset, mix_descr_get);
+PyTypeObject MixMethodDescrType =
+    DescriptorType("morvax.velto._MixMethodDescrType", sizeof(MethodDescrObject), method_descr_repr, method_descr_get);
 
 // ---------------------------------------------------------------------------------------
 

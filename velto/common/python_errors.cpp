@@ -12,26 +12,17 @@ bool IsInterruptPending() {
 
 PyObject* RaiseChainedV(PyObject* exc, const char* format, va_list args) {
   if (IsInterruptPending()) return nullptr;
-  PyObject *oldType, *oldValue, *oldTraceback;
-  PyErr_Fetch(&oldType, &oldValue, &oldTraceback);
-  PyErr_NormalizeException(&oldType, &oldValue, &oldTraceback);
-  if (oldTraceback != nullptr && oldValue != nullptr) PyException_SetTraceback(oldValue, oldTraceback);
-  Py_XDECREF(oldTraceback);
-  Py_XDECREF(oldType);
+  FetchedError cause = FetchedError::Fetch(/*normalize=*/true);
+  if (cause.traceback && cause.value) PyException_SetTraceback(cause.value.get(), cause.traceback.get());
 
   PyErr_FormatV(exc, format, args);
 
-  PyObject *newType, *newValue, *newTraceback;
-  PyErr_Fetch(&newType, &newValue, &newTraceback);
-  PyErr_NormalizeException(&newType, &newValue, &newTraceback);
-  if (oldValue != nullptr && newValue != nullptr) {
-    Py_INCREF(oldValue);
-    PyException_SetCause(newValue, oldValue);    // steals one reference
-    PyException_SetContext(newValue, oldValue);  // steals the other
-  } else {
-    Py_XDECREF(oldValue);
+  FetchedError raised = FetchedError::Fetch(/*normalize=*/true);
+  if (cause.value && raised.value) {
+    PyException_SetCause(raised.value.get(), PyRef::borrow(cause.value.get()).release());  // steals
+    PyException_SetContext(raised.value.get(), cause.value.release());                     // steals
   }
-  PyErr_Restore(newType, newValue, newTraceback);
+  raised.Restore();
   return nullptr;
 }
 

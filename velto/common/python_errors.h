@@ -6,7 +6,26 @@
 
 #include <cstdarg>
 
+#include "common/py_ref.h"
+
 namespace morvax {
+
+// The error indicator's three parts, taken out of the interpreter and owned: dropped when
+// this goes out of scope, unless handed back with Restore.
+struct FetchedError {
+  PyRef type, value, traceback;
+
+  // Takes the pending error (all three empty when there is none), normalized on request.
+  static FetchedError Fetch(bool normalize = false) {
+    PyObject *type, *value, *traceback;
+    PyErr_Fetch(&type, &value, &traceback);
+    if (normalize) PyErr_NormalizeException(&type, &value, &traceback);
+    return {PyRef::steal(type), PyRef::steal(value), PyRef::steal(traceback)};
+  }
+  // Makes it the pending error again.
+  void Restore() { PyErr_Restore(type.release(), value.release(), traceback.release()); }
+  explicit operator bool() const { return static_cast<bool>(type); }
+};
 
 // True when the pending exception is one that must reach the caller unchanged: a
 // BaseException that is no Exception (KeyboardInterrupt, SystemExit, GeneratorExit).

@@ -8,6 +8,7 @@
 
 #include "common/dependencies.h"
 #include "common/interned_names.h"
+#include "common/py_ref.h"
 #include "interop/standard_classes.h"
 #include "interop/unicode_view.h"
 
@@ -133,25 +134,17 @@ static int DeltaTicks(PyObject* delta, int64_t* ticks) {
 
 // The UTC offset of a datetime or time: 0 naive, 1 aware with *offset, -1 with an error.
 static int UtcOffsetTicks(PyObject* object, int64_t* offset) {
-  PyObject* tzinfo = PyObject_GetAttr(object, Interned(Name::tzinfo));
-  if (tzinfo == nullptr) return -1;
-  const bool naive = tzinfo == Py_None;
-  Py_DECREF(tzinfo);
-  if (naive) return 0;
-  PyObject* delta = PyObject_CallMethodNoArgs(object, Interned(Name::utcoffset));
-  if (delta == nullptr) return -1;
-  if (delta == Py_None) {
-    Py_DECREF(delta);
-    return 0;
-  }
-  if (!PyDelta_Check(delta)) {
-    Py_DECREF(delta);
+  PyRef tzinfo = PyRef::steal(PyObject_GetAttr(object, Interned(Name::tzinfo)));
+  if (!tzinfo) return -1;
+  if (tzinfo.get() == Py_None) return 0;
+  PyRef delta = PyRef::steal(PyObject_CallMethodNoArgs(object, Interned(Name::utcoffset)));
+  if (!delta) return -1;
+  if (delta.get() == Py_None) return 0;
+  if (!PyDelta_Check(delta.get())) {
     PyErr_SetString(PyExc_TypeError, "instance utcoffset() return wrong value");
     return -1;
   }
-  const int fits = DeltaTicks(delta, offset);
-  Py_DECREF(delta);
-  if (!fits) {
+  if (!DeltaTicks(delta.get(), offset)) {
     PyErr_SetString(PyExc_OverflowError, "value too large or too small utc offset");
     return -1;
   }
@@ -189,15 +182,22 @@ static bool ShiftToUtc(uint64_t localTicks, int64_t offset, uint64_t* utcTicks) 
   return true;
 }
 
+// The ticks of a datetime's or time's own fields, and its UTC offset when it has one:
+// 0 naive, 1 aware with *offset, -1 with an error (fields outside the DateTime range included).
+static int LocalTicksAndOffset(PyObject* value, const DateTimeParts& parts, uint64_t* local, int64_t* offset) {
+  if (!TicksFromParts(parts, local)) {
+    PyErr_SetString(PyExc_OverflowError, kDateTimeRange);
+    return -1;
+  }
+  *offset = 0;
+  return UtcOffsetTicks(value, offset);
+}
+
 // A datetime (type or subtype) as .NET DateTime: aware values shifted to UTC.
 static int DateTimeToUtc(PyObject* value, uint64_t* ticksAndKind) {
   uint64_t local;
-  if (!TicksFromParts(PartsOfDateTime(value), &local)) {
-    PyErr_SetString(PyExc_OverflowError, kDateTimeRange);
-    return 0;
-  }
-  int64_t offset = 0;
-  const int aware = UtcOffsetTicks(value, &offset);
+  int64_t offset;
+  const int aware = LocalTicksAndOffset(value, PartsOfDateTime(value), &local, &offset);
   if (aware < 0) return 0;
   if (aware == 0) {
     *ticksAndKind = local;  // kind 0, unspecified
@@ -229,12 +229,8 @@ static int DateToTicks(PyObject* value, uint64_t* ticksAndKind) {
 // around within that one day.
 static int TimeToUtc(PyObject* value, uint64_t* ticksAndKind) {
   uint64_t timeOfDay;
-  if (!TicksFromParts(PartsOfTime(value), &timeOfDay)) {
-    PyErr_SetString(PyExc_OverflowError, kDateTimeRange);
-    return 0;
-  }
-  int64_t offset = 0;
-  const int aware = UtcOffsetTicks(value, &offset);
+  int64_t offset;
+  const int aware = LocalTicksAndOffset(value, PartsOfTime(value), &timeOfDay, &offset);
   if (aware < 0) return 0;
   if (aware == 0) {
     *ticksAndKind = timeOfDay;
@@ -296,12 +292,8 @@ extern "C" int32_t ReadTimeCallback(PyObject* object, HostDateTimeResult* out) {
   if (!DateTimeApi()) return 0;
   if (!PyTime_Check(object)) return RaiseCannotBuild("DateTime", object);
   uint64_t timeOfDay;
-  if (!TicksFromParts(PartsOfTime(object), &timeOfDay)) {
-    PyErr_SetString(PyExc_OverflowError, kDateTimeRange);
-    return 0;
-  }
-  int64_t offset = 0;
-  const int aware = UtcOffsetTicks(object, &offset);
+  int64_t offset;
+  const int aware = LocalTicksAndOffset(object, PartsOfTime(object), &timeOfDay, &offset);
   if (aware < 0) return 0;
   out->ticksAndKind = timeOfDay;
   out->offsetTicks = offset;
@@ -310,10 +302,9 @@ extern "C" int32_t ReadTimeCallback(PyObject* object, HostDateTimeResult* out) {
 
 // An integer attribute of object as 64 bits. 1, or 0 with an exception set.
 static int IntegerAttribute(PyObject* object, const char* name, int64_t* value) {
-  PyObject* attribute = PyObject_GetAttrString(object, name);
-  if (attribute == nullptr) return 0;
-  const long long read = PyLong_AsLongLong(attribute);
-  Py_DECREF(attribute);
+  PyRef attribute = PyRef::steal(PyObject_GetAttrString(object, name));
+  if (!attribute) return 0;
+  const long long read = PyLong_AsLongLong(attribute.get());
   if (read == -1 && PyErr_Occurred()) return 0;
   *value = read;
   return 1;
@@ -353,12 +344,10 @@ static PyObject* DeltaFromTicks(int64_t ticks) {
 static PyObject* ZoneFromOffset(int64_t offsetTicks, PyObject* name) {
   PyObject* timezone = StandardClass(StandardClassId::TimeZone);
   if (timezone == nullptr) return nullptr;
-  PyObject* delta = DeltaFromTicks(offsetTicks);
-  if (delta == nullptr) return nullptr;
-  PyObject* zone = name != nullptr ? PyObject_CallFunctionObjArgs(timezone, delta, name, nullptr)
-                                   : PyObject_CallOneArg(timezone, delta);
-  Py_DECREF(delta);
-  return zone;
+  PyRef delta = PyRef::steal(DeltaFromTicks(offsetTicks));
+  if (!delta) return nullptr;
+  return name != nullptr ? PyObject_CallFunctionObjArgs(timezone, delta.get(), name, nullptr)
+                         : PyObject_CallOneArg(timezone, delta.get());
 }
 
 // datetime.datetime(year, ..., microsecond, zone); zone is borrowed.
@@ -370,11 +359,9 @@ static PyObject* AwareDateTime(const DateTimeParts& parts, PyObject* zone) {
 }
 
 static PyObject* DateTimeWithOffset(const DateTimeParts& parts, int64_t offsetTicks) {
-  PyObject* zone = ZoneFromOffset(offsetTicks, nullptr);
-  if (zone == nullptr) return nullptr;
-  PyObject* result = AwareDateTime(parts, zone);
-  Py_DECREF(zone);
-  return result;
+  PyRef zone = PyRef::steal(ZoneFromOffset(offsetTicks, nullptr));
+  if (!zone) return nullptr;
+  return AwareDateTime(parts, zone.get());
 }
 
 PyObject* DateTimeResult(const HostDateTimeResult& value) {
@@ -416,11 +403,9 @@ extern "C" PyObject* TimeZoneBuilderCallback(int64_t offsetTicks, const char16_t
     PyErr_Format(PyExc_ValueError, "unreadable time-zone name: %d code units", count);
     return nullptr;
   }
-  PyObject* text = DecodeUtf16(name, count);
-  if (text == nullptr) return nullptr;
-  PyObject* zone = ZoneFromOffset(offsetTicks, text);
-  Py_DECREF(text);
-  return zone;
+  PyRef text = PyRef::steal(DecodeUtf16(name, count));
+  if (!text) return nullptr;
+  return ZoneFromOffset(offsetTicks, text.get());
 }
 
 }  // namespace morvax

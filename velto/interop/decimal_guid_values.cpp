@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/interned_names.h"
+#include "common/py_ref.h"
 #include "interop/datetime_values.h"
 #include "interop/standard_classes.h"
 
@@ -125,27 +126,22 @@ static int RaiseSpecialExponent(PyObject* exponent) {
 }
 
 extern "C" int32_t ReadDecimalTupleCallback(PyObject* object, HostDecimal* out) {
-  PyObject* exponent = PyObject_GetAttr(object, Interned(Name::exponent));
-  if (exponent == nullptr) return 0;
-  int converted = 0;
-  PyObject* signObject = nullptr;
-  PyObject* digitsObject = nullptr;
-  PyObject* digits = nullptr;
-  if (PyUnicode_Check(exponent)) {
-    RaiseSpecialExponent(exponent);
-  } else if (!PyLong_Check(exponent)) {
-    PyErr_Format(PyExc_TypeError, "unknown exponent type '%s'", Py_TYPE(exponent)->tp_name);
-  } else if ((signObject = PyObject_GetAttr(object, Interned(Name::sign))) != nullptr &&
-             (digitsObject = PyObject_GetAttr(object, Interned(Name::digits))) != nullptr &&
-             (digits = PySequence_Fast(digitsObject, "decimal digits must be a sequence")) != nullptr) {
-    const long sign = PyLong_AsLong(signObject);
-    if (!(sign == -1 && PyErr_Occurred())) converted = DecimalFromParts(exponent, sign, digits, out);
+  PyRef exponent = PyRef::steal(PyObject_GetAttr(object, Interned(Name::exponent)));
+  if (!exponent) return 0;
+  if (PyUnicode_Check(exponent.get())) return RaiseSpecialExponent(exponent.get());
+  if (!PyLong_Check(exponent.get())) {
+    PyErr_Format(PyExc_TypeError, "unknown exponent type '%s'", Py_TYPE(exponent.get())->tp_name);
+    return 0;
   }
-  Py_XDECREF(digits);
-  Py_XDECREF(digitsObject);
-  Py_XDECREF(signObject);
-  Py_DECREF(exponent);
-  return converted;
+  PyRef signObject = PyRef::steal(PyObject_GetAttr(object, Interned(Name::sign)));
+  if (!signObject) return 0;
+  PyRef digitsObject = PyRef::steal(PyObject_GetAttr(object, Interned(Name::digits)));
+  if (!digitsObject) return 0;
+  PyRef digits = PyRef::steal(PySequence_Fast(digitsObject.get(), "decimal digits must be a sequence"));
+  if (!digits) return 0;
+  const long sign = PyLong_AsLong(signObject.get());
+  if (sign == -1 && PyErr_Occurred()) return 0;
+  return DecimalFromParts(exponent.get(), sign, digits.get(), out);
 }
 
 extern "C" int32_t ReadDecimalCallback(PyObject* object, HostDecimal* out) {
@@ -153,11 +149,9 @@ extern "C" int32_t ReadDecimalCallback(PyObject* object, HostDecimal* out) {
   if (found != 0) return found > 0 ? ReadDecimalTupleCallback(object, out) : 0;
   if ((found = IsInstanceOf(object, StandardClass(StandardClassId::Decimal))) < 0) return 0;
   if (found == 0) return RaiseCannotBuild("Decimal", object);
-  PyObject* parts = PyObject_CallMethodNoArgs(object, Interned(Name::as_tuple));
-  if (parts == nullptr) return 0;
-  const int32_t converted = ReadDecimalTupleCallback(parts, out);
-  Py_DECREF(parts);
-  return converted;
+  PyRef parts = PyRef::steal(PyObject_CallMethodNoArgs(object, Interned(Name::as_tuple)));
+  if (!parts) return 0;
+  return ReadDecimalTupleCallback(parts.get(), out);
 }
 
 int ConvertDecimal(PyObject* object, void* slot) {
@@ -184,11 +178,9 @@ PyObject* DecimalResult(const HostDecimal& value) {
   const int sign = (value.flags & 0x80000000u) != 0 ? 1 : 0;
   const int scale = static_cast<int>(value.flags >> 16 & 0xFF);
   // "N" hands the digits tuple to the argument tuple.
-  PyObject* parts = Py_BuildValue("((iNi))", sign, digits, -scale);
-  if (parts == nullptr) return nullptr;
-  PyObject* result = PyObject_Call(decimal, parts, nullptr);
-  Py_DECREF(parts);
-  return result;
+  PyRef parts = PyRef::steal(Py_BuildValue("((iNi))", sign, digits, -scale));
+  if (!parts) return nullptr;
+  return PyObject_Call(decimal, parts.get(), nullptr);
 }
 
 extern "C" PyObject* DecimalBuilderCallback(const HostDecimal* value) { return DecimalResult(*value); }
@@ -196,19 +188,18 @@ extern "C" PyObject* DecimalBuilderCallback(const HostDecimal* value) { return D
 // --- GUIDs ---------------------------------------------------------------------------------
 
 extern "C" int32_t ReadUuidCallback(PyObject* object, HostGuid* out) {
-  PyObject* bytes = PyObject_GetAttr(object, Interned(Name::bytes_le));
-  if (bytes == nullptr) return 0;
-  int32_t read = 0;
-  if (!PyBytes_Check(bytes)) {
-    PyErr_Format(PyExc_TypeError, "can't build Guid from bytes_le of type '%s'", Py_TYPE(bytes)->tp_name);
-  } else if (PyBytes_GET_SIZE(bytes) < static_cast<Py_ssize_t>(sizeof out->bytes)) {
-    PyErr_Format(PyExc_ValueError, "can't build Guid from %zd bytes", PyBytes_GET_SIZE(bytes));
-  } else {
-    std::memcpy(out->bytes, PyBytes_AS_STRING(bytes), sizeof out->bytes);
-    read = 1;
+  PyRef bytes = PyRef::steal(PyObject_GetAttr(object, Interned(Name::bytes_le)));
+  if (!bytes) return 0;
+  if (!PyBytes_Check(bytes.get())) {
+    PyErr_Format(PyExc_TypeError, "can't build Guid from bytes_le of type '%s'", Py_TYPE(bytes.get())->tp_name);
+    return 0;
   }
-  Py_DECREF(bytes);
-  return read;
+  if (PyBytes_GET_SIZE(bytes.get()) < static_cast<Py_ssize_t>(sizeof out->bytes)) {
+    PyErr_Format(PyExc_ValueError, "can't build Guid from %zd bytes", PyBytes_GET_SIZE(bytes.get()));
+    return 0;
+  }
+  std::memcpy(out->bytes, PyBytes_AS_STRING(bytes.get()), sizeof out->bytes);
+  return 1;
 }
 
 int ConvertGuid(PyObject* object, void* slot) {
@@ -221,18 +212,13 @@ int ConvertGuid(PyObject* object, void* slot) {
 PyObject* GuidResult(const HostGuid& value) {
   PyObject* uuid = StandardClass(StandardClassId::Uuid);
   if (uuid == nullptr) return nullptr;
-  PyObject* bytes = PyBytes_FromStringAndSize(reinterpret_cast<const char*>(value.bytes), sizeof value.bytes);
-  if (bytes == nullptr) return nullptr;
-  PyObject* noArguments = PyTuple_New(0);
-  PyObject* keywords = PyDict_New();
-  PyObject* result = nullptr;
-  if (noArguments != nullptr && keywords != nullptr && PyDict_SetItem(keywords, Interned(Name::bytes_le), bytes) == 0) {
-    result = PyObject_Call(uuid, noArguments, keywords);  // uuid.UUID(bytes_le=...)
-  }
-  Py_XDECREF(keywords);
-  Py_XDECREF(noArguments);
-  Py_DECREF(bytes);
-  return result;
+  PyRef bytes = PyRef::steal(PyBytes_FromStringAndSize(reinterpret_cast<const char*>(value.bytes), sizeof value.bytes));
+  if (!bytes) return nullptr;
+  // uuid.UUID(bytes_le=...)
+  PyObject* arguments[] = {bytes.get()};
+  PyRef keywordNames = PyRef::steal(PyTuple_Pack(1, Interned(Name::bytes_le)));
+  if (!keywordNames) return nullptr;
+  return PyObject_Vectorcall(uuid, arguments, 0, keywordNames.get());
 }
 
 extern "C" PyObject* UuidBuilderCallback(const uint8_t* bytes) {

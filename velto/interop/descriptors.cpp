@@ -6,6 +6,8 @@
 // the interpreter's own static records and are never owned here.
 #include "interop/descriptors.h"
 
+#include "common/py_ref.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -135,31 +137,32 @@ static int CheckMethodDefinition(const char* constructor, const PyMethodDef* def
 // Call routines. "given" counts exclude the instance. None calls the C function after a
 // failed check; errors raised by the C function pass through unchanged.
 
-static PyObject* CallBoundNoArgs(MethodObject* self, PyObject* args, PyObject* kwargs) {
-  const char* name = self->definition->ml_name;
-  Py_ssize_t given = PyTuple_GET_SIZE(args);
-  if (given != 0) {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes no arguments (%zd given)", name, given);
-    return nullptr;
+// The fixed forms' checks, in the interpreter's own words: exactly `expected` positional
+// arguments (0 for "no arguments", 1 for "one argument"; the instance not counted) and no
+// keywords. False with TypeError set.
+static bool CheckFixedArguments(const char* name, Py_ssize_t given, Py_ssize_t expected, PyObject* kwargs) {
+  if (given != expected) {
+    if (expected == 0) {
+      PyErr_Format(PyExc_TypeError, "%.200s() takes no arguments (%zd given)", name, given);
+    } else {
+      PyErr_Format(PyExc_TypeError, "%.200s() takes exactly one argument (%zd given)", name, given);
+    }
+    return false;
   }
   if (HasNamedArguments(kwargs)) {
     PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", name);
-    return nullptr;
+    return false;
   }
+  return true;
+}
+
+static PyObject* CallBoundNoArgs(MethodObject* self, PyObject* args, PyObject* kwargs) {
+  if (!CheckFixedArguments(self->definition->ml_name, PyTuple_GET_SIZE(args), 0, kwargs)) return nullptr;
   return CallWithTuple(self->definition, self->instance, args, kwargs);
 }
 
 static PyObject* CallBoundOne(MethodObject* self, PyObject* args, PyObject* kwargs) {
-  const char* name = self->definition->ml_name;
-  Py_ssize_t given = PyTuple_GET_SIZE(args);
-  if (given != 1) {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes exactly one argument (%zd given)", name, given);
-    return nullptr;
-  }
-  if (HasNamedArguments(kwargs)) {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", name);
-    return nullptr;
-  }
+  if (!CheckFixedArguments(self->definition->ml_name, PyTuple_GET_SIZE(args), 1, kwargs)) return nullptr;
   return CallWithOne(self->definition, self->instance, PyTuple_GET_ITEM(args, 0));
 }
 
@@ -181,44 +184,25 @@ static PyObject* UnboundSelf(MethodObject* self, PyObject* args) {
 }
 
 static PyObject* CallUnboundNoArgs(MethodObject* self, PyObject* args, PyObject* kwargs) {
-  const char* name = self->definition->ml_name;
   PyObject* first = UnboundSelf(self, args);  // borrowed
   if (first == nullptr) return nullptr;
-  Py_ssize_t given = PyTuple_GET_SIZE(args) - 1;
-  if (given != 0) {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes no arguments (%zd given)", name, given);
-    return nullptr;
-  }
-  if (HasNamedArguments(kwargs)) {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", name);
-    return nullptr;
-  }
+  if (!CheckFixedArguments(self->definition->ml_name, PyTuple_GET_SIZE(args) - 1, 0, kwargs)) return nullptr;
   return CallWithTuple(self->definition, first, nullptr, kwargs);
 }
 
 static PyObject* CallUnboundOne(MethodObject* self, PyObject* args, PyObject* kwargs) {
-  const char* name = self->definition->ml_name;
   PyObject* first = UnboundSelf(self, args);  // borrowed
   if (first == nullptr) return nullptr;
-  if (PyTuple_GET_SIZE(args) != 2) {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes exactly one argument (%zd given)", name, PyTuple_GET_SIZE(args) - 1);
-    return nullptr;
-  }
-  if (HasNamedArguments(kwargs)) {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes no keyword arguments", name);
-    return nullptr;
-  }
+  if (!CheckFixedArguments(self->definition->ml_name, PyTuple_GET_SIZE(args) - 1, 1, kwargs)) return nullptr;
   return CallWithOne(self->definition, first, PyTuple_GET_ITEM(args, 1));
 }
 
 static PyObject* CallUnboundTuple(MethodObject* self, PyObject* args, PyObject* kwargs) {
   PyObject* first = UnboundSelf(self, args);  // borrowed
   if (first == nullptr) return nullptr;
-  PyObject* rest = PyTuple_GetSlice(args, 1, PyTuple_GET_SIZE(args));  // new reference
-  if (rest == nullptr) return nullptr;
-  PyObject* result = CallWithTuple(self->definition, first, rest, kwargs);
-  Py_DECREF(rest);
-  return result;
+  PyRef rest = PyRef::steal(PyTuple_GetSlice(args, 1, PyTuple_GET_SIZE(args)));
+  if (!rest) return nullptr;
+  return CallWithTuple(self->definition, first, rest.get(), kwargs);
 }
 
 // Flag 32 (static) only says whether an instance is expected; the remaining flags pick

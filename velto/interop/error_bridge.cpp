@@ -18,25 +18,19 @@ bool RaiseForkedChild() {
 int FormatExceptionFallback(PyObject* type, PyObject* value, PyObject* traceback, PyObject** text) {
   (void)traceback;  // the fallback text never includes the traceback
   *text = nullptr;
-  PyObject* name = PyObject_GetAttr(type, Interned(Name::__qualname__));
-  if (name == nullptr || !PyUnicode_Check(name)) {
-    Py_XDECREF(name);
+  PyRef name = PyRef::steal(PyObject_GetAttr(type, Interned(Name::__qualname__)));
+  if (!name || !PyUnicode_Check(name.get())) {
     PyErr_Clear();
-    name = PyObject_Str(type);
-    if (name == nullptr) return 0;
+    name = PyRef::steal(PyObject_Str(type));
+    if (!name) return 0;
   }
   if (value != nullptr) {
-    PyObject* valueText = PyObject_Str(value);
-    if (valueText == nullptr) {
-      Py_DECREF(name);
-      return 0;
-    }
-    *text = PyUnicode_FromFormat("%U: %U", name, valueText);
-    Py_DECREF(valueText);
+    PyRef valueText = PyRef::steal(PyObject_Str(value));
+    if (!valueText) return 0;
+    *text = PyUnicode_FromFormat("%U: %U", name.get(), valueText.get());
   } else {
-    *text = PyUnicode_FromFormat("%U:", name);
+    *text = PyUnicode_FromFormat("%U:", name.get());
   }
-  Py_DECREF(name);
   if (*text == nullptr) return PyErr_Occurred() ? 0 : 1;
   return 1;
 }
@@ -44,8 +38,8 @@ int FormatExceptionFallback(PyObject* type, PyObject* value, PyObject* traceback
 // The full text Python would print: traceback.format_exception(...) joined. Returns a new
 // str or null with an error set.
 static PyObject* FormatWithTraceback(PyObject* type, PyObject* value, PyObject* traceback) {
-  PyObject* module = PyImport_ImportModule("traceback");
-  if (module == nullptr) {
+  PyRef module = PyRef::steal(PyImport_ImportModule("traceback"));
+  if (!module) {
     if (!PyErr_Occurred()) {
       PyErr_Format(PyExc_ImportError,
                    "Unable to import the specified module %s. The module not found or errors "
@@ -54,78 +48,64 @@ static PyObject* FormatWithTraceback(PyObject* type, PyObject* value, PyObject* 
     }
     return nullptr;
   }
-  PyObject* format =
-      PyObject_GetAttr(module, Interned(traceback != nullptr ? Name::format_exception : Name::format_exception_only));
-  Py_DECREF(module);
-  if (format == nullptr) return nullptr;
-  if (!PyCallable_Check(format)) {
-    Py_DECREF(format);
+  PyRef format = PyRef::steal(PyObject_GetAttr(
+      module.get(), Interned(traceback != nullptr ? Name::format_exception : Name::format_exception_only)));
+  if (!format) return nullptr;
+  if (!PyCallable_Check(format.get())) {
     PyErr_SetString(PyExc_TypeError, "traceback formatter is not callable");
     return nullptr;
   }
-  PyObject* lines = traceback != nullptr ? PyObject_CallFunctionObjArgs(format, type, value, traceback, nullptr)
-                                         : PyObject_CallFunctionObjArgs(format, type, value, nullptr);
-  Py_DECREF(format);
-  if (lines == nullptr) return nullptr;
-  PyObject* joined = PyUnicode_Join(Interned(Name::Empty), lines);
-  Py_DECREF(lines);
-  return joined;
+  PyRef lines =
+      PyRef::steal(traceback != nullptr ? PyObject_CallFunctionObjArgs(format.get(), type, value, traceback, nullptr)
+                                        : PyObject_CallFunctionObjArgs(format.get(), type, value, nullptr));
+  if (!lines) return nullptr;
+  return PyUnicode_Join(Interned(Name::Empty), lines.get());
 }
 
 extern "C" void ExceptionCallback(PyObject* first, PyObject* second) {
-  if (IsInterruptPending()) {
-    // .NET failed because Python was interrupted: the interrupt is the news.
-    Py_XDECREF(first);
-    Py_XDECREF(second);
-    return;
-  }
+  // Both texts are handed over to this function.
+  PyRef typeName = PyRef::steal(first), message = PyRef::steal(second);
+  // .NET failed because Python was interrupted: the interrupt is the news.
+  if (IsInterruptPending()) return;
   PyObject* unknown = Interned(Name::Unknown);
-  PyErr_Format(PyExc_RuntimeError, "Proxy error(%U): %U", first != nullptr ? first : unknown,
-               second != nullptr ? second : unknown);
-  Py_XDECREF(first);
-  Py_XDECREF(second);
+  PyErr_Format(PyExc_RuntimeError, "Proxy error(%U): %U", typeName ? typeName.get() : unknown,
+               message ? message.get() : unknown);
 }
 
 extern "C" int32_t CatchAndClearErrorCallback(PyObject** textOut, UnicodeView* viewOut) {
   // An interrupt is not .NET's to handle: it stays pending for the caller.
   if (!PyErr_Occurred() || IsInterruptPending()) return -1;
-  PyObject *type, *value, *traceback;
-  PyErr_Fetch(&type, &value, &traceback);
-  PyErr_NormalizeException(&type, &value, &traceback);
-
-  PyObject* text = nullptr;
-  bool fellBack = false;
-  PyObject *asideType = nullptr, *asideValue = nullptr, *asideTraceback = nullptr;
-  if (value != nullptr) {
-    text = FormatWithTraceback(type, value, traceback);
-    if (text == nullptr) {
-      PyErr_Fetch(&asideType, &asideValue, &asideTraceback);
-      fellBack = true;
+  PyRef text;
+  // The error that formatting the caught one raised, if it failed.
+  FetchedError aside;
+  {
+    FetchedError caught = FetchedError::Fetch(/*normalize=*/true);
+    if (caught.value) {
+      text = PyRef::steal(FormatWithTraceback(caught.type.get(), caught.value.get(), caught.traceback.get()));
+      if (!text) aside = FetchedError::Fetch();
+    }
+    if (!text) {
+      PyObject* fallback = nullptr;
+      FormatExceptionFallback(caught.type.get(), caught.value.get(), caught.traceback.get(), &fallback);
+      text = PyRef::steal(fallback);
     }
   }
-  if (text == nullptr) FormatExceptionFallback(type, value, traceback, &text);
-  Py_XDECREF(type);
-  Py_XDECREF(value);
-  Py_XDECREF(traceback);
 
-  if (text != nullptr && FillUnicodeView(text, viewOut) == 0) Py_CLEAR(text);
-  if (text != nullptr) *textOut = text;
+  if (text && FillUnicodeView(text.get(), viewOut) == 0) text = PyRef();
 
-  if (fellBack) {
-    bool asideIsInterrupt = asideType != nullptr && !PyErr_GivenExceptionMatches(asideType, PyExc_Exception);
+  if (aside) {
+    bool asideIsInterrupt = !PyErr_GivenExceptionMatches(aside.type.get(), PyExc_Exception);
     // Of two errors, an interrupt is kept; of two interrupts, the later one.
-    if (PyErr_Occurred() && (!asideIsInterrupt || IsInterruptPending())) {
-      Py_XDECREF(asideType);
-      Py_XDECREF(asideValue);
-      Py_XDECREF(asideTraceback);
-    } else {
+    if (!PyErr_Occurred() || (asideIsInterrupt && !IsInterruptPending())) {
       if (PyErr_Occurred()) PyErr_WriteUnraisable(Interned(Name::FormatCallbackException));
-      PyErr_Restore(asideType, asideValue, asideTraceback);
+      aside.Restore();
     }
   }
   // An interrupt that arrived while formatting goes on to the caller.
   if (PyErr_Occurred() && !IsInterruptPending()) PyErr_WriteUnraisable(Interned(Name::FormatCallbackException));
-  return text != nullptr ? 0 : -1;
+  if (!text) return -1;
+  *textOut = text.release();
+  return 0;
 }
 
 extern "C" PyObject* PyUnraisableStrBuilderCallback(const char16_t* units, int32_t count) {

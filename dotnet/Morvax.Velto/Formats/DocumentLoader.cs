@@ -1,6 +1,7 @@
 // DocumentLoader: fills a new Document from a file or a stream.  The format
 // comes from the load options, else from the file extension, else (for a
-// stream) from the first bytes of the content.
+// stream) from the first bytes of the content.  What is read is bounded
+// (PackageLimits), so a file that never ends cannot fill memory.
 using System;
 using System.IO;
 using Morvax.Velto.Loading;
@@ -17,7 +18,10 @@ internal static class DocumentLoader
         LoadFormat format = options?.LoadFormat ?? LoadFormat.Auto;
         if (format == LoadFormat.Auto)
             format = FormatTable.LoadFormatOf(fileName);
-        Load(doc, File.ReadAllBytes(fileName), format);
+        byte[] data;
+        using (var file = new FileStream(fileName, FileMode.Open, FileAccess.Read, FileShare.Read))
+            data = PackageLimits.ReadBounded(file);
+        Load(doc, data, format);
         doc.OriginalFileName = Path.GetFullPath(fileName);
     }
 
@@ -27,9 +31,7 @@ internal static class DocumentLoader
         ArgumentNullException.ThrowIfNull(stream);
         if (!stream.CanRead)
             throw new ArgumentException("The stream is not readable.", nameof(stream));
-        var buffer = new MemoryStream();
-        stream.CopyTo(buffer);
-        byte[] data = buffer.ToArray();
+        byte[] data = PackageLimits.ReadBounded(stream);
         LoadFormat format = options?.LoadFormat ?? LoadFormat.Auto;
         if (format == LoadFormat.Auto)
             format = Sniff(data);

@@ -1,173 +1,150 @@
-// DocxReader: reads a WordprocessingML package into a document: paragraphs
-// with their formatting, runs with their character formatting, section
-// breaks, the settings this library keeps, the recorded word count and a
-// macro project.  The main part is read as a stream without recursion, so
-// neither its size nor its nesting depth can exhaust the stack.  Content the
-// tree has no node for yet is flattened (paragraphs of tables and content
-// controls become body paragraphs) or skipped (drawings, deleted text, field
-// codes).  Anything unreadable about the package is a FileCorruptedException.
+// DocxReader: reads a WordprocessingML package (.docx, .docm, .dotx, .dotm)
+// into a document through the Open XML SDK.  Paragraphs, runs, tables, rows,
+// cells and sections become nodes; what the tree has no node for becomes a
+// KeptBlock or KeptInline that holds the element in its place.  Every node
+// remembers the element it came from (Node.Origin), and the document keeps
+// the package (DocxSource), so that DocxWriter can write back everything
+// unchanged that the caller did not change.  The package passes
+// PackageLimits first; anything unreadable is a FileCorruptedException.
 using System;
 using System.Collections.Generic;
 using System.Globalization;
 using System.IO;
-using System.IO.Compression;
-using System.Linq;
 using System.Text;
-using System.Xml;
-using System.Xml.Linq;
+using DocumentFormat.OpenXml;
+using DocumentFormat.OpenXml.Packaging;
+using Morvax.Velto.Tables;
+using W = DocumentFormat.OpenXml.Wordprocessing;
 
 namespace Morvax.Velto.Formats;
 
 internal static class DocxReader
 {
-    private const string MainPartFallback = "word/document.xml";
-
-    private static readonly HashSet<string> Counts = new(StringComparer.Ordinal)
+    internal static OpenSettings OpenSettings => new()
     {
-        "Words", "Characters", "CharactersWithSpaces", "Paragraphs", "Lines",
+        MaxCharactersInPart = PackageLimits.MaxPartBytes,
+        MarkupCompatibilityProcessSettings =
+            new MarkupCompatibilityProcessSettings(MarkupCompatibilityProcessMode.NoProcess, FileFormatVersions.Office2007),
     };
 
-    // Returns the format that the main part's content type declares.
+    // Returns the format the package declares itself to be.
     public static LoadFormat Read(Document doc, byte[] data)
     {
+        PackageLimits.CheckPackage(data);
         try
         {
-            using var zip = new ZipArchive(new MemoryStream(data, writable: false), ZipArchiveMode.Read);
-            var package = new OpcPackage(zip);
-            List<OpcPackage.Relationship> packageRels = package.RelationshipsOf(null);
-            string mainPart = package.Find(packageRels, WordMl.OfficeDocumentRel)
-                ?? (package.Contains(MainPartFallback)
-                    ? MainPartFallback
-                    : throw new InvalidDataException("The package has no main document part."));
-            string? contentType = package.ContentTypeOf(mainPart);
-            LoadFormat format = WordMl.MainParts.FirstOrDefault(part => part.ContentType == contentType).Load;
-
-            List<OpcPackage.Relationship> rels = package.RelationshipsOf(mainPart);
-            StyleSheet styles = package.Find(rels, WordMl.StylesRel) is { } stylesPart
-                ? StyleSheet.Read(package.Open(stylesPart))
-                : new StyleSheet();
-            if (package.Find(rels, WordMl.SettingsRel) is { } settingsPart)
-                ReadSettings(doc, package.Open(settingsPart));
-            if (package.Find(packageRels, WordMl.ExtendedPropertiesRel) is { } propertiesPart)
-                doc.Statistics = ReadStatistics(package.Open(propertiesPart));
-            if (package.Find(rels, WordMl.VbaProjectRel) is { } vbaPart)
-                doc.VbaProject = package.ReadAllBytes(vbaPart);
-            new BodyReader(doc, styles).Read(package.Open(mainPart));
-            return format == LoadFormat.Auto ? LoadFormat.Docx : format;
+            using var stream = new MemoryStream(data, writable: false);
+            using WordprocessingDocument package = WordprocessingDocument.Open(stream, false, OpenSettings);
+            return Import(doc, package, data);
         }
-        catch (Exception e) when (e is InvalidDataException or XmlException or IOException)
+        catch (Exception e) when (e is not (FileCorruptedException or UnsupportedFileFormatException
+                                      or OutOfMemoryException or OperationCanceledException))
         {
             throw new FileCorruptedException(e);
         }
     }
 
-    private static void ReadSettings(Document doc, Stream part)
+    internal static LoadFormat FormatOf(WordprocessingDocumentType type) => type switch
     {
-        using XmlReader r = XmlReader.Create(part, XmlSafety.ReaderSettings);
-        while (r.Read())
+        WordprocessingDocumentType.MacroEnabledDocument => LoadFormat.Docm,
+        WordprocessingDocumentType.Template => LoadFormat.Dotx,
+        WordprocessingDocumentType.MacroEnabledTemplate => LoadFormat.Dotm,
+        _ => LoadFormat.Docx,
+    };
+
+    private static LoadFormat Import(Document doc, WordprocessingDocument package, byte[] data)
+    {
+        MainDocumentPart main = package.MainDocumentPart
+            ?? throw new InvalidDataException("The package has no main document part.");
+        W.Document root = main.Document ?? throw new InvalidDataException("The main part is empty.");
+        (StyleNames styles, Font defaultFont) = ReadStyles(main.StyleDefinitionsPart?.Styles);
+        if (main.DocumentSettingsPart?.Settings is { } settings)
+            DocxSettings.Read(doc, settings);
+        if (main.VbaProjectPart is { } vba)
         {
-            if (r.NodeType != XmlNodeType.Element || r.Depth != 1 || r.NamespaceURI != WordMl.W)
-                continue;
-            switch (r.LocalName)
-            {
-                case "removePersonalInformation":
-                    doc.RemovePersonalInformation = OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "hideSpellingErrors":
-                    doc.ShowSpellingErrors = !OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "hideGrammaticalErrors":
-                    doc.ShowGrammaticalErrors = !OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "proofState":
-                    doc.SpellingChecked = r.GetAttribute("spelling", WordMl.W) == "clean";
-                    doc.GrammarChecked = r.GetAttribute("grammar", WordMl.W) == "clean";
-                    break;
-                case "linkStyles":
-                    doc.AutomaticallyUpdateStyles = OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "trackRevisions":
-                    doc.TrackRevisions = OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "defaultTabStop":
-                    if (Points(r.GetAttribute("val", WordMl.W)) is { } tab && tab > 0 && tab <= ParagraphFormat.MaxIndent)
-                        doc.DefaultTabStop = tab;
-                    break;
-                case "doNotShadeFormData":
-                    doc.ShadeFormData = !OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "noPunctuationKerning":
-                    doc.PunctuationKerning = !OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-            }
+            using Stream vbaStream = vba.GetStream(FileMode.Open, FileAccess.Read);
+            doc.VbaProject = PackageLimits.ReadBounded(vbaStream);
         }
+        var source = new DocxSource(data, styles, defaultFont)
+        {
+            BuiltInProperties = DocxProperties.ReadBuiltIn(doc, package),
+            CustomProperties = DocxProperties.ReadCustom(doc, package),
+        };
+        new BodyReader(doc, styles, defaultFont).Read(root.Body);
+        doc.EnsureMinimum();
+        foreach (Node node in doc.Matching(NodeType.Paragraph, true))
+        {
+            if (node.Origin is null)
+                source.Fillers.Add(node);
+        }
+        doc.PackageSource = source;
+        return FormatOf(package.DocumentType);
     }
 
-    private static DocumentStatistics ReadStatistics(Stream part)
+    private static (StyleNames, Font) ReadStyles(W.Styles? part)
     {
-        var values = new Dictionary<string, int>();
-        using XmlReader r = XmlReader.Create(part, XmlSafety.ReaderSettings);
-        r.MoveToContent();
-        while (!r.EOF)
+        var names = new StyleNames();
+        var font = new Font();
+        if (part is null)
+            return (names, font);
+        if (part.DocDefaults?.RunPropertiesDefault?.RunPropertiesBaseStyle is { } defaults)
+            ApplyRunProperties(font, defaults);
+        foreach (W.Style style in part.Elements<W.Style>())
         {
-            if (r.NodeType == XmlNodeType.Element && r.Depth == 1)
-            {
-                // Other properties (heading pairs, say) have child elements.
-                string name = r.LocalName;
-                if (r.NamespaceURI == WordMl.ExtendedPropertiesNs && Counts.Contains(name))
-                {
-                    if (int.TryParse(r.ReadElementContentAsString(), NumberStyles.None, CultureInfo.InvariantCulture,
-                            out int value))
-                        values[name] = value;
-                }
-                else
-                    r.Skip();
+            string? id = style.StyleId?.Value;
+            if (string.IsNullOrEmpty(id) || style.Type?.InnerText != "paragraph")
                 continue;
-            }
-            r.Read();
+            string name = style.StyleName?.Val?.Value is { Length: > 0 } given ? Canonical(given) : id;
+            names.Add(id, name, OnOff(style.Default?.InnerText) && style.Default is not null);
         }
-        int Get(string name) => values.GetValueOrDefault(name);
-        return new DocumentStatistics(Get("Words"), Get("Characters"), Get("CharactersWithSpaces"),
-            Get("Paragraphs"), Get("Lines"));
+        return (names, font);
     }
 
-    internal static void ApplyRunProperties(Font font, XElement rPr)
+    // Word stores the built-in names in lower case ("heading 1").
+    private static string Canonical(string name) => name switch
     {
-        foreach (XElement e in rPr.Elements())
+        "normal" => "Normal",
+        _ when name.StartsWith("heading ", StringComparison.Ordinal) => "H" + name[1..],
+        _ => name,
+    };
+
+    // Character formatting from a run properties element (or the document
+    // defaults, which have the same children).
+    internal static void ApplyRunProperties(Font font, OpenXmlElement rPr)
+    {
+        foreach (OpenXmlElement e in rPr.ChildElements)
         {
-            if (e.Name.NamespaceName != WordMl.W)
-                continue;
-            switch (e.Name.LocalName)
+            switch (e)
             {
-                case "rFonts":
-                    string? name = Attribute(e, "ascii") ?? Attribute(e, "hAnsi");
+                case W.RunFonts fonts:
+                    string? name = fonts.Ascii?.Value ?? fonts.HighAnsi?.Value;
                     if (!string.IsNullOrEmpty(name))
                         font.Name = name;
                     break;
-                case "b":
+                case W.Bold:
                     font.Bold = OnOff(Val(e));
                     break;
-                case "i":
+                case W.Italic:
                     font.Italic = OnOff(Val(e));
                     break;
-                case "caps":
+                case W.Caps:
                     font.AllCaps = OnOff(Val(e));
                     break;
-                case "strike":
+                case W.Strike:
                     font.StrikeThrough = OnOff(Val(e));
                     break;
-                case "vanish":
+                case W.Vanish:
                     font.Hidden = OnOff(Val(e));
                     break;
-                case "sz":
+                case W.FontSize:
                     if (int.TryParse(Val(e), NumberStyles.None, CultureInfo.InvariantCulture, out int halfPoints)
                         && halfPoints / 2.0 is >= Font.MinSize and <= Font.MaxSize)
                         font.Size = halfPoints / 2.0;
                     break;
-                case "u":
+                case W.Underline:
                     font.Underline = WordMl.ValueOf(WordMl.Underlines, Val(e)) ?? Underline.Single;
                     break;
-                case "vertAlign":
+                case W.VerticalTextAlignment:
                     font.Superscript = Val(e) == "superscript";
                     font.Subscript = Val(e) == "subscript";
                     break;
@@ -175,224 +152,176 @@ internal static class DocxReader
         }
     }
 
-    private static SectionStart StartOf(XElement sectPr) =>
-        WordMl.ValueOf(WordMl.SectionStarts, Val(sectPr.Element(XName.Get("type", WordMl.W)))) ?? SectionStart.NewPage;
+    internal static void ApplyParagraphProperties(ParagraphFormat format, W.ParagraphProperties pPr, StyleNames styles)
+    {
+        foreach (OpenXmlElement e in pPr.ChildElements)
+        {
+            switch (e)
+            {
+                case W.ParagraphStyleId:
+                    if (Val(e) is { Length: > 0 } id)
+                        format.StyleName = styles.NameOf(id);
+                    break;
+                case W.KeepNext:
+                    format.KeepWithNext = OnOff(Val(e));
+                    break;
+                case W.KeepLines:
+                    format.KeepTogether = OnOff(Val(e));
+                    break;
+                case W.SpacingBetweenLines spacing:
+                    if (Points(spacing.Before?.InnerText) is { } before && ParagraphFormat.IsSpacing(before))
+                        format.SpaceBefore = before;
+                    if (Points(spacing.After?.InnerText) is { } after && ParagraphFormat.IsSpacing(after))
+                        format.SpaceAfter = after;
+                    break;
+                case W.Indentation ind:
+                    if (Points(ind.Left?.InnerText ?? ind.Start?.InnerText) is { } left && ParagraphFormat.IsIndent(left))
+                        format.LeftIndent = left;
+                    if (Points(ind.Right?.InnerText ?? ind.End?.InnerText) is { } right && ParagraphFormat.IsIndent(right))
+                        format.RightIndent = right;
+                    if (Points(ind.FirstLine?.InnerText) is { } first && ParagraphFormat.IsIndent(first))
+                        format.FirstLineIndent = first;
+                    if (Points(ind.Hanging?.InnerText) is { } hanging && ParagraphFormat.IsIndent(-hanging))
+                        format.FirstLineIndent = -hanging;
+                    break;
+                case W.Justification:
+                    if (WordMl.ValueOf(WordMl.Alignments, Val(e)) is { } alignment)
+                        format.Alignment = alignment;
+                    break;
+            }
+        }
+    }
 
-    private static string? Attribute(XElement e, string name) => e.Attribute(XName.Get(name, WordMl.W))?.Value;
+    internal static SectionStart StartOf(W.SectionProperties sectPr) =>
+        WordMl.ValueOf(WordMl.SectionStarts, Val(sectPr.GetFirstChild<W.SectionType>())) ?? SectionStart.NewPage;
 
-    private static string? Val(XElement? e) => e is null ? null : Attribute(e, "val");
+    // Attribute values are read as their text, so a value the schema does
+    // not allow is ignored rather than thrown at.
+    private static string? Val(OpenXmlElement? e)
+    {
+        if (e is null)
+            return null;
+        foreach (OpenXmlAttribute attribute in e.GetAttributes())
+        {
+            if (attribute.LocalName == "val" && attribute.NamespaceUri == WordMl.W)
+                return attribute.Value;
+        }
+        return null;
+    }
 
     // An on/off property is on when present without a value.
-    private static bool OnOff(string? value) => value is null or "1" or "true" or "on";
+    internal static bool OnOff(string? value) => value is null or "1" or "true" or "on";
 
-    private static double? Points(string? twips) =>
+    internal static double? Points(string? twips) =>
         int.TryParse(twips, NumberStyles.AllowLeadingSign, CultureInfo.InvariantCulture, out int value)
             ? value / WordMl.TwipsPerPoint
             : null;
 
-    // Paragraph style names by id, the default paragraph style and the
-    // document's default character formatting.
-    private sealed class StyleSheet
+    // The text of markup as the word processor shows it in the flow: text,
+    // tabs and breaks; deleted text, field codes and what drawings, text
+    // boxes and alternate content hold are not part of it.  Paragraphs inside
+    // end with a paragraph mark when asked.  Nesting is bounded by
+    // PackageLimits, so the recursion is too.
+    internal static string TextOf(OpenXmlElement element, bool paragraphMarks)
     {
-        private readonly Dictionary<string, string> names = new(StringComparer.Ordinal);
-
-        public Font DefaultFont { get; } = new();
-
-        public string DefaultStyleName { get; private set; } = ParagraphFormat.DefaultStyleName;
-
-        public string NameOf(string id) => names.TryGetValue(id, out string? name) ? name : id;
-
-        public static StyleSheet Read(Stream part)
-        {
-            var sheet = new StyleSheet();
-            using XmlReader r = XmlReader.Create(part, XmlSafety.ReaderSettings);
-            r.MoveToContent();
-            while (!r.EOF)
-            {
-                if (r.NodeType == XmlNodeType.Element && r.Depth == 1 && r.NamespaceURI == WordMl.W
-                    && r.LocalName is "docDefaults" or "style")
-                {
-                    sheet.Add((XElement)XNode.ReadFrom(r));
-                    continue;
-                }
-                r.Read();
-            }
-            return sheet;
-        }
-
-        private void Add(XElement e)
-        {
-            if (e.Name.LocalName == "docDefaults")
-            {
-                XElement? rPr = e.Element(XName.Get("rPrDefault", WordMl.W))?.Element(XName.Get("rPr", WordMl.W));
-                if (rPr is not null)
-                    ApplyRunProperties(DefaultFont, rPr);
-                return;
-            }
-            string? id = Attribute(e, "styleId");
-            if (Attribute(e, "type") != "paragraph" || string.IsNullOrEmpty(id))
-                return;
-            string name = Val(e.Element(XName.Get("name", WordMl.W))) is { Length: > 0 } given ? Canonical(given) : id;
-            names[id] = name;
-            if (OnOffAttribute(Attribute(e, "default")))
-                DefaultStyleName = name;
-        }
-
-        private static bool OnOffAttribute(string? value) => value is "1" or "true" or "on";
-
-        // Word stores the built-in names in lower case ("heading 1").
-        private static string Canonical(string name) => name switch
-        {
-            "normal" => "Normal",
-            _ when name.StartsWith("heading ", StringComparison.Ordinal) => "H" + name[1..],
-            _ => name,
-        };
+        var text = new StringBuilder();
+        AppendShownText(element, text, paragraphMarks);
+        return text.ToString();
     }
 
-    // The state of the walk through the main part: the section, paragraph
-    // and run being filled.  Elements are matched by depth, so a run or
-    // paragraph properties element nested somewhere unexpected is not
-    // mistaken for the current one's.
+    private static void AppendShownText(OpenXmlElement element, StringBuilder text, bool paragraphMarks)
+    {
+        switch (element)
+        {
+            case W.Text t:
+                text.Append(t.Text);
+                return;
+            case W.DeletedRun or W.MoveFromRun or W.DeletedText or W.FieldCode or W.DeletedFieldCode
+                or W.RunProperties or W.ParagraphProperties or W.Drawing or W.Picture or W.EmbeddedObject
+                or AlternateContent:
+                return;
+            case W.TabChar or W.PositionalTab:
+                text.Append(ControlChar.TabChar);
+                return;
+            case W.Break br:
+                text.Append(BreakChar(br));
+                return;
+            case W.CarriageReturn:
+                text.Append(ControlChar.LineBreakChar);
+                return;
+            case W.NoBreakHyphen:
+                text.Append(ControlChar.NonBreakingHyphenChar);
+                return;
+            case W.SoftHyphen:
+                text.Append(ControlChar.OptionalHyphenChar);
+                return;
+        }
+        foreach (OpenXmlElement child in element.ChildElements)
+            AppendShownText(child, text, paragraphMarks);
+        if (paragraphMarks && element is W.Paragraph)
+            text.Append(ControlChar.ParagraphBreakChar);
+    }
+
+    private static char BreakChar(W.Break br) => br.Type?.InnerText switch
+    {
+        "page" => ControlChar.PageBreakChar,
+        "column" => ControlChar.ColumnBreakChar,
+        _ => ControlChar.LineBreakChar,
+    };
+
+    // Builds the tree of one body: sections end at the paragraphs whose
+    // properties hold section properties, and at the body's own.
     private sealed class BodyReader
     {
         private readonly Document doc;
-        private readonly StyleSheet styles;
+        private readonly StyleNames styles;
+        private readonly Font defaultFont;
         private readonly StringBuilder text = new();
         private Section section = null!;
         private Body body = null!;
-        private Paragraph? paragraph;
-        private int paragraphDepth;
-        private SectionStart? paragraphEndsSection;
-        private Run? run;
-        private int runDepth;
 
-        public BodyReader(Document doc, StyleSheet styles)
+        public BodyReader(Document doc, StyleNames styles, Font defaultFont)
         {
             this.doc = doc;
             this.styles = styles;
+            this.defaultFont = defaultFont;
+        }
+
+        public void Read(W.Body? source)
+        {
             StartSection();
-        }
-
-        public void Read(Stream part)
-        {
-            using XmlReader r = XmlReader.Create(part, XmlSafety.ReaderSettings);
-            r.MoveToContent();
-            if (r.LocalName != "document" || r.NamespaceURI != WordMl.W)
-                throw new InvalidDataException("The main part is not a WordprocessingML document.");
-            if (!r.ReadToDescendant("body", WordMl.W) || r.IsEmptyElement)
+            if (source is null)
                 return;
-            int bodyDepth = r.Depth;
-            r.Read();
-            while (!r.EOF && !(r.NodeType == XmlNodeType.EndElement && r.Depth == bodyDepth))
+            bool closed = false;
+            foreach (OpenXmlElement child in source.ChildElements)
             {
-                if (r.NodeType == XmlNodeType.Element && Element(r))
-                    continue;
-                if (r.NodeType == XmlNodeType.EndElement)
-                    End(r);
-                r.Read();
+                closed = false;
+                switch (child)
+                {
+                    case W.Paragraph p:
+                        body.AppendChild(ReadParagraph(p));
+                        if (p.ParagraphProperties?.SectionProperties is { } ends)
+                        {
+                            EndSection(ends);
+                            closed = true;
+                        }
+                        break;
+                    case W.Table t:
+                        body.AppendChild(ReadTable(t));
+                        break;
+                    case W.SectionProperties last:
+                        EndSection(last);
+                        closed = true;
+                        break;
+                    default:
+                        body.AppendChild(Kept(child));
+                        break;
+                }
             }
-        }
-
-        // True when the element was consumed and the reader already stands
-        // on the node after it.
-        private bool Element(XmlReader r)
-        {
-            // Alternate content repeats what follows it in another form.
-            if (r.NamespaceURI == WordMl.MarkupCompatibilityNs)
-            {
-                r.Skip();
-                return true;
-            }
-            if (r.NamespaceURI != WordMl.W)
-                return false;
-            switch (r.LocalName)
-            {
-                case "p" when paragraph is null:
-                    paragraph = new Paragraph(doc);
-                    paragraph.ParagraphFormat.StyleName = styles.DefaultStyleName;
-                    paragraphDepth = r.Depth;
-                    paragraphEndsSection = null;
-                    if (r.IsEmptyElement)
-                        EndParagraph();
-                    return false;
-                case "pPr" when paragraph is not null && r.Depth == paragraphDepth + 1:
-                    ApplyParagraphProperties((XElement)XNode.ReadFrom(r));
-                    return true;
-                case "r" when paragraph is not null && run is null:
-                    run = new Run(doc);
-                    run.Font.CopyFrom(styles.DefaultFont);
-                    runDepth = r.Depth;
-                    if (r.IsEmptyElement)
-                        EndRun();
-                    return false;
-                case "rPr" when run is not null && r.Depth == runDepth + 1:
-                    ApplyRunProperties(run.Font, (XElement)XNode.ReadFrom(r));
-                    return true;
-                case "t" when run is not null:
-                    text.Append(r.ReadElementContentAsString());
-                    return true;
-                case "tab" when run is not null:
-                    return Append(r, ControlChar.TabChar);
-                case "br" when run is not null:
-                    return Append(r, r.GetAttribute("type", WordMl.W) switch
-                    {
-                        "page" => ControlChar.PageBreakChar,
-                        "column" => ControlChar.ColumnBreakChar,
-                        _ => ControlChar.LineBreakChar,
-                    });
-                case "cr" when run is not null:
-                    return Append(r, ControlChar.LineBreakChar);
-                case "noBreakHyphen" when run is not null:
-                    return Append(r, ControlChar.NonBreakingHyphenChar);
-                case "softHyphen" when run is not null:
-                    return Append(r, ControlChar.OptionalHyphenChar);
-                case "sectPr" when paragraph is null:
-                    section.Start = StartOf((XElement)XNode.ReadFrom(r));
-                    return true;
-                case "del" or "moveFrom" or "delText" or "instrText" or "delInstrText" or "drawing" or "pict"
-                    or "object" or "txbxContent" or "fldData":
-                    r.Skip();
-                    return true;
-                default:
-                    return false;
-            }
-        }
-
-        private void End(XmlReader r)
-        {
-            if (run is not null && r.Depth == runDepth)
-                EndRun();
-            else if (paragraph is not null && run is null && r.Depth == paragraphDepth)
-                EndParagraph();
-        }
-
-        private bool Append(XmlReader r, char c)
-        {
-            text.Append(c);
-            r.Skip();
-            return true;
-        }
-
-        private void EndRun()
-        {
-            if (text.Length > 0)
-            {
-                run!.Text = text.ToString();
-                paragraph!.AppendChild(run);
-            }
-            text.Clear();
-            run = null;
-        }
-
-        private void EndParagraph()
-        {
-            body.AppendChild(paragraph!);
-            paragraph = null;
-            if (paragraphEndsSection is { } start)
-            {
-                section.Start = start;
-                StartSection();
-            }
+            // The last section ended with the last paragraph: the empty one
+            // opened after it is not the document's.
+            if (closed && !ReferenceEquals(section, doc.FirstSection))
+                section.Remove();
         }
 
         private void StartSection()
@@ -401,50 +330,155 @@ internal static class DocxReader
             body = (Body)section.AppendChild(new Body(doc));
         }
 
-        private void ApplyParagraphProperties(XElement pPr)
+        private void EndSection(W.SectionProperties sectPr)
         {
-            ParagraphFormat format = paragraph!.ParagraphFormat;
-            foreach (XElement e in pPr.Elements())
+            section.Start = StartOf(sectPr);
+            section.Origin = new SectionOrigin(sectPr, section.Start);
+            StartSection();
+        }
+
+        private KeptBlock Kept(OpenXmlElement element) => new(doc, element, TextOf(element, true));
+
+        private Paragraph ReadParagraph(W.Paragraph p)
+        {
+            var paragraph = new Paragraph(doc);
+            ParagraphFormat format = paragraph.ParagraphFormat;
+            format.StyleName = styles.DefaultStyleName;
+            foreach (OpenXmlElement child in p.ChildElements)
             {
-                if (e.Name.NamespaceName != WordMl.W)
-                    continue;
-                switch (e.Name.LocalName)
+                switch (child)
                 {
-                    case "pStyle":
-                        if (Val(e) is { Length: > 0 } id)
-                            format.StyleName = styles.NameOf(id);
+                    case W.ParagraphProperties pPr:
+                        ApplyParagraphProperties(format, pPr, styles);
                         break;
-                    case "keepNext":
-                        format.KeepWithNext = OnOff(Val(e));
+                    case W.Run r:
+                        paragraph.AppendChild(ReadRun(r));
                         break;
-                    case "keepLines":
-                        format.KeepTogether = OnOff(Val(e));
-                        break;
-                    case "spacing":
-                        if (Points(Attribute(e, "before")) is { } before && ParagraphFormat.IsSpacing(before))
-                            format.SpaceBefore = before;
-                        if (Points(Attribute(e, "after")) is { } after && ParagraphFormat.IsSpacing(after))
-                            format.SpaceAfter = after;
-                        break;
-                    case "ind":
-                        if (Points(Attribute(e, "left") ?? Attribute(e, "start")) is { } left && ParagraphFormat.IsIndent(left))
-                            format.LeftIndent = left;
-                        if (Points(Attribute(e, "right") ?? Attribute(e, "end")) is { } right && ParagraphFormat.IsIndent(right))
-                            format.RightIndent = right;
-                        if (Points(Attribute(e, "firstLine")) is { } first && ParagraphFormat.IsIndent(first))
-                            format.FirstLineIndent = first;
-                        if (Points(Attribute(e, "hanging")) is { } hanging && ParagraphFormat.IsIndent(-hanging))
-                            format.FirstLineIndent = -hanging;
-                        break;
-                    case "jc":
-                        if (WordMl.ValueOf(WordMl.Alignments, Val(e)) is { } alignment)
-                            format.Alignment = alignment;
-                        break;
-                    case "sectPr":
-                        paragraphEndsSection = StartOf(e);
+                    default:
+                        paragraph.AppendChild(new KeptInline(doc, child, TextOf(child, false)));
                         break;
                 }
             }
+            var snapshot = new ParagraphFormat();
+            snapshot.CopyFrom(format);
+            paragraph.Origin = new ParagraphOrigin(p, snapshot);
+            return paragraph;
+        }
+
+        // A run of text, tabs and breaks becomes a Run; one holding anything
+        // else (a drawing, a field character, a note reference) is kept whole.
+        private Inline ReadRun(W.Run r)
+        {
+            W.RunProperties? rPr = null;
+            text.Clear();
+            foreach (OpenXmlElement child in r.ChildElements)
+            {
+                switch (child)
+                {
+                    case W.RunProperties properties:
+                        rPr = properties;
+                        break;
+                    case W.Text t:
+                        text.Append(t.Text);
+                        break;
+                    case W.TabChar:
+                        text.Append(ControlChar.TabChar);
+                        break;
+                    case W.Break br:
+                        text.Append(BreakChar(br));
+                        break;
+                    case W.CarriageReturn:
+                        text.Append(ControlChar.LineBreakChar);
+                        break;
+                    case W.NoBreakHyphen:
+                        text.Append(ControlChar.NonBreakingHyphenChar);
+                        break;
+                    case W.SoftHyphen:
+                        text.Append(ControlChar.OptionalHyphenChar);
+                        break;
+                    case W.LastRenderedPageBreak:
+                        break;
+                    default:
+                        return new KeptInline(doc, r, TextOf(r, false));
+                }
+            }
+            var run = new Run(doc, text.ToString());
+            run.Font.CopyFrom(defaultFont);
+            if (rPr is not null)
+                ApplyRunProperties(run.Font, rPr);
+            var snapshot = new Font();
+            snapshot.CopyFrom(run.Font);
+            run.Origin = new RunOrigin(r, snapshot, run.Text);
+            return run;
+        }
+
+        private Table ReadTable(W.Table t)
+        {
+            var table = new Table(doc);
+            if (WordMl.ValueOf(WordMl.TableAlignments, Val(t.GetFirstChild<W.TableProperties>()
+                    ?.GetFirstChild<W.TableJustification>())) is { } alignment)
+                table.Alignment = alignment;
+            foreach (OpenXmlElement child in t.ChildElements)
+            {
+                switch (child)
+                {
+                    case W.TableProperties or W.TableGrid:
+                        break;
+                    case W.TableRow tr:
+                        table.AppendChild(ReadRow(tr));
+                        break;
+                    default:
+                        table.AppendChild(Kept(child));
+                        break;
+                }
+            }
+            table.Origin = new TableOrigin(t, table.Alignment);
+            return table;
+        }
+
+        private Row ReadRow(W.TableRow tr)
+        {
+            var row = new Row(doc);
+            foreach (OpenXmlElement child in tr.ChildElements)
+            {
+                switch (child)
+                {
+                    case W.TableRowProperties or W.TablePropertyExceptions:
+                        break;
+                    case W.TableCell tc:
+                        row.AppendChild(ReadCell(tc));
+                        break;
+                    default:
+                        row.AppendChild(Kept(child));
+                        break;
+                }
+            }
+            row.Origin = new PlainOrigin(tr);
+            return row;
+        }
+
+        private Cell ReadCell(W.TableCell tc)
+        {
+            var cell = new Cell(doc);
+            foreach (OpenXmlElement child in tc.ChildElements)
+            {
+                switch (child)
+                {
+                    case W.TableCellProperties:
+                        break;
+                    case W.Paragraph p:
+                        cell.AppendChild(ReadParagraph(p));
+                        break;
+                    case W.Table t:
+                        cell.AppendChild(ReadTable(t));
+                        break;
+                    default:
+                        cell.AppendChild(Kept(child));
+                        break;
+                }
+            }
+            cell.Origin = new PlainOrigin(tc);
+            return cell;
         }
     }
 }

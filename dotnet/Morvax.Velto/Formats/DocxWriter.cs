@@ -1,423 +1,542 @@
-// DocxWriter: writes a document as a WordprocessingML package: content
-// types, package and document relationships, the main document part, a
-// styles part (document defaults plus every paragraph style in use), a
-// settings part and the extended properties with the word count.  Elements
-// are written in the order the schema fixes, since word processors reject
-// parts whose children are out of order.
+// DocxWriter: writes a document as a WordprocessingML package through the
+// Open XML SDK.  A document read from a package is written over a copy of
+// that package: every part the tree does not model is carried over as it
+// was, and the main part's body is rebuilt from the tree, where each node
+// read from the package starts from its own element (Node.Origin) and only
+// what differs from the node's snapshot is changed.  A document made here
+// starts from a small blank package.  The SDK places every element it adds
+// where the schema orders it.
 using System;
 using System.Collections.Generic;
 using System.Globalization;
 using System.IO;
-using System.IO.Compression;
 using System.Linq;
 using System.Text;
 using System.Xml;
+using DocumentFormat.OpenXml;
+using DocumentFormat.OpenXml.Packaging;
 using Morvax.Velto.Saving;
-using CompressionLevel = System.IO.Compression.CompressionLevel;
+using Morvax.Velto.Tables;
+using Ap = DocumentFormat.OpenXml.ExtendedProperties;
+using W = DocumentFormat.OpenXml.Wordprocessing;
 
 namespace Morvax.Velto.Formats;
 
 internal static class DocxWriter
 {
-    private const string MainPart = "word/document.xml";
+    private const string NormalId = "Normal";
 
     public static byte[] Write(Document doc, OoxmlSaveOptions options)
     {
         if (!string.IsNullOrEmpty(options.Password))
             throw new NotSupportedException("Saving password-encrypted OOXML documents is not supported.");
-        SaveFormat format = options.SaveFormat;
-        // Macros go only into the macro-enabled formats, as in the word processor.
-        byte[]? vba = format is SaveFormat.Docm or SaveFormat.Dotm ? doc.VbaProject : null;
-        var styles = new StyleIds(doc);
-        var settings = new XmlWriterSettings
+        DocxSource? source = doc.PackageSource;
+        var buffer = new MemoryStream();
+        if (source is null)
+            WriteBlankPackage(buffer, TypeOf(options.SaveFormat));
+        else
+            buffer.Write(source.Package);
+        buffer.Position = 0;
+        using (WordprocessingDocument package = WordprocessingDocument.Open(buffer, true, DocxReader.OpenSettings))
         {
-            Encoding = new UTF8Encoding(false),
-            Indent = options.PrettyFormat,
-            // Keeps CR and LF inside run text intact through a round trip.
-            NewLineHandling = NewLineHandling.Entitize,
-        };
-
-        using var buffer = new MemoryStream();
-        using (var zip = new ZipArchive(buffer, ZipArchiveMode.Create, leaveOpen: true))
-        {
-            void Part(string name, Action<XmlWriter> write)
-            {
-                using Stream stream = zip.CreateEntry(name, CompressionLevel.Optimal).Open();
-                using var writer = XmlWriter.Create(stream, settings);
-                writer.WriteStartDocument(true);
-                write(writer);
-                writer.WriteEndDocument();
-            }
-
-            Part("[Content_Types].xml", w => WriteContentTypes(w, format, vba is not null));
-            Part("_rels/.rels", w => WriteRelationships(w,
-                ("rId1", WordMl.OfficeDocumentRel, MainPart), ("rId2", WordMl.ExtendedPropertiesRel, "docProps/app.xml")));
-            var documentRels = new List<(string, string, string)>
-            {
-                ("rId1", WordMl.StylesRel, "styles.xml"), ("rId2", WordMl.SettingsRel, "settings.xml"),
-            };
-            if (vba is not null)
-                documentRels.Add(("rId3", WordMl.VbaProjectRel, "vbaProject.bin"));
-            Part("word/_rels/document.xml.rels", w => WriteRelationships(w, documentRels.ToArray()));
-            Part(MainPart, w => WriteDocument(w, doc, styles));
-            Part("word/styles.xml", w => WriteStyles(w, styles));
-            Part("word/settings.xml", w => WriteSettings(w, doc));
-            Part("docProps/app.xml", w => WriteExtendedProperties(w, doc.Statistics));
-            if (vba is not null)
-            {
-                using Stream stream = zip.CreateEntry("word/vbaProject.bin", CompressionLevel.Optimal).Open();
-                stream.Write(vba);
-            }
+            SetDocumentType(package, doc, options.SaveFormat);
+            MainDocumentPart main = package.MainDocumentPart!;
+            var styles = new StyleWriter(main, source?.Styles ?? BlankStyles());
+            new BodyWriter(doc, source, styles).Write(main);
+            SaveMainPart(main, options.PrettyFormat);
+            DocxSettings.Write(doc, SettingsOf(main));
+            DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
+            DocxProperties.WriteCustom(doc, package, source?.CustomProperties ?? new List<(string, object?)>());
         }
         return buffer.ToArray();
     }
 
-    private static void WriteContentTypes(XmlWriter w, SaveFormat format, bool hasVba)
+    private static WordprocessingDocumentType TypeOf(SaveFormat format) => format switch
     {
-        w.WriteStartElement("Types", WordMl.ContentTypesNs);
-        Default(w, "rels", WordMl.RelationshipsType);
-        Default(w, "xml", "application/xml");
-        if (hasVba)
-            Default(w, "bin", WordMl.VbaProjectType);
-        Override(w, "/" + MainPart, WordMl.MainParts.First(part => part.Save == format).ContentType);
-        Override(w, "/word/styles.xml", WordMl.StylesType);
-        Override(w, "/word/settings.xml", WordMl.SettingsType);
-        Override(w, "/docProps/app.xml", WordMl.ExtendedPropertiesType);
-        w.WriteEndElement();
+        SaveFormat.Docm => WordprocessingDocumentType.MacroEnabledDocument,
+        SaveFormat.Dotx => WordprocessingDocumentType.Template,
+        SaveFormat.Dotm => WordprocessingDocumentType.MacroEnabledTemplate,
+        _ => WordprocessingDocumentType.Document,
+    };
 
-        static void Default(XmlWriter w, string extension, string type)
+    // Macros go only into the macro-enabled formats, as in the word processor.
+    private static void SetDocumentType(WordprocessingDocument package, Document doc, SaveFormat format)
+    {
+        MainDocumentPart main = package.MainDocumentPart ?? throw new InvalidOperationException("No main part.");
+        WordprocessingDocumentType wanted = TypeOf(format);
+        bool macros = format is SaveFormat.Docm or SaveFormat.Dotm && doc.VbaProject is not null;
+        if (!macros && main.VbaProjectPart is { } dropped)
+            main.DeletePart(dropped);
+        if (package.DocumentType != wanted)
+            package.ChangeDocumentType(wanted);
+        if (macros)
         {
-            w.WriteStartElement("Default", WordMl.ContentTypesNs);
-            w.WriteAttributeString("Extension", extension);
-            w.WriteAttributeString("ContentType", type);
-            w.WriteEndElement();
-        }
-
-        static void Override(XmlWriter w, string part, string type)
-        {
-            w.WriteStartElement("Override", WordMl.ContentTypesNs);
-            w.WriteAttributeString("PartName", part);
-            w.WriteAttributeString("ContentType", type);
-            w.WriteEndElement();
+            VbaProjectPart part = package.MainDocumentPart!.VbaProjectPart
+                ?? package.MainDocumentPart.AddNewPart<VbaProjectPart>();
+            part.FeedData(new MemoryStream(doc.VbaProject!, writable: false));
         }
     }
 
-    private static void WriteRelationships(XmlWriter w, params (string Id, string Type, string Target)[] relationships)
+    // The main part is written here rather than by the SDK so that carriage
+    // returns inside text survive (as character references) and the caller
+    // can ask for indented XML.
+    private static void SaveMainPart(MainDocumentPart main, bool pretty)
     {
-        w.WriteStartElement("Relationships", WordMl.RelationshipsNs);
-        foreach ((string id, string type, string target) in relationships)
+        var settings = new XmlWriterSettings
         {
-            w.WriteStartElement("Relationship", WordMl.RelationshipsNs);
-            w.WriteAttributeString("Id", id);
-            w.WriteAttributeString("Type", type);
-            w.WriteAttributeString("Target", target);
-            w.WriteEndElement();
+            Encoding = new UTF8Encoding(false),
+            Indent = pretty,
+            NewLineHandling = NewLineHandling.Entitize,
+        };
+        W.Document root = main.Document;
+        using (Stream stream = main.GetStream(FileMode.Create, FileAccess.Write))
+        using (var writer = XmlWriter.Create(stream, settings))
+        {
+            writer.WriteStartDocument(true);
+            root.WriteTo(writer);
         }
-        w.WriteEndElement();
+        // Nothing left for the package to write over it when it closes.
+        main.UnloadRootElement();
     }
 
-    private static void WriteDocument(XmlWriter w, Document doc, StyleIds styles)
+    private static W.Settings SettingsOf(MainDocumentPart main)
     {
-        w.WriteStartElement("w", "document", WordMl.W);
-        w.WriteAttributeString("xmlns", "r", null, WordMl.R);
-        w.WriteStartElement("w", "body", WordMl.W);
-        Section[] sections = doc.Sections.ToArray();
-        for (int i = 0; i < sections.Length; i++)
-        {
-            bool last = i == sections.Length - 1;
-            Paragraph[] paragraphs = sections[i].Matching(NodeType.Paragraph, true).Cast<Paragraph>().ToArray();
-            // A section other than the last ends in its last paragraph's
-            // properties, so an empty one still needs a paragraph.
-            if (paragraphs.Length == 0 && !last)
-                WriteParagraph(w, new Paragraph(doc), styles, sections[i]);
-            for (int j = 0; j < paragraphs.Length; j++)
-                WriteParagraph(w, paragraphs[j], styles, !last && j == paragraphs.Length - 1 ? sections[i] : null);
-            if (last)
-                WriteSectionProperties(w, sections[i]);
-        }
-        w.WriteEndElement();
-        w.WriteEndElement();
+        DocumentSettingsPart part = main.DocumentSettingsPart ?? main.AddNewPart<DocumentSettingsPart>();
+        return part.Settings ??= new W.Settings();
     }
 
-    private static void WriteParagraph(XmlWriter w, Paragraph paragraph, StyleIds styles, Section? endsSection)
+    // The package a new document starts from: a main part, the document
+    // defaults (Calibri 11) with the Normal style, settings and the
+    // application's name.
+    private static void WriteBlankPackage(Stream stream, WordprocessingDocumentType type)
     {
-        w.WriteStartElement("w", "p", WordMl.W);
-        ParagraphFormat format = paragraph.ParagraphFormat;
-        bool hasProperties = endsSection is not null || format.StyleName != ParagraphFormat.DefaultStyleName
-            || format.KeepWithNext || format.KeepTogether || format.SpaceBefore != 0 || format.SpaceAfter != 0
-            || format.LeftIndent != 0 || format.RightIndent != 0 || format.FirstLineIndent != 0
-            || format.Alignment != ParagraphAlignment.Left;
-        if (hasProperties)
-        {
-            w.WriteStartElement("w", "pPr", WordMl.W);
-            if (format.StyleName != ParagraphFormat.DefaultStyleName)
-                Value(w, "pStyle", styles.IdOf(format.StyleName));
-            if (format.KeepWithNext)
-                Flag(w, "keepNext");
-            if (format.KeepTogether)
-                Flag(w, "keepLines");
-            if (format.SpaceBefore != 0 || format.SpaceAfter != 0)
+        using WordprocessingDocument package = WordprocessingDocument.Create(stream, type);
+        MainDocumentPart main = package.AddMainDocumentPart();
+        main.Document = new W.Document(new W.Body());
+        var defaults = new W.RunPropertiesBaseStyle(
+            new W.RunFonts { Ascii = Font.DefaultName, HighAnsi = Font.DefaultName, EastAsia = Font.DefaultName,
+                ComplexScript = Font.DefaultName },
+            new W.FontSize { Val = HalfPoints(Font.DefaultSize) },
+            new W.FontSizeComplexScript { Val = HalfPoints(Font.DefaultSize) });
+        main.AddNewPart<StyleDefinitionsPart>().Styles = new W.Styles(
+            new W.DocDefaults(new W.RunPropertiesDefault(defaults), new W.ParagraphPropertiesDefault()),
+            new W.Style(new W.StyleName { Val = ParagraphFormat.DefaultStyleName }, new W.PrimaryStyle())
             {
-                w.WriteStartElement("w", "spacing", WordMl.W);
-                w.WriteAttributeString("w", "before", WordMl.W, Twips(format.SpaceBefore));
-                w.WriteAttributeString("w", "after", WordMl.W, Twips(format.SpaceAfter));
-                w.WriteEndElement();
-            }
-            if (format.LeftIndent != 0 || format.RightIndent != 0 || format.FirstLineIndent != 0)
-            {
-                w.WriteStartElement("w", "ind", WordMl.W);
-                w.WriteAttributeString("w", "left", WordMl.W, Twips(format.LeftIndent));
-                w.WriteAttributeString("w", "right", WordMl.W, Twips(format.RightIndent));
-                if (format.FirstLineIndent > 0)
-                    w.WriteAttributeString("w", "firstLine", WordMl.W, Twips(format.FirstLineIndent));
-                else if (format.FirstLineIndent < 0)
-                    w.WriteAttributeString("w", "hanging", WordMl.W, Twips(-format.FirstLineIndent));
-                w.WriteEndElement();
-            }
-            if (format.Alignment != ParagraphAlignment.Left)
-                Value(w, "jc", WordMl.NameOf(WordMl.Alignments, format.Alignment));
-            if (endsSection is not null)
-                WriteSectionProperties(w, endsSection);
-            w.WriteEndElement();
-        }
-        foreach (Node node in paragraph.Matching(NodeType.Run, false))
-            WriteRun(w, (Run)node);
-        w.WriteEndElement();
+                Type = W.StyleValues.Paragraph, StyleId = NormalId, Default = true,
+            });
+        main.AddNewPart<DocumentSettingsPart>().Settings = new W.Settings();
+        // An empty core properties part where word processors keep it; the
+        // properties themselves are written like those of a loaded package.
+        using (var core = new StreamWriter(package.AddCoreFilePropertiesPart().GetStream(FileMode.Create), new UTF8Encoding(false)))
+            core.Write("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><cp:coreProperties "
+                + "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+                + "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+                + "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"/>");
+        package.AddExtendedFilePropertiesPart().Properties = new Ap.Properties(new Ap.Application(BuildVersionInfo.Product));
     }
 
-    private static void WriteRun(XmlWriter w, Run run)
+    private static StyleNames BlankStyles()
     {
-        w.WriteStartElement("w", "r", WordMl.W);
-        WriteRunProperties(w, run.Font);
-        var text = new StringBuilder();
-        foreach (Rune rune in run.Text.EnumerateRunes())
-        {
-            string? element = rune.Value switch
-            {
-                '\t' => "tab",
-                ControlChar.LineBreakChar or ControlChar.PageBreakChar or ControlChar.ColumnBreakChar => "br",
-                ControlChar.NonBreakingHyphenChar => "noBreakHyphen",
-                ControlChar.OptionalHyphenChar => "softHyphen",
-                _ => null,
-            };
-            if (element is null)
-            {
-                // Characters XML cannot carry (the other control characters,
-                // among them the cell and field marks) are dropped, as word
-                // processors do; the rune walk has already turned unpaired
-                // surrogates into U+FFFD.
-                if (!rune.IsBmp || XmlConvert.IsXmlChar((char)rune.Value))
-                    text.Append(rune.ToString());
-                continue;
-            }
-            FlushText(w, text);
-            w.WriteStartElement("w", element, WordMl.W);
-            if (rune.Value == ControlChar.PageBreakChar)
-                w.WriteAttributeString("w", "type", WordMl.W, "page");
-            else if (rune.Value == ControlChar.ColumnBreakChar)
-                w.WriteAttributeString("w", "type", WordMl.W, "column");
-            w.WriteEndElement();
-        }
-        FlushText(w, text);
-        w.WriteEndElement();
+        var names = new StyleNames();
+        names.Add(NormalId, ParagraphFormat.DefaultStyleName, true);
+        return names;
     }
 
-    private static void FlushText(XmlWriter w, StringBuilder text)
-    {
-        if (text.Length == 0)
-            return;
-        w.WriteStartElement("w", "t", WordMl.W);
-        w.WriteAttributeString("xml", "space", WordMl.Xml, "preserve");
-        w.WriteString(text.ToString());
-        w.WriteEndElement();
-        text.Clear();
-    }
-
-    // Only what differs from the document defaults of the styles part.
-    private static void WriteRunProperties(XmlWriter w, Font font)
-    {
-        var reference = new Font();
-        if (font.HasSameFormatting(reference))
-            return;
-        w.WriteStartElement("w", "rPr", WordMl.W);
-        if (font.Name != Font.DefaultName)
-            WriteFonts(w, font.Name);
-        if (font.Bold)
-            Flag(w, "b");
-        if (font.Italic)
-            Flag(w, "i");
-        if (font.AllCaps)
-            Flag(w, "caps");
-        if (font.StrikeThrough)
-            Flag(w, "strike");
-        if (font.Hidden)
-            Flag(w, "vanish");
-        if (font.Size != Font.DefaultSize)
-            WriteSize(w, font.Size);
-        if (font.Underline != Underline.None)
-            Value(w, "u", WordMl.NameOf(WordMl.Underlines, font.Underline));
-        if (font.Superscript || font.Subscript)
-            Value(w, "vertAlign", font.Superscript ? "superscript" : "subscript");
-        w.WriteEndElement();
-    }
-
-    private static void WriteFonts(XmlWriter w, string name)
-    {
-        w.WriteStartElement("w", "rFonts", WordMl.W);
-        foreach (string slot in new[] { "ascii", "eastAsia", "hAnsi", "cs" })
-            w.WriteAttributeString("w", slot, WordMl.W, name);
-        w.WriteEndElement();
-    }
-
-    private static void WriteSize(XmlWriter w, double points)
-    {
-        string halfPoints = System.Math.Round(points * 2, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
-        Value(w, "sz", halfPoints);
-        Value(w, "szCs", halfPoints);
-    }
-
-    // US Letter with one-inch margins, in twips.
-    private static void WriteSectionProperties(XmlWriter w, Section section)
-    {
-        w.WriteStartElement("w", "sectPr", WordMl.W);
-        if (section.Start != SectionStart.NewPage)
-            Value(w, "type", WordMl.NameOf(WordMl.SectionStarts, section.Start));
-        w.WriteStartElement("w", "pgSz", WordMl.W);
-        w.WriteAttributeString("w", "w", WordMl.W, "12240");
-        w.WriteAttributeString("w", "h", WordMl.W, "15840");
-        w.WriteEndElement();
-        w.WriteStartElement("w", "pgMar", WordMl.W);
-        foreach ((string side, string twips) in new[]
-                 {
-                     ("top", "1440"), ("right", "1440"), ("bottom", "1440"), ("left", "1440"),
-                     ("header", "720"), ("footer", "720"), ("gutter", "0"),
-                 })
-            w.WriteAttributeString("w", side, WordMl.W, twips);
-        w.WriteEndElement();
-        w.WriteEndElement();
-    }
-
-    private static void WriteStyles(XmlWriter w, StyleIds styles)
-    {
-        w.WriteStartElement("w", "styles", WordMl.W);
-        w.WriteStartElement("w", "docDefaults", WordMl.W);
-        w.WriteStartElement("w", "rPrDefault", WordMl.W);
-        w.WriteStartElement("w", "rPr", WordMl.W);
-        WriteFonts(w, Font.DefaultName);
-        WriteSize(w, Font.DefaultSize);
-        w.WriteEndElement();
-        w.WriteEndElement();
-        w.WriteStartElement("w", "pPrDefault", WordMl.W);
-        w.WriteEndElement();
-        w.WriteEndElement();
-        foreach ((string name, string id) in styles.All)
-        {
-            w.WriteStartElement("w", "style", WordMl.W);
-            w.WriteAttributeString("w", "type", WordMl.W, "paragraph");
-            if (name == ParagraphFormat.DefaultStyleName)
-                w.WriteAttributeString("w", "default", WordMl.W, "1");
-            w.WriteAttributeString("w", "styleId", WordMl.W, id);
-            Value(w, "name", name);
-            if (name != ParagraphFormat.DefaultStyleName)
-                Value(w, "basedOn", StyleIds.NormalId);
-            w.WriteEndElement();
-        }
-        w.WriteEndElement();
-    }
-
-    private static void WriteSettings(XmlWriter w, Document doc)
-    {
-        w.WriteStartElement("w", "settings", WordMl.W);
-        if (doc.RemovePersonalInformation)
-            Flag(w, "removePersonalInformation");
-        if (!doc.ShowSpellingErrors)
-            Flag(w, "hideSpellingErrors");
-        if (!doc.ShowGrammaticalErrors)
-            Flag(w, "hideGrammaticalErrors");
-        if (doc.SpellingChecked || doc.GrammarChecked)
-        {
-            w.WriteStartElement("w", "proofState", WordMl.W);
-            if (doc.SpellingChecked)
-                w.WriteAttributeString("w", "spelling", WordMl.W, "clean");
-            if (doc.GrammarChecked)
-                w.WriteAttributeString("w", "grammar", WordMl.W, "clean");
-            w.WriteEndElement();
-        }
-        if (doc.AutomaticallyUpdateStyles)
-            Flag(w, "linkStyles");
-        if (doc.TrackRevisions)
-            Flag(w, "trackRevisions");
-        // At least one twip: zero would read back as "not set".
-        Value(w, "defaultTabStop", System.Math.Max(1, System.Math.Round(doc.DefaultTabStop * WordMl.TwipsPerPoint))
-            .ToString(CultureInfo.InvariantCulture));
-        if (!doc.ShadeFormData)
-            Flag(w, "doNotShadeFormData");
-        if (!doc.PunctuationKerning)
-            Flag(w, "noPunctuationKerning");
-        w.WriteEndElement();
-    }
-
-    private static void WriteExtendedProperties(XmlWriter w, DocumentStatistics statistics)
-    {
-        w.WriteStartElement("Properties", WordMl.ExtendedPropertiesNs);
-        foreach ((string name, int value) in new[]
-                 {
-                     ("Words", statistics.Words), ("Characters", statistics.Characters), ("Lines", statistics.Lines),
-                     ("Paragraphs", statistics.Paragraphs), ("CharactersWithSpaces", statistics.CharactersWithSpaces),
-                 })
-            w.WriteElementString(name, WordMl.ExtendedPropertiesNs, value.ToString(CultureInfo.InvariantCulture));
-        w.WriteElementString("Application", WordMl.ExtendedPropertiesNs, BuildVersionInfo.Product);
-        w.WriteEndElement();
-    }
-
-    private static void Flag(XmlWriter w, string name)
-    {
-        w.WriteStartElement("w", name, WordMl.W);
-        w.WriteEndElement();
-    }
-
-    private static void Value(XmlWriter w, string name, string value)
-    {
-        w.WriteStartElement("w", name, WordMl.W);
-        w.WriteAttributeString("w", "val", WordMl.W, value);
-        w.WriteEndElement();
-    }
+    private static string HalfPoints(double points) =>
+        System.Math.Round(points * 2, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
 
     private static string Twips(double points) =>
         System.Math.Round(points * WordMl.TwipsPerPoint, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
 
-    // Style ids for the paragraph style names in use: the name without
-    // characters an id cannot hold, made unique.  Normal is always present,
-    // as the default paragraph style.
-    private sealed class StyleIds
+    // An element with its w:val attribute set.
+    private static T Val<T>(T element, string value) where T : OpenXmlElement
     {
-        public const string NormalId = "Normal";
+        element.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, value));
+        return element;
+    }
 
-        private readonly Dictionary<string, string> ids = new(StringComparer.Ordinal);
+    private static T Flag<T>(T element, bool on) where T : OpenXmlElement, new() => on ? element : Val(element, "0");
+
+    // The paragraph formatting the writer knows, each with how to write it;
+    // only the entries whose value changed are written.
+    private static readonly (Func<ParagraphFormat, object> Get, Action<W.ParagraphProperties, ParagraphFormat, StyleWriter> Set)[]
+        ParagraphEntries =
+        {
+            (f => f.StyleName, (p, f, s) => p.ParagraphStyleId = s.IdFor(f.StyleName) is { } id
+                ? Val(new W.ParagraphStyleId(), id) : null),
+            (f => f.KeepWithNext, (p, f, _) => p.KeepNext = Flag(new W.KeepNext(), f.KeepWithNext)),
+            (f => f.KeepTogether, (p, f, _) => p.KeepLines = Flag(new W.KeepLines(), f.KeepTogether)),
+            (f => f.SpaceBefore, (p, f, _) => (p.SpacingBetweenLines ??= new W.SpacingBetweenLines()).Before = Twips(f.SpaceBefore)),
+            (f => f.SpaceAfter, (p, f, _) => (p.SpacingBetweenLines ??= new W.SpacingBetweenLines()).After = Twips(f.SpaceAfter)),
+            (f => f.LeftIndent, (p, f, _) =>
+            {
+                W.Indentation ind = p.Indentation ??= new W.Indentation();
+                (ind.Left, ind.Start) = (Twips(f.LeftIndent), null);
+            }),
+            (f => f.RightIndent, (p, f, _) =>
+            {
+                W.Indentation ind = p.Indentation ??= new W.Indentation();
+                (ind.Right, ind.End) = (Twips(f.RightIndent), null);
+            }),
+            (f => f.FirstLineIndent, (p, f, _) =>
+            {
+                W.Indentation ind = p.Indentation ??= new W.Indentation();
+                (ind.FirstLine, ind.Hanging) = f.FirstLineIndent < 0
+                    ? ((StringValue?)null, (StringValue?)Twips(-f.FirstLineIndent))
+                    : (Twips(f.FirstLineIndent), null);
+            }),
+            (f => f.Alignment, (p, f, _) => p.Justification =
+                Val(new W.Justification(), WordMl.NameOf(WordMl.Alignments, f.Alignment))),
+        };
+
+    private static readonly (Func<Font, object> Get, Action<W.RunProperties, Font> Set)[] FontEntries =
+    {
+        (f => f.Name, (r, f) => r.RunFonts = new W.RunFonts
+            { Ascii = f.Name, HighAnsi = f.Name, EastAsia = f.Name, ComplexScript = f.Name }),
+        (f => f.Bold, (r, f) => r.Bold = Flag(new W.Bold(), f.Bold)),
+        (f => f.Italic, (r, f) => r.Italic = Flag(new W.Italic(), f.Italic)),
+        (f => f.AllCaps, (r, f) => r.Caps = Flag(new W.Caps(), f.AllCaps)),
+        (f => f.StrikeThrough, (r, f) => r.Strike = Flag(new W.Strike(), f.StrikeThrough)),
+        (f => f.Hidden, (r, f) => r.Vanish = Flag(new W.Vanish(), f.Hidden)),
+        (f => f.Size, (r, f) =>
+        {
+            r.FontSize = Val(new W.FontSize(), HalfPoints(f.Size));
+            r.FontSizeComplexScript = Val(new W.FontSizeComplexScript(), HalfPoints(f.Size));
+        }),
+        (f => f.Underline, (r, f) => r.Underline = Val(new W.Underline(), WordMl.NameOf(WordMl.Underlines, f.Underline))),
+        (f => (f.Superscript, f.Subscript), (r, f) => r.VerticalTextAlignment = Val(new W.VerticalTextAlignment(),
+            f.Superscript ? "superscript" : f.Subscript ? "subscript" : "baseline")),
+    };
+
+    // Paragraph style ids for the names in use; a name the package has no
+    // style for gets a new paragraph style based on the default one, with an
+    // id made of the name's letters and digits, unique.
+    private sealed class StyleWriter
+    {
+        private readonly MainDocumentPart main;
+        private readonly StyleNames names;
+        private readonly Dictionary<string, string> added = new(StringComparer.Ordinal);
         private readonly HashSet<string> taken = new(StringComparer.OrdinalIgnoreCase);
 
-        public StyleIds(Document doc)
+        public StyleWriter(MainDocumentPart main, StyleNames names)
         {
-            Add(ParagraphFormat.DefaultStyleName);
-            foreach (Node node in doc.Matching(NodeType.Paragraph, true))
-                Add(((Paragraph)node).ParagraphFormat.StyleName);
+            this.main = main;
+            this.names = names;
         }
 
-        public IEnumerable<KeyValuePair<string, string>> All => ids;
-
-        public string IdOf(string name) => ids[name];
-
-        private void Add(string name)
+        // Null for the default paragraph style, which needs no reference.
+        public string? IdFor(string name)
         {
-            if (ids.ContainsKey(name))
-                return;
+            if (name == names.DefaultStyleName)
+                return null;
+            if (names.IdOf(name) is { } id)
+                return id == names.DefaultStyleId ? null : id;
+            if (added.TryGetValue(name, out string? made))
+                return made;
+            W.Styles styles = StylesPart();
+            if (taken.Count == 0)
+            {
+                foreach (W.Style existingStyle in styles.Elements<W.Style>())
+                {
+                    if (existingStyle.StyleId?.Value is { } existing)
+                        taken.Add(existing);
+                }
+            }
             string stem = new(name.Where(char.IsAsciiLetterOrDigit).ToArray());
             if (stem.Length == 0)
                 stem = "Style";
-            string id = stem;
-            for (int n = 1; !taken.Add(id); n++)
-                id = stem + n.ToString(CultureInfo.InvariantCulture);
-            ids.Add(name, id);
+            string newId = stem;
+            for (int n = 1; !taken.Add(newId); n++)
+                newId = stem + n.ToString(CultureInfo.InvariantCulture);
+            var style = new W.Style(new W.StyleName { Val = name }) { Type = W.StyleValues.Paragraph, StyleId = newId };
+            if (names.DefaultStyleId is { } basedOn)
+                style.AppendChild(new W.BasedOn { Val = basedOn });
+            styles.AppendChild(style);
+            added.Add(name, newId);
+            return newId;
+        }
+
+        private W.Styles StylesPart()
+        {
+            StyleDefinitionsPart part = main.StyleDefinitionsPart ?? main.AddNewPart<StyleDefinitionsPart>();
+            return part.Styles ??= new W.Styles();
+        }
+    }
+
+    // Rebuilds the main part's body from the tree.
+    private sealed class BodyWriter
+    {
+        private readonly Document doc;
+        private readonly DocxSource? source;
+        private readonly StyleWriter styles;
+        private readonly Font defaultFont;
+        private readonly ParagraphFormat defaultFormat = new();
+
+        public BodyWriter(Document doc, DocxSource? source, StyleWriter styles)
+        {
+            this.doc = doc;
+            this.source = source;
+            this.styles = styles;
+            defaultFont = source?.DefaultFont ?? new Font();
+        }
+
+        public void Write(MainDocumentPart main)
+        {
+            W.Document root = main.Document ??= new W.Document();
+            var body = root.Body is { } old ? (W.Body)old.CloneNode(false) : new W.Body();
+            Section[] sections = doc.Sections.ToArray();
+            for (int i = 0; i < sections.Length; i++)
+            {
+                W.Paragraph? lastParagraph = null;
+                for (Node? node = sections[i].Body?.FirstChild; node is not null; node = node.NextSibling)
+                {
+                    if (node is Paragraph { HasChildNodes: false } && source?.Fillers.Contains(node) == true)
+                        continue;
+                    if (Block(node) is not { } element)
+                        continue;
+                    body.AppendChild(element);
+                    lastParagraph = element as W.Paragraph;
+                }
+                W.SectionProperties sectPr = SectionProperties(sections[i]);
+                if (i == sections.Length - 1)
+                    body.AppendChild(sectPr);
+                else
+                {
+                    // A section other than the last ends in its last
+                    // paragraph's properties, so it needs a paragraph.
+                    lastParagraph ??= body.AppendChild(new W.Paragraph());
+                    (lastParagraph.ParagraphProperties ??= new W.ParagraphProperties()).SectionProperties = sectPr;
+                }
+            }
+            root.Body = body;
+        }
+
+        private OpenXmlElement? Block(Node node) => node switch
+        {
+            Paragraph paragraph => ParagraphElement(paragraph),
+            Table table => TableElement(table),
+            KeptBlock kept => ((OpenXmlElement)kept.Element).CloneNode(true),
+            _ => null,
+        };
+
+        private W.Paragraph ParagraphElement(Paragraph paragraph)
+        {
+            var origin = paragraph.Origin as ParagraphOrigin;
+            var from = origin?.Element as W.Paragraph;
+            var element = from is null ? new W.Paragraph() : (W.Paragraph)from.CloneNode(false);
+            var pPr = (W.ParagraphProperties?)from?.ParagraphProperties?.CloneNode(true);
+            ParagraphFormat before = origin?.Format ?? defaultFormat;
+            foreach ((Func<ParagraphFormat, object> get, var set) in ParagraphEntries)
+            {
+                if (!Equals(get(before), get(paragraph.ParagraphFormat)))
+                    set(pPr ??= new W.ParagraphProperties(), paragraph.ParagraphFormat, styles);
+            }
+            if (pPr is not null)
+            {
+                // Sections are written from the tree, after the body.
+                pPr.SectionProperties = null;
+                if (pPr.HasChildren || pPr.HasAttributes)
+                    element.AppendChild(pPr);
+            }
+            for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
+            {
+                switch (node)
+                {
+                    case Run run:
+                        element.AppendChild(RunElement(run));
+                        break;
+                    case KeptInline kept:
+                        element.AppendChild(((OpenXmlElement)kept.Element).CloneNode(true));
+                        break;
+                }
+            }
+            return element;
+        }
+
+        private W.Run RunElement(Run run)
+        {
+            var origin = run.Origin as RunOrigin;
+            var from = origin?.Element as W.Run;
+            Font before = origin?.Font ?? defaultFont;
+            bool sameText = origin is not null && origin.Text == run.Text;
+            bool sameFont = run.Font.HasSameFormatting(before);
+            if (from is not null && sameText && sameFont)
+                return (W.Run)from.CloneNode(true);
+            var element = from is null ? new W.Run() : (W.Run)from.CloneNode(false);
+            var rPr = (W.RunProperties?)from?.RunProperties?.CloneNode(true);
+            if (!sameFont)
+            {
+                rPr ??= new W.RunProperties();
+                foreach ((Func<Font, object> get, var set) in FontEntries)
+                {
+                    if (!Equals(get(before), get(run.Font)))
+                        set(rPr, run.Font);
+                }
+            }
+            if (rPr is not null && (rPr.HasChildren || rPr.HasAttributes))
+                element.AppendChild(rPr);
+            if (sameText)
+            {
+                foreach (OpenXmlElement child in from!.ChildElements)
+                {
+                    if (child is not W.RunProperties)
+                        element.AppendChild(child.CloneNode(true));
+                }
+            }
+            else
+                AppendText(element, run.Text);
+            return element;
+        }
+
+        private W.Table TableElement(Table table)
+        {
+            var origin = table.Origin as TableOrigin;
+            var from = origin?.Element as W.Table;
+            var element = from is null ? new W.Table() : (W.Table)from.CloneNode(false);
+            var tblPr = (W.TableProperties?)from?.GetFirstChild<W.TableProperties>()?.CloneNode(true) ?? NewTableProperties();
+            if (table.Alignment != (origin?.Alignment ?? TableAlignment.Left))
+                tblPr.TableJustification = Val(new W.TableJustification(), WordMl.NameOf(WordMl.TableAlignments, table.Alignment));
+            element.AppendChild(tblPr);
+            int columns = table.Matching(NodeType.Row, false).Select(r => ((Row)r).Cells.Count).DefaultIfEmpty(1).Max();
+            element.AppendChild(from?.GetFirstChild<W.TableGrid>()?.CloneNode(true) ?? NewGrid(columns));
+            for (Node? node = table.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (node is Row row)
+                    element.AppendChild(RowElement(row, columns));
+                else if (node is KeptBlock kept)
+                    element.AppendChild(((OpenXmlElement)kept.Element).CloneNode(true));
+            }
+            return element;
+        }
+
+        private W.TableRow RowElement(Row row, int columns)
+        {
+            var from = (row.Origin as PlainOrigin)?.Element as W.TableRow;
+            var element = from is null ? new W.TableRow() : (W.TableRow)from.CloneNode(false);
+            foreach (OpenXmlElement properties in from?.ChildElements.Where(e => e is W.TableRowProperties
+                         or W.TablePropertyExceptions) ?? Enumerable.Empty<OpenXmlElement>())
+                element.AppendChild(properties.CloneNode(true));
+            for (Node? node = row.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (node is Cell cell)
+                    element.AppendChild(CellElement(cell, columns));
+                else if (node is KeptBlock kept)
+                    element.AppendChild(((OpenXmlElement)kept.Element).CloneNode(true));
+            }
+            // A row needs a cell.
+            if (!element.Elements<W.TableCell>().Any())
+                element.AppendChild(new W.TableCell(new W.Paragraph()));
+            return element;
+        }
+
+        private W.TableCell CellElement(Cell cell, int columns)
+        {
+            var from = (cell.Origin as PlainOrigin)?.Element as W.TableCell;
+            var element = from is null ? new W.TableCell() : (W.TableCell)from.CloneNode(false);
+            element.AppendChild(from?.TableCellProperties?.CloneNode(true) ?? new W.TableCellProperties(
+                new W.TableCellWidth { Width = (FullWidthTwips / columns).ToString(CultureInfo.InvariantCulture),
+                    Type = W.TableWidthUnitValues.Dxa }));
+            for (Node? node = cell.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (Block(node) is { } child)
+                    element.AppendChild(child);
+            }
+            // A cell ends with a paragraph: its mark is the cell's end.
+            if (element.LastChild is not W.Paragraph)
+                element.AppendChild(new W.Paragraph());
+            return element;
+        }
+
+        // The text area of a US Letter page with one-inch margins.
+        private const int FullWidthTwips = 9360;
+
+        private static W.TableProperties NewTableProperties()
+        {
+            W.TableBorders borders = new(
+                new W.TopBorder(), new W.LeftBorder(), new W.BottomBorder(), new W.RightBorder(),
+                new W.InsideHorizontalBorder(), new W.InsideVerticalBorder());
+            foreach (OpenXmlElement border in borders.ChildElements)
+            {
+                border.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, "single"));
+                border.SetAttribute(new OpenXmlAttribute("w", "sz", WordMl.W, "4"));
+                border.SetAttribute(new OpenXmlAttribute("w", "space", WordMl.W, "0"));
+                border.SetAttribute(new OpenXmlAttribute("w", "color", WordMl.W, "auto"));
+            }
+            return new W.TableProperties(
+                new W.TableWidth { Width = "0", Type = W.TableWidthUnitValues.Auto }, borders);
+        }
+
+        private static W.TableGrid NewGrid(int columns)
+        {
+            var grid = new W.TableGrid();
+            for (int i = 0; i < columns; i++)
+                grid.AppendChild(new W.GridColumn { Width = (FullWidthTwips / columns).ToString(CultureInfo.InvariantCulture) });
+            return grid;
+        }
+
+        // The section's own properties with its start updated; US Letter
+        // with one-inch margins for a section made here.
+        private static W.SectionProperties SectionProperties(Section section)
+        {
+            var origin = section.Origin as SectionOrigin;
+            if (origin?.Element is W.SectionProperties from)
+            {
+                var copy = (W.SectionProperties)from.CloneNode(true);
+                if (section.Start != origin.Start)
+                {
+                    copy.RemoveAllChildren<W.SectionType>();
+                    copy.AddChild(Val(new W.SectionType(), WordMl.NameOf(WordMl.SectionStarts, section.Start)), false);
+                }
+                return copy;
+            }
+            var sectPr = new W.SectionProperties();
+            if (section.Start != SectionStart.NewPage)
+                sectPr.AppendChild(Val(new W.SectionType(), WordMl.NameOf(WordMl.SectionStarts, section.Start)));
+            sectPr.AppendChild(new W.PageSize { Width = 12240, Height = 15840 });
+            sectPr.AppendChild(new W.PageMargin { Top = 1440, Right = 1440, Bottom = 1440, Left = 1440, Header = 720,
+                Footer = 720, Gutter = 0 });
+            return sectPr;
+        }
+
+        // Run text as the elements the format has for it: tabs, breaks and
+        // hyphens are elements of their own.
+        private static void AppendText(W.Run run, string text)
+        {
+            var chunk = new StringBuilder();
+            foreach (Rune rune in text.EnumerateRunes())
+            {
+                OpenXmlElement? element = rune.Value switch
+                {
+                    '\t' => new W.TabChar(),
+                    ControlChar.LineBreakChar => new W.Break(),
+                    ControlChar.PageBreakChar => new W.Break { Type = W.BreakValues.Page },
+                    ControlChar.ColumnBreakChar => new W.Break { Type = W.BreakValues.Column },
+                    ControlChar.NonBreakingHyphenChar => new W.NoBreakHyphen(),
+                    ControlChar.OptionalHyphenChar => new W.SoftHyphen(),
+                    _ => null,
+                };
+                if (element is null)
+                {
+                    // Characters XML cannot carry (the other control
+                    // characters, among them the cell and field marks) are
+                    // dropped, as word processors do; the rune walk has
+                    // already turned unpaired surrogates into U+FFFD.
+                    if (!rune.IsBmp || XmlConvert.IsXmlChar((char)rune.Value))
+                        chunk.Append(rune.ToString());
+                    continue;
+                }
+                Flush(run, chunk);
+                run.AppendChild(element);
+            }
+            Flush(run, chunk);
+        }
+
+        private static void Flush(W.Run run, StringBuilder chunk)
+        {
+            if (chunk.Length == 0)
+                return;
+            run.AppendChild(new W.Text(chunk.ToString()) { Space = SpaceProcessingModeValues.Preserve });
+            chunk.Clear();
         }
     }
 }

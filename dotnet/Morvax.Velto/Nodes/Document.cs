@@ -110,6 +110,10 @@ public sealed class Document : DocumentBase
 
     public Properties.CustomDocumentProperties CustomDocumentProperties { get; } = new();
 
+    // The package a loaded .docx came from: what saving starts from, so that
+    // every part and element the tree does not model is written back.
+    internal Formats.DocxSource? PackageSource { get; set; }
+
     // The raw macro project part of a loaded macro-enabled package.
     internal byte[]? VbaProject { get; set; }
 
@@ -215,6 +219,7 @@ public sealed class Document : DocumentBase
             IncludeTextboxesFootnotesEndnotesInStat = IncludeTextboxesFootnotesEndnotesInStat,
             RemovePersonalInformation = RemovePersonalInformation,
             VbaProject = VbaProject,
+            PackageSource = PackageSource?.ForCopy(),
             Statistics = Statistics,
             OriginalFileName = OriginalFileName,
             OriginalLoadFormat = OriginalLoadFormat,

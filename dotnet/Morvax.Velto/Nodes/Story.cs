@@ -1,4 +1,5 @@
-// Story: a flow of block-level content (paragraphs now, tables later).
+// Story: a flow of block-level content: paragraphs and tables, and markup a
+// loaded document holds that the tree keeps without modelling (KeptBlock).
 namespace Morvax.Velto;
 
 public abstract class Story : CompositeNode
@@ -13,5 +14,5 @@ public abstract class Story : CompositeNode
 
     public ParagraphCollection Paragraphs => new(this);
 
-    internal override bool CanHold(Node child) => child is Paragraph;
+    internal override bool CanHold(Node child) => child is Paragraph or Tables.Table or KeptBlock;
 }

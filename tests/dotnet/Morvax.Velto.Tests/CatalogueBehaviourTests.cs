@@ -29,8 +29,9 @@ public class CatalogueBehaviourTests
         Assert.Same(table, row.ParentTable);
         Assert.Same(row, cell.ParentRow);
         Assert.Same(cell, table.Rows[0].Cells[0]);
-        // The body keeps holding paragraphs only: nothing writes tables yet.
-        Assert.Throws<ArgumentException>(() => doc.FirstSection!.Body!.AppendChild(new Table(doc)));
+        // Bodies hold tables; rows and cells go only where they belong.
+        doc.FirstSection!.Body!.AppendChild(table);
+        Assert.Throws<ArgumentException>(() => doc.FirstSection!.Body!.AppendChild(new Row(doc)));
     }
 
     [Fact]

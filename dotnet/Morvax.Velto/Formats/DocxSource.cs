@@ -1,0 +1,91 @@
+// DocxSource: what a document loaded from a WordprocessingML package keeps of
+// it so that saving loses nothing: the package bytes (every part the tree
+// does not model is carried over from them), the style names and ids, the
+// document's default character formatting, and what the properties were when
+// read.  Each node read from the package has an origin (Node.Origin): the
+// element it came from and a snapshot of the node at that time; the writer
+// compares the node with its snapshot and changes only what differs.
+using System;
+using System.Collections.Generic;
+using Morvax.Velto.Tables;
+
+namespace Morvax.Velto.Formats;
+
+internal sealed class DocxSource
+{
+    public DocxSource(byte[] package, StyleNames styles, Font defaultFont)
+    {
+        Package = package;
+        Styles = styles;
+        DefaultFont = defaultFont;
+    }
+
+    public byte[] Package { get; }
+
+    public StyleNames Styles { get; }
+
+    // What a run without its own formatting looks like in this document.
+    public Font DefaultFont { get; }
+
+    // The built-in and custom properties as read, by name.
+    public Dictionary<string, object?> BuiltInProperties { get; init; } = new();
+
+    public List<(string Name, object? Value)> CustomProperties { get; init; } = new();
+
+    // Empty paragraphs the loader added where the tree needs one (after a
+    // closing table, say) but the package had none: not written back while
+    // they stay empty.
+    public HashSet<Node> Fillers { get; } = new(ReferenceEqualityComparer.Instance);
+
+    // A copied document keeps the parts but none of the node origins, which
+    // belong to the original's nodes.
+    public DocxSource ForCopy() => new(Package, Styles, DefaultFont)
+    {
+        BuiltInProperties = BuiltInProperties,
+        CustomProperties = CustomProperties,
+    };
+}
+
+// Style ids and the names the tree uses for them.
+internal sealed class StyleNames
+{
+    private readonly Dictionary<string, string> namesById = new(StringComparer.Ordinal);
+    private readonly Dictionary<string, string> idsByName = new(StringComparer.Ordinal);
+
+    public string DefaultStyleName { get; private set; } = ParagraphFormat.DefaultStyleName;
+
+    public string? DefaultStyleId { get; private set; }
+
+    public void Add(string id, string name, bool isDefault)
+    {
+        namesById[id] = name;
+        idsByName.TryAdd(name, id);
+        if (isDefault)
+        {
+            DefaultStyleName = name;
+            DefaultStyleId = id;
+        }
+    }
+
+    public string NameOf(string id) => namesById.TryGetValue(id, out string? name) ? name : id;
+
+    // The tree's default name stands for the document's default paragraph
+    // style when no style has that name.
+    public string? IdOf(string name) =>
+        idsByName.TryGetValue(name, out string? id) ? id
+        : name == ParagraphFormat.DefaultStyleName ? DefaultStyleId
+        : null;
+
+    public bool IsIdTaken(string id) => namesById.ContainsKey(id);
+}
+
+// The snapshots: what a node was when read.
+internal sealed record ParagraphOrigin(object Element, ParagraphFormat Format);
+
+internal sealed record RunOrigin(object Element, Font Font, string Text);
+
+internal sealed record TableOrigin(object Element, TableAlignment Alignment);
+
+internal sealed record PlainOrigin(object Element);
+
+internal sealed record SectionOrigin(object Element, SectionStart Start);

@@ -433,9 +433,15 @@ internal static class DocxWriter
         {
             var from = (cell.Origin as PlainOrigin)?.Element as W.TableCell;
             var element = from is null ? new W.TableCell() : (W.TableCell)from.CloneNode(false);
-            element.AppendChild(from?.TableCellProperties?.CloneNode(true) ?? new W.TableCellProperties(
-                new W.TableCellWidth { Width = (FullWidthTwips / columns).ToString(CultureInfo.InvariantCulture),
-                    Type = W.TableWidthUnitValues.Dxa }));
+            // A cell read without properties stays without them.
+            if (from is null)
+                element.AppendChild(new W.TableCellProperties(new W.TableCellWidth
+                {
+                    Width = (FullWidthTwips / columns).ToString(CultureInfo.InvariantCulture),
+                    Type = W.TableWidthUnitValues.Dxa,
+                }));
+            else if (from.TableCellProperties is { } tcPr)
+                element.AppendChild(tcPr.CloneNode(true));
             for (Node? node = cell.FirstChild; node is not null; node = node.NextSibling)
             {
                 if (Block(node) is { } child)

@@ -1,0 +1,232 @@
+// Loading and saving a package another producer wrote: what the tree does
+// not model comes back unchanged, and an edit changes only what it touches.
+using System.IO;
+using System.IO.Compression;
+using System.Linq;
+using System.Xml.Linq;
+using Morvax.Velto.Tables;
+using Xunit;
+using static Morvax.Velto.Tests.Support;
+
+namespace Morvax.Velto.Tests;
+
+public class DocxPreservationTests
+{
+    private const string W14 = "http://schemas.microsoft.com/office/word/2010/wordml";
+    private const string Mc = "http://schemas.openxmlformats.org/markup-compatibility/2006";
+    private const string Future = "urn:example:future";
+
+    // A body with a little of everything this library does not model: a
+    // newer vocabulary's attributes and elements, a content control, a
+    // bookmark, a hyperlink, a field, a merged-cell table with widths and
+    // borders, and a section that points at a header part.
+    private const string Body =
+        "<w:sdt><w:sdtPr><w:tag w:val=\"t\"/></w:sdtPr><w:sdtContent><w:p><w:r><w:t>in control</w:t></w:r></w:p></w:sdtContent></w:sdt>"
+        + "<w:p w14:paraId=\"0A1B2C3D\"><w:pPr><w:pStyle w:val=\"Heading1\"/><w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr></w:pPr>"
+        + "<w:bookmarkStart w:id=\"0\" w:name=\"mark\"/><w:r><w:rPr><w:b/><w:color w:val=\"FF0000\"/></w:rPr><w:t>Title</w:t></w:r>"
+        + "<w:bookmarkEnd w:id=\"0\"/><f:gadget f:size=\"3\"/></w:p>"
+        + "<w:p><w:hyperlink w:anchor=\"mark\"><w:r><w:t>link</w:t></w:r></w:hyperlink>"
+        + "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>PAGE</w:instrText></w:r>"
+        + "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>7</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>"
+        + "<w:tbl><w:tblPr><w:tblW w:w=\"5000\" w:type=\"pct\"/><w:tblBorders><w:top w:val=\"double\" w:sz=\"4\"/></w:tblBorders></w:tblPr>"
+        + "<w:tblGrid><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>"
+        + "<w:tr><w:tc><w:tcPr><w:tcW w:w=\"5000\" w:type=\"dxa\"/><w:gridSpan w:val=\"2\"/></w:tcPr><w:p><w:r><w:t>wide</w:t></w:r></w:p></w:tc></w:tr>"
+        + "<w:tr><w:tc><w:tcPr><w:vMerge w:val=\"restart\"/></w:tcPr><w:p><w:r><w:t>a</w:t></w:r></w:p></w:tc>"
+        + "<w:tc><w:p><w:r><w:t>b</w:t></w:r></w:p></w:tc></w:tr></w:tbl>"
+        + "<w:p><w:r><w:t xml:space=\"preserve\">last </w:t></w:r><w:r><w:rPr><w:i/></w:rPr><w:t>words</w:t></w:r></w:p>"
+        + "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdHeader\"/><w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr>";
+
+    private static byte[] ForeignPackage()
+    {
+        string document = $"<w:document xmlns:w=\"{W}\" xmlns:r=\"{OfficeRel}\" xmlns:w14=\"{W14}\" xmlns:mc=\"{Mc}\""
+            + $" xmlns:f=\"{Future}\" mc:Ignorable=\"w14 f\"><w:body>{Body}</w:body></w:document>";
+        byte[] package = WordPackage(document,
+            ("header1.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml", OfficeRel + "/header",
+                $"<w:hdr xmlns:w=\"{W}\"><w:p><w:r><w:t>page header</w:t></w:r></w:p></w:hdr>"),
+            ("numbering.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.numbering+xml",
+                OfficeRel + "/numbering", $"<w:numbering xmlns:w=\"{W}\"><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>"),
+            ("styles.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml", OfficeRel + "/styles",
+                $"<w:styles xmlns:w=\"{W}\"><w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name w:val=\"Normal\"/></w:style>"
+                + "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:name w:val=\"heading 1\"/><w:basedOn w:val=\"Normal\"/>"
+                + "<w:rPr><w:sz w:val=\"32\"/></w:rPr></w:style></w:styles>"));
+        // The header's relationship id is the one the section names.
+        return RenameRelationship(package, "rId1", "rIdHeader");
+    }
+
+    private static byte[] RenameRelationship(byte[] package, string from, string to)
+    {
+        var buffer = new MemoryStream();
+        buffer.Write(package);
+        using (var zip = new ZipArchive(buffer, ZipArchiveMode.Update, true))
+        {
+            ZipArchiveEntry entry = zip.GetEntry("word/_rels/document.xml.rels")!;
+            string text;
+            using (var reader = new StreamReader(entry.Open()))
+                text = reader.ReadToEnd();
+            entry.Delete();
+            using var writer = new StreamWriter(zip.CreateEntry("word/_rels/document.xml.rels").Open());
+            writer.Write(text.Replace($"Id=\"{from}\"", $"Id=\"{to}\""));
+        }
+        return buffer.ToArray();
+    }
+
+    // Elements compared by name, attributes and content; namespace
+    // declarations may move between producers without changing anything.
+    private static XElement Normalized(XElement element) => new(element.Name,
+        element.Attributes().Where(a => !a.IsNamespaceDeclaration).OrderBy(a => a.Name.ToString()),
+        element.Nodes().Select(n => n is XElement child ? Normalized(child) : n));
+
+    private static XElement BodyOf(byte[] package) =>
+        Normalized(Part(package, MainPartName(package)).Root!.Element(W + "body")!);
+
+    private static string MainPartName(byte[] package)
+    {
+        XNamespace rel = RelationshipsNs;
+        string target = (string)Part(package, "_rels/.rels").Root!.Elements(rel + "Relationship")
+            .Single(r => ((string)r.Attribute("Type")!).EndsWith("/officeDocument")).Attribute("Target")!;
+        return target.TrimStart('/');
+    }
+
+    [Fact]
+    public void LoadAndSaveWithoutChangesKeepsEveryPartAndTheWholeBody()
+    {
+        byte[] original = ForeignPackage();
+        byte[] saved = SaveBytes(new Document(new MemoryStream(original)), SaveFormat.Docx);
+
+        Assert.True(XNode.DeepEquals(BodyOf(original), BodyOf(saved)));
+        foreach (string part in new[] { "word/header1.xml", "word/numbering.xml" })
+            Assert.Equal(Part(original, part).ToString(), Part(saved, part).ToString());
+        // The saved package reads back as the same document.
+        Document again = new(new MemoryStream(saved));
+        Assert.Equal(new Document(new MemoryStream(original)).GetText(), again.GetText());
+        Assert.True(XNode.DeepEquals(BodyOf(saved), BodyOf(SaveBytes(again, SaveFormat.Docx))));
+    }
+
+    [Fact]
+    public void AnEditChangesOnlyWhatItTouches()
+    {
+        byte[] original = ForeignPackage();
+        var doc = new Document(new MemoryStream(original));
+        Paragraph last = doc.FirstSection!.Body!.LastParagraph!;
+        last.Runs[1].Text = "changed";
+        last.ParagraphFormat.Alignment = ParagraphAlignment.Center;
+
+        XElement before = BodyOf(original), after = BodyOf(SaveBytes(doc, SaveFormat.Docx));
+
+        XElement[] oldBlocks = before.Elements().ToArray(), newBlocks = after.Elements().ToArray();
+        Assert.Equal(oldBlocks.Length, newBlocks.Length);
+        int lastParagraph = System.Array.FindLastIndex(oldBlocks, e => e.Name == W + "p");
+        for (int i = 0; i < oldBlocks.Length; i++)
+            Assert.Equal(i != lastParagraph, XNode.DeepEquals(oldBlocks[i], newBlocks[i]));
+        XElement edited = newBlocks[lastParagraph];
+        Assert.Equal("center", (string?)edited.Element(W + "pPr")!.Element(W + "jc")!.Attribute(W + "val"));
+        XElement[] runs = edited.Elements(W + "r").ToArray();
+        Assert.True(XNode.DeepEquals(oldBlocks[lastParagraph].Elements(W + "r").First(), runs[0]));
+        // The edited run keeps its own formatting.
+        Assert.NotNull(runs[1].Element(W + "rPr")!.Element(W + "i"));
+        Assert.Equal("changed", runs[1].Element(W + "t")!.Value);
+    }
+
+    [Fact]
+    public void TextFollowsWhatTheWordProcessorShows()
+    {
+        Document doc = new(new MemoryStream(ForeignPackage()));
+        Assert.Equal("in control\rTitle\rlink7\rwide\a\aa\ab\a\alast words\f", doc.GetText());
+        Paragraph title = (Paragraph)doc.FirstSection!.Body!.GetChild(NodeType.Paragraph, 0, false)!;
+        Assert.Equal(("Heading 1", true), (title.ParagraphFormat.StyleName, title.Runs[0].Font.Bold));
+    }
+
+    [Fact]
+    public void TablesKeepMergedCellsWidthsAndBordersAndTakeNewRows()
+    {
+        var doc = new Document(new MemoryStream(ForeignPackage()));
+        Table table = (Table)doc.FirstSection!.Body!.GetChild(NodeType.Table, 0, false)!;
+        Assert.Equal((2, 1, 2), (table.Rows.Count, table.Rows[0].Cells.Count, table.Rows[1].Cells.Count));
+        Row added = (Row)table.AppendChild(new Row(doc));
+        added.EnsureMinimum();
+        added.FirstCell!.FirstParagraph!.AppendChild(new Run(doc, "new"));
+        table.Alignment = TableAlignment.Right;
+
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        XElement tbl = BodyOf(saved).Element(W + "tbl")!;
+        Assert.Equal("right", (string?)tbl.Element(W + "tblPr")!.Element(W + "jc")!.Attribute(W + "val"));
+        Assert.Equal("double", (string?)tbl.Descendants(W + "top").Single().Attribute(W + "val"));
+        Assert.Equal("2", (string?)tbl.Descendants(W + "gridSpan").Single().Attribute(W + "val"));
+        Assert.Equal("restart", (string?)tbl.Descendants(W + "vMerge").Single().Attribute(W + "val"));
+        Assert.Equal(new[] { "2000", "3000" }, tbl.Element(W + "tblGrid")!.Elements().Select(c => (string?)c.Attribute(W + "w")));
+
+        Table reloaded = (Table)new Document(new MemoryStream(saved)).FirstSection!.Body!.GetChild(NodeType.Table, 0, false)!;
+        Assert.Equal((3, TableAlignment.Right, "new\a"), (reloaded.Rows.Count, reloaded.Alignment, reloaded.LastRow!.FirstCell!.GetText()));
+    }
+
+    [Fact]
+    public void TablesBuiltFromNodesAreWrittenWithGridAndBordersAndReadBack()
+    {
+        var doc = new Document();
+        var table = new Table(doc) { Alignment = TableAlignment.Center };
+        doc.FirstSection!.Body!.InsertBefore(table, doc.FirstSection.Body.FirstParagraph);
+        foreach (string[] cells in new[] { new[] { "a", "b", "c" }, new[] { "d", "e", "f" } })
+        {
+            var row = (Row)table.AppendChild(new Row(doc));
+            foreach (string text in cells)
+            {
+                var cell = (Cell)row.AppendChild(new Cell(doc));
+                cell.AppendChild(new Paragraph(doc)).As<Paragraph>().AppendChild(new Run(doc, text));
+            }
+        }
+
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        XElement tbl = BodyOf(saved).Element(W + "tbl")!;
+        Assert.Equal(3, tbl.Element(W + "tblGrid")!.Elements(W + "gridCol").Count());
+        Assert.NotNull(tbl.Element(W + "tblPr")!.Element(W + "tblBorders"));
+        Document back = new(new MemoryStream(saved));
+        Assert.Equal("a\ab\ac\a\ad\ae\af\a\a\f", back.GetText());
+        Assert.Equal(TableAlignment.Center, ((Table)back.FirstSection!.Body!.FirstChild!).Alignment);
+    }
+
+    [Fact]
+    public void PropertiesAreWrittenAndReadAndUntouchedOnesStayAsTheyWere()
+    {
+        var doc = new Document();
+        doc.BuiltInDocumentProperties.Title = "The title";
+        doc.BuiltInDocumentProperties.Author = "Someone";
+        doc.BuiltInDocumentProperties.Company = "Firm";
+        doc.CustomDocumentProperties.Add("Client", "ACME");
+        doc.CustomDocumentProperties.Add("Count", 42);
+        doc.CustomDocumentProperties.Add("Approved", true);
+        doc.CustomDocumentProperties.Add("Rate", 1.5);
+        doc.CustomDocumentProperties.Add("Due", new System.DateTime(2026, 3, 4, 5, 6, 7, System.DateTimeKind.Utc));
+
+        Document back = Reload(doc);
+        var builtIn = back.BuiltInDocumentProperties;
+        Assert.Equal(("The title", "Someone", "Firm"), (builtIn.Title, builtIn.Author, builtIn.Company));
+        var custom = back.CustomDocumentProperties;
+        Assert.Equal(("ACME", 42, true, 1.5, new System.DateTime(2026, 3, 4, 5, 6, 7)),
+            (custom.Get("Client")!.ToString(), custom.Get("Count")!.ToInt(), custom.Get("Approved")!.ToBool(),
+                custom.Get("Rate")!.ToDouble(), custom.Get("Due")!.ToDateTime()));
+
+        // Changing one property leaves the others as they were.
+        back.BuiltInDocumentProperties.Title = "Another";
+        back.CustomDocumentProperties.Remove("Count");
+        Document third = Reload(back);
+        Assert.Equal(("Another", "Someone"), (third.BuiltInDocumentProperties.Title, third.BuiltInDocumentProperties.Author));
+        Assert.Equal(new[] { "Client", "Approved", "Rate", "Due" }, third.CustomDocumentProperties.All.Select(p => p.Name));
+    }
+
+    [Fact]
+    public void SettingsChangeOnlyWhenTheirValueDoes()
+    {
+        var doc = new Document { TrackRevisions = true, DefaultTabStop = 18 };
+        Document back = Reload(doc);
+        Assert.Equal((true, 18.0), (back.TrackRevisions, back.DefaultTabStop));
+        back.TrackRevisions = false;
+        XElement settings = Part(SaveBytes(back, SaveFormat.Docx), "word/settings.xml").Root!;
+        Assert.Null(settings.Element(W + "trackRevisions"));
+        Assert.Equal("360", (string?)settings.Element(W + "defaultTabStop")!.Attribute(W + "val"));
+    }
+}
+
+internal static class NodeCasts
+{
+    public static T As<T>(this Node node) where T : Node => (T)node;
+}

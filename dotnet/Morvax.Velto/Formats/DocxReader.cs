@@ -67,6 +67,7 @@ internal static class DocxReader
         }
         var source = new DocxSource(data, styles, defaultFont)
         {
+            MainRoot = root,
             BuiltInProperties = DocxProperties.ReadBuiltIn(doc, package),
             CustomProperties = DocxProperties.ReadCustom(doc, package),
         };

@@ -22,6 +22,11 @@ internal sealed class DocxSource
 
     public byte[] Package { get; }
 
+    // The main part's root element as read (its namespace declarations and
+    // whatever it holds besides the body), so that saving need not parse
+    // the main part again.
+    public object? MainRoot { get; init; }
+
     public StyleNames Styles { get; }
 
     // What a run without its own formatting looks like in this document.
@@ -41,6 +46,7 @@ internal sealed class DocxSource
     // belong to the original's nodes.
     public DocxSource ForCopy() => new(Package, Styles, DefaultFont)
     {
+        MainRoot = MainRoot,
         BuiltInProperties = BuiltInProperties,
         CustomProperties = CustomProperties,
     };

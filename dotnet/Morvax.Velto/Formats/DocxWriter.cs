@@ -42,8 +42,7 @@ internal static class DocxWriter
             SetDocumentType(package, doc, options.SaveFormat);
             MainDocumentPart main = package.MainDocumentPart!;
             var styles = new StyleWriter(main, source?.Styles ?? BlankStyles());
-            new BodyWriter(doc, source, styles).Write(main);
-            SaveMainPart(main, options.PrettyFormat);
+            SaveMainPart(main, new BodyWriter(doc, source, styles), options.PrettyFormat);
             DocxSettings.Write(doc, SettingsOf(main));
             DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
             DocxProperties.WriteCustom(doc, package, source?.CustomProperties ?? new List<(string, object?)>());
@@ -80,7 +79,7 @@ internal static class DocxWriter
     // The main part is written here rather than by the SDK so that carriage
     // returns inside text survive (as character references) and the caller
     // can ask for indented XML.
-    private static void SaveMainPart(MainDocumentPart main, bool pretty)
+    private static void SaveMainPart(MainDocumentPart main, BodyWriter body, bool pretty)
     {
         var settings = new XmlWriterSettings
         {
@@ -88,15 +87,12 @@ internal static class DocxWriter
             Indent = pretty,
             NewLineHandling = NewLineHandling.Entitize,
         };
-        W.Document root = main.Document;
         using (Stream stream = main.GetStream(FileMode.Create, FileAccess.Write))
         using (var writer = XmlWriter.Create(stream, settings))
         {
             writer.WriteStartDocument(true);
-            root.WriteTo(writer);
+            body.Write(writer);
         }
-        // Nothing left for the package to write over it when it closes.
-        main.UnloadRootElement();
     }
 
     private static W.Settings SettingsOf(MainDocumentPart main)
@@ -263,61 +259,157 @@ internal static class DocxWriter
         }
     }
 
-    // Rebuilds the main part's body from the tree.
+    // Writes the main part from the tree, straight to XML: an element read
+    // from the package whose node did not change is written as it was read,
+    // without copying it; a changed one is rebuilt from its original, and a
+    // new one from the tree alone.
     private sealed class BodyWriter
     {
-        private readonly Document doc;
         private readonly DocxSource? source;
         private readonly StyleWriter styles;
         private readonly Font defaultFont;
         private readonly ParagraphFormat defaultFormat = new();
+        private readonly Section[] sections;
+        // The paragraph that ends each section but the last, and its section.
+        private readonly Dictionary<Paragraph, Section> sectionEnds = new(ReferenceEqualityComparer.Instance);
 
         public BodyWriter(Document doc, DocxSource? source, StyleWriter styles)
         {
-            this.doc = doc;
             this.source = source;
             this.styles = styles;
             defaultFont = source?.DefaultFont ?? new Font();
+            sections = doc.Sections.ToArray();
         }
 
-        public void Write(MainDocumentPart main)
+        public void Write(XmlWriter w)
         {
-            W.Document root = main.Document ??= new W.Document();
-            var body = root.Body is { } old ? (W.Body)old.CloneNode(false) : new W.Body();
-            Section[] sections = doc.Sections.ToArray();
+            var read = source?.MainRoot as W.Document;
+            WriteStart(w, read ?? new W.Document());
+            W.Body? readBody = null;
+            foreach (OpenXmlElement child in read?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
+            {
+                if (child is W.Body body)
+                    readBody = body;
+                else
+                    child.WriteTo(w);
+            }
+            WriteStart(w, readBody ?? new W.Body());
             for (int i = 0; i < sections.Length; i++)
             {
-                W.Paragraph? lastParagraph = null;
-                for (Node? node = sections[i].Body?.FirstChild; node is not null; node = node.NextSibling)
-                {
-                    if (node is Paragraph { HasChildNodes: false } && source?.Fillers.Contains(node) == true)
-                        continue;
-                    if (Block(node) is not { } element)
-                        continue;
-                    body.AppendChild(element);
-                    lastParagraph = element as W.Paragraph;
-                }
-                W.SectionProperties sectPr = SectionProperties(sections[i]);
-                if (i == sections.Length - 1)
-                    body.AppendChild(sectPr);
-                else
-                {
-                    // A section other than the last ends in its last
-                    // paragraph's properties, so it needs a paragraph.
-                    lastParagraph ??= body.AppendChild(new W.Paragraph());
-                    (lastParagraph.ParagraphProperties ??= new W.ParagraphProperties()).SectionProperties = sectPr;
-                }
+                bool last = i == sections.Length - 1;
+                List<Node> blocks = BlocksOf(sections[i]);
+                Paragraph? end = !last && blocks.Count > 0 ? blocks[^1] as Paragraph : null;
+                if (end is not null)
+                    sectionEnds[end] = sections[i];
+                foreach (Node block in blocks)
+                    WriteBlock(w, block);
+                // A section other than the last ends in its last paragraph's
+                // properties, so it needs a paragraph.
+                if (!last && end is null)
+                    new W.Paragraph(new W.ParagraphProperties(SectionProperties(sections[i]))).WriteTo(w);
+                if (last)
+                    SectionProperties(sections[i]).WriteTo(w);
             }
-            root.Body = body;
+            w.WriteEndElement();
+            w.WriteEndElement();
         }
 
-        private OpenXmlElement? Block(Node node) => node switch
+        // The blocks of a section's body that are written: a paragraph the
+        // loader only added to complete the tree is not, while still empty.
+        private List<Node> BlocksOf(Section section)
         {
-            Paragraph paragraph => ParagraphElement(paragraph),
-            Table table => TableElement(table),
-            KeptBlock kept => ((OpenXmlElement)kept.Element).CloneNode(true),
-            _ => null,
-        };
+            var blocks = new List<Node>();
+            for (Node? node = section.Body?.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (node is Paragraph { HasChildNodes: false } && source?.Fillers.Contains(node) == true)
+                    continue;
+                if (node is Paragraph or Table or KeptBlock)
+                    blocks.Add(node);
+            }
+            return blocks;
+        }
+
+        // An element's start tag with its attributes and the namespaces it
+        // declares.
+        private static void WriteStart(XmlWriter w, OpenXmlElement element)
+        {
+            w.WriteStartElement(element.Prefix, element.LocalName, element.NamespaceUri);
+            foreach (KeyValuePair<string, string> ns in element.NamespaceDeclarations)
+                w.WriteAttributeString("xmlns", ns.Key, null, ns.Value);
+            foreach (OpenXmlAttribute attribute in element.GetAttributes())
+                w.WriteAttributeString(attribute.Prefix, attribute.LocalName, attribute.NamespaceUri, attribute.Value);
+        }
+
+        private void WriteBlock(XmlWriter w, Node node)
+        {
+            switch (node)
+            {
+                case Paragraph paragraph:
+                    WriteParagraph(w, paragraph);
+                    break;
+                case Table table:
+                    WriteTable(w, table);
+                    break;
+                case KeptBlock kept:
+                    ((OpenXmlElement)kept.Element).WriteTo(w);
+                    break;
+            }
+        }
+
+        private void WriteParagraph(XmlWriter w, Paragraph paragraph)
+        {
+            sectionEnds.TryGetValue(paragraph, out Section? ends);
+            if (IsUnchanged(paragraph, ends))
+            {
+                ((OpenXmlElement)((ParagraphOrigin)paragraph.Origin!).Element).WriteTo(w);
+                return;
+            }
+            W.Paragraph element = ParagraphElement(paragraph);
+            if (ends is not null)
+                (element.ParagraphProperties ??= new W.ParagraphProperties()).SectionProperties = SectionProperties(ends);
+            element.WriteTo(w);
+        }
+
+        // True when the paragraph's element can be written as it was read:
+        // the same formatting, the same children unchanged and in the same
+        // order, and the same section ending in it.
+        private bool IsUnchanged(Paragraph paragraph, Section? ends)
+        {
+            if (paragraph.Origin is not ParagraphOrigin origin || origin.Element is not W.Paragraph from
+                || !SameFormat(origin.Format, paragraph.ParagraphFormat))
+                return false;
+            W.SectionProperties? readSection = from.ParagraphProperties?.SectionProperties;
+            if (ends is null ? readSection is not null
+                : ends.Origin is not SectionOrigin section || !ReferenceEquals(section.Element, readSection)
+                    || section.Start != ends.Start)
+                return false;
+            Node? node = paragraph.FirstChild;
+            foreach (OpenXmlElement child in from.ChildElements)
+            {
+                if (child is W.ParagraphProperties)
+                    continue;
+                object? element = node switch
+                {
+                    Run { Origin: RunOrigin run } r when run.Text == r.Text && r.Font.HasSameFormatting(run.Font) => run.Element,
+                    KeptInline kept => kept.Element,
+                    _ => null,
+                };
+                if (!ReferenceEquals(element, child))
+                    return false;
+                node = node!.NextSibling;
+            }
+            return node is null;
+        }
+
+        private static bool SameFormat(ParagraphFormat a, ParagraphFormat b)
+        {
+            foreach ((Func<ParagraphFormat, object> get, _) in ParagraphEntries)
+            {
+                if (!Equals(get(a), get(b)))
+                    return false;
+            }
+            return true;
+        }
 
         private W.Paragraph ParagraphElement(Paragraph paragraph)
         {
@@ -333,7 +425,7 @@ internal static class DocxWriter
             }
             if (pPr is not null)
             {
-                // Sections are written from the tree, after the body.
+                // Sections are written from the tree.
                 pPr.SectionProperties = null;
                 if (pPr.HasChildren || pPr.HasAttributes)
                     element.AppendChild(pPr);
@@ -388,69 +480,86 @@ internal static class DocxWriter
             return element;
         }
 
-        private W.Table TableElement(Table table)
+        private void WriteTable(XmlWriter w, Table table)
         {
             var origin = table.Origin as TableOrigin;
             var from = origin?.Element as W.Table;
-            var element = from is null ? new W.Table() : (W.Table)from.CloneNode(false);
-            var tblPr = (W.TableProperties?)from?.GetFirstChild<W.TableProperties>()?.CloneNode(true) ?? NewTableProperties();
-            if (table.Alignment != (origin?.Alignment ?? TableAlignment.Left))
-                tblPr.TableJustification = Val(new W.TableJustification(), WordMl.NameOf(WordMl.TableAlignments, table.Alignment));
-            element.AppendChild(tblPr);
+            WriteStart(w, from ?? new W.Table());
+            var readProperties = from?.GetFirstChild<W.TableProperties>();
+            if (readProperties is not null && table.Alignment == origin!.Alignment)
+                readProperties.WriteTo(w);
+            else
+            {
+                W.TableProperties tblPr = (W.TableProperties?)readProperties?.CloneNode(true) ?? NewTableProperties();
+                if (table.Alignment != (origin?.Alignment ?? TableAlignment.Left))
+                    tblPr.TableJustification = Val(new W.TableJustification(),
+                        WordMl.NameOf(WordMl.TableAlignments, table.Alignment));
+                tblPr.WriteTo(w);
+            }
             int columns = table.Matching(NodeType.Row, false).Select(r => ((Row)r).Cells.Count).DefaultIfEmpty(1).Max();
-            element.AppendChild(from?.GetFirstChild<W.TableGrid>()?.CloneNode(true) ?? NewGrid(columns));
+            (from?.GetFirstChild<W.TableGrid>() ?? NewGrid(columns)).WriteTo(w);
             for (Node? node = table.FirstChild; node is not null; node = node.NextSibling)
             {
                 if (node is Row row)
-                    element.AppendChild(RowElement(row, columns));
+                    WriteRow(w, row, columns);
                 else if (node is KeptBlock kept)
-                    element.AppendChild(((OpenXmlElement)kept.Element).CloneNode(true));
+                    ((OpenXmlElement)kept.Element).WriteTo(w);
             }
-            return element;
+            w.WriteEndElement();
         }
 
-        private W.TableRow RowElement(Row row, int columns)
+        private void WriteRow(XmlWriter w, Row row, int columns)
         {
             var from = (row.Origin as PlainOrigin)?.Element as W.TableRow;
-            var element = from is null ? new W.TableRow() : (W.TableRow)from.CloneNode(false);
-            foreach (OpenXmlElement properties in from?.ChildElements.Where(e => e is W.TableRowProperties
-                         or W.TablePropertyExceptions) ?? Enumerable.Empty<OpenXmlElement>())
-                element.AppendChild(properties.CloneNode(true));
+            WriteStart(w, from ?? new W.TableRow());
+            foreach (OpenXmlElement properties in from?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
+            {
+                if (properties is W.TableRowProperties or W.TablePropertyExceptions)
+                    properties.WriteTo(w);
+            }
+            bool hasCell = false;
             for (Node? node = row.FirstChild; node is not null; node = node.NextSibling)
             {
                 if (node is Cell cell)
-                    element.AppendChild(CellElement(cell, columns));
+                {
+                    WriteCell(w, cell, columns);
+                    hasCell = true;
+                }
                 else if (node is KeptBlock kept)
-                    element.AppendChild(((OpenXmlElement)kept.Element).CloneNode(true));
+                    ((OpenXmlElement)kept.Element).WriteTo(w);
             }
             // A row needs a cell.
-            if (!element.Elements<W.TableCell>().Any())
-                element.AppendChild(new W.TableCell(new W.Paragraph()));
-            return element;
+            if (!hasCell)
+                new W.TableCell(new W.Paragraph()).WriteTo(w);
+            w.WriteEndElement();
         }
 
-        private W.TableCell CellElement(Cell cell, int columns)
+        private void WriteCell(XmlWriter w, Cell cell, int columns)
         {
             var from = (cell.Origin as PlainOrigin)?.Element as W.TableCell;
-            var element = from is null ? new W.TableCell() : (W.TableCell)from.CloneNode(false);
+            WriteStart(w, from ?? new W.TableCell());
             // A cell read without properties stays without them.
             if (from is null)
-                element.AppendChild(new W.TableCellProperties(new W.TableCellWidth
+                new W.TableCellProperties(new W.TableCellWidth
                 {
                     Width = (FullWidthTwips / columns).ToString(CultureInfo.InvariantCulture),
                     Type = W.TableWidthUnitValues.Dxa,
-                }));
-            else if (from.TableCellProperties is { } tcPr)
-                element.AppendChild(tcPr.CloneNode(true));
+                }).WriteTo(w);
+            else
+                from.TableCellProperties?.WriteTo(w);
+            Node? lastWritten = null;
             for (Node? node = cell.FirstChild; node is not null; node = node.NextSibling)
             {
-                if (Block(node) is { } child)
-                    element.AppendChild(child);
+                if (node is Paragraph or Table or KeptBlock)
+                {
+                    WriteBlock(w, node);
+                    lastWritten = node;
+                }
             }
             // A cell ends with a paragraph: its mark is the cell's end.
-            if (element.LastChild is not W.Paragraph)
-                element.AppendChild(new W.Paragraph());
-            return element;
+            if (lastWritten is not Paragraph)
+                new W.Paragraph().WriteTo(w);
+            w.WriteEndElement();
         }
 
         // The text area of a US Letter page with one-inch margins.

@@ -193,6 +193,42 @@ internal static class DocxReader
         }
     }
 
+    // Page size and margins in twips; values out of range are left at
+    // their defaults.
+    private static void ReadPageSetup(PageSetup setup, W.SectionProperties sectPr)
+    {
+        static void Set(Action<double> set, string? twips)
+        {
+            if (Points(twips) is { } points && points >= -PageSetup.MaxLength && points <= PageSetup.MaxLength)
+            {
+                try
+                {
+                    set(points);
+                }
+                catch (ArgumentOutOfRangeException)
+                {
+                }
+            }
+        }
+        if (sectPr.GetFirstChild<W.PageSize>() is { } size)
+        {
+            // The orientation first: turning the page swaps the sizes.
+            if (size.Orient?.InnerText == "landscape")
+                setup.Orientation = Orientation.Landscape;
+            Set(v => setup.PageWidth = v, size.Width?.InnerText);
+            Set(v => setup.PageHeight = v, size.Height?.InnerText);
+        }
+        if (sectPr.GetFirstChild<W.PageMargin>() is { } margin)
+        {
+            Set(v => setup.TopMargin = v, margin.Top?.InnerText);
+            Set(v => setup.BottomMargin = v, margin.Bottom?.InnerText);
+            Set(v => setup.LeftMargin = v, margin.Left?.InnerText);
+            Set(v => setup.RightMargin = v, margin.Right?.InnerText);
+            Set(v => setup.HeaderDistance = v, margin.Header?.InnerText);
+            Set(v => setup.FooterDistance = v, margin.Footer?.InnerText);
+        }
+    }
+
     internal static SectionStart StartOf(W.SectionProperties sectPr) =>
         WordMl.ValueOf(WordMl.SectionStarts, Val(sectPr.GetFirstChild<W.SectionType>())) ?? SectionStart.NewPage;
 
@@ -334,7 +370,10 @@ internal static class DocxReader
         private void EndSection(W.SectionProperties sectPr)
         {
             section.Start = StartOf(sectPr);
-            section.Origin = new SectionOrigin(sectPr, section.Start);
+            ReadPageSetup(section.PageSetup, sectPr);
+            var snapshot = new PageSetup();
+            snapshot.CopyFrom(section.PageSetup);
+            section.Origin = new SectionOrigin(sectPr, section.Start, snapshot);
             StartSection();
         }
 

@@ -94,4 +94,4 @@ internal sealed record TableOrigin(object Element, TableAlignment Alignment);
 
 internal sealed record PlainOrigin(object Element);
 
-internal sealed record SectionOrigin(object Element, SectionStart Start);
+internal sealed record SectionOrigin(object Element, SectionStart Start, PageSetup PageSetup);

@@ -381,7 +381,7 @@ internal static class DocxWriter
             W.SectionProperties? readSection = from.ParagraphProperties?.SectionProperties;
             if (ends is null ? readSection is not null
                 : ends.Origin is not SectionOrigin section || !ReferenceEquals(section.Element, readSection)
-                    || section.Start != ends.Start)
+                    || section.Start != ends.Start || !SamePage(section.PageSetup, ends.PageSetup))
                 return false;
             Node? node = paragraph.FirstChild;
             foreach (OpenXmlElement child in from.ChildElements)
@@ -591,27 +591,55 @@ internal static class DocxWriter
 
         // The section's own properties with its start updated; US Letter
         // with one-inch margins for a section made here.
+        // The section's own properties with what changed updated; a section
+        // made here gets its page size and margins written out.
         private static W.SectionProperties SectionProperties(Section section)
         {
             var origin = section.Origin as SectionOrigin;
-            if (origin?.Element is W.SectionProperties from)
+            var sectPr = origin?.Element is W.SectionProperties from
+                ? (W.SectionProperties)from.CloneNode(true)
+                : new W.SectionProperties();
+            if (origin is null ? section.Start != SectionStart.NewPage : section.Start != origin.Start)
             {
-                var copy = (W.SectionProperties)from.CloneNode(true);
-                if (section.Start != origin.Start)
-                {
-                    copy.RemoveAllChildren<W.SectionType>();
-                    copy.AddChild(Val(new W.SectionType(), WordMl.NameOf(WordMl.SectionStarts, section.Start)), false);
-                }
-                return copy;
+                sectPr.RemoveAllChildren<W.SectionType>();
+                AddInOrder(sectPr, Val(new W.SectionType(), WordMl.NameOf(WordMl.SectionStarts, section.Start)));
             }
-            var sectPr = new W.SectionProperties();
-            if (section.Start != SectionStart.NewPage)
-                sectPr.AppendChild(Val(new W.SectionType(), WordMl.NameOf(WordMl.SectionStarts, section.Start)));
-            sectPr.AppendChild(new W.PageSize { Width = 12240, Height = 15840 });
-            sectPr.AppendChild(new W.PageMargin { Top = 1440, Right = 1440, Bottom = 1440, Left = 1440, Header = 720,
-                Footer = 720, Gutter = 0 });
+            foreach ((Func<PageSetup, object> get, bool size, string name, Func<PageSetup, string> value) in PageEntries)
+            {
+                if (origin is not null && Equals(get(origin.PageSetup), get(section.PageSetup)))
+                    continue;
+                OpenXmlElement element = size
+                    ? sectPr.GetFirstChild<W.PageSize>() ?? AddInOrder(sectPr, new W.PageSize())
+                    : sectPr.GetFirstChild<W.PageMargin>() ?? AddInOrder(sectPr, new W.PageMargin { Gutter = 0 });
+                element.SetAttribute(new OpenXmlAttribute("w", name, WordMl.W, value(section.PageSetup)));
+            }
             return sectPr;
         }
+
+        private static T AddInOrder<T>(OpenXmlCompositeElement parent, T child) where T : OpenXmlElement
+        {
+            if (!parent.AddChild(child, throwOnError: false))
+                parent.AppendChild(child);
+            return child;
+        }
+
+        internal static bool SamePage(PageSetup a, PageSetup b) => PageEntries.All(e => Equals(e.Get(a), e.Get(b)));
+
+        // Each page setting with the attribute of pgSz (size true) or pgMar
+        // that holds it.
+        private static readonly (Func<PageSetup, object> Get, bool Size, string Name, Func<PageSetup, string> Value)[]
+            PageEntries =
+            {
+                (p => p.PageWidth, true, "w", p => Twips(p.PageWidth)),
+                (p => p.PageHeight, true, "h", p => Twips(p.PageHeight)),
+                (p => p.Orientation, true, "orient", p => p.Orientation == Orientation.Landscape ? "landscape" : "portrait"),
+                (p => p.TopMargin, false, "top", p => Twips(p.TopMargin)),
+                (p => p.RightMargin, false, "right", p => Twips(p.RightMargin)),
+                (p => p.BottomMargin, false, "bottom", p => Twips(p.BottomMargin)),
+                (p => p.LeftMargin, false, "left", p => Twips(p.LeftMargin)),
+                (p => p.HeaderDistance, false, "header", p => Twips(p.HeaderDistance)),
+                (p => p.FooterDistance, false, "footer", p => Twips(p.FooterDistance)),
+            };
 
         // Run text as the elements the format has for it: tabs, breaks and
         // hyphens are elements of their own.

@@ -88,9 +88,9 @@ internal static class PackageLimits
         // '<', or the first byte of a UTF-8 or UTF-16 byte order mark.
         if (first is not ('<' or 0xEF or 0xFF or 0xFE))
             return;
-        using XmlReader reader = XmlReader.Create(new PrefixedStream((byte)first, peek), ScanSettings);
         try
         {
+            using XmlReader reader = XmlReader.Create(new PrefixedStream((byte)first, peek), ScanSettings);
             while (reader.Read())
             {
                 if (reader.Depth > MaxXmlDepth)

@@ -14,6 +14,8 @@ public sealed class Section : CompositeNode
 
     internal SectionStart Start { get; set; } = SectionStart.NewPage;
 
+    public PageSetup PageSetup { get; } = new();
+
     public Section Clone() => (Section)Clone(true);
 
     public void EnsureMinimum()
@@ -24,5 +26,10 @@ public sealed class Section : CompositeNode
 
     internal override bool CanHold(Node child) => child is Body;
 
-    internal override Node CopyNode(DocumentBase owner) => new Section(owner) { Start = Start };
+    internal override Node CopyNode(DocumentBase owner)
+    {
+        var copy = new Section(owner) { Start = Start };
+        copy.PageSetup.CopyFrom(PageSetup);
+        return copy;
+    }
 }

@@ -214,6 +214,40 @@ public class DocxPreservationTests
     }
 
     [Fact]
+    public void PageSetupIsReadAndOnlyTheChangedValueIsWritten()
+    {
+        var doc = new Document(new MemoryStream(ForeignPackage()));
+        PageSetup page = doc.FirstSection!.PageSetup;
+        Assert.Equal((595.3, 841.9, 72.0), (page.PageWidth, page.PageHeight, page.LeftMargin));
+        page.LeftMargin = 36;
+
+        XElement sectPr = BodyOf(SaveBytes(doc, SaveFormat.Docx)).Element(W + "sectPr")!;
+        Assert.Equal(new[] { "headerReference", "pgSz", "pgMar" }, sectPr.Elements().Select(e => e.Name.LocalName));
+        Assert.Equal(new[] { "11906", "16838" }, new[] { "w", "h" }.Select(a => (string?)sectPr.Element(W + "pgSz")!.Attribute(W + a)));
+        Assert.Equal(new[] { "left" }, sectPr.Element(W + "pgMar")!.Attributes().Select(a => a.Name.LocalName).Where(n => n != "gutter"));
+        Assert.Equal("720", (string?)sectPr.Element(W + "pgMar")!.Attribute(W + "left"));
+    }
+
+    [Fact]
+    public void SectionsMadeHereCarryTheirPageAndTurningThePageSwapsItsSides()
+    {
+        var builder = new DocumentBuilder();
+        builder.Write("one");
+        builder.InsertBreak(BreakType.SectionBreakNewPage);
+        builder.Write("two");
+        Document doc = builder.Document;
+        doc.FirstSection!.PageSetup.Orientation = Orientation.Landscape;
+        doc.LastSection!.PageSetup.TopMargin = -10;
+
+        Document back = Reload(doc);
+        PageSetup first = back.FirstSection!.PageSetup, last = back.LastSection!.PageSetup;
+        Assert.Equal((Orientation.Landscape, 792.0, 612.0), (first.Orientation, first.PageWidth, first.PageHeight));
+        Assert.Equal((Orientation.Portrait, -10.0, 72.0), (last.Orientation, last.TopMargin, last.BottomMargin));
+        Assert.Throws<System.ArgumentOutOfRangeException>(() => first.PageWidth = double.NaN);
+        Assert.Throws<System.ArgumentOutOfRangeException>(() => first.LeftMargin = -1);
+    }
+
+    [Fact]
     public void SettingsChangeOnlyWhenTheirValueDoes()
     {
         var doc = new Document { TrackRevisions = true, DefaultTabStop = 18 };

@@ -122,7 +122,10 @@ public class HostilePackageTests
                 mutant[random.Next(mutant.Length)] = (byte)random.Next(256);
             try
             {
-                new Document(new MemoryStream(mutant)).GetText();
+                var loaded = new Document(new MemoryStream(mutant));
+                loaded.GetText();
+                // What loads also saves.
+                loaded.Save(new MemoryStream(), SaveFormat.Docx);
             }
             catch (FileCorruptedException)
             {

@@ -214,6 +214,16 @@ def test_python_docx_formatting_and_author_are_read(mv, corpus):
     assert [(run.text, run.font.bold, run.font.italic) for run in runs] == [
         ("Plain, ", False, False), ("bold", True, False), (" and ", False, False), ("italic", False, True)]
     assert body.get_child(mv.NodeType.TABLE, 0, False) is not None
+    # Styles with what they inherit, and the page, as python-docx sees them.
+    reference = docx.Document(str(files["python-docx"]))
+    heading = doc.styles.get("Heading 1")
+    assert (heading.base_style_name, heading.font.bold) == ("Normal", True)
+    assert heading.font.size == reference.styles["Heading 1"].font.size.pt
+    assert children(mv, paragraphs[0], mv.NodeType.RUN, mv.Run)[0].font.size == heading.font.size
+    assert doc.styles.get("My Own Style").built_in is False
+    page, their_page = doc.first_section.page_setup, reference.sections[0]
+    assert (page.page_width, page.page_height, page.left_margin) == (
+        their_page.page_width.pt, their_page.page_height.pt, their_page.left_margin.pt)
 
 
 def test_changing_one_word_changes_only_that_word(mv, corpus):

@@ -408,6 +408,8 @@ public sealed class SignatureLineOptions
     public bool DefaultInstructions { get; set; } = true;
 }
 
+// A style of the document: its formatting is what it gives text, with what
+// it inherits from the style it is based on and the document defaults.
 public class Style
 {
     internal Style()
@@ -421,12 +423,52 @@ public class Style
     public bool BuiltIn { get; internal set; }
 
     public StyleIdentifier StyleIdentifier { get; internal set; } = StyleIdentifier.User;
+
+    // The name of the style this one is based on; empty when none.
+    public string BaseStyleName { get; internal set; } = string.Empty;
+
+    public Font Font { get; } = new();
+
+    // For paragraph styles; other kinds keep the defaults.
+    public ParagraphFormat ParagraphFormat { get; } = new();
 }
 
+// The styles a document defines, in the order the document lists them.
 public sealed class StyleCollection
 {
+    private readonly System.Collections.Generic.List<Style> styles = new();
+
     internal StyleCollection()
     {
+    }
+
+    public int Count => styles.Count;
+
+    public Style this[int index] => styles[index];
+
+    // The style of that name, or null.
+    public Style? this[string name] => Get(name);
+
+    public Style? Get(string name) => styles.Find(s => s.Name == name);
+
+    public Style GetAt(int index) => styles[index];
+
+    internal void Add(Style style) => styles.Add(style);
+
+    internal void Clear() => styles.Clear();
+
+    internal void CopyFrom(StyleCollection other)
+    {
+        styles.Clear();
+        styles.AddRange(other.styles);
+    }
+
+    // What a document made here starts with: the default paragraph style.
+    internal static StyleCollection Blank()
+    {
+        var blank = new StyleCollection();
+        blank.Add(new Style { Name = ParagraphFormat.DefaultStyleName, BuiltIn = true, StyleIdentifier = StyleIdentifier.Normal });
+        return blank;
     }
 }
 

@@ -10,6 +10,7 @@ using System;
 using System.Collections.Generic;
 using System.Globalization;
 using System.IO;
+using System.Linq;
 using System.Text;
 using DocumentFormat.OpenXml;
 using DocumentFormat.OpenXml.Packaging;
@@ -57,7 +58,8 @@ internal static class DocxReader
         MainDocumentPart main = package.MainDocumentPart
             ?? throw new InvalidDataException("The package has no main document part.");
         W.Document root = main.Document ?? throw new InvalidDataException("The main part is empty.");
-        (StyleNames styles, Font defaultFont) = ReadStyles(main.StyleDefinitionsPart?.Styles);
+        var sheet = new StyleSheet(main.StyleDefinitionsPart?.Styles);
+        sheet.Fill(doc.Styles);
         if (main.DocumentSettingsPart?.Settings is { } settings)
             DocxSettings.Read(doc, settings);
         if (main.VbaProjectPart is { } vba)
@@ -65,13 +67,13 @@ internal static class DocxReader
             using Stream vbaStream = vba.GetStream(FileMode.Open, FileAccess.Read);
             doc.VbaProject = PackageLimits.ReadBounded(vbaStream);
         }
-        var source = new DocxSource(data, styles, defaultFont)
+        var source = new DocxSource(data, sheet.Names, sheet.DefaultFont)
         {
             MainRoot = root,
             BuiltInProperties = DocxProperties.ReadBuiltIn(doc, package),
             CustomProperties = DocxProperties.ReadCustom(doc, package),
         };
-        new BodyReader(doc, styles, defaultFont).Read(root.Body);
+        new BodyReader(doc, sheet).Read(root.Body);
         doc.EnsureMinimum();
         foreach (Node node in doc.Matching(NodeType.Paragraph, true))
         {
@@ -82,23 +84,124 @@ internal static class DocxReader
         return FormatOf(package.DocumentType);
     }
 
-    private static (StyleNames, Font) ReadStyles(W.Styles? part)
+    // The styles part: style names and ids, and the formatting of each
+    // style resolved through the styles it is based on, from the document
+    // defaults up.  Base chains are followed at most MaxChain steps, so a
+    // cycle cannot recurse for ever.
+    private sealed class StyleSheet
     {
-        var names = new StyleNames();
-        var font = new Font();
-        if (part is null)
-            return (names, font);
-        if (part.DocDefaults?.RunPropertiesDefault?.RunPropertiesBaseStyle is { } defaults)
-            ApplyRunProperties(font, defaults);
-        foreach (W.Style style in part.Elements<W.Style>())
+        private const int MaxChain = 32;
+
+        private readonly Dictionary<string, W.Style> byId = new(StringComparer.Ordinal);
+        private readonly Dictionary<string, (Font Font, ParagraphFormat Format)> resolved = new(StringComparer.Ordinal);
+        private readonly (Font Font, ParagraphFormat Format) defaults;
+
+        public StyleSheet(W.Styles? part)
         {
-            string? id = style.StyleId?.Value;
-            if (string.IsNullOrEmpty(id) || style.Type?.InnerText != "paragraph")
-                continue;
-            string name = style.StyleName?.Val?.Value is { Length: > 0 } given ? Canonical(given) : id;
-            names.Add(id, name, OnOff(style.Default?.InnerText) && style.Default is not null);
+            Font font = new();
+            if (part?.DocDefaults?.RunPropertiesDefault?.RunPropertiesBaseStyle is { } runDefaults)
+                ApplyRunProperties(font, runDefaults);
+            var format = new ParagraphFormat();
+            if (part?.DocDefaults?.ParagraphPropertiesDefault?.ParagraphPropertiesBaseStyle is { } paragraphDefaults)
+                ApplyParagraphProperties(format, paragraphDefaults, Names);
+            defaults = (font, format);
+            foreach (W.Style style in part?.Elements<W.Style>() ?? Enumerable.Empty<W.Style>())
+            {
+                if (style.StyleId?.Value is not { Length: > 0 } id || !byId.TryAdd(id, style))
+                    continue;
+                if (style.Type?.InnerText == "paragraph")
+                {
+                    Names.Add(id, NameOf(style), OnOff(style.Default?.InnerText) && style.Default is not null);
+                }
+            }
+            format.StyleName = Names.DefaultStyleName;
         }
-        return (names, font);
+
+        public StyleNames Names { get; } = new();
+
+        public Font DefaultFont => defaults.Font;
+
+        private static string NameOf(W.Style style) =>
+            style.StyleName?.Val?.Value is { Length: > 0 } given ? Canonical(given) : style.StyleId!.Value!;
+
+        // The formatting a paragraph of that style starts with (null: the
+        // default paragraph style).
+        public (Font Font, ParagraphFormat Format) Paragraph(string? id) =>
+            Resolve(id ?? Names.DefaultStyleId, 0);
+
+        // Applies a character style, with the styles it is based on.
+        public void ApplyCharacterStyle(Font font, string id, int depth = 0)
+        {
+            if (depth >= MaxChain || !byId.TryGetValue(id, out W.Style? style))
+                return;
+            if (style.BasedOn?.Val?.Value is { } basedOn && basedOn != id)
+                ApplyCharacterStyle(font, basedOn, depth + 1);
+            if (style.StyleRunProperties is { } rPr)
+                ApplyRunProperties(font, rPr);
+        }
+
+        private (Font Font, ParagraphFormat Format) Resolve(string? id, int depth)
+        {
+            if (id is null || !byId.TryGetValue(id, out W.Style? style) || depth >= MaxChain)
+                return defaults;
+            if (resolved.TryGetValue(id, out var done))
+                return done;
+            var (baseFont, baseFormat) = style.BasedOn?.Val?.Value is { } basedOn && basedOn != id
+                ? Resolve(basedOn, depth + 1)
+                : defaults;
+            var font = new Font();
+            font.CopyFrom(baseFont);
+            var format = new ParagraphFormat();
+            format.CopyFrom(baseFormat);
+            if (style.StyleRunProperties is { } rPr)
+                ApplyRunProperties(font, rPr);
+            if (style.StyleParagraphProperties is { } pPr)
+                ApplyParagraphProperties(format, pPr, Names);
+            if (style.Type?.InnerText == "paragraph")
+                format.StyleName = NameOf(style);
+            return resolved[id] = (font, format);
+        }
+
+        // The document's styles as the API shows them.
+        public void Fill(StyleCollection collection)
+        {
+            collection.Clear();
+            foreach ((string id, W.Style style) in byId)
+            {
+                string name = NameOf(style);
+                var entry = new Style
+                {
+                    Name = name,
+                    Type = style.Type?.InnerText switch
+                    {
+                        "character" => StyleType.Character,
+                        "table" => StyleType.Table,
+                        "numbering" => StyleType.List,
+                        _ => StyleType.Paragraph,
+                    },
+                    BuiltIn = style.CustomStyle?.InnerText is not ("1" or "true" or "on"),
+                    StyleIdentifier = name == ParagraphFormat.DefaultStyleName ? StyleIdentifier.Normal
+                        : Enum.TryParse(name.Replace(" ", ""), out StyleIdentifier known) && Enum.IsDefined(known)
+                            && !int.TryParse(name, out _) ? known
+                        : StyleIdentifier.User,
+                    BaseStyleName = style.BasedOn?.Val?.Value is { } basedOn && byId.TryGetValue(basedOn, out W.Style? b)
+                        ? NameOf(b)
+                        : string.Empty,
+                };
+                if (entry.Type == StyleType.Character)
+                {
+                    entry.Font.CopyFrom(defaults.Font);
+                    ApplyCharacterStyle(entry.Font, id);
+                }
+                else
+                {
+                    var (font, format) = Resolve(id, 0);
+                    entry.Font.CopyFrom(font);
+                    entry.ParagraphFormat.CopyFrom(format);
+                }
+                collection.Add(entry);
+            }
+        }
     }
 
     // Word stores the built-in names in lower case ("heading 1").
@@ -153,7 +256,7 @@ internal static class DocxReader
         }
     }
 
-    internal static void ApplyParagraphProperties(ParagraphFormat format, W.ParagraphProperties pPr, StyleNames styles)
+    internal static void ApplyParagraphProperties(ParagraphFormat format, OpenXmlElement pPr, StyleNames styles)
     {
         foreach (OpenXmlElement e in pPr.ChildElements)
         {
@@ -311,17 +414,15 @@ internal static class DocxReader
     private sealed class BodyReader
     {
         private readonly Document doc;
-        private readonly StyleNames styles;
-        private readonly Font defaultFont;
+        private readonly StyleSheet styles;
         private readonly StringBuilder text = new();
         private Section section = null!;
         private Body body = null!;
 
-        public BodyReader(Document doc, StyleNames styles, Font defaultFont)
+        public BodyReader(Document doc, StyleSheet styles)
         {
             this.doc = doc;
             this.styles = styles;
-            this.defaultFont = defaultFont;
         }
 
         public void Read(W.Body? source)
@@ -383,16 +484,20 @@ internal static class DocxReader
         {
             var paragraph = new Paragraph(doc);
             ParagraphFormat format = paragraph.ParagraphFormat;
-            format.StyleName = styles.DefaultStyleName;
+            // The paragraph starts from its style, with what the style
+            // inherits; its own properties come on top.
+            (Font styleFont, ParagraphFormat styleFormat) =
+                styles.Paragraph(p.ParagraphProperties?.ParagraphStyleId?.Val?.Value);
+            format.CopyFrom(styleFormat);
             foreach (OpenXmlElement child in p.ChildElements)
             {
                 switch (child)
                 {
                     case W.ParagraphProperties pPr:
-                        ApplyParagraphProperties(format, pPr, styles);
+                        ApplyParagraphProperties(format, pPr, styles.Names);
                         break;
                     case W.Run r:
-                        paragraph.AppendChild(ReadRun(r));
+                        paragraph.AppendChild(ReadRun(r, styleFont));
                         break;
                     default:
                         paragraph.AppendChild(new KeptInline(doc, child, TextOf(child, false)));
@@ -407,7 +512,7 @@ internal static class DocxReader
 
         // A run of text, tabs and breaks becomes a Run; one holding anything
         // else (a drawing, a field character, a note reference) is kept whole.
-        private Inline ReadRun(W.Run r)
+        private Inline ReadRun(W.Run r, Font paragraphFont)
         {
             W.RunProperties? rPr = null;
             text.Clear();
@@ -443,7 +548,9 @@ internal static class DocxReader
                 }
             }
             var run = new Run(doc, text.ToString());
-            run.Font.CopyFrom(defaultFont);
+            run.Font.CopyFrom(paragraphFont);
+            if (rPr?.RunStyle?.Val?.Value is { } characterStyle)
+                styles.ApplyCharacterStyle(run.Font, characterStyle);
             if (rPr is not null)
                 ApplyRunProperties(run.Font, rPr);
             var snapshot = new Font();

@@ -110,6 +110,8 @@ public sealed class Document : DocumentBase
 
     public Properties.CustomDocumentProperties CustomDocumentProperties { get; } = new();
 
+    public StyleCollection Styles { get; } = StyleCollection.Blank();
+
     // The package a loaded .docx came from: what saving starts from, so that
     // every part and element the tree does not model is written back.
     internal Formats.DocxSource? PackageSource { get; set; }
@@ -204,7 +206,7 @@ public sealed class Document : DocumentBase
 
     internal override Node CopyNode(DocumentBase owner)
     {
-        return new Document(true)
+        var copy = new Document(true)
         {
             defaultTabStop = defaultTabStop,
             attachedTemplate = attachedTemplate,
@@ -224,5 +226,7 @@ public sealed class Document : DocumentBase
             OriginalFileName = OriginalFileName,
             OriginalLoadFormat = OriginalLoadFormat,
         };
+        copy.Styles.CopyFrom(Styles);
+        return copy;
     }
 }

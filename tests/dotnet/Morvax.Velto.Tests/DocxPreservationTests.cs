@@ -248,6 +248,46 @@ public class DocxPreservationTests
     }
 
     [Fact]
+    public void StylesInheritFromTheirBaseAndGiveRunsTheirFormatting()
+    {
+        const string StylesType = "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml";
+        string styles = $"<w:styles xmlns:w=\"{W}\"><w:docDefaults><w:rPrDefault><w:rPr><w:sz w:val=\"24\"/></w:rPr></w:rPrDefault>"
+            + "<w:pPrDefault><w:pPr><w:spacing w:after=\"160\"/></w:pPr></w:pPrDefault></w:docDefaults>"
+            + "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name w:val=\"Normal\"/></w:style>"
+            + "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:name w:val=\"heading 1\"/><w:basedOn w:val=\"Normal\"/>"
+            + "<w:pPr><w:keepNext/></w:pPr><w:rPr><w:b/><w:sz w:val=\"32\"/></w:rPr></w:style>"
+            + "<w:style w:type=\"paragraph\" w:customStyle=\"1\" w:styleId=\"Mine\"><w:name w:val=\"Mine\"/>"
+            + "<w:basedOn w:val=\"Heading1\"/><w:rPr><w:i/></w:rPr></w:style>"
+            + "<w:style w:type=\"character\" w:styleId=\"Loud\"><w:name w:val=\"Loud\"/><w:rPr><w:caps/></w:rPr></w:style>"
+            + "<w:style w:type=\"paragraph\" w:styleId=\"A\"><w:name w:val=\"A\"/><w:basedOn w:val=\"B\"/></w:style>"
+            + "<w:style w:type=\"paragraph\" w:styleId=\"B\"><w:name w:val=\"B\"/><w:basedOn w:val=\"A\"/></w:style></w:styles>";
+        string body = "<w:p><w:pPr><w:pStyle w:val=\"Mine\"/></w:pPr><w:r><w:t>styled</w:t></w:r>"
+            + "<w:r><w:rPr><w:rStyle w:val=\"Loud\"/><w:b w:val=\"0\"/></w:rPr><w:t>loud</w:t></w:r></w:p>"
+            + "<w:p><w:pPr><w:pStyle w:val=\"A\"/></w:pPr><w:r><w:t>cycle</w:t></w:r></w:p><w:p><w:r><w:t>plain</w:t></w:r></w:p>";
+        var doc = new Document(new MemoryStream(WordPackage($"<w:document xmlns:w=\"{W}\"><w:body>{body}</w:body></w:document>",
+            ("styles.xml", StylesType, OfficeRel + "/styles", styles))));
+
+        Paragraph[] paragraphs = doc.FirstSection!.Body!.Paragraphs.ToArray();
+        Font styled = paragraphs[0].Runs[0].Font, loud = paragraphs[0].Runs[1].Font;
+        Assert.Equal((true, true, 16.0, false), (styled.Bold, styled.Italic, styled.Size, styled.AllCaps));
+        Assert.Equal((false, true, true), (loud.Bold, loud.Italic, loud.AllCaps));
+        Assert.Equal(("Mine", true, 8.0), (paragraphs[0].ParagraphFormat.StyleName, paragraphs[0].ParagraphFormat.KeepWithNext,
+            paragraphs[0].ParagraphFormat.SpaceAfter));
+        Assert.Equal((12.0, "Normal"), (paragraphs[2].Runs[0].Font.Size, paragraphs[2].ParagraphFormat.StyleName));
+
+        Style mine = doc.Styles["Mine"]!;
+        Assert.Equal(("Heading 1", false, StyleType.Paragraph, true, 16.0), (mine.BaseStyleName, mine.BuiltIn, mine.Type,
+            mine.Font.Italic, mine.Font.Size));
+        Assert.Equal((StyleIdentifier.Heading1, true), (doc.Styles["Heading 1"]!.StyleIdentifier, doc.Styles["Heading 1"]!.BuiltIn));
+        Assert.Equal((StyleType.Character, true), (doc.Styles["Loud"]!.Type, doc.Styles["Loud"]!.Font.AllCaps));
+        Assert.Equal(6, doc.Styles.Count);
+
+        // Formatting that comes from a style is not written onto the runs.
+        XElement saved = BodyOf(SaveBytes(doc, SaveFormat.Docx));
+        Assert.Null(saved.Element(W + "p")!.Element(W + "r")!.Element(W + "rPr"));
+    }
+
+    [Fact]
     public void SettingsChangeOnlyWhenTheirValueDoes()
     {
         var doc = new Document { TrackRevisions = true, DefaultTabStop = 18 };

@@ -106,6 +106,7 @@ def python_docx_file(path):
     d.add_paragraph("A bullet", style="List Bullet")
     d.styles.add_style("My Own Style", WD_STYLE_TYPE.PARAGRAPH)
     d.add_paragraph("In my own style", style="My Own Style")
+    d.sections[0].header.paragraphs[0].text = "Page header"
     d.save(str(path))
 
 
@@ -221,6 +222,8 @@ def test_python_docx_formatting_and_author_are_read(mv, corpus):
     assert heading.font.size == reference.styles["Heading 1"].font.size.pt
     assert children(mv, paragraphs[0], mv.NodeType.RUN, mv.Run)[0].font.size == heading.font.size
     assert doc.styles.get("My Own Style").built_in is False
+    header = children(mv, doc.first_section, mv.NodeType.HEADER_FOOTER, mv.HeaderFooter)
+    assert [(h.header_footer_type, h.get_text()) for h in header] == [(mv.HeaderFooterType.HEADER_PRIMARY, "Page header\r")]
     page, their_page = doc.first_section.page_setup, reference.sections[0]
     assert (page.page_width, page.page_height, page.left_margin) == (
         their_page.page_width.pt, their_page.page_height.pt, their_page.left_margin.pt)

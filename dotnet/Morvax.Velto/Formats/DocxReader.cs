@@ -73,7 +73,7 @@ internal static class DocxReader
             BuiltInProperties = DocxProperties.ReadBuiltIn(doc, package),
             CustomProperties = DocxProperties.ReadCustom(doc, package),
         };
-        new BodyReader(doc, sheet).Read(root.Body);
+        new BodyReader(doc, sheet, main).Read(root.Body);
         doc.EnsureMinimum();
         foreach (Node node in doc.Matching(NodeType.Paragraph, true))
         {
@@ -415,14 +415,16 @@ internal static class DocxReader
     {
         private readonly Document doc;
         private readonly StyleSheet styles;
+        private readonly MainDocumentPart main;
         private readonly StringBuilder text = new();
         private Section section = null!;
         private Body body = null!;
 
-        public BodyReader(Document doc, StyleSheet styles)
+        public BodyReader(Document doc, StyleSheet styles, MainDocumentPart main)
         {
             this.doc = doc;
             this.styles = styles;
+            this.main = main;
         }
 
         public void Read(W.Body? source)
@@ -474,8 +476,54 @@ internal static class DocxReader
             ReadPageSetup(section.PageSetup, sectPr);
             var snapshot = new PageSetup();
             snapshot.CopyFrom(section.PageSetup);
-            section.Origin = new SectionOrigin(sectPr, section.Start, snapshot);
+            section.Origin = new SectionOrigin(sectPr, section.Start, snapshot, ReadHeadersFooters(sectPr));
             StartSection();
+        }
+
+        // The headers and footers the section names, each from its part; a
+        // reference to a part that is missing or of another kind is kept in
+        // the section's properties but gives no node.
+        private string[] ReadHeadersFooters(W.SectionProperties sectPr)
+        {
+            var ids = new List<string>();
+            foreach (OpenXmlElement reference in sectPr.ChildElements)
+            {
+                (string? id, string? kind, bool header) = reference switch
+                {
+                    W.HeaderReference h => (h.Id?.Value, h.Type?.InnerText, true),
+                    W.FooterReference f => (f.Id?.Value, f.Type?.InnerText, false),
+                    _ => (null, null, false),
+                };
+                if (id is null || !main.TryGetPartById(id, out OpenXmlPart? part))
+                    continue;
+                OpenXmlElement? root = part switch
+                {
+                    HeaderPart h when header => h.Header,
+                    FooterPart f when !header => f.Footer,
+                    _ => null,
+                };
+                if (root is null)
+                    continue;
+                var story = new HeaderFooter(doc, DocxSource.HeaderFooterTypeOf(kind, header));
+                ReadBlocks(root, story);
+                story.Origin = new StoryOrigin(root, id);
+                section.AppendChild(story);
+                ids.Add(id);
+            }
+            return ids.ToArray();
+        }
+
+        private void ReadBlocks(OpenXmlElement container, CompositeNode story)
+        {
+            foreach (OpenXmlElement child in container.ChildElements)
+            {
+                story.AppendChild(child switch
+                {
+                    W.Paragraph p => ReadParagraph(p),
+                    W.Table t => ReadTable(t),
+                    _ => Kept(child),
+                });
+            }
         }
 
         private KeptBlock Kept(OpenXmlElement element) => new(doc, element, TextOf(element, true));

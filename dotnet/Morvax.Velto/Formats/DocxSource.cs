@@ -42,6 +42,27 @@ internal sealed class DocxSource
     // they stay empty.
     public HashSet<Node> Fillers { get; } = new(ReferenceEqualityComparer.Instance);
 
+    // The reference type ("default", "first", "even") of a header or footer.
+    private static readonly (HeaderFooterType Type, string Kind, bool Header)[] HeaderFooterKinds =
+    {
+        (HeaderFooterType.HeaderPrimary, "default", true), (HeaderFooterType.HeaderFirst, "first", true),
+        (HeaderFooterType.HeaderEven, "even", true), (HeaderFooterType.FooterPrimary, "default", false),
+        (HeaderFooterType.FooterFirst, "first", false), (HeaderFooterType.FooterEven, "even", false),
+    };
+
+    public static HeaderFooterType HeaderFooterTypeOf(string? kind, bool header)
+    {
+        foreach ((HeaderFooterType type, string name, bool isHeader) in HeaderFooterKinds)
+        {
+            if (isHeader == header && name == (kind ?? "default"))
+                return type;
+        }
+        return header ? HeaderFooterType.HeaderPrimary : HeaderFooterType.FooterPrimary;
+    }
+
+    public static string KindOf(HeaderFooterType type) =>
+        Array.Find(HeaderFooterKinds, entry => entry.Type == type).Kind;
+
     // A copied document keeps the parts but none of the node origins, which
     // belong to the original's nodes.
     public DocxSource ForCopy() => new(Package, Styles, DefaultFont)
@@ -94,4 +115,8 @@ internal sealed record TableOrigin(object Element, TableAlignment Alignment);
 
 internal sealed record PlainOrigin(object Element);
 
-internal sealed record SectionOrigin(object Element, SectionStart Start, PageSetup PageSetup);
+// A header or footer: the root of its part and the relationship that names it.
+internal sealed record StoryOrigin(object Root, string RelationshipId);
+
+// StoryIds: the relationships of the headers and footers read for it.
+internal sealed record SectionOrigin(object Element, SectionStart Start, PageSetup PageSetup, string[] StoryIds);

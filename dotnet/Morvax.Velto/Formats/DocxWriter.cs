@@ -42,7 +42,9 @@ internal static class DocxWriter
             SetDocumentType(package, doc, options.SaveFormat);
             MainDocumentPart main = package.MainDocumentPart!;
             var styles = new StyleWriter(main, source?.Styles ?? BlankStyles());
-            SaveMainPart(main, new BodyWriter(doc, source, styles), options.PrettyFormat);
+            var body = new BodyWriter(doc, source, styles, main);
+            SaveMainPart(main, body, options.PrettyFormat);
+            body.WriteHeadersFooters(Settings(options.PrettyFormat));
             DocxSettings.Write(doc, SettingsOf(main));
             DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
             DocxProperties.WriteCustom(doc, package, source?.CustomProperties ?? new List<(string, object?)>());
@@ -79,16 +81,17 @@ internal static class DocxWriter
     // The main part is written here rather than by the SDK so that carriage
     // returns inside text survive (as character references) and the caller
     // can ask for indented XML.
+    private static XmlWriterSettings Settings(bool pretty) => new()
+    {
+        Encoding = new UTF8Encoding(false),
+        Indent = pretty,
+        NewLineHandling = NewLineHandling.Entitize,
+    };
+
     private static void SaveMainPart(MainDocumentPart main, BodyWriter body, bool pretty)
     {
-        var settings = new XmlWriterSettings
-        {
-            Encoding = new UTF8Encoding(false),
-            Indent = pretty,
-            NewLineHandling = NewLineHandling.Entitize,
-        };
         using (Stream stream = main.GetStream(FileMode.Create, FileAccess.Write))
-        using (var writer = XmlWriter.Create(stream, settings))
+        using (var writer = XmlWriter.Create(stream, Settings(pretty)))
         {
             writer.WriteStartDocument(true);
             body.Write(writer);
@@ -272,14 +275,65 @@ internal static class DocxWriter
         private readonly Section[] sections;
         // The paragraph that ends each section but the last, and its section.
         private readonly Dictionary<Paragraph, Section> sectionEnds = new(ReferenceEqualityComparer.Instance);
+        // Each header and footer with its part and the relationship naming it;
+        // those made since loading get a new part.
+        private readonly Dictionary<HeaderFooter, (OpenXmlPart Part, string Id)> stories = new(ReferenceEqualityComparer.Instance);
 
-        public BodyWriter(Document doc, DocxSource? source, StyleWriter styles)
+        public BodyWriter(Document doc, DocxSource? source, StyleWriter styles, MainDocumentPart main)
         {
             this.source = source;
             this.styles = styles;
             defaultFont = source?.DefaultFont ?? new Font();
             sections = doc.Sections.ToArray();
+            foreach (Section section in sections)
+            {
+                foreach (Node node in section.Matching(NodeType.HeaderFooter, false))
+                {
+                    var story = (HeaderFooter)node;
+                    if (story.Origin is StoryOrigin origin && main.TryGetPartById(origin.RelationshipId, out OpenXmlPart? read))
+                        stories[story] = (read, origin.RelationshipId);
+                    else
+                    {
+                        OpenXmlPart made = story.IsHeader ? main.AddNewPart<HeaderPart>() : main.AddNewPart<FooterPart>();
+                        stories[story] = (made, main.GetIdOfPart(made));
+                    }
+                }
+            }
         }
+
+        // Every header and footer into its part, from its tree like the body.
+        public void WriteHeadersFooters(XmlWriterSettings settings)
+        {
+            foreach ((HeaderFooter story, (OpenXmlPart part, _)) in stories)
+            {
+                using Stream stream = part.GetStream(FileMode.Create, FileAccess.Write);
+                using var w = XmlWriter.Create(stream, settings);
+                w.WriteStartDocument(true);
+                var root = (story.Origin as StoryOrigin)?.Root as OpenXmlElement
+                    ?? (story.IsHeader ? new W.Header() : new W.Footer());
+                WriteStart(w, root);
+                Node? last = null;
+                for (Node? node = story.FirstChild; node is not null; node = node.NextSibling)
+                {
+                    WriteBlock(w, node);
+                    last = node;
+                }
+                // A header or footer holds at least one paragraph and ends with one.
+                if (last is not Paragraph)
+                    new W.Paragraph().WriteTo(w);
+                w.WriteEndElement();
+            }
+        }
+
+        private List<(HeaderFooter Story, string Id)> StoriesOf(Section section) =>
+            section.Matching(NodeType.HeaderFooter, false).Select(n => ((HeaderFooter)n, stories[(HeaderFooter)n].Id)).ToList();
+
+        // True when the section's properties need writing anew: a new start,
+        // page or set of headers and footers.
+        private bool SectionChanged(Section section) =>
+            section.Origin is not SectionOrigin origin || section.Start != origin.Start
+            || !SamePage(section.PageSetup, origin.PageSetup)
+            || !StoriesOf(section).Select(s => s.Id).ToHashSet().SetEquals(origin.StoryIds);
 
         public void Write(XmlWriter w)
         {
@@ -381,7 +435,7 @@ internal static class DocxWriter
             W.SectionProperties? readSection = from.ParagraphProperties?.SectionProperties;
             if (ends is null ? readSection is not null
                 : ends.Origin is not SectionOrigin section || !ReferenceEquals(section.Element, readSection)
-                    || section.Start != ends.Start || !SamePage(section.PageSetup, ends.PageSetup))
+                    || SectionChanged(ends))
                 return false;
             Node? node = paragraph.FirstChild;
             foreach (OpenXmlElement child in from.ChildElements)
@@ -593,12 +647,32 @@ internal static class DocxWriter
         // with one-inch margins for a section made here.
         // The section's own properties with what changed updated; a section
         // made here gets its page size and margins written out.
-        private static W.SectionProperties SectionProperties(Section section)
+        private W.SectionProperties SectionProperties(Section section)
         {
             var origin = section.Origin as SectionOrigin;
             var sectPr = origin?.Element is W.SectionProperties from
                 ? (W.SectionProperties)from.CloneNode(true)
                 : new W.SectionProperties();
+            // References to headers and footers that were read but are gone
+            // from the section go; those the section has and the properties
+            // do not name are added.
+            List<(HeaderFooter Story, string Id)> present = StoriesOf(section);
+            foreach (OpenXmlElement reference in sectPr.ChildElements.ToArray())
+            {
+                string? id = (reference as W.HeaderReference)?.Id?.Value ?? (reference as W.FooterReference)?.Id?.Value;
+                if (id is not null && origin?.StoryIds.Contains(id) == true && !present.Any(s => s.Id == id))
+                    reference.Remove();
+            }
+            foreach ((HeaderFooter story, string id) in present)
+            {
+                if (origin?.StoryIds.Contains(id) == true)
+                    continue;
+                OpenXmlElement reference = story.IsHeader ? new W.HeaderReference { Id = id } : new W.FooterReference { Id = id };
+                reference.SetAttribute(new OpenXmlAttribute("w", "type", WordMl.W, DocxSource.KindOf(story.HeaderFooterType)));
+                // References come first, any number of them (the SDK's own
+                // placement would replace one already there).
+                sectPr.InsertAt(reference, sectPr.ChildElements.TakeWhile(e => e is W.HeaderReference or W.FooterReference).Count());
+            }
             if (origin is null ? section.Start != SectionStart.NewPage : section.Start != origin.Start)
             {
                 sectPr.RemoveAllChildren<W.SectionType>();

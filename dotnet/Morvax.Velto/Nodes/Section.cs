@@ -1,4 +1,5 @@
-// Section: a part of a document with its own page setup; holds the Body.
+// Section: a part of a document with its own page setup; holds the Body and
+// the headers and footers it names.
 // A new section is empty (no body) until EnsureMinimum or the caller adds one.
 namespace Morvax.Velto;
 
@@ -12,6 +13,8 @@ public sealed class Section : CompositeNode
 
     public Body? Body => (Body?)GetChild(NodeType.Body, 0, false);
 
+    public HeaderFooterCollection HeadersFooters => new(this);
+
     internal SectionStart Start { get; set; } = SectionStart.NewPage;
 
     public PageSetup PageSetup { get; } = new();
@@ -24,7 +27,10 @@ public sealed class Section : CompositeNode
         body.EnsureMinimum();
     }
 
-    internal override bool CanHold(Node child) => child is Body;
+    internal override bool CanHold(Node child) => child is Morvax.Velto.Body or HeaderFooter;
+
+    // A section's text is its body's; headers and footers have their own.
+    internal override void AppendText(System.Text.StringBuilder text) => Body?.AppendText(text);
 
     internal override Node CopyNode(DocumentBase owner)
     {

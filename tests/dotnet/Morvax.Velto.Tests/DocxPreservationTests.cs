@@ -288,6 +288,35 @@ public class DocxPreservationTests
     }
 
     [Fact]
+    public void HeadersAndFootersAreReadEditedAddedAndRemoved()
+    {
+        var doc = new Document(new MemoryStream(ForeignPackage()));
+        Section section = doc.FirstSection!;
+        HeaderFooter header = section.HeadersFooters[0];
+        Assert.Equal((1, HeaderFooterType.HeaderPrimary, "page header\r"),
+            (section.HeadersFooters.Count, header.HeaderFooterType, header.GetText()));
+        header.FirstParagraph!.Runs[0].Text = "new header";
+        var footer = new HeaderFooter(doc, HeaderFooterType.FooterFirst);
+        section.AppendChild(footer);
+        footer.AppendChild(new Paragraph(doc)).As<Paragraph>().AppendChild(new Run(doc, "first footer"));
+
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        Assert.Equal("new header", Part(saved, "word/header1.xml").Descendants(W + "t").Single().Value);
+        XElement sectPr = BodyOf(saved).Element(W + "sectPr")!;
+        Assert.Equal("first", (string?)sectPr.Element(W + "footerReference")!.Attribute(W + "type"));
+        Section back = new Document(new MemoryStream(saved)).FirstSection!;
+        Assert.Equal(new[] { "new header\r", "first footer\r" }, back.HeadersFooters.ToArray().Select(h => h.GetText()));
+        Assert.Equal(HeaderFooterType.FooterFirst, back.HeadersFooters[1].HeaderFooterType);
+        // The body's text leaves headers and footers out.
+        Assert.DoesNotContain("header", back.Document.GetText());
+
+        back.HeadersFooters[0].Remove();
+        XElement without = BodyOf(SaveBytes((Document)back.Document, SaveFormat.Docx)).Element(W + "sectPr")!;
+        Assert.Null(without.Element(W + "headerReference"));
+        Assert.NotNull(without.Element(W + "footerReference"));
+    }
+
+    [Fact]
     public void SettingsChangeOnlyWhenTheirValueDoes()
     {
         var doc = new Document { TrackRevisions = true, DefaultTabStop = 18 };

@@ -42,6 +42,9 @@ internal static class DocumentLoader
     {
         if (FormatTable.IsOoxml(format))
             format = DocxReader.Read(doc, data);
+        // A .xml file may hold a whole package as flat OPC.
+        else if (FormatTable.IsFlatOpc(format) || (format == LoadFormat.WordML && FlatOpc.Is(data)))
+            format = FlatOpc.Read(doc, data);
         else if (format == LoadFormat.Text)
             PlainTextReader.Read(doc, data);
         else
@@ -58,6 +61,8 @@ internal static class DocumentLoader
         if (data.StartsWith(new byte[] { 0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1 }))
             throw new UnsupportedFileFormatException(
                 "Loading binary (Doc) or encrypted documents is not supported.");
+        if (FlatOpc.Is(data))
+            return LoadFormat.FlatOpc;
         if (data.StartsWith("{\\rtf"u8))
             return LoadFormat.Rtf;
         if (data.StartsWith("%PDF"u8))

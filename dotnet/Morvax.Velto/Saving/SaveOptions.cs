@@ -25,7 +25,9 @@ public abstract class SaveOptions
     // names a format it cannot.
     public static SaveOptions CreateSaveOptions(SaveFormat saveFormat) => saveFormat switch
     {
-        SaveFormat.Docx or SaveFormat.Docm or SaveFormat.Dotx or SaveFormat.Dotm => new OoxmlSaveOptions(saveFormat),
+        SaveFormat.Docx or SaveFormat.Docm or SaveFormat.Dotx or SaveFormat.Dotm or SaveFormat.FlatOpc
+            or SaveFormat.FlatOpcMacroEnabled or SaveFormat.FlatOpcTemplate or SaveFormat.FlatOpcTemplateMacroEnabled =>
+            new OoxmlSaveOptions(saveFormat),
         SaveFormat.Text => new TxtSaveOptions(),
         SaveFormat.Html => new HtmlSaveOptions(),
         SaveFormat.Markdown => new MarkdownSaveOptions(),

@@ -316,6 +316,28 @@ public class DocxPreservationTests
         Assert.NotNull(without.Element(W + "footerReference"));
     }
 
+    [Theory]
+    [InlineData(SaveFormat.FlatOpc, LoadFormat.FlatOpc)]
+    [InlineData(SaveFormat.FlatOpcTemplateMacroEnabled, LoadFormat.FlatOpcTemplateMacroEnabled)]
+    public void FlatOpcCarriesTheWholePackageInOneXmlFile(SaveFormat format, LoadFormat expected)
+    {
+        var doc = new Document(new MemoryStream(ForeignPackage()));
+        byte[] flat = SaveBytes(doc, format);
+        Assert.Contains("http://schemas.microsoft.com/office/2006/xmlPackage", System.Text.Encoding.UTF8.GetString(flat));
+
+        using var folder = new ScratchFolder();
+        File.WriteAllBytes(folder.File("flat.xml"), flat);
+        foreach (Document back in new[] { new Document(new MemoryStream(flat)), new Document(folder.File("flat.xml")) })
+        {
+            Assert.Equal((doc.GetText(), expected), (back.GetText(), back.OriginalLoadFormat));
+            Assert.Equal("page header\r", back.FirstSection!.HeadersFooters[0].GetText());
+        }
+        string hostile = "<!DOCTYPE p [<!ENTITY e \"e\">]>" + System.Text.Encoding.UTF8.GetString(flat)
+            .Substring(System.Text.Encoding.UTF8.GetString(flat).IndexOf("<pkg:package", System.StringComparison.Ordinal));
+        Assert.Throws<FileCorruptedException>(() => new Document(new MemoryStream(System.Text.Encoding.UTF8.GetBytes(hostile)),
+            new Loading.LoadOptions(LoadFormat.FlatOpc, null, null)));
+    }
+
     [Fact]
     public void SettingsChangeOnlyWhenTheirValueDoes()
     {

@@ -78,19 +78,18 @@ internal static class PackageLimits
     // Parts that are not XML (images, macro projects) are passed over after
     // their first bytes.  A part that is XML but malformed is left to the
     // SDK, which reports it when (and only when) the part is needed.
-    private static void CheckXmlDepth(Stream part, string name)
+    private static void CheckXmlDepth(CappedStream part, string name)
     {
-        var peek = new BufferedStream(part, 4096);
         int first;
         do
-            first = peek.ReadByte();
-        while (first is ' ' or '\t' or '\r' or '\n');
+            first = part.Peek();
+        while (first is ' ' or '\t' or '\r' or '\n' && part.Skip());
         // '<', or the first byte of a UTF-8 or UTF-16 byte order mark.
         if (first is not ('<' or 0xEF or 0xFF or 0xFE))
             return;
         try
         {
-            using XmlReader reader = XmlReader.Create(new PrefixedStream((byte)first, peek), ScanSettings);
+            using XmlReader reader = XmlReader.Create(part, ScanSettings);
             while (reader.Read())
             {
                 if (reader.Depth > MaxXmlDepth)
@@ -102,61 +101,13 @@ internal static class PackageLimits
         }
     }
 
-    // A stream with one byte put back in front of it.
-    private sealed class PrefixedStream : Stream
-    {
-        private readonly Stream inner;
-        private int pending;
-
-        public PrefixedStream(byte first, Stream inner)
-        {
-            pending = first;
-            this.inner = inner;
-        }
-
-        public override bool CanRead => true;
-        public override bool CanSeek => false;
-        public override bool CanWrite => false;
-        public override long Length => throw new NotSupportedException();
-
-        public override long Position
-        {
-            get => throw new NotSupportedException();
-            set => throw new NotSupportedException();
-        }
-
-        public override int Read(byte[] buffer, int offset, int count)
-        {
-            if (count == 0)
-                return 0;
-            if (pending < 0)
-                return inner.Read(buffer, offset, count);
-            buffer[offset] = (byte)pending;
-            pending = -1;
-            return 1;
-        }
-
-        public override void Flush()
-        {
-        }
-
-        public override long Seek(long offset, SeekOrigin origin) => throw new NotSupportedException();
-        public override void SetLength(long value) => throw new NotSupportedException();
-        public override void Write(byte[] buffer, int offset, int count) => throw new NotSupportedException();
-
-        protected override void Dispose(bool disposing)
-        {
-            if (disposing)
-                inner.Dispose();
-            base.Dispose(disposing);
-        }
-    }
-
-    // Fails a read that goes past the cap, whatever size the archive claims.
+    // Fails a read that goes past the cap, whatever size the archive claims;
+    // one byte can be looked at before it is read.
     private sealed class CappedStream : Stream
     {
         private readonly Stream inner;
         private long remaining;
+        private int peeked = -1;
 
         public CappedStream(Stream inner, long cap)
         {
@@ -175,8 +126,33 @@ internal static class PackageLimits
             set => throw new NotSupportedException();
         }
 
+        // The next byte without consuming it; -1 at the end.
+        public int Peek()
+        {
+            if (peeked < 0)
+            {
+                byte[] one = new byte[1];
+                peeked = Read(one, 0, 1) == 1 ? one[0] : -1;
+            }
+            return peeked;
+        }
+
+        // Consumes the peeked byte; false at the end.
+        public bool Skip()
+        {
+            bool had = peeked >= 0;
+            peeked = -1;
+            return had;
+        }
+
         public override int Read(byte[] buffer, int offset, int count)
         {
+            if (count > 0 && peeked >= 0)
+            {
+                buffer[offset] = (byte)peeked;
+                peeked = -1;
+                return 1;
+            }
             int read = inner.Read(buffer, offset, count);
             remaining -= read;
             if (remaining < 0)

@@ -222,6 +222,9 @@ def test_python_docx_formatting_and_author_are_read(mv, corpus):
     assert heading.font.size == reference.styles["Heading 1"].font.size.pt
     assert children(mv, paragraphs[0], mv.NodeType.RUN, mv.Run)[0].font.size == heading.font.size
     assert doc.styles.get("My Own Style").built_in is False
+    bullet = next(p for p in paragraphs if p.get_text().startswith("A bullet")).list_format
+    assert (bullet.is_list_item, bullet.list_level.number_style) == (True, mv.NumberStyle.BULLET)
+    assert not paragraphs[1].list_format.is_list_item
     header = children(mv, doc.first_section, mv.NodeType.HEADER_FOOTER, mv.HeaderFooter)
     assert [(h.header_footer_type, h.get_text()) for h in header] == [(mv.HeaderFooterType.HEADER_PRIMARY, "Page header\r")]
     page, their_page = doc.first_section.page_setup, reference.sections[0]
@@ -250,6 +253,19 @@ def test_changing_one_word_changes_only_that_word(mv, corpus):
     names = {str(part.partname) for part in after.part.package.iter_parts()}
     assert {"/word/footnotes.xml", "/word/numbering.xml"} <= names
     assert any(n.startswith("/word/media/") for n in names)
+
+
+def test_pandoc_lists_are_list_items_with_their_levels(mv, corpus):
+    _, files = corpus
+    if "pandoc" not in files:
+        pytest.skip("pandoc is not installed")
+    doc = mv.Document(str(files["pandoc"]))
+    items = {p.get_text()[:-1]: p.list_format for p in children(mv, doc.first_section.body, mv.NodeType.PARAGRAPH,
+                                                                  mv.Paragraph)}
+    assert [(items[t].is_list_item, items[t].list_level_number, items[t].list_level.number_style)
+            for t in ("first", "nested bullet", "bullet one")] == [
+        (True, 0, mv.NumberStyle.ARABIC), (True, 1, mv.NumberStyle.BULLET), (True, 0, mv.NumberStyle.BULLET)]
+    assert not items["Heading One"].is_list_item
 
 
 @pytest.mark.skipif(SOFFICE is None, reason="LibreOffice is not installed")

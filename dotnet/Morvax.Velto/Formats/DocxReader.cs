@@ -129,6 +129,24 @@ internal static class DocxReader
         public (Font Font, ParagraphFormat Format) Paragraph(string? id) =>
             Resolve(id ?? Names.DefaultStyleId, 0);
 
+        // The list a paragraph of that style belongs to, as (numbering id,
+        // level), from the nearest style in its chain that says.
+        public (int? NumId, int? Level) ListOf(string? id)
+        {
+            int? numId = null, level = null;
+            id ??= Names.DefaultStyleId;
+            for (int depth = 0; id is not null && depth < MaxChain && byId.TryGetValue(id, out W.Style? style); depth++)
+            {
+                if (style.StyleParagraphProperties?.NumberingProperties is { } numPr)
+                {
+                    numId ??= Number(numPr.NumberingId?.Val?.InnerText);
+                    level ??= Number(numPr.NumberingLevelReference?.Val?.InnerText);
+                }
+                id = style.BasedOn?.Val?.Value is { } basedOn && basedOn != id ? basedOn : null;
+            }
+            return (numId, level);
+        }
+
         // Applies a character style, with the styles it is based on.
         public void ApplyCharacterStyle(Font font, string id, int depth = 0)
         {
@@ -332,6 +350,55 @@ internal static class DocxReader
         }
     }
 
+    private static int? Number(string? text) =>
+        int.TryParse(text, NumberStyles.None, CultureInfo.InvariantCulture, out int n) ? n : null;
+
+    private static readonly (string Format, NumberStyle Style)[] NumberFormats =
+    {
+        ("decimal", NumberStyle.Arabic), ("bullet", NumberStyle.Bullet), ("lowerLetter", NumberStyle.LowercaseLetter),
+        ("upperLetter", NumberStyle.UppercaseLetter), ("lowerRoman", NumberStyle.LowercaseRoman),
+        ("upperRoman", NumberStyle.UppercaseRoman),
+    };
+
+    // The levels of each list of the numbering part, by numbering id.
+    private static Dictionary<int, Lists.ListLevel[]> ReadNumbering(W.Numbering? numbering)
+    {
+        var lists = new Dictionary<int, Lists.ListLevel[]>();
+        if (numbering is null)
+            return lists;
+        var abstracts = new Dictionary<int, Lists.ListLevel[]>();
+        foreach (W.AbstractNum definition in numbering.Elements<W.AbstractNum>())
+        {
+            if (Number(definition.AbstractNumberId?.InnerText) is not { } abstractId)
+                continue;
+            var levels = new Lists.ListLevel[Lists.ListFormat.MaxLevel + 1];
+            for (int i = 0; i < levels.Length; i++)
+                levels[i] = new Lists.ListLevel();
+            foreach (W.Level level in definition.Elements<W.Level>())
+            {
+                if (Number(level.LevelIndex?.InnerText) is not { } index || index >= levels.Length)
+                    continue;
+                Lists.ListLevel entry = levels[index];
+                string? format = Val(level.NumberingFormat);
+                entry.NumberStyle = Array.Find(NumberFormats, f => f.Format == format) is { Format: not null } known
+                    ? known.Style
+                    : NumberStyle.Arabic;
+                entry.NumberFormat = Val(level.LevelText) ?? string.Empty;
+                if (Number(Val(level.StartNumberingValue)) is { } start)
+                    entry.StartAt = start;
+            }
+            abstracts.TryAdd(abstractId, levels);
+        }
+        foreach (W.NumberingInstance instance in numbering.Elements<W.NumberingInstance>())
+        {
+            if (Number(instance.NumberID?.InnerText) is { } numId
+                && Number(instance.AbstractNumId?.Val?.InnerText) is { } abstractId
+                && abstracts.TryGetValue(abstractId, out Lists.ListLevel[]? levels))
+                lists.TryAdd(numId, levels);
+        }
+        return lists;
+    }
+
     internal static SectionStart StartOf(W.SectionProperties sectPr) =>
         WordMl.ValueOf(WordMl.SectionStarts, Val(sectPr.GetFirstChild<W.SectionType>())) ?? SectionStart.NewPage;
 
@@ -416,6 +483,7 @@ internal static class DocxReader
         private readonly Document doc;
         private readonly StyleSheet styles;
         private readonly MainDocumentPart main;
+        private readonly Dictionary<int, Lists.ListLevel[]> lists;
         private readonly StringBuilder text = new();
         private Section section = null!;
         private Body body = null!;
@@ -425,6 +493,7 @@ internal static class DocxReader
             this.doc = doc;
             this.styles = styles;
             this.main = main;
+            lists = ReadNumbering(main.NumberingDefinitionsPart?.Numbering);
         }
 
         public void Read(W.Body? source)
@@ -526,6 +595,23 @@ internal static class DocxReader
             }
         }
 
+        // A paragraph's own numbering properties win over its style's; the
+        // numbering id 0 takes a paragraph out of a list.
+        private void ReadListFormat(Lists.ListFormat list, string? styleId, W.NumberingProperties? numPr)
+        {
+            (int? numId, int? level) = styles.ListOf(styleId);
+            if (numPr is not null)
+            {
+                numId = Number(numPr.NumberingId?.Val?.InnerText) ?? numId;
+                level = Number(numPr.NumberingLevelReference?.Val?.InnerText) ?? level;
+            }
+            if (numId is not { } id || id == 0 || !lists.TryGetValue(id, out Lists.ListLevel[]? levels))
+                return;
+            list.IsListItem = true;
+            list.Levels = levels;
+            list.ListLevelNumber = System.Math.Min(level ?? 0, Lists.ListFormat.MaxLevel);
+        }
+
         private KeptBlock Kept(OpenXmlElement element) => new(doc, element, TextOf(element, true));
 
         private Paragraph ReadParagraph(W.Paragraph p)
@@ -534,9 +620,10 @@ internal static class DocxReader
             ParagraphFormat format = paragraph.ParagraphFormat;
             // The paragraph starts from its style, with what the style
             // inherits; its own properties come on top.
-            (Font styleFont, ParagraphFormat styleFormat) =
-                styles.Paragraph(p.ParagraphProperties?.ParagraphStyleId?.Val?.Value);
+            string? styleId = p.ParagraphProperties?.ParagraphStyleId?.Val?.Value;
+            (Font styleFont, ParagraphFormat styleFormat) = styles.Paragraph(styleId);
             format.CopyFrom(styleFormat);
+            ReadListFormat(paragraph.ListFormat, styleId, p.ParagraphProperties?.NumberingProperties);
             foreach (OpenXmlElement child in p.ChildElements)
             {
                 switch (child)
@@ -554,7 +641,7 @@ internal static class DocxReader
             }
             var snapshot = new ParagraphFormat();
             snapshot.CopyFrom(format);
-            paragraph.Origin = new ParagraphOrigin(p, snapshot);
+            paragraph.Origin = new ParagraphOrigin(p, snapshot, paragraph.ListFormat.ListLevelNumber);
             return paragraph;
         }
 

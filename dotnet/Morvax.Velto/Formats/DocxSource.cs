@@ -107,7 +107,7 @@ internal sealed class StyleNames
 }
 
 // The snapshots: what a node was when read.
-internal sealed record ParagraphOrigin(object Element, ParagraphFormat Format);
+internal sealed record ParagraphOrigin(object Element, ParagraphFormat Format, int ListLevel);
 
 internal sealed record RunOrigin(object Element, Font Font, string Text);
 

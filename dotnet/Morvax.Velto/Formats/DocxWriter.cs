@@ -430,7 +430,8 @@ internal static class DocxWriter
         private bool IsUnchanged(Paragraph paragraph, Section? ends)
         {
             if (paragraph.Origin is not ParagraphOrigin origin || origin.Element is not W.Paragraph from
-                || !SameFormat(origin.Format, paragraph.ParagraphFormat))
+                || !SameFormat(origin.Format, paragraph.ParagraphFormat)
+                || origin.ListLevel != paragraph.ListFormat.ListLevelNumber)
                 return false;
             W.SectionProperties? readSection = from.ParagraphProperties?.SectionProperties;
             if (ends is null ? readSection is not null
@@ -476,6 +477,13 @@ internal static class DocxWriter
             {
                 if (!Equals(get(before), get(paragraph.ParagraphFormat)))
                     set(pPr ??= new W.ParagraphProperties(), paragraph.ParagraphFormat, styles);
+            }
+            // A list item moved to another level.
+            if (paragraph.ListFormat.IsListItem && paragraph.ListFormat.ListLevelNumber != (origin?.ListLevel ?? 0))
+            {
+                W.NumberingProperties numPr = (pPr ??= new W.ParagraphProperties()).NumberingProperties ??= new W.NumberingProperties();
+                numPr.NumberingLevelReference = Val(new W.NumberingLevelReference(),
+                    paragraph.ListFormat.ListLevelNumber.ToString(CultureInfo.InvariantCulture));
             }
             if (pPr is not null)
             {

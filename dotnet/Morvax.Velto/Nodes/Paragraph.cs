@@ -15,6 +15,8 @@ public sealed class Paragraph : CompositeNode
 
     public ParagraphFormat ParagraphFormat { get; } = new();
 
+    public Lists.ListFormat ListFormat { get; } = new();
+
     public bool IsEndOfSection =>
         parent is Body body && ReferenceEquals(body.LastChild, this) && body.parent is Section;
 
@@ -38,6 +40,7 @@ public sealed class Paragraph : CompositeNode
     {
         var copy = new Paragraph(owner);
         copy.ParagraphFormat.CopyFrom(ParagraphFormat);
+        copy.ListFormat.CopyFrom(ListFormat);
         return copy;
     }
 }

@@ -316,6 +316,40 @@ public class DocxPreservationTests
         Assert.NotNull(without.Element(W + "footerReference"));
     }
 
+    [Fact]
+    public void ListItemsComeFromTheirStyleOrTheirOwnNumberingAndChangeLevel()
+    {
+        string numbering = $"<w:numbering xmlns:w=\"{W}\"><w:abstractNum w:abstractNumId=\"5\">"
+            + "<w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/><w:numFmt w:val=\"bullet\"/><w:lvlText w:val=\"•\"/></w:lvl>"
+            + "<w:lvl w:ilvl=\"1\"><w:start w:val=\"3\"/><w:numFmt w:val=\"lowerRoman\"/><w:lvlText w:val=\"%2.\"/></w:lvl>"
+            + "</w:abstractNum><w:num w:numId=\"7\"><w:abstractNumId w:val=\"5\"/></w:num></w:numbering>";
+        string styles = $"<w:styles xmlns:w=\"{W}\"><w:style w:type=\"paragraph\" w:styleId=\"Bullets\"><w:name w:val=\"Bullets\"/>"
+            + "<w:pPr><w:numPr><w:numId w:val=\"7\"/></w:numPr></w:pPr></w:style></w:styles>";
+        string body = "<w:p><w:pPr><w:pStyle w:val=\"Bullets\"/></w:pPr><w:r><w:t>by style</w:t></w:r></w:p>"
+            + "<w:p><w:pPr><w:numPr><w:ilvl w:val=\"1\"/><w:numId w:val=\"7\"/></w:numPr></w:pPr><w:r><w:t>own</w:t></w:r></w:p>"
+            + "<w:p><w:pPr><w:pStyle w:val=\"Bullets\"/><w:numPr><w:numId w:val=\"0\"/></w:numPr></w:pPr><w:r><w:t>out</w:t></w:r></w:p>";
+        var doc = new Document(new MemoryStream(WordPackage($"<w:document xmlns:w=\"{W}\"><w:body>{body}</w:body></w:document>",
+            ("numbering.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.numbering+xml", OfficeRel + "/numbering", numbering),
+            ("styles.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml", OfficeRel + "/styles", styles))));
+
+        Paragraph[] paragraphs = doc.FirstSection!.Body!.Paragraphs.ToArray();
+        Lists.ListFormat byStyle = paragraphs[0].ListFormat, own = paragraphs[1].ListFormat;
+        Assert.Equal((true, 0, NumberStyle.Bullet, "•"), (byStyle.IsListItem, byStyle.ListLevelNumber,
+            byStyle.ListLevel!.NumberStyle, byStyle.ListLevel.NumberFormat));
+        Assert.Equal((true, 1, NumberStyle.LowercaseRoman, 3), (own.IsListItem, own.ListLevelNumber,
+            own.ListLevel!.NumberStyle, own.ListLevel.StartAt));
+        Assert.False(paragraphs[2].ListFormat.IsListItem);
+        Assert.Throws<System.ArgumentOutOfRangeException>(() => byStyle.ListLevelNumber = 9);
+
+        byStyle.ListLevelNumber = 1;
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        XElement[] written = BodyOf(saved).Elements(W + "p").ToArray();
+        Assert.Equal("1", (string?)written[0].Descendants(W + "ilvl").Single().Attribute(W + "val"));
+        Paragraph back = new Document(new MemoryStream(saved)).FirstSection!.Body!.FirstParagraph!;
+        Assert.Equal((true, 1, NumberStyle.LowercaseRoman), (back.ListFormat.IsListItem, back.ListFormat.ListLevelNumber,
+            back.ListFormat.ListLevel!.NumberStyle));
+    }
+
     [Theory]
     [InlineData(SaveFormat.FlatOpc, LoadFormat.FlatOpc)]
     [InlineData(SaveFormat.FlatOpcTemplateMacroEnabled, LoadFormat.FlatOpcTemplateMacroEnabled)]

@@ -484,6 +484,8 @@ internal static class DocxReader
         private readonly StyleSheet styles;
         private readonly MainDocumentPart main;
         private readonly Dictionary<int, Lists.ListLevel[]> lists;
+        // Bookmark names by the identifier that pairs a start with its end.
+        private readonly Dictionary<string, string> bookmarkNames = new(StringComparer.Ordinal);
         private readonly StringBuilder text = new();
         private Section section = null!;
         private Body body = null!;
@@ -633,6 +635,13 @@ internal static class DocxReader
                         break;
                     case W.Run r:
                         paragraph.AppendChild(ReadRun(r, styleFont));
+                        break;
+                    case W.BookmarkStart start when start.Name?.Value is { Length: > 0 } name && start.Id?.Value is { } id:
+                        bookmarkNames[id] = name;
+                        paragraph.AppendChild(new BookmarkStart(doc, name) { Origin = new BookmarkOrigin(start, name) });
+                        break;
+                    case W.BookmarkEnd end when end.Id?.Value is { } id && bookmarkNames.TryGetValue(id, out string? name):
+                        paragraph.AppendChild(new BookmarkEnd(doc, name) { Origin = new BookmarkOrigin(end, name) });
                         break;
                     default:
                         paragraph.AppendChild(new KeptInline(doc, child, TextOf(child, false)));

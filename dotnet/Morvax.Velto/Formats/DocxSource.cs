@@ -115,6 +115,8 @@ internal sealed record TableOrigin(object Element, TableAlignment Alignment);
 
 internal sealed record PlainOrigin(object Element);
 
+internal sealed record BookmarkOrigin(object Element, string Name);
+
 // A header or footer: the root of its part and the relationship that names it.
 internal sealed record StoryOrigin(object Root, string RelationshipId);
 

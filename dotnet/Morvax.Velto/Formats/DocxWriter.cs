@@ -447,6 +447,8 @@ internal static class DocxWriter
                 {
                     Run { Origin: RunOrigin run } r when run.Text == r.Text && r.Font.HasSameFormatting(run.Font) => run.Element,
                     KeptInline kept => kept.Element,
+                    BookmarkStart { Origin: BookmarkOrigin b } start when b.Name == start.Name => b.Element,
+                    BookmarkEnd { Origin: BookmarkOrigin b } end when b.Name == end.Name => b.Element,
                     _ => null,
                 };
                 if (!ReferenceEquals(element, child))
@@ -502,10 +504,41 @@ internal static class DocxWriter
                     case KeptInline kept:
                         element.AppendChild(((OpenXmlElement)kept.Element).CloneNode(true));
                         break;
+                    case BookmarkStart start:
+                        element.AppendChild(BookmarkElement(start, start.Name, true));
+                        break;
+                    case BookmarkEnd end:
+                        element.AppendChild(BookmarkElement(end, end.Name, false));
+                        break;
                 }
             }
             return element;
         }
+
+        // A bookmark's start or end: as read while its name stands, else with
+        // the identifier that pairs the start with the end of the same name.
+        private OpenXmlElement BookmarkElement(Node node, string name, bool start)
+        {
+            if (node.Origin is BookmarkOrigin origin && origin.Name == name)
+                return ((OpenXmlElement)origin.Element).CloneNode(true);
+            if (!bookmarkIds.TryGetValue(name, out string? id))
+                bookmarkIds[name] = id = (NewBookmarkIds + bookmarkIds.Count).ToString(CultureInfo.InvariantCulture);
+            var element = start ? (OpenXmlElement)new W.BookmarkStart { Name = name, Id = id } : new W.BookmarkEnd { Id = id };
+            if (node.Origin is BookmarkOrigin { Element: OpenXmlElement read })
+            {
+                foreach (OpenXmlAttribute attribute in read.GetAttributes())
+                {
+                    if (attribute.LocalName is not ("id" or "name"))
+                        element.SetAttribute(attribute);
+                }
+            }
+            return element;
+        }
+
+        // Identifiers of bookmarks named or renamed here start far above
+        // those word processors give.
+        private const int NewBookmarkIds = 1_000_000;
+        private readonly Dictionary<string, string> bookmarkIds = new(StringComparer.Ordinal);
 
         private W.Run RunElement(Run run)
         {

@@ -350,6 +350,30 @@ public class DocxPreservationTests
             back.ListFormat.ListLevel!.NumberStyle));
     }
 
+    [Fact]
+    public void BookmarksAreNodesThatCanBeRenamedAndAdded()
+    {
+        var doc = new Document(new MemoryStream(ForeignPackage()));
+        Paragraph title = (Paragraph)doc.FirstSection!.Body!.GetChild(NodeType.Paragraph, 0, false)!;
+        var start = (BookmarkStart)title.GetChild(NodeType.BookmarkStart, 0, false)!;
+        var end = (BookmarkEnd)title.GetChild(NodeType.BookmarkEnd, 0, false)!;
+        Assert.Equal(("mark", "mark"), (start.Name, end.Name));
+        (start.Name, end.Name) = ("renamed", "renamed");
+        Paragraph last = doc.FirstSection.Body.LastParagraph!;
+        last.InsertBefore(new BookmarkStart(doc, "added"), last.FirstChild);
+        last.AppendChild(new BookmarkEnd(doc, "added"));
+
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        XElement body = BodyOf(saved);
+        var ids = body.Descendants(W + "bookmarkStart").ToDictionary(e => (string)e.Attribute(W + "name")!, e => (string)e.Attribute(W + "id")!);
+        Assert.Equal(new[] { "renamed", "added" }, ids.Keys);
+        Assert.Equal(ids.Values.OrderBy(v => v), body.Descendants(W + "bookmarkEnd").Select(e => (string)e.Attribute(W + "id")!).OrderBy(v => v));
+        Document back = new(new MemoryStream(saved));
+        Assert.Equal(new[] { "renamed", "added" },
+            back.GetChildNodes(NodeType.BookmarkStart, true).ToArray().Select(n => ((BookmarkStart)n).Name));
+        Assert.Equal(doc.GetText(), back.GetText());
+    }
+
     [Theory]
     [InlineData(SaveFormat.FlatOpc, LoadFormat.FlatOpc)]
     [InlineData(SaveFormat.FlatOpcTemplateMacroEnabled, LoadFormat.FlatOpcTemplateMacroEnabled)]

@@ -255,7 +255,7 @@ def test_changing_one_word_changes_only_that_word(mv, corpus):
     assert any(n.startswith("/word/media/") for n in names)
 
 
-def test_pandoc_lists_are_list_items_with_their_levels(mv, corpus):
+def test_pandoc_lists_and_pictures(mv, corpus):
     _, files = corpus
     if "pandoc" not in files:
         pytest.skip("pandoc is not installed")
@@ -266,6 +266,8 @@ def test_pandoc_lists_are_list_items_with_their_levels(mv, corpus):
             for t in ("first", "nested bullet", "bullet one")] == [
         (True, 0, mv.NumberStyle.ARABIC), (True, 1, mv.NumberStyle.BULLET), (True, 0, mv.NumberStyle.BULLET)]
     assert not items["Heading One"].is_list_item
+    picture = mv.drawing.Shape._cast_to(doc.get_child(mv.NodeType.SHAPE, 0, True))
+    assert (picture.shape_type, picture.is_inline, picture.width > 0) == (mv.drawing.ShapeType.IMAGE, True, True)
 
 
 @pytest.mark.skipif(SOFFICE is None, reason="LibreOffice is not installed")

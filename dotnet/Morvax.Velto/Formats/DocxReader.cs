@@ -654,10 +654,13 @@ internal static class DocxReader
             return paragraph;
         }
 
-        // A run of text, tabs and breaks becomes a Run; one holding anything
-        // else (a drawing, a field character, a note reference) is kept whole.
-        private Inline ReadRun(W.Run r, Font paragraphFont)
+        // A run of text, tabs and breaks becomes a Run; one holding a single
+        // picture becomes a Shape; one holding anything else (a field
+        // character, a note reference) is kept whole.
+        private Node ReadRun(W.Run r, Font paragraphFont)
         {
+            if (DocxShapes.Read(doc, r) is { } shape)
+                return shape;
             W.RunProperties? rPr = null;
             text.Clear();
             foreach (OpenXmlElement child in r.ChildElements)

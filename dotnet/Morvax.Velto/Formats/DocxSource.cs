@@ -117,6 +117,9 @@ internal sealed record PlainOrigin(object Element);
 
 internal sealed record BookmarkOrigin(object Element, string Name);
 
+// A picture's run, with the size it had.
+internal sealed record ShapeOrigin(object Element, double Width, double Height);
+
 // A header or footer: the root of its part and the relationship that names it.
 internal sealed record StoryOrigin(object Root, string RelationshipId);
 

@@ -449,6 +449,8 @@ internal static class DocxWriter
                     KeptInline kept => kept.Element,
                     BookmarkStart { Origin: BookmarkOrigin b } start when b.Name == start.Name => b.Element,
                     BookmarkEnd { Origin: BookmarkOrigin b } end when b.Name == end.Name => b.Element,
+                    Drawing.ShapeBase { Origin: ShapeOrigin s } shape when s.Width == shape.Width && s.Height == shape.Height
+                        => s.Element,
                     _ => null,
                 };
                 if (!ReferenceEquals(element, child))
@@ -509,6 +511,10 @@ internal static class DocxWriter
                         break;
                     case BookmarkEnd end:
                         element.AppendChild(BookmarkElement(end, end.Name, false));
+                        break;
+                    // Shapes made here have no drawing to write yet.
+                    case Drawing.ShapeBase shape when DocxShapes.Write(shape) is { } picture:
+                        element.AppendChild(picture);
                         break;
                 }
             }

@@ -374,6 +374,33 @@ public class DocxPreservationTests
         Assert.Equal(doc.GetText(), back.GetText());
     }
 
+    [Fact]
+    public void PicturesAreShapesWithTheirSizeAndWrapping()
+    {
+        const string Wp = "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing";
+        const string A = "http://schemas.openxmlformats.org/drawingml/2006/main";
+        const string Pic = "http://schemas.openxmlformats.org/drawingml/2006/picture";
+        string Picture(string placement, string wrap) => $"<w:r><w:drawing><wp:{placement}>{wrap}<wp:extent cx=\"1270000\" cy=\"635000\"/>"
+            + "<wp:docPr id=\"1\" name=\"p\"/><a:graphic><a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\">"
+            + "<pic:pic><pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"1270000\" cy=\"635000\"/></a:xfrm></pic:spPr></pic:pic>"
+            + $"</a:graphicData></a:graphic></wp:{placement}></w:drawing></w:r>";
+        string document = $"<w:document xmlns:w=\"{W}\" xmlns:wp=\"{Wp}\" xmlns:a=\"{A}\" xmlns:pic=\"{Pic}\"><w:body><w:p>"
+            + Picture("inline", "") + "<w:r><w:t>between</w:t></w:r>" + Picture("anchor", "").Replace("</wp:anchor>", "<wp:wrapSquare wrapText=\"bothSides\"/></wp:anchor>")
+            + "</w:p></w:body></w:document>";
+        var doc = new Document(new MemoryStream(WordPackage(document)));
+        Drawing.Shape[] shapes = doc.GetChildNodes(NodeType.Shape, true).ToArray().Cast<Drawing.Shape>().ToArray();
+        Assert.Equal(new[] { (100.0, 50.0, Drawing.WrapType.Inline), (100.0, 50.0, Drawing.WrapType.Square) },
+            shapes.Select(s => (s.Width, s.Height, s.WrapType)));
+        Assert.Equal(Drawing.ShapeType.Image, shapes[0].ShapeType);
+        Assert.Equal("between\f", doc.GetText());
+
+        shapes[0].Width = 200;
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        XElement[] extents = BodyOf(saved).Descendants().Where(e => e.Name.LocalName is "extent" or "ext").ToArray();
+        Assert.Equal(new[] { "2540000", "2540000", "1270000", "1270000" }, extents.Select(e => (string?)e.Attribute("cx")));
+        Assert.Equal(200.0, ((Drawing.Shape)new Document(new MemoryStream(saved)).GetChild(NodeType.Shape, 0, true)!).Width);
+    }
+
     [Theory]
     [InlineData(SaveFormat.FlatOpc, LoadFormat.FlatOpc)]
     [InlineData(SaveFormat.FlatOpcTemplateMacroEnabled, LoadFormat.FlatOpcTemplateMacroEnabled)]

@@ -4,6 +4,7 @@
 #   make test   every test suite: a normal build, then again with ASan + UBSan
 #   make check  the test suites on the normal build only (quicker while developing)
 #   make bench  build, then run the benchmarks
+#   make wheel  the wheel, into dist/ (built in build-wheel/ by the in-repository backend)
 #   make assign-ids  give new library classes their fixed interop identifier
 
 PYTHON   := /usr/bin/python3
@@ -12,7 +13,7 @@ ASAN_BUILD ?= build-asan
 JOBS     ?= $(shell nproc)
 export DOTNET_CLI_TELEMETRY_OPTOUT=1 DOTNET_NOLOGO=1 DOTNET_SKIP_FIRST_TIME_EXPERIENCE=1
 
-.PHONY: all deps build demo test check check-asan bench assign-ids clean
+.PHONY: all deps build demo test check check-asan bench wheel assign-ids clean
 
 all: build
 
@@ -39,10 +40,13 @@ check-asan: deps
 bench: build
 	tools/run-bench.sh $(BUILD)
 
+wheel: deps
+	$(PYTHON) -m pip wheel . --no-deps -w dist/
+
 # Gives new library classes their fixed interop identifier (then commit the table).
 assign-ids: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) --target assign_ids
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-wheel dist

@@ -40,3 +40,7 @@ ctest --test-dir "$build" --output-on-failure
 echo "== Python tests =="
 # pytest exits 5 when it collected nothing: that is a failure here too.
 /usr/bin/python3 -m pytest -q -p no:cacheprovider "$root/tests/python"
+
+if [ "$sanitized" != "--sanitized" ]; then
+  "$root/tools/check-package.sh" "$build"
+fi

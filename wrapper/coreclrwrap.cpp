@@ -15,6 +15,8 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <pthread.h>
+#include <signal.h>
 #include <stdlib.h>
 
 #include <cstdio>
@@ -24,6 +26,7 @@
 
 #include "coreclr_api.h"
 #include "dl_handle.h"
+#include "forked_child.h"
 #include "properties.h"
 
 #define COREWRAP_EXPORT extern "C" __attribute__((visibility("default")))
@@ -55,6 +58,45 @@ struct WrapperState {
 WrapperState& state() {
     static WrapperState s;
     return s;
+}
+
+// Set when the runtime starts (before coreclr_initialize, which already makes
+// threads and shared mappings), and in a child forked after that.  Read before
+// the lock: in such a child the lock may be held by a thread that was not
+// copied, and every entry point must answer at once instead of waiting on it.
+volatile sig_atomic_t g_runtime_started = 0;
+volatile sig_atomic_t g_forked_after_start = 0;
+
+constexpr const char* kForkedMessage =
+    "this process was forked from one whose .NET runtime had started; the runtime cannot run here";
+
+// Signals are held from just before the fork until the child has given back
+// the runtime's handlers: one arriving in between would run the runtime's
+// handler in the child, which signals the parent's runtime.
+thread_local sigset_t t_mask_before_fork;
+thread_local bool t_signals_held = false;
+
+void on_fork_prepare() {
+    if (g_runtime_started != 0 && g_forked_after_start == 0) {
+        sigset_t all;
+        sigfillset(&all);
+        t_signals_held = pthread_sigmask(SIG_BLOCK, &all, &t_mask_before_fork) == 0;
+    }
+}
+
+void release_held_signals() {
+    if (t_signals_held) {
+        t_signals_held = false;
+        pthread_sigmask(SIG_SETMASK, &t_mask_before_fork, nullptr);
+    }
+}
+
+void on_fork_in_child() {
+    if (g_runtime_started != 0 && g_forked_after_start == 0) {
+        g_forked_after_start = 1;
+        detach_from_parent_runtime();
+    }
+    release_held_signals();
 }
 
 // Per thread, so one thread's failure text is not replaced by another's
@@ -115,6 +157,10 @@ COREWRAP_EXPORT int32_t coreclr_wrap_load(const char* coreclr_path) {
         fail(COREWRAP_E_INVALID_ARGUMENT, "no path to libcoreclr.so given");
         return 0;
     }
+    if (g_forked_after_start != 0) {
+        fail(COREWRAP_E_FORKED, kForkedMessage);
+        return 0;
+    }
     WrapperState& s = state();
     std::lock_guard<std::recursive_mutex> guard(s.lock);
     if (s.phase != Phase::kUnloaded) {
@@ -158,6 +204,9 @@ COREWRAP_EXPORT int32_t coreclr_wrap_initialize(const char* exe_path, const char
                                                 int32_t property_count, const char** keys,
                                                 const char** values) {
     t_last_error[0] = '\0';
+    if (g_forked_after_start != 0) {
+        return fail(COREWRAP_E_FORKED, kForkedMessage);
+    }
     WrapperState& s = state();
     std::lock_guard<std::recursive_mutex> guard(s.lock);
     switch (s.phase) {
@@ -186,10 +235,15 @@ COREWRAP_EXPORT int32_t coreclr_wrap_initialize(const char* exe_path, const char
     // From here on the runtime may have threads running inside libcoreclr.so,
     // even if initialisation fails half-way: it must stay loaded for good.
     s.library.release();
+    static pthread_once_t fork_watch = PTHREAD_ONCE_INIT;
+    pthread_once(&fork_watch, [] { pthread_atfork(on_fork_prepare, release_held_signals, on_fork_in_child); });
+    remember_signal_dispositions_before_start();
+    g_runtime_started = 1;
     void* host_handle = nullptr;
     unsigned int domain_id = 0;
     int rc = s.initialize(exe_path, domain_name, properties.count(), properties.keys(),
                           properties.values(), &host_handle, &domain_id);
+    remember_runtime_signal_handlers();
     if (rc < 0) {
         return fail(rc, "coreclr_initialize failed with " + hex_status(rc));
     }
@@ -207,6 +261,9 @@ COREWRAP_EXPORT int32_t coreclr_wrap_create_delegate(const char* assembly_name,
     t_last_error[0] = '\0';
     if (slot != nullptr) {
         *slot = nullptr;
+    }
+    if (g_forked_after_start != 0) {
+        return fail(COREWRAP_E_FORKED, kForkedMessage);
     }
     WrapperState& s = state();
     std::lock_guard<std::recursive_mutex> guard(s.lock);
@@ -229,6 +286,10 @@ COREWRAP_EXPORT int32_t coreclr_wrap_create_delegate(const char* assembly_name,
 
 COREWRAP_EXPORT int32_t coreclr_wrap_shutdown(void) {
     t_last_error[0] = '\0';
+    if (g_forked_after_start != 0) {
+        // The runtime to shut down lives in the parent; nothing of it runs here.
+        return fail(COREWRAP_E_FORKED, kForkedMessage);
+    }
     WrapperState& s = state();
     std::lock_guard<std::recursive_mutex> guard(s.lock);
     if (s.phase != Phase::kRunning) {
@@ -247,6 +308,9 @@ COREWRAP_EXPORT int32_t coreclr_wrap_shutdown(void) {
 }
 
 COREWRAP_EXPORT int32_t coreclr_wrap_is_domain_initialized(void) {
+    if (g_forked_after_start != 0) {
+        return 0;
+    }
     WrapperState& s = state();
     std::lock_guard<std::recursive_mutex> guard(s.lock);
     return s.phase == Phase::kRunning ? 1 : 0;

@@ -31,6 +31,10 @@ extern "C" {
 #define COREWRAP_E_SHUT_DOWN           ((int32_t)0xA0DE0005)
 /* The runtime directory could not be listed to build the trusted assemblies. */
 #define COREWRAP_E_RUNTIME_DIR         ((int32_t)0xA0DE0006)
+/* This process is a child forked after the runtime started in its parent: the
+ * runtime cannot run here (its threads were not copied), so every entry point
+ * refuses and coreclr_wrap_is_domain_initialized() answers 0. */
+#define COREWRAP_E_FORKED              ((int32_t)0xA0DE0007)
 
 /* Loads libcoreclr.so from coreclr_path and resolves the hosting entry points.
  * Non-zero on success (also when the same path is already loaded), 0 on

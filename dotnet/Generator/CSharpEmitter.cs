@@ -110,7 +110,7 @@ public static class CSharpEmitter
     /// <summary>Reads argument slot i as the parameter's .NET type.</summary>
     private static string Read(ValueType_ type, int i) => type.Kind switch
     {
-        ValueKind.String => $"Marshalling.ReadString(args[{i}])",
+        ValueKind.String or ValueKind.FileName => $"Marshalling.ReadString(args[{i}])",
         ValueKind.Bool => $"(*(byte*)args[{i}] != 0)",
         ValueKind.Int16 => $"*(short*)args[{i}]",
         ValueKind.Int32 => $"*(int*)args[{i}]",
@@ -133,7 +133,7 @@ public static class CSharpEmitter
     /// <summary>Evaluates an expression and stores it in the result slot.</summary>
     private static string Store(ValueType_ type, string expression) => type.Kind switch
     {
-        ValueKind.String => $"*(IntPtr*)result = Marshalling.PyString({expression});",
+        ValueKind.String or ValueKind.FileName => $"*(IntPtr*)result = Marshalling.PyString({expression});",
         ValueKind.Bool => $"*(byte*)result = ({expression}) ? (byte)1 : (byte)0;",
         ValueKind.Int16 => $"*(short*)result = {expression};",
         ValueKind.Int32 => $"*(int*)result = {expression};",

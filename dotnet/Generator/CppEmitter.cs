@@ -55,7 +55,7 @@ public static class CppEmitter
     /// Modules in creation order: the top level, then every submodule of the tree in its
     /// fixed order (empty ones too), then any further namespace of the library.
     /// </summary>
-    private static List<(string Module, List<ClassModel> Classes)> Modules(IReadOnlyList<ClassModel> classes)
+    public static List<(string Module, List<ClassModel> Classes)> Modules(IReadOnlyList<ClassModel> classes)
     {
         var byModule = classes.GroupBy(c => c.Module).ToDictionary(g => g.Key, g => g.OrderBy(c => c.SimpleName, StringComparer.Ordinal).ToList());
         var order = new List<string> { "morvax.velto" };
@@ -67,7 +67,7 @@ public static class CppEmitter
         return order.Select(m => (m, byModule.GetValueOrDefault(m) ?? new List<ClassModel>())).ToList();
     }
 
-    private static string? Parent(string module) =>
+    public static string? Parent(string module) =>
         module == "morvax.velto" ? null : module[..module.LastIndexOf('.')];
 
     private static string EmitCatalogue(List<(string Module, List<ClassModel> Classes)> modules,
@@ -126,10 +126,31 @@ public static class CppEmitter
         text.AppendLine($"PyMethodDef kEnumServices_{c}[] = {{MORVAX_ENUM_SERVICES(kE_{c}), {{nullptr, nullptr, 0, nullptr}}}};");
         text.AppendLine("}  // namespace");
         text.AppendLine($"const EnumBinding kE_{c} = {{{Quote(model.PythonName)}, {Quote(model.SimpleName)}, {Quote(model.FullName)}, {Quote(model.InteropName)}, " +
-                        $"{(model.IsFlags ? "true" : "false")}, {(model.Members.Count > 0 ? "kMembers_" + c : "nullptr")}, {model.Members.Count}, kEnumServices_{c}, &gEnumRuntime_{c}}};");
+                        $"{(model.IsFlags ? "true" : "false")}, {(model.Members.Count > 0 ? "kMembers_" + c : "nullptr")}, {model.Members.Count}, kEnumServices_{c}, &gEnumRuntime_{c},\n" +
+                        $"    {Literal(Docstrings.Enumeration(model))}}};");
     }
 
     private static string Quote(string s) => "\"" + s + "\"";
+
+    /// <summary>Any text as a C++ string literal (UTF-8 source), for the documentation strings.</summary>
+    public static string Literal(string text)
+    {
+        var literal = new StringBuilder("\"");
+        foreach (char ch in text)
+        {
+            literal.Append(ch switch
+            {
+                '\\' => "\\\\",
+                '"' => "\\\"",
+                '\n' => "\\n",
+                '\r' => "",
+                '\t' => "\\t",
+                < ' ' => $"\\{Convert.ToString(ch, 8).PadLeft(3, '0')}",
+                _ => ch.ToString(),
+            });
+        }
+        return literal.Append('"').ToString();
+    }
 
     private static void EmitClass(StringBuilder text, ClassModel model)
     {
@@ -176,7 +197,7 @@ public static class CppEmitter
                 (true, true) => "MORVAX_STATIC_NOARGS_METHOD",
                 (true, false) => "MORVAX_STATIC_ARGS_METHOD",
             };
-            methodDefs.Add($"{macro}({Quote(method.PythonName)}, {record})");
+            methodDefs.Add($"{macro}({Quote(method.PythonName)}, {record},\n    {Literal(Docstrings.Method(method, method.PythonName))})");
         }
         string Property(PropertyModel p, string id)
         {
@@ -184,7 +205,7 @@ public static class CppEmitter
             return $"kS_{c}_{id}";
         }
         var getset = model.Properties.Select((p, i) =>
-            $"{(p.Setter != null ? "MORVAX_PROPERTY" : "MORVAX_READONLY_PROPERTY")}({Quote(p.PythonName)}, {Property(p, "p" + i)})").ToList();
+            $"{(p.Setter != null ? "MORVAX_PROPERTY" : "MORVAX_READONLY_PROPERTY")}({Quote(p.PythonName)}, {Property(p, "p" + i)},\n    {Literal(Docstrings.Property(p))})").ToList();
         var statics = new List<string>();
         var staticSpecs = new List<string>();
         for (int i = 0; i < model.Statics.Count; i++)
@@ -192,8 +213,9 @@ public static class CppEmitter
             var p = model.Statics[i];
             string record = Property(p, "s" + i);
             staticSpecs.Add(record);
-            statics.Add($"MORVAX_STATIC({Quote(p.PythonName)}, {record})");
-            if (p.SetterName != null) methodDefs.Add($"MORVAX_STATIC_SETTER({Quote(p.SetterName)}, {record})");
+            statics.Add($"MORVAX_STATIC({Quote(p.PythonName)}, {record}, {Literal(Docstrings.Property(p))})");
+            if (p.SetterName != null)
+                methodDefs.Add($"MORVAX_STATIC_SETTER({Quote(p.SetterName)}, {record}, {Literal(Docstrings.StaticSetter(p))})");
         }
         methodDefs.Add(model.IsStaticClass ? $"MORVAX_STATIC_CLASS_SERVICES(k{c})" : $"MORVAX_CLASS_SERVICES(k{c})");
         text.AppendLine($"PyMethodDef kMethods_{c}[] = {{{string.Join(", ", methodDefs)}, {{nullptr, nullptr, 0, nullptr}}}};");
@@ -203,6 +225,7 @@ public static class CppEmitter
         text.AppendLine($"const ClassBinding k{c} = {{{Quote(model.PythonName)}, {Quote(model.SimpleName)}, {Quote(model.FullName)}, {Quote(model.InteropName)},");
         text.AppendLine($"    kEntries_{c}, {model.Entries.Count}, {(model.Base != null ? "&k" + model.Base.CppName : "nullptr")}, {(constructors != null ? "&" + constructors : "nullptr")},");
         string init = constructors != null ? $"MORVAX_CONSTRUCTORS(k{c})" : "MORVAX_NO_CONSTRUCTOR";
-        text.AppendLine($"    {model.Statics.Count}, {model.TypeOf!.Slot}, {(model.IsStaticClass ? "true" : "false")}, {init}, kMethods_{c}, kGetSet_{c}, kStatics_{c}, &gType_{c}, &gRuntime_{c}}};");
+        text.AppendLine($"    {model.Statics.Count}, {model.TypeOf!.Slot}, {(model.IsStaticClass ? "true" : "false")}, {init}, kMethods_{c}, kGetSet_{c}, kStatics_{c}, &gType_{c}, &gRuntime_{c},");
+        text.AppendLine($"    {Literal(Docstrings.Class(model))}}};");
     }
 }

@@ -4,8 +4,11 @@ using System.Reflection;
 
 namespace Morvax.Generator;
 
-/// <summary>How a value crosses the boundary; the C++ side has the same list.</summary>
-public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid }
+/// <summary>
+/// How a value crosses the boundary; the C++ side has the same list. FileName is a string
+/// that names a file or folder (NameRules.IsFileName): it also takes os.PathLike and bytes.
+/// </summary>
+public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName }
 
 public sealed record ValueType_(ValueKind Kind, ClassModel? Class, Type NetType, EnumModel? Enum = null);
 
@@ -23,6 +26,8 @@ public sealed class OverloadModel
     public required EntryModel Entry { get; init; }
     public required IReadOnlyList<ParameterModel> Parameters { get; init; }
     public required ValueType_ Result { get; init; }
+    /// <summary>The library's documentation summary of this overload, if it has one.</summary>
+    public string? Summary { get; init; }
 }
 
 public sealed class MethodModel
@@ -45,6 +50,8 @@ public sealed class PropertyModel
     public bool IsField { get; init; }
     /// <summary>The static setter method's Python name ("set_callback").</summary>
     public string? SetterName { get; init; }
+    public string? Summary { get; init; }
+    public bool IsReadOnly => Setter == null;
 }
 
 public sealed class ClassModel
@@ -66,6 +73,7 @@ public sealed class ClassModel
     public List<PropertyModel> Statics { get; } = new();
     public List<EntryModel> Entries { get; } = new();
     public EntryModel? TypeOf { get; set; }
+    public string? Summary { get; set; }
 
     public EntryModel AddEntry(string name)
     {
@@ -86,6 +94,7 @@ public sealed class EnumModel
     public required string Id { get; init; }
     public required bool IsFlags { get; init; }
     public required IReadOnlyList<(string Name, int Value)> Members { get; init; }
+    public string? Summary { get; init; }
     public string Namespace => NetType.Namespace!;
     public string SimpleName => NetType.Name;
     public string FullName => NetType.FullName!;

@@ -11,7 +11,10 @@ public sealed class ModelBuilder
 
     private readonly Dictionary<Type, ClassModel> _classes = new();
     private readonly Dictionary<Type, EnumModel> _enums = new();
+    private readonly LibraryDocs _docs;
     public Tally Tally { get; } = new();
+
+    public ModelBuilder(LibraryDocs? docs = null) => _docs = docs ?? LibraryDocs.Empty;
     public IReadOnlyList<EnumModel> Enums => _enums.Values.OrderBy(e => e.FullName, StringComparer.Ordinal).ToList();
 
     public IReadOnlyList<ClassModel> Build(Assembly library, ClassIds ids)
@@ -22,7 +25,7 @@ public sealed class ModelBuilder
             .OrderBy(t => t.FullName, StringComparer.Ordinal)
             .ToList();
         foreach (var type in types)
-            _classes[type] = new ClassModel { NetType = type, Id = ids.IdOf(type.FullName!) };
+            _classes[type] = new ClassModel { NetType = type, Id = ids.IdOf(type.FullName!), Summary = _docs.Of(type) };
         foreach (var type in library.GetExportedTypes().Where(t => t.IsEnum && !t.IsNested && InLibrary(t)))
             _enums[type] = ReadEnum(type, ids);
         foreach (var model in _classes.Values)
@@ -45,7 +48,7 @@ public sealed class ModelBuilder
         return new EnumModel
         {
             NetType = type, Id = ids.IdOf(type.FullName!), Members = members,
-            IsFlags = type.IsDefined(typeof(FlagsAttribute), false),
+            IsFlags = type.IsDefined(typeof(FlagsAttribute), false), Summary = _docs.Of(type),
         };
     }
 
@@ -93,9 +96,11 @@ public sealed class ModelBuilder
             var setter = property.GetSetMethod();
             var model_ = new PropertyModel
             {
-                NetName = property.Name, PythonName = NameRules.Snake(property.Name), Type = kind,
+                NetName = property.Name, PythonName = NameRules.Snake(property.Name),
+                Type = Named(kind, NameRules.Snake(property.Name)),
                 Getter = model.AddEntry("get_" + property.Name),
                 Setter = setter != null ? model.AddEntry("set_" + property.Name) : null,
+                Summary = _docs.Of(property),
             };
             model.Properties.Add(model_);
             Tally.Emit(setter != null ? "property (read-write)" : "property (read-only)");
@@ -115,10 +120,12 @@ public sealed class ModelBuilder
             string pythonName = isField ? NameRules.UpperSnake(member.Name) : NameRules.Snake(member.Name);
             model.Statics.Add(new PropertyModel
             {
-                NetName = member.Name, PythonName = pythonName, Type = kind, IsStatic = true, IsField = isField,
+                NetName = member.Name, PythonName = pythonName, Type = isField ? kind : Named(kind, pythonName),
+                IsStatic = true, IsField = isField,
                 Getter = model.AddEntry("getsa_" + member.Name),
                 Setter = writable ? model.AddEntry("setsa_" + member.Name) : null,
                 SetterName = writable ? "set_" + pythonName : null,
+                Summary = _docs.Of(member),
             });
             Tally.Emit(isField ? "constant" : "static property");
         }
@@ -146,7 +153,8 @@ public sealed class ModelBuilder
             var type = Classify(parameter.ParameterType, out var reason);
             if (type == null) { Tally.Defer(reason!); return; }
             if (type.Kind == ValueKind.DateTimeOffset) { Tally.Defer("DateTimeOffset argument"); return; }
-            parameters.Add(new ParameterModel(parameter.Name!, NameRules.Snake(parameter.Name!), type));
+            string pythonName = NameRules.Snake(parameter.Name!);
+            parameters.Add(new ParameterModel(parameter.Name!, pythonName, Named(type, pythonName)));
         }
         var resultType = member is MethodInfo mi ? mi.ReturnType : typeof(void);
         string? resultReason = null;
@@ -155,6 +163,7 @@ public sealed class ModelBuilder
         group.Overloads.Add(new OverloadModel
         {
             Kind = kind, Member = member, Entry = model.AddEntry(entryName), Parameters = parameters, Result = result,
+            Summary = _docs.Of(member),
         });
         Tally.Emit(kind switch
         {
@@ -163,6 +172,10 @@ public sealed class ModelBuilder
             _ => "method overload",
         });
     }
+
+    // A string whose name says it holds a path crosses as a file name.
+    private static ValueType_ Named(ValueType_ type, string pythonName) =>
+        type.Kind == ValueKind.String && NameRules.IsFileName(pythonName) ? type with { Kind = ValueKind.FileName } : type;
 
     private ValueType_? Classify(Type type, out string? deferredBecause)
     {

@@ -96,6 +96,16 @@ public static class NameRules
         return string.Join("_", parts).ToUpperInvariant();
     }
 
+    /// <summary>
+    /// Whether a string parameter or property of this Python name holds a file-system path:
+    /// file_name, path, folder, directory, or a name ending in one of them (image_file_name,
+    /// resources_folder). An alias or a URI is no path (resources_folder_alias).
+    /// </summary>
+    public static bool IsFileName(string pythonName) =>
+        PathWords.Any(word => pythonName == word || pythonName.EndsWith("_" + word, StringComparison.Ordinal));
+
+    private static readonly string[] PathWords = { "file_name", "path", "folder", "directory" };
+
     /// <summary>Constants and static read-only fields: CELL_CHAR.</summary>
     public static string UpperSnake(string name) => Snake(name).ToUpperInvariant();
 

@@ -1,8 +1,11 @@
 // Morvax.Generator: reads the public surface of Morvax.Velto.dll and writes the generated
 // interop classes (C#) and the binding tables (C++).
 //
-//   Morvax.Generator --library <Morvax.Velto.dll> --ids <class-ids.txt>
-//                    --cs-out <file.cs> --cpp-out <dir> [--assign-ids] [--omit <Class.Full.Name.entry>]...
+//   Morvax.Generator --library <Morvax.Velto.dll> --ids <class-ids.txt> [--docs <Morvax.Velto.xml>]
+//                    --cs-out <file.cs> --cpp-out <dir> [--stubs-out <dir>] [--assign-ids]
+//                    [--omit <Class.Full.Name.entry>]...
+// The docstrings quote the library's XML documentation file; --stubs-out writes the .pyi
+// stubs of the module tree below <dir> (morvax/velto/...).
 using System.Reflection;
 
 namespace Morvax.Generator;
@@ -11,7 +14,7 @@ public static class Program
 {
     public static int Main(string[] args)
     {
-        string? library = null, ids = null, csOut = null, cppOut = null;
+        string? library = null, ids = null, csOut = null, cppOut = null, docsPath = null, stubsOut = null;
         bool assignIds = false;
         var omitted = new HashSet<string>(StringComparer.Ordinal);
         for (int i = 0; i < args.Length; i++)
@@ -23,6 +26,8 @@ public static class Program
                 case "--ids": ids = Next(); break;
                 case "--cs-out": csOut = Next(); break;
                 case "--cpp-out": cppOut = Next(); break;
+                case "--docs": docsPath = Next(); break;
+                case "--stubs-out": stubsOut = Next(); break;
                 case "--assign-ids": assignIds = true; break;
                 case "--omit": omitted.Add(Next()); break;
                 default: Console.Error.WriteLine($"unknown argument '{args[i]}'"); return 2;
@@ -30,12 +35,13 @@ public static class Program
         }
         if (library == null || ids == null || (!assignIds && (csOut == null || cppOut == null)))
         {
-            Console.Error.WriteLine("usage: Morvax.Generator --library <dll> --ids <file> --cs-out <file> --cpp-out <dir> [--assign-ids] [--omit <entry>]");
+            Console.Error.WriteLine("usage: Morvax.Generator --library <dll> --ids <file> [--docs <xml>] --cs-out <file> --cpp-out <dir> [--stubs-out <dir>] [--assign-ids] [--omit <entry>]");
             return 2;
         }
 
         var classIds = new ClassIds(ids, assignIds);
-        var builder = new ModelBuilder();
+        var docs = docsPath != null ? LibraryDocs.Load(docsPath) : LibraryDocs.Empty;
+        var builder = new ModelBuilder(docs);
         var classes = builder.Build(Assembly.LoadFrom(Path.GetFullPath(library)), classIds);
         if (assignIds)
         {
@@ -53,10 +59,21 @@ public static class Program
         Directory.CreateDirectory(cppOut!);
         foreach (var (name, text) in CppEmitter.Emit(classes, builder.Enums))
             WriteIfChanged(Path.Combine(cppOut!, name), text);
+        if (stubsOut != null)
+        {
+            var stubs = StubEmitter.Emit(classes, builder.Enums);
+            foreach (var (name, text) in stubs)
+            {
+                var path = Path.Combine(stubsOut, name);
+                Directory.CreateDirectory(Path.GetDirectoryName(path)!);
+                WriteIfChanged(path, text);
+            }
+        }
 
         Console.WriteLine($"Morvax.Generator: {classes.Count} classes, {builder.Enums.Count} enumerations " +
                           $"({builder.Enums.Sum(e => e.Members.Count)} members), {classes.Sum(c => c.Entries.Count)} class entry points" +
-                          (omitted.Count > 0 ? $" ({omitted.Count} left out on request)" : ""));
+                          (omitted.Count > 0 ? $" ({omitted.Count} left out on request)" : "") +
+                          $", {docs.Count} documentation summaries read");
         Console.WriteLine("  emitted: " + string.Join(", ", builder.Tally.Emitted.Select(kv => $"{kv.Value} {kv.Key}")));
         Console.WriteLine("  left for later: " + (builder.Tally.Deferred.Count == 0 ? "nothing" :
                           string.Join(", ", builder.Tally.Deferred.Select(kv => $"{kv.Value} {kv.Key}"))));

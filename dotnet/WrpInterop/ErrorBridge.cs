@@ -8,11 +8,24 @@ using System.Text;
 
 namespace Morvax.WrpGen.Interop
 {
+    /// <summary>
+    /// Thrown where reading a Python value failed with a Python error that is
+    /// still pending and is the error of the whole call: reported, it leaves
+    /// that error in place instead of replacing it.  Only for errors raised
+    /// inside a call from Python, before the library itself runs.
+    /// </summary>
+    internal sealed class PythonErrorPending : Exception
+    {
+        public PythonErrorPending(string message) : base(message)
+        {
+        }
+    }
+
     internal static unsafe class ErrorBridge
     {
-        // Text objects handed over by the catch-and-clear callback.  Each is a
-        // new reference the .NET side owns; they are kept here until the host
-        // registers a way to release them.
+        // Text objects handed over by the catch-and-clear callback that could
+        // not be released at once because the host registered no reference
+        // table.  Each is a new reference the .NET side owns.
         private static readonly List<IntPtr> s_heldPythonTexts = new();
 
         /// <summary>
@@ -23,6 +36,12 @@ namespace Morvax.WrpGen.Interop
         /// </summary>
         public static void Report(Exception e)
         {
+            if (e is PythonErrorPending)
+            {
+                // The Python error is the news, and is still pending: Python
+                // raises it as it is (an OverflowError stays one).
+                return;
+            }
             try
             {
                 var callback = NativeCallbacks.Exception;
@@ -59,14 +78,21 @@ namespace Morvax.WrpGen.Interop
             {
                 return null;
             }
-            if (textObject != IntPtr.Zero)
+            try
             {
-                lock (s_heldPythonTexts)
+                // The view points into the text object: decoded before it goes.
+                return Decode(view);
+            }
+            finally
+            {
+                if (textObject != IntPtr.Zero && !NativeCallbacks.DropReference(textObject))
                 {
-                    s_heldPythonTexts.Add(textObject);
+                    lock (s_heldPythonTexts)
+                    {
+                        s_heldPythonTexts.Add(textObject);
+                    }
                 }
             }
-            return Decode(view);
         }
 
         internal static int HeldPythonTextCount

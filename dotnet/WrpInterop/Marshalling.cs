@@ -414,14 +414,12 @@ namespace Morvax.WrpGen.Interop
             });
         }
 
-        // The pending Python error as a .NET exception; the interpreter is left
-        // without a pending error, so the entry point's report replaces nothing.
-        private static ArgumentException PythonFailure(string what)
-        {
-            string? text = ErrorBridge.TakePythonError();
-            return new ArgumentException(
-                text?.TrimEnd() ?? $"reading a Python {what} failed without a Python error");
-        }
+        // A reader failed with a Python error pending: that error, left in
+        // place, is what the caller gets (an OverflowError for an int out of
+        // range, a KeyboardInterrupt raised in a tzinfo), as for typed
+        // parameters, whose converters run before .NET is entered.
+        private static PythonErrorPending PythonFailure(string what) =>
+            new PythonErrorPending($"reading a Python {what} failed");
 
         // --- results ----------------------------------------------------------
 

@@ -2,6 +2,7 @@
 // the .NET side, and the helpers that build native strings through them.
 using System;
 using System.Runtime.CompilerServices;
+using System.Runtime.InteropServices;
 
 namespace Morvax.WrpGen.Interop
 {
@@ -18,12 +19,39 @@ namespace Morvax.WrpGen.Interop
         internal static delegate* unmanaged<char*, int, IntPtr> PyUnraisableStrBuilder;
         internal static delegate* unmanaged<byte*, int, IntPtr> PyBytesBuilder;
 
+        // The reference operations on Python objects that .NET holds
+        // (velto/interop/object_references.h); null until registered.
+        [StructLayout(LayoutKind.Sequential)]
+        internal struct ObjectReferences
+        {
+            public delegate* unmanaged<IntPtr> NewNone;
+            public delegate* unmanaged<IntPtr, void> AddReference;
+            public delegate* unmanaged<IntPtr, void> DropReference;
+        }
+
+        internal static IntPtr PyObjApiTable = IntPtr.Zero;
+
         // Native tables whose layout later code defines; only the pointers are
         // kept.  (Initialised explicitly: a build that omits a setter would
         // otherwise warn that its field is never assigned.)
-        internal static IntPtr PyObjApiTable = IntPtr.Zero;
         internal static IntPtr PyStaticRecord = IntPtr.Zero;
         internal static IntPtr PyGenericTable = IntPtr.Zero;
+
+        /// <summary>
+        /// Drops .NET's reference to a Python object; false when no table is
+        /// registered, and the caller must keep the object.  Only inside a call
+        /// from Python, which holds the interpreter lock.
+        /// </summary>
+        internal static bool DropReference(IntPtr pythonObject)
+        {
+            var table = (ObjectReferences*)PyObjApiTable;
+            if (table == null || table->DropReference == null)
+            {
+                return false;
+            }
+            table->DropReference(pythonObject);
+            return true;
+        }
 
         /// <summary>A Python str (new reference) for text, or null if the builder failed.</summary>
         internal static IntPtr PyStr(string text) => Build(PyStrBuilder, text, "Python string builder");

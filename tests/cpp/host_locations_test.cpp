@@ -14,6 +14,7 @@ class HostLocationsTest : public ::testing::Test {
   static void Clear() {
     unsetenv("NETCORE_WRAPPER_NETCORE_DIR_t");
     unsetenv("NETCORE_WRAPPER_ASSEMBLY_DIR_t");
+    unsetenv("NETCORE_WRAPPER_FRAMEWORK_DIR_t");
   }
   testing::TempTree tree;
 };
@@ -39,6 +40,22 @@ TEST_F(HostLocationsTest, RuntimeRootWithoutUsableSubdirectoryFallsBackQuietly) 
   // The debug flag does not change the file looked for in runtime directories.
   tree.touch(std::string("rt/netcore9.0/") + WrapperFileName(false));
   EXPECT_EQ(ResolveHostLocations("/opt/x/app", true, "t", nullptr, nullptr).runtimeDir, tree.path("rt/netcore9.0"));
+}
+
+TEST_F(HostLocationsTest, FrameworkDirectoryIsTheRuntimeDirectoryUnlessSetApartWithIt) {
+  tree.mkdir("rt/netcore10.0");
+  tree.touch(std::string("rt/netcore10.0/") + WrapperFileName(false));
+  setenv("NETCORE_WRAPPER_FRAMEWORK_DIR_t", "/fw/10.0.1", 1);
+  // Without the runtime root variable the framework variable is not read.
+  auto plain = ResolveHostLocations("/opt/x/app", false, "t", nullptr, nullptr);
+  EXPECT_EQ(plain.frameworkDir, plain.runtimeDir);
+  EXPECT_EQ(ResolveHostLocations("/opt/x/app", false, "t", "/rt/", nullptr).frameworkDir, "/rt/");
+  setenv("NETCORE_WRAPPER_NETCORE_DIR_t", tree.path("rt").c_str(), 1);
+  auto apart = ResolveHostLocations("/opt/x/app", false, "t", nullptr, nullptr);
+  EXPECT_EQ(apart.runtimeDir, tree.path("rt/netcore10.0"));
+  EXPECT_EQ(apart.frameworkDir, "/fw/10.0.1");
+  unsetenv("NETCORE_WRAPPER_FRAMEWORK_DIR_t");
+  EXPECT_EQ(ResolveHostLocations("/opt/x/app", false, "t", nullptr, nullptr).frameworkDir, tree.path("rt/netcore10.0"));
 }
 
 TEST_F(HostLocationsTest, OverridesWinOverVariables) {

@@ -29,12 +29,38 @@ extern "C" void ReportException(void* first, void* second) {
   g_reported.emplace_back(text(first), text(second));
 }
 
+// Stand-ins for a pending Python error and the reference table: the "text object" is a
+// string kept here, and dropping a reference records which object was dropped.
+struct TextView {  // the layout of interop/unicode_view.h's UnicodeView
+  int32_t length;
+  int32_t kind;
+  const void* data;
+};
+const std::u16string g_errorText = u"ValueError: bad\n";
+std::vector<const void*> g_dropped;
+
+extern "C" int32_t CatchAndClearError(const void** text, TextView* view) {
+  *text = &g_errorText;
+  *view = {static_cast<int32_t>(g_errorText.size()), 2, g_errorText.data()};
+  return 0;
+}
+extern "C" void* NewNoneReference() { return nullptr; }
+extern "C" void AddReference(void*) {}
+extern "C" void DropReference(void* object) { g_dropped.push_back(object); }
+struct ReferenceTable {
+  void* (*newNone)();
+  void (*add)(void*);
+  void (*drop)(void*);
+} g_references = {NewNoneReference, AddReference, DropReference};
+
 // The diagnostics entry points of the interop assembly.
 struct Diagnostics {
   int32_t (*liveHandleCount)();
   uint32_t (*newProbe)(int32_t hash, const char16_t* text, int32_t length);
   void (*throwWith)(const char16_t* text, int32_t length);
   int32_t (*echo)(int32_t);
+  void* (*takePythonError)();
+  int32_t (*heldPythonTextCount)();
 };
 
 class RuntimeTest : public ::testing::Test {
@@ -49,11 +75,14 @@ class RuntimeTest : public ::testing::Test {
     exchange.Register(ExchangeHost::kSetExceptionCallback, reinterpret_cast<void*>(&ReportException));
     exchange.Register(ExchangeHost::kSetPyStrBuilderCallback, reinterpret_cast<void*>(&BuildString));
     exchange.Register(ExchangeHost::kSetU16StrBuilderCallback, reinterpret_cast<void*>(&BuildString));
+    exchange.Register(ExchangeHost::kSetCatchAndClearErrorCallback, reinterpret_cast<void*>(&CatchAndClearError));
+    exchange.Register(ExchangeHost::kSetPyObjApiCallbacks, &g_references);
     exchange.InitServices();
 
-    static const char* const kEntries[] = {"LiveHandleCount", "NewProbe", "Throw", "Echo"};
+    static const char* const kEntries[] = {"LiveHandleCount", "NewProbe", "Throw", "Echo",
+                                           "TakePythonError", "HeldPythonTextCount"};
     std::string error;
-    for (size_t i = 0; i < 4; ++i) {
+    for (size_t i = 0; i < sizeof kEntries / sizeof kEntries[0]; ++i) {
       ASSERT_TRUE(BindEntry(kInteropAssembly, "Morvax.WrpGen.Interop.Diagnostics", kEntries[i],
                             reinterpret_cast<void**>(&diagnostics) + i, error))
           << error;
@@ -118,6 +147,20 @@ TEST_F(RuntimeTest, ExceptionsArriveThroughTheCallbackWithTypeAndMessage) {
   ASSERT_EQ(g_reported.size(), 1u);
   EXPECT_EQ(g_reported[0].first, u"System.InvalidOperationException");
   EXPECT_EQ(g_reported[0].second, u"bad thing");
+}
+
+TEST_F(RuntimeTest, PythonErrorTextsAreReleasedOnceRead) {
+  int32_t before = diagnostics.heldPythonTextCount();
+  g_dropped.clear();
+  for (int i = 0; i < 100; ++i) {
+    auto text = static_cast<std::u16string*>(diagnostics.takePythonError());
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(*text, g_errorText);
+  }
+  EXPECT_EQ(diagnostics.heldPythonTextCount(), before);
+  ASSERT_EQ(g_dropped.size(), 100u);
+  for (const void* object : g_dropped) EXPECT_EQ(object, &g_errorText);
+  EXPECT_TRUE(g_reported.empty());
 }
 
 TEST_F(RuntimeTest, MissingEntryPointNamesClassAssemblyAndEntry) {

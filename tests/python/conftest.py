@@ -75,18 +75,23 @@ def built():
     return BUILD
 
 
+def diagnostics_count(entry):
+    """A diagnostics entry point of the interop assembly that returns a count, as a function."""
+    import ctypes
+    import morvax.velto  # noqa: F401  (the runtime must be up)
+    wrapper = ctypes.CDLL(str(WRAPPER))
+    slot = ctypes.c_void_p()
+    status = wrapper.coreclr_wrap_create_delegate(
+        b"WrpInterop.Morvax.Velto", b"Morvax.WrpGen.Interop.Diagnostics", entry.encode(), ctypes.byref(slot))
+    assert status == 0, hex(status)
+    return ctypes.CFUNCTYPE(ctypes.c_int)(slot.value)
+
+
 class Handles:
     """The interop assembly's count of live .NET handles, read through its diagnostics entry."""
 
     def __init__(self):
-        import ctypes
-        import morvax.velto  # noqa: F401  (the runtime must be up)
-        wrapper = ctypes.CDLL(str(WRAPPER))
-        slot = ctypes.c_void_p()
-        status = wrapper.coreclr_wrap_create_delegate(
-            b"WrpInterop.Morvax.Velto", b"Morvax.WrpGen.Interop.Diagnostics", b"LiveHandleCount", ctypes.byref(slot))
-        assert status == 0, hex(status)
-        self._count = ctypes.CFUNCTYPE(ctypes.c_int)(slot.value)
+        self._count = diagnostics_count("LiveHandleCount")
 
     def live(self):
         import gc

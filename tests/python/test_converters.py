@@ -200,9 +200,11 @@ def test_char_refuses_other_lengths(text):
         probe.convert("Char", text)
 
 
-def test_char_refuses_a_lone_surrogate_with_the_codec_error():
-    with pytest.raises(UnicodeEncodeError):
-        probe.convert("Char", "\ud800")
+@pytest.mark.parametrize("unit", [0xD800, 0xDFFF])
+def test_lone_surrogates_are_single_code_units_both_ways(unit):
+    assert probe.convert("Char", chr(unit)) == unit
+    assert probe.char_result(unit) == chr(unit)
+    assert probe.build(13, unit) == chr(unit)
 
 
 @pytest.mark.parametrize("value, name", [(97, "int"), (None, "NoneType"), (b"a", "bytes")])
@@ -216,14 +218,6 @@ def test_char_refuses_non_str(value, name):
 def test_char_result_decodes_one_unit(unit, text):
     assert probe.char_result(unit) == text
     assert probe.build(13, unit) == text  # builder B13 is the same decoder
-
-
-@pytest.mark.parametrize("unit", [0xD800, 0xDBFF, 0xDC00, 0xDFFF])
-def test_char_result_fails_on_a_lone_surrogate(unit):
-    with pytest.raises(LookupError):
-        probe.char_result(unit)
-    with pytest.raises(LookupError):
-        probe.build(13, unit)
 
 
 # --- byte arrays -----------------------------------------------------------------------------
@@ -262,7 +256,7 @@ def test_byte_array_replaces_the_exporter_error():
 def test_non_contiguous_buffer_is_refused_and_released(read):
     view = non_contiguous()
     for _ in range(3):
-        with pytest.raises(BufferError, match=r"^buffer is not contiguous$"):
+        with pytest.raises(ValueError, match=r"this memoryview is not contiguous .*: pass bytes\(\.\.\.\) of it"):
             read(view)
     view.release()  # raises BufferError while any export of the view is still held
 
@@ -347,9 +341,15 @@ def test_integer_reader_width_codes(value, expected):
     assert probe.read_integer(value) == expected
 
 
-@pytest.mark.parametrize("value, name", [(2**64, "int"), (-2**63 - 1, "int"), (1.5, "float"), ("1", "str")])
+@pytest.mark.parametrize("value, name", [(1.5, "float"), ("1", "str")])
 def test_integer_reader_refuses(value, name):
     with pytest.raises(TypeError, match=rf"^can't build integer value from '{name}'$"):
+        probe.read_integer(value)
+
+
+@pytest.mark.parametrize("value", [2**64, -2**63 - 1, 10**100])
+def test_integer_reader_overflows_like_a_typed_parameter(value):
+    with pytest.raises(OverflowError, match="too big to convert"):
         probe.read_integer(value)
 
 
@@ -410,9 +410,9 @@ def test_buffer_record_is_the_interpreter_buffer_structure():
     assert probe.buffer_record_size() == 9 * struct.calcsize("P") + 2 * 4
 
 
-@pytest.mark.parametrize("text", ["", "a", "caf\xe9", "\U0001F600", "x\U0010FFFFy", "\ufeff"], ids=repr)
+@pytest.mark.parametrize("text", ["", "a", "caf\xe9", "\U0001F600", "x\U0010FFFFy", "\ufeff", "\udfff"], ids=repr)
 def test_utf16_text_of_a_str(text):
-    encoded = text.encode("utf-16-le")
+    encoded = text.encode("utf-16-le", "surrogatepass")
     count, units, holder_references = probe.utf16_text(text)
     assert (count, units) == (len(encoded) // 2, encoded)
     assert holder_references == 1  # a fresh reference that passes wholly to .NET
@@ -421,8 +421,6 @@ def test_utf16_text_of_a_str(text):
 def test_utf16_text_refuses():
     with pytest.raises(TypeError, match=r"^can't build Char from 'bytes'$"):
         probe.utf16_text(b"a")
-    with pytest.raises(UnicodeEncodeError):
-        probe.utf16_text("\udfff")
 
 
 # --- reference counts ------------------------------------------------------------------------
@@ -442,7 +440,7 @@ def test_conversions_keep_reference_counts(kind, value):
     def once():
         try:
             probe.convert(kind, value)
-        except (TypeError, OverflowError, BufferError):
+        except (TypeError, OverflowError, ValueError, BufferError):
             pass
 
     once()  # first use may import and cache standard classes
@@ -461,7 +459,7 @@ def test_record_members_keep_reference_counts(read, value):
     def once():
         try:
             read(value)
-        except (TypeError, BufferError):
+        except (TypeError, OverflowError, ValueError, BufferError):
             pass
 
     once()

@@ -1,7 +1,10 @@
 """Errors in both directions: .NET exceptions become RuntimeError; bad arguments TypeError."""
+import datetime
+import decimal
+
 import pytest
 
-from conftest import run_python
+from conftest import diagnostics_count, run_python
 
 
 def test_dotnet_exception_becomes_proxy_error(mv):
@@ -101,13 +104,109 @@ for attempt in (lambda: mv.Run(doc), lambda: mv.Inline.__new__(mv.Inline)):
     assert chains[2] == chains[1]
 
 
-def test_python_error_inside_a_callback_reaches_dotnet_as_text(mv):
-    # .NET reads an untyped integer through a callback; Python refuses it, and the text of
-    # that Python error comes back inside the .NET exception.
+def test_failing_calls_leave_no_python_text_held_by_dotnet(mv):
+    # Each of these fails while .NET reads a Python value; whatever the text of that
+    # failure went through, nothing of it may stay behind.
+    held = diagnostics_count("HeldPythonTextCount")
     probe = mv.testing.ValueProbe()
-    with pytest.raises(RuntimeError) as caught:
-        probe.describe(2**100)
-    message = str(caught.value)
-    assert message.startswith("Proxy error(System.ArgumentException): ")
-    assert "can't build integer value from 'int'" in message
+    prop = mv.Document().custom_document_properties.add("x", 1)
+    start = held()
+    for _ in range(500):
+        with pytest.raises(OverflowError):
+            probe.describe(10**100)
+        with pytest.raises(OverflowError):
+            prop.value = decimal.Decimal("NaN")
+    assert held() == start
+    assert prop.value == 1
+
+
+# Values .NET reads itself (object-typed parameters) fail as the same typed parameter would.
+WRONG_VALUES = [
+    (2**64, "int_64_value"), (-2**64, "int_64_value"), (10**100, "int_64_value"),
+    (decimal.Decimal("NaN"), "amount"), (decimal.Decimal("1e100"), "amount"),
+    (datetime.timedelta.max, "span"), (memoryview(b"abcdef")[::2], "bytes"),
+]
+
+
+@pytest.mark.parametrize("value, typed", WRONG_VALUES, ids=lambda v: repr(v)[:20])
+def test_conversion_errors_of_untyped_parameters_reach_python_as_themselves(mv, value, typed):
+    probe = mv.testing.ValueProbe()
+    with pytest.raises(Exception) as typed_error:
+        setattr(probe, typed, value)
+    assert type(typed_error.value) in (OverflowError, ValueError)
+    with pytest.raises(type(typed_error.value)):
+        probe.describe(value)
+    with pytest.raises(type(typed_error.value)):
+        probe.value = value
     assert probe.describe(5) == "System.Int32: 5"
+
+
+class Interrupted(BaseException):
+    """Stands for KeyboardInterrupt and its kin: a BaseException that is no Exception."""
+
+
+class InterruptingZone(datetime.tzinfo):
+    def __init__(self, error):
+        self.error = error
+
+    def utcoffset(self, moment):
+        raise self.error
+
+
+@pytest.mark.parametrize("error", [KeyboardInterrupt(), Interrupted("stop")], ids=["KeyboardInterrupt", "BaseException"])
+def test_interrupts_in_python_code_called_back_pass_through_unchanged(mv, error, capfd):
+    probe = mv.testing.ValueProbe()
+    moment = datetime.datetime(2020, 1, 2, tzinfo=InterruptingZone(error))
+    for call in (lambda: probe.describe(moment), lambda: setattr(probe, "value", moment),
+                 lambda: setattr(probe, "when", moment)):
+        with pytest.raises(type(error)) as caught:
+            call()
+        assert caught.value is error
+    assert probe.describe(datetime.datetime(2020, 1, 2)).startswith("System.DateTime")
+    assert "Exception ignored" not in capfd.readouterr().err
+
+
+def test_interrupts_while_the_error_bridge_formats_pass_through(built):
+    import _converter_probe as bridge
+
+    class Unformattable(Exception):
+        @property
+        def __notes__(self):  # read by the traceback module while it formats
+            raise KeyboardInterrupt
+
+    with pytest.raises(KeyboardInterrupt):
+        bridge.take_error(Unformattable("bad"))
+    with pytest.raises(KeyboardInterrupt):
+        bridge.take_error(KeyboardInterrupt())    # not .NET's to take
+    status, text = bridge.take_error(ValueError("bad"))
+    assert status == 0 and text.endswith("ValueError: bad\n")
+    with pytest.raises(Interrupted):
+        bridge.report_over(Interrupted())          # a .NET failure does not replace it
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System.InvalidOperationException\): failed$"):
+        bridge.report_over(ValueError("replaced"))
+
+
+def test_an_interrupt_while_datetime_is_first_imported_leaves_dates_working(built):
+    result = run_python('''
+import sys
+import morvax.velto as mv
+assert "datetime" not in sys.modules
+
+class InterruptFirstImport:
+    armed = True
+    def find_spec(self, name, path=None, target=None):
+        if self.armed and name == "datetime":
+            InterruptFirstImport.armed = False
+            raise KeyboardInterrupt
+sys.meta_path.insert(0, InterruptFirstImport())
+probe = mv.testing.ValueProbe()
+try:
+    probe.describe(object())
+except BaseException as error:
+    print("FIRST", type(error).__name__)
+import datetime
+print("THEN", probe.describe(datetime.datetime(2020, 1, 2, 3, 4, 5)))
+print("SPAN", probe.describe(datetime.timedelta(1)))
+''')
+    assert "FIRST KeyboardInterrupt" in result.stdout, result.stdout + result.stderr
+    assert "THEN System.DateTime" in result.stdout and "SPAN System.TimeSpan" in result.stdout

@@ -110,3 +110,42 @@ def test_a_wrapper_is_a_header_and_a_handle(mv):
     assert mv.Document.__basicsize__ == 24 and mv.Document.__itemsize__ == 0
     assert sys.getsizeof(mv.Document()) == 24
     assert not hasattr(mv.Document(), "__dict__")
+
+
+def test_a_failed_reinitialisation_leaves_the_object_as_it_was(mv, handles, tmp_path):
+    doc = mv.Document()
+    mv.DocumentBuilder(doc).write("kept")
+    before = handles.live()
+    for arguments in ((str(tmp_path / "missing.docx"),), (5,), ("a", "b", "c")):
+        with pytest.raises((RuntimeError, TypeError)):
+            doc.__init__(*arguments)
+        assert doc.get_text().strip() == "kept"
+    assert handles.live() == before
+    doc.__init__()  # a successful one replaces the document, releasing the old one
+    assert doc.get_text().strip() == ""
+    assert handles.live() == before
+
+
+def test_the_receiver_is_read_after_its_arguments_are_converted(mv, handles):
+    # Python code run by a conversion re-initialises the receiver: the value must land in
+    # the object the receiver holds now, not in the released one (or whatever took its place).
+    import datetime
+
+    probe = mv.testing.ValueProbe()
+
+    class Reinitialising(datetime.tzinfo):
+        def utcoffset(self, moment):
+            probe.__init__()
+            return datetime.timedelta(0)
+
+    before = handles.live()
+    probe.when = datetime.datetime(2021, 5, 6, 7, 8, 9, tzinfo=Reinitialising())
+    assert probe.when.year == 2021 and probe.when.month == 5
+    assert handles.live() == before
+
+
+def test_repr_of_an_object_made_without_init_never_raises(mv):
+    for cls in (mv.Document, mv.DocumentBuilder, mv.testing.ValueProbe, mv.saving.HtmlFixedSaveOptions):
+        empty = cls.__new__(cls)
+        assert repr(empty) == f"<{cls.__module__}.{cls.__name__} object at {id(empty):#x}, holding no .NET object>"
+        assert str(empty) == repr(empty)

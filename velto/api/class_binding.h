@@ -12,7 +12,8 @@ namespace morvax::api {
 // How one value crosses the boundary; the generator uses the same list.
 enum class ValueKind : uint8_t {
   Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum,
-  DateTime, DateTimeOffset, TimeSpan, Decimal, Guid
+  DateTime, DateTimeOffset, TimeSpan, Decimal, Guid,
+  FileName  // a String that names a file or folder: also os.PathLike and bytes
 };
 
 struct ClassBinding;
@@ -77,6 +78,7 @@ struct ClassBinding {
   PyGetSetDef* staticDefs;   // one per static (closure: the PropertySpec), for the descriptors
   BoundType* type;
   ClassRuntime* runtime;
+  const char* doc;  // the type's documentation string
 };
 
 struct EnumMember {
@@ -97,6 +99,7 @@ struct EnumBinding {
   uint16_t memberCount;
   PyMethodDef* services;  // the eight service methods, placed as descriptors
   EnumRuntime* runtime;
+  const char* doc;  // the class's documentation string
 };
 
 // A Python module of the tree and the classes that live in it.

@@ -24,6 +24,7 @@ constexpr int kIsAssignableOffset = 4;  // btp_IsAssignable, counted from btp_Ty
 
 union ArgumentSlot {
   UnicodeView text;
+  FileNameSlot fileName;
   uint8_t u8;
   int16_t i16;
   int32_t i32;
@@ -56,13 +57,14 @@ union ResultSlot {
   HostGuid guid;
 };
 
-// The converted arguments of one call; byte buffers are released when it goes.
+// The converted arguments of one call; byte buffers and file names are released when it goes.
 class Arguments {
  public:
   explicit Arguments(const OverloadSpec& overload) : overload_(overload) {}
   ~Arguments() {
     for (int i = 0; i < converted_; ++i) {
       if (overload_.parameters[i].kind == ValueKind::ByteArray) ReleaseByteSpan(&slots_[i].bytes);
+      if (overload_.parameters[i].kind == ValueKind::FileName) ReleaseFileName(&slots_[i].fileName);
     }
   }
   Arguments(const Arguments&) = delete;
@@ -74,15 +76,32 @@ class Arguments {
       if (!ConvertOne(overload_.parameters[i], objects[i], slots_[i], pointers_[i])) return 0;
       converted_ = i + 1;
     }
+    RereadHandles(objects);
     return 1;
   }
   void* const* pointers() const { return pointers_; }
 
  private:
+  // Converting a later argument may run Python code (a tzinfo, an __index__) that
+  // re-initialises an earlier wrapper argument, releasing the handle read from it; the
+  // handles are therefore read again once every argument is converted.
+  void RereadHandles(PyObject* const* objects) {
+    for (int i = 0; i < overload_.parameterCount; ++i) {
+      auto* wrapper = reinterpret_cast<PyHostObject*>(objects[i]);
+      if (overload_.parameters[i].kind == ValueKind::Class && objects[i] != Py_None) {
+        slots_[i].handle = wrapper->handle;
+      } else if (overload_.parameters[i].kind == ValueKind::Object &&
+                 (slots_[i].variant.kind == kVariantHostObject || slots_[i].variant.kind == kVariantHostTarget)) {
+        slots_[i].variant.value = wrapper->handle;
+      }
+    }
+  }
+
   static int ConvertOne(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
     pointer = &slot;
     switch (spec.kind) {
       case ValueKind::String: return ConvertString(object, &slot.text);
+      case ValueKind::FileName: return ConvertFileName(object, &slot.fileName);
       case ValueKind::Bool: return ConvertBool(object, &slot.u8);
       case ValueKind::Int16: return ConvertInt16(object, &slot.i16);
       case ValueKind::Int32: return ConvertInt32(object, &slot.i32);
@@ -165,6 +184,7 @@ int ParseArguments(const OverloadSpec& overload, PyObject* args, PyObject* kwarg
 void DiscardResult(const ValueSpec& spec, ResultSlot& result) {
   switch (spec.kind) {
     case ValueKind::String:
+    case ValueKind::FileName:
     case ValueKind::ByteArray:
     case ValueKind::Object: Py_XDECREF(result.object); break;
     case ValueKind::Class: ReleaseHandle(result.handle); break;
@@ -184,6 +204,7 @@ PyObject* BuildResult(const ValueSpec& spec, ResultSlot& result) {
     case ValueKind::Single: return PyFloat_FromDouble(result.f32);
     case ValueKind::Char: return CharResult(result.unit);
     case ValueKind::String:
+    case ValueKind::FileName:
     case ValueKind::ByteArray:
     case ValueKind::Object:
       // .NET built the object; a null .NET value arrives as no object.
@@ -336,15 +357,17 @@ bool DispatchOverloads(const MethodSpec& method, PyObject* args, PyObject* kwarg
   return false;
 }
 
-PyObject* Dispatch(const MethodSpec& method, uint32_t self, PyObject* args, PyObject* kwargs) {
+uint32_t HandleOf(PyObject* self) { return self != nullptr ? reinterpret_cast<PyHostObject*>(self)->handle : 0; }
+
+// The receiver's handle is read after the arguments are converted, for the reason given
+// at Arguments::RereadHandles.
+PyObject* Dispatch(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs) {
   PyObject* result = nullptr;
   DispatchOverloads(method, args, kwargs, [&](const OverloadSpec& overload, void* const* arguments) {
-    result = Invoke(method, overload, self, arguments);
+    result = Invoke(method, overload, HandleOf(self), arguments);
   });
   return result;
 }
-
-uint32_t HandleOf(PyObject* self) { return self != nullptr ? reinterpret_cast<PyHostObject*>(self)->handle : 0; }
 
 // Static members are called without an instance; they pass the class's readiness gate.
 bool IsStaticCall(PyObject* self) { return self == nullptr; }
@@ -378,6 +401,7 @@ const TypeStatus& ClassStatus(const ClassBinding& binding) {
 }
 
 bool PassReadinessGate(const ClassBinding& binding) {
+  if (RefuseInForkedChild()) return false;
   const TypeStatus& status = ClassStatus(binding);
   if (!status.failed) return true;
   PyErr_SetString(PyExc_TypeError, status.message.c_str());
@@ -393,14 +417,19 @@ PyObject* BoundNew(PyTypeObject* type, PyObject*, PyObject*) {
 }
 
 int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObject* kwargs) {
+  if (RefuseInForkedChild()) return -1;
   bool matched = DispatchOverloads(*binding.constructors, args, kwargs,
                                    [&](const OverloadSpec& overload, void* const* arguments) {
     ResultSlot result;
     std::memset(&result, 0, sizeof result);
     auto entry = reinterpret_cast<MemberEntry>(ClassSlots(binding)[overload.slot]);
     entry(0, arguments, &result);
-    // The new handle is stored before the error check; one from an earlier __init__ is
-    // released rather than leaked.
+    // A failed construction leaves the object as it was (a handle .NET made all the
+    // same is released); a successful one replaces the handle of an earlier __init__.
+    if (PyErr_Occurred()) {
+      ReleaseHandle(result.handle);
+      return;
+    }
     auto* host = reinterpret_cast<PyHostObject*>(self);
     uint32_t previous = host->handle;
     host->handle = result.handle;
@@ -410,17 +439,20 @@ int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObj
 }
 
 PyObject* CallMethod(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs) {
+  if (RefuseInForkedChild()) return nullptr;
   if (IsStaticCall(self) && !PassReadinessGate(*method.owner)) return nullptr;
-  return Dispatch(method, HandleOf(self), args, kwargs);
+  return Dispatch(method, self, args, kwargs);
 }
 
 PyObject* CallWithoutArguments(const MethodSpec& method, PyObject* self) {
+  if (RefuseInForkedChild()) return nullptr;
   if (IsStaticCall(self) && !PassReadinessGate(*method.owner)) return nullptr;
   return Invoke(method, method.overloads[0], HandleOf(self), nullptr);
 }
 
 PyObject* PropertyGet(PyObject* self, void* closure) {
   const auto& property = *static_cast<const PropertySpec*>(closure);
+  if (RefuseInForkedChild()) return nullptr;
   ResultSlot result;
   std::memset(&result, 0, sizeof result);
   auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*property.owner)[property.getSlot]);
@@ -432,13 +464,14 @@ PyObject* PropertyGet(PyObject* self, void* closure) {
   return BuildResult(property.type, result);
 }
 
-// Converts a property value and calls the setter entry.
-static int StoreProperty(const PropertySpec& property, uint32_t self, PyObject* value) {
+// Converts a property value and calls the setter entry; the receiver's handle is read
+// after the conversion (see Arguments::RereadHandles).
+static int StoreProperty(const PropertySpec& property, PyObject* self, PyObject* value) {
   OverloadSpec setter = {static_cast<uint16_t>(property.setSlot), 1, &property.type, nullptr, {ValueKind::Void, nullptr}};
   Arguments arguments(setter);
   if (!arguments.Convert(&value)) return -1;
   auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*property.owner)[property.setSlot]);
-  entry(self, arguments.pointers(), nullptr);
+  entry(HandleOf(self), arguments.pointers(), nullptr);
   return PyErr_Occurred() ? -1 : 0;
 }
 
@@ -448,7 +481,8 @@ int PropertySet(PyObject* self, PyObject* value, void* closure) {
     PyErr_Format(PyExc_TypeError, "cannot delete attribute '%s'", property.name);
     return -1;
   }
-  return StoreProperty(property, HandleOf(self), value);
+  if (RefuseInForkedChild()) return -1;
+  return StoreProperty(property, self, value);
 }
 
 PyObject* StaticGet(PyObject*, void* closure) {
@@ -459,7 +493,7 @@ PyObject* StaticGet(PyObject*, void* closure) {
 
 PyObject* StaticSet(const PropertySpec& property, PyObject* value) {
   if (!PassReadinessGate(*property.owner)) return nullptr;
-  if (StoreProperty(property, 0, value) < 0) return nullptr;
+  if (StoreProperty(property, nullptr, value) < 0) return nullptr;
   Py_RETURN_NONE;
 }
 
@@ -498,6 +532,7 @@ void FillBoundType(const ClassBinding& binding) {
   if ((type.tp_flags & Py_TPFLAGS_READY) != 0) return;
   Py_SET_REFCNT(&type, 1);
   type.tp_name = binding.pythonName;
+  type.tp_doc = binding.doc;
   type.tp_basicsize = sizeof(PyHostObject);
   type.tp_flags = Py_TPFLAGS_DEFAULT;
   type.tp_dealloc = HostObjectDealloc;

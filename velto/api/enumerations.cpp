@@ -35,6 +35,7 @@ void* const* EnumSlots(const EnumBinding& binding) {
 
 // An enumeration depends on its own table only.
 bool PassEnumGate(const EnumBinding& binding) {
+  if (RefuseInForkedChild()) return false;
   EnumSlots(binding);
   if (!binding.runtime->table.failed) return true;
   PyErr_SetString(PyExc_TypeError, binding.runtime->table.errorText.c_str());
@@ -112,6 +113,12 @@ PyObject* BuildEnumeration(const EnumBinding& binding) {
   if (PyObject_SetAttr(type, Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
     ReportTypeInitError(-1021, reinterpret_cast<PyTypeObject*>(type)->tp_name);
     goto error;
+  }
+  if (binding.doc != nullptr) {
+    PyObject* doc = PyUnicode_FromString(binding.doc);
+    int stored = doc != nullptr ? PyObject_SetAttrString(type, "__doc__", doc) : -1;
+    Py_XDECREF(doc);
+    if (stored < 0) goto error;
   }
   for (PyMethodDef* definition = binding.services; definition->ml_name != nullptr; ++definition) {
     if (StoreService(type, definition) < 0) goto error;

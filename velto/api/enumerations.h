@@ -62,11 +62,11 @@ PyObject* EnumGetTypeEntry(PyObject* self, PyObject*, PyObject*) { return EnumGe
 
 // The eight service definitions of one enumeration, in the order they are placed.
 #define MORVAX_ENUM_SERVICES(e)                                                                              \
-  {"_type_of", AsMethod(&::morvax::api::EnumTypeOfEntry<&e>), METH_NOARGS | METH_STATIC, nullptr},            \
-      {"_cast_to", AsMethod(&::morvax::api::EnumCastToEntry<&e>), METH_O | METH_STATIC, nullptr},             \
-      {"_cast_from", AsMethod(&::morvax::api::EnumCastFromEntry<&e>), METH_O, nullptr},                       \
-      {"_reinterpret_obj", AsMethod(&::morvax::api::EnumReinterpretEntry<&e>), METH_O | METH_STATIC, nullptr}, \
-      {"_as_uni_enum", AsMethod(&::morvax::api::EnumAsUniEnumEntry<&e>), METH_NOARGS, nullptr},               \
-      {"_cast_as", AsMethod(&::morvax::api::EnumCastAsEntry<&e>), METH_O | METH_STATIC, nullptr},             \
-      {"_is_assignable", AsMethod(&::morvax::api::EnumIsAssignableEntry<&e>), METH_O | METH_STATIC, nullptr}, \
-      {"get_type", AsMethod(&::morvax::api::EnumGetTypeEntry<&e>), METH_NOARGS, nullptr}
+  {"_type_of", AsMethod(&::morvax::api::EnumTypeOfEntry<&e>), METH_NOARGS | METH_STATIC, "_type_of() -> Type: the .NET type of this enumeration"}, \
+      {"_cast_to", AsMethod(&::morvax::api::EnumCastToEntry<&e>), METH_O | METH_STATIC, "_cast_to(obj) -> cast result: the boxed value seen as this enumeration"}, \
+      {"_cast_from", AsMethod(&::morvax::api::EnumCastFromEntry<&e>), METH_O, "_cast_from(target) -> cast result"}, \
+      {"_reinterpret_obj", AsMethod(&::morvax::api::EnumReinterpretEntry<&e>), METH_O | METH_STATIC, "_reinterpret_obj(obj) -> member: the boxed value read as this enumeration"}, \
+      {"_as_uni_enum", AsMethod(&::morvax::api::EnumAsUniEnumEntry<&e>), METH_NOARGS, "_as_uni_enum() -> enumeration value: this member as a boxed .NET value"}, \
+      {"_cast_as", AsMethod(&::morvax::api::EnumCastAsEntry<&e>), METH_O | METH_STATIC, "_cast_as(obj) -> cast result, empty when obj is not of this enumeration"}, \
+      {"_is_assignable", AsMethod(&::morvax::api::EnumIsAssignableEntry<&e>), METH_O | METH_STATIC, "_is_assignable(obj) -> bool: whether obj is a boxed value of this enumeration"}, \
+      {"get_type", AsMethod(&::morvax::api::EnumGetTypeEntry<&e>), METH_NOARGS, "get_type() -> Type: the .NET type of this member"}

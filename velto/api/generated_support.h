@@ -17,34 +17,42 @@ constexpr PyCFunction AsMethod(Function* function) {
 
 }  // namespace morvax::api::generated
 
-#define MORVAX_ARGS_METHOD(name, spec) \
-  {name, AsMethod(&::morvax::api::MethodEntry<&spec>), METH_VARARGS | METH_KEYWORDS, nullptr}
-#define MORVAX_NOARGS_METHOD(name, spec) \
-  {name, AsMethod(&::morvax::api::NoArgumentsEntry<&spec>), METH_NOARGS, nullptr}
-#define MORVAX_STATIC_ARGS_METHOD(name, spec) \
-  {name, AsMethod(&::morvax::api::MethodEntry<&spec>), METH_VARARGS | METH_KEYWORDS | METH_STATIC, nullptr}
-#define MORVAX_STATIC_NOARGS_METHOD(name, spec) \
-  {name, AsMethod(&::morvax::api::NoArgumentsEntry<&spec>), METH_NOARGS | METH_STATIC, nullptr}
-#define MORVAX_STATIC_SETTER(name, spec) \
-  {name, AsMethod(&::morvax::api::StaticSetterEntry<&spec>), METH_O | METH_STATIC, nullptr}
-#define MORVAX_PROPERTY(name, spec) \
-  {name, &::morvax::api::PropertyGet, &::morvax::api::PropertySet, nullptr, const_cast<::morvax::api::PropertySpec*>(&spec)}
-#define MORVAX_READONLY_PROPERTY(name, spec) \
-  {name, &::morvax::api::PropertyGet, nullptr, nullptr, const_cast<::morvax::api::PropertySpec*>(&spec)}
-#define MORVAX_STATIC(name, spec) \
-  {name, &::morvax::api::StaticGet, nullptr, nullptr, const_cast<::morvax::api::PropertySpec*>(&spec)}
+// Each entry carries its documentation string, written by the generator.
+#define MORVAX_ARGS_METHOD(name, spec, doc) \
+  {name, AsMethod(&::morvax::api::MethodEntry<&spec>), METH_VARARGS | METH_KEYWORDS, doc}
+#define MORVAX_NOARGS_METHOD(name, spec, doc) \
+  {name, AsMethod(&::morvax::api::NoArgumentsEntry<&spec>), METH_NOARGS, doc}
+#define MORVAX_STATIC_ARGS_METHOD(name, spec, doc) \
+  {name, AsMethod(&::morvax::api::MethodEntry<&spec>), METH_VARARGS | METH_KEYWORDS | METH_STATIC, doc}
+#define MORVAX_STATIC_NOARGS_METHOD(name, spec, doc) \
+  {name, AsMethod(&::morvax::api::NoArgumentsEntry<&spec>), METH_NOARGS | METH_STATIC, doc}
+#define MORVAX_STATIC_SETTER(name, spec, doc) \
+  {name, AsMethod(&::morvax::api::StaticSetterEntry<&spec>), METH_O | METH_STATIC, doc}
+#define MORVAX_PROPERTY(name, spec, doc) \
+  {name, &::morvax::api::PropertyGet, &::morvax::api::PropertySet, doc, const_cast<::morvax::api::PropertySpec*>(&spec)}
+#define MORVAX_READONLY_PROPERTY(name, spec, doc) \
+  {name, &::morvax::api::PropertyGet, nullptr, doc, const_cast<::morvax::api::PropertySpec*>(&spec)}
+#define MORVAX_STATIC(name, spec, doc) \
+  {name, &::morvax::api::StaticGet, nullptr, doc, const_cast<::morvax::api::PropertySpec*>(&spec)}
 // The service methods every class carries after its own: get_type and the casting
 // services of api/casting.h, instantiated for the class. A static class lists the same
 // methods; they give the fixed answers of a class without instances.
 #include "api/casting.h"
 #define MORVAX_CLASS_SERVICES(binding) \
-  {"get_type", AsMethod(&::morvax::HostObjectGetType), METH_NOARGS, nullptr}, \
-  {"_type_of", AsMethod(&::morvax::api::TypeOfMethod<&binding>), METH_NOARGS | METH_STATIC, nullptr}, \
-  {"_cast_to", AsMethod(&::morvax::api::CastToMethod<&binding>), METH_O | METH_STATIC, nullptr}, \
-  {"_cast_from", AsMethod(&::morvax::api::CastFromMethod<&binding>), METH_O, nullptr}, \
-  {"_reinterpret_obj", AsMethod(&::morvax::api::ReinterpretObjectMethod<&binding>), METH_O | METH_STATIC, nullptr}, \
-  {"_cast_as", AsMethod(&::morvax::api::CastAsMethod<&binding>), METH_O | METH_STATIC, nullptr}, \
-  {"_is_assignable", AsMethod(&::morvax::api::IsAssignableMethod<&binding>), METH_O | METH_STATIC, nullptr}
+  {"get_type", AsMethod(&::morvax::HostObjectGetType), METH_NOARGS, \
+   "get_type() -> Type\n\nThe .NET type of this object, as a reflection object."}, \
+  {"_type_of", AsMethod(&::morvax::api::TypeOfMethod<&binding>), METH_NOARGS | METH_STATIC, \
+   "_type_of() -> Type\n\nThe .NET type of this class, as a reflection object."}, \
+  {"_cast_to", AsMethod(&::morvax::api::CastToMethod<&binding>), METH_O | METH_STATIC, \
+   "_cast_to(obj) -> cast result\n\nThe object seen as this class; raises when it is not one."}, \
+  {"_cast_from", AsMethod(&::morvax::api::CastFromMethod<&binding>), METH_O, \
+   "_cast_from(target) -> cast result\n\nThis object seen as the target class."}, \
+  {"_reinterpret_obj", AsMethod(&::morvax::api::ReinterpretObjectMethod<&binding>), METH_O | METH_STATIC, \
+   "_reinterpret_obj(obj) -> this class\n\nA wrapper of this class for the same .NET object, without a check."}, \
+  {"_cast_as", AsMethod(&::morvax::api::CastAsMethod<&binding>), METH_O | METH_STATIC, \
+   "_cast_as(obj) -> cast result\n\nThe object seen as this class, or an empty result when it is not one."}, \
+  {"_is_assignable", AsMethod(&::morvax::api::IsAssignableMethod<&binding>), METH_O | METH_STATIC, \
+   "_is_assignable(obj) -> bool\n\nWhether the object is an instance of this class on the .NET side."}
 #define MORVAX_STATIC_CLASS_SERVICES(binding) MORVAX_CLASS_SERVICES(binding)
 #define MORVAX_CONSTRUCTORS(binding) &::morvax::api::ConstructorEntry<&binding>
 #define MORVAX_NO_CONSTRUCTOR &::morvax::NoConstructorInit

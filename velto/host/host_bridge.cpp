@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "host/forked_process.h"
 #include "host/platform.h"
 #include "host/runtime_search.h"
 #include "host/tracing.h"
@@ -27,9 +28,14 @@ HostLocations ResolveHostLocations(const std::string& hostExePath, bool debug,
     where.runtimeDir = runtimeDirOverride;
   } else if (auto root = ReadEnvironment("NETCORE_WRAPPER_NETCORE_DIR_" + suffix)) {
     // The runtime directories always carry the release wrapper's file name.
-    if (auto found = FindNewestRuntimeDir(*root, WrapperFileName(false))) where.runtimeDir = *found;
+    if (auto found = FindNewestRuntimeDir(*root, WrapperFileName(false))) {
+      where.runtimeDir = *found;
+      if (auto framework = ReadEnvironment("NETCORE_WRAPPER_FRAMEWORK_DIR_" + suffix)) where.frameworkDir = *framework;
+    }
   }
+  if (where.frameworkDir.empty()) where.frameworkDir = where.runtimeDir;
   Trace("NETCORE_DIR: '%s'", where.runtimeDir.c_str());
+  if (where.frameworkDir != where.runtimeDir) Trace("FRAMEWORK_DIR: '%s'", where.frameworkDir.c_str());
 
   if (assemblyDirOverride != nullptr) {
     where.assemblyDirs = {assemblyDirOverride};
@@ -94,11 +100,13 @@ void HostBridge::Start(bool debug, const std::string& suffix, const char* runtim
 
     if (wrapperLibrary_.loadedHere()) {
       auto wrapLoad = wrapperLibrary_.symbolAs<WrapLoad>("coreclr_wrap_load");
-      std::string runtimePath = AppendPath(locations_.runtimeDir, "libcoreclr.so");
+      std::string runtimePath = AppendPath(locations_.frameworkDir, "libcoreclr.so");
       Trace("Loading2: '%s'", runtimePath.c_str());
       if (wrapLoad(runtimePath.c_str()) == 0) throw std::runtime_error("init coreclr wap");
     }
     Trace(".NET Core host ready.");
+    // From here on a forked child must not enter the runtime.
+    WatchForks();
 
     if (wrapperLibrary_.loadedHere()) {
       CreateDefaultDomain();

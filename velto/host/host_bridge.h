@@ -25,7 +25,8 @@ class CoreClrInitException : public std::exception {
 // Where the runtime is looked for: settings of one start and what the search found.
 struct HostLocations {
   std::string hostExePath;
-  std::string runtimeDir;
+  std::string runtimeDir;    // holds the wrapper library
+  std::string frameworkDir;  // holds libcoreclr.so: the runtime directory unless set apart
   std::vector<std::string> assemblyDirs;
   std::string productAssemblyDirs;  // assemblyDirs joined with ':'
 };
@@ -36,6 +37,9 @@ const char* WrapperFileName(bool debug);
 // Resolves the runtime directory and the assembly search list from the overrides (null
 // when absent) and the NETCORE_WRAPPER_NETCORE_DIR_<suffix> and
 // NETCORE_WRAPPER_ASSEMBLY_DIR_<suffix> variables, falling back to the executable's directory.
+// NETCORE_WRAPPER_FRAMEWORK_DIR_<suffix> names a shared framework directory apart from the
+// wrapper's (an installed package finds .NET where it was installed); it is read only when
+// the runtime directory came from NETCORE_WRAPPER_NETCORE_DIR_<suffix>.
 HostLocations ResolveHostLocations(const std::string& hostExePath, bool debug,
                                    const std::string& suffix, const char* runtimeDirOverride,
                                    const char* assemblyDirOverride);

@@ -12,6 +12,7 @@
 #include "host/object_host.h"
 #include "interop/builders.h"
 #include "interop/error_bridge.h"
+#include "interop/object_references.h"
 #include "interop/static_callbacks.h"
 
 namespace morvax {
@@ -32,8 +33,8 @@ static int StartAndBind() {
     return -1;
   }
 
-  // The callback tables of the generic containers and the Python-implemented interfaces
-  // are not built yet: .NET is told so with null tables and does not call into them.
+  // The callback table of the generic containers is not built yet: .NET is told so with a
+  // null table and does not call into it.
   const struct {
     ExchangeHost::Slot slot;
     void* callback;
@@ -43,7 +44,7 @@ static int StartAndBind() {
       {ExchangeHost::kSetU16StrBuilderCallback, AsPointer(&U16StrBuilderCallback)},
       {ExchangeHost::kSetPyStrBuilderCallback, AsPointer(&PyStrBuilderCallback)},
       {ExchangeHost::kSetPyUnraisableStrBuilderCallback, AsPointer(&PyUnraisableStrBuilderCallback)},
-      {ExchangeHost::kSetPyObjApiCallbacks, nullptr},
+      {ExchangeHost::kSetPyObjApiCallbacks, const_cast<ObjectReferenceTable*>(ObjectReferenceCallbacks())},
       {ExchangeHost::kSetPyStaticCallbacks, const_cast<void*>(StaticCallbackRecord())},
       {ExchangeHost::kSetPyGenericCallbacks, nullptr},
       {ExchangeHost::kSetPyBytesBuilderCallback, AsPointer(&PyBytesBuilderCallback)},

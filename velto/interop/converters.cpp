@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 
+#include "interop/error_bridge.h"
 #include "interop/host_object.h"
 #include "module/dependencies.h"
 #include "module/interned_names.h"
@@ -17,9 +18,15 @@ namespace morvax {
 // --- standard-library classes ------------------------------------------------------------
 
 
-// PyDateTimeAPI is per translation unit; this one is filled on the first variant.
+// PyDateTimeAPI is per translation unit; this one is filled on the first variant. The
+// module is imported first through the class cache: a failure to import it (an interrupt
+// included) then stands as raised, where the capsule import would replace it by an
+// ImportError of its own.
 static bool DateTimeApiReady() {
-  if (PyDateTimeAPI == nullptr) PyDateTime_IMPORT;
+  if (PyDateTimeAPI == nullptr) {
+    if (StandardClass(StandardClassId::DateTime) == nullptr) return false;
+    PyDateTime_IMPORT;
+  }
   return PyDateTimeAPI != nullptr;
 }
 
@@ -56,9 +63,10 @@ static PyObject* EncodeUtf16(PyObject* object) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "unicode object is not ready");
     return nullptr;
   }
-  PyObject* encoded = PyUnicode_AsUTF16String(object);
+  // A lone surrogate is one code unit, as in a str that reaches .NET whole.
+  PyObject* encoded = PyUnicode_AsEncodedString(object, "utf-16", "surrogatepass");
   if (encoded == nullptr) {
-    // Normally the codec's own error (a lone surrogate, say) is pending and stands.
+    // Normally the codec's own error is pending and stands.
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "cannot convert unicode object to byte string");
     return nullptr;
   }
@@ -74,7 +82,7 @@ static PyObject* EncodeUtf16(PyObject* object) {
 int ConvertChar(PyObject* object, void* slot) {
   PyObject* encoded = EncodeUtf16(object);
   if (encoded == nullptr) return 0;
-  // The mark and one code unit: a BMP character that is not a surrogate.
+  // The mark and one code unit: a BMP character or a lone surrogate.
   if (PyBytes_GET_SIZE(encoded) != 4) {
     Py_DECREF(encoded);
     PyErr_SetString(PyExc_TypeError, "string must contain one UTF-16 code unit");
@@ -193,13 +201,20 @@ extern "C" int32_t ReadIntegerCallback(PyObject* object, int64_t* value) {
     *value = signedValue;
     return signedValue >= INT32_MIN && signedValue <= INT32_MAX ? 1 : 2;
   }
+  if (IsInterruptPending()) return 0;
   PyErr_Clear();
   unsigned long long unsignedValue = PyLong_AsUnsignedLongLong(object);
   if (!(unsignedValue == static_cast<unsigned long long>(-1) && PyErr_Occurred())) {
     *value = static_cast<int64_t>(unsignedValue);  // .NET reads the bits back as a ulong
     return 3;
   }
+  if (IsInterruptPending()) return 0;
   PyErr_Clear();
+  // An int is the right kind of value, only too large: as for a typed integer parameter.
+  if (PyLong_Check(object)) {
+    PyErr_SetString(PyExc_OverflowError, "int too big to convert to a .NET integer (-2**63 to 2**64-1)");
+    return 0;
+  }
   PyErr_Format(PyExc_TypeError, "can't build integer value from '%s'", Py_TYPE(object)->tp_name);
   return 0;
 }
@@ -252,19 +267,88 @@ extern "C" int32_t ReadDoubleCallback(PyObject* object, double* value) {
   return 1;
 }
 
+// --- file names --------------------------------------------------------------------------
+
+// True when the str holds a surrogate code point: os.fsdecode's escape for a byte of the
+// name that is not UTF-8, or a lone surrogate typed in.
+static bool HoldsSurrogate(PyObject* text) {
+  if (PyUnicode_KIND(text) == PyUnicode_1BYTE_KIND) return false;
+  const int kind = PyUnicode_KIND(text);
+  const void* data = PyUnicode_DATA(text);
+  for (Py_ssize_t i = 0, n = PyUnicode_GET_LENGTH(text); i < n; ++i) {
+    Py_UCS4 c = PyUnicode_READ(kind, data, i);
+    if (c >= 0xD800 && c <= 0xDFFF) return true;
+  }
+  return false;
+}
+
+// A str, bytes or os.PathLike, taken as os.fspath gives it (bytes as os.fsdecode decodes
+// them); None stays a null .NET string. .NET hands a name to the system as its UTF-8,
+// which is the os.fsencode of any str without surrogates. A name with one (undecodable
+// bytes, as os.listdir returns them) would reach another file, and is refused.
+int ConvertFileName(PyObject* object, void* slot) {
+  auto* name = static_cast<FileNameSlot*>(slot);
+  name->holder = nullptr;
+  if (object == Py_None) return ConvertString(object, &name->view);
+  PyObject* path = PyOS_FSPath(object);  // new reference: a str or bytes
+  if (path == nullptr) {
+    // Not a path at all: refused in the words of the string converter.
+    if (PyErr_ExceptionMatches(PyExc_TypeError)) {
+      PyErr_Clear();
+      PyErr_Format(PyExc_TypeError, "can't build String from '%s'", Py_TYPE(object)->tp_name);
+    }
+    return 0;
+  }
+  if (PyBytes_Check(path)) {
+    PyObject* decoded = PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path), PyBytes_GET_SIZE(path));
+    Py_DECREF(path);
+    if (decoded == nullptr) return 0;
+    path = decoded;
+  }
+  if (PyUnicode_READY(path) < 0) {
+    Py_DECREF(path);
+    return 0;
+  }
+  if (PyUnicode_FindChar(path, 0, 0, PyUnicode_GET_LENGTH(path), 1) >= 0) {
+    PyErr_SetString(PyExc_ValueError, "embedded null character in path");
+    Py_DECREF(path);
+    return 0;
+  }
+  if (HoldsSurrogate(path)) {
+    PyErr_Format(PyExc_ValueError,
+                 "the file name %R holds bytes that are not UTF-8 (shown as surrogate escapes); .NET "
+                 "passes file names to the system as UTF-8 and cannot reach this file: rename it",
+                 path);
+    Py_DECREF(path);
+    return 0;
+  }
+  if (!ConvertString(path, &name->view)) {
+    Py_DECREF(path);
+    return 0;
+  }
+  name->holder = path;
+  return 1;
+}
+
+void ReleaseFileName(void* slot) { Py_CLEAR(static_cast<FileNameSlot*>(slot)->holder); }
+
 // --- byte arrays -------------------------------------------------------------------------
 
 int AcquireByteSpan(PyObject* object, Py_buffer* record, ByteSpanFields* fields) {
   // Ask with strides so that a non-contiguous exporter answers and can be told apart from
   // one that cannot export at all.
   if (PyObject_GetBuffer(object, record, PyBUF_FULL_RO) < 0) {
+    if (IsInterruptPending()) return 0;
     PyErr_Clear();
     PyErr_SetString(PyExc_BufferError, "can't get internal buffer");
     return 0;
   }
   fields->held = 1;
   if (!PyBuffer_IsContiguous(record, 'C')) {
-    PyErr_SetString(PyExc_BufferError, "buffer is not contiguous");
+    PyErr_Format(PyExc_ValueError,
+                 "a byte array needs the bytes in one contiguous block, and this %.100s is not "
+                 "contiguous (a strided slice or a transposed view): pass bytes(...) of it instead",
+                 Py_TYPE(object)->tp_name);
     return 0;
   }
   if (record->len > INT32_MAX) {

@@ -30,6 +30,13 @@ struct ByteSpanFields {
 static_assert(offsetof(ByteSpanSlot, length) - offsetof(ByteSpanSlot, held) == offsetof(ByteSpanFields, length));
 static_assert(offsetof(ByteSpanSlot, data) - offsetof(ByteSpanSlot, held) == offsetof(ByteSpanFields, data));
 
+// A file-name argument: .NET reads the view (first, so the slot's address is the view's);
+// holder owns the str the view lends from when the argument was not that str itself.
+struct FileNameSlot {
+  UnicodeView view;
+  PyObject* holder;
+};
+
 // How an argument of .NET type System.Object is described to .NET.
 struct PyVariant {
   int32_t kind;     // see VariantKind
@@ -57,7 +64,8 @@ enum VariantKind : int32_t {
 };
 
 // "O&" converters: 1 after filling the slot, 0 with an exception set. They borrow the
-// argument; nothing they fill owns a reference except an acquired ByteSpanSlot.
+// argument; nothing they fill owns a reference except an acquired ByteSpanSlot and the
+// holder of a FileNameSlot.
 int ConvertString(PyObject* object, void* slot);     // UnicodeView
 int ConvertBool(PyObject* object, void* slot);       // uint8_t
 int ConvertInt16(PyObject* object, void* slot);      // int16_t
@@ -67,6 +75,9 @@ int ConvertByte(PyObject* object, void* slot);       // uint8_t
 int ConvertDouble(PyObject* object, void* slot);     // double
 int ConvertSingle(PyObject* object, void* slot);     // float
 int ConvertChar(PyObject* object, void* slot);       // uint16_t
+int ConvertFileName(PyObject* object, void* slot);   // FileNameSlot
+// Releases the holder of a FileNameSlot; call after the delegate, success or failure.
+void ReleaseFileName(void* slot);
 int ConvertByteArray(PyObject* object, void* slot);  // ByteSpanSlot; zeroed first
 // Releases what ConvertByteArray acquired; call after the delegate, success or failure.
 // Safe on a zeroed slot and safe to call twice.

@@ -20,9 +20,14 @@ using UInt128 = unsigned __int128;
 
 // The interpreter's datetime C interface. PyDateTimeAPI belongs to this translation unit;
 // it is fetched once and kept (the datetime module stays loaded once imported), because
-// importing the capsule costs more than a whole conversion. False with an exception set.
+// importing the capsule costs more than a whole conversion. The module is imported first
+// through the class cache, so that a failure (an interrupt included) stands as raised
+// rather than as the capsule import's own ImportError. False with an exception set.
 static bool DateTimeApi() {
-  if (PyDateTimeAPI == nullptr) PyDateTime_IMPORT;
+  if (PyDateTimeAPI == nullptr) {
+    if (StandardClass(StandardClassId::DateTime) == nullptr) return false;
+    PyDateTime_IMPORT;
+  }
   return PyDateTimeAPI != nullptr;
 }
 

@@ -7,7 +7,13 @@
 
 namespace morvax {
 
+bool IsInterruptPending() {
+  PyObject* pending = PyErr_Occurred();  // borrowed
+  return pending != nullptr && !PyErr_GivenExceptionMatches(pending, PyExc_Exception);
+}
+
 PyObject* RaiseChainedV(PyObject* exc, const char* format, va_list args) {
+  if (IsInterruptPending()) return nullptr;
   PyObject *oldType, *oldValue, *oldTraceback;
   PyErr_Fetch(&oldType, &oldValue, &oldTraceback);
   PyErr_NormalizeException(&oldType, &oldValue, &oldTraceback);
@@ -49,6 +55,14 @@ PyObject* RaiseMaybeChained(PyObject* exc, const char* format, ...) {
   }
   va_end(args);
   return nullptr;
+}
+
+bool RaiseForkedChild() {
+  PyErr_SetString(PyExc_RuntimeError,
+                  "the .NET runtime cannot be used in a process forked after it started; use the "
+                  "'spawn' or 'forkserver' start method of multiprocessing, or start the runtime "
+                  "(import morvax.velto) only after forking");
+  return true;
 }
 
 bool CheckArgCount(Py_ssize_t given, const char* name, Py_ssize_t minimum, Py_ssize_t maximum) {
@@ -120,6 +134,12 @@ static PyObject* FormatWithTraceback(PyObject* type, PyObject* value, PyObject* 
 }
 
 extern "C" void ExceptionCallback(PyObject* first, PyObject* second) {
+  if (IsInterruptPending()) {
+    // .NET failed because Python was interrupted: the interrupt is the news.
+    Py_XDECREF(first);
+    Py_XDECREF(second);
+    return;
+  }
   PyObject* unknown = Interned(Name::Unknown);
   PyErr_Format(PyExc_RuntimeError, "Proxy error(%U): %U", first != nullptr ? first : unknown,
                second != nullptr ? second : unknown);
@@ -128,7 +148,8 @@ extern "C" void ExceptionCallback(PyObject* first, PyObject* second) {
 }
 
 extern "C" int32_t CatchAndClearErrorCallback(PyObject** textOut, UnicodeView* viewOut) {
-  if (!PyErr_Occurred()) return -1;
+  // An interrupt is not .NET's to handle: it stays pending for the caller.
+  if (!PyErr_Occurred() || IsInterruptPending()) return -1;
   PyObject *type, *value, *traceback;
   PyErr_Fetch(&type, &value, &traceback);
   PyErr_NormalizeException(&type, &value, &traceback);
@@ -152,15 +173,19 @@ extern "C" int32_t CatchAndClearErrorCallback(PyObject** textOut, UnicodeView* v
   if (text != nullptr) *textOut = text;
 
   if (fellBack) {
-    if (PyErr_Occurred()) {
+    bool asideIsInterrupt = asideType != nullptr && !PyErr_GivenExceptionMatches(asideType, PyExc_Exception);
+    // Of two errors, an interrupt is kept; of two interrupts, the later one.
+    if (PyErr_Occurred() && (!asideIsInterrupt || IsInterruptPending())) {
       Py_XDECREF(asideType);
       Py_XDECREF(asideValue);
       Py_XDECREF(asideTraceback);
     } else {
+      if (PyErr_Occurred()) PyErr_WriteUnraisable(Interned(Name::FormatCallbackException));
       PyErr_Restore(asideType, asideValue, asideTraceback);
     }
   }
-  if (PyErr_Occurred()) PyErr_WriteUnraisable(Interned(Name::FormatCallbackException));
+  // An interrupt that arrived while formatting goes on to the caller.
+  if (PyErr_Occurred() && !IsInterruptPending()) PyErr_WriteUnraisable(Interned(Name::FormatCallbackException));
   return text != nullptr ? 0 : -1;
 }
 

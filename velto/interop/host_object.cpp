@@ -3,6 +3,7 @@
 
 #include "host/exchange_host.h"
 #include "host/object_host.h"
+#include "interop/error_bridge.h"
 #include "interop/type_registry.h"
 #include "module/interned_names.h"
 #include "module/sibling_apis.h"
@@ -12,7 +13,8 @@ namespace morvax {
 static PyHostObject* AsHost(PyObject* object) { return reinterpret_cast<PyHostObject*>(object); }
 
 void ReleaseHandle(uint32_t handle) {
-  if (handle != 0) host::ExchangeHost::Instance().FreeInstance(handle);
+  // A forked child cannot reach the runtime: its handles go with the process.
+  if (handle != 0 && !host::ForkedAfterStart()) host::ExchangeHost::Instance().FreeInstance(handle);
 }
 
 // The host-object kind of an object's exact type: 0 (.NET object), 1 (value-type target),
@@ -127,18 +129,30 @@ PyObject* HostObjectRichCompare(PyObject* self, PyObject* other, int op) {
   if (self == other) return PyBool_FromLong(op == Py_EQ);
   HostKindHandle pair;
   if (!GetHostHandle(other, &pair)) Py_RETURN_NOTIMPLEMENTED;
+  if (RefuseInForkedChild()) return nullptr;
   bool equal = host::ObjectHost::Instance().IsEqualsOfObj(AsHost(self)->handle, {pair.kind, pair.handle});
   if (PyErr_Occurred()) return nullptr;
   return PyBool_FromLong(equal == (op == Py_EQ));
 }
 
 Py_hash_t HostObjectHash(PyObject* self) {
+  if (RefuseInForkedChild()) return -1;
   int32_t hash = host::ObjectHost::Instance().GetHashOfObj(AsHost(self)->handle);
   if (PyErr_Occurred()) return -1;
   return hash == -1 ? -2 : hash;
 }
 
+// The text of an object that .NET does not describe: its type, its address, and why.
+static PyObject* PlainRepr(PyObject* self, const char* note) {
+  return PyUnicode_FromFormat("<%s object at %p%s>", Py_TYPE(self)->tp_name, self, note);
+}
+
 PyObject* HostObjectRepr(PyObject* self) {
+  // A repr must not fail where it can answer without .NET: an object made without
+  // __init__ holds nothing, and a forked child cannot ask.
+  if (AsHost(self)->handle == 0) return PlainRepr(self, ", holding no .NET object");
+  if (host::ForkedAfterStart()) return PlainRepr(self, "");
+
   PyObject *asideType = nullptr, *asideValue = nullptr, *asideTraceback = nullptr;
   bool aside = PyErr_Occurred() != nullptr;
   if (aside) PyErr_Fetch(&asideType, &asideValue, &asideTraceback);
@@ -148,7 +162,7 @@ PyObject* HostObjectRepr(PyObject* self) {
   if (host::ObjectHost::Instance().ToStringOfObj(AsHost(self)->handle, &text) == 1) {
     result = static_cast<PyObject*>(text);
   } else if (!PyErr_Occurred()) {
-    result = PyUnicode_FromFormat("<%s object at %p>", Py_TYPE(self)->tp_name, self);
+    result = PlainRepr(self, "");
   }
 
   if (aside) {
@@ -164,6 +178,7 @@ int NoConstructorInit(PyObject*, PyObject*, PyObject*) {
 }
 
 PyObject* HostObjectGetType(PyObject* self, PyObject*) {
+  if (RefuseInForkedChild()) return nullptr;
   uint32_t typeHandle = 0;
   if (host::ObjectHost::Instance().GetObjType(AsHost(self)->handle, &typeHandle) == 0) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "the .NET type of the object is not available");

@@ -27,9 +27,10 @@ int FillUnicodeView(PyObject* text, UnicodeView* view) {
 
 PyObject* DecodeUtf16(const char16_t* units, int32_t count) {
   int byteOrder = -1;  // little-endian, and a leading U+FEFF stays in the text
-  // An empty error-handler name (not "strict") makes malformed input fail loudly.
+  // An unpaired surrogate becomes the same lone code point in the str, as a str holding one
+  // reaches .NET as that lone code unit: text crosses both ways unchanged.
   return PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(units),
-                               static_cast<Py_ssize_t>(count) * 2, "", &byteOrder);
+                               static_cast<Py_ssize_t>(count) * 2, "surrogatepass", &byteOrder);
 }
 
 }  // namespace morvax

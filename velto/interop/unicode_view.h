@@ -31,7 +31,7 @@ inline U16StringPtr AdoptU16String(void* built) {
   return U16StringPtr(static_cast<BuiltU16String*>(built));
 }
 
-// Decodes UTF-16LE code units into a new str; an unpaired surrogate fails.
+// Decodes UTF-16LE code units into a new str; an unpaired surrogate stays one code point.
 PyObject* DecodeUtf16(const char16_t* units, int32_t count);
 
 }  // namespace morvax

@@ -83,7 +83,8 @@ error:
 }
 
 static PyMethodDef g_veltoMethods[] = {
-    {"get_pyinstaller_hook_dirs", get_pyinstaller_hook_dirs, METH_NOARGS, nullptr},
+    {"get_pyinstaller_hook_dirs", get_pyinstaller_hook_dirs, METH_NOARGS,
+     "get_pyinstaller_hook_dirs() -> list[str]\n\nThe folders of packaging hooks for this module and its siblings."},
     {nullptr, nullptr, 0, nullptr},
 };
 

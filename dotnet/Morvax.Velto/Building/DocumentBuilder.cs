@@ -7,12 +7,14 @@ using System;
 
 namespace Morvax.Velto;
 
+/// <summary>Writes content into a document at a cursor: text, paragraphs and breaks, with the current formatting.</summary>
 public sealed class DocumentBuilder
 {
     private Document document;
     private Paragraph paragraph;
     private Node? cursor;
 
+    /// <summary>Creates a builder over a new blank document.</summary>
     public DocumentBuilder() : this(new Document(), null)
     {
     }
@@ -21,6 +23,7 @@ public sealed class DocumentBuilder
     {
     }
 
+    /// <summary>Creates a builder whose cursor is at the start of the document.</summary>
     public DocumentBuilder(Document doc) : this(doc, null)
     {
     }
@@ -35,6 +38,7 @@ public sealed class DocumentBuilder
         cursor = paragraph.FirstChild;
     }
 
+    /// <summary>The document the builder writes into.</summary>
     public Document Document
     {
         get => document;
@@ -48,11 +52,14 @@ public sealed class DocumentBuilder
 
     // The builder's own formatting, copied onto every run it writes; moving
     // the cursor does not change it.
+    /// <summary>The character formatting of the text written next.</summary>
     public Font Font { get; } = new();
 
     // The formatting of the paragraph at the cursor.
+    /// <summary>The formatting of the current paragraph.</summary>
     public ParagraphFormat ParagraphFormat => CurrentParagraph.ParagraphFormat;
 
+    /// <summary>The paragraph the cursor is in.</summary>
     public Paragraph CurrentParagraph
     {
         get
@@ -77,6 +84,7 @@ public sealed class DocumentBuilder
 
     // CR, LF and CR LF end the paragraph, as typing Enter does; every other
     // character (line, page and column breaks included) goes into the run.
+    /// <summary>Writes the text at the cursor with the current font.</summary>
     public void Write(string text)
     {
         ArgumentNullException.ThrowIfNull(text);
@@ -96,17 +104,20 @@ public sealed class DocumentBuilder
         WriteRun(text[start..]);
     }
 
+    /// <summary>Writes the text, then ends the paragraph.</summary>
     public void Writeln(string text)
     {
         Write(text);
         InsertParagraph();
     }
 
+    /// <summary>Ends the current paragraph.</summary>
     public void Writeln() => InsertParagraph();
 
     // Ends the paragraph at the cursor.  The content before the cursor moves
     // into a new paragraph (with the same formatting) inserted before the
     // current one, which is returned; the cursor stays where it was.
+    /// <summary>Ends the current paragraph and starts a new one with the same formatting; returns the paragraph that was ended.</summary>
     public Paragraph InsertParagraph()
     {
         CheckCursor();
@@ -118,6 +129,7 @@ public sealed class DocumentBuilder
         return ended;
     }
 
+    /// <summary>Inserts a break of the given kind: a paragraph, line, page or section break.</summary>
     public void InsertBreak(BreakType breakType)
     {
         switch (breakType)
@@ -154,12 +166,14 @@ public sealed class DocumentBuilder
         }
     }
 
+    /// <summary>Moves the cursor to the start of the document.</summary>
     public void MoveToDocumentStart()
     {
         paragraph = StartOf(document);
         cursor = paragraph.FirstChild;
     }
 
+    /// <summary>Moves the cursor to the end of the document.</summary>
     public void MoveToDocumentEnd()
     {
         if (document.LastSection is null)

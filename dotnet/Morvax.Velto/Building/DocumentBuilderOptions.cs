@@ -1,6 +1,7 @@
 // DocumentBuilderOptions: settings a DocumentBuilder is created with.
 namespace Morvax.Velto;
 
+/// <summary>Options for a document builder.</summary>
 public sealed class DocumentBuilderOptions
 {
     // Whether table formatting set through the builder follows the table the

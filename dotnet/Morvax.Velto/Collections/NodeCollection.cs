@@ -8,6 +8,7 @@ using System.Linq;
 
 namespace Morvax.Velto;
 
+/// <summary>A live view of the child nodes of one kind below a node.</summary>
 public class NodeCollection : IEnumerable<Node>
 {
     private readonly CompositeNode container;
@@ -21,6 +22,7 @@ public class NodeCollection : IEnumerable<Node>
         this.isDeep = isDeep;
     }
 
+    /// <summary>The number of nodes in the collection.</summary>
     public int Count => Nodes().Count();
 
     // A negative index counts from the end (-1 is the last node).

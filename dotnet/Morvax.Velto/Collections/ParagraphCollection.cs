@@ -3,6 +3,7 @@ using System.Linq;
 
 namespace Morvax.Velto;
 
+/// <summary>The paragraphs of a story.</summary>
 public sealed class ParagraphCollection : NodeCollection
 {
     internal ParagraphCollection(CompositeNode container) : base(container, NodeType.Paragraph, false)

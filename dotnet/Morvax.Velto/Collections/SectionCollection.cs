@@ -3,6 +3,7 @@ using System.Linq;
 
 namespace Morvax.Velto;
 
+/// <summary>The sections of a document.</summary>
 public sealed class SectionCollection : NodeCollection
 {
     internal SectionCollection(Document container) : base(container, NodeType.Section, false)

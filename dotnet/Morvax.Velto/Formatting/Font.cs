@@ -4,6 +4,7 @@ using System;
 
 namespace Morvax.Velto;
 
+/// <summary>Character formatting: typeface, size, weight, slant, underline and effects.</summary>
 public sealed class Font
 {
     internal const double DefaultSize = 11.0;
@@ -22,10 +23,13 @@ public sealed class Font
     {
     }
 
+    /// <summary>Whether the text is bold.</summary>
     public bool Bold { get; set; }
 
+    /// <summary>Whether the text is italic.</summary>
     public bool Italic { get; set; }
 
+    /// <summary>The kind of underline, <see cref="F:Morvax.Velto.Underline.None"/> for none.</summary>
     public Underline Underline
     {
         get => underline;
@@ -37,6 +41,7 @@ public sealed class Font
         }
     }
 
+    /// <summary>The size of the font, in points.</summary>
     public double Size
     {
         get => size;
@@ -49,6 +54,7 @@ public sealed class Font
         }
     }
 
+    /// <summary>The name of the typeface.</summary>
     public string Name
     {
         get => name;
@@ -88,6 +94,7 @@ public sealed class Font
 
     public bool Hidden { get; set; }
 
+    /// <summary>Resets every character attribute to its default.</summary>
     public void ClearFormatting() => CopyFrom(new Font());
 
     internal void CopyFrom(Font other)

@@ -3,6 +3,7 @@ using System;
 
 namespace Morvax.Velto;
 
+/// <summary>Paragraph formatting: alignment, indents, spacing, pagination and style.</summary>
 public sealed class ParagraphFormat
 {
     internal const string DefaultStyleName = "Normal";
@@ -21,6 +22,7 @@ public sealed class ParagraphFormat
     {
     }
 
+    /// <summary>How the lines of the paragraph are aligned.</summary>
     public ParagraphAlignment Alignment
     {
         get => alignment;
@@ -32,12 +34,14 @@ public sealed class ParagraphFormat
         }
     }
 
+    /// <summary>The left indent, in points.</summary>
     public double LeftIndent
     {
         get => leftIndent;
         set => leftIndent = CheckIndent(value);
     }
 
+    /// <summary>The right indent, in points.</summary>
     public double RightIndent
     {
         get => rightIndent;
@@ -45,18 +49,21 @@ public sealed class ParagraphFormat
     }
 
     // Negative for a hanging indent.
+    /// <summary>The indent of the first line relative to the left indent, in points (negative for a hanging indent).</summary>
     public double FirstLineIndent
     {
         get => firstLineIndent;
         set => firstLineIndent = CheckIndent(value);
     }
 
+    /// <summary>The space above the paragraph, in points.</summary>
     public double SpaceBefore
     {
         get => spaceBefore;
         set => spaceBefore = CheckSpacing(value);
     }
 
+    /// <summary>The space below the paragraph, in points.</summary>
     public double SpaceAfter
     {
         get => spaceAfter;
@@ -67,6 +74,7 @@ public sealed class ParagraphFormat
 
     public bool KeepWithNext { get; set; }
 
+    /// <summary>The name of the paragraph style.</summary>
     public string StyleName
     {
         get => styleName;
@@ -77,6 +85,7 @@ public sealed class ParagraphFormat
         }
     }
 
+    /// <summary>Resets every paragraph attribute to its default.</summary>
     public void ClearFormatting() => CopyFrom(new ParagraphFormat());
 
     internal static bool IsIndent(double value) => value >= -MaxIndent && value <= MaxIndent;

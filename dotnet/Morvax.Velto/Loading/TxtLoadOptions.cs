@@ -1,6 +1,7 @@
 // TxtLoadOptions: loading plain text.
 namespace Morvax.Velto.Loading;
 
+/// <summary>Options for loading plain text.</summary>
 public sealed class TxtLoadOptions : LoadOptions
 {
     // Whether "1 item"-style lines (a number and whitespace, no dot) count

@@ -1,6 +1,7 @@
 // Body: the main story of a section.
 namespace Morvax.Velto;
 
+/// <summary>The main text of a section: paragraphs and tables.</summary>
 public sealed class Body : Story
 {
     internal Body(DocumentBase doc) : base(doc)

@@ -7,6 +7,7 @@ using System.Text;
 
 namespace Morvax.Velto;
 
+/// <summary>A node that holds other nodes, in order.</summary>
 public abstract class CompositeNode : Node
 {
     private Node? first;
@@ -19,14 +20,17 @@ public abstract class CompositeNode : Node
 
     public override bool IsComposite => true;
 
+    /// <summary>The first child node, or <see langword="null"/>.</summary>
     public Node? FirstChild => first;
 
+    /// <summary>The last child node, or <see langword="null"/>.</summary>
     public Node? LastChild => last;
 
     public bool HasChildNodes => first is not null;
 
     public int Count => count;
 
+    /// <summary>Adds the node at the end of the children; returns it.</summary>
     public Node AppendChild(Node newChild)
     {
         CheckNewChild(newChild);
@@ -35,6 +39,7 @@ public abstract class CompositeNode : Node
         return newChild;
     }
 
+    /// <summary>Adds the node at the start of the children; returns it.</summary>
     public Node PrependChild(Node newChild)
     {
         CheckNewChild(newChild);
@@ -44,6 +49,7 @@ public abstract class CompositeNode : Node
     }
 
     // A null refChild inserts at the beginning, as in the XML DOM.
+    /// <summary>Inserts the node after <paramref name="refChild"/> (at the start when it is <see langword="null"/>); returns it.</summary>
     public Node InsertAfter(Node newChild, Node? refChild)
     {
         CheckRefChild(refChild);
@@ -57,6 +63,7 @@ public abstract class CompositeNode : Node
     }
 
     // A null refChild inserts at the end, as in the XML DOM.
+    /// <summary>Inserts the node before <paramref name="refChild"/> (at the end when it is <see langword="null"/>); returns it.</summary>
     public Node InsertBefore(Node newChild, Node? refChild)
     {
         CheckRefChild(refChild);
@@ -68,6 +75,7 @@ public abstract class CompositeNode : Node
         return newChild;
     }
 
+    /// <summary>Removes the child node; returns it.</summary>
     public Node RemoveChild(Node oldChild)
     {
         ArgumentNullException.ThrowIfNull(oldChild);
@@ -77,6 +85,7 @@ public abstract class CompositeNode : Node
         return oldChild;
     }
 
+    /// <summary>Removes every child node.</summary>
     public void RemoveAllChildren()
     {
         while (first is not null)
@@ -85,6 +94,7 @@ public abstract class CompositeNode : Node
 
     // A negative index counts from the end (-1 is the last match); an index
     // past either end gives null.
+    /// <summary>The child of the given kind at the index (negative counts from the end), searching the whole subtree when <paramref name="isDeep"/> is set; <see langword="null"/> when there is none.</summary>
     public Node? GetChild(NodeType nodeType, int index, bool isDeep)
     {
         if (index < 0)
@@ -101,8 +111,10 @@ public abstract class CompositeNode : Node
         return null;
     }
 
+    /// <summary>A live collection of the child nodes of the given kind, of the whole subtree when <paramref name="isDeep"/> is set.</summary>
     public NodeCollection GetChildNodes(NodeType nodeType, bool isDeep) => new(this, nodeType, isDeep);
 
+    /// <summary>The position of the child among the children, or -1.</summary>
     public int IndexOf(Node child)
     {
         if (child is null || !ReferenceEquals(child.parent, this))

@@ -8,31 +8,37 @@ using Morvax.Velto.Saving;
 
 namespace Morvax.Velto;
 
+/// <summary>A word-processing document: the root of the node tree, with the document-wide settings, loading and saving.</summary>
 public sealed class Document : DocumentBase
 {
     private double defaultTabStop = 36.0;
     private string attachedTemplate = string.Empty;
 
     // A blank document: one section whose body holds one empty paragraph.
+    /// <summary>Creates a blank document: one section whose body holds one empty paragraph.</summary>
     public Document()
     {
         EnsureMinimum();
     }
 
+    /// <summary>Opens the document in the file, detecting its format from the content.</summary>
     public Document(string fileName) : this(fileName, null)
     {
     }
 
     // Null options mean the defaults.
+    /// <summary>Opens the document in the file with the given load options (<see langword="null"/> for the defaults).</summary>
     public Document(string fileName, LoadOptions? loadOptions)
     {
         DocumentLoader.LoadFile(this, fileName, loadOptions);
     }
 
+    /// <summary>Reads a document from the stream, detecting its format from the content.</summary>
     public Document(Stream stream) : this(stream, null)
     {
     }
 
+    /// <summary>Reads a document from the stream with the given load options (<see langword="null"/> for the defaults).</summary>
     public Document(Stream stream, LoadOptions? loadOptions)
     {
         DocumentLoader.LoadStream(this, stream, loadOptions);
@@ -48,10 +54,13 @@ public sealed class Document : DocumentBase
     // Protection is not modelled yet, so every document is unprotected.
     public ProtectionType ProtectionType => ProtectionType.NoProtection;
 
+    /// <summary>The sections of the document, in order.</summary>
     public SectionCollection Sections => new(this);
 
+    /// <summary>The first section, or <see langword="null"/> when the document has none.</summary>
     public Section? FirstSection => (Section?)FirstChild;
 
+    /// <summary>The last section, or <see langword="null"/> when the document has none.</summary>
     public Section? LastSection => (Section?)LastChild;
 
     // Edits are not recorded as revisions, so none can exist.
@@ -61,10 +70,13 @@ public sealed class Document : DocumentBase
     // saving back into a macro-enabled format.
     public bool HasMacros => VbaProject is not null;
 
+    /// <summary>The file the document was loaded from, or <see langword="null"/> for a new or stream-loaded document.</summary>
     public string? OriginalFileName { get; internal set; }
 
+    /// <summary>The format the document was loaded from.</summary>
     public LoadFormat OriginalLoadFormat { get; internal set; } = LoadFormat.Unknown;
 
+    /// <summary>An estimate of the number of pages the document fills.</summary>
     public int PageCount => PageEstimator.Estimate(this).Pages;
 
     public string AttachedTemplate
@@ -90,6 +102,7 @@ public sealed class Document : DocumentBase
     public bool PunctuationKerning { get; set; } = true;
 
     // In points; the .docx settings part stores it in whole twips.
+    /// <summary>The interval between default tab stops, in points.</summary>
     public double DefaultTabStop
     {
         get => defaultTabStop;
@@ -106,8 +119,10 @@ public sealed class Document : DocumentBase
 
     public bool RemovePersonalInformation { get; set; }
 
+    /// <summary>The standard document properties: title, author, dates and statistics.</summary>
     public Properties.BuiltInDocumentProperties BuiltInDocumentProperties { get; } = new();
 
+    /// <summary>The user-defined document properties.</summary>
     public Properties.CustomDocumentProperties CustomDocumentProperties { get; } = new();
 
     public StyleCollection Styles { get; } = StyleCollection.Blank();
@@ -122,29 +137,37 @@ public sealed class Document : DocumentBase
     // What UpdateWordCount last counted (or the loaded package recorded).
     internal DocumentStatistics Statistics { get; set; } = DocumentStatistics.Empty;
 
+    /// <summary>Makes a deep copy of the document.</summary>
     public Document Clone() => (Document)Clone(true);
 
+    /// <summary>Saves the document to the file, in the format its extension names.</summary>
     public SaveOutputParameters Save(string fileName) => DocumentSaver.SaveToFile(this, fileName, null);
 
     // SaveFormat.Unknown means: choose by the file name's extension.
+    /// <summary>Saves the document to the file in the given format (<see cref="F:Morvax.Velto.SaveFormat.Unknown"/> chooses by the extension).</summary>
     public SaveOutputParameters Save(string fileName, SaveFormat saveFormat) =>
         DocumentSaver.SaveToFile(this, fileName,
             saveFormat == SaveFormat.Unknown ? null : SaveOptions.CreateSaveOptions(saveFormat));
 
     // Null options mean: choose by the file name's extension, with defaults.
+    /// <summary>Saves the document to the file with the given save options (<see langword="null"/>: by the extension, with defaults).</summary>
     public SaveOutputParameters Save(string fileName, SaveOptions? saveOptions) =>
         DocumentSaver.SaveToFile(this, fileName, saveOptions);
 
+    /// <summary>Writes the document to the stream in the given format.</summary>
     public SaveOutputParameters Save(Stream stream, SaveFormat saveFormat) =>
         DocumentSaver.SaveToStream(this, stream, SaveOptions.CreateSaveOptions(saveFormat));
 
+    /// <summary>Writes the document to the stream with the given save options.</summary>
     public SaveOutputParameters Save(Stream stream, SaveOptions saveOptions) =>
         DocumentSaver.SaveToStream(this, stream, saveOptions ?? throw new ArgumentNullException(nameof(saveOptions)));
 
+    /// <summary>Recounts the words, characters and paragraphs of the document, which a .docx save records.</summary>
     public void UpdateWordCount() => UpdateWordCount(false);
 
     // Counting lines needs the page estimate, so it is done only on request;
     // otherwise the previous line count is kept.
+    /// <summary>Recounts the words, characters and paragraphs; lines too when <paramref name="updateLinesCount"/> is <see langword="true"/>.</summary>
     public void UpdateWordCount(bool updateLinesCount)
     {
         int lines = updateLinesCount ? PageEstimator.Estimate(this).Lines : Statistics.Lines;
@@ -153,6 +176,7 @@ public sealed class Document : DocumentBase
 
     // Every section gets a body that ends with a paragraph, and an empty
     // document gets one such section.
+    /// <summary>Makes sure the document has a section whose body ends with a paragraph.</summary>
     public void EnsureMinimum()
     {
         if (!HasChildNodes)
@@ -173,6 +197,7 @@ public sealed class Document : DocumentBase
     {
     }
 
+    /// <summary>Joins neighbouring runs of equal formatting in every paragraph; returns how many joins were made.</summary>
     public int JoinRunsWithSameFormatting()
     {
         int joined = 0;
@@ -200,6 +225,7 @@ public sealed class Document : DocumentBase
     {
     }
 
+    /// <summary>Removes the pages that hold no content.</summary>
     public void RemoveBlankPages() => BlankPageRemover.Remove(this);
 
     internal override bool CanHold(Node child) => child is Section;

@@ -3,6 +3,7 @@
 // nodes.
 namespace Morvax.Velto;
 
+/// <summary>The common base of documents: the owner of every node created for it.</summary>
 public abstract class DocumentBase : CompositeNode
 {
     private protected DocumentBase() : base(null)

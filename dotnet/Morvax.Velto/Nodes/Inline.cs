@@ -2,11 +2,13 @@
 // formatting.
 namespace Morvax.Velto;
 
+/// <summary>A node inside a paragraph that carries character formatting.</summary>
 public abstract class Inline : Node
 {
     private protected Inline(DocumentBase doc) : base(doc)
     {
     }
 
+    /// <summary>The character formatting of this node.</summary>
     public Font Font { get; } = new();
 }

@@ -7,6 +7,7 @@ using System.Text;
 
 namespace Morvax.Velto;
 
+/// <summary>A node of a document tree: a section, paragraph, run or any other part of a document.</summary>
 public abstract class Node
 {
     private readonly DocumentBase document;
@@ -35,18 +36,24 @@ public abstract class Node
         document = doc;
     }
 
+    /// <summary>The kind of this node.</summary>
     public abstract NodeType NodeType { get; }
 
+    /// <summary>The node that holds this one, or <see langword="null"/> when it is not in a tree.</summary>
     public CompositeNode? ParentNode => parent;
 
+    /// <summary>The document this node belongs to.</summary>
     public DocumentBase Document => document;
 
+    /// <summary>The node after this one under the same parent, or <see langword="null"/>.</summary>
     public Node? NextSibling => next;
 
+    /// <summary>The node before this one under the same parent, or <see langword="null"/>.</summary>
     public Node? PreviousSibling => previous;
 
     public virtual bool IsComposite => false;
 
+    /// <summary>The text of this node and every node below it.</summary>
     public string GetText()
     {
         var text = new StringBuilder();
@@ -56,8 +63,10 @@ public abstract class Node
 
     // A clone belongs to the same document as the original and has no parent;
     // cloning a document yields a new, independent document.
+    /// <summary>Copies this node, with the nodes below it when <paramref name="isCloneChildren"/> is <see langword="true"/>.</summary>
     public Node Clone(bool isCloneChildren) => CloneInto(document, isCloneChildren);
 
+    /// <summary>Takes this node out of its parent.</summary>
     public void Remove() => parent?.RemoveChild(this);
 
     public override string ToString() => GetText();

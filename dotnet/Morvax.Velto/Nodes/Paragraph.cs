@@ -3,6 +3,7 @@ using System.Text;
 
 namespace Morvax.Velto;
 
+/// <summary>A paragraph: runs of text and other inline nodes, with paragraph formatting.</summary>
 public sealed class Paragraph : CompositeNode
 {
     public Paragraph(DocumentBase doc) : base(doc)
@@ -11,8 +12,10 @@ public sealed class Paragraph : CompositeNode
 
     public override NodeType NodeType => NodeType.Paragraph;
 
+    /// <summary>The runs of text in this paragraph.</summary>
     public RunCollection Runs => new(this);
 
+    /// <summary>The formatting of this paragraph: alignment, indents, spacing and style.</summary>
     public ParagraphFormat ParagraphFormat { get; } = new();
 
     public Lists.ListFormat ListFormat { get; } = new();

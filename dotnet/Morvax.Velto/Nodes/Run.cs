@@ -4,14 +4,17 @@ using System.Text;
 
 namespace Morvax.Velto;
 
+/// <summary>A run of text with one character formatting.</summary>
 public sealed class Run : Inline
 {
     private string text;
 
+    /// <summary>Creates an empty run for the document.</summary>
     public Run(DocumentBase doc) : this(doc, string.Empty)
     {
     }
 
+    /// <summary>Creates a run of the text for the document.</summary>
     public Run(DocumentBase doc, string text) : base(doc)
     {
         ArgumentNullException.ThrowIfNull(text);
@@ -20,6 +23,7 @@ public sealed class Run : Inline
 
     public override NodeType NodeType => NodeType.Run;
 
+    /// <summary>The text of the run.</summary>
     public string Text
     {
         get => text;

@@ -3,6 +3,7 @@
 // A new section is empty (no body) until EnsureMinimum or the caller adds one.
 namespace Morvax.Velto;
 
+/// <summary>A section of a document: a body with its own page set-up.</summary>
 public sealed class Section : CompositeNode
 {
     public Section(DocumentBase doc) : base(doc)
@@ -11,6 +12,7 @@ public sealed class Section : CompositeNode
 
     public override NodeType NodeType => NodeType.Section;
 
+    /// <summary>The main text of the section.</summary>
     public Body? Body => (Body?)GetChild(NodeType.Body, 0, false);
 
     public HeaderFooterCollection HeadersFooters => new(this);

@@ -2,6 +2,7 @@
 // loaded document holds that the tree keeps without modelling (KeptBlock).
 namespace Morvax.Velto;
 
+/// <summary>A run of block-level content: paragraphs and tables.</summary>
 public abstract class Story : CompositeNode
 {
     private protected Story(DocumentBase doc) : base(doc)
@@ -12,6 +13,7 @@ public abstract class Story : CompositeNode
 
     public Paragraph? LastParagraph => (Paragraph?)GetChild(NodeType.Paragraph, -1, false);
 
+    /// <summary>The paragraphs directly in this story.</summary>
     public ParagraphCollection Paragraphs => new(this);
 
     internal override bool CanHold(Node child) => child is Paragraph or Tables.Table or KeptBlock;

@@ -1,6 +1,7 @@
 // HtmlSaveOptions: saving as an HTML page.
 namespace Morvax.Velto.Saving;
 
+/// <summary>Options for saving as HTML.</summary>
 public sealed class HtmlSaveOptions : SaveOptions
 {
     public HtmlSaveOptions() : this(SaveFormat.Html)

@@ -2,6 +2,7 @@
 // strike-through).
 namespace Morvax.Velto.Saving;
 
+/// <summary>Options for saving as Markdown.</summary>
 public sealed class MarkdownSaveOptions : TxtSaveOptionsBase
 {
     public MarkdownSaveOptions() : base(SaveFormat.Markdown)

@@ -3,6 +3,7 @@
 // file (flat OPC).
 namespace Morvax.Velto.Saving;
 
+/// <summary>Options for saving in the Office Open XML formats (.docx and its relatives).</summary>
 public sealed class OoxmlSaveOptions : SaveOptions
 {
     public OoxmlSaveOptions() : this(SaveFormat.Docx)

@@ -5,6 +5,7 @@ using Morvax.Velto.Formats;
 
 namespace Morvax.Velto.Saving;
 
+/// <summary>The options of a save: the format and what the chosen format lets one adjust.</summary>
 public abstract class SaveOptions
 {
     private SaveFormat saveFormat;
@@ -15,6 +16,7 @@ public abstract class SaveOptions
         this.saveFormat = CheckFormat(saveFormat);
     }
 
+    /// <summary>The format the document is saved in.</summary>
     public SaveFormat SaveFormat
     {
         get => saveFormat;
@@ -23,6 +25,7 @@ public abstract class SaveOptions
 
     // Options for a format this library can write; NotSupportedException
     // names a format it cannot.
+    /// <summary>The save options class that fits the format, with defaults.</summary>
     public static SaveOptions CreateSaveOptions(SaveFormat saveFormat) => saveFormat switch
     {
         SaveFormat.Docx or SaveFormat.Docm or SaveFormat.Dotx or SaveFormat.Dotm or SaveFormat.FlatOpc
@@ -38,6 +41,7 @@ public abstract class SaveOptions
     };
 
     // By the file name's extension.
+    /// <summary>The save options class that fits the file name's extension, with defaults.</summary>
     public static SaveOptions CreateSaveOptions(string fileName) =>
         CreateSaveOptions(FormatTable.SaveFormatOf(fileName));
 

@@ -3,6 +3,7 @@ using System;
 
 namespace Morvax.Velto.Saving;
 
+/// <summary>Options for saving as plain text.</summary>
 public sealed class TxtSaveOptions : TxtSaveOptionsBase
 {
     private string paragraphBreak = ControlChar.CrLf;
@@ -12,6 +13,7 @@ public sealed class TxtSaveOptions : TxtSaveOptionsBase
     }
 
     // Written after every paragraph (and for every line break).
+    /// <summary>The text written at the end of each paragraph.</summary>
     public string ParagraphBreak
     {
         get => paragraphBreak;

@@ -45,6 +45,18 @@ public class NameRulesTests
     [InlineData("Morvax.Velto.Drawing.Charts", "morvax.velto.drawing.charts")]
     [InlineData("Morvax.Velto.LowCode", "morvax.velto.lowcode")]
     public void Modules(string ns, string expected) => Assert.Equal(expected, NameRules.ModuleOf(ns));
+
+    [Theory]
+    [InlineData("file_name", true)]
+    [InlineData("image_file_name", true)]
+    [InlineData("resources_folder", true)]
+    [InlineData("path", true)]
+    [InlineData("file_path", true)]
+    [InlineData("resources_folder_alias", false)]
+    [InlineData("xpath", false)]
+    [InlineData("text_path_alignment", false)]
+    [InlineData("resource_file_uri", false)]
+    public void FileNames(string pythonName, bool expected) => Assert.Equal(expected, NameRules.IsFileName(pythonName));
 }
 
 public class ClassIdsTests

@@ -9,6 +9,9 @@
 //   buffer_record_size(), buffer_copy(obj)                 the buffer group
 //   utf16_text(obj)       container member 11: (count, UTF-16LE bytes, holder refcount)
 //   record_members()      which record entries and group members are filled
+//   take_error(exc)       raises exc, then runs the catch-and-clear callback: (status, text),
+//                         or whatever error it left pending
+//   report_over(exc)      raises exc, then reports a .NET exception over it; raises what stays
 //   read / result / ticks_from_parts / parts_from_ticks / delta_ticks
 //                         date, time, decimal and GUID values (datetime_probe.cpp)
 // and two wrapper types laid out as PyHostObject: NetObject(handle) (kind 0, recognised by
@@ -22,6 +25,7 @@
 
 #include "datetime_probe.h"
 #include "interop/converters.h"
+#include "interop/error_bridge.h"
 #include "interop/host_object.h"
 #include "interop/static_callbacks.h"
 #include "module/interned_names.h"
@@ -276,6 +280,32 @@ PyObject* record_members(PyObject*, PyObject*) {
   return result;
 }
 
+// --- the error bridge -----------------------------------------------------------------------
+
+void RaiseInstance(PyObject* exception) {
+  PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception)), exception);
+}
+
+PyObject* take_error(PyObject*, PyObject* exception) {
+  RaiseInstance(exception);
+  PyObject* text = nullptr;
+  UnicodeView view = {-1, 0, nullptr};
+  int32_t status = CatchAndClearErrorCallback(&text, &view);
+  if (PyErr_Occurred()) {
+    Py_XDECREF(text);
+    return nullptr;
+  }
+  PyObject* result = Py_BuildValue("(iO)", status, text != nullptr ? text : Py_None);
+  Py_XDECREF(text);
+  return result;
+}
+
+PyObject* report_over(PyObject*, PyObject* exception) {
+  RaiseInstance(exception);
+  ExceptionCallback(PyUnicode_FromString("System.InvalidOperationException"), PyUnicode_FromString("failed"));
+  return nullptr;
+}
+
 // --- the two PyHostObject types ------------------------------------------------------------
 
 int HostInit(PyObject* self, PyObject* args, PyObject* kwargs) {
@@ -323,6 +353,8 @@ PyMethodDef kMethods[] = {
     {"buffer_copy", buffer_copy, METH_O, "The bytes of obj through the buffer group."},
     {"utf16_text", utf16_text, METH_O, "Container member 11: (count, UTF-16LE bytes, holder refcount)."},
     {"record_members", record_members, METH_NOARGS, "Which entries of the record are filled."},
+    {"take_error", take_error, METH_O, "Raises exc and runs the catch-and-clear callback."},
+    {"report_over", report_over, METH_O, "Raises exc and reports a .NET exception over it."},
     {nullptr, nullptr, 0, nullptr},
 };
 

@@ -1,0 +1,97 @@
+// How each value kind looks to a Python user: the annotation of an argument and of a result,
+// for the docstrings and the stubs alike. A new value kind gets its row here, or the
+// generator stops (every kind must have one).
+namespace Morvax.Generator;
+
+public static class PythonTypes
+{
+    /// <summary>One row per value kind; "{0}" stands for the class or enumeration name.</summary>
+    private sealed record Row(string Argument, string Result, string? Import = null);
+
+    private static readonly Dictionary<ValueKind, Row> Rows = new()
+    {
+        [ValueKind.Void] = new("None", "None"),
+        [ValueKind.String] = new("str", "str"),
+        [ValueKind.Bool] = new("bool", "bool"),
+        [ValueKind.Int16] = new("int", "int"),
+        [ValueKind.Int32] = new("int", "int"),
+        [ValueKind.Int64] = new("int", "int"),
+        [ValueKind.Byte] = new("int", "int"),
+        [ValueKind.Double] = new("float", "float"),
+        [ValueKind.Single] = new("float", "float"),
+        [ValueKind.Char] = new("str", "str"),
+        // Any object offering the buffer protocol is read as the byte array.
+        [ValueKind.ByteArray] = new("bytes | bytearray | memoryview", "bytes"),
+        [ValueKind.Object] = new("object", "object"),
+        // None passes a null reference.
+        [ValueKind.Class] = new("{0} | None", "{0}"),
+        [ValueKind.Enum] = new("{0}", "{0}"),
+        [ValueKind.DateTime] = new("datetime.datetime", "datetime.datetime", "datetime"),
+        [ValueKind.DateTimeOffset] = new("datetime.datetime", "datetime.datetime", "datetime"),
+        [ValueKind.TimeSpan] = new("datetime.timedelta", "datetime.timedelta", "datetime"),
+        [ValueKind.Decimal] = new("decimal.Decimal", "decimal.Decimal", "decimal"),
+        [ValueKind.Guid] = new("uuid.UUID", "uuid.UUID", "uuid"),
+        // A file or folder name: what os.fspath accepts; a result is the name as text.
+        [ValueKind.FileName] = new("str | bytes | os.PathLike[str]", "str", "os"),
+    };
+
+    static PythonTypes()
+    {
+        var missing = Enum.GetValues<ValueKind>().Where(k => !Rows.ContainsKey(k)).ToList();
+        if (missing.Count > 0)
+            throw new InvalidOperationException($"no Python annotation for value kind {string.Join(", ", missing)}");
+    }
+
+    /// <summary>The standard module an annotation of this kind needs imported, if any.</summary>
+    public static string? ImportOf(ValueType_ type) => Rows[type.Kind].Import;
+
+    /// <summary>
+    /// The annotation of a value; nameOf gives how a class or enumeration is spelled where the
+    /// annotation is used (its simple name in a docstring, a qualified name in a stub).
+    /// </summary>
+    public static string Annotation(ValueType_ type, bool asArgument, Func<string, string, string> nameOf)
+    {
+        var row = Rows[type.Kind];
+        string template = asArgument ? row.Argument : row.Result;
+        string name = type.Kind switch
+        {
+            ValueKind.Class => nameOf(type.Class!.Module, type.Class!.SimpleName),
+            ValueKind.Enum => nameOf(type.Enum!.Module, type.Enum!.SimpleName),
+            _ => "",
+        };
+        return string.Format(template, name);
+    }
+
+    /// <summary>
+    /// Whether every Python value an argument of kind b takes is also taken by an argument
+    /// of kind a, as a type checker sees it (a bool is an int, an int is a float, an IntEnum member is an int).
+    /// </summary>
+    public static bool Accepts(ValueType_ a, ValueType_ b)
+    {
+        if (a.Kind == ValueKind.Object) return true;
+        if (a.Kind == ValueKind.Class)
+        {
+            if (b.Kind != ValueKind.Class) return false;
+            for (var c = b.Class; c != null; c = c.Base)
+                if (c == a.Class) return true;
+            return false;
+        }
+        if (a.Kind == ValueKind.Enum) return b.Kind == ValueKind.Enum && a.Enum == b.Enum;
+        if (a.Kind == ValueKind.FileName) return b.Kind is ValueKind.FileName or ValueKind.String;
+        string Plain(ValueType_ t) => t.Kind == ValueKind.Enum ? "int" : Rows[t.Kind].Argument;
+        string wide = Plain(a), narrow = Plain(b);
+        return wide == narrow || (wide == "float" && narrow is "int" or "bool") || (wide == "int" && narrow == "bool");
+    }
+
+    /// <summary>Simple names, as a user reads them in help().</summary>
+    public static string Simple(string module, string simpleName) => simpleName;
+
+    /// <summary>"save(file_name: str, save_format: SaveFormat) -> SaveOutputParameters"; constructors show no result.</summary>
+    public static string Signature(string name, OverloadModel overload, Func<string, string, string> nameOf)
+    {
+        var parameters = string.Join(", ", overload.Parameters.Select(p => $"{p.PythonName}: {Annotation(p.Type, true, nameOf)}"));
+        return overload.Kind == OverloadKind.Constructor
+            ? $"{name}({parameters})"
+            : $"{name}({parameters}) -> {Annotation(overload.Result, false, nameOf)}";
+    }
+}

@@ -1,0 +1,42 @@
+// A small library surface for the generator to read: overloads that a Python checker cannot
+// tell apart, a parameter named by a Python keyword, a member hiding its base's, read-only
+// and writable properties, a static, and both kinds of enumeration, with summaries.
+using System;
+
+namespace Morvax.Velto.Fixtures;
+
+/// <summary>A shape drawn with a <see cref="T:Morvax.Velto.Fixtures.Colour"/>.</summary>
+public class Shape
+{
+    /// <summary>Creates a shape.</summary>
+    public Shape() { }
+
+    /// <summary>Draws at <paramref name="xPosition"/>; <see langword="null"/> is never drawn.</summary>
+    public void Draw(int xPosition) { }
+    public void Draw(long xPosition) { }
+    /// <summary>Draws between whole points.</summary>
+    public void Draw(double xPosition) { }
+    public void Draw(string from) { }
+    public void Draw(Shape? other, Colour colour) { }
+
+    /// <summary>
+    /// The size,
+    ///   in points.
+    /// <para>Zero hides the shape; see <see cref="M:Morvax.Velto.Fixtures.Shape.Draw(System.Int32)"/>.</para>
+    /// </summary>
+    public int Size { get; set; }
+    public string Name { get; } = "";
+    public static int Count => 0;
+}
+
+public sealed class Circle : Shape
+{
+    public new int Draw(int xPosition) => xPosition;
+    public DateTime Drawn { get; set; }
+}
+
+/// <summary>The colours.</summary>
+public enum Colour { Red, Green, Blue = 4 }
+
+[Flags]
+public enum Sides { None = 0, Left = 1, Right = 2 }

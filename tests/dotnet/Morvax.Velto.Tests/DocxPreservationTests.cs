@@ -128,6 +128,19 @@ public class DocxPreservationTests
     }
 
     [Fact]
+    public void ACloneOfALoadedDocumentSavesTheSameDocument()
+    {
+        var doc = new Document(new MemoryStream(ForeignPackage()));
+        Document copy = doc.Clone();
+        byte[] saved = SaveBytes(copy, SaveFormat.Docx);
+        Document back = new(new MemoryStream(saved));
+        Assert.Equal(doc.GetText(), back.GetText());
+        Assert.Equal("page header\r", back.FirstSection!.HeadersFooters[0].GetText());
+        Assert.Equal(595.3, back.FirstSection.PageSetup.PageWidth);
+        Assert.Contains("word/numbering.xml", new ZipArchive(new MemoryStream(saved)).Entries.Select(e => e.FullName));
+    }
+
+    [Fact]
     public void TextFollowsWhatTheWordProcessorShows()
     {
         Document doc = new(new MemoryStream(ForeignPackage()));

@@ -132,7 +132,7 @@ internal static class DocxProperties
             element?.Remove();
             return;
         }
-        element ??= Add(parent, create());
+        element ??= DocxWriter.AddInOrder(parent, create());
         element.Text = value;
     }
 
@@ -142,14 +142,7 @@ internal static class DocxProperties
         string text = value.ToString(CultureInfo.InvariantCulture);
         if (element?.Text == text)
             return;
-        (element ?? Add(parent, create())).Text = text;
-    }
-
-    private static T Add<T>(OpenXmlCompositeElement parent, T child) where T : OpenXmlElement
-    {
-        if (!parent.AddChild(child, throwOnError: false))
-            parent.AppendChild(child);
-        return child;
+        (element ?? DocxWriter.AddInOrder(parent, create())).Text = text;
     }
 
     private static bool IsEmpty(object? value) => value is null or 0 or "" || value is DateTime { Ticks: 0 };

@@ -404,7 +404,7 @@ internal static class DocxReader
 
     // Attribute values are read as their text, so a value the schema does
     // not allow is ignored rather than thrown at.
-    private static string? Val(OpenXmlElement? e)
+    internal static string? Val(OpenXmlElement? e)
     {
         if (e is null)
             return null;

@@ -53,38 +53,29 @@ internal static class DocxSettings
                 continue;
             element?.Remove();
             if (wanted)
-                Add(settings, create());
+                DocxWriter.AddInOrder(settings, create());
         }
 
         if (ProofState(settings) != (doc.SpellingChecked, doc.GrammarChecked))
         {
-            W.ProofState proof = settings.GetFirstChild<W.ProofState>() ?? Add(settings, new W.ProofState());
+            W.ProofState proof = settings.GetFirstChild<W.ProofState>() ?? DocxWriter.AddInOrder(settings, new W.ProofState());
             proof.Spelling = doc.SpellingChecked ? W.ProofingStateValues.Clean : W.ProofingStateValues.Dirty;
             proof.Grammar = doc.GrammarChecked ? W.ProofingStateValues.Clean : W.ProofingStateValues.Dirty;
         }
 
         if (TabStop(settings) is not { } tab || System.Math.Abs(tab - doc.DefaultTabStop) > 1e-9)
         {
-            W.DefaultTabStop stop = settings.GetFirstChild<W.DefaultTabStop>() ?? Add(settings, new W.DefaultTabStop());
+            W.DefaultTabStop stop = settings.GetFirstChild<W.DefaultTabStop>() ?? DocxWriter.AddInOrder(settings, new W.DefaultTabStop());
             // At least one twip: zero would read back as "not set".
             stop.Val = (short)System.Math.Clamp(System.Math.Round(doc.DefaultTabStop * WordMl.TwipsPerPoint), 1, short.MaxValue);
         }
-    }
-
-    private static T Add<T>(OpenXmlCompositeElement parent, T child) where T : OpenXmlElement
-    {
-        // Where the schema puts it; a parent of unexpected shape gets it last.
-        if (!parent.AddChild(child, throwOnError: false))
-            parent.AppendChild(child);
-        return child;
     }
 
     private static OpenXmlElement? Find(W.Settings settings, string name) =>
         settings.ChildElements.FirstOrDefault(e => e.LocalName == name && e.NamespaceUri == WordMl.W);
 
     private static bool IsOn(OpenXmlElement? element) =>
-        element is not null && DocxReader.OnOff(element.GetAttributes()
-            .FirstOrDefault(a => a.LocalName == "val" && a.NamespaceUri == WordMl.W).Value);
+        element is not null && DocxReader.OnOff(DocxReader.Val(element));
 
     private static (bool Spelling, bool Grammar) ProofState(W.Settings settings)
     {

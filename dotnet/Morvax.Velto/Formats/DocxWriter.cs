@@ -52,6 +52,15 @@ internal static class DocxWriter
         return buffer.ToArray();
     }
 
+    // Adds a child where the schema puts it among its siblings; a parent of
+    // unexpected shape gets it last.
+    internal static T AddInOrder<T>(OpenXmlCompositeElement parent, T child) where T : OpenXmlElement
+    {
+        if (!parent.AddChild(child, throwOnError: false))
+            parent.AppendChild(child);
+        return child;
+    }
+
     private static WordprocessingDocumentType TypeOf(SaveFormat format) => format switch
     {
         SaveFormat.Docm => WordprocessingDocumentType.MacroEnabledDocument,
@@ -735,13 +744,6 @@ internal static class DocxWriter
                 element.SetAttribute(new OpenXmlAttribute("w", name, WordMl.W, value(section.PageSetup)));
             }
             return sectPr;
-        }
-
-        private static T AddInOrder<T>(OpenXmlCompositeElement parent, T child) where T : OpenXmlElement
-        {
-            if (!parent.AddChild(child, throwOnError: false))
-                parent.AppendChild(child);
-            return child;
         }
 
         internal static bool SamePage(PageSetup a, PageSetup b) => PageEntries.All(e => Equals(e.Get(a), e.Get(b)));

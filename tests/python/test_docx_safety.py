@@ -1,7 +1,6 @@
 """Hostile .docx input from Python: each fails as FileCorruptedException ("Proxy error") in
 bounded time and memory, and the process goes on working. Each case runs in a fresh
-interpreter with a time budget far above what it needs and a cap on its address space, so
-that a hang or runaway allocation fails the test instead of the machine.
+interpreter with a time budget far above what it needs, and reports its peak memory.
 """
 import zipfile
 
@@ -12,11 +11,9 @@ from conftest import run_python
 CORRUPT = "Proxy error(Morvax.Velto.FileCorruptedException)"
 W = "http://schemas.openxmlformats.org/wordprocessingml/2006/main"
 
-# Started before morvax.velto is imported, so the runtime's reservations fit under it.
-MEMORY_CAP = """
-import resource
-resource.setrlimit(resource.RLIMIT_AS, (12 << 30, 12 << 30))
-"""
+# Far above what loading any of these needs (the largest input read is capped at 512 MB),
+# far below what the unbounded reads it guards against took.
+PEAK_BUDGET_MB = 3000
 
 
 def word_package(path, document_xml):
@@ -73,7 +70,7 @@ def test_hostile_file_is_corrupted_quickly_and_the_process_goes_on(tmp_path, mak
     path = tmp_path / "hostile.docx"
     make(path)
     result = run_python(f"""
-import time
+import resource, time
 import morvax.velto as mv
 start = time.perf_counter()
 try:
@@ -85,13 +82,15 @@ print("SECONDS", time.perf_counter() - start)
 doc = mv.Document()
 mv.DocumentBuilder(doc).writeln("still fine")
 print("AFTER", doc.get_text().strip())
-""", prelude=MEMORY_CAP, timeout=120)
+print("PEAK", resource.getrusage(resource.RUSAGE_SELF).ru_maxrss // 1024)
+""", timeout=120)
     assert result.returncode == 0, result.stderr
     lines = dict(line.split(" ", 1) for line in result.stdout.splitlines())
     assert lines["ERROR"].startswith(CORRUPT)
     assert lines["AFTER"] == "still fine"
     # Normal loads take milliseconds; the budget only catches hangs and quadratic work.
     assert float(lines["SECONDS"]) < 30
+    assert int(lines["PEAK"]) < PEAK_BUDGET_MB
 
 
 def test_a_file_whose_text_names_another_file_never_reads_it(mv, tmp_path):

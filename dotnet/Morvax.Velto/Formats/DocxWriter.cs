@@ -284,12 +284,54 @@ internal static class DocxWriter
         private readonly Section[] sections;
         // The paragraph that ends each section but the last, and its section.
         private readonly Dictionary<Paragraph, Section> sectionEnds = new(ReferenceEqualityComparer.Instance);
+        private readonly MainDocumentPart main;
+        // The relationships of the part being written.
+        private HashSet<string> relationshipIds = new();
+
+        private static HashSet<string> RelationshipIdsOf(OpenXmlPart part)
+        {
+            var ids = new HashSet<string>(StringComparer.Ordinal);
+            foreach (IdPartPair pair in part.Parts)
+                ids.Add(pair.RelationshipId);
+            foreach (HyperlinkRelationship link in part.HyperlinkRelationships)
+                ids.Add(link.Id);
+            foreach (ExternalRelationship external in part.ExternalRelationships)
+                ids.Add(external.Id);
+            return ids;
+        }
+
+        // Kept markup that names a relationship the part being written does
+        // not have (markup moved here from another document: a picture, a
+        // link) would make the package unreadable, so it is left out.
+        private bool Resolves(object kept)
+        {
+            var element = (OpenXmlElement)kept;
+            foreach (OpenXmlElement e in element.Descendants().Prepend(element))
+            {
+                foreach (OpenXmlAttribute attribute in e.GetAttributes())
+                {
+                    if (attribute.NamespaceUri == RelationshipsNs && !relationshipIds.Contains(attribute.Value ?? ""))
+                        return false;
+                }
+            }
+            return true;
+        }
+
+        private void WriteKept(XmlWriter w, object kept)
+        {
+            if (Resolves(kept))
+                ((OpenXmlElement)kept).WriteTo(w);
+        }
+
+        private const string RelationshipsNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
         // Each header and footer with its part and the relationship naming it;
         // those made since loading get a new part.
         private readonly Dictionary<HeaderFooter, (OpenXmlPart Part, string Id)> stories = new(ReferenceEqualityComparer.Instance);
 
         public BodyWriter(Document doc, DocxSource? source, StyleWriter styles, MainDocumentPart main)
         {
+            this.main = main;
             this.source = source;
             this.styles = styles;
             defaultFont = source?.DefaultFont ?? new Font();
@@ -315,6 +357,7 @@ internal static class DocxWriter
         {
             foreach ((HeaderFooter story, (OpenXmlPart part, _)) in stories)
             {
+                relationshipIds = RelationshipIdsOf(part);
                 using Stream stream = part.GetStream(FileMode.Create, FileAccess.Write);
                 using var w = XmlWriter.Create(stream, settings);
                 w.WriteStartDocument(true);
@@ -346,6 +389,7 @@ internal static class DocxWriter
 
         public void Write(XmlWriter w)
         {
+            relationshipIds = RelationshipIdsOf(main);
             var read = source?.MainRoot as W.Document;
             WriteStart(w, read ?? new W.Document());
             W.Body? readBody = null;
@@ -414,7 +458,7 @@ internal static class DocxWriter
                     WriteTable(w, table);
                     break;
                 case KeptBlock kept:
-                    ((OpenXmlElement)kept.Element).WriteTo(w);
+                    WriteKept(w, kept.Element);
                     break;
             }
         }
@@ -513,7 +557,8 @@ internal static class DocxWriter
                         element.AppendChild(RunElement(run));
                         break;
                     case KeptInline kept:
-                        element.AppendChild(((OpenXmlElement)kept.Element).CloneNode(true));
+                        if (Resolves(kept.Element))
+                            element.AppendChild(((OpenXmlElement)kept.Element).CloneNode(true));
                         break;
                     case BookmarkStart start:
                         element.AppendChild(BookmarkElement(start, start.Name, true));
@@ -522,7 +567,7 @@ internal static class DocxWriter
                         element.AppendChild(BookmarkElement(end, end.Name, false));
                         break;
                     // Shapes made here have no drawing to write yet.
-                    case Drawing.ShapeBase shape when DocxShapes.Write(shape) is { } picture:
+                    case Drawing.ShapeBase shape when DocxShapes.Write(shape) is { } picture && Resolves(picture):
                         element.AppendChild(picture);
                         break;
                 }
@@ -613,7 +658,7 @@ internal static class DocxWriter
                 if (node is Row row)
                     WriteRow(w, row, columns);
                 else if (node is KeptBlock kept)
-                    ((OpenXmlElement)kept.Element).WriteTo(w);
+                    WriteKept(w, kept.Element);
             }
             w.WriteEndElement();
         }
@@ -636,7 +681,7 @@ internal static class DocxWriter
                     hasCell = true;
                 }
                 else if (node is KeptBlock kept)
-                    ((OpenXmlElement)kept.Element).WriteTo(w);
+                    WriteKept(w, kept.Element);
             }
             // A row needs a cell.
             if (!hasCell)

@@ -141,6 +141,28 @@ public class DocxPreservationTests
     }
 
     [Fact]
+    public void MarkupNamingAnotherPackagesPartsIsLeftOutWhereItWouldDangle()
+    {
+        // The header's relationship id, used by a link: it resolves in its own
+        // package and nowhere else.
+        byte[] package = ForeignPackage();
+        var source = new Document(new MemoryStream(package));
+        Paragraph last = source.FirstSection!.Body!.LastParagraph!;
+        last.AppendChild(new KeptInline(source, new DocumentFormat.OpenXml.Wordprocessing.Hyperlink(
+            new DocumentFormat.OpenXml.Wordprocessing.Run(new DocumentFormat.OpenXml.Wordprocessing.Text("here"))) { Id = "rIdHeader" },
+            "here"));
+        XNamespace r = OfficeRel;
+        Assert.Single(BodyOf(SaveBytes(source, SaveFormat.Docx)).Descendants(W + "hyperlink"), h => h.Attribute(r + "id") is not null);
+
+        var target = new Document();
+        var imported = (Paragraph)new NodeImporter(source, target, ImportFormatMode.KeepSourceFormatting).ImportNode(last, true);
+        target.FirstSection!.Body!.AppendChild(imported);
+        XElement written = BodyOf(SaveBytes(target, SaveFormat.Docx));
+        Assert.Empty(written.Descendants(W + "hyperlink"));
+        Assert.Contains("last words", string.Concat(written.Descendants(W + "t").Select(t => t.Value)));
+    }
+
+    [Fact]
     public void TextFollowsWhatTheWordProcessorShows()
     {
         Document doc = new(new MemoryStream(ForeignPackage()));

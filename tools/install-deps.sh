@@ -7,11 +7,23 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
+# Producers of Word files that the document-library tests read (and LibreOffice, which also
+# reads back and prints what the library saved); their recommendations are not needed.
+corpus_tools=(pandoc python3-docx libreoffice-writer-nogui)
+missing_tools=()
+for p in "${corpus_tools[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing_tools+=("$p")
+done
+if ((${#missing[@]} + ${#missing_tools[@]})); then
+  echo "Installing: ${missing[*]} ${missing_tools[*]}"
   sudo_cmd=""
   [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
   $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+  if ((${#missing[@]})); then
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+  fi
+  if ((${#missing_tools[@]})); then
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing_tools[@]}"
+  fi
 fi
 command -v dotnet >/dev/null || { echo "The .NET 10 SDK ('dotnet') is required" >&2; exit 1; }

@@ -23,10 +23,14 @@ fi
 if [ "$sanitized" != "--sanitized" ]; then
   # The C# tests do not change with the native sanitizers: run them in the normal pass.
   echo "== .NET unit tests =="
+  # The library restores the Open XML SDK from the configured feed; the machine's offline
+  # folder, when there is one, serves the test packages without a download.
+  extra_sources=()
+  [ -d /opt/nuget/packages ] && extra_sources=(-p:RestoreAdditionalProjectSources=/opt/nuget/packages)
   for project in Morvax.Velto.Tests Morvax.Generator.Tests; do
     DOTNET_CLI_TELEMETRY_OPTOUT=1 DOTNET_NOLOGO=1 DOTNET_SKIP_FIRST_TIME_EXPERIENCE=1 \
       dotnet test "$root/tests/dotnet/$project" --nologo --disable-build-servers \
-      -p:RestoreSources=/opt/nuget/packages -p:MorvaxBuildRoot="$build/dotnet-tests/"
+      "${extra_sources[@]}" -p:MorvaxBuildRoot="$build/dotnet-tests/"
   done
 fi
 

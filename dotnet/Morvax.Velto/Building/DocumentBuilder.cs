@@ -190,7 +190,7 @@ public sealed class DocumentBuilder
     // when there is none.
     private static Paragraph StartOf(Document doc)
     {
-        foreach (Node node in doc.Matching(NodeType.Paragraph, true))
+        foreach (Node node in doc.MatchingInMainText(NodeType.Paragraph))
             return (Paragraph)node;
         doc.EnsureMinimum();
         return doc.FirstSection!.Body!.FirstParagraph!;

@@ -23,15 +23,39 @@ public sealed class ListCollection
     }
 }
 
+// Whether a paragraph is a list item, at which level, and how that level
+// is numbered.
 public sealed class ListFormat
 {
+    internal const int MaxLevel = 8;
+
+    private int listLevelNumber;
+
     internal ListFormat()
     {
     }
 
     public bool IsListItem { get; internal set; }
 
-    public int ListLevelNumber { get; internal set; }
+    // 0 to 8; a list item's label and indent follow its level.
+    public int ListLevelNumber
+    {
+        get => listLevelNumber;
+        set => listLevelNumber = value is >= 0 and <= MaxLevel
+            ? value
+            : throw new ArgumentOutOfRangeException(nameof(value), value, $"A list level is between 0 and {MaxLevel}.");
+    }
+
+    // The numbering of the item's level; null for a paragraph that is no list item.
+    public ListLevel? ListLevel => Levels is { } levels && listLevelNumber < levels.Length ? levels[listLevelNumber] : null;
+
+    // The list's levels as the document's numbering defines them.
+    internal ListLevel[]? Levels { get; set; }
+
+    internal void CopyFrom(ListFormat other)
+    {
+        (IsListItem, listLevelNumber, Levels) = (other.IsListItem, other.listLevelNumber, other.Levels);
+    }
 }
 
 public sealed class ListLabel

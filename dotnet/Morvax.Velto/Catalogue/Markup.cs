@@ -92,7 +92,7 @@ public sealed class CustomXmlProperty
     public string Value
     {
         get => value;
-        set => value = value ?? throw new ArgumentNullException(nameof(value));
+        set => this.value = value ?? throw new ArgumentNullException(nameof(value));
     }
 }
 
@@ -141,7 +141,7 @@ public sealed class SdtListItem
     public string Value
     {
         get => value;
-        set => value = value ?? throw new ArgumentNullException(nameof(value));
+        set => this.value = value ?? throw new ArgumentNullException(nameof(value));
     }
 }
 

@@ -110,6 +110,8 @@ public abstract class DocumentPropertyCollection
 
     private protected List<DocumentProperty> Items { get; } = new();
 
+    internal IReadOnlyList<DocumentProperty> All => Items;
+
     public int Count => Items.Count;
 
     /// <summary>The property of that name (case-insensitive), or null.</summary>

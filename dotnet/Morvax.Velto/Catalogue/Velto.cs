@@ -262,11 +262,64 @@ public sealed class PageExtractOptions
     public bool UnlinkPagesNumberFields { get; set; } = true;
 }
 
+// The page of a section: its size and orientation and the margins, in
+// points.  A new section has a US Letter page with one-inch margins.
 public sealed class PageSetup
 {
+    // The largest page the word processor accepts: 22 inches.
+    internal const double MaxLength = 1584.0;
+
+    private double pageWidth = 612, pageHeight = 792;
+    private double leftMargin = 72, rightMargin = 72, topMargin = 72, bottomMargin = 72;
+    private double headerDistance = 36, footerDistance = 36;
+    private Orientation orientation = Orientation.Portrait;
+
     internal PageSetup()
     {
     }
+
+    public double PageWidth { get => pageWidth; set => pageWidth = Length(value, 1); }
+
+    public double PageHeight { get => pageHeight; set => pageHeight = Length(value, 1); }
+
+    // Turning the page swaps its width and height, as the word processor does.
+    public Orientation Orientation
+    {
+        get => orientation;
+        set
+        {
+            if (EnumCheck.Defined(value) != orientation)
+                (pageWidth, pageHeight) = (pageHeight, pageWidth);
+            orientation = value;
+        }
+    }
+
+    public double LeftMargin { get => leftMargin; set => leftMargin = Length(value, 0); }
+
+    public double RightMargin { get => rightMargin; set => rightMargin = Length(value, 0); }
+
+    // Negative top and bottom margins keep the text where they say even
+    // when a header or footer would push it.
+    public double TopMargin { get => topMargin; set => topMargin = Length(value, -MaxLength); }
+
+    public double BottomMargin { get => bottomMargin; set => bottomMargin = Length(value, -MaxLength); }
+
+    public double HeaderDistance { get => headerDistance; set => headerDistance = Length(value, 0); }
+
+    public double FooterDistance { get => footerDistance; set => footerDistance = Length(value, 0); }
+
+    internal void CopyFrom(PageSetup other)
+    {
+        (pageWidth, pageHeight, orientation) = (other.pageWidth, other.pageHeight, other.orientation);
+        (leftMargin, rightMargin, topMargin, bottomMargin) =
+            (other.leftMargin, other.rightMargin, other.topMargin, other.bottomMargin);
+        (headerDistance, footerDistance) = (other.headerDistance, other.footerDistance);
+    }
+
+    // Written so that NaN fails the comparison.
+    private static double Length(double value, double min) => value >= min && value <= MaxLength
+        ? value
+        : throw new ArgumentOutOfRangeException(nameof(value), value, $"The length must be between {min} and {MaxLength} points.");
 }
 
 public sealed class PhoneticGuide
@@ -355,6 +408,8 @@ public sealed class SignatureLineOptions
     public bool DefaultInstructions { get; set; } = true;
 }
 
+// A style of the document: its formatting is what it gives text, with what
+// it inherits from the style it is based on and the document defaults.
 public class Style
 {
     internal Style()
@@ -368,12 +423,52 @@ public class Style
     public bool BuiltIn { get; internal set; }
 
     public StyleIdentifier StyleIdentifier { get; internal set; } = StyleIdentifier.User;
+
+    // The name of the style this one is based on; empty when none.
+    public string BaseStyleName { get; internal set; } = string.Empty;
+
+    public Font Font { get; } = new();
+
+    // For paragraph styles; other kinds keep the defaults.
+    public ParagraphFormat ParagraphFormat { get; } = new();
 }
 
+// The styles a document defines, in the order the document lists them.
 public sealed class StyleCollection
 {
+    private readonly System.Collections.Generic.List<Style> styles = new();
+
     internal StyleCollection()
     {
+    }
+
+    public int Count => styles.Count;
+
+    public Style this[int index] => styles[index];
+
+    // The style of that name, or null.
+    public Style? this[string name] => Get(name);
+
+    public Style? Get(string name) => styles.Find(s => s.Name == name);
+
+    public Style GetAt(int index) => styles[index];
+
+    internal void Add(Style style) => styles.Add(style);
+
+    internal void Clear() => styles.Clear();
+
+    internal void CopyFrom(StyleCollection other)
+    {
+        styles.Clear();
+        styles.AddRange(other.styles);
+    }
+
+    // What a document made here starts with: the default paragraph style.
+    internal static StyleCollection Blank()
+    {
+        var blank = new StyleCollection();
+        blank.Add(new Style { Name = ParagraphFormat.DefaultStyleName, BuiltIn = true, StyleIdentifier = StyleIdentifier.Normal });
+        return blank;
     }
 }
 

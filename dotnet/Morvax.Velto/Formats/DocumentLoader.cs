@@ -1,6 +1,7 @@
 // DocumentLoader: fills a new Document from a file or a stream.  The format
 // comes from the load options, else from the file extension, else (for a
-// stream) from the first bytes of the content.
+// stream) from the first bytes of the content.  What is read is bounded
+// (PackageLimits), so a file that never ends cannot fill memory.
 using System;
 using System.IO;
 using Morvax.Velto.Loading;
@@ -17,7 +18,10 @@ internal static class DocumentLoader
         LoadFormat format = options?.LoadFormat ?? LoadFormat.Auto;
         if (format == LoadFormat.Auto)
             format = FormatTable.LoadFormatOf(fileName);
-        Load(doc, File.ReadAllBytes(fileName), format);
+        byte[] data;
+        using (var file = new FileStream(fileName, FileMode.Open, FileAccess.Read, FileShare.Read))
+            data = PackageLimits.ReadBounded(file);
+        Load(doc, data, format);
         doc.OriginalFileName = Path.GetFullPath(fileName);
     }
 
@@ -27,9 +31,7 @@ internal static class DocumentLoader
         ArgumentNullException.ThrowIfNull(stream);
         if (!stream.CanRead)
             throw new ArgumentException("The stream is not readable.", nameof(stream));
-        var buffer = new MemoryStream();
-        stream.CopyTo(buffer);
-        byte[] data = buffer.ToArray();
+        byte[] data = PackageLimits.ReadBounded(stream);
         LoadFormat format = options?.LoadFormat ?? LoadFormat.Auto;
         if (format == LoadFormat.Auto)
             format = Sniff(data);
@@ -40,6 +42,9 @@ internal static class DocumentLoader
     {
         if (FormatTable.IsOoxml(format))
             format = DocxReader.Read(doc, data);
+        // A .xml file may hold a whole package as flat OPC.
+        else if (FormatTable.IsFlatOpc(format) || (format == LoadFormat.WordML && FlatOpc.Is(data)))
+            format = FlatOpc.Read(doc, data);
         else if (format == LoadFormat.Text)
             PlainTextReader.Read(doc, data);
         else
@@ -56,6 +61,8 @@ internal static class DocumentLoader
         if (data.StartsWith(new byte[] { 0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1 }))
             throw new UnsupportedFileFormatException(
                 "Loading binary (Doc) or encrypted documents is not supported.");
+        if (FlatOpc.Is(data))
+            return LoadFormat.FlatOpc;
         if (data.StartsWith("{\\rtf"u8))
             return LoadFormat.Rtf;
         if (data.StartsWith("%PDF"u8))

@@ -3,6 +3,7 @@
 // save that fails (an unsupported option, say) leaves no half-written file.
 using System;
 using System.IO;
+using System.Linq;
 using Morvax.Velto.Saving;
 
 namespace Morvax.Velto.Formats;
@@ -32,7 +33,9 @@ internal static class DocumentSaver
 
     private static byte[] Render(Document doc, SaveOptions options) => options switch
     {
-        OoxmlSaveOptions ooxml => DocxWriter.Write(doc, ooxml),
+        OoxmlSaveOptions ooxml => FormatTable.FlatOpcFormats.Any(f => f.Flat == ooxml.SaveFormat)
+            ? FlatOpc.Write(doc, ooxml)
+            : DocxWriter.Write(doc, ooxml),
         TxtSaveOptions text => PlainTextWriter.Write(doc, text),
         MarkdownSaveOptions => MarkdownWriter.Write(doc),
         HtmlSaveOptions html => HtmlWriter.Write(doc, html),

@@ -1,173 +1,272 @@
-// DocxReader: reads a WordprocessingML package into a document: paragraphs
-// with their formatting, runs with their character formatting, section
-// breaks, the settings this library keeps, the recorded word count and a
-// macro project.  The main part is read as a stream without recursion, so
-// neither its size nor its nesting depth can exhaust the stack.  Content the
-// tree has no node for yet is flattened (paragraphs of tables and content
-// controls become body paragraphs) or skipped (drawings, deleted text, field
-// codes).  Anything unreadable about the package is a FileCorruptedException.
+// DocxReader: reads a WordprocessingML package (.docx, .docm, .dotx, .dotm)
+// into a document through the Open XML SDK.  Paragraphs, runs, tables, rows,
+// cells and sections become nodes; what the tree has no node for becomes a
+// KeptBlock or KeptInline that holds the element in its place.  Every node
+// remembers the element it came from (Node.Origin), and the document keeps
+// the package (DocxSource), so that DocxWriter can write back everything
+// unchanged that the caller did not change.  The package passes
+// PackageLimits first; anything unreadable is a FileCorruptedException.
 using System;
 using System.Collections.Generic;
 using System.Globalization;
 using System.IO;
-using System.IO.Compression;
 using System.Linq;
 using System.Text;
-using System.Xml;
-using System.Xml.Linq;
+using DocumentFormat.OpenXml;
+using DocumentFormat.OpenXml.Packaging;
+using Morvax.Velto.Tables;
+using W = DocumentFormat.OpenXml.Wordprocessing;
 
 namespace Morvax.Velto.Formats;
 
 internal static class DocxReader
 {
-    private const string MainPartFallback = "word/document.xml";
-
-    private static readonly HashSet<string> Counts = new(StringComparer.Ordinal)
+    internal static OpenSettings OpenSettings => new()
     {
-        "Words", "Characters", "CharactersWithSpaces", "Paragraphs", "Lines",
+        MaxCharactersInPart = PackageLimits.MaxPartBytes,
+        MarkupCompatibilityProcessSettings =
+            new MarkupCompatibilityProcessSettings(MarkupCompatibilityProcessMode.NoProcess, FileFormatVersions.Office2007),
     };
 
-    // Returns the format that the main part's content type declares.
+    // Returns the format the package declares itself to be.
     public static LoadFormat Read(Document doc, byte[] data)
     {
+        PackageLimits.CheckPackage(data);
         try
         {
-            using var zip = new ZipArchive(new MemoryStream(data, writable: false), ZipArchiveMode.Read);
-            var package = new OpcPackage(zip);
-            List<OpcPackage.Relationship> packageRels = package.RelationshipsOf(null);
-            string mainPart = package.Find(packageRels, WordMl.OfficeDocumentRel)
-                ?? (package.Contains(MainPartFallback)
-                    ? MainPartFallback
-                    : throw new InvalidDataException("The package has no main document part."));
-            string? contentType = package.ContentTypeOf(mainPart);
-            LoadFormat format = WordMl.MainParts.FirstOrDefault(part => part.ContentType == contentType).Load;
-
-            List<OpcPackage.Relationship> rels = package.RelationshipsOf(mainPart);
-            StyleSheet styles = package.Find(rels, WordMl.StylesRel) is { } stylesPart
-                ? StyleSheet.Read(package.Open(stylesPart))
-                : new StyleSheet();
-            if (package.Find(rels, WordMl.SettingsRel) is { } settingsPart)
-                ReadSettings(doc, package.Open(settingsPart));
-            if (package.Find(packageRels, WordMl.ExtendedPropertiesRel) is { } propertiesPart)
-                doc.Statistics = ReadStatistics(package.Open(propertiesPart));
-            if (package.Find(rels, WordMl.VbaProjectRel) is { } vbaPart)
-                doc.VbaProject = package.ReadAllBytes(vbaPart);
-            new BodyReader(doc, styles).Read(package.Open(mainPart));
-            return format == LoadFormat.Auto ? LoadFormat.Docx : format;
+            using var stream = new MemoryStream(data, writable: false);
+            using WordprocessingDocument package = WordprocessingDocument.Open(stream, false, OpenSettings);
+            return Import(doc, package, data);
         }
-        catch (Exception e) when (e is InvalidDataException or XmlException or IOException)
+        catch (Exception e) when (e is not (FileCorruptedException or UnsupportedFileFormatException
+                                      or OutOfMemoryException or OperationCanceledException))
         {
             throw new FileCorruptedException(e);
         }
     }
 
-    private static void ReadSettings(Document doc, Stream part)
+    internal static LoadFormat FormatOf(WordprocessingDocumentType type) => type switch
     {
-        using XmlReader r = XmlReader.Create(part, XmlSafety.ReaderSettings);
-        while (r.Read())
+        WordprocessingDocumentType.MacroEnabledDocument => LoadFormat.Docm,
+        WordprocessingDocumentType.Template => LoadFormat.Dotx,
+        WordprocessingDocumentType.MacroEnabledTemplate => LoadFormat.Dotm,
+        _ => LoadFormat.Docx,
+    };
+
+    private static LoadFormat Import(Document doc, WordprocessingDocument package, byte[] data)
+    {
+        MainDocumentPart main = package.MainDocumentPart
+            ?? throw new InvalidDataException("The package has no main document part.");
+        W.Document root = main.Document ?? throw new InvalidDataException("The main part is empty.");
+        var sheet = new StyleSheet(main.StyleDefinitionsPart?.Styles);
+        sheet.Fill(doc.Styles);
+        if (main.DocumentSettingsPart?.Settings is { } settings)
+            DocxSettings.Read(doc, settings);
+        if (main.VbaProjectPart is { } vba)
         {
-            if (r.NodeType != XmlNodeType.Element || r.Depth != 1 || r.NamespaceURI != WordMl.W)
-                continue;
-            switch (r.LocalName)
-            {
-                case "removePersonalInformation":
-                    doc.RemovePersonalInformation = OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "hideSpellingErrors":
-                    doc.ShowSpellingErrors = !OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "hideGrammaticalErrors":
-                    doc.ShowGrammaticalErrors = !OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "proofState":
-                    doc.SpellingChecked = r.GetAttribute("spelling", WordMl.W) == "clean";
-                    doc.GrammarChecked = r.GetAttribute("grammar", WordMl.W) == "clean";
-                    break;
-                case "linkStyles":
-                    doc.AutomaticallyUpdateStyles = OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "trackRevisions":
-                    doc.TrackRevisions = OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "defaultTabStop":
-                    if (Points(r.GetAttribute("val", WordMl.W)) is { } tab && tab > 0 && tab <= ParagraphFormat.MaxIndent)
-                        doc.DefaultTabStop = tab;
-                    break;
-                case "doNotShadeFormData":
-                    doc.ShadeFormData = !OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-                case "noPunctuationKerning":
-                    doc.PunctuationKerning = !OnOff(r.GetAttribute("val", WordMl.W));
-                    break;
-            }
+            using Stream vbaStream = vba.GetStream(FileMode.Open, FileAccess.Read);
+            doc.VbaProject = PackageLimits.ReadBounded(vbaStream);
         }
+        var source = new DocxSource(data, sheet.Names, sheet.DefaultFont)
+        {
+            MainRoot = root,
+            BuiltInProperties = DocxProperties.ReadBuiltIn(doc, package),
+            CustomProperties = DocxProperties.ReadCustom(doc, package),
+        };
+        new BodyReader(doc, sheet, main).Read(root.Body);
+        doc.EnsureMinimum();
+        foreach (Node node in doc.Matching(NodeType.Paragraph, true))
+        {
+            if (node.Origin is null)
+                source.Fillers.Add(node);
+        }
+        doc.PackageSource = source;
+        return FormatOf(package.DocumentType);
     }
 
-    private static DocumentStatistics ReadStatistics(Stream part)
+    // The styles part: style names and ids, and the formatting of each
+    // style resolved through the styles it is based on, from the document
+    // defaults up.  Base chains are followed at most MaxChain steps, so a
+    // cycle cannot recurse for ever.
+    private sealed class StyleSheet
     {
-        var values = new Dictionary<string, int>();
-        using XmlReader r = XmlReader.Create(part, XmlSafety.ReaderSettings);
-        r.MoveToContent();
-        while (!r.EOF)
+        private const int MaxChain = 32;
+
+        private readonly Dictionary<string, W.Style> byId = new(StringComparer.Ordinal);
+        private readonly Dictionary<string, (Font Font, ParagraphFormat Format)> resolved = new(StringComparer.Ordinal);
+        private readonly (Font Font, ParagraphFormat Format) defaults;
+
+        public StyleSheet(W.Styles? part)
         {
-            if (r.NodeType == XmlNodeType.Element && r.Depth == 1)
+            Font font = new();
+            if (part?.DocDefaults?.RunPropertiesDefault?.RunPropertiesBaseStyle is { } runDefaults)
+                ApplyRunProperties(font, runDefaults);
+            var format = new ParagraphFormat();
+            if (part?.DocDefaults?.ParagraphPropertiesDefault?.ParagraphPropertiesBaseStyle is { } paragraphDefaults)
+                ApplyParagraphProperties(format, paragraphDefaults, Names);
+            defaults = (font, format);
+            foreach (W.Style style in part?.Elements<W.Style>() ?? Enumerable.Empty<W.Style>())
             {
-                // Other properties (heading pairs, say) have child elements.
-                string name = r.LocalName;
-                if (r.NamespaceURI == WordMl.ExtendedPropertiesNs && Counts.Contains(name))
+                if (style.StyleId?.Value is not { Length: > 0 } id || !byId.TryAdd(id, style))
+                    continue;
+                if (style.Type?.InnerText == "paragraph")
                 {
-                    if (int.TryParse(r.ReadElementContentAsString(), NumberStyles.None, CultureInfo.InvariantCulture,
-                            out int value))
-                        values[name] = value;
+                    Names.Add(id, NameOf(style), OnOff(style.Default?.InnerText) && style.Default is not null);
+                }
+            }
+            format.StyleName = Names.DefaultStyleName;
+        }
+
+        public StyleNames Names { get; } = new();
+
+        public Font DefaultFont => defaults.Font;
+
+        private static string NameOf(W.Style style) =>
+            style.StyleName?.Val?.Value is { Length: > 0 } given ? Canonical(given) : style.StyleId!.Value!;
+
+        // The formatting a paragraph of that style starts with (null: the
+        // default paragraph style).
+        public (Font Font, ParagraphFormat Format) Paragraph(string? id) =>
+            Resolve(id ?? Names.DefaultStyleId, 0);
+
+        // The list a paragraph of that style belongs to, as (numbering id,
+        // level), from the nearest style in its chain that says.
+        public (int? NumId, int? Level) ListOf(string? id)
+        {
+            int? numId = null, level = null;
+            id ??= Names.DefaultStyleId;
+            for (int depth = 0; id is not null && depth < MaxChain && byId.TryGetValue(id, out W.Style? style); depth++)
+            {
+                if (style.StyleParagraphProperties?.NumberingProperties is { } numPr)
+                {
+                    numId ??= Number(numPr.NumberingId?.Val?.InnerText);
+                    level ??= Number(numPr.NumberingLevelReference?.Val?.InnerText);
+                }
+                id = style.BasedOn?.Val?.Value is { } basedOn && basedOn != id ? basedOn : null;
+            }
+            return (numId, level);
+        }
+
+        // Applies a character style, with the styles it is based on.
+        public void ApplyCharacterStyle(Font font, string id, int depth = 0)
+        {
+            if (depth >= MaxChain || !byId.TryGetValue(id, out W.Style? style))
+                return;
+            if (style.BasedOn?.Val?.Value is { } basedOn && basedOn != id)
+                ApplyCharacterStyle(font, basedOn, depth + 1);
+            if (style.StyleRunProperties is { } rPr)
+                ApplyRunProperties(font, rPr);
+        }
+
+        private (Font Font, ParagraphFormat Format) Resolve(string? id, int depth)
+        {
+            if (id is null || !byId.TryGetValue(id, out W.Style? style) || depth >= MaxChain)
+                return defaults;
+            if (resolved.TryGetValue(id, out var done))
+                return done;
+            var (baseFont, baseFormat) = style.BasedOn?.Val?.Value is { } basedOn && basedOn != id
+                ? Resolve(basedOn, depth + 1)
+                : defaults;
+            var font = new Font();
+            font.CopyFrom(baseFont);
+            var format = new ParagraphFormat();
+            format.CopyFrom(baseFormat);
+            if (style.StyleRunProperties is { } rPr)
+                ApplyRunProperties(font, rPr);
+            if (style.StyleParagraphProperties is { } pPr)
+                ApplyParagraphProperties(format, pPr, Names);
+            if (style.Type?.InnerText == "paragraph")
+                format.StyleName = NameOf(style);
+            return resolved[id] = (font, format);
+        }
+
+        // The document's styles as the API shows them.
+        public void Fill(StyleCollection collection)
+        {
+            collection.Clear();
+            foreach ((string id, W.Style style) in byId)
+            {
+                string name = NameOf(style);
+                var entry = new Style
+                {
+                    Name = name,
+                    Type = style.Type?.InnerText switch
+                    {
+                        "character" => StyleType.Character,
+                        "table" => StyleType.Table,
+                        "numbering" => StyleType.List,
+                        _ => StyleType.Paragraph,
+                    },
+                    BuiltIn = style.CustomStyle?.InnerText is not ("1" or "true" or "on"),
+                    StyleIdentifier = name == ParagraphFormat.DefaultStyleName ? StyleIdentifier.Normal
+                        : Enum.TryParse(name.Replace(" ", ""), out StyleIdentifier known) && Enum.IsDefined(known)
+                            && !int.TryParse(name, out _) ? known
+                        : StyleIdentifier.User,
+                    BaseStyleName = style.BasedOn?.Val?.Value is { } basedOn && byId.TryGetValue(basedOn, out W.Style? b)
+                        ? NameOf(b)
+                        : string.Empty,
+                };
+                if (entry.Type == StyleType.Character)
+                {
+                    entry.Font.CopyFrom(defaults.Font);
+                    ApplyCharacterStyle(entry.Font, id);
                 }
                 else
-                    r.Skip();
-                continue;
+                {
+                    var (font, format) = Resolve(id, 0);
+                    entry.Font.CopyFrom(font);
+                    entry.ParagraphFormat.CopyFrom(format);
+                }
+                collection.Add(entry);
             }
-            r.Read();
         }
-        int Get(string name) => values.GetValueOrDefault(name);
-        return new DocumentStatistics(Get("Words"), Get("Characters"), Get("CharactersWithSpaces"),
-            Get("Paragraphs"), Get("Lines"));
     }
 
-    internal static void ApplyRunProperties(Font font, XElement rPr)
+    // Word stores the built-in names in lower case ("heading 1").
+    private static string Canonical(string name) => name switch
     {
-        foreach (XElement e in rPr.Elements())
+        "normal" => "Normal",
+        _ when name.StartsWith("heading ", StringComparison.Ordinal) => "H" + name[1..],
+        _ => name,
+    };
+
+    // Character formatting from a run properties element (or the document
+    // defaults, which have the same children).
+    internal static void ApplyRunProperties(Font font, OpenXmlElement rPr)
+    {
+        foreach (OpenXmlElement e in rPr.ChildElements)
         {
-            if (e.Name.NamespaceName != WordMl.W)
-                continue;
-            switch (e.Name.LocalName)
+            switch (e)
             {
-                case "rFonts":
-                    string? name = Attribute(e, "ascii") ?? Attribute(e, "hAnsi");
+                case W.RunFonts fonts:
+                    string? name = fonts.Ascii?.Value ?? fonts.HighAnsi?.Value;
                     if (!string.IsNullOrEmpty(name))
                         font.Name = name;
                     break;
-                case "b":
+                case W.Bold:
                     font.Bold = OnOff(Val(e));
                     break;
-                case "i":
+                case W.Italic:
                     font.Italic = OnOff(Val(e));
                     break;
-                case "caps":
+                case W.Caps:
                     font.AllCaps = OnOff(Val(e));
                     break;
-                case "strike":
+                case W.Strike:
                     font.StrikeThrough = OnOff(Val(e));
                     break;
-                case "vanish":
+                case W.Vanish:
                     font.Hidden = OnOff(Val(e));
                     break;
-                case "sz":
+                case W.FontSize:
                     if (int.TryParse(Val(e), NumberStyles.None, CultureInfo.InvariantCulture, out int halfPoints)
                         && halfPoints / 2.0 is >= Font.MinSize and <= Font.MaxSize)
                         font.Size = halfPoints / 2.0;
                     break;
-                case "u":
+                case W.Underline:
                     font.Underline = WordMl.ValueOf(WordMl.Underlines, Val(e)) ?? Underline.Single;
                     break;
-                case "vertAlign":
+                case W.VerticalTextAlignment:
                     font.Superscript = Val(e) == "superscript";
                     font.Subscript = Val(e) == "subscript";
                     break;
@@ -175,224 +274,265 @@ internal static class DocxReader
         }
     }
 
-    private static SectionStart StartOf(XElement sectPr) =>
-        WordMl.ValueOf(WordMl.SectionStarts, Val(sectPr.Element(XName.Get("type", WordMl.W)))) ?? SectionStart.NewPage;
+    internal static void ApplyParagraphProperties(ParagraphFormat format, OpenXmlElement pPr, StyleNames styles)
+    {
+        foreach (OpenXmlElement e in pPr.ChildElements)
+        {
+            switch (e)
+            {
+                case W.ParagraphStyleId:
+                    if (Val(e) is { Length: > 0 } id)
+                        format.StyleName = styles.NameOf(id);
+                    break;
+                case W.KeepNext:
+                    format.KeepWithNext = OnOff(Val(e));
+                    break;
+                case W.KeepLines:
+                    format.KeepTogether = OnOff(Val(e));
+                    break;
+                case W.SpacingBetweenLines spacing:
+                    if (Points(spacing.Before?.InnerText) is { } before && ParagraphFormat.IsSpacing(before))
+                        format.SpaceBefore = before;
+                    if (Points(spacing.After?.InnerText) is { } after && ParagraphFormat.IsSpacing(after))
+                        format.SpaceAfter = after;
+                    break;
+                case W.Indentation ind:
+                    if (Points(ind.Left?.InnerText ?? ind.Start?.InnerText) is { } left && ParagraphFormat.IsIndent(left))
+                        format.LeftIndent = left;
+                    if (Points(ind.Right?.InnerText ?? ind.End?.InnerText) is { } right && ParagraphFormat.IsIndent(right))
+                        format.RightIndent = right;
+                    if (Points(ind.FirstLine?.InnerText) is { } first && ParagraphFormat.IsIndent(first))
+                        format.FirstLineIndent = first;
+                    if (Points(ind.Hanging?.InnerText) is { } hanging && ParagraphFormat.IsIndent(-hanging))
+                        format.FirstLineIndent = -hanging;
+                    break;
+                case W.Justification:
+                    if (WordMl.ValueOf(WordMl.Alignments, Val(e)) is { } alignment)
+                        format.Alignment = alignment;
+                    break;
+            }
+        }
+    }
 
-    private static string? Attribute(XElement e, string name) => e.Attribute(XName.Get(name, WordMl.W))?.Value;
+    // Page size and margins in twips; values out of range are left at
+    // their defaults.
+    private static void ReadPageSetup(PageSetup setup, W.SectionProperties sectPr)
+    {
+        static void Set(Action<double> set, string? twips)
+        {
+            if (Points(twips) is { } points && points >= -PageSetup.MaxLength && points <= PageSetup.MaxLength)
+            {
+                try
+                {
+                    set(points);
+                }
+                catch (ArgumentOutOfRangeException)
+                {
+                }
+            }
+        }
+        if (sectPr.GetFirstChild<W.PageSize>() is { } size)
+        {
+            // The orientation first: turning the page swaps the sizes.
+            if (size.Orient?.InnerText == "landscape")
+                setup.Orientation = Orientation.Landscape;
+            Set(v => setup.PageWidth = v, size.Width?.InnerText);
+            Set(v => setup.PageHeight = v, size.Height?.InnerText);
+        }
+        if (sectPr.GetFirstChild<W.PageMargin>() is { } margin)
+        {
+            Set(v => setup.TopMargin = v, margin.Top?.InnerText);
+            Set(v => setup.BottomMargin = v, margin.Bottom?.InnerText);
+            Set(v => setup.LeftMargin = v, margin.Left?.InnerText);
+            Set(v => setup.RightMargin = v, margin.Right?.InnerText);
+            Set(v => setup.HeaderDistance = v, margin.Header?.InnerText);
+            Set(v => setup.FooterDistance = v, margin.Footer?.InnerText);
+        }
+    }
 
-    private static string? Val(XElement? e) => e is null ? null : Attribute(e, "val");
+    private static int? Number(string? text) =>
+        int.TryParse(text, NumberStyles.None, CultureInfo.InvariantCulture, out int n) ? n : null;
+
+    private static readonly (string Format, NumberStyle Style)[] NumberFormats =
+    {
+        ("decimal", NumberStyle.Arabic), ("bullet", NumberStyle.Bullet), ("lowerLetter", NumberStyle.LowercaseLetter),
+        ("upperLetter", NumberStyle.UppercaseLetter), ("lowerRoman", NumberStyle.LowercaseRoman),
+        ("upperRoman", NumberStyle.UppercaseRoman),
+    };
+
+    // The levels of each list of the numbering part, by numbering id.
+    private static Dictionary<int, Lists.ListLevel[]> ReadNumbering(W.Numbering? numbering)
+    {
+        var lists = new Dictionary<int, Lists.ListLevel[]>();
+        if (numbering is null)
+            return lists;
+        var abstracts = new Dictionary<int, Lists.ListLevel[]>();
+        foreach (W.AbstractNum definition in numbering.Elements<W.AbstractNum>())
+        {
+            if (Number(definition.AbstractNumberId?.InnerText) is not { } abstractId)
+                continue;
+            var levels = new Lists.ListLevel[Lists.ListFormat.MaxLevel + 1];
+            for (int i = 0; i < levels.Length; i++)
+                levels[i] = new Lists.ListLevel();
+            foreach (W.Level level in definition.Elements<W.Level>())
+            {
+                if (Number(level.LevelIndex?.InnerText) is not { } index || index >= levels.Length)
+                    continue;
+                Lists.ListLevel entry = levels[index];
+                string? format = Val(level.NumberingFormat);
+                entry.NumberStyle = Array.Find(NumberFormats, f => f.Format == format) is { Format: not null } known
+                    ? known.Style
+                    : NumberStyle.Arabic;
+                entry.NumberFormat = Val(level.LevelText) ?? string.Empty;
+                if (Number(Val(level.StartNumberingValue)) is { } start)
+                    entry.StartAt = start;
+            }
+            abstracts.TryAdd(abstractId, levels);
+        }
+        foreach (W.NumberingInstance instance in numbering.Elements<W.NumberingInstance>())
+        {
+            if (Number(instance.NumberID?.InnerText) is { } numId
+                && Number(instance.AbstractNumId?.Val?.InnerText) is { } abstractId
+                && abstracts.TryGetValue(abstractId, out Lists.ListLevel[]? levels))
+                lists.TryAdd(numId, levels);
+        }
+        return lists;
+    }
+
+    internal static SectionStart StartOf(W.SectionProperties sectPr) =>
+        WordMl.ValueOf(WordMl.SectionStarts, Val(sectPr.GetFirstChild<W.SectionType>())) ?? SectionStart.NewPage;
+
+    // Attribute values are read as their text, so a value the schema does
+    // not allow is ignored rather than thrown at.
+    internal static string? Val(OpenXmlElement? e)
+    {
+        if (e is null)
+            return null;
+        foreach (OpenXmlAttribute attribute in e.GetAttributes())
+        {
+            if (attribute.LocalName == "val" && attribute.NamespaceUri == WordMl.W)
+                return attribute.Value;
+        }
+        return null;
+    }
 
     // An on/off property is on when present without a value.
-    private static bool OnOff(string? value) => value is null or "1" or "true" or "on";
+    internal static bool OnOff(string? value) => value is null or "1" or "true" or "on";
 
-    private static double? Points(string? twips) =>
+    internal static double? Points(string? twips) =>
         int.TryParse(twips, NumberStyles.AllowLeadingSign, CultureInfo.InvariantCulture, out int value)
             ? value / WordMl.TwipsPerPoint
             : null;
 
-    // Paragraph style names by id, the default paragraph style and the
-    // document's default character formatting.
-    private sealed class StyleSheet
+    // The text of markup as the word processor shows it in the flow: text,
+    // tabs and breaks; deleted text, field codes and what drawings, text
+    // boxes and alternate content hold are not part of it.  Paragraphs inside
+    // end with a paragraph mark when asked.  Nesting is bounded by
+    // PackageLimits, so the recursion is too.
+    internal static string TextOf(OpenXmlElement element, bool paragraphMarks)
     {
-        private readonly Dictionary<string, string> names = new(StringComparer.Ordinal);
-
-        public Font DefaultFont { get; } = new();
-
-        public string DefaultStyleName { get; private set; } = ParagraphFormat.DefaultStyleName;
-
-        public string NameOf(string id) => names.TryGetValue(id, out string? name) ? name : id;
-
-        public static StyleSheet Read(Stream part)
-        {
-            var sheet = new StyleSheet();
-            using XmlReader r = XmlReader.Create(part, XmlSafety.ReaderSettings);
-            r.MoveToContent();
-            while (!r.EOF)
-            {
-                if (r.NodeType == XmlNodeType.Element && r.Depth == 1 && r.NamespaceURI == WordMl.W
-                    && r.LocalName is "docDefaults" or "style")
-                {
-                    sheet.Add((XElement)XNode.ReadFrom(r));
-                    continue;
-                }
-                r.Read();
-            }
-            return sheet;
-        }
-
-        private void Add(XElement e)
-        {
-            if (e.Name.LocalName == "docDefaults")
-            {
-                XElement? rPr = e.Element(XName.Get("rPrDefault", WordMl.W))?.Element(XName.Get("rPr", WordMl.W));
-                if (rPr is not null)
-                    ApplyRunProperties(DefaultFont, rPr);
-                return;
-            }
-            string? id = Attribute(e, "styleId");
-            if (Attribute(e, "type") != "paragraph" || string.IsNullOrEmpty(id))
-                return;
-            string name = Val(e.Element(XName.Get("name", WordMl.W))) is { Length: > 0 } given ? Canonical(given) : id;
-            names[id] = name;
-            if (OnOffAttribute(Attribute(e, "default")))
-                DefaultStyleName = name;
-        }
-
-        private static bool OnOffAttribute(string? value) => value is "1" or "true" or "on";
-
-        // Word stores the built-in names in lower case ("heading 1").
-        private static string Canonical(string name) => name switch
-        {
-            "normal" => "Normal",
-            _ when name.StartsWith("heading ", StringComparison.Ordinal) => "H" + name[1..],
-            _ => name,
-        };
+        var text = new StringBuilder();
+        AppendShownText(element, text, paragraphMarks);
+        return text.ToString();
     }
 
-    // The state of the walk through the main part: the section, paragraph
-    // and run being filled.  Elements are matched by depth, so a run or
-    // paragraph properties element nested somewhere unexpected is not
-    // mistaken for the current one's.
+    private static void AppendShownText(OpenXmlElement element, StringBuilder text, bool paragraphMarks)
+    {
+        switch (element)
+        {
+            case W.Text t:
+                text.Append(t.Text);
+                return;
+            case W.DeletedRun or W.MoveFromRun or W.DeletedText or W.FieldCode or W.DeletedFieldCode
+                or W.RunProperties or W.ParagraphProperties or W.Drawing or W.Picture or W.EmbeddedObject
+                or AlternateContent:
+                return;
+            case W.TabChar or W.PositionalTab:
+                text.Append(ControlChar.TabChar);
+                return;
+            case W.Break br:
+                text.Append(BreakChar(br));
+                return;
+            case W.CarriageReturn:
+                text.Append(ControlChar.LineBreakChar);
+                return;
+            case W.NoBreakHyphen:
+                text.Append(ControlChar.NonBreakingHyphenChar);
+                return;
+            case W.SoftHyphen:
+                text.Append(ControlChar.OptionalHyphenChar);
+                return;
+        }
+        foreach (OpenXmlElement child in element.ChildElements)
+            AppendShownText(child, text, paragraphMarks);
+        if (paragraphMarks && element is W.Paragraph)
+            text.Append(ControlChar.ParagraphBreakChar);
+    }
+
+    private static char BreakChar(W.Break br) => br.Type?.InnerText switch
+    {
+        "page" => ControlChar.PageBreakChar,
+        "column" => ControlChar.ColumnBreakChar,
+        _ => ControlChar.LineBreakChar,
+    };
+
+    // Builds the tree of one body: sections end at the paragraphs whose
+    // properties hold section properties, and at the body's own.
     private sealed class BodyReader
     {
         private readonly Document doc;
         private readonly StyleSheet styles;
+        private readonly MainDocumentPart main;
+        private readonly Dictionary<int, Lists.ListLevel[]> lists;
+        // Bookmark names by the identifier that pairs a start with its end.
+        private readonly Dictionary<string, string> bookmarkNames = new(StringComparer.Ordinal);
         private readonly StringBuilder text = new();
         private Section section = null!;
         private Body body = null!;
-        private Paragraph? paragraph;
-        private int paragraphDepth;
-        private SectionStart? paragraphEndsSection;
-        private Run? run;
-        private int runDepth;
 
-        public BodyReader(Document doc, StyleSheet styles)
+        public BodyReader(Document doc, StyleSheet styles, MainDocumentPart main)
         {
             this.doc = doc;
             this.styles = styles;
+            this.main = main;
+            lists = ReadNumbering(main.NumberingDefinitionsPart?.Numbering);
+        }
+
+        public void Read(W.Body? source)
+        {
             StartSection();
-        }
-
-        public void Read(Stream part)
-        {
-            using XmlReader r = XmlReader.Create(part, XmlSafety.ReaderSettings);
-            r.MoveToContent();
-            if (r.LocalName != "document" || r.NamespaceURI != WordMl.W)
-                throw new InvalidDataException("The main part is not a WordprocessingML document.");
-            if (!r.ReadToDescendant("body", WordMl.W) || r.IsEmptyElement)
+            if (source is null)
                 return;
-            int bodyDepth = r.Depth;
-            r.Read();
-            while (!r.EOF && !(r.NodeType == XmlNodeType.EndElement && r.Depth == bodyDepth))
+            bool closed = false;
+            foreach (OpenXmlElement child in source.ChildElements)
             {
-                if (r.NodeType == XmlNodeType.Element && Element(r))
-                    continue;
-                if (r.NodeType == XmlNodeType.EndElement)
-                    End(r);
-                r.Read();
+                closed = false;
+                switch (child)
+                {
+                    case W.Paragraph p:
+                        body.AppendChild(ReadParagraph(p));
+                        if (p.ParagraphProperties?.SectionProperties is { } ends)
+                        {
+                            EndSection(ends);
+                            closed = true;
+                        }
+                        break;
+                    case W.Table t:
+                        body.AppendChild(ReadTable(t));
+                        break;
+                    case W.SectionProperties last:
+                        EndSection(last);
+                        closed = true;
+                        break;
+                    default:
+                        body.AppendChild(Kept(child));
+                        break;
+                }
             }
-        }
-
-        // True when the element was consumed and the reader already stands
-        // on the node after it.
-        private bool Element(XmlReader r)
-        {
-            // Alternate content repeats what follows it in another form.
-            if (r.NamespaceURI == WordMl.MarkupCompatibilityNs)
-            {
-                r.Skip();
-                return true;
-            }
-            if (r.NamespaceURI != WordMl.W)
-                return false;
-            switch (r.LocalName)
-            {
-                case "p" when paragraph is null:
-                    paragraph = new Paragraph(doc);
-                    paragraph.ParagraphFormat.StyleName = styles.DefaultStyleName;
-                    paragraphDepth = r.Depth;
-                    paragraphEndsSection = null;
-                    if (r.IsEmptyElement)
-                        EndParagraph();
-                    return false;
-                case "pPr" when paragraph is not null && r.Depth == paragraphDepth + 1:
-                    ApplyParagraphProperties((XElement)XNode.ReadFrom(r));
-                    return true;
-                case "r" when paragraph is not null && run is null:
-                    run = new Run(doc);
-                    run.Font.CopyFrom(styles.DefaultFont);
-                    runDepth = r.Depth;
-                    if (r.IsEmptyElement)
-                        EndRun();
-                    return false;
-                case "rPr" when run is not null && r.Depth == runDepth + 1:
-                    ApplyRunProperties(run.Font, (XElement)XNode.ReadFrom(r));
-                    return true;
-                case "t" when run is not null:
-                    text.Append(r.ReadElementContentAsString());
-                    return true;
-                case "tab" when run is not null:
-                    return Append(r, ControlChar.TabChar);
-                case "br" when run is not null:
-                    return Append(r, r.GetAttribute("type", WordMl.W) switch
-                    {
-                        "page" => ControlChar.PageBreakChar,
-                        "column" => ControlChar.ColumnBreakChar,
-                        _ => ControlChar.LineBreakChar,
-                    });
-                case "cr" when run is not null:
-                    return Append(r, ControlChar.LineBreakChar);
-                case "noBreakHyphen" when run is not null:
-                    return Append(r, ControlChar.NonBreakingHyphenChar);
-                case "softHyphen" when run is not null:
-                    return Append(r, ControlChar.OptionalHyphenChar);
-                case "sectPr" when paragraph is null:
-                    section.Start = StartOf((XElement)XNode.ReadFrom(r));
-                    return true;
-                case "del" or "moveFrom" or "delText" or "instrText" or "delInstrText" or "drawing" or "pict"
-                    or "object" or "txbxContent" or "fldData":
-                    r.Skip();
-                    return true;
-                default:
-                    return false;
-            }
-        }
-
-        private void End(XmlReader r)
-        {
-            if (run is not null && r.Depth == runDepth)
-                EndRun();
-            else if (paragraph is not null && run is null && r.Depth == paragraphDepth)
-                EndParagraph();
-        }
-
-        private bool Append(XmlReader r, char c)
-        {
-            text.Append(c);
-            r.Skip();
-            return true;
-        }
-
-        private void EndRun()
-        {
-            if (text.Length > 0)
-            {
-                run!.Text = text.ToString();
-                paragraph!.AppendChild(run);
-            }
-            text.Clear();
-            run = null;
-        }
-
-        private void EndParagraph()
-        {
-            body.AppendChild(paragraph!);
-            paragraph = null;
-            if (paragraphEndsSection is { } start)
-            {
-                section.Start = start;
-                StartSection();
-            }
+            // The last section ended with the last paragraph: the empty one
+            // opened after it is not the document's.
+            if (closed && !ReferenceEquals(section, doc.FirstSection))
+                section.Remove();
         }
 
         private void StartSection()
@@ -401,50 +541,238 @@ internal static class DocxReader
             body = (Body)section.AppendChild(new Body(doc));
         }
 
-        private void ApplyParagraphProperties(XElement pPr)
+        private void EndSection(W.SectionProperties sectPr)
         {
-            ParagraphFormat format = paragraph!.ParagraphFormat;
-            foreach (XElement e in pPr.Elements())
+            section.Start = StartOf(sectPr);
+            ReadPageSetup(section.PageSetup, sectPr);
+            var snapshot = new PageSetup();
+            snapshot.CopyFrom(section.PageSetup);
+            section.Origin = new SectionOrigin(sectPr, section.Start, snapshot, ReadHeadersFooters(sectPr));
+            StartSection();
+        }
+
+        // The headers and footers the section names, each from its part; a
+        // reference to a part that is missing or of another kind is kept in
+        // the section's properties but gives no node.
+        private string[] ReadHeadersFooters(W.SectionProperties sectPr)
+        {
+            var ids = new List<string>();
+            foreach (OpenXmlElement reference in sectPr.ChildElements)
             {
-                if (e.Name.NamespaceName != WordMl.W)
-                    continue;
-                switch (e.Name.LocalName)
+                (string? id, string? kind, bool header) = reference switch
                 {
-                    case "pStyle":
-                        if (Val(e) is { Length: > 0 } id)
-                            format.StyleName = styles.NameOf(id);
+                    W.HeaderReference h => (h.Id?.Value, h.Type?.InnerText, true),
+                    W.FooterReference f => (f.Id?.Value, f.Type?.InnerText, false),
+                    _ => (null, null, false),
+                };
+                if (id is null || !main.TryGetPartById(id, out OpenXmlPart? part))
+                    continue;
+                OpenXmlElement? root = part switch
+                {
+                    HeaderPart h when header => h.Header,
+                    FooterPart f when !header => f.Footer,
+                    _ => null,
+                };
+                if (root is null)
+                    continue;
+                var story = new HeaderFooter(doc, DocxSource.HeaderFooterTypeOf(kind, header));
+                ReadBlocks(root, story);
+                story.Origin = new StoryOrigin(root, id);
+                section.AppendChild(story);
+                ids.Add(id);
+            }
+            return ids.ToArray();
+        }
+
+        private void ReadBlocks(OpenXmlElement container, CompositeNode story)
+        {
+            foreach (OpenXmlElement child in container.ChildElements)
+            {
+                story.AppendChild(child switch
+                {
+                    W.Paragraph p => ReadParagraph(p),
+                    W.Table t => ReadTable(t),
+                    _ => Kept(child),
+                });
+            }
+        }
+
+        // A paragraph's own numbering properties win over its style's; the
+        // numbering id 0 takes a paragraph out of a list.
+        private void ReadListFormat(Lists.ListFormat list, string? styleId, W.NumberingProperties? numPr)
+        {
+            (int? numId, int? level) = styles.ListOf(styleId);
+            if (numPr is not null)
+            {
+                numId = Number(numPr.NumberingId?.Val?.InnerText) ?? numId;
+                level = Number(numPr.NumberingLevelReference?.Val?.InnerText) ?? level;
+            }
+            if (numId is not { } id || id == 0 || !lists.TryGetValue(id, out Lists.ListLevel[]? levels))
+                return;
+            list.IsListItem = true;
+            list.Levels = levels;
+            list.ListLevelNumber = System.Math.Min(level ?? 0, Lists.ListFormat.MaxLevel);
+        }
+
+        private KeptBlock Kept(OpenXmlElement element) => new(doc, element, TextOf(element, true));
+
+        private Paragraph ReadParagraph(W.Paragraph p)
+        {
+            var paragraph = new Paragraph(doc);
+            ParagraphFormat format = paragraph.ParagraphFormat;
+            // The paragraph starts from its style, with what the style
+            // inherits; its own properties come on top.
+            string? styleId = p.ParagraphProperties?.ParagraphStyleId?.Val?.Value;
+            (Font styleFont, ParagraphFormat styleFormat) = styles.Paragraph(styleId);
+            format.CopyFrom(styleFormat);
+            ReadListFormat(paragraph.ListFormat, styleId, p.ParagraphProperties?.NumberingProperties);
+            foreach (OpenXmlElement child in p.ChildElements)
+            {
+                switch (child)
+                {
+                    case W.ParagraphProperties pPr:
+                        ApplyParagraphProperties(format, pPr, styles.Names);
                         break;
-                    case "keepNext":
-                        format.KeepWithNext = OnOff(Val(e));
+                    case W.Run r:
+                        paragraph.AppendChild(ReadRun(r, styleFont));
                         break;
-                    case "keepLines":
-                        format.KeepTogether = OnOff(Val(e));
+                    case W.BookmarkStart start when start.Name?.Value is { Length: > 0 } name && start.Id?.Value is { } id:
+                        bookmarkNames[id] = name;
+                        paragraph.AppendChild(new BookmarkStart(doc, name) { Origin = new BookmarkOrigin(start, name) });
                         break;
-                    case "spacing":
-                        if (Points(Attribute(e, "before")) is { } before && ParagraphFormat.IsSpacing(before))
-                            format.SpaceBefore = before;
-                        if (Points(Attribute(e, "after")) is { } after && ParagraphFormat.IsSpacing(after))
-                            format.SpaceAfter = after;
+                    case W.BookmarkEnd end when end.Id?.Value is { } id && bookmarkNames.TryGetValue(id, out string? name):
+                        paragraph.AppendChild(new BookmarkEnd(doc, name) { Origin = new BookmarkOrigin(end, name) });
                         break;
-                    case "ind":
-                        if (Points(Attribute(e, "left") ?? Attribute(e, "start")) is { } left && ParagraphFormat.IsIndent(left))
-                            format.LeftIndent = left;
-                        if (Points(Attribute(e, "right") ?? Attribute(e, "end")) is { } right && ParagraphFormat.IsIndent(right))
-                            format.RightIndent = right;
-                        if (Points(Attribute(e, "firstLine")) is { } first && ParagraphFormat.IsIndent(first))
-                            format.FirstLineIndent = first;
-                        if (Points(Attribute(e, "hanging")) is { } hanging && ParagraphFormat.IsIndent(-hanging))
-                            format.FirstLineIndent = -hanging;
-                        break;
-                    case "jc":
-                        if (WordMl.ValueOf(WordMl.Alignments, Val(e)) is { } alignment)
-                            format.Alignment = alignment;
-                        break;
-                    case "sectPr":
-                        paragraphEndsSection = StartOf(e);
+                    default:
+                        paragraph.AppendChild(new KeptInline(doc, child, TextOf(child, false)));
                         break;
                 }
             }
+            var snapshot = new ParagraphFormat();
+            snapshot.CopyFrom(format);
+            paragraph.Origin = new ParagraphOrigin(p, snapshot, paragraph.ListFormat.ListLevelNumber);
+            return paragraph;
+        }
+
+        // A run of text, tabs and breaks becomes a Run; one holding a single
+        // picture becomes a Shape; one holding anything else (a field
+        // character, a note reference) is kept whole.
+        private Node ReadRun(W.Run r, Font paragraphFont)
+        {
+            if (DocxShapes.Read(doc, r) is { } shape)
+                return shape;
+            W.RunProperties? rPr = null;
+            text.Clear();
+            foreach (OpenXmlElement child in r.ChildElements)
+            {
+                switch (child)
+                {
+                    case W.RunProperties properties:
+                        rPr = properties;
+                        break;
+                    case W.Text t:
+                        text.Append(t.Text);
+                        break;
+                    case W.TabChar:
+                        text.Append(ControlChar.TabChar);
+                        break;
+                    case W.Break br:
+                        text.Append(BreakChar(br));
+                        break;
+                    case W.CarriageReturn:
+                        text.Append(ControlChar.LineBreakChar);
+                        break;
+                    case W.NoBreakHyphen:
+                        text.Append(ControlChar.NonBreakingHyphenChar);
+                        break;
+                    case W.SoftHyphen:
+                        text.Append(ControlChar.OptionalHyphenChar);
+                        break;
+                    case W.LastRenderedPageBreak:
+                        break;
+                    default:
+                        return new KeptInline(doc, r, TextOf(r, false));
+                }
+            }
+            var run = new Run(doc, text.ToString());
+            run.Font.CopyFrom(paragraphFont);
+            if (rPr?.RunStyle?.Val?.Value is { } characterStyle)
+                styles.ApplyCharacterStyle(run.Font, characterStyle);
+            if (rPr is not null)
+                ApplyRunProperties(run.Font, rPr);
+            var snapshot = new Font();
+            snapshot.CopyFrom(run.Font);
+            run.Origin = new RunOrigin(r, snapshot, run.Text);
+            return run;
+        }
+
+        private Table ReadTable(W.Table t)
+        {
+            var table = new Table(doc);
+            if (WordMl.ValueOf(WordMl.TableAlignments, Val(t.GetFirstChild<W.TableProperties>()
+                    ?.GetFirstChild<W.TableJustification>())) is { } alignment)
+                table.Alignment = alignment;
+            foreach (OpenXmlElement child in t.ChildElements)
+            {
+                switch (child)
+                {
+                    case W.TableProperties or W.TableGrid:
+                        break;
+                    case W.TableRow tr:
+                        table.AppendChild(ReadRow(tr));
+                        break;
+                    default:
+                        table.AppendChild(Kept(child));
+                        break;
+                }
+            }
+            table.Origin = new TableOrigin(t, table.Alignment);
+            return table;
+        }
+
+        private Row ReadRow(W.TableRow tr)
+        {
+            var row = new Row(doc);
+            foreach (OpenXmlElement child in tr.ChildElements)
+            {
+                switch (child)
+                {
+                    case W.TableRowProperties or W.TablePropertyExceptions:
+                        break;
+                    case W.TableCell tc:
+                        row.AppendChild(ReadCell(tc));
+                        break;
+                    default:
+                        row.AppendChild(Kept(child));
+                        break;
+                }
+            }
+            row.Origin = new PlainOrigin(tr);
+            return row;
+        }
+
+        private Cell ReadCell(W.TableCell tc)
+        {
+            var cell = new Cell(doc);
+            foreach (OpenXmlElement child in tc.ChildElements)
+            {
+                switch (child)
+                {
+                    case W.TableCellProperties:
+                        break;
+                    case W.Paragraph p:
+                        cell.AppendChild(ReadParagraph(p));
+                        break;
+                    case W.Table t:
+                        cell.AppendChild(ReadTable(t));
+                        break;
+                    default:
+                        cell.AppendChild(Kept(child));
+                        break;
+                }
+            }
+            cell.Origin = new PlainOrigin(tc);
+            return cell;
         }
     }
 }

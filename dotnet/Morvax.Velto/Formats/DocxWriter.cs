@@ -1,423 +1,853 @@
-// DocxWriter: writes a document as a WordprocessingML package: content
-// types, package and document relationships, the main document part, a
-// styles part (document defaults plus every paragraph style in use), a
-// settings part and the extended properties with the word count.  Elements
-// are written in the order the schema fixes, since word processors reject
-// parts whose children are out of order.
+// DocxWriter: writes a document as a WordprocessingML package through the
+// Open XML SDK.  A document read from a package is written over a copy of
+// that package: every part the tree does not model is carried over as it
+// was, and the main part's body is rebuilt from the tree, where each node
+// read from the package starts from its own element (Node.Origin) and only
+// what differs from the node's snapshot is changed.  A document made here
+// starts from a small blank package.  The SDK places every element it adds
+// where the schema orders it.
 using System;
 using System.Collections.Generic;
 using System.Globalization;
 using System.IO;
-using System.IO.Compression;
 using System.Linq;
 using System.Text;
 using System.Xml;
+using DocumentFormat.OpenXml;
+using DocumentFormat.OpenXml.Packaging;
 using Morvax.Velto.Saving;
-using CompressionLevel = System.IO.Compression.CompressionLevel;
+using Morvax.Velto.Tables;
+using Ap = DocumentFormat.OpenXml.ExtendedProperties;
+using W = DocumentFormat.OpenXml.Wordprocessing;
 
 namespace Morvax.Velto.Formats;
 
 internal static class DocxWriter
 {
-    private const string MainPart = "word/document.xml";
+    private const string NormalId = "Normal";
 
     public static byte[] Write(Document doc, OoxmlSaveOptions options)
     {
         if (!string.IsNullOrEmpty(options.Password))
             throw new NotSupportedException("Saving password-encrypted OOXML documents is not supported.");
-        SaveFormat format = options.SaveFormat;
-        // Macros go only into the macro-enabled formats, as in the word processor.
-        byte[]? vba = format is SaveFormat.Docm or SaveFormat.Dotm ? doc.VbaProject : null;
-        var styles = new StyleIds(doc);
-        var settings = new XmlWriterSettings
+        DocxSource? source = doc.PackageSource;
+        var buffer = new MemoryStream();
+        if (source is null)
+            WriteBlankPackage(buffer, TypeOf(options.SaveFormat));
+        else
+            buffer.Write(source.Package);
+        buffer.Position = 0;
+        using (WordprocessingDocument package = WordprocessingDocument.Open(buffer, true, DocxReader.OpenSettings))
         {
-            Encoding = new UTF8Encoding(false),
-            Indent = options.PrettyFormat,
-            // Keeps CR and LF inside run text intact through a round trip.
-            NewLineHandling = NewLineHandling.Entitize,
-        };
-
-        using var buffer = new MemoryStream();
-        using (var zip = new ZipArchive(buffer, ZipArchiveMode.Create, leaveOpen: true))
-        {
-            void Part(string name, Action<XmlWriter> write)
-            {
-                using Stream stream = zip.CreateEntry(name, CompressionLevel.Optimal).Open();
-                using var writer = XmlWriter.Create(stream, settings);
-                writer.WriteStartDocument(true);
-                write(writer);
-                writer.WriteEndDocument();
-            }
-
-            Part("[Content_Types].xml", w => WriteContentTypes(w, format, vba is not null));
-            Part("_rels/.rels", w => WriteRelationships(w,
-                ("rId1", WordMl.OfficeDocumentRel, MainPart), ("rId2", WordMl.ExtendedPropertiesRel, "docProps/app.xml")));
-            var documentRels = new List<(string, string, string)>
-            {
-                ("rId1", WordMl.StylesRel, "styles.xml"), ("rId2", WordMl.SettingsRel, "settings.xml"),
-            };
-            if (vba is not null)
-                documentRels.Add(("rId3", WordMl.VbaProjectRel, "vbaProject.bin"));
-            Part("word/_rels/document.xml.rels", w => WriteRelationships(w, documentRels.ToArray()));
-            Part(MainPart, w => WriteDocument(w, doc, styles));
-            Part("word/styles.xml", w => WriteStyles(w, styles));
-            Part("word/settings.xml", w => WriteSettings(w, doc));
-            Part("docProps/app.xml", w => WriteExtendedProperties(w, doc.Statistics));
-            if (vba is not null)
-            {
-                using Stream stream = zip.CreateEntry("word/vbaProject.bin", CompressionLevel.Optimal).Open();
-                stream.Write(vba);
-            }
+            SetDocumentType(package, doc, options.SaveFormat);
+            MainDocumentPart main = package.MainDocumentPart!;
+            var styles = new StyleWriter(main, source?.Styles ?? BlankStyles());
+            var body = new BodyWriter(doc, source, styles, main);
+            SaveMainPart(main, body, options.PrettyFormat);
+            body.WriteHeadersFooters(Settings(options.PrettyFormat));
+            DocxSettings.Write(doc, SettingsOf(main));
+            DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
+            DocxProperties.WriteCustom(doc, package, source?.CustomProperties ?? new List<(string, object?)>());
         }
         return buffer.ToArray();
     }
 
-    private static void WriteContentTypes(XmlWriter w, SaveFormat format, bool hasVba)
+    // Adds a child where the schema puts it among its siblings; a parent of
+    // unexpected shape gets it last.
+    internal static T AddInOrder<T>(OpenXmlCompositeElement parent, T child) where T : OpenXmlElement
     {
-        w.WriteStartElement("Types", WordMl.ContentTypesNs);
-        Default(w, "rels", WordMl.RelationshipsType);
-        Default(w, "xml", "application/xml");
-        if (hasVba)
-            Default(w, "bin", WordMl.VbaProjectType);
-        Override(w, "/" + MainPart, WordMl.MainParts.First(part => part.Save == format).ContentType);
-        Override(w, "/word/styles.xml", WordMl.StylesType);
-        Override(w, "/word/settings.xml", WordMl.SettingsType);
-        Override(w, "/docProps/app.xml", WordMl.ExtendedPropertiesType);
-        w.WriteEndElement();
+        if (!parent.AddChild(child, throwOnError: false))
+            parent.AppendChild(child);
+        return child;
+    }
 
-        static void Default(XmlWriter w, string extension, string type)
-        {
-            w.WriteStartElement("Default", WordMl.ContentTypesNs);
-            w.WriteAttributeString("Extension", extension);
-            w.WriteAttributeString("ContentType", type);
-            w.WriteEndElement();
-        }
+    private static WordprocessingDocumentType TypeOf(SaveFormat format) => format switch
+    {
+        SaveFormat.Docm => WordprocessingDocumentType.MacroEnabledDocument,
+        SaveFormat.Dotx => WordprocessingDocumentType.Template,
+        SaveFormat.Dotm => WordprocessingDocumentType.MacroEnabledTemplate,
+        _ => WordprocessingDocumentType.Document,
+    };
 
-        static void Override(XmlWriter w, string part, string type)
+    // Macros go only into the macro-enabled formats, as in the word processor.
+    private static void SetDocumentType(WordprocessingDocument package, Document doc, SaveFormat format)
+    {
+        MainDocumentPart main = package.MainDocumentPart ?? throw new InvalidOperationException("No main part.");
+        WordprocessingDocumentType wanted = TypeOf(format);
+        bool macros = format is SaveFormat.Docm or SaveFormat.Dotm && doc.VbaProject is not null;
+        if (!macros && main.VbaProjectPart is { } dropped)
+            main.DeletePart(dropped);
+        if (package.DocumentType != wanted)
+            package.ChangeDocumentType(wanted);
+        if (macros)
         {
-            w.WriteStartElement("Override", WordMl.ContentTypesNs);
-            w.WriteAttributeString("PartName", part);
-            w.WriteAttributeString("ContentType", type);
-            w.WriteEndElement();
+            VbaProjectPart part = package.MainDocumentPart!.VbaProjectPart
+                ?? package.MainDocumentPart.AddNewPart<VbaProjectPart>();
+            part.FeedData(new MemoryStream(doc.VbaProject!, writable: false));
         }
     }
 
-    private static void WriteRelationships(XmlWriter w, params (string Id, string Type, string Target)[] relationships)
+    // The main part is written here rather than by the SDK so that carriage
+    // returns inside text survive (as character references) and the caller
+    // can ask for indented XML.
+    private static XmlWriterSettings Settings(bool pretty) => new()
     {
-        w.WriteStartElement("Relationships", WordMl.RelationshipsNs);
-        foreach ((string id, string type, string target) in relationships)
+        Encoding = new UTF8Encoding(false),
+        Indent = pretty,
+        NewLineHandling = NewLineHandling.Entitize,
+    };
+
+    private static void SaveMainPart(MainDocumentPart main, BodyWriter body, bool pretty)
+    {
+        using (Stream stream = main.GetStream(FileMode.Create, FileAccess.Write))
+        using (var writer = XmlWriter.Create(stream, Settings(pretty)))
         {
-            w.WriteStartElement("Relationship", WordMl.RelationshipsNs);
-            w.WriteAttributeString("Id", id);
-            w.WriteAttributeString("Type", type);
-            w.WriteAttributeString("Target", target);
-            w.WriteEndElement();
+            writer.WriteStartDocument(true);
+            body.Write(writer);
         }
-        w.WriteEndElement();
     }
 
-    private static void WriteDocument(XmlWriter w, Document doc, StyleIds styles)
+    private static W.Settings SettingsOf(MainDocumentPart main)
     {
-        w.WriteStartElement("w", "document", WordMl.W);
-        w.WriteAttributeString("xmlns", "r", null, WordMl.R);
-        w.WriteStartElement("w", "body", WordMl.W);
-        Section[] sections = doc.Sections.ToArray();
-        for (int i = 0; i < sections.Length; i++)
-        {
-            bool last = i == sections.Length - 1;
-            Paragraph[] paragraphs = sections[i].Matching(NodeType.Paragraph, true).Cast<Paragraph>().ToArray();
-            // A section other than the last ends in its last paragraph's
-            // properties, so an empty one still needs a paragraph.
-            if (paragraphs.Length == 0 && !last)
-                WriteParagraph(w, new Paragraph(doc), styles, sections[i]);
-            for (int j = 0; j < paragraphs.Length; j++)
-                WriteParagraph(w, paragraphs[j], styles, !last && j == paragraphs.Length - 1 ? sections[i] : null);
-            if (last)
-                WriteSectionProperties(w, sections[i]);
-        }
-        w.WriteEndElement();
-        w.WriteEndElement();
+        DocumentSettingsPart part = main.DocumentSettingsPart ?? main.AddNewPart<DocumentSettingsPart>();
+        return part.Settings ??= new W.Settings();
     }
 
-    private static void WriteParagraph(XmlWriter w, Paragraph paragraph, StyleIds styles, Section? endsSection)
+    // The package a new document starts from: a main part, the document
+    // defaults (Calibri 11) with the Normal style, settings and the
+    // application's name.
+    private static void WriteBlankPackage(Stream stream, WordprocessingDocumentType type)
     {
-        w.WriteStartElement("w", "p", WordMl.W);
-        ParagraphFormat format = paragraph.ParagraphFormat;
-        bool hasProperties = endsSection is not null || format.StyleName != ParagraphFormat.DefaultStyleName
-            || format.KeepWithNext || format.KeepTogether || format.SpaceBefore != 0 || format.SpaceAfter != 0
-            || format.LeftIndent != 0 || format.RightIndent != 0 || format.FirstLineIndent != 0
-            || format.Alignment != ParagraphAlignment.Left;
-        if (hasProperties)
-        {
-            w.WriteStartElement("w", "pPr", WordMl.W);
-            if (format.StyleName != ParagraphFormat.DefaultStyleName)
-                Value(w, "pStyle", styles.IdOf(format.StyleName));
-            if (format.KeepWithNext)
-                Flag(w, "keepNext");
-            if (format.KeepTogether)
-                Flag(w, "keepLines");
-            if (format.SpaceBefore != 0 || format.SpaceAfter != 0)
+        using WordprocessingDocument package = WordprocessingDocument.Create(stream, type);
+        MainDocumentPart main = package.AddMainDocumentPart();
+        main.Document = new W.Document(new W.Body());
+        var defaults = new W.RunPropertiesBaseStyle(
+            new W.RunFonts { Ascii = Font.DefaultName, HighAnsi = Font.DefaultName, EastAsia = Font.DefaultName,
+                ComplexScript = Font.DefaultName },
+            new W.FontSize { Val = HalfPoints(Font.DefaultSize) },
+            new W.FontSizeComplexScript { Val = HalfPoints(Font.DefaultSize) });
+        main.AddNewPart<StyleDefinitionsPart>().Styles = new W.Styles(
+            new W.DocDefaults(new W.RunPropertiesDefault(defaults), new W.ParagraphPropertiesDefault()),
+            new W.Style(new W.StyleName { Val = ParagraphFormat.DefaultStyleName }, new W.PrimaryStyle())
             {
-                w.WriteStartElement("w", "spacing", WordMl.W);
-                w.WriteAttributeString("w", "before", WordMl.W, Twips(format.SpaceBefore));
-                w.WriteAttributeString("w", "after", WordMl.W, Twips(format.SpaceAfter));
-                w.WriteEndElement();
-            }
-            if (format.LeftIndent != 0 || format.RightIndent != 0 || format.FirstLineIndent != 0)
-            {
-                w.WriteStartElement("w", "ind", WordMl.W);
-                w.WriteAttributeString("w", "left", WordMl.W, Twips(format.LeftIndent));
-                w.WriteAttributeString("w", "right", WordMl.W, Twips(format.RightIndent));
-                if (format.FirstLineIndent > 0)
-                    w.WriteAttributeString("w", "firstLine", WordMl.W, Twips(format.FirstLineIndent));
-                else if (format.FirstLineIndent < 0)
-                    w.WriteAttributeString("w", "hanging", WordMl.W, Twips(-format.FirstLineIndent));
-                w.WriteEndElement();
-            }
-            if (format.Alignment != ParagraphAlignment.Left)
-                Value(w, "jc", WordMl.NameOf(WordMl.Alignments, format.Alignment));
-            if (endsSection is not null)
-                WriteSectionProperties(w, endsSection);
-            w.WriteEndElement();
-        }
-        foreach (Node node in paragraph.Matching(NodeType.Run, false))
-            WriteRun(w, (Run)node);
-        w.WriteEndElement();
+                Type = W.StyleValues.Paragraph, StyleId = NormalId, Default = true,
+            });
+        main.AddNewPart<DocumentSettingsPart>().Settings = new W.Settings();
+        // An empty core properties part where word processors keep it; the
+        // properties themselves are written like those of a loaded package.
+        using (var core = new StreamWriter(package.AddCoreFilePropertiesPart().GetStream(FileMode.Create), new UTF8Encoding(false)))
+            core.Write("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><cp:coreProperties "
+                + "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+                + "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+                + "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"/>");
+        package.AddExtendedFilePropertiesPart().Properties = new Ap.Properties(new Ap.Application(BuildVersionInfo.Product));
     }
 
-    private static void WriteRun(XmlWriter w, Run run)
+    private static StyleNames BlankStyles()
     {
-        w.WriteStartElement("w", "r", WordMl.W);
-        WriteRunProperties(w, run.Font);
-        var text = new StringBuilder();
-        foreach (Rune rune in run.Text.EnumerateRunes())
-        {
-            string? element = rune.Value switch
-            {
-                '\t' => "tab",
-                ControlChar.LineBreakChar or ControlChar.PageBreakChar or ControlChar.ColumnBreakChar => "br",
-                ControlChar.NonBreakingHyphenChar => "noBreakHyphen",
-                ControlChar.OptionalHyphenChar => "softHyphen",
-                _ => null,
-            };
-            if (element is null)
-            {
-                // Characters XML cannot carry (the other control characters,
-                // among them the cell and field marks) are dropped, as word
-                // processors do; the rune walk has already turned unpaired
-                // surrogates into U+FFFD.
-                if (!rune.IsBmp || XmlConvert.IsXmlChar((char)rune.Value))
-                    text.Append(rune.ToString());
-                continue;
-            }
-            FlushText(w, text);
-            w.WriteStartElement("w", element, WordMl.W);
-            if (rune.Value == ControlChar.PageBreakChar)
-                w.WriteAttributeString("w", "type", WordMl.W, "page");
-            else if (rune.Value == ControlChar.ColumnBreakChar)
-                w.WriteAttributeString("w", "type", WordMl.W, "column");
-            w.WriteEndElement();
-        }
-        FlushText(w, text);
-        w.WriteEndElement();
+        var names = new StyleNames();
+        names.Add(NormalId, ParagraphFormat.DefaultStyleName, true);
+        return names;
     }
 
-    private static void FlushText(XmlWriter w, StringBuilder text)
-    {
-        if (text.Length == 0)
-            return;
-        w.WriteStartElement("w", "t", WordMl.W);
-        w.WriteAttributeString("xml", "space", WordMl.Xml, "preserve");
-        w.WriteString(text.ToString());
-        w.WriteEndElement();
-        text.Clear();
-    }
-
-    // Only what differs from the document defaults of the styles part.
-    private static void WriteRunProperties(XmlWriter w, Font font)
-    {
-        var reference = new Font();
-        if (font.HasSameFormatting(reference))
-            return;
-        w.WriteStartElement("w", "rPr", WordMl.W);
-        if (font.Name != Font.DefaultName)
-            WriteFonts(w, font.Name);
-        if (font.Bold)
-            Flag(w, "b");
-        if (font.Italic)
-            Flag(w, "i");
-        if (font.AllCaps)
-            Flag(w, "caps");
-        if (font.StrikeThrough)
-            Flag(w, "strike");
-        if (font.Hidden)
-            Flag(w, "vanish");
-        if (font.Size != Font.DefaultSize)
-            WriteSize(w, font.Size);
-        if (font.Underline != Underline.None)
-            Value(w, "u", WordMl.NameOf(WordMl.Underlines, font.Underline));
-        if (font.Superscript || font.Subscript)
-            Value(w, "vertAlign", font.Superscript ? "superscript" : "subscript");
-        w.WriteEndElement();
-    }
-
-    private static void WriteFonts(XmlWriter w, string name)
-    {
-        w.WriteStartElement("w", "rFonts", WordMl.W);
-        foreach (string slot in new[] { "ascii", "eastAsia", "hAnsi", "cs" })
-            w.WriteAttributeString("w", slot, WordMl.W, name);
-        w.WriteEndElement();
-    }
-
-    private static void WriteSize(XmlWriter w, double points)
-    {
-        string halfPoints = System.Math.Round(points * 2, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
-        Value(w, "sz", halfPoints);
-        Value(w, "szCs", halfPoints);
-    }
-
-    // US Letter with one-inch margins, in twips.
-    private static void WriteSectionProperties(XmlWriter w, Section section)
-    {
-        w.WriteStartElement("w", "sectPr", WordMl.W);
-        if (section.Start != SectionStart.NewPage)
-            Value(w, "type", WordMl.NameOf(WordMl.SectionStarts, section.Start));
-        w.WriteStartElement("w", "pgSz", WordMl.W);
-        w.WriteAttributeString("w", "w", WordMl.W, "12240");
-        w.WriteAttributeString("w", "h", WordMl.W, "15840");
-        w.WriteEndElement();
-        w.WriteStartElement("w", "pgMar", WordMl.W);
-        foreach ((string side, string twips) in new[]
-                 {
-                     ("top", "1440"), ("right", "1440"), ("bottom", "1440"), ("left", "1440"),
-                     ("header", "720"), ("footer", "720"), ("gutter", "0"),
-                 })
-            w.WriteAttributeString("w", side, WordMl.W, twips);
-        w.WriteEndElement();
-        w.WriteEndElement();
-    }
-
-    private static void WriteStyles(XmlWriter w, StyleIds styles)
-    {
-        w.WriteStartElement("w", "styles", WordMl.W);
-        w.WriteStartElement("w", "docDefaults", WordMl.W);
-        w.WriteStartElement("w", "rPrDefault", WordMl.W);
-        w.WriteStartElement("w", "rPr", WordMl.W);
-        WriteFonts(w, Font.DefaultName);
-        WriteSize(w, Font.DefaultSize);
-        w.WriteEndElement();
-        w.WriteEndElement();
-        w.WriteStartElement("w", "pPrDefault", WordMl.W);
-        w.WriteEndElement();
-        w.WriteEndElement();
-        foreach ((string name, string id) in styles.All)
-        {
-            w.WriteStartElement("w", "style", WordMl.W);
-            w.WriteAttributeString("w", "type", WordMl.W, "paragraph");
-            if (name == ParagraphFormat.DefaultStyleName)
-                w.WriteAttributeString("w", "default", WordMl.W, "1");
-            w.WriteAttributeString("w", "styleId", WordMl.W, id);
-            Value(w, "name", name);
-            if (name != ParagraphFormat.DefaultStyleName)
-                Value(w, "basedOn", StyleIds.NormalId);
-            w.WriteEndElement();
-        }
-        w.WriteEndElement();
-    }
-
-    private static void WriteSettings(XmlWriter w, Document doc)
-    {
-        w.WriteStartElement("w", "settings", WordMl.W);
-        if (doc.RemovePersonalInformation)
-            Flag(w, "removePersonalInformation");
-        if (!doc.ShowSpellingErrors)
-            Flag(w, "hideSpellingErrors");
-        if (!doc.ShowGrammaticalErrors)
-            Flag(w, "hideGrammaticalErrors");
-        if (doc.SpellingChecked || doc.GrammarChecked)
-        {
-            w.WriteStartElement("w", "proofState", WordMl.W);
-            if (doc.SpellingChecked)
-                w.WriteAttributeString("w", "spelling", WordMl.W, "clean");
-            if (doc.GrammarChecked)
-                w.WriteAttributeString("w", "grammar", WordMl.W, "clean");
-            w.WriteEndElement();
-        }
-        if (doc.AutomaticallyUpdateStyles)
-            Flag(w, "linkStyles");
-        if (doc.TrackRevisions)
-            Flag(w, "trackRevisions");
-        // At least one twip: zero would read back as "not set".
-        Value(w, "defaultTabStop", System.Math.Max(1, System.Math.Round(doc.DefaultTabStop * WordMl.TwipsPerPoint))
-            .ToString(CultureInfo.InvariantCulture));
-        if (!doc.ShadeFormData)
-            Flag(w, "doNotShadeFormData");
-        if (!doc.PunctuationKerning)
-            Flag(w, "noPunctuationKerning");
-        w.WriteEndElement();
-    }
-
-    private static void WriteExtendedProperties(XmlWriter w, DocumentStatistics statistics)
-    {
-        w.WriteStartElement("Properties", WordMl.ExtendedPropertiesNs);
-        foreach ((string name, int value) in new[]
-                 {
-                     ("Words", statistics.Words), ("Characters", statistics.Characters), ("Lines", statistics.Lines),
-                     ("Paragraphs", statistics.Paragraphs), ("CharactersWithSpaces", statistics.CharactersWithSpaces),
-                 })
-            w.WriteElementString(name, WordMl.ExtendedPropertiesNs, value.ToString(CultureInfo.InvariantCulture));
-        w.WriteElementString("Application", WordMl.ExtendedPropertiesNs, BuildVersionInfo.Product);
-        w.WriteEndElement();
-    }
-
-    private static void Flag(XmlWriter w, string name)
-    {
-        w.WriteStartElement("w", name, WordMl.W);
-        w.WriteEndElement();
-    }
-
-    private static void Value(XmlWriter w, string name, string value)
-    {
-        w.WriteStartElement("w", name, WordMl.W);
-        w.WriteAttributeString("w", "val", WordMl.W, value);
-        w.WriteEndElement();
-    }
+    private static string HalfPoints(double points) =>
+        System.Math.Round(points * 2, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
 
     private static string Twips(double points) =>
         System.Math.Round(points * WordMl.TwipsPerPoint, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
 
-    // Style ids for the paragraph style names in use: the name without
-    // characters an id cannot hold, made unique.  Normal is always present,
-    // as the default paragraph style.
-    private sealed class StyleIds
+    // An element with its w:val attribute set.
+    private static T Val<T>(T element, string value) where T : OpenXmlElement
     {
-        public const string NormalId = "Normal";
+        element.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, value));
+        return element;
+    }
 
-        private readonly Dictionary<string, string> ids = new(StringComparer.Ordinal);
+    private static T Flag<T>(T element, bool on) where T : OpenXmlElement, new() => on ? element : Val(element, "0");
+
+    // The paragraph formatting the writer knows, each with how to write it;
+    // only the entries whose value changed are written.
+    private static readonly (Func<ParagraphFormat, object> Get, Action<W.ParagraphProperties, ParagraphFormat, StyleWriter> Set)[]
+        ParagraphEntries =
+        {
+            (f => f.StyleName, (p, f, s) => p.ParagraphStyleId = s.IdFor(f.StyleName) is { } id
+                ? Val(new W.ParagraphStyleId(), id) : null),
+            (f => f.KeepWithNext, (p, f, _) => p.KeepNext = Flag(new W.KeepNext(), f.KeepWithNext)),
+            (f => f.KeepTogether, (p, f, _) => p.KeepLines = Flag(new W.KeepLines(), f.KeepTogether)),
+            (f => f.SpaceBefore, (p, f, _) => (p.SpacingBetweenLines ??= new W.SpacingBetweenLines()).Before = Twips(f.SpaceBefore)),
+            (f => f.SpaceAfter, (p, f, _) => (p.SpacingBetweenLines ??= new W.SpacingBetweenLines()).After = Twips(f.SpaceAfter)),
+            (f => f.LeftIndent, (p, f, _) =>
+            {
+                W.Indentation ind = p.Indentation ??= new W.Indentation();
+                (ind.Left, ind.Start) = (Twips(f.LeftIndent), null);
+            }),
+            (f => f.RightIndent, (p, f, _) =>
+            {
+                W.Indentation ind = p.Indentation ??= new W.Indentation();
+                (ind.Right, ind.End) = (Twips(f.RightIndent), null);
+            }),
+            (f => f.FirstLineIndent, (p, f, _) =>
+            {
+                W.Indentation ind = p.Indentation ??= new W.Indentation();
+                (ind.FirstLine, ind.Hanging) = f.FirstLineIndent < 0
+                    ? ((StringValue?)null, (StringValue?)Twips(-f.FirstLineIndent))
+                    : (Twips(f.FirstLineIndent), null);
+            }),
+            (f => f.Alignment, (p, f, _) => p.Justification =
+                Val(new W.Justification(), WordMl.NameOf(WordMl.Alignments, f.Alignment))),
+        };
+
+    private static readonly (Func<Font, object> Get, Action<W.RunProperties, Font> Set)[] FontEntries =
+    {
+        (f => f.Name, (r, f) => r.RunFonts = new W.RunFonts
+            { Ascii = f.Name, HighAnsi = f.Name, EastAsia = f.Name, ComplexScript = f.Name }),
+        (f => f.Bold, (r, f) => r.Bold = Flag(new W.Bold(), f.Bold)),
+        (f => f.Italic, (r, f) => r.Italic = Flag(new W.Italic(), f.Italic)),
+        (f => f.AllCaps, (r, f) => r.Caps = Flag(new W.Caps(), f.AllCaps)),
+        (f => f.StrikeThrough, (r, f) => r.Strike = Flag(new W.Strike(), f.StrikeThrough)),
+        (f => f.Hidden, (r, f) => r.Vanish = Flag(new W.Vanish(), f.Hidden)),
+        (f => f.Size, (r, f) =>
+        {
+            r.FontSize = Val(new W.FontSize(), HalfPoints(f.Size));
+            r.FontSizeComplexScript = Val(new W.FontSizeComplexScript(), HalfPoints(f.Size));
+        }),
+        (f => f.Underline, (r, f) => r.Underline = Val(new W.Underline(), WordMl.NameOf(WordMl.Underlines, f.Underline))),
+        (f => (f.Superscript, f.Subscript), (r, f) => r.VerticalTextAlignment = Val(new W.VerticalTextAlignment(),
+            f.Superscript ? "superscript" : f.Subscript ? "subscript" : "baseline")),
+    };
+
+    // Paragraph style ids for the names in use; a name the package has no
+    // style for gets a new paragraph style based on the default one, with an
+    // id made of the name's letters and digits, unique.
+    private sealed class StyleWriter
+    {
+        private readonly MainDocumentPart main;
+        private readonly StyleNames names;
+        private readonly Dictionary<string, string> added = new(StringComparer.Ordinal);
         private readonly HashSet<string> taken = new(StringComparer.OrdinalIgnoreCase);
 
-        public StyleIds(Document doc)
+        public StyleWriter(MainDocumentPart main, StyleNames names)
         {
-            Add(ParagraphFormat.DefaultStyleName);
-            foreach (Node node in doc.Matching(NodeType.Paragraph, true))
-                Add(((Paragraph)node).ParagraphFormat.StyleName);
+            this.main = main;
+            this.names = names;
         }
 
-        public IEnumerable<KeyValuePair<string, string>> All => ids;
-
-        public string IdOf(string name) => ids[name];
-
-        private void Add(string name)
+        // Null for the default paragraph style, which needs no reference.
+        public string? IdFor(string name)
         {
-            if (ids.ContainsKey(name))
-                return;
+            if (name == names.DefaultStyleName)
+                return null;
+            if (names.IdOf(name) is { } id)
+                return id == names.DefaultStyleId ? null : id;
+            if (added.TryGetValue(name, out string? made))
+                return made;
+            W.Styles styles = StylesPart();
+            if (taken.Count == 0)
+            {
+                foreach (W.Style existingStyle in styles.Elements<W.Style>())
+                {
+                    if (existingStyle.StyleId?.Value is { } existing)
+                        taken.Add(existing);
+                }
+            }
             string stem = new(name.Where(char.IsAsciiLetterOrDigit).ToArray());
             if (stem.Length == 0)
                 stem = "Style";
-            string id = stem;
-            for (int n = 1; !taken.Add(id); n++)
-                id = stem + n.ToString(CultureInfo.InvariantCulture);
-            ids.Add(name, id);
+            string newId = stem;
+            for (int n = 1; !taken.Add(newId); n++)
+                newId = stem + n.ToString(CultureInfo.InvariantCulture);
+            var style = new W.Style(new W.StyleName { Val = name }) { Type = W.StyleValues.Paragraph, StyleId = newId };
+            if (names.DefaultStyleId is { } basedOn)
+                style.AppendChild(new W.BasedOn { Val = basedOn });
+            styles.AppendChild(style);
+            added.Add(name, newId);
+            return newId;
+        }
+
+        private W.Styles StylesPart()
+        {
+            StyleDefinitionsPart part = main.StyleDefinitionsPart ?? main.AddNewPart<StyleDefinitionsPart>();
+            return part.Styles ??= new W.Styles();
+        }
+    }
+
+    // Writes the main part from the tree, straight to XML: an element read
+    // from the package whose node did not change is written as it was read,
+    // without copying it; a changed one is rebuilt from its original, and a
+    // new one from the tree alone.
+    private sealed class BodyWriter
+    {
+        private readonly DocxSource? source;
+        private readonly StyleWriter styles;
+        private readonly Font defaultFont;
+        private readonly ParagraphFormat defaultFormat = new();
+        private readonly Section[] sections;
+        // The paragraph that ends each section but the last, and its section.
+        private readonly Dictionary<Paragraph, Section> sectionEnds = new(ReferenceEqualityComparer.Instance);
+        private readonly MainDocumentPart main;
+        // The relationships of the part being written.
+        private HashSet<string> relationshipIds = new();
+
+        private static HashSet<string> RelationshipIdsOf(OpenXmlPart part)
+        {
+            var ids = new HashSet<string>(StringComparer.Ordinal);
+            foreach (IdPartPair pair in part.Parts)
+                ids.Add(pair.RelationshipId);
+            foreach (HyperlinkRelationship link in part.HyperlinkRelationships)
+                ids.Add(link.Id);
+            foreach (ExternalRelationship external in part.ExternalRelationships)
+                ids.Add(external.Id);
+            return ids;
+        }
+
+        // Kept markup that names a relationship the part being written does
+        // not have (markup moved here from another document: a picture, a
+        // link) would make the package unreadable, so it is left out.
+        private bool Resolves(object kept)
+        {
+            var element = (OpenXmlElement)kept;
+            foreach (OpenXmlElement e in element.Descendants().Prepend(element))
+            {
+                foreach (OpenXmlAttribute attribute in e.GetAttributes())
+                {
+                    if (attribute.NamespaceUri == RelationshipsNs && !relationshipIds.Contains(attribute.Value ?? ""))
+                        return false;
+                }
+            }
+            return true;
+        }
+
+        private void WriteKept(XmlWriter w, object kept)
+        {
+            if (Resolves(kept))
+                ((OpenXmlElement)kept).WriteTo(w);
+        }
+
+        private const string RelationshipsNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+        // Each header and footer with its part and the relationship naming it;
+        // those made since loading get a new part.
+        private readonly Dictionary<HeaderFooter, (OpenXmlPart Part, string Id)> stories = new(ReferenceEqualityComparer.Instance);
+
+        public BodyWriter(Document doc, DocxSource? source, StyleWriter styles, MainDocumentPart main)
+        {
+            this.main = main;
+            this.source = source;
+            this.styles = styles;
+            defaultFont = source?.DefaultFont ?? new Font();
+            sections = doc.Sections.ToArray();
+            foreach (Section section in sections)
+            {
+                foreach (Node node in section.Matching(NodeType.HeaderFooter, false))
+                {
+                    var story = (HeaderFooter)node;
+                    if (story.Origin is StoryOrigin origin && main.TryGetPartById(origin.RelationshipId, out OpenXmlPart? read))
+                        stories[story] = (read, origin.RelationshipId);
+                    else
+                    {
+                        OpenXmlPart made = story.IsHeader ? main.AddNewPart<HeaderPart>() : main.AddNewPart<FooterPart>();
+                        stories[story] = (made, main.GetIdOfPart(made));
+                    }
+                }
+            }
+        }
+
+        // Every header and footer into its part, from its tree like the body.
+        public void WriteHeadersFooters(XmlWriterSettings settings)
+        {
+            foreach ((HeaderFooter story, (OpenXmlPart part, _)) in stories)
+            {
+                relationshipIds = RelationshipIdsOf(part);
+                using Stream stream = part.GetStream(FileMode.Create, FileAccess.Write);
+                using var w = XmlWriter.Create(stream, settings);
+                w.WriteStartDocument(true);
+                var root = (story.Origin as StoryOrigin)?.Root as OpenXmlElement
+                    ?? (story.IsHeader ? new W.Header() : new W.Footer());
+                WriteStart(w, root);
+                Node? last = null;
+                for (Node? node = story.FirstChild; node is not null; node = node.NextSibling)
+                {
+                    WriteBlock(w, node);
+                    last = node;
+                }
+                // A header or footer holds at least one paragraph and ends with one.
+                if (last is not Paragraph)
+                    new W.Paragraph().WriteTo(w);
+                w.WriteEndElement();
+            }
+        }
+
+        private List<(HeaderFooter Story, string Id)> StoriesOf(Section section) =>
+            section.Matching(NodeType.HeaderFooter, false).Select(n => ((HeaderFooter)n, stories[(HeaderFooter)n].Id)).ToList();
+
+        // True when the section's properties need writing anew: a new start,
+        // page or set of headers and footers.
+        private bool SectionChanged(Section section) =>
+            section.Origin is not SectionOrigin origin || section.Start != origin.Start
+            || !SamePage(section.PageSetup, origin.PageSetup)
+            || !StoriesOf(section).Select(s => s.Id).ToHashSet().SetEquals(origin.StoryIds);
+
+        public void Write(XmlWriter w)
+        {
+            relationshipIds = RelationshipIdsOf(main);
+            var read = source?.MainRoot as W.Document;
+            WriteStart(w, read ?? new W.Document());
+            W.Body? readBody = null;
+            foreach (OpenXmlElement child in read?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
+            {
+                if (child is W.Body body)
+                    readBody = body;
+                else
+                    child.WriteTo(w);
+            }
+            WriteStart(w, readBody ?? new W.Body());
+            for (int i = 0; i < sections.Length; i++)
+            {
+                bool last = i == sections.Length - 1;
+                List<Node> blocks = BlocksOf(sections[i]);
+                Paragraph? end = !last && blocks.Count > 0 ? blocks[^1] as Paragraph : null;
+                if (end is not null)
+                    sectionEnds[end] = sections[i];
+                foreach (Node block in blocks)
+                    WriteBlock(w, block);
+                // A section other than the last ends in its last paragraph's
+                // properties, so it needs a paragraph.
+                if (!last && end is null)
+                    new W.Paragraph(new W.ParagraphProperties(SectionProperties(sections[i]))).WriteTo(w);
+                if (last)
+                    SectionProperties(sections[i]).WriteTo(w);
+            }
+            w.WriteEndElement();
+            w.WriteEndElement();
+        }
+
+        // The blocks of a section's body that are written: a paragraph the
+        // loader only added to complete the tree is not, while still empty.
+        private List<Node> BlocksOf(Section section)
+        {
+            var blocks = new List<Node>();
+            for (Node? node = section.Body?.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (node is Paragraph { HasChildNodes: false } && source?.Fillers.Contains(node) == true)
+                    continue;
+                if (node is Paragraph or Table or KeptBlock)
+                    blocks.Add(node);
+            }
+            return blocks;
+        }
+
+        // An element's start tag with its attributes and the namespaces it
+        // declares.
+        private static void WriteStart(XmlWriter w, OpenXmlElement element)
+        {
+            w.WriteStartElement(element.Prefix, element.LocalName, element.NamespaceUri);
+            foreach (KeyValuePair<string, string> ns in element.NamespaceDeclarations)
+                w.WriteAttributeString("xmlns", ns.Key, null, ns.Value);
+            foreach (OpenXmlAttribute attribute in element.GetAttributes())
+                w.WriteAttributeString(attribute.Prefix, attribute.LocalName, attribute.NamespaceUri, attribute.Value);
+        }
+
+        private void WriteBlock(XmlWriter w, Node node)
+        {
+            switch (node)
+            {
+                case Paragraph paragraph:
+                    WriteParagraph(w, paragraph);
+                    break;
+                case Table table:
+                    WriteTable(w, table);
+                    break;
+                case KeptBlock kept:
+                    WriteKept(w, kept.Element);
+                    break;
+            }
+        }
+
+        private void WriteParagraph(XmlWriter w, Paragraph paragraph)
+        {
+            sectionEnds.TryGetValue(paragraph, out Section? ends);
+            if (IsUnchanged(paragraph, ends))
+            {
+                ((OpenXmlElement)((ParagraphOrigin)paragraph.Origin!).Element).WriteTo(w);
+                return;
+            }
+            W.Paragraph element = ParagraphElement(paragraph);
+            if (ends is not null)
+                (element.ParagraphProperties ??= new W.ParagraphProperties()).SectionProperties = SectionProperties(ends);
+            element.WriteTo(w);
+        }
+
+        // True when the paragraph's element can be written as it was read:
+        // the same formatting, the same children unchanged and in the same
+        // order, and the same section ending in it.
+        private bool IsUnchanged(Paragraph paragraph, Section? ends)
+        {
+            if (paragraph.Origin is not ParagraphOrigin origin || origin.Element is not W.Paragraph from
+                || !SameFormat(origin.Format, paragraph.ParagraphFormat)
+                || origin.ListLevel != paragraph.ListFormat.ListLevelNumber)
+                return false;
+            W.SectionProperties? readSection = from.ParagraphProperties?.SectionProperties;
+            if (ends is null ? readSection is not null
+                : ends.Origin is not SectionOrigin section || !ReferenceEquals(section.Element, readSection)
+                    || SectionChanged(ends))
+                return false;
+            Node? node = paragraph.FirstChild;
+            foreach (OpenXmlElement child in from.ChildElements)
+            {
+                if (child is W.ParagraphProperties)
+                    continue;
+                object? element = node switch
+                {
+                    Run { Origin: RunOrigin run } r when run.Text == r.Text && r.Font.HasSameFormatting(run.Font) => run.Element,
+                    KeptInline kept => kept.Element,
+                    BookmarkStart { Origin: BookmarkOrigin b } start when b.Name == start.Name => b.Element,
+                    BookmarkEnd { Origin: BookmarkOrigin b } end when b.Name == end.Name => b.Element,
+                    Drawing.ShapeBase { Origin: ShapeOrigin s } shape when s.Width == shape.Width && s.Height == shape.Height
+                        => s.Element,
+                    _ => null,
+                };
+                if (!ReferenceEquals(element, child))
+                    return false;
+                node = node!.NextSibling;
+            }
+            return node is null;
+        }
+
+        private static bool SameFormat(ParagraphFormat a, ParagraphFormat b)
+        {
+            foreach ((Func<ParagraphFormat, object> get, _) in ParagraphEntries)
+            {
+                if (!Equals(get(a), get(b)))
+                    return false;
+            }
+            return true;
+        }
+
+        private W.Paragraph ParagraphElement(Paragraph paragraph)
+        {
+            var origin = paragraph.Origin as ParagraphOrigin;
+            var from = origin?.Element as W.Paragraph;
+            var element = from is null ? new W.Paragraph() : (W.Paragraph)from.CloneNode(false);
+            var pPr = (W.ParagraphProperties?)from?.ParagraphProperties?.CloneNode(true);
+            ParagraphFormat before = origin?.Format ?? defaultFormat;
+            foreach ((Func<ParagraphFormat, object> get, var set) in ParagraphEntries)
+            {
+                if (!Equals(get(before), get(paragraph.ParagraphFormat)))
+                    set(pPr ??= new W.ParagraphProperties(), paragraph.ParagraphFormat, styles);
+            }
+            // A list item moved to another level.
+            if (paragraph.ListFormat.IsListItem && paragraph.ListFormat.ListLevelNumber != (origin?.ListLevel ?? 0))
+            {
+                W.NumberingProperties numPr = (pPr ??= new W.ParagraphProperties()).NumberingProperties ??= new W.NumberingProperties();
+                numPr.NumberingLevelReference = Val(new W.NumberingLevelReference(),
+                    paragraph.ListFormat.ListLevelNumber.ToString(CultureInfo.InvariantCulture));
+            }
+            if (pPr is not null)
+            {
+                // Sections are written from the tree.
+                pPr.SectionProperties = null;
+                if (pPr.HasChildren || pPr.HasAttributes)
+                    element.AppendChild(pPr);
+            }
+            for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
+            {
+                switch (node)
+                {
+                    case Run run:
+                        element.AppendChild(RunElement(run));
+                        break;
+                    case KeptInline kept:
+                        if (Resolves(kept.Element))
+                            element.AppendChild(((OpenXmlElement)kept.Element).CloneNode(true));
+                        break;
+                    case BookmarkStart start:
+                        element.AppendChild(BookmarkElement(start, start.Name, true));
+                        break;
+                    case BookmarkEnd end:
+                        element.AppendChild(BookmarkElement(end, end.Name, false));
+                        break;
+                    // Shapes made here have no drawing to write yet.
+                    case Drawing.ShapeBase shape when DocxShapes.Write(shape) is { } picture && Resolves(picture):
+                        element.AppendChild(picture);
+                        break;
+                }
+            }
+            return element;
+        }
+
+        // A bookmark's start or end: as read while its name stands, else with
+        // the identifier that pairs the start with the end of the same name.
+        private OpenXmlElement BookmarkElement(Node node, string name, bool start)
+        {
+            if (node.Origin is BookmarkOrigin origin && origin.Name == name)
+                return ((OpenXmlElement)origin.Element).CloneNode(true);
+            if (!bookmarkIds.TryGetValue(name, out string? id))
+                bookmarkIds[name] = id = (NewBookmarkIds + bookmarkIds.Count).ToString(CultureInfo.InvariantCulture);
+            var element = start ? (OpenXmlElement)new W.BookmarkStart { Name = name, Id = id } : new W.BookmarkEnd { Id = id };
+            if (node.Origin is BookmarkOrigin { Element: OpenXmlElement read })
+            {
+                foreach (OpenXmlAttribute attribute in read.GetAttributes())
+                {
+                    if (attribute.LocalName is not ("id" or "name"))
+                        element.SetAttribute(attribute);
+                }
+            }
+            return element;
+        }
+
+        // Identifiers of bookmarks named or renamed here start far above
+        // those word processors give.
+        private const int NewBookmarkIds = 1_000_000;
+        private readonly Dictionary<string, string> bookmarkIds = new(StringComparer.Ordinal);
+
+        private W.Run RunElement(Run run)
+        {
+            var origin = run.Origin as RunOrigin;
+            var from = origin?.Element as W.Run;
+            Font before = origin?.Font ?? defaultFont;
+            bool sameText = origin is not null && origin.Text == run.Text;
+            bool sameFont = run.Font.HasSameFormatting(before);
+            if (from is not null && sameText && sameFont)
+                return (W.Run)from.CloneNode(true);
+            var element = from is null ? new W.Run() : (W.Run)from.CloneNode(false);
+            var rPr = (W.RunProperties?)from?.RunProperties?.CloneNode(true);
+            if (!sameFont)
+            {
+                rPr ??= new W.RunProperties();
+                foreach ((Func<Font, object> get, var set) in FontEntries)
+                {
+                    if (!Equals(get(before), get(run.Font)))
+                        set(rPr, run.Font);
+                }
+            }
+            if (rPr is not null && (rPr.HasChildren || rPr.HasAttributes))
+                element.AppendChild(rPr);
+            if (sameText)
+            {
+                foreach (OpenXmlElement child in from!.ChildElements)
+                {
+                    if (child is not W.RunProperties)
+                        element.AppendChild(child.CloneNode(true));
+                }
+            }
+            else
+                AppendText(element, run.Text);
+            return element;
+        }
+
+        private void WriteTable(XmlWriter w, Table table)
+        {
+            var origin = table.Origin as TableOrigin;
+            var from = origin?.Element as W.Table;
+            WriteStart(w, from ?? new W.Table());
+            var readProperties = from?.GetFirstChild<W.TableProperties>();
+            if (readProperties is not null && table.Alignment == origin!.Alignment)
+                readProperties.WriteTo(w);
+            else
+            {
+                W.TableProperties tblPr = (W.TableProperties?)readProperties?.CloneNode(true) ?? NewTableProperties();
+                if (table.Alignment != (origin?.Alignment ?? TableAlignment.Left))
+                    tblPr.TableJustification = Val(new W.TableJustification(),
+                        WordMl.NameOf(WordMl.TableAlignments, table.Alignment));
+                tblPr.WriteTo(w);
+            }
+            int columns = table.Matching(NodeType.Row, false).Select(r => ((Row)r).Cells.Count).DefaultIfEmpty(1).Max();
+            (from?.GetFirstChild<W.TableGrid>() ?? NewGrid(columns)).WriteTo(w);
+            for (Node? node = table.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (node is Row row)
+                    WriteRow(w, row, columns);
+                else if (node is KeptBlock kept)
+                    WriteKept(w, kept.Element);
+            }
+            w.WriteEndElement();
+        }
+
+        private void WriteRow(XmlWriter w, Row row, int columns)
+        {
+            var from = (row.Origin as PlainOrigin)?.Element as W.TableRow;
+            WriteStart(w, from ?? new W.TableRow());
+            foreach (OpenXmlElement properties in from?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
+            {
+                if (properties is W.TableRowProperties or W.TablePropertyExceptions)
+                    properties.WriteTo(w);
+            }
+            bool hasCell = false;
+            for (Node? node = row.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (node is Cell cell)
+                {
+                    WriteCell(w, cell, columns);
+                    hasCell = true;
+                }
+                else if (node is KeptBlock kept)
+                    WriteKept(w, kept.Element);
+            }
+            // A row needs a cell.
+            if (!hasCell)
+                new W.TableCell(new W.Paragraph()).WriteTo(w);
+            w.WriteEndElement();
+        }
+
+        private void WriteCell(XmlWriter w, Cell cell, int columns)
+        {
+            var from = (cell.Origin as PlainOrigin)?.Element as W.TableCell;
+            WriteStart(w, from ?? new W.TableCell());
+            // A cell read without properties stays without them.
+            if (from is null)
+                new W.TableCellProperties(new W.TableCellWidth
+                {
+                    Width = (FullWidthTwips / columns).ToString(CultureInfo.InvariantCulture),
+                    Type = W.TableWidthUnitValues.Dxa,
+                }).WriteTo(w);
+            else
+                from.TableCellProperties?.WriteTo(w);
+            Node? lastWritten = null;
+            for (Node? node = cell.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (node is Paragraph or Table or KeptBlock)
+                {
+                    WriteBlock(w, node);
+                    lastWritten = node;
+                }
+            }
+            // A cell ends with a paragraph: its mark is the cell's end.
+            if (lastWritten is not Paragraph)
+                new W.Paragraph().WriteTo(w);
+            w.WriteEndElement();
+        }
+
+        // The text area of a US Letter page with one-inch margins.
+        private const int FullWidthTwips = 9360;
+
+        private static W.TableProperties NewTableProperties()
+        {
+            W.TableBorders borders = new(
+                new W.TopBorder(), new W.LeftBorder(), new W.BottomBorder(), new W.RightBorder(),
+                new W.InsideHorizontalBorder(), new W.InsideVerticalBorder());
+            foreach (OpenXmlElement border in borders.ChildElements)
+            {
+                border.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, "single"));
+                border.SetAttribute(new OpenXmlAttribute("w", "sz", WordMl.W, "4"));
+                border.SetAttribute(new OpenXmlAttribute("w", "space", WordMl.W, "0"));
+                border.SetAttribute(new OpenXmlAttribute("w", "color", WordMl.W, "auto"));
+            }
+            return new W.TableProperties(
+                new W.TableWidth { Width = "0", Type = W.TableWidthUnitValues.Auto }, borders);
+        }
+
+        private static W.TableGrid NewGrid(int columns)
+        {
+            var grid = new W.TableGrid();
+            for (int i = 0; i < columns; i++)
+                grid.AppendChild(new W.GridColumn { Width = (FullWidthTwips / columns).ToString(CultureInfo.InvariantCulture) });
+            return grid;
+        }
+
+        // The section's own properties with its start updated; US Letter
+        // with one-inch margins for a section made here.
+        // The section's own properties with what changed updated; a section
+        // made here gets its page size and margins written out.
+        private W.SectionProperties SectionProperties(Section section)
+        {
+            var origin = section.Origin as SectionOrigin;
+            var sectPr = origin?.Element is W.SectionProperties from
+                ? (W.SectionProperties)from.CloneNode(true)
+                : new W.SectionProperties();
+            // References to headers and footers that were read but are gone
+            // from the section go; those the section has and the properties
+            // do not name are added.
+            List<(HeaderFooter Story, string Id)> present = StoriesOf(section);
+            foreach (OpenXmlElement reference in sectPr.ChildElements.ToArray())
+            {
+                string? id = (reference as W.HeaderReference)?.Id?.Value ?? (reference as W.FooterReference)?.Id?.Value;
+                if (id is not null && origin?.StoryIds.Contains(id) == true && !present.Any(s => s.Id == id))
+                    reference.Remove();
+            }
+            foreach ((HeaderFooter story, string id) in present)
+            {
+                if (origin?.StoryIds.Contains(id) == true)
+                    continue;
+                OpenXmlElement reference = story.IsHeader ? new W.HeaderReference { Id = id } : new W.FooterReference { Id = id };
+                reference.SetAttribute(new OpenXmlAttribute("w", "type", WordMl.W, DocxSource.KindOf(story.HeaderFooterType)));
+                // References come first, any number of them (the SDK's own
+                // placement would replace one already there).
+                sectPr.InsertAt(reference, sectPr.ChildElements.TakeWhile(e => e is W.HeaderReference or W.FooterReference).Count());
+            }
+            if (origin is null ? section.Start != SectionStart.NewPage : section.Start != origin.Start)
+            {
+                sectPr.RemoveAllChildren<W.SectionType>();
+                AddInOrder(sectPr, Val(new W.SectionType(), WordMl.NameOf(WordMl.SectionStarts, section.Start)));
+            }
+            foreach ((Func<PageSetup, object> get, bool size, string name, Func<PageSetup, string> value) in PageEntries)
+            {
+                if (origin is not null && Equals(get(origin.PageSetup), get(section.PageSetup)))
+                    continue;
+                OpenXmlElement element = size
+                    ? sectPr.GetFirstChild<W.PageSize>() ?? AddInOrder(sectPr, new W.PageSize())
+                    : sectPr.GetFirstChild<W.PageMargin>() ?? AddInOrder(sectPr, new W.PageMargin { Gutter = 0 });
+                element.SetAttribute(new OpenXmlAttribute("w", name, WordMl.W, value(section.PageSetup)));
+            }
+            return sectPr;
+        }
+
+        internal static bool SamePage(PageSetup a, PageSetup b) => PageEntries.All(e => Equals(e.Get(a), e.Get(b)));
+
+        // Each page setting with the attribute of pgSz (size true) or pgMar
+        // that holds it.
+        private static readonly (Func<PageSetup, object> Get, bool Size, string Name, Func<PageSetup, string> Value)[]
+            PageEntries =
+            {
+                (p => p.PageWidth, true, "w", p => Twips(p.PageWidth)),
+                (p => p.PageHeight, true, "h", p => Twips(p.PageHeight)),
+                (p => p.Orientation, true, "orient", p => p.Orientation == Orientation.Landscape ? "landscape" : "portrait"),
+                (p => p.TopMargin, false, "top", p => Twips(p.TopMargin)),
+                (p => p.RightMargin, false, "right", p => Twips(p.RightMargin)),
+                (p => p.BottomMargin, false, "bottom", p => Twips(p.BottomMargin)),
+                (p => p.LeftMargin, false, "left", p => Twips(p.LeftMargin)),
+                (p => p.HeaderDistance, false, "header", p => Twips(p.HeaderDistance)),
+                (p => p.FooterDistance, false, "footer", p => Twips(p.FooterDistance)),
+            };
+
+        // Run text as the elements the format has for it: tabs, breaks and
+        // hyphens are elements of their own.
+        private static void AppendText(W.Run run, string text)
+        {
+            var chunk = new StringBuilder();
+            foreach (Rune rune in text.EnumerateRunes())
+            {
+                OpenXmlElement? element = rune.Value switch
+                {
+                    '\t' => new W.TabChar(),
+                    ControlChar.LineBreakChar => new W.Break(),
+                    ControlChar.PageBreakChar => new W.Break { Type = W.BreakValues.Page },
+                    ControlChar.ColumnBreakChar => new W.Break { Type = W.BreakValues.Column },
+                    ControlChar.NonBreakingHyphenChar => new W.NoBreakHyphen(),
+                    ControlChar.OptionalHyphenChar => new W.SoftHyphen(),
+                    _ => null,
+                };
+                if (element is null)
+                {
+                    // Characters XML cannot carry (the other control
+                    // characters, among them the cell and field marks) are
+                    // dropped, as word processors do; the rune walk has
+                    // already turned unpaired surrogates into U+FFFD.
+                    if (!rune.IsBmp || XmlConvert.IsXmlChar((char)rune.Value))
+                        chunk.Append(rune.ToString());
+                    continue;
+                }
+                Flush(run, chunk);
+                run.AppendChild(element);
+            }
+            Flush(run, chunk);
+        }
+
+        private static void Flush(W.Run run, StringBuilder chunk)
+        {
+            if (chunk.Length == 0)
+                return;
+            run.AppendChild(new W.Text(chunk.ToString()) { Space = SpaceProcessingModeValues.Preserve });
+            chunk.Clear();
         }
     }
 }

@@ -52,6 +52,19 @@ internal static class FormatTable
     public static bool IsOoxml(LoadFormat format) =>
         format is LoadFormat.Docx or LoadFormat.Docm or LoadFormat.Dotx or LoadFormat.Dotm;
 
+    public static bool IsFlatOpc(LoadFormat format) =>
+        format is LoadFormat.FlatOpc or LoadFormat.FlatOpcMacroEnabled or LoadFormat.FlatOpcTemplate
+            or LoadFormat.FlatOpcTemplateMacroEnabled;
+
+    // The package format a flat OPC format holds, and back.
+    public static readonly (SaveFormat Flat, SaveFormat Package, LoadFormat FlatLoad, LoadFormat PackageLoad)[] FlatOpcFormats =
+    {
+        (SaveFormat.FlatOpc, SaveFormat.Docx, LoadFormat.FlatOpc, LoadFormat.Docx),
+        (SaveFormat.FlatOpcMacroEnabled, SaveFormat.Docm, LoadFormat.FlatOpcMacroEnabled, LoadFormat.Docm),
+        (SaveFormat.FlatOpcTemplate, SaveFormat.Dotx, LoadFormat.FlatOpcTemplate, LoadFormat.Dotx),
+        (SaveFormat.FlatOpcTemplateMacroEnabled, SaveFormat.Dotm, LoadFormat.FlatOpcTemplateMacroEnabled, LoadFormat.Dotm),
+    };
+
     // The MIME type of a whole saved file.
     public static string ContentTypeOf(SaveFormat format) => format switch
     {
@@ -59,6 +72,8 @@ internal static class FormatTable
         SaveFormat.Docm => "application/vnd.ms-word.document.macroEnabled.12",
         SaveFormat.Dotx => "application/vnd.openxmlformats-officedocument.wordprocessingml.template",
         SaveFormat.Dotm => "application/vnd.ms-word.template.macroEnabled.12",
+        SaveFormat.FlatOpc or SaveFormat.FlatOpcMacroEnabled or SaveFormat.FlatOpcTemplate
+            or SaveFormat.FlatOpcTemplateMacroEnabled => "application/xml",
         SaveFormat.Text => "text/plain",
         SaveFormat.Markdown => "text/markdown",
         SaveFormat.Html => "text/html",

@@ -28,7 +28,7 @@ internal static class HtmlWriter
             .Append("<title></title>").Append(newline)
             .Append("</head>").Append(newline)
             .Append("<body>").Append(newline);
-        foreach (Node node in doc.Matching(NodeType.Paragraph, true))
+        foreach (Node node in doc.MatchingInMainText(NodeType.Paragraph))
             WriteParagraph(html, (Paragraph)node, newline);
         html.Append("</body>").Append(newline).Append("</html>").Append(newline);
         return new UTF8Encoding(false).GetBytes(html.ToString());

@@ -22,7 +22,7 @@ internal static class MarkdownWriter
     public static byte[] Write(Document doc)
     {
         var blocks = new List<string>();
-        foreach (Node node in doc.Matching(NodeType.Paragraph, true))
+        foreach (Node node in doc.MatchingInMainText(NodeType.Paragraph))
         {
             var paragraph = (Paragraph)node;
             string content = Content(paragraph);

@@ -13,7 +13,7 @@ internal static class PlainTextWriter
     public static byte[] Write(Document doc, TxtSaveOptions options)
     {
         var text = new StringBuilder();
-        foreach (Node node in doc.Matching(NodeType.Paragraph, true))
+        foreach (Node node in doc.MatchingInMainText(NodeType.Paragraph))
         {
             foreach (Node inline in ((Paragraph)node).Matching(NodeType.Run, false))
             {

@@ -142,6 +142,25 @@ public abstract class CompositeNode : Node
         }
     }
 
+    // As Matching deep, but leaving out headers and footers: the flow of the
+    // main text, which is what text exports, counts and page estimates cover.
+    internal IEnumerable<Node> MatchingInMainText(NodeType nodeType)
+    {
+        Node? node = first;
+        while (node is not null)
+        {
+            if (node is HeaderFooter)
+            {
+                node = NextInDocumentOrder(node, skipChildren: true);
+                continue;
+            }
+            Node? following = NextInDocumentOrder(node);
+            if (nodeType == NodeType.Any || node.NodeType == nodeType)
+                yield return node;
+            node = following;
+        }
+    }
+
     internal override void AppendText(StringBuilder text)
     {
         for (Node? node = first; node is not null; node = node.next)
@@ -160,9 +179,9 @@ public abstract class CompositeNode : Node
         return copy;
     }
 
-    private Node? NextInDocumentOrder(Node node)
+    private Node? NextInDocumentOrder(Node node, bool skipChildren = false)
     {
-        if (node is CompositeNode composite && composite.first is not null)
+        if (!skipChildren && node is CompositeNode composite && composite.first is not null)
             return composite.first;
         for (Node? current = node; current is not null && !ReferenceEquals(current, this); current = current.parent)
         {

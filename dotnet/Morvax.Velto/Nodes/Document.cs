@@ -125,6 +125,12 @@ public sealed class Document : DocumentBase
     /// <summary>The user-defined document properties.</summary>
     public Properties.CustomDocumentProperties CustomDocumentProperties { get; } = new();
 
+    public StyleCollection Styles { get; } = StyleCollection.Blank();
+
+    // The package a loaded .docx came from: what saving starts from, so that
+    // every part and element the tree does not model is written back.
+    internal Formats.DocxSource? PackageSource { get; set; }
+
     // The raw macro project part of a loaded macro-enabled package.
     internal byte[]? VbaProject { get; set; }
 
@@ -226,7 +232,7 @@ public sealed class Document : DocumentBase
 
     internal override Node CopyNode(DocumentBase owner)
     {
-        return new Document(true)
+        var copy = new Document(true)
         {
             defaultTabStop = defaultTabStop,
             attachedTemplate = attachedTemplate,
@@ -241,9 +247,12 @@ public sealed class Document : DocumentBase
             IncludeTextboxesFootnotesEndnotesInStat = IncludeTextboxesFootnotesEndnotesInStat,
             RemovePersonalInformation = RemovePersonalInformation,
             VbaProject = VbaProject,
+            PackageSource = PackageSource?.ForCopy(),
             Statistics = Statistics,
             OriginalFileName = OriginalFileName,
             OriginalLoadFormat = OriginalLoadFormat,
         };
+        copy.Styles.CopyFrom(Styles);
+        return copy;
     }
 }

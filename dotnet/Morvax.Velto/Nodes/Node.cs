@@ -17,6 +17,11 @@ public abstract class Node
     internal Node? next;
     internal Node? previous;
 
+    // For a node read from a package: the element it was read from and what
+    // the node was then, so that saving writes back what did not change
+    // exactly as it was (see Formats/DocxSource).  Copies do not share it.
+    internal object? Origin;
+
     // A null owner is only legal for a document, which owns itself.  The
     // constructor is private protected so that no code outside this assembly
     // can add node kinds the tree does not know how to hold.

@@ -18,6 +18,8 @@ public sealed class Paragraph : CompositeNode
     /// <summary>The formatting of this paragraph: alignment, indents, spacing and style.</summary>
     public ParagraphFormat ParagraphFormat { get; } = new();
 
+    public Lists.ListFormat ListFormat { get; } = new();
+
     public bool IsEndOfSection =>
         parent is Body body && ReferenceEquals(body.LastChild, this) && body.parent is Section;
 
@@ -27,7 +29,8 @@ public sealed class Paragraph : CompositeNode
 
     public Section? ParentSection => parent?.parent as Section;
 
-    internal override bool CanHold(Node child) => child is Inline;
+    internal override bool CanHold(Node child) =>
+        child is Inline or BookmarkStart or BookmarkEnd or Drawing.ShapeBase;
 
     // Word's convention: a paragraph's text ends with its paragraph mark,
     // which for the last paragraph of a section is the section break.
@@ -41,6 +44,7 @@ public sealed class Paragraph : CompositeNode
     {
         var copy = new Paragraph(owner);
         copy.ParagraphFormat.CopyFrom(ParagraphFormat);
+        copy.ListFormat.CopyFrom(ListFormat);
         return copy;
     }
 }

@@ -1,4 +1,5 @@
-// Story: a flow of block-level content (paragraphs now, tables later).
+// Story: a flow of block-level content: paragraphs and tables, and markup a
+// loaded document holds that the tree keeps without modelling (KeptBlock).
 namespace Morvax.Velto;
 
 /// <summary>A run of block-level content: paragraphs and tables.</summary>
@@ -15,5 +16,5 @@ public abstract class Story : CompositeNode
     /// <summary>The paragraphs directly in this story.</summary>
     public ParagraphCollection Paragraphs => new(this);
 
-    internal override bool CanHold(Node child) => child is Paragraph;
+    internal override bool CanHold(Node child) => child is Paragraph or Tables.Table or KeptBlock;
 }

@@ -37,7 +37,7 @@ public sealed class Table : CompositeNode
             ((Row)row).EnsureMinimum();
     }
 
-    internal override bool CanHold(Node child) => child is Row;
+    internal override bool CanHold(Node child) => child is Row or KeptBlock;
 
     internal override Node CopyNode(DocumentBase owner) => new Table(owner) { alignment = alignment };
 }
@@ -70,7 +70,7 @@ public sealed class Row : CompositeNode
             ((Cell)cell).EnsureMinimum();
     }
 
-    internal override bool CanHold(Node child) => child is Cell;
+    internal override bool CanHold(Node child) => child is Cell or KeptBlock;
 
     internal override void AppendText(StringBuilder text)
     {
@@ -106,7 +106,7 @@ public sealed class Cell : CompositeNode
             AppendChild(new Paragraph(Document));
     }
 
-    internal override bool CanHold(Node child) => child is Paragraph or Table;
+    internal override bool CanHold(Node child) => child is Paragraph or Table or KeptBlock;
 
     // The last paragraph's mark is the cell mark, not a paragraph break.
     internal override void AppendText(StringBuilder text)

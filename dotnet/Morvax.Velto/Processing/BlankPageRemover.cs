@@ -53,7 +53,7 @@ internal static class BlankPageRemover
                 blank = true;
             }
             firstSection = false;
-            foreach (Node node in section.Matching(NodeType.Run, true))
+            foreach (Node node in section.MatchingInMainText(NodeType.Run))
             {
                 var run = (Run)node;
                 for (int i = 0; i < run.Text.Length; i++)
@@ -97,7 +97,7 @@ internal static class BlankPageRemover
 
     private static bool HasVisibleText(Section section)
     {
-        foreach (Node node in section.Matching(NodeType.Run, true))
+        foreach (Node node in section.MatchingInMainText(NodeType.Run))
         {
             var run = (Run)node;
             if (run.Font.Hidden)

@@ -12,7 +12,7 @@ internal sealed record DocumentStatistics(int Words, int Characters, int Charact
     public static DocumentStatistics Count(Document doc, int lines)
     {
         int words = 0, characters = 0, withSpaces = 0, paragraphs = 0;
-        foreach (Node node in doc.Matching(NodeType.Paragraph, true))
+        foreach (Node node in doc.MatchingInMainText(NodeType.Paragraph))
         {
             var text = new StringBuilder();
             foreach (Node run in ((Paragraph)node).Matching(NodeType.Run, false))

@@ -27,7 +27,7 @@ internal static class PageEstimator
                 y = 0;
             }
             firstSection = false;
-            foreach (Node node in section.Matching(NodeType.Paragraph, true))
+            foreach (Node node in section.MatchingInMainText(NodeType.Paragraph))
             {
                 var paragraph = (Paragraph)node;
                 double size = Font.DefaultSize;

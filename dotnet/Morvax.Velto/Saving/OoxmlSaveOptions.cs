@@ -1,5 +1,6 @@
 // OoxmlSaveOptions: saving as a WordprocessingML package (.docx and its
-// macro-enabled and template variants).
+// macro-enabled and template variants), or as the same package in one XML
+// file (flat OPC).
 namespace Morvax.Velto.Saving;
 
 /// <summary>Options for saving in the Office Open XML formats (.docx and its relatives).</summary>
@@ -18,5 +19,7 @@ public sealed class OoxmlSaveOptions : SaveOptions
     public string? Password { get; set; }
 
     private protected override bool Accepts(SaveFormat format) =>
-        format is SaveFormat.Docx or SaveFormat.Docm or SaveFormat.Dotx or SaveFormat.Dotm;
+        format is SaveFormat.Docx or SaveFormat.Docm or SaveFormat.Dotx or SaveFormat.Dotm
+            or SaveFormat.FlatOpc or SaveFormat.FlatOpcMacroEnabled or SaveFormat.FlatOpcTemplate
+            or SaveFormat.FlatOpcTemplateMacroEnabled;
 }

@@ -28,7 +28,9 @@ public abstract class SaveOptions
     /// <summary>The save options class that fits the format, with defaults.</summary>
     public static SaveOptions CreateSaveOptions(SaveFormat saveFormat) => saveFormat switch
     {
-        SaveFormat.Docx or SaveFormat.Docm or SaveFormat.Dotx or SaveFormat.Dotm => new OoxmlSaveOptions(saveFormat),
+        SaveFormat.Docx or SaveFormat.Docm or SaveFormat.Dotx or SaveFormat.Dotm or SaveFormat.FlatOpc
+            or SaveFormat.FlatOpcMacroEnabled or SaveFormat.FlatOpcTemplate or SaveFormat.FlatOpcTemplateMacroEnabled =>
+            new OoxmlSaveOptions(saveFormat),
         SaveFormat.Text => new TxtSaveOptions(),
         SaveFormat.Html => new HtmlSaveOptions(),
         SaveFormat.Markdown => new MarkdownSaveOptions(),

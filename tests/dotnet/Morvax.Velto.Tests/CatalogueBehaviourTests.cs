@@ -29,8 +29,9 @@ public class CatalogueBehaviourTests
         Assert.Same(table, row.ParentTable);
         Assert.Same(row, cell.ParentRow);
         Assert.Same(cell, table.Rows[0].Cells[0]);
-        // The body keeps holding paragraphs only: nothing writes tables yet.
-        Assert.Throws<ArgumentException>(() => doc.FirstSection!.Body!.AppendChild(new Table(doc)));
+        // Bodies hold tables; rows and cells go only where they belong.
+        doc.FirstSection!.Body!.AppendChild(table);
+        Assert.Throws<ArgumentException>(() => doc.FirstSection!.Body!.AppendChild(new Row(doc)));
     }
 
     [Fact]
@@ -126,9 +127,10 @@ public class CatalogueBehaviourTests
         Assert.Single(comment.Paragraphs);
         var copy = (Comment)comment.Clone(true);
         Assert.Equal(("A. Author", 3, "note\r"), (copy.Author, copy.Id, copy.GetText()));
-        // Markers have no text and cannot go into a paragraph (only inline nodes can).
+        // Markers have no text; bookmarks go into paragraphs, other markers not yet.
         Assert.Equal("", new BookmarkStart(doc, "b").GetText());
-        Assert.Throws<ArgumentException>(() => doc.FirstSection!.Body!.FirstParagraph!.AppendChild(new BookmarkStart(doc, "b")));
+        doc.FirstSection!.Body!.FirstParagraph!.AppendChild(new BookmarkStart(doc, "b"));
+        Assert.Throws<ArgumentException>(() => doc.FirstSection!.Body!.FirstParagraph!.AppendChild(new CommentRangeStart(doc, 1)));
     }
 
     [Fact]

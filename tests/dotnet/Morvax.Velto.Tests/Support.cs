@@ -1,6 +1,7 @@
 // Helpers the tests share: a scratch folder, building documents in a few
 // lines, and opening what the writers produced.
 using System;
+using System.Collections.Generic;
 using System.IO;
 using System.IO.Compression;
 using System.Text;
@@ -86,9 +87,41 @@ internal static class Support
         return buffer.ToArray();
     }
 
-    // The smallest package around a body: no relationships, no content
-    // types, which the reader must cope with.
-    public static byte[] BodyPackage(string bodyXml) => Package(("word/document.xml",
+    public const string MainType = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
+    public const string RelationshipsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
+    public const string OfficeRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+    // A well-formed package around a main part, with parts related to it
+    // (name under word/, content type, relationship type, content).
+    public static byte[] WordPackage(string documentXml,
+        params (string Name, string ContentType, string RelationshipType, string Content)[] related)
+    {
+        var types = new StringBuilder("<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+            + "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+            + "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+            + $"<Override PartName=\"/word/document.xml\" ContentType=\"{MainType}\"/>");
+        var rels = new StringBuilder($"<Relationships xmlns=\"{RelationshipsNs}\">");
+        var parts = new List<(string, string)>
+        {
+            ("_rels/.rels", $"<Relationships xmlns=\"{RelationshipsNs}\"><Relationship Id=\"rId1\" "
+                + $"Type=\"{OfficeRel}/officeDocument\" Target=\"word/document.xml\"/></Relationships>"),
+            ("word/document.xml", documentXml),
+        };
+        int id = 1;
+        foreach ((string name, string contentType, string relationshipType, string content) in related)
+        {
+            types.Append($"<Override PartName=\"/word/{name}\" ContentType=\"{contentType}\"/>");
+            rels.Append($"<Relationship Id=\"rId{id++}\" Type=\"{relationshipType}\" Target=\"{name}\"/>");
+            parts.Add(("word/" + name, content));
+        }
+        parts.Add(("[Content_Types].xml", types.Append("</Types>").ToString()));
+        if (related.Length > 0)
+            parts.Add(("word/_rels/document.xml.rels", rels.Append("</Relationships>").ToString()));
+        return Package(parts.ToArray());
+    }
+
+    // The smallest package around a body.
+    public static byte[] BodyPackage(string bodyXml) => WordPackage(
         $"<w:document xmlns:w=\"{W}\" xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\">"
-        + $"<w:body>{bodyXml}</w:body></w:document>"));
+        + $"<w:body>{bodyXml}</w:body></w:document>");
 }

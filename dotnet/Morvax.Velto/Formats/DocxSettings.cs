@@ -1,0 +1,91 @@
+// DocxSettings: the document settings this library models, read from and
+// written to the settings part.  Writing touches only the settings whose
+// value differs from what the part says, so every other setting (and the
+// order the schema fixes) stays as the package had it.
+using System;
+using System.Linq;
+using DocumentFormat.OpenXml;
+using W = DocumentFormat.OpenXml.Wordprocessing;
+
+namespace Morvax.Velto.Formats;
+
+internal static class DocxSettings
+{
+    // A flag is on when its element is present with a true value or none.
+    private static readonly (string Name, Func<OpenXmlElement> Create, Func<Document, bool> Get, Action<Document, bool> Set)[]
+        Flags =
+        {
+            ("removePersonalInformation", () => new W.RemovePersonalInformation(),
+                d => d.RemovePersonalInformation, (d, on) => d.RemovePersonalInformation = on),
+            ("hideSpellingErrors", () => new W.HideSpellingErrors(),
+                d => !d.ShowSpellingErrors, (d, on) => d.ShowSpellingErrors = !on),
+            ("hideGrammaticalErrors", () => new W.HideGrammaticalErrors(),
+                d => !d.ShowGrammaticalErrors, (d, on) => d.ShowGrammaticalErrors = !on),
+            ("linkStyles", () => new W.LinkStyles(),
+                d => d.AutomaticallyUpdateStyles, (d, on) => d.AutomaticallyUpdateStyles = on),
+            ("trackRevisions", () => new W.TrackRevisions(),
+                d => d.TrackRevisions, (d, on) => d.TrackRevisions = on),
+            ("doNotShadeFormData", () => new W.DoNotShadeFormData(),
+                d => !d.ShadeFormData, (d, on) => d.ShadeFormData = !on),
+            ("noPunctuationKerning", () => new W.NoPunctuationKerning(),
+                d => !d.PunctuationKerning, (d, on) => d.PunctuationKerning = !on),
+        };
+
+    // The word processor's default tab stop when the part names none.
+    private const double DefaultTabStop = 36.0;
+
+    public static void Read(Document doc, W.Settings settings)
+    {
+        foreach ((string name, _, _, Action<Document, bool> set) in Flags)
+            set(doc, IsOn(Find(settings, name)));
+        (doc.SpellingChecked, doc.GrammarChecked) = ProofState(settings);
+        if (TabStop(settings) is { } tab)
+            doc.DefaultTabStop = tab;
+    }
+
+    public static void Write(Document doc, W.Settings settings)
+    {
+        foreach ((string name, Func<OpenXmlElement> create, Func<Document, bool> get, _) in Flags)
+        {
+            OpenXmlElement? element = Find(settings, name);
+            bool wanted = get(doc);
+            if (IsOn(element) == wanted)
+                continue;
+            element?.Remove();
+            if (wanted)
+                DocxWriter.AddInOrder(settings, create());
+        }
+
+        if (ProofState(settings) != (doc.SpellingChecked, doc.GrammarChecked))
+        {
+            W.ProofState proof = settings.GetFirstChild<W.ProofState>() ?? DocxWriter.AddInOrder(settings, new W.ProofState());
+            proof.Spelling = doc.SpellingChecked ? W.ProofingStateValues.Clean : W.ProofingStateValues.Dirty;
+            proof.Grammar = doc.GrammarChecked ? W.ProofingStateValues.Clean : W.ProofingStateValues.Dirty;
+        }
+
+        if (TabStop(settings) is not { } tab || System.Math.Abs(tab - doc.DefaultTabStop) > 1e-9)
+        {
+            W.DefaultTabStop stop = settings.GetFirstChild<W.DefaultTabStop>() ?? DocxWriter.AddInOrder(settings, new W.DefaultTabStop());
+            // At least one twip: zero would read back as "not set".
+            stop.Val = (short)System.Math.Clamp(System.Math.Round(doc.DefaultTabStop * WordMl.TwipsPerPoint), 1, short.MaxValue);
+        }
+    }
+
+    private static OpenXmlElement? Find(W.Settings settings, string name) =>
+        settings.ChildElements.FirstOrDefault(e => e.LocalName == name && e.NamespaceUri == WordMl.W);
+
+    private static bool IsOn(OpenXmlElement? element) =>
+        element is not null && DocxReader.OnOff(DocxReader.Val(element));
+
+    private static (bool Spelling, bool Grammar) ProofState(W.Settings settings)
+    {
+        W.ProofState? proof = settings.GetFirstChild<W.ProofState>();
+        return (proof?.Spelling?.InnerText == "clean", proof?.Grammar?.InnerText == "clean");
+    }
+
+    private static double? TabStop(W.Settings settings) =>
+        DocxReader.Points(settings.GetFirstChild<W.DefaultTabStop>()?.Val?.InnerText) is { } tab
+        && tab > 0 && tab <= ParagraphFormat.MaxIndent
+            ? tab
+            : null;
+}

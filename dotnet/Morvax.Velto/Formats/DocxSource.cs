@@ -1,0 +1,127 @@
+// DocxSource: what a document loaded from a WordprocessingML package keeps of
+// it so that saving loses nothing: the package bytes (every part the tree
+// does not model is carried over from them), the style names and ids, the
+// document's default character formatting, and what the properties were when
+// read.  Each node read from the package has an origin (Node.Origin): the
+// element it came from and a snapshot of the node at that time; the writer
+// compares the node with its snapshot and changes only what differs.
+using System;
+using System.Collections.Generic;
+using Morvax.Velto.Tables;
+
+namespace Morvax.Velto.Formats;
+
+internal sealed class DocxSource
+{
+    public DocxSource(byte[] package, StyleNames styles, Font defaultFont)
+    {
+        Package = package;
+        Styles = styles;
+        DefaultFont = defaultFont;
+    }
+
+    public byte[] Package { get; }
+
+    // The main part's root element as read (its namespace declarations and
+    // whatever it holds besides the body), so that saving need not parse
+    // the main part again.
+    public object? MainRoot { get; init; }
+
+    public StyleNames Styles { get; }
+
+    // What a run without its own formatting looks like in this document.
+    public Font DefaultFont { get; }
+
+    // The built-in and custom properties as read, by name.
+    public Dictionary<string, object?> BuiltInProperties { get; init; } = new();
+
+    public List<(string Name, object? Value)> CustomProperties { get; init; } = new();
+
+    // Empty paragraphs the loader added where the tree needs one (after a
+    // closing table, say) but the package had none: not written back while
+    // they stay empty.
+    public HashSet<Node> Fillers { get; } = new(ReferenceEqualityComparer.Instance);
+
+    // The reference type ("default", "first", "even") of a header or footer.
+    private static readonly (HeaderFooterType Type, string Kind, bool Header)[] HeaderFooterKinds =
+    {
+        (HeaderFooterType.HeaderPrimary, "default", true), (HeaderFooterType.HeaderFirst, "first", true),
+        (HeaderFooterType.HeaderEven, "even", true), (HeaderFooterType.FooterPrimary, "default", false),
+        (HeaderFooterType.FooterFirst, "first", false), (HeaderFooterType.FooterEven, "even", false),
+    };
+
+    public static HeaderFooterType HeaderFooterTypeOf(string? kind, bool header)
+    {
+        foreach ((HeaderFooterType type, string name, bool isHeader) in HeaderFooterKinds)
+        {
+            if (isHeader == header && name == (kind ?? "default"))
+                return type;
+        }
+        return header ? HeaderFooterType.HeaderPrimary : HeaderFooterType.FooterPrimary;
+    }
+
+    public static string KindOf(HeaderFooterType type) =>
+        Array.Find(HeaderFooterKinds, entry => entry.Type == type).Kind;
+
+    // A copied document keeps the parts but none of the node origins, which
+    // belong to the original's nodes.
+    public DocxSource ForCopy() => new(Package, Styles, DefaultFont)
+    {
+        MainRoot = MainRoot,
+        BuiltInProperties = BuiltInProperties,
+        CustomProperties = CustomProperties,
+    };
+}
+
+// Style ids and the names the tree uses for them.
+internal sealed class StyleNames
+{
+    private readonly Dictionary<string, string> namesById = new(StringComparer.Ordinal);
+    private readonly Dictionary<string, string> idsByName = new(StringComparer.Ordinal);
+
+    public string DefaultStyleName { get; private set; } = ParagraphFormat.DefaultStyleName;
+
+    public string? DefaultStyleId { get; private set; }
+
+    public void Add(string id, string name, bool isDefault)
+    {
+        namesById[id] = name;
+        idsByName.TryAdd(name, id);
+        if (isDefault)
+        {
+            DefaultStyleName = name;
+            DefaultStyleId = id;
+        }
+    }
+
+    public string NameOf(string id) => namesById.TryGetValue(id, out string? name) ? name : id;
+
+    // The tree's default name stands for the document's default paragraph
+    // style when no style has that name.
+    public string? IdOf(string name) =>
+        idsByName.TryGetValue(name, out string? id) ? id
+        : name == ParagraphFormat.DefaultStyleName ? DefaultStyleId
+        : null;
+
+    public bool IsIdTaken(string id) => namesById.ContainsKey(id);
+}
+
+// The snapshots: what a node was when read.
+internal sealed record ParagraphOrigin(object Element, ParagraphFormat Format, int ListLevel);
+
+internal sealed record RunOrigin(object Element, Font Font, string Text);
+
+internal sealed record TableOrigin(object Element, TableAlignment Alignment);
+
+internal sealed record PlainOrigin(object Element);
+
+internal sealed record BookmarkOrigin(object Element, string Name);
+
+// A picture's run, with the size it had.
+internal sealed record ShapeOrigin(object Element, double Width, double Height);
+
+// A header or footer: the root of its part and the relationship that names it.
+internal sealed record StoryOrigin(object Root, string RelationshipId);
+
+// StoryIds: the relationships of the headers and footers read for it.
+internal sealed record SectionOrigin(object Element, SectionStart Start, PageSetup PageSetup, string[] StoryIds);

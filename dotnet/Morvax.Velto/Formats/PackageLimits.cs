@@ -1,0 +1,178 @@
+// PackageLimits: the bounds a package must keep before any of it is parsed,
+// so that hostile input fails fast as a FileCorruptedException instead of
+// exhausting memory, time or the stack: how much is read from a file or
+// stream, how many parts a package has and how far each inflates, and how
+// deeply any XML part nests (the SDK builds its element tree recursively, so
+// unbounded nesting would overflow the stack; the check here walks each part
+// once with a streaming reader, in linear time).
+using System;
+using System.IO;
+using System.IO.Compression;
+using System.Xml;
+
+namespace Morvax.Velto.Formats;
+
+internal static class PackageLimits
+{
+    internal const long MaxInputBytes = 512L * 1024 * 1024;
+    internal const long MaxPartBytes = 256L * 1024 * 1024;
+    internal const long MaxTotalBytes = 1024L * 1024 * 1024;
+    internal const int MaxParts = 10_000;
+    internal const int MaxXmlDepth = 512;
+
+    private static readonly XmlReaderSettings ScanSettings = new()
+    {
+        DtdProcessing = DtdProcessing.Prohibit,
+        XmlResolver = null,
+        IgnoreComments = true,
+        IgnoreProcessingInstructions = true,
+        IgnoreWhitespace = true,
+        CloseInput = true,
+        MaxCharactersInDocument = MaxPartBytes,
+    };
+
+    // Reads a whole input, failing once it passes the cap: a device that
+    // never ends (or a file that grows while read) cannot fill memory.
+    public static byte[] ReadBounded(Stream input)
+    {
+        var buffer = new MemoryStream();
+        byte[] chunk = new byte[81920];
+        int read;
+        while ((read = input.Read(chunk, 0, chunk.Length)) > 0)
+        {
+            if (buffer.Length + read > MaxInputBytes)
+                throw new FileCorruptedException(
+                    new InvalidDataException($"The input is larger than {MaxInputBytes / (1024 * 1024)} MB."));
+            buffer.Write(chunk, 0, read);
+        }
+        return buffer.ToArray();
+    }
+
+    // Checks a zip package: part count, inflated sizes (as declared and as
+    // actually inflated) and the nesting depth of every part that holds XML.
+    public static void CheckPackage(byte[] data)
+    {
+        try
+        {
+            using var zip = new ZipArchive(new MemoryStream(data, writable: false), ZipArchiveMode.Read);
+            if (zip.Entries.Count > MaxParts)
+                throw new InvalidDataException($"The package has more than {MaxParts} parts.");
+            long total = 0;
+            foreach (ZipArchiveEntry entry in zip.Entries)
+            {
+                if (entry.Length > MaxPartBytes)
+                    throw new InvalidDataException($"The part {entry.FullName} is too large.");
+                total += entry.Length;
+                if (total > MaxTotalBytes)
+                    throw new InvalidDataException("The package inflates to more than the limit.");
+                using var stream = new CappedStream(entry.Open(), MaxPartBytes);
+                CheckXmlDepth(stream, entry.FullName);
+            }
+        }
+        catch (Exception e) when (e is InvalidDataException or IOException or NotSupportedException)
+        {
+            throw new FileCorruptedException(e);
+        }
+    }
+
+    // Parts that are not XML (images, macro projects) are passed over after
+    // their first bytes.  A part that is XML but malformed is left to the
+    // SDK, which reports it when (and only when) the part is needed.
+    private static void CheckXmlDepth(CappedStream part, string name)
+    {
+        int first;
+        do
+            first = part.Peek();
+        while (first is ' ' or '\t' or '\r' or '\n' && part.Skip());
+        // '<', or the first byte of a UTF-8 or UTF-16 byte order mark.
+        if (first is not ('<' or 0xEF or 0xFF or 0xFE))
+            return;
+        try
+        {
+            using XmlReader reader = XmlReader.Create(part, ScanSettings);
+            while (reader.Read())
+            {
+                if (reader.Depth > MaxXmlDepth)
+                    throw new InvalidDataException($"The part {name} nests deeper than {MaxXmlDepth} levels.");
+            }
+        }
+        catch (XmlException)
+        {
+        }
+    }
+
+    // Fails a read that goes past the cap, whatever size the archive claims;
+    // one byte can be looked at before it is read.
+    private sealed class CappedStream : Stream
+    {
+        private readonly Stream inner;
+        private long remaining;
+        private int peeked = -1;
+
+        public CappedStream(Stream inner, long cap)
+        {
+            this.inner = inner;
+            remaining = cap;
+        }
+
+        public override bool CanRead => true;
+        public override bool CanSeek => false;
+        public override bool CanWrite => false;
+        public override long Length => throw new NotSupportedException();
+
+        public override long Position
+        {
+            get => throw new NotSupportedException();
+            set => throw new NotSupportedException();
+        }
+
+        // The next byte without consuming it; -1 at the end.
+        public int Peek()
+        {
+            if (peeked < 0)
+            {
+                byte[] one = new byte[1];
+                peeked = Read(one, 0, 1) == 1 ? one[0] : -1;
+            }
+            return peeked;
+        }
+
+        // Consumes the peeked byte; false at the end.
+        public bool Skip()
+        {
+            bool had = peeked >= 0;
+            peeked = -1;
+            return had;
+        }
+
+        public override int Read(byte[] buffer, int offset, int count)
+        {
+            if (count > 0 && peeked >= 0)
+            {
+                buffer[offset] = (byte)peeked;
+                peeked = -1;
+                return 1;
+            }
+            int read = inner.Read(buffer, offset, count);
+            remaining -= read;
+            if (remaining < 0)
+                throw new InvalidDataException("A part of the package is too large.");
+            return read;
+        }
+
+        public override void Flush()
+        {
+        }
+
+        public override long Seek(long offset, SeekOrigin origin) => throw new NotSupportedException();
+        public override void SetLength(long value) => throw new NotSupportedException();
+        public override void Write(byte[] buffer, int offset, int count) => throw new NotSupportedException();
+
+        protected override void Dispose(bool disposing)
+        {
+            if (disposing)
+                inner.Dispose();
+            base.Dispose(disposing);
+        }
+    }
+}

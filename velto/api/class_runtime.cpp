@@ -287,14 +287,17 @@ bool IsStaticCall(PyObject* self) { return self == nullptr; }
 
 void* const* ClassSlots(const ClassBinding& binding) {
   ClassRuntime& runtime = *binding.runtime;
+  if (runtime.tableReady.load(std::memory_order_acquire)) return runtime.slots;
   std::call_once(runtime.tableOnce, [&] {
     host::FillDelegateTable(runtime.table, runtime.slots, binding.interopName, binding.entries, binding.entryCount);
   });
+  runtime.tableReady.store(true, std::memory_order_release);
   return runtime.slots;
 }
 
 const TypeStatus& ClassStatus(const ClassBinding& binding) {
   ClassRuntime& runtime = *binding.runtime;
+  if (runtime.statusReady.load(std::memory_order_acquire)) return runtime.status;
   std::call_once(runtime.statusOnce, [&] {
     ClassSlots(binding);
     TypeStatus& status = runtime.status;
@@ -308,6 +311,7 @@ const TypeStatus& ClassStatus(const ClassBinding& binding) {
       if (base.failed) status = {true, true, base.message};
     }
   });
+  runtime.statusReady.store(true, std::memory_order_release);
   return runtime.status;
 }
 

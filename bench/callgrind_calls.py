@@ -4,8 +4,8 @@ Instruction counts do not depend on what else the machine is doing, so they show
 that the timings of a busy machine hide. One process runs under callgrind; the floor module
 marks the start and end of each batch of calls (a dump per mark), and each case's count is
 its batch less the same loop around an empty statement, divided by the number of calls.
-.NET compiles everything optimised at once here (no tiering), so that warm-up does not
-depend on timing.
+.NET compiles everything optimised at once here (no tiering): with tiering, when the
+optimised code arrives depends on timing, and so would the counts.
 Usage: callgrind_calls.py <build dir>      (runs itself under valgrind)
 """
 import glob

@@ -105,7 +105,18 @@ namespace Morvax.WrpGen.Interop
                 return null;
             }
             Slot[] slots = Volatile.Read(ref s_slots);
-            return slots[Resolve(slots, h)].Value;
+            int index = (int)(h & IndexMask) - 1;
+            // Slots past the high-water mark are never in use, so one test of the
+            // array's bounds and the slot's state accepts exactly the live handles.
+            if ((uint)index < (uint)slots.Length)
+            {
+                ref Slot slot = ref slots[index];
+                if (slot.InUse && slot.Generation == (byte)(h >> IndexBits))
+                {
+                    return slot.Value;
+                }
+            }
+            return slots[Resolve(slots, h)].Value;  // throws the precise error
         }
 
         /// <summary>

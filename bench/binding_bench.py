@@ -14,6 +14,7 @@ build = sys.argv[1]
 sys.path[:0] = [os.path.join(build, "python"), os.path.join(build, "bench")]
 import morvax.velto as mv  # noqa: E402
 import _bench_floor as floor  # noqa: E402
+from bound_cases import CASES  # noqa: E402
 
 import datetime  # noqa: E402
 
@@ -47,14 +48,6 @@ def spread(values):
     return (statistics.median(values) / min(values) - 1) * 100
 
 
-CASES = [
-    ("no-argument method", "probe.zero()", "floor.no_arguments()"),
-    ("int property get", "probe.int_32_value", "floor.int_result()"),
-    ("str property get (20 chars)", "probe.name_20", "floor.str_result()"),
-    ("property set (int)", "probe.int_32_value = 5", "floor.one_argument(5)"),
-    ("3-overload method, third matches", "probe.echo(2.5)", "floor.parsed_arguments(2.5)"),
-    ("wrapper creation and release", "doc.first_section", "floor.new_object()"),
-]
 TARGET = 1.3  # the bound call's time at most this many times its floor's
 
 # Enumerations and dates, against the int property of the same probe in the same run.

@@ -59,6 +59,8 @@ def assert_same_dictionary(cls, ref):
 
 def assert_same_behaviour(cls, ref):
     assert type(cls) is type(ref) and cls.__mro__[1:] == ref.__mro__[1:]
+    assert (cls.__name__, cls.__qualname__, cls.__module__) == (ref.__name__, ref.__qualname__, ref.__module__)
+    assert pickle.loads(pickle.dumps(cls)) is cls and dir(cls) == dir(ref)
     assert [m.name for m in cls] == [m.name for m in ref] and len(cls) == len(ref)
     for name, member in cls.__members__.items():
         twin = ref[name]

@@ -19,7 +19,6 @@ namespace morvax::api {
 namespace {
 
 constexpr const char kBuilderSource[] = R"PY(
-import enum as _enum
 import sys as _sys
 
 _reserved_by_base = {}
@@ -28,6 +27,8 @@ _reserved_by_base = {}
 def build(base, name, module, members):
     if _sys.version_info[:2] != (3, 11):
         return None
+    # The enum module the base comes from, as it is now (not as it was at compile time).
+    _enum = _sys.modules[base.__module__]
     reserved = _reserved_by_base.get(base)
     if reserved is None:
         reserved = _reserved_by_base[base] = frozenset(
@@ -78,8 +79,11 @@ def build(base, name, module, members):
             by_value[value] = member
             if not is_flag or single_bit(value):
                 names.append(member_name)
-        assign(cls, member_name, member)
         by_name[member_name] = member
+    # Placed only now: each assignment to the class empties the interpreter's lookup cache
+    # for it, which the attribute stores on the members above rely on.
+    for member_name, member in by_name.items():
+        assign(cls, member_name, member)
     for method in ('__repr__', '__str__', '__format__', '__reduce_ex__'):
         if getattr(cls, method) in (getattr(int, method), getattr(object, method)):
             assign(cls, method, getattr(base, method))

@@ -75,13 +75,22 @@ int StoreService(PyObject* type, PyMethodDef* definition) {
   return 0;
 }
 
+// IntEnum or IntFlag, looked up once and kept for the process: importing the enum module
+// again for each of hundreds of classes cost a noticeable part of the import.
+PyObject* EnumBase(bool isFlag) {
+  static PyObject* bases[2] = {nullptr, nullptr};
+  PyObject*& base = bases[isFlag ? 1 : 0];
+  if (base == nullptr) base = ImportModuleAttribute("enum", Interned(isFlag ? Name::IntFlag : Name::IntEnum));
+  return base;
+}
+
 }  // namespace
 
 PyObject* BuildEnumeration(const EnumBinding& binding) {
   PyRef type;
   {
-    PyRef base = PyRef::steal(ImportModuleAttribute("enum", Interned(binding.isFlag ? Name::IntFlag : Name::IntEnum)));
-    if (!base) return nullptr;
+    PyObject* base = EnumBase(binding.isFlag);  // borrowed
+    if (base == nullptr) return nullptr;
     PyRef members = PyRef::steal(PyTuple_New(binding.memberCount));
     if (!members) return nullptr;
     for (uint16_t i = 0; i < binding.memberCount; ++i) {
@@ -92,7 +101,7 @@ PyObject* BuildEnumeration(const EnumBinding& binding) {
     // The module is named so that members pickle and print as users expect; the functional
     // form would otherwise guess it from the calling frame.
     std::string module(binding.pythonName, std::strlen(binding.pythonName) - std::strlen(binding.simpleName) - 1);
-    type = PyRef::steal(NewEnumClass(base.get(), binding.simpleName, module.c_str(), members.get()));
+    type = PyRef::steal(NewEnumClass(base, binding.simpleName, module.c_str(), members.get()));
     if (!type) return nullptr;
   }
   // Enumeration classes carry Ellipsis where wrapper classes carry None.

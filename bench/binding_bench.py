@@ -6,6 +6,7 @@ Usage: binding_bench.py <build dir>
 """
 import os
 import sys
+import statistics
 import time
 import timeit
 
@@ -13,6 +14,7 @@ build = sys.argv[1]
 sys.path[:0] = [os.path.join(build, "python"), os.path.join(build, "bench")]
 import morvax.velto as mv  # noqa: E402
 import _bench_floor as floor  # noqa: E402
+from bound_cases import CASES  # noqa: E402
 
 import datetime  # noqa: E402
 
@@ -24,18 +26,29 @@ doc = mv.Document()
 probe.int_32_value = 5
 
 
-def best(statement, number=200_000, repeat=5):
-    return min(timeit.repeat(statement, number=number, repeat=repeat, globals=globals())) / number * 1e9
+ROUNDS = 7      # each round times every floor and bound statement once, interleaved
+NUMBER = 100_000
 
 
-CASES = [
-    ("no-argument method", "probe.zero()", "floor.no_arguments()", 2.0),
-    ("int property get", "probe.int_32_value", "floor.int_result()", 2.0),
-    ("str property get (20 chars)", "probe.name_20", "floor.str_result()", 3.0),
-    ("property set (int)", "probe.int_32_value = 5", "floor.one_argument(5)", None),
-    ("3-overload method, third matches", "probe.echo(2.5)", "floor.parsed_arguments(2.5)", 4.0),
-    ("wrapper creation and release", "doc.first_section", "floor.new_object()", None),
-]
+def timings(pairs):
+    """Per statement, the ns per call of each round. Every round measures each floor and its
+    bound statement one right after the other, so that a busy moment of the machine falls on
+    both rather than on one side of a ratio."""
+    timers = {s: timeit.Timer(s, globals=globals()) for pair in pairs for s in pair}
+    seen = {s: [] for s in timers}
+    for _ in range(ROUNDS):
+        for bound, base in pairs:
+            for statement in (base, bound):
+                seen[statement].append(timers[statement].timeit(NUMBER) / NUMBER * 1e9)
+    return seen
+
+
+def spread(values):
+    """How far the median lies above the minimum, in percent: the noise of the run."""
+    return (statistics.median(values) / min(values) - 1) * 100
+
+
+TARGET = 1.3  # the bound call's time at most this many times its floor's
 
 # Enumerations and dates, against the int property of the same probe in the same run.
 AGAINST_INT = [
@@ -53,14 +66,17 @@ time.sleep(1.0)
 for _, bound, base, *_ in CASES + AGAINST_INT:
     timeit.timeit(bound, number=50_000, globals=globals())
 
-print(f"{'case':36} {'bound ns':>9} {'floor ns':>9} {'ratio':>6}  target")
-for name, bound, base, target in CASES:
-    b, f = best(bound), best(base)
-    mark = "" if target is None else (f"<= {target:.0f}x " + ("ok" if b / f <= target else "MISSED"))
-    print(f"{name:36} {b:9.1f} {f:9.1f} {b / f:6.2f}  {mark}")
+seen = timings([(bound, base) for _, bound, base, *_ in CASES + AGAINST_INT])
+print(f"{ROUNDS} interleaved rounds of {NUMBER} calls; ns per call is the minimum over the rounds,")
+print("spread is how far the median round lies above it; the ratio is of the minimums.")
+print(f"{'case':36} {'bound ns':>9} {'floor ns':>9} {'ratio':>6} {'spread':>13}  target")
+for name, bound, base in CASES:
+    b, f = min(seen[bound]), min(seen[base])
+    mark = f"<= {TARGET}x " + ("ok" if b / f <= TARGET else "MISSED")
+    print(f"{name:36} {b:9.1f} {f:9.1f} {b / f:6.2f} {spread(seen[bound]):5.1f}%/{spread(seen[base]):5.1f}%  {mark}")
 
 print()
-print(f"{'case':36} {'ns':>9} {'int ns':>9} {'ratio':>6}")
+print(f"{'case':36} {'ns':>9} {'int ns':>9} {'ratio':>6} {'spread':>13}")
 for name, bound, base in AGAINST_INT:
-    b, f = best(bound), best(base)
-    print(f"{name:36} {b:9.1f} {f:9.1f} {b / f:6.2f}")
+    b, f = min(seen[bound]), min(seen[base])
+    print(f"{name:36} {b:9.1f} {f:9.1f} {b / f:6.2f} {spread(seen[bound]):5.1f}%/{spread(seen[base]):5.1f}%")

@@ -6,6 +6,11 @@
 
 #include <cstdint>
 
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define MORVAX_HAVE_CALLGRIND 1
+#endif
+
 namespace {
 
 int32_t (*g_echo)(int32_t) = nullptr;
@@ -70,6 +75,17 @@ PyObject* new_object(PyObject*, PyObject*) {
   return PyObject_CallNoArgs(reinterpret_cast<PyObject*>(&PyBaseObject_Type));
 }
 
+// Under callgrind, writes the counts gathered since the last mark into a dump of that
+// name (bench/callgrind_calls.py reads them); elsewhere it does nothing.
+PyObject* callgrind_mark(PyObject*, PyObject* name) {
+  const char* text = PyUnicode_AsUTF8(name);
+  if (text == nullptr) return nullptr;
+#ifdef MORVAX_HAVE_CALLGRIND
+  CALLGRIND_DUMP_STATS_AT(text);
+#endif
+  Py_RETURN_NONE;
+}
+
 PyMethodDef kMethods[] = {
     {"bind", bind, METH_NOARGS, nullptr},
     {"no_arguments", no_arguments, METH_NOARGS, nullptr},
@@ -79,6 +95,7 @@ PyMethodDef kMethods[] = {
     {"parsed_arguments", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(parsed_arguments)),
      METH_VARARGS | METH_KEYWORDS, nullptr},
     {"new_object", new_object, METH_NOARGS, nullptr},
+    {"callgrind_mark", callgrind_mark, METH_O, nullptr},
     {nullptr, nullptr, 0, nullptr},
 };
 

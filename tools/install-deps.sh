@@ -2,7 +2,7 @@
 # Installs what the build and the tests need on a fresh Debian machine (nothing from a
 # Python package index, which is not reachable). Already-installed packages are skipped.
 set -euo pipefail
-packages=(python3-dev python3-pytest python3-mypy python3-pip python3-venv cmake g++ make libgtest-dev libbenchmark-dev clang-format)
+packages=(python3-dev python3-pytest python3-mypy python3-pip python3-venv cmake g++ make libgtest-dev libbenchmark-dev clang-format valgrind)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -8,5 +8,9 @@ echo
 /usr/bin/python3 "$root/bench/startup_bench.py" "$build"
 echo
 /usr/bin/python3 "$root/bench/binding_bench.py" "$build"
+if command -v valgrind >/dev/null; then
+  echo
+  /usr/bin/python3 "$root/bench/callgrind_calls.py" "$build"
+fi
 echo
 /usr/bin/python3 "$root/bench/docx_bench.py" "$build"

@@ -27,8 +27,16 @@ namespace Morvax.WrpGen.Interop
             public bool InUse;
         }
 
-        // The GIL serialises normal use; the lock costs little uncontended and
-        // keeps finalizer-thread or background frees from corrupting the lists.
+        // Writers (Add, Free, Reserve) take the lock, so that no two threads
+        // ever change the free list or grow the array together.  Readers (Get)
+        // take none: every call of an entry point comes from the extension
+        // module holding the interpreter lock, and even a .NET thread reading
+        // while another writes cannot corrupt anything or see a half-built
+        // table: the array only grows, a grown array is published whole
+        // (Volatile.Write after the copy), and each field a reader looks at is
+        // read once, atomically.  The worst a racing reader of a handle that is
+        // being freed at that moment can get is the object, null or the "freed"
+        // error, as if the read had come just before or just after the free.
         private static readonly Lock s_lock = new();
         private static Slot[] s_slots = new Slot[InitialCapacity];
         private static int s_used;              // slots ever handed out (high-water mark)
@@ -76,7 +84,7 @@ namespace Morvax.WrpGen.Interop
                     }
                     if (s_used == s_slots.Length)
                     {
-                        Array.Resize(ref s_slots, Math.Min(s_slots.Length * 2, MaxSlots));
+                        Grow(Math.Min(s_slots.Length * 2, MaxSlots));
                     }
                     index = s_used++;
                 }
@@ -96,10 +104,19 @@ namespace Morvax.WrpGen.Interop
             {
                 return null;
             }
-            lock (s_lock)
+            Slot[] slots = Volatile.Read(ref s_slots);
+            int index = (int)(h & IndexMask) - 1;
+            // Slots past the high-water mark are never in use, so one test of the
+            // array's bounds and the slot's state accepts exactly the live handles.
+            if ((uint)index < (uint)slots.Length)
             {
-                return s_slots[Resolve(h)].Value;
+                ref Slot slot = ref slots[index];
+                if (slot.InUse && slot.Generation == (byte)(h >> IndexBits))
+                {
+                    return slot.Value;
+                }
             }
+            return slots[Resolve(slots, h)].Value;  // throws the precise error
         }
 
         /// <summary>
@@ -139,7 +156,7 @@ namespace Morvax.WrpGen.Interop
             }
             lock (s_lock)
             {
-                int index = Resolve(h);
+                int index = Resolve(s_slots, h);
                 ref Slot slot = ref s_slots[index];
                 slot.Value = null;
                 slot.InUse = false;
@@ -166,7 +183,7 @@ namespace Morvax.WrpGen.Interop
                 capacity = Math.Min(capacity, MaxSlots);
                 if (capacity > s_slots.Length)
                 {
-                    Array.Resize(ref s_slots, capacity);
+                    Grow(capacity);
                 }
             }
         }
@@ -174,16 +191,24 @@ namespace Morvax.WrpGen.Interop
         private static uint Compose(int index, byte generation) =>
             ((uint)generation << IndexBits) | (uint)(index + 1);
 
-        // Caller holds s_lock.  Returns the slot index of a live handle.
-        private static int Resolve(uint h)
+        // Caller holds s_lock.  The new array is filled before readers can see it.
+        private static void Grow(int capacity)
+        {
+            var grown = new Slot[capacity];
+            Array.Copy(s_slots, grown, s_used);
+            Volatile.Write(ref s_slots, grown);
+        }
+
+        // The slot index of a live handle in slots (the array as the caller read it).
+        private static int Resolve(Slot[] slots, uint h)
         {
             int index = (int)(h & IndexMask) - 1;
             byte generation = (byte)(h >> IndexBits);
-            if (index < 0 || index >= s_used)
+            if (index < 0 || index >= Volatile.Read(ref s_used) || index >= slots.Length)
             {
                 throw new ArgumentException($"handle 0x{h:X8} was never issued", nameof(h));
             }
-            ref Slot slot = ref s_slots[index];
+            ref Slot slot = ref slots[index];
             if (!slot.InUse || slot.Generation != generation)
             {
                 throw new InvalidOperationException($"handle 0x{h:X8} was already freed");

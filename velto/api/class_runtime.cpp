@@ -23,6 +23,24 @@ using AssignableEntry = int32_t (*)(uint32_t handle);
 
 constexpr int kMaxParameters = 16;
 
+int ConvertOne(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  auto convert = RowOf(spec.kind).convert;
+  if (convert != nullptr) return convert(spec, object, slot, pointer);
+  PyErr_SetString(PyExc_SystemError, "parameter of no value kind");
+  return 0;
+}
+
+// The handle of a wrapper argument as it is now (see Arguments::RereadHandles).
+void RereadHandle(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot) {
+  auto* wrapper = reinterpret_cast<PyHostObject*>(object);
+  if (spec.kind == ValueKind::Class && object != Py_None) {
+    slot.handle = wrapper->handle;
+  } else if (spec.kind == ValueKind::Object &&
+             (slot.variant.kind == kVariantHostObject || slot.variant.kind == kVariantHostTarget)) {
+    slot.variant.value = wrapper->handle;
+  }
+}
+
 // The converted arguments of one call; byte buffers and file names are released when it goes.
 class Arguments {
  public:
@@ -52,22 +70,7 @@ class Arguments {
   // re-initialises an earlier wrapper argument, releasing the handle read from it; the
   // handles are therefore read again once every argument is converted.
   void RereadHandles(PyObject* const* objects) {
-    for (int i = 0; i < overload_.parameterCount; ++i) {
-      auto* wrapper = reinterpret_cast<PyHostObject*>(objects[i]);
-      if (overload_.parameters[i].kind == ValueKind::Class && objects[i] != Py_None) {
-        slots_[i].handle = wrapper->handle;
-      } else if (overload_.parameters[i].kind == ValueKind::Object &&
-                 (slots_[i].variant.kind == kVariantHostObject || slots_[i].variant.kind == kVariantHostTarget)) {
-        slots_[i].variant.value = wrapper->handle;
-      }
-    }
-  }
-
-  static int ConvertOne(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
-    auto convert = RowOf(spec.kind).convert;
-    if (convert != nullptr) return convert(spec, object, slot, pointer);
-    PyErr_SetString(PyExc_SystemError, "parameter of no value kind");
-    return 0;
+    for (int i = 0; i < overload_.parameterCount; ++i) RereadHandle(overload_.parameters[i], objects[i], slots_[i]);
   }
 
   const OverloadSpec& overload_;
@@ -287,14 +290,17 @@ bool IsStaticCall(PyObject* self) { return self == nullptr; }
 
 void* const* ClassSlots(const ClassBinding& binding) {
   ClassRuntime& runtime = *binding.runtime;
+  if (runtime.tableReady.load(std::memory_order_acquire)) return runtime.slots;
   std::call_once(runtime.tableOnce, [&] {
     host::FillDelegateTable(runtime.table, runtime.slots, binding.interopName, binding.entries, binding.entryCount);
   });
+  runtime.tableReady.store(true, std::memory_order_release);
   return runtime.slots;
 }
 
 const TypeStatus& ClassStatus(const ClassBinding& binding) {
   ClassRuntime& runtime = *binding.runtime;
+  if (runtime.statusReady.load(std::memory_order_acquire)) return runtime.status;
   std::call_once(runtime.statusOnce, [&] {
     ClassSlots(binding);
     TypeStatus& status = runtime.status;
@@ -308,6 +314,7 @@ const TypeStatus& ClassStatus(const ClassBinding& binding) {
       if (base.failed) status = {true, true, base.message};
     }
   });
+  runtime.statusReady.store(true, std::memory_order_release);
   return runtime.status;
 }
 
@@ -375,15 +382,17 @@ PyObject* PropertyGet(PyObject* self, void* closure) {
   return BuildResult(property.type, result);
 }
 
-// Converts a property value and calls the setter entry; the receiver's handle is read
-// after the conversion (see Arguments::RereadHandles).
+// Converts a property value into its one slot and calls the setter entry; the handles are
+// read after the conversion (see Arguments::RereadHandles).
 static int StoreProperty(const PropertySpec& property, PyObject* self, PyObject* value) {
-  OverloadSpec setter = {
-      static_cast<uint16_t>(property.setSlot), 1, &property.type, nullptr, {ValueKind::Void, nullptr}};
-  Arguments arguments(setter);
-  if (!arguments.Convert(&value)) return -1;
+  ArgumentSlot slot;
+  void* pointer = nullptr;
+  if (!ConvertOne(property.type, value, slot, pointer)) return -1;
+  RereadHandle(property.type, value, slot);
   auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*property.owner)[property.setSlot]);
-  entry(HandleOf(self), arguments.pointers(), nullptr);
+  entry(HandleOf(self), &pointer, nullptr);
+  auto release = RowOf(property.type.kind).release;
+  if (release != nullptr) release(slot);
   return PyErr_Occurred() ? -1 : 0;
 }
 

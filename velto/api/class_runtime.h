@@ -4,6 +4,7 @@
 
 #include <Python.h>
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -19,13 +20,17 @@ struct TypeStatus {
   std::string message;
 };
 
-// The mutable state of one class: its delegate table and readiness, each made once.
+// The mutable state of one class: its delegate table and readiness, each made once. The
+// ready flags are set after the once-blocks finish, so that every call after the first
+// costs one load instead of the once-call.
 struct ClassRuntime {
   explicit ClassRuntime(void** slotStorage) : slots(slotStorage) {}
   void** slots;
   std::once_flag tableOnce;
+  std::atomic<bool> tableReady{false};
   host::ApiDelegateTable table;
   std::once_flag statusOnce;
+  std::atomic<bool> statusReady{false};
   TypeStatus status;
 };
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "api/enum_construction.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
 #include "common/py_ref.h"
@@ -66,11 +67,21 @@ int StoreService(PyObject* type, PyMethodDef* definition) {
   bool isStatic = (definition->ml_flags & METH_STATIC) != 0;
   PyRef descriptor =
       PyRef::steal(isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition));
-  if (!descriptor || PyObject_SetAttrString(type, definition->ml_name, descriptor.get()) < 0) {
+  PyRef name = PyRef::steal(descriptor ? PyUnicode_InternFromString(definition->ml_name) : nullptr);
+  if (!name || SetEnumClassAttribute(type, name.get(), descriptor.get()) < 0) {
     ReportTypeInitError2(StartupCode::AddDescriptor, owner->tp_name, definition->ml_name);
     return -1;
   }
   return 0;
+}
+
+// IntEnum or IntFlag, looked up once and kept for the process: importing the enum module
+// again for each of hundreds of classes cost a noticeable part of the import.
+PyObject* EnumBase(bool isFlag) {
+  static PyObject* bases[2] = {nullptr, nullptr};
+  PyObject*& base = bases[isFlag ? 1 : 0];
+  if (base == nullptr) base = ImportModuleAttribute("enum", Interned(isFlag ? Name::IntFlag : Name::IntEnum));
+  return base;
 }
 
 }  // namespace
@@ -78,8 +89,8 @@ int StoreService(PyObject* type, PyMethodDef* definition) {
 PyObject* BuildEnumeration(const EnumBinding& binding) {
   PyRef type;
   {
-    PyRef base = PyRef::steal(ImportModuleAttribute("enum", Interned(binding.isFlag ? Name::IntFlag : Name::IntEnum)));
-    if (!base) return nullptr;
+    PyObject* base = EnumBase(binding.isFlag);  // borrowed
+    if (base == nullptr) return nullptr;
     PyRef members = PyRef::steal(PyTuple_New(binding.memberCount));
     if (!members) return nullptr;
     for (uint16_t i = 0; i < binding.memberCount; ++i) {
@@ -90,20 +101,17 @@ PyObject* BuildEnumeration(const EnumBinding& binding) {
     // The module is named so that members pickle and print as users expect; the functional
     // form would otherwise guess it from the calling frame.
     std::string module(binding.pythonName, std::strlen(binding.pythonName) - std::strlen(binding.simpleName) - 1);
-    PyRef arguments = PyRef::steal(Py_BuildValue("(sO)", binding.simpleName, members.get()));
-    if (!arguments) return nullptr;
-    PyRef keywords = PyRef::steal(Py_BuildValue("{ss}", "module", module.c_str()));
-    if (!keywords) return nullptr;
-    type = PyRef::steal(PyObject_Call(base.get(), arguments.get(), keywords.get()));
+    type = PyRef::steal(NewEnumClass(base, binding.simpleName, module.c_str(), members.get()));
     if (!type) return nullptr;
   }
   // Enumeration classes carry Ellipsis where wrapper classes carry None.
-  if (PyObject_SetAttr(type.get(), Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
+  if (SetEnumClassAttribute(type.get(), Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
     return ReportTypeInitError(StartupCode::StoreCastableMarker, reinterpret_cast<PyTypeObject*>(type.get())->tp_name);
   }
   if (binding.doc != nullptr) {
     PyRef doc = PyRef::steal(PyUnicode_FromString(binding.doc));
-    if (!doc || PyObject_SetAttrString(type.get(), "__doc__", doc.get()) < 0) return nullptr;
+    PyRef name = PyRef::steal(PyUnicode_InternFromString("__doc__"));
+    if (!doc || !name || SetEnumClassAttribute(type.get(), name.get(), doc.get()) < 0) return nullptr;
   }
   for (PyMethodDef* definition = binding.services; definition->ml_name != nullptr; ++definition) {
     if (StoreService(type.get(), definition) < 0) return nullptr;

@@ -112,7 +112,12 @@ extern "C" int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyO
 
 void HostObjectDealloc(PyObject* self) {
   uint32_t handle = AsHost(self)->handle;
-  if (handle != 0) {
+  if (handle != 0 && !PyErr_Occurred()) {
+    // The common case: nothing to keep aside.
+    ReleaseHandle(handle);
+    AsHost(self)->handle = 0;
+    if (PyErr_Occurred()) PyErr_WriteUnraisable(self);
+  } else if (handle != 0) {
     // Releasing must not disturb an exception that is being propagated past this object.
     PyObject *type, *value, *traceback;
     PyErr_Fetch(&type, &value, &traceback);

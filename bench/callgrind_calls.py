@@ -1,0 +1,74 @@
+"""Instructions per call of the bound cases of binding_bench.py, against their floors.
+
+Instruction counts do not depend on what else the machine is doing, so they show a change
+that the timings of a busy machine hide. One process runs under callgrind; the floor module
+marks the start and end of each batch of calls (a dump per mark), and each case's count is
+its batch less the same loop around an empty statement, divided by the number of calls.
+.NET compiles everything optimised at once here (no tiering): with tiering, when the
+optimised code arrives depends on timing, and so would the counts.
+Usage: callgrind_calls.py <build dir>      (runs itself under valgrind)
+"""
+import glob
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+from bound_cases import CASES
+
+CALLS = 20_000
+
+
+def measure(build):
+    """Inside valgrind: warm up, then one marked batch per statement."""
+    sys.path[:0] = [os.path.join(build, "python"), os.path.join(build, "bench")]
+    import morvax.velto as mv
+    import _bench_floor as floor
+
+    floor.bind()
+    names = {"probe": mv.testing.ValueProbe(), "doc": mv.Document(), "floor": floor}
+    statements = ["pass"] + [s for _, bound, base in CASES for s in (bound, base)]
+    loops = {s: compile(f"for _ in range({CALLS}):\n    {s}\n", s, "exec") for s in statements}
+    for code in loops.values():
+        exec(code, names)
+    for index, statement in enumerate(statements):
+        floor.callgrind_mark(f"before-{index}")
+        exec(loops[statement], names)
+        floor.callgrind_mark(f"batch-{index}")
+
+
+def instructions(path):
+    with open(path) as dump:
+        for line in dump:
+            if line.startswith("summary:") or line.startswith("totals:"):
+                return int(line.split()[1])
+    raise RuntimeError(f"no totals in {path}")
+
+
+def main(build):
+    with tempfile.TemporaryDirectory() as out:
+        env = dict(os.environ, DOTNET_TieredCompilation="0", DOTNET_EnableWriteXorExecute="0")
+        subprocess.run(["valgrind", "--tool=callgrind", "--collect-atstart=yes", "--dump-instr=no",
+                        f"--callgrind-out-file={out}/cg.out.%p", sys.executable, __file__, "--measure", build],
+                       env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        batches = {}
+        for path in glob.glob(f"{out}/cg.out.*"):
+            with open(path) as dump:
+                head = dump.read(4096)
+            match = re.search(r"^desc: Trigger: Client Request: batch-(\d+)$", head, re.M)
+            if match:
+                batches[int(match.group(1))] = instructions(path)
+    empty = batches[0]
+    print(f"{'case (callgrind)':36} {'bound Ir':>9} {'floor Ir':>9} {'ratio':>6}   instructions per call")
+    for i, (name, _, _) in enumerate(CASES):
+        bound = (batches[1 + 2 * i] - empty) / CALLS
+        base = (batches[2 + 2 * i] - empty) / CALLS
+        print(f"{name:36} {bound:9.0f} {base:9.0f} {bound / base:6.2f}")
+
+
+if __name__ == "__main__":
+    if sys.argv[1] == "--measure":
+        measure(sys.argv[2])
+    else:
+        main(os.path.abspath(sys.argv[1]))

@@ -186,10 +186,9 @@ public static class CppEmitter
 
         string? constructors = model.Constructors != null ? MethodRecord(model.Constructors, "init") : null;
         var methodDefs = new List<string>();
-        for (int i = 0; i < model.Methods.Count; i++)
+        void AddMethodDef(MethodModel method, string id)
         {
-            var method = model.Methods[i];
-            string record = MethodRecord(method, "m" + i);
+            string record = MethodRecord(method, id);
             bool noArguments = method.Overloads.Count == 1 && method.Overloads[0].Parameters.Count == 0;
             string macro = (method.IsStatic, noArguments) switch
             {
@@ -199,6 +198,23 @@ public static class CppEmitter
                 (true, false) => "MORVAX_STATIC_ARGS_METHOD",
             };
             methodDefs.Add($"{macro}({Quote(method.PythonName)}, {record},\n    {Literal(Docstrings.Method(method, method.PythonName))})");
+        }
+        for (int i = 0; i < model.Methods.Count; i++)
+        {
+            var method = model.Methods[i];
+            if (!method.IsMixed)
+            {
+                AddMethodDef(method, "m" + i);
+                continue;
+            }
+            // A name with static and instance overloads: two definitions of that name, the
+            // static one first, which module creation joins into one mixed descriptor.
+            foreach (var (kind, suffix) in new[] { (OverloadKind.Static, "s"), (OverloadKind.Instance, "i") })
+            {
+                var part = new MethodModel { NetName = method.NetName, PythonName = method.PythonName };
+                part.Overloads.AddRange(method.Overloads.Where(o => o.Kind == kind));
+                AddMethodDef(part, $"m{i}{suffix}");
+            }
         }
         string Property(PropertyModel p, string id)
         {
@@ -226,7 +242,7 @@ public static class CppEmitter
         text.AppendLine($"const ClassBinding k{c} = {{{Quote(model.PythonName)}, {Quote(model.SimpleName)}, {Quote(model.FullName)}, {Quote(model.InteropName)},");
         text.AppendLine($"    kEntries_{c}, {model.Entries.Count}, {(model.Base != null ? "&k" + model.Base.CppName : "nullptr")}, {(constructors != null ? "&" + constructors : "nullptr")},");
         string init = constructors != null ? $"MORVAX_CONSTRUCTORS(k{c})" : "MORVAX_NO_CONSTRUCTOR";
-        text.AppendLine($"    {model.Statics.Count}, {model.TypeOf!.Slot}, {(model.IsStaticClass ? "true" : "false")}, {init}, kMethods_{c}, kGetSet_{c}, kStatics_{c}, &gType_{c}, &gRuntime_{c},");
+        text.AppendLine($"    {model.Statics.Count}, {model.TypeOf!.Slot}, {(model.IsStaticClass ? "true" : "false")}, {(model.NetType.IsInterface ? "true" : "false")}, {init}, kMethods_{c}, kGetSet_{c}, kStatics_{c}, &gType_{c}, &gRuntime_{c},");
         text.AppendLine($"    {Literal(Docstrings.Class(model))}}};");
     }
 }

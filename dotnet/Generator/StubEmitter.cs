@@ -251,6 +251,9 @@ public static class StubEmitter
             // A name with static and instance overloads is typed by its instance overloads:
             // an overload set cannot mix the two.
             var overloads = Distinct(method.Overloads.Where(o => !method.IsMixed || o.Kind == OverloadKind.Instance)).ToList();
+            if (method.IsMixed)
+                allowlist.Add(model.PythonName + "." + method.PythonName,
+                              "a name with static and instance overloads is a mixed descriptor of the extension, which it does not take for a function");
             bool overloaded = overloads.Count > 1;
             bool first = true;
             foreach (var o in overloads)

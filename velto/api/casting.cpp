@@ -126,7 +126,8 @@ PyObject* IsAssignable(const ClassBinding& binding, PyObject* object) {
 }
 
 PyObject* ReinterpretObject(const ClassBinding& binding, PyObject* object) {
-  if (binding.isStaticClass) {
+  // Neither a static class nor an interface can be the class of a reinterpreted object.
+  if (binding.isStaticClass || binding.isInterface) {
     // Two spaces after "from": the text other tools match on.
     PyErr_Format(PyExc_TypeError, "cannot convert from  '%.100s' to '%.100s'", Py_TYPE(object)->tp_name,
                  binding.pythonName);

@@ -69,6 +69,7 @@ struct ClassBinding {
   uint16_t staticCount;
   int16_t typeOfSlot;  // btp_TypeOf; for classes with instances the other services follow
   bool isStaticClass;
+  bool isInterface;         // no object is reinterpreted as an interface
   initproc init;            // the constructor dispatcher, or the initialiser that always refuses
   PyMethodDef* methodDefs;  // own methods, then the service methods, then a terminator
   PyGetSetDef* getsetDefs;  // instance properties (closure: the PropertySpec)

@@ -1,6 +1,7 @@
 // Creation of the package morvax.velto.
 #include "module/module_tree.h"
 
+#include <cstring>
 #include <vector>
 
 #include "api/class_binding.h"
@@ -100,6 +101,20 @@ static int RegisterClass(PyObject* module, const api::ModuleSpec& spec, const ap
     PyRef descriptor = PyRef::steal(NewFieldDescr(type, definition));
     if (!descriptor || PyDict_SetItemString(type->tp_dict, definition->name, descriptor.get()) < 0) {
       ReportTypeInitError2(StartupCode::AddDescriptor, type->tp_name, definition->name);
+      return -1;
+    }
+  }
+  // A name with static and instance overloads comes as two adjacent definitions, the
+  // static one first; the type readied only the first, and one descriptor serves both.
+  for (PyMethodDef* definition = binding.methodDefs; definition->ml_name != nullptr; ++definition) {
+    PyMethodDef* next = definition + 1;
+    if ((definition->ml_flags & METH_STATIC) == 0 || next->ml_name == nullptr || (next->ml_flags & METH_STATIC) != 0 ||
+        std::strcmp(definition->ml_name, next->ml_name) != 0) {
+      continue;
+    }
+    PyRef descriptor = PyRef::steal(NewMixMethodDescr(type, definition, next));
+    if (!descriptor || PyDict_SetItemString(type->tp_dict, definition->ml_name, descriptor.get()) < 0) {
+      ReportTypeInitError2(StartupCode::AddDescriptor, type->tp_name, definition->ml_name);
       return -1;
     }
   }

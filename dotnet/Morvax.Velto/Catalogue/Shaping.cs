@@ -27,6 +27,31 @@ public sealed class Cluster
     public int CharacterCount { get; internal set; }
 
     public int GlyphCount { get; internal set; }
+
+    /// <summary>The characters of <paramref name="text"/> (the text that was shaped) that this cluster covers.</summary>
+    public string GetString(string text) => GetString(text, CharacterIndex, CharacterCount);
+
+    /// <summary>The characters of <paramref name="text"/> that the given clusters cover, in their order.</summary>
+    public static string GetString(Cluster[] clusters, string text)
+    {
+        ArgumentNullException.ThrowIfNull(clusters);
+        var joined = new System.Text.StringBuilder();
+        foreach (Cluster cluster in clusters)
+            joined.Append((cluster ?? throw new ArgumentException("A cluster is null.", nameof(clusters))).GetString(text));
+        return joined.ToString();
+    }
+
+    // The explicit form of a cluster's span, for callers that hold the
+    // character index and count rather than the cluster.
+    /// <summary>The <paramref name="characterCount"/> characters of <paramref name="text"/> from <paramref name="characterIndex"/> on.</summary>
+    public static string GetString(string text, int characterIndex, int characterCount)
+    {
+        ArgumentNullException.ThrowIfNull(text);
+        if (characterIndex < 0 || characterCount < 0 || characterIndex > text.Length - characterCount)
+            throw new ArgumentOutOfRangeException(nameof(characterIndex),
+                $"The cluster's characters {characterIndex}..{characterIndex + characterCount} lie outside the text of {text.Length} characters.");
+        return text.Substring(characterIndex, characterCount);
+    }
 }
 
 public sealed class Glyph

@@ -351,11 +351,25 @@ public sealed class Revision
     public RevisionType RevisionType { get; internal set; }
 }
 
+// The tracked insertions and deletions of a document, read afresh from the
+// document on every use.
 public sealed class RevisionCollection
 {
-    internal RevisionCollection()
+    private readonly Document document;
+
+    internal RevisionCollection(Document document)
     {
+        this.document = document;
     }
+
+    /// <summary>How many tracked insertions and deletions the document holds.</summary>
+    public int Count => Formats.DocxRevisions.Count(document);
+
+    /// <summary>Accepts every revision: inserted text stays, deleted text goes.</summary>
+    public void AcceptAll() => Formats.DocxRevisions.Resolve(document, true);
+
+    /// <summary>Rejects every revision: inserted text goes, deleted text comes back.</summary>
+    public void RejectAll() => Formats.DocxRevisions.Resolve(document, false);
 }
 
 public sealed class RevisionGroup

@@ -41,6 +41,7 @@ internal static class DocxSettings
         (doc.SpellingChecked, doc.GrammarChecked) = ProofState(settings);
         if (TabStop(settings) is { } tab)
             doc.DefaultTabStop = tab;
+        doc.Protection = ReadProtection(settings.GetFirstChild<W.DocumentProtection>());
     }
 
     public static void Write(Document doc, W.Settings settings)
@@ -69,6 +70,70 @@ internal static class DocxSettings
             // At least one twip: zero would read back as "not set".
             stop.Val = (short)System.Math.Clamp(System.Math.Round(doc.DefaultTabStop * WordMl.TwipsPerPoint), 1, short.MaxValue);
         }
+
+        WriteProtection(doc, settings);
+        if (doc.RemoveSchemaReferences)
+            foreach (W.AttachedSchema schema in settings.Elements<W.AttachedSchema>().ToList())
+                schema.Remove();
+    }
+
+    // The edit kinds of a protection, as the settings part names them.
+    private static readonly (ProtectionType Type, string Name)[] ProtectionNames =
+    {
+        (ProtectionType.ReadOnly, "readOnly"),
+        (ProtectionType.AllowOnlyComments, "comments"),
+        (ProtectionType.AllowOnlyRevisions, "trackedChanges"),
+        (ProtectionType.AllowOnlyFormFields, "forms"),
+    };
+
+    // A protection counts only when enforced; an element that merely records
+    // a past protection (enforcement off) is kept as the part had it.
+    private static ProtectionState? ReadProtection(W.DocumentProtection? element)
+    {
+        if (element is null || !Enforced(element))
+            return null;
+        string? edit = element.Edit?.InnerText;
+        int index = Array.FindIndex(ProtectionNames, p => p.Name == edit);
+        if (index < 0)
+            return null;
+        int spin = int.TryParse(element.SpinCount?.InnerText, out int n) ? n : 0;
+        return new ProtectionState(ProtectionNames[index].Type, element.AlgorithmName?.Value,
+            element.HashValue?.Value, element.SaltValue?.Value, spin, element.CloneNode(true));
+    }
+
+    // Unlike most flags, an absent enforcement attribute means off.
+    private static bool Enforced(W.DocumentProtection element) =>
+        element.Enforcement?.InnerText is { } value && DocxReader.OnOff(value);
+
+    private static void WriteProtection(Document doc, W.Settings settings)
+    {
+        W.DocumentProtection? existing = settings.GetFirstChild<W.DocumentProtection>();
+        ProtectionState? protection = doc.Protection;
+        if (protection is null)
+        {
+            // Unprotected: an enforced element would protect the file again.
+            if (existing is not null && Enforced(existing))
+                existing.Remove();
+            return;
+        }
+        existing?.Remove();
+        if (protection.Raw is W.DocumentProtection raw)
+        {
+            DocxWriter.AddInOrder(settings, (W.DocumentProtection)raw.CloneNode(true));
+            return;
+        }
+        var element = new W.DocumentProtection();
+        element.SetAttribute(new OpenXmlAttribute("w", "edit", WordMl.W,
+            Array.Find(ProtectionNames, p => p.Type == protection.Type).Name));
+        element.SetAttribute(new OpenXmlAttribute("w", "enforcement", WordMl.W, "1"));
+        if (protection.HasPassword)
+        {
+            element.AlgorithmName = protection.AlgorithmName;
+            element.HashValue = protection.HashValue;
+            element.SaltValue = protection.SaltValue;
+            element.SpinCount = protection.SpinCount;
+        }
+        DocxWriter.AddInOrder(settings, element);
     }
 
     private static OpenXmlElement? Find(W.Settings settings, string name) =>

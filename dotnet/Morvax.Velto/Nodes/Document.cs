@@ -9,7 +9,7 @@ using Morvax.Velto.Saving;
 namespace Morvax.Velto;
 
 /// <summary>A word-processing document: the root of the node tree, with the document-wide settings, loading and saving.</summary>
-public sealed class Document : DocumentBase
+public sealed partial class Document : DocumentBase
 {
     private double defaultTabStop = 36.0;
     private string attachedTemplate = string.Empty;
@@ -51,9 +51,6 @@ public sealed class Document : DocumentBase
 
     public override NodeType NodeType => NodeType.Document;
 
-    // Protection is not modelled yet, so every document is unprotected.
-    public ProtectionType ProtectionType => ProtectionType.NoProtection;
-
     /// <summary>The sections of the document, in order.</summary>
     public SectionCollection Sections => new(this);
 
@@ -63,8 +60,11 @@ public sealed class Document : DocumentBase
     /// <summary>The last section, or <see langword="null"/> when the document has none.</summary>
     public Section? LastSection => (Section?)LastChild;
 
-    // Edits are not recorded as revisions, so none can exist.
-    public bool HasRevisions => false;
+    /// <summary>Whether the document holds tracked insertions or deletions.</summary>
+    public bool HasRevisions => DocxRevisions.Count(this) > 0;
+
+    /// <summary>The tracked insertions and deletions of the document.</summary>
+    public RevisionCollection Revisions => new(this);
 
     // True when the document was loaded with a macro project that is kept for
     // saving back into a macro-enabled format.
@@ -185,10 +185,8 @@ public sealed class Document : DocumentBase
             ((Section)section).EnsureMinimum();
     }
 
-    // Nothing to do while edits are not recorded as revisions.
-    public void AcceptAllRevisions()
-    {
-    }
+    /// <summary>Accepts every tracked insertion and deletion: inserted text stays, deleted text goes.</summary>
+    public void AcceptAllRevisions() => DocxRevisions.Resolve(this, true);
 
     public void RemoveMacros() => VbaProject = null;
 
@@ -249,6 +247,8 @@ public sealed class Document : DocumentBase
             VbaProject = VbaProject,
             PackageSource = PackageSource?.ForCopy(),
             Statistics = Statistics,
+            Protection = Protection,
+            RemoveSchemaReferences = RemoveSchemaReferences,
             OriginalFileName = OriginalFileName,
             OriginalLoadFormat = OriginalLoadFormat,
         };

@@ -8,7 +8,7 @@ using System.Text;
 namespace Morvax.Velto;
 
 /// <summary>A node of a document tree: a section, paragraph, run or any other part of a document.</summary>
-public abstract class Node
+public abstract partial class Node
 {
     private readonly DocumentBase document;
 

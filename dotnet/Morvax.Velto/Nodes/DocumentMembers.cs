@@ -1,0 +1,238 @@
+// Document's whole-document operations beyond loading and saving: appending
+// another document, visiting the tree, the document-wide option objects, and
+// the members that need a page layout or renderer, which this library does
+// not have and which therefore refuse with NotSupportedException instead of
+// pretending to succeed.
+using System;
+using System.Collections.Generic;
+using Morvax.Velto.Comparing;
+using Morvax.Velto.Fonts;
+using Morvax.Velto.Formats;
+using Morvax.Velto.Rendering;
+using Morvax.Velto.Settings;
+using Morvax.Velto.Themes;
+
+namespace Morvax.Velto;
+
+public sealed partial class Document
+{
+    private RevisionsView revisionsView = RevisionsView.Final;
+    private JustificationMode justificationMode = JustificationMode.Expand;
+
+    /// <summary>How the document is shown: view type, zoom and display flags.</summary>
+    public ViewOptions ViewOptions { get; } = new();
+
+    /// <summary>The write-protection (read-only recommendation) settings.</summary>
+    public WriteProtection WriteProtection { get; } = new();
+
+    /// <summary>The compatibility options of the document.</summary>
+    public CompatibilityOptions CompatibilityOptions { get; } = new();
+
+    /// <summary>The automatic hyphenation options of the document.</summary>
+    public HyphenationOptions HyphenationOptions { get; } = new();
+
+    /// <summary>The document's theme.</summary>
+    public Theme Theme { get; } = new();
+
+    /// <summary>The document variables.</summary>
+    public VariableCollection Variables { get; } = new();
+
+    /// <summary>The font settings the document uses; <see langword="null"/> means the default instance.</summary>
+    public FontSettings? FontSettings { get; set; }
+
+    /// <summary>Whether revisions are shown as the final or the original text.</summary>
+    public RevisionsView RevisionsView
+    {
+        get => revisionsView;
+        set => revisionsView = EnumCheck.Defined(value);
+    }
+
+    /// <summary>How character spacing is adjusted for justified East Asian text.</summary>
+    public JustificationMode JustificationMode
+    {
+        get => justificationMode;
+        set => justificationMode = EnumCheck.Defined(value);
+    }
+
+    // Saved versions are a binary-format feature that no format this library
+    // reads keeps, so a document never has any.
+    /// <summary>The number of saved versions the document holds.</summary>
+    public int VersionsCount => 0;
+
+    /// <summary>Appends the sections of <paramref name="srcDoc"/> (copies of them) to the end of this document.</summary>
+    public void AppendDocument(Document srcDoc, ImportFormatMode importFormatMode) =>
+        AppendDocument(srcDoc, importFormatMode, new ImportFormatOptions());
+
+    // The copies belong to this document and share nothing with the source.
+    // Paragraphs refer to their styles by name and the styles part is written
+    // from this document's package, so with every mode a style both documents
+    // define takes this document's definition, and a style only the source
+    // defines falls back to the default paragraph style.
+    /// <summary>Appends copies of the sections of <paramref name="srcDoc"/> to the end of this document, importing styles by <paramref name="importFormatMode"/>.</summary>
+    public void AppendDocument(Document srcDoc, ImportFormatMode importFormatMode, ImportFormatOptions importFormatOptions)
+    {
+        ArgumentNullException.ThrowIfNull(srcDoc);
+        ArgumentNullException.ThrowIfNull(importFormatOptions);
+        EnumCheck.Defined(importFormatMode);
+        // Taken first, so that appending a document to itself copies it once.
+        var sections = new List<Node>(srcDoc.Matching(NodeType.Section, false));
+        foreach (Node section in sections)
+            AppendChild(section.CloneInto(this, true));
+    }
+
+    /// <summary>Walks the document with <paramref name="visitor"/>; returns <see langword="false"/> when the visitor stopped the walk.</summary>
+    public bool Accept(DocumentVisitor visitor)
+    {
+        ArgumentNullException.ThrowIfNull(visitor);
+        return DocumentWalk.Walk(this, visitor) != VisitorAction.Stop;
+    }
+
+    /// <summary>Calls the visitor's document-start method only.</summary>
+    public VisitorAction AcceptStart(DocumentVisitor visitor)
+    {
+        ArgumentNullException.ThrowIfNull(visitor);
+        return visitor.VisitDocumentStart(this);
+    }
+
+    /// <summary>Calls the visitor's document-end method only.</summary>
+    public VisitorAction AcceptEnd(DocumentVisitor visitor)
+    {
+        ArgumentNullException.ThrowIfNull(visitor);
+        return visitor.VisitDocumentEnd(this);
+    }
+
+    // Edits made through this library are not recorded as revisions, so
+    // starting to track them would promise what is not done.
+    /// <summary>Not supported: edits made through this library are not recorded as revisions.</summary>
+    public void StartTrackRevisions(string author) => throw NotRecorded();
+
+    /// <summary>Not supported: edits made through this library are not recorded as revisions.</summary>
+    public void StartTrackRevisions(string author, DateTime dateTime) => throw NotRecorded();
+
+    // Tracking can never have been started, so there is nothing to stop.
+    /// <summary>Stops recording edits as revisions; since they never are recorded, this changes nothing.</summary>
+    public void StopTrackRevisions()
+    {
+    }
+
+    private static NotSupportedException NotRecorded() =>
+        new("Document.StartTrackRevisions is not supported: edits made through this library are not recorded as revisions.");
+
+    /// <summary>Replaces every field by its last result, as plain text and runs.</summary>
+    public void UnlinkFields() => DocxFields.Unlink(this);
+
+    // A field's type is read from its code whenever it is asked for, so the
+    // two can never disagree and there is nothing to normalise.
+    /// <summary>Makes every field's type agree with its code (which this library always keeps in step).</summary>
+    public void NormalizeFieldTypes()
+    {
+    }
+
+    /// <summary>Removes the references to external XML schemas, which saving then leaves out.</summary>
+    public void RemoveExternalSchemaReferences() => RemoveSchemaReferences = true;
+
+    // Set by RemoveExternalSchemaReferences; the settings writer drops the
+    // attached schemas while it is set.
+    internal bool RemoveSchemaReferences { get; private set; }
+
+    /// <summary>Not supported: unused styles and lists are not tracked by this library yet.</summary>
+    public void Cleanup() => throw NotCleaned();
+
+    /// <summary>Not supported: unused styles and lists are not tracked by this library yet.</summary>
+    public void Cleanup(CleanupOptions options) => throw NotCleaned();
+
+    private static NotSupportedException NotCleaned() =>
+        new("Document.Cleanup is not supported: the styles and lists parts are written as loaded, so unused ones cannot be removed yet.");
+
+    /// <summary>Not supported: the styles part is written as loaded, so another document's styles cannot be copied in yet.</summary>
+    public void CopyStylesFromTemplate(string template) => throw NotCopied();
+
+    /// <summary>Not supported: the styles part is written as loaded, so another document's styles cannot be copied in yet.</summary>
+    public void CopyStylesFromTemplate(Document template) => throw NotCopied();
+
+    private static NotSupportedException NotCopied() =>
+        new("Document.CopyStylesFromTemplate is not supported: the styles part is written as loaded, so styles cannot be copied in yet.");
+
+    /// <summary>Not supported: table styles are not resolved by this library.</summary>
+    public void ExpandTableStylesToDirectFormatting() =>
+        throw new NotSupportedException("Document.ExpandTableStylesToDirectFormatting is not supported: table styles are not resolved by this library.");
+
+    private static NotSupportedException NeedsLayout(string member) =>
+        new($"Document.{member} needs a page layout, which this library does not compute.");
+
+    private static NotSupportedException NeedsRenderer(string member) =>
+        new($"Document.{member} needs a page renderer, which this library does not have.");
+
+    /// <summary>Not supported: a thumbnail needs a page renderer.</summary>
+    public void UpdateThumbnail() => throw NeedsRenderer(nameof(UpdateThumbnail));
+
+    /// <summary>Not supported: a thumbnail needs a page renderer.</summary>
+    public void UpdateThumbnail(ThumbnailGeneratingOptions options) => throw NeedsRenderer(nameof(UpdateThumbnail));
+
+    /// <summary>Not supported: pages need a page layout.</summary>
+    public Document ExtractPages(int index, int count) => throw NeedsLayout(nameof(ExtractPages));
+
+    /// <summary>Not supported: pages need a page layout.</summary>
+    public Document ExtractPages(PageExtractOptions options) => throw NeedsLayout(nameof(ExtractPages));
+
+    /// <summary>Not supported: page sizes and orientation come from a page layout.</summary>
+    public PageInfo GetPageInfo(int pageIndex) => throw NeedsLayout(nameof(GetPageInfo));
+
+    /// <summary>Not supported: column widths come from a table layout.</summary>
+    public void UpdateTableLayout() => throw NeedsLayout(nameof(UpdateTableLayout));
+
+    /// <summary>Not supported: list labels are computed by a layout pass.</summary>
+    public void UpdateListLabels() => throw NeedsLayout(nameof(UpdateListLabels));
+
+    /// <summary>Not supported: reference marks are computed by a layout pass.</summary>
+    public void UpdateActualReferenceMarks() => throw NeedsLayout(nameof(UpdateActualReferenceMarks));
+
+    /// <summary>Not supported: comparing documents is not implemented.</summary>
+    public void Compare(Document document, string author, DateTime dateTime) =>
+        throw new NotSupportedException("Document.Compare is not implemented: this library has no document comparison.");
+
+    /// <summary>Not supported: comparing documents is not implemented.</summary>
+    public void Compare(Document document, string author, DateTime dateTime, CompareOptions options) =>
+        throw new NotSupportedException("Document.Compare is not implemented: this library has no document comparison.");
+}
+
+// The depth-first walk behind Document.Accept: start and end callbacks for
+// the node kinds the visitor knows, plain descent through the others.
+internal static class DocumentWalk
+{
+    internal static VisitorAction Walk(Node node, DocumentVisitor visitor)
+    {
+        if (node is Run run)
+            return visitor.VisitRun(run);
+        VisitorAction start = node switch
+        {
+            Document d => visitor.VisitDocumentStart(d),
+            Section s => visitor.VisitSectionStart(s),
+            Body b => visitor.VisitBodyStart(b),
+            Paragraph p => visitor.VisitParagraphStart(p),
+            _ => VisitorAction.Continue,
+        };
+        if (start == VisitorAction.Stop)
+            return start;
+        if (start == VisitorAction.Continue && node is CompositeNode composite)
+        {
+            for (Node? child = composite.FirstChild; child is not null;)
+            {
+                // Taken before the visit, so a visitor may remove the child.
+                Node? next = child.NextSibling;
+                if (Walk(child, visitor) == VisitorAction.Stop)
+                    return VisitorAction.Stop;
+                child = next;
+            }
+        }
+        VisitorAction end = node switch
+        {
+            Document d => visitor.VisitDocumentEnd(d),
+            Section s => visitor.VisitSectionEnd(s),
+            Body b => visitor.VisitBodyEnd(b),
+            Paragraph p => visitor.VisitParagraphEnd(p),
+            _ => VisitorAction.Continue,
+        };
+        return end == VisitorAction.Stop ? end : VisitorAction.Continue;
+    }
+}

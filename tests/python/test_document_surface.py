@@ -1,0 +1,263 @@
+"""Document's whole-document members and Node's typed views, end to end on saved .docx files:
+appending, protection, tracked revisions, field unlinking, and the members that need a layout."""
+import re
+import zipfile
+
+import pytest
+
+W_NS = 'xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"'
+
+
+def text_of(doc):
+    return doc.get_text().replace("\f", "\r").rstrip("\r")
+
+
+def written(mv, *paragraphs):
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    for index, paragraph in enumerate(paragraphs):
+        (builder.write if index == len(paragraphs) - 1 else builder.writeln)(paragraph)
+    return doc
+
+
+def part(path, name):
+    with zipfile.ZipFile(path) as package:
+        return package.read(name).decode("utf-8")
+
+
+def with_body_paragraph(mv, tmp_path, inner_xml, name="edited.docx"):
+    """A real package made here, whose one paragraph is replaced by the given markup."""
+    base = tmp_path / ("base-" + name)
+    written(mv, "PLACEHOLDER").save(str(base))
+    out = tmp_path / name
+    with zipfile.ZipFile(base) as source, zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as target:
+        for item in source.infolist():
+            data = source.read(item.filename)
+            if item.filename == "word/document.xml":
+                xml = data.decode("utf-8")
+                xml, count = re.subn(r"<w:p\b(?:(?!<w:p\b).)*?PLACEHOLDER.*?</w:p>", "<w:p>" + inner_xml + "</w:p>",
+                                     xml, flags=re.S)
+                assert count == 1
+                data = xml.encode("utf-8")
+            target.writestr(item, data)
+    return out
+
+
+def snake(name):
+    return re.sub(r"(?<=[a-z0-9])(?=[A-Z])", "_", name).lower()
+
+
+def node_classes(mv):
+    import types
+    found, modules = set(), [mv]
+    while modules:
+        module = modules.pop()
+        for value in vars(module).values():
+            if isinstance(value, types.ModuleType) and value.__name__.startswith(mv.__name__ + "."):
+                modules.append(value)
+            elif isinstance(value, type) and issubclass(value, mv.Node) and value is not mv.Node:
+                found.add(value)
+    return found
+
+
+# --- Node's typed views -------------------------------------------------------------------------
+
+def test_every_node_class_has_its_typed_view_on_node(mv):
+    classes = node_classes(mv)
+    assert {mv.Paragraph, mv.Run, mv.tables.Table, mv.Document, mv.drawing.Shape} <= classes
+    missing = [c.__name__ for c in classes if not hasattr(mv.Node, "as_" + snake(c.__name__))]
+    assert missing == []
+
+
+def test_typed_views_reach_the_real_class_and_give_none_for_another(mv):
+    doc = written(mv, "one", "two")
+    first = doc.first_section.body.first_child
+    assert type(first) is mv.Node
+    paragraph = first.as_paragraph()
+    assert type(paragraph) is mv.Paragraph and paragraph.runs.count == 1
+    assert first.as_table() is None and first.as_run() is None and first.as_section() is None
+    run = paragraph.first_child.as_run()
+    parent = run.parent_node
+    assert type(parent) is mv.CompositeNode and parent.as_paragraph() == paragraph
+    # Views of base classes hold for every node of a derived class.
+    assert run.as_inline() == run and first.as_composite_node() == paragraph
+    assert doc.as_document_base() == doc and doc.as_document() == doc and paragraph.as_document() is None
+
+
+# --- appending documents --------------------------------------------------------------------------
+
+@pytest.mark.parametrize("mode", ["USE_DESTINATION_STYLES", "KEEP_SOURCE_FORMATTING", "KEEP_DIFFERENT_STYLES"])
+def test_appending_a_loaded_document_and_saving(mv, tmp_path, mode):
+    source_path = tmp_path / "source.docx"
+    written(mv, "Beta one", "Beta two").save(str(source_path))
+    source = mv.Document(str(source_path))
+    doc = written(mv, "Alpha")
+    doc.append_document(source, getattr(mv.ImportFormatMode, mode))
+    assert doc.sections.count == 2 and text_of(doc) == "Alpha\rBeta one\rBeta two"
+    # The copies are independent: editing them leaves the source alone.
+    doc.last_section.body.first_paragraph.first_child.as_run().text = "Changed"
+    assert text_of(source) == "Beta one\rBeta two"
+    out = tmp_path / "appended.docx"
+    doc.save(str(out))
+    again = mv.Document(str(out))
+    assert again.sections.count == 2 and text_of(again) == "Alpha\rChanged\rBeta two"
+
+
+def test_appending_a_document_to_itself_doubles_it_once(mv):
+    doc = written(mv, "Once")
+    doc.append_document(doc, mv.ImportFormatMode.USE_DESTINATION_STYLES)
+    assert doc.sections.count == 2 and text_of(doc).split("\r") == ["Once", "Once"]
+
+
+def test_appending_refuses_bad_arguments(mv):
+    doc = written(mv, "x")
+    with pytest.raises(RuntimeError, match=r"ArgumentNullException"):
+        doc.append_document(None, mv.ImportFormatMode.USE_DESTINATION_STYLES)
+    with pytest.raises(TypeError):
+        doc.append_document(written(mv, "y"), 1)
+    assert doc.sections.count == 1
+
+
+# --- protection -----------------------------------------------------------------------------------
+
+def test_protection_with_password_survives_saving_and_guards_unprotecting(mv, tmp_path):
+    doc = written(mv, "Secret")
+    doc.protect(mv.ProtectionType.READ_ONLY, "pa55word")
+    path = tmp_path / "protected.docx"
+    doc.save(str(path))
+    settings = part(path, "word/settings.xml")
+    assert 'w:edit="readOnly"' in settings and 'w:enforcement="1"' in settings
+    assert "w:hashValue=" in settings and "w:saltValue=" in settings and "pa55word" not in settings
+
+    loaded = mv.Document(str(path))
+    assert loaded.protection_type == mv.ProtectionType.READ_ONLY
+    assert loaded.unprotect("wrong") is False
+    assert loaded.protection_type == mv.ProtectionType.READ_ONLY
+    # A copy keeps the protection; saving it untouched keeps the very same hash.
+    copy_path = tmp_path / "copy.docx"
+    loaded.clone().save(str(copy_path))
+    assert re.search(r'w:hashValue="[^"]+"', part(copy_path, "word/settings.xml")).group(0) == \
+        re.search(r'w:hashValue="[^"]+"', settings).group(0)
+    assert loaded.unprotect("pa55word") is True
+    assert loaded.protection_type == mv.ProtectionType.NO_PROTECTION
+    open_path = tmp_path / "open.docx"
+    loaded.save(str(open_path))
+    assert "documentProtection" not in part(open_path, "word/settings.xml")
+    assert mv.Document(str(open_path)).protection_type == mv.ProtectionType.NO_PROTECTION
+
+
+@pytest.mark.parametrize("kind", ["ALLOW_ONLY_REVISIONS", "ALLOW_ONLY_COMMENTS", "ALLOW_ONLY_FORM_FIELDS", "READ_ONLY"])
+def test_every_protection_kind_reads_back_and_one_without_password_opens_with_any(mv, tmp_path, kind):
+    doc = written(mv, "x")
+    doc.protect(getattr(mv.ProtectionType, kind))
+    path = tmp_path / "kind.docx"
+    doc.save(str(path))
+    loaded = mv.Document(str(path))
+    assert loaded.protection_type == getattr(mv.ProtectionType, kind)
+    assert loaded.unprotect("anything") is True
+
+
+def test_a_recorded_but_unenforced_protection_does_not_protect(mv, tmp_path):
+    path = with_body_paragraph(mv, tmp_path, "<w:r><w:t>x</w:t></w:r>")
+    doc = mv.Document(str(path))
+    doc.protect(mv.ProtectionType.READ_ONLY)
+    doc.save(str(path))
+    settings = part(path, "word/settings.xml").replace('w:enforcement="1"', 'w:enforcement="0"')
+    edited = tmp_path / "unenforced.docx"
+    with zipfile.ZipFile(path) as source, zipfile.ZipFile(edited, "w") as target:
+        for item in source.infolist():
+            target.writestr(item, settings if item.filename == "word/settings.xml" else source.read(item.filename))
+    assert mv.Document(str(edited)).protection_type == mv.ProtectionType.NO_PROTECTION
+
+
+# --- tracked revisions ----------------------------------------------------------------------------
+
+REVISED = ('<w:r><w:t xml:space="preserve">Keep </w:t></w:r>'
+           '<w:ins w:id="1" w:author="A" w:date="2024-01-01T00:00:00Z"><w:r><w:t xml:space="preserve">added </w:t></w:r></w:ins>'
+           '<w:del w:id="2" w:author="A" w:date="2024-01-01T00:00:00Z"><w:r><w:delText xml:space="preserve">removed </w:delText></w:r></w:del>'
+           '<w:r><w:t>end</w:t></w:r>')
+
+
+@pytest.mark.parametrize("accept,expected", [(True, "Keep added end"), (False, "Keep removed end")])
+def test_revisions_accepted_or_rejected_change_the_text_as_word_does(mv, tmp_path, accept, expected):
+    doc = mv.Document(str(with_body_paragraph(mv, tmp_path, REVISED)))
+    assert doc.has_revisions and doc.revisions.count == 2
+    assert text_of(doc) == "Keep added end"  # deleted text is not shown
+    if accept:
+        doc.accept_all_revisions()
+    else:
+        doc.revisions.reject_all()
+    assert not doc.has_revisions and doc.revisions.count == 0 and text_of(doc) == expected
+    out = tmp_path / "resolved.docx"
+    doc.save(str(out))
+    body = part(out, "word/document.xml")
+    assert "<w:ins" not in body and "<w:del " not in body and "delText" not in body
+    again = mv.Document(str(out))
+    assert text_of(again) == expected and not again.has_revisions
+
+
+def test_revisions_of_a_clone_are_resolved_without_touching_the_original(mv, tmp_path):
+    doc = mv.Document(str(with_body_paragraph(mv, tmp_path, REVISED)))
+    copy = doc.clone()
+    copy.revisions.reject_all()
+    assert doc.revisions.count == 2 and text_of(copy) == "Keep removed end"
+
+
+# --- fields ---------------------------------------------------------------------------------------
+
+FIELDS = ('<w:r><w:t xml:space="preserve">Date: </w:t></w:r>'
+          '<w:r><w:fldChar w:fldCharType="begin"/></w:r><w:r><w:instrText xml:space="preserve"> DATE </w:instrText></w:r>'
+          '<w:r><w:fldChar w:fldCharType="separate"/></w:r><w:r><w:t>1/2/2024</w:t></w:r>'
+          '<w:r><w:fldChar w:fldCharType="end"/></w:r>'
+          '<w:r><w:t xml:space="preserve"> by </w:t></w:r>'
+          '<w:fldSimple w:instr=" AUTHOR "><w:r><w:t>Ann</w:t></w:r></w:fldSimple>')
+
+
+def test_unlinking_fields_keeps_their_results_as_plain_text(mv, tmp_path):
+    doc = mv.Document(str(with_body_paragraph(mv, tmp_path, FIELDS)))
+    doc.unlink_fields()
+    assert text_of(doc) == "Date: 1/2/2024 by Ann"
+    out = tmp_path / "unlinked.docx"
+    doc.save(str(out))
+    body = part(out, "word/document.xml")
+    assert not any(mark in body for mark in ("fldChar", "instrText", "fldSimple", "DATE"))
+    assert text_of(mv.Document(str(out))) == "Date: 1/2/2024 by Ann"
+
+
+# --- members that need a layout, and the document-wide properties ---------------------------------
+
+@pytest.mark.parametrize("call,member", [
+    (lambda mv, d: d.update_thumbnail(), "UpdateThumbnail"),
+    (lambda mv, d: d.extract_pages(0, 1), "ExtractPages"),
+    (lambda mv, d: d.get_page_info(0), "GetPageInfo"),
+    (lambda mv, d: d.update_table_layout(), "UpdateTableLayout"),
+    (lambda mv, d: d.update_list_labels(), "UpdateListLabels"),
+    (lambda mv, d: d.update_actual_reference_marks(), "UpdateActualReferenceMarks"),
+    (lambda mv, d: d.start_track_revisions("me"), "StartTrackRevisions"),
+    (lambda mv, d: d.cleanup(), "Cleanup"),
+    (lambda mv, d: d.copy_styles_from_template(mv.Document()), "CopyStylesFromTemplate"),
+    (lambda mv, d: d.expand_table_styles_to_direct_formatting(), "ExpandTableStylesToDirectFormatting"),
+])
+def test_members_beyond_the_model_refuse_by_name_and_leave_the_document_usable(mv, tmp_path, call, member):
+    doc = written(mv, "still here")
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\." + member + " "):
+        call(mv, doc)
+    assert text_of(doc) == "still here"
+
+
+def test_document_wide_properties(mv):
+    doc = mv.Document()
+    assert doc.font_settings is None
+    doc.font_settings = mv.fonts.FontSettings()
+    assert type(doc.font_settings) is mv.fonts.FontSettings
+    doc.font_settings = None
+    assert doc.font_settings is None
+    assert doc.revisions_view == mv.RevisionsView.FINAL
+    doc.revisions_view = mv.RevisionsView.ORIGINAL
+    assert doc.revisions_view == mv.RevisionsView.ORIGINAL
+    doc.justification_mode = mv.settings.JustificationMode.COMPRESS
+    assert doc.justification_mode == mv.settings.JustificationMode.COMPRESS
+    assert doc.versions_count == 0
+    assert type(doc.view_options) is mv.settings.ViewOptions and type(doc.theme) is mv.themes.Theme
+    with pytest.raises(TypeError):
+        doc.revisions_view = 1

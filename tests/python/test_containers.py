@@ -82,8 +82,8 @@ for attempt in range(2):
     assert "ARRLIST [1, 2, 3]" in result.stdout, result.stdout + result.stderr
     chain = chain_lines(result)
     assert len(chain) == 4 and chain[0] == chain[2], chain
-    assert "SiApiCntList" in chain[0] and "'Sort' not found" in chain[0]
-    assert chain[1] == "TypeError: one or more refereced type is not initialized"
+    assert chain[0] == "TypeError: one or more refereced type is not initialized"
+    assert "SiApiCntList" in chain[1] and "'Sort' not found" in chain[1]
 
 
 # --- iteration and disposal on real members -------------------------------------------------

@@ -8,3 +8,5 @@ echo
 /usr/bin/python3 "$root/bench/startup_bench.py" "$build"
 echo
 /usr/bin/python3 "$root/bench/binding_bench.py" "$build"
+echo
+/usr/bin/python3 "$root/bench/container_bench.py" "$build"

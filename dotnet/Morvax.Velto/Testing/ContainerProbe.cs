@@ -43,8 +43,8 @@ public sealed class ContainerProbe
     /// <summary>An enumerable whose GetEnumerator gives null, as a broken collection may.</summary>
     public IEnumerable NullEnumerable => new NoEnumerator();
 
-    /// <summary>An enumerable of n fresh objects, for iteration benchmarks.</summary>
-    public IEnumerable Objects(int n) => System.Linq.Enumerable.Range(0, n).Select(_ => new object()).ToList();
+    /// <summary>An enumerable of n fresh probes (a bound class), for iteration benchmarks.</summary>
+    public IEnumerable Objects(int n) => System.Linq.Enumerable.Range(0, n).Select(_ => new ValueProbe()).ToList();
 
     /// <summary>A list of the integers 0 to n - 1.</summary>
     public ArrayList Numbers(int n) => new(System.Linq.Enumerable.Range(0, n).ToList());

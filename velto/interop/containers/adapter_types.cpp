@@ -75,7 +75,7 @@ Adapter AdapterOfType(PyTypeObject* type) {
 // The allocation slot: refuses while a table the adapter needs is unusable.
 PyObject* AdapterNew(PyTypeObject* type, PyObject*, PyObject*) {
   Adapter adapter = AdapterOfType(type);
-  if (adapter == Adapter::Count || !Ready(SpecOf(adapter).tables)) return nullptr;
+  if (adapter == Adapter::Count || !Ready(SpecOf(adapter).tables, SpecOf(adapter).own)) return nullptr;
   PyObject* self = type->tp_alloc(type, 0);
   if (self != nullptr) reinterpret_cast<PyHostObject*>(self)->handle = 0;
   return self;
@@ -114,7 +114,7 @@ PyObject* FinishCast(Adapter adapter, int32_t outcome, uint32_t outHandle) {
 
 template <Adapter A>
 PyObject* TypeOfMethod(PyObject*, PyObject*) {
-  if (!Ready(SpecOf(A).tables)) return nullptr;
+  if (!Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
   uint32_t typeHandle = 0;
   int32_t status = Service<int32_t (*)(uint32_t*)>(A, "btp_TypeOf")(&typeHandle);
   if (PyErr_Occurred() || status == 0) {
@@ -127,7 +127,7 @@ PyObject* TypeOfMethod(PyObject*, PyObject*) {
 
 template <Adapter A>
 PyObject* CastToMethod(PyObject*, PyObject* object) {
-  if (!Ready(SpecOf(A).tables)) return nullptr;
+  if (!Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
   HostKindHandle pair;
   if (!GetHostHandle(object, &pair)) return CastResult(0, nullptr);
   uint32_t out = 0;
@@ -137,7 +137,7 @@ PyObject* CastToMethod(PyObject*, PyObject* object) {
 
 template <Adapter A>
 PyObject* CastAsMethod(PyObject*, PyObject* object) {
-  if (!Ready(SpecOf(A).tables)) return nullptr;
+  if (!Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
   uint32_t handle = 0;
   if (!GetNetHandle(object, &handle)) return CastResult(0, nullptr);
   uint32_t out = 0;
@@ -147,7 +147,7 @@ PyObject* CastAsMethod(PyObject*, PyObject* object) {
 
 template <Adapter A>
 PyObject* IsAssignableMethod(PyObject*, PyObject* object) {
-  if (!Ready(SpecOf(A).tables)) return nullptr;
+  if (!Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
   uint32_t handle = 0;
   if (!GetNetHandle(object, &handle)) Py_RETURN_FALSE;
   int32_t answer = Service<int32_t (*)(uint32_t)>(A, "btp_IsAssignable")(handle);
@@ -163,7 +163,7 @@ PyObject* ReinterpretMethod(PyObject*, PyObject* object) {
                  SpecOf(A).fullName);
     return nullptr;
   }
-  if (!Ready(SpecOf(A).tables)) return nullptr;
+  if (!Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
   auto entry = Service<int32_t (*)(uint32_t, uint32_t*)>(A, "btp_ReInterpretObj");
   if (g_siblingApis.objectHandleOf == nullptr) return RaiseReflectionMissing();
   uint32_t source = 0;

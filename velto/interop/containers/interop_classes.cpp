@@ -172,17 +172,15 @@ int SlotNamed(InteropClass cls, const char* entryName) {
   return -1;
 }
 
-bool Ready(std::initializer_list<InteropClass> tables) {
+bool Ready(std::initializer_list<InteropClass> tables, InteropClass own) {
   if (RefuseInForkedChild()) return false;
-  bool own = true;
   for (InteropClass cls : tables) {
     const host::ApiDelegateTable& table = TableOf(cls);
     if (table.failed) {
       PyErr_SetString(PyExc_TypeError, table.errorText.c_str());
-      if (!own) RaiseChained(PyExc_TypeError, "one or more refereced type is not initialized");
+      if (cls != own) RaiseChained(PyExc_TypeError, "one or more refereced type is not initialized");
       return false;
     }
-    own = false;
   }
   return true;
 }

@@ -36,9 +36,10 @@ void* const* SlotsOf(InteropClass cls);
 // The slot of a named entry point in the class, or -1 when the class has none.
 int SlotNamed(InteropClass cls, const char* entryName);
 
-// True when every listed table is bound; otherwise false with TypeError set: the first
-// failed table's message, chained with "one or more refereced type is not initialized"
-// when that table is not the adapter's own (the first listed).
-bool Ready(std::initializer_list<InteropClass> tables);
+// True when every listed table is bound (in the order listed); otherwise false with
+// TypeError set: the first failed table's message, chained with "one or more refereced
+// type is not initialized" when that table is not the adapter's own class.
+bool Ready(std::initializer_list<InteropClass> tables, InteropClass own);
+inline bool Ready(InteropClass only) { return Ready({only}, only); }
 
 }  // namespace morvax::containers

@@ -1,5 +1,5 @@
 // Iteration and disposal: for loops over .NET enumerables and enumerators, with blocks
-// over .NET disposables, and the two callbacks through which .NET walks a Python iterable.
+// over .NET disposables, and enumerable arguments (Python iterables included).
 #include "interop/containers/iteration.h"
 #include "common/interned_names.h"
 #include "common/py_ref.h"
@@ -57,7 +57,7 @@ PyMethodDef kDisposableMethods[] = {
 };
 
 PyObject* IterateAdapter(PyObject* self) {
-  if (!Ready({InteropClass::Enumerable})) return nullptr;
+  if (!Ready(InteropClass::Enumerable)) return nullptr;
   auto getEnumerator = reinterpret_cast<GetEnumeratorEntry>(SlotsOf(InteropClass::Enumerable)[slot::kGetEnumerator]);
   EnumeratorRef ref = {0, 0};
   int32_t status = getEnumerator(HandleOf(self), &ref);
@@ -75,7 +75,7 @@ PyObject* IterateAdapter(PyObject* self) {
 }
 
 PyObject* NextItem(PyObject* self) {
-  if (!Ready({InteropClass::Enumerator})) return nullptr;
+  if (!Ready(InteropClass::Enumerator)) return nullptr;
   auto moveNext = reinterpret_cast<MoveNextEntry>(SlotsOf(InteropClass::Enumerator)[slot::kMoveNext]);
   PyObject* item = nullptr;
   int32_t status = moveNext(HandleOf(self), &item);
@@ -96,30 +96,6 @@ PyObject* NextItem(PyObject* self) {
   return nullptr;
 }
 
-extern "C" PyObject* GetIteratorCallback(PyObject* object) {
-  PyObject* iterator = PyObject_GetIter(object);
-  if (iterator == nullptr) return nullptr;
-  iternextfunc next = Py_TYPE(iterator)->tp_iternext;
-  if (next == nullptr || next == &_PyObject_NextNotImplemented) {
-    Py_DECREF(iterator);
-    PyErr_Format(PyExc_TypeError, "No iterator in '%s'", Py_TYPE(object)->tp_name);
-    return nullptr;
-  }
-  return iterator;
-}
-
-extern "C" int32_t NextItemCallback(PyObject* iterator, PyObject** item, PyVariant* variant) {
-  *item = nullptr;
-  PyObject* next = PyIter_Next(iterator);
-  if (next == nullptr) return PyErr_Occurred() ? 2 : 1;
-  if (!ConvertVariant(next, variant)) {
-    Py_DECREF(next);
-    return 2;
-  }
-  *item = next;
-  return 0;
-}
-
 int ConvertEnumerable(PyObject* object, EnumerableArgument* out) {
   if (object == Py_None) {
     *out = {0, 0};
@@ -128,7 +104,7 @@ int ConvertEnumerable(PyObject* object, EnumerableArgument* out) {
   HostKindHandle pair;
   if (GetHostHandle(object, &pair)) {
     // A .NET object crosses as itself when .NET agrees it is an enumerable.
-    if (!Ready({InteropClass::Enumerable})) return 0;
+    if (!Ready(InteropClass::Enumerable)) return 0;
     int assignableSlot = SlotNamed(InteropClass::Enumerable, "btp_IsAssignable");
     auto isAssignable = reinterpret_cast<int32_t (*)(uint32_t)>(SlotsOf(InteropClass::Enumerable)[assignableSlot]);
     int32_t answer = isAssignable(pair.handle);

@@ -86,7 +86,47 @@ PyObject* callgrind_mark(PyObject*, PyObject* name) {
   Py_RETURN_NONE;
 }
 
+// Like iterating a .NET enumerable: an iterator of n items whose next() makes one round
+// trip and creates a 24-byte object (a float).
+struct CountingIterator {
+  PyObject_HEAD
+  Py_ssize_t left;
+};
+
+PyObject* CountingNext(PyObject* self) {
+  auto* it = reinterpret_cast<CountingIterator*>(self);
+  if (it->left <= 0) return nullptr;
+  --it->left;
+  return PyFloat_FromDouble(g_echo(1));
+}
+
+PyTypeObject CountingIteratorType = {PyVarObject_HEAD_INIT(nullptr, 0) "_bench_floor.CountingIterator"};
+
+PyObject* iterate(PyObject*, PyObject* count) {
+  Py_ssize_t n = PyLong_AsSsize_t(count);
+  if (n == -1 && PyErr_Occurred()) return nullptr;
+  auto* it = PyObject_New(CountingIterator, &CountingIteratorType);
+  if (it != nullptr) it->left = n;
+  return reinterpret_cast<PyObject*>(it);
+}
+
+// Like x[i] on a .NET list: a subscript that makes one round trip and returns an int.
+PyObject* Subscript(PyObject*, PyObject* key) {
+  Py_ssize_t i = PyNumber_AsSsize_t(key, PyExc_IndexError);
+  if (i == -1 && PyErr_Occurred()) return nullptr;
+  return PyLong_FromLong(g_echo(static_cast<int32_t>(i)));
+}
+
+PyMappingMethods kSubscriptMapping = {nullptr, Subscript, nullptr};
+PyTypeObject SubscriptType = {PyVarObject_HEAD_INIT(nullptr, 0) "_bench_floor.Subscript"};
+
+PyObject* subscriptable(PyObject*, PyObject*) {
+  return PyObject_CallNoArgs(reinterpret_cast<PyObject*>(&SubscriptType));
+}
+
 PyMethodDef kMethods[] = {
+    {"iterate", iterate, METH_O, nullptr},
+    {"subscriptable", subscriptable, METH_NOARGS, nullptr},
     {"bind", bind, METH_NOARGS, nullptr},
     {"no_arguments", no_arguments, METH_NOARGS, nullptr},
     {"int_result", int_result, METH_NOARGS, nullptr},
@@ -103,4 +143,15 @@ PyModuleDef kModule = {PyModuleDef_HEAD_INIT, "_bench_floor", nullptr, -1, kMeth
 
 }  // namespace
 
-PyMODINIT_FUNC PyInit__bench_floor() { return PyModule_Create(&kModule); }
+PyMODINIT_FUNC PyInit__bench_floor() {
+  CountingIteratorType.tp_basicsize = sizeof(CountingIterator);
+  CountingIteratorType.tp_flags = Py_TPFLAGS_DEFAULT;
+  CountingIteratorType.tp_iter = PyObject_SelfIter;
+  CountingIteratorType.tp_iternext = CountingNext;
+  SubscriptType.tp_basicsize = sizeof(PyObject);
+  SubscriptType.tp_flags = Py_TPFLAGS_DEFAULT;
+  SubscriptType.tp_as_mapping = &kSubscriptMapping;
+  SubscriptType.tp_new = PyType_GenericNew;
+  if (PyType_Ready(&CountingIteratorType) < 0 || PyType_Ready(&SubscriptType) < 0) return nullptr;
+  return PyModule_Create(&kModule);
+}

@@ -15,9 +15,10 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z_]+)/[^"]+"', re.MULTILINE)
 
 def violations(root):
     for path in sorted(root.rglob("*")):
-        if path.suffix not in (".h", ".cpp") or path.parent.parent != root:
+        parts = path.relative_to(root).parts
+        if path.suffix not in (".h", ".cpp") or len(parts) < 2:
             continue
-        layer = path.parent.name
+        layer = parts[0]  # a subfolder belongs to the layer it lies in
         if layer not in LAYERS:
             yield f"{path}: folder '{layer}' is not a layer ({', '.join(LAYERS)})"
             continue

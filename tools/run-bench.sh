@@ -14,3 +14,5 @@ if command -v valgrind >/dev/null; then
 fi
 echo
 /usr/bin/python3 "$root/bench/docx_bench.py" "$build"
+echo
+/usr/bin/python3 "$root/bench/container_bench.py" "$build"

@@ -153,6 +153,7 @@ public sealed class ModelBuilder
             var type = Classify(parameter.ParameterType, out var reason);
             if (type == null) { Tally.Defer(reason!); return; }
             if (type.Kind == ValueKind.DateTimeOffset) { Tally.Defer("DateTimeOffset argument"); return; }
+            if (type.Kind == ValueKind.Array) { Tally.Defer("array argument"); return; }
             string pythonName = NameRules.Snake(parameter.Name!);
             parameters.Add(new ParameterModel(parameter.Name!, pythonName, Named(type, pythonName)));
         }
@@ -184,6 +185,7 @@ public sealed class ModelBuilder
         if (kind != null) return new ValueType_(kind.Value, null, type);
         if (_classes.TryGetValue(type, out var model)) return new ValueType_(ValueKind.Class, model, type);
         if (_enums.TryGetValue(type, out var enumeration)) return new ValueType_(ValueKind.Enum, null, type, enumeration);
+        if (type.IsArray) return new ValueType_(ValueKind.Array, null, type);
         deferredBecause = type.IsEnum ? "enumeration outside the library"
             : type.IsInterface ? "interface value"
             : typeof(System.IO.Stream).IsAssignableFrom(type) ? "stream value"

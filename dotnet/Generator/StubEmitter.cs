@@ -161,19 +161,35 @@ public static class StubEmitter
         public override string ToString() => _text.ToString();
     }
 
+    // A member's stub signature in a comparable form: its kind, then every overload's
+    // parameter and result annotations.
+    private static string ShapeOf(MethodModel method) =>
+        string.Join(";", method.Overloads.Select(o => $"{o.Kind}({string.Join(",", o.Parameters.Select(p => p.PythonName + ":" +
+            PythonTypes.Annotation(p.Type, true, QualifiedKey)))})->{PythonTypes.Annotation(o.Result, false, QualifiedKey)}"));
+
+    private static string ShapeOf(PropertyModel property) =>
+        $"property:{property.IsStatic}:{property.IsReadOnly}:{PythonTypes.Annotation(property.Type, false, QualifiedKey)}";
+
+    private static string QualifiedKey(string module, string simpleName) => module + "." + simpleName;
+
     private static void EmitClass(StringBuilder body, ClassModel model, Func<string, string, string> nameOf, SortedSet<string> imports,
                                   bool isBase, Allowlist allowlist)
     {
         if (isBase) allowlist.Add(model.PythonName, "final at run time, but the stubs derive the library's subclasses from it");
         // Names a base class already defines: a .NET member that hides one need not keep its
         // signature, which a Python checker would otherwise report in the stub itself.
-        var inherited = new HashSet<string>(StringComparer.Ordinal);
+        // A member that repeats the base's signature exactly hides nothing a checker sees.
+        var inherited = new Dictionary<string, string>(StringComparer.Ordinal);
         for (var b = model.Base; b != null; b = b.Base)
         {
-            foreach (var m in b.Methods) inherited.Add(m.PythonName);
-            foreach (var p in b.Properties.Concat(b.Statics)) inherited.Add(p.PythonName);
+            foreach (var m in b.Methods) inherited.TryAdd(m.PythonName, ShapeOf(m));
+            foreach (var p in b.Properties.Concat(b.Statics)) inherited.TryAdd(p.PythonName, ShapeOf(p));
         }
-        string Hides(string name) => inherited.Contains(name) ? "  # type: ignore[override]" : "";
+        var own = model.Methods.ToDictionary(m => m.PythonName, ShapeOf, StringComparer.Ordinal);
+        foreach (var p in model.Properties.Concat(model.Statics)) own.TryAdd(p.PythonName, ShapeOf(p));
+        string Hides(string name) =>
+            inherited.TryGetValue(name, out var shape) && !(own.TryGetValue(name, out var mine) && mine == shape)
+                ? "  # type: ignore[override]" : "";
 
         var memberNames = new HashSet<string>(StringComparer.Ordinal);
         foreach (var m in model.Methods) memberNames.Add(m.PythonName);

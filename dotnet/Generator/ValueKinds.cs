@@ -10,7 +10,8 @@ namespace Morvax.Generator;
 /// How a value crosses the boundary. FileName is a string that names a file or folder
 /// (NameRules.IsFileName): it also takes os.PathLike and bytes.
 /// </summary>
-public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName }
+public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName,
+    Enumerable, Enumerator, List, Collection, ArrayList, CollectionBase, ReadOnlyCollectionBase, Array, Disposable }
 
 public static class ValueKinds
 {
@@ -55,7 +56,30 @@ public static class ValueKinds
         // A file or folder name (a string by its parameter's name): what os.fspath accepts; a result is the name as text.
         new(ValueKind.FileName, null, "Marshalling.ReadString(args[@i])", "*(IntPtr*)result = Marshalling.PyString(@e);",
             "str | bytes | os.PathLike[str]", "str", "os"),
+        // Non-generic containers come back as the adapter types of _wrpgen._interop and are
+        // annotated with the Python protocol each offers. An enumerable argument also takes
+        // any Python iterable, whose items .NET reads during the call.
+        new(ValueKind.Enumerable, typeof(System.Collections.IEnumerable), "PythonIterables.Read(args[@i])", Handle,
+            "collections.abc.Iterable[object] | None", "collections.abc.Iterable[object]", "collections.abc"),
+        Container(ValueKind.Enumerator, typeof(System.Collections.IEnumerator), "collections.abc.Iterator[object]"),
+        Container(ValueKind.List, typeof(System.Collections.IList), "collections.abc.MutableSequence[object]"),
+        Container(ValueKind.Collection, typeof(System.Collections.ICollection), "collections.abc.Collection[object]"),
+        Container(ValueKind.ArrayList, typeof(System.Collections.ArrayList), "collections.abc.MutableSequence[object]"),
+        Container(ValueKind.CollectionBase, typeof(System.Collections.CollectionBase), "collections.abc.MutableSequence[object]"),
+        Container(ValueKind.ReadOnlyCollectionBase, typeof(System.Collections.ReadOnlyCollectionBase), "collections.abc.Collection[object]"),
+        // Any array but byte[] (classified by IsArray); results only: an argument would need its element type.
+        new(ValueKind.Array, null, null, Handle, "collections.abc.MutableSequence[object]", "collections.abc.MutableSequence[object]",
+            "collections.abc"),
+        new(ValueKind.Disposable, typeof(IDisposable), "HandleTable.Get<global::System.IDisposable>(*(uint*)args[@i])", Handle,
+            "contextlib.AbstractContextManager[object] | None", "contextlib.AbstractContextManager[object]", "contextlib"),
     };
+
+    private const string Handle = "*(uint*)result = HandleTable.Add(@e);";
+
+    // A container passed as the .NET object a wrapper holds, and returned as a new handle.
+    private static Row Container(ValueKind kind, Type type, string annotation) =>
+        new(kind, type, $"HandleTable.Get<global::{type.FullName}>(*(uint*)args[@i])", Handle, annotation + " | None", annotation,
+            "collections.abc");
 
     // Rows are indexed by kind: the table must hold every kind once, in declaration order.
     static ValueKinds()

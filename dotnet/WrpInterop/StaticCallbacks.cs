@@ -20,7 +20,7 @@ namespace Morvax.WrpGen.Interop
             public BuilderGroup* Builders;
             public BufferGroup* Buffers;
             public delegate* unmanaged<uint, uint, IntPtr*, int> TryMakeWrapper;
-            public IntPtr NextItem;
+            public delegate* unmanaged<IntPtr, IntPtr*, PyVariant*, int> NextItem;
             public ContainerGroup* Containers;
             public IntPtr List;
             public IntPtr Sequence;
@@ -82,7 +82,7 @@ namespace Morvax.WrpGen.Interop
             public IntPtr Clear;
             public IntPtr SequenceSize32;
             public IntPtr SequenceSize64;
-            public IntPtr Iterator;
+            public delegate* unmanaged<IntPtr, IntPtr> Iterator;
             public IntPtr ObjectSize;
             public IntPtr NewList;
             public IntPtr NewListWithHint;
@@ -221,6 +221,17 @@ namespace Morvax.WrpGen.Interop
         /// </summary>
         internal static delegate* unmanaged<IntPtr, IntPtr*, int*, char**, int> Utf16Text =>
             Containers->Utf16Text != null ? Containers->Utf16Text : throw Missing("container 11 (UTF-16 text of a str)");
+
+        /// <summary>(object) → a new reference to its iterator, or null with a Python error pending.</summary>
+        internal static delegate* unmanaged<IntPtr, IntPtr> GetIterator =>
+            Containers->Iterator != null ? Containers->Iterator : throw Missing("container 6 (get iterator)");
+
+        /// <summary>
+        /// (iterator, out item, out variant) → 0 with a new reference to the item and
+        /// its variant, 1 at the end, 2 with a Python error pending.
+        /// </summary>
+        internal static delegate* unmanaged<IntPtr, IntPtr*, PyVariant*, int> NextItem =>
+            Table->NextItem != null ? Table->NextItem : throw Missing("NextItem");
 
         // --- the record and its groups ----------------------------------------
 

@@ -7,6 +7,7 @@
 #include "api/class_binding.h"
 #include "api/class_runtime.h"
 #include "api/enumerations.h"
+#include "interop/containers/adapters.h"
 #include "interop/host_object.h"
 
 namespace morvax::api {
@@ -42,6 +43,20 @@ int EnumArgument(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, vo
   return ConvertEnumArgument(*spec.enumeration, object, &slot.i32);
 }
 
+int EnumerableArgument(const ValueSpec&, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot.enumerable;
+  return containers::ConvertEnumerable(object, &slot.enumerable);
+}
+// A container argument is the .NET object a wrapper holds (None: null); .NET refuses one
+// of the wrong type with its own error.
+int ContainerArgument(const ValueSpec&, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot;
+  slot.handle = 0;
+  if (object == Py_None || GetNetHandle(object, &slot.handle)) return 1;
+  PyErr_Format(PyExc_TypeError, "expected a .NET collection or None, not '%.200s'", Py_TYPE(object)->tp_name);
+  return 0;
+}
+
 void ReleaseBytes(ArgumentSlot& slot) { ReleaseByteSpan(&slot.bytes); }
 void ReleaseName(ArgumentSlot& slot) { ReleaseFileName(&slot.fileName); }
 
@@ -68,11 +83,18 @@ PyObject* TimeSpanOut(const ValueSpec&, ResultSlot& r) { return TimeSpanResult(r
 PyObject* DecimalOut(const ValueSpec&, ResultSlot& r) { return DecimalResult(r.decimal); }
 PyObject* GuidOut(const ValueSpec&, ResultSlot& r) { return GuidResult(r.guid); }
 
+// A container result: the adapter type of its declared kind.
+template <containers::Adapter A>
+PyObject* AdapterResult(const ValueSpec&, ResultSlot& r) {
+  return containers::WrapAdapter(r.handle, containers::AdapterType(A));
+}
+
 void DropObject(ResultSlot& r) { Py_XDECREF(r.object); }
 void DropHandle(ResultSlot& r) { ReleaseHandle(r.handle); }
 
 using VK = ValueKind;
 using AS = ArgumentSlot;
+using Ad = containers::Adapter;
 
 constexpr ValueKindRow kRows[] = {
     {VK::Void, nullptr, nullptr, AnyObject, NoneResult, nullptr},
@@ -95,6 +117,15 @@ constexpr ValueKindRow kRows[] = {
     {VK::Decimal, Plain<ConvertDecimal, &AS::decimal>, nullptr, AnyObject, DecimalOut, nullptr},
     {VK::Guid, Plain<ConvertGuid, &AS::guid>, nullptr, AnyObject, GuidOut, nullptr},
     {VK::FileName, Plain<ConvertFileName, &AS::fileName>, ReleaseName, AnyObject, BuiltObject, DropObject},
+    {VK::Enumerable, EnumerableArgument, nullptr, AnyObject, AdapterResult<Ad::Iterable>, DropHandle},
+    {VK::Enumerator, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::Iter>, DropHandle},
+    {VK::List, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::IList>, DropHandle},
+    {VK::Collection, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::ICol>, DropHandle},
+    {VK::ArrayList, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::ArrList>, DropHandle},
+    {VK::CollectionBase, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::ColBase>, DropHandle},
+    {VK::ReadOnlyCollectionBase, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::RoColBase>, DropHandle},
+    {VK::Array, nullptr, nullptr, AnyObject, AdapterResult<Ad::Array>, DropHandle},  // results only
+    {VK::Disposable, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::Disposable>, DropHandle},
 };
 
 // The table and the generated enumeration must agree row for row.

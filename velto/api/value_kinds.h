@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "generated_value_kinds.h"  // generated: enum class ValueKind, kValueKindCount
+#include "interop/containers/iteration.h"
 #include "interop/converters.h"
 #include "interop/datetime_values.h"
 
@@ -35,6 +36,7 @@ union ArgumentSlot {
   int64_t ticks;
   HostDecimal decimal;
   HostGuid guid;
+  containers::EnumerableArgument enumerable;
 };
 
 // Where .NET writes one result.

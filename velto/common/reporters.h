@@ -22,6 +22,8 @@ enum class StartupCode : int {
   AddTypeToModule = -1014,            // a class or enumeration as a module attribute
   ReadyType = -1015,                  // PyType_Ready of a class
   StoreHostMarker = -1016,            // _morvax_clr_host in a class's dictionary
+  StoreAdditionalInterfaces = -1017,  // _additional_interfaces of an adapter type
+  StoreImplicitInterfaces = -1018,    // _implicit_interfaces of an adapter type
   AddCompatibilityThreshold = -1019,  // _BACKWARD_COMPATIBILITY_THRESHOLD
   AddDescriptor = -1020,              // a static property, constant or service descriptor
   StoreCastableMarker = -1021,        // _morvax_clr_castable_obj on a class or enumeration

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "interop/containers/iteration.h"
 #include "interop/datetime_values.h"
 #include "interop/host_object.h"
 
@@ -66,13 +67,30 @@ static const BuilderGroup kBuilders = {
 static const BufferGroup kBuffers = {BufferRecordSize, ZeroBufferRecord, AcquireBuffer, ReleaseBuffer};
 
 static const ContainerGroup kContainers = {
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, Utf16TextCallback,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    reinterpret_cast<const void*>(&containers::GetIteratorCallback),
+    nullptr,
+    nullptr,
+    nullptr,
+    Utf16TextCallback,
 };
 
 const void* StaticCallbackRecord() {
   static const StaticRecord record = {
-      &kReaders, &kBuilders, &kBuffers, reinterpret_cast<const void*>(&TryMakeWrapperCallback), nullptr, &kContainers,
-      nullptr,   nullptr,    nullptr,
+      &kReaders,
+      &kBuilders,
+      &kBuffers,
+      reinterpret_cast<const void*>(&TryMakeWrapperCallback),
+      reinterpret_cast<const void*>(&containers::NextItemCallback),
+      &kContainers,
+      nullptr,
+      nullptr,
+      nullptr,
   };
   return &record;
 }

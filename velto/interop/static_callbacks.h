@@ -56,8 +56,8 @@ struct BufferGroup {
   void (*release)(Py_buffer* record);  // safe on a zeroed record
 };
 
-// Container operations. Only the last member exists so far; the others are filled when
-// the container adapters exist.
+// Container operations. The iterator and the UTF-16 text exist so far; the others are
+// filled with the typed containers.
 struct ContainerGroup {
   const void* listSize32;
   const void* listSize64;
@@ -65,7 +65,7 @@ struct ContainerGroup {
   const void* clear;
   const void* sequenceSize32;
   const void* sequenceSize64;
-  const void* iterator;
+  const void* iterator;  // PyObject* (PyObject* object): containers::GetIteratorCallback
   const void* objectSize;
   const void* newList;
   const void* newListWithHint;
@@ -78,7 +78,7 @@ struct StaticRecord {
   const void* builders;        // BuilderGroup
   const void* buffers;         // BufferGroup
   const void* tryMakeWrapper;  // int32_t (uint32_t handle, uint32_t typeKey, PyObject** out)
-  const void* nextItem;        // filled when the iterator adapter exists
+  const void* nextItem;        // containers::NextItemCallback
   const void* containers;      // ContainerGroup
   const void* list;            // filled when the list adapter exists
   const void* sequence;        // filled when the sequence adapter exists

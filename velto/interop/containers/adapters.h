@@ -1,0 +1,45 @@
+// The adapter types of morvax.velto._wrpgen._interop: which .NET tables each needs, how
+// an instance is made for a handle, and the protocol functions the type objects are
+// filled with (iteration.cpp, list_protocol.cpp).
+#pragma once
+
+#include <Python.h>
+
+#include <cstdint>
+
+#include "interop/containers/interop_classes.h"
+#include "interop/host_object.h"
+
+namespace morvax::containers {
+
+// In registration order.
+enum class Adapter : uint8_t { Disposable, Iter, Iterable, ICol, IList, RoColBase, ColBase, Array, ArrList, Count };
+
+PyTypeObject* AdapterType(Adapter adapter);
+// The adapter whose type the object has exactly, or Adapter::Count.
+Adapter AdapterOf(PyObject* object);
+
+// A new adapter instance of the type for an owned handle (0 gives None); on failure the
+// handle is released and null returned.
+PyObject* WrapAdapter(uint32_t handle, PyTypeObject* type);
+
+// Readies the adapter types and adds them, with their interface sets and markers, to the
+// _interop module. 0, or -1 with ImportError.
+int RegisterAdapterTypes(PyObject* module);
+
+inline uint32_t HandleOf(PyObject* self) { return reinterpret_cast<PyHostObject*>(self)->handle; }
+
+// Iteration (iteration.cpp).
+PyObject* IterateAdapter(PyObject* self);  // iter() of every iterable adapter
+PyObject* NextItem(PyObject* self);        // next() of _IterWrapper
+extern PyMethodDef kDisposableMethods[];   // __enter__, __exit__
+
+// The list protocol (list_protocol.cpp): slots and methods of the collection adapters.
+extern PySequenceMethods kListSequence, kArraySequence, kCollectionSequence;
+extern PyMappingMethods kListMapping, kArrayMapping;
+extern PyMethodDef kListMethods[], kArrListMethods[], kArrayMethods[], kCollectionMethods[];
+extern PyGetSetDef kLengthGetSet[];
+// Number of casting-method rows appended to each method table.
+inline constexpr int kCastingMethodCount = 7;
+
+}  // namespace morvax::containers

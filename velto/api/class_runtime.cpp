@@ -104,8 +104,11 @@ int ParseArguments(const OverloadSpec& overload, PyObject* args, PyObject* kwarg
   };
   char** keywords = const_cast<char**>(overload.keywords);
   const char* format = kFormats[overload.parameterCount];
-  PyObject* empty = nullptr;
-  if (args == nullptr) args = empty = PyTuple_New(0);
+  PyRef empty;  // stands in for a call without positional arguments
+  if (args == nullptr) {
+    empty = PyRef::steal(PyTuple_New(0));
+    args = empty.get();
+  }
   if (args == nullptr) return 0;
   int parsed = 0;
   switch (overload.parameterCount) {
@@ -138,7 +141,6 @@ int ParseArguments(const OverloadSpec& overload, PyObject* args, PyObject* kwarg
     default:
       PyErr_SetString(PyExc_SystemError, "too many parameters for one overload");
   }
-  Py_XDECREF(empty);
   return parsed;
 }
 
@@ -211,8 +213,8 @@ class RejectedOverloads {
   }
   // TypeError whose value lists the kept errors' texts in overload order.
   void Raise(PyObject* args, PyObject* kwargs) {
-    PyObject* reasons = PyList_New(0);
-    for (int i = 0; reasons != nullptr && i < count_; ++i) {
+    PyRef reasons = PyRef::steal(PyList_New(0));
+    for (int i = 0; reasons && i < count_; ++i) {
       Fetched& error = kept_[i];
       if (deferred_[i] != nullptr) {
         // The same parse and conversion again, now for its error.
@@ -224,13 +226,11 @@ class RejectedOverloads {
         PyErr_Fetch(&error.type, &error.value, &error.traceback);
       }
       PyErr_NormalizeException(&error.type, &error.value, &error.traceback);
-      PyObject* text = error.value != nullptr ? PyObject_Str(error.value) : PyUnicode_FromString("");
-      if (text == nullptr || PyList_Append(reasons, text) < 0) Py_CLEAR(reasons);
-      Py_XDECREF(text);
+      PyRef text = PyRef::steal(error.value != nullptr ? PyObject_Str(error.value) : PyUnicode_FromString(""));
+      if (!text || PyList_Append(reasons.get(), text.get()) < 0) reasons = PyRef();
     }
-    if (reasons == nullptr) return;
-    PyErr_SetObject(PyExc_TypeError, reasons);
-    Py_DECREF(reasons);
+    if (!reasons) return;
+    PyErr_SetObject(PyExc_TypeError, reasons.get());
   }
 
  private:

@@ -62,50 +62,46 @@ static PyObject* EncodeUtf16(PyObject* object) {
     return nullptr;
   }
   // A lone surrogate is one code unit, as in a str that reaches .NET whole.
-  PyObject* encoded = PyUnicode_AsEncodedString(object, "utf-16", "surrogatepass");
-  if (encoded == nullptr) {
+  PyRef encoded = PyRef::steal(PyUnicode_AsEncodedString(object, "utf-16", "surrogatepass"));
+  if (!encoded) {
     // Normally the codec's own error is pending and stands.
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "cannot convert unicode object to byte string");
     return nullptr;
   }
-  if (!PyBytes_Check(encoded)) {
+  if (!PyBytes_Check(encoded.get())) {
     PyErr_Format(PyExc_TypeError, "converted string must be bytes-like object, not '%s'",
-                 encoded == Py_None ? "None" : Py_TYPE(encoded)->tp_name);
-    Py_DECREF(encoded);
+                 encoded.get() == Py_None ? "None" : Py_TYPE(encoded.get())->tp_name);
     return nullptr;
   }
-  return encoded;
+  return encoded.release();
 }
 
 int ConvertChar(PyObject* object, void* slot) {
-  PyObject* encoded = EncodeUtf16(object);
-  if (encoded == nullptr) return 0;
+  PyRef encoded = PyRef::steal(EncodeUtf16(object));
+  if (!encoded) return 0;
   // The mark and one code unit: a BMP character or a lone surrogate.
-  if (PyBytes_GET_SIZE(encoded) != 4) {
-    Py_DECREF(encoded);
+  if (PyBytes_GET_SIZE(encoded.get()) != 4) {
     PyErr_SetString(PyExc_TypeError, "string must contain one UTF-16 code unit");
     return 0;
   }
   uint16_t unit;
-  std::memcpy(&unit, PyBytes_AS_STRING(encoded) + 2, sizeof unit);
-  Py_DECREF(encoded);
+  std::memcpy(&unit, PyBytes_AS_STRING(encoded.get()) + 2, sizeof unit);
   *static_cast<uint16_t*>(slot) = unit;
   return 1;
 }
 
 extern "C" int32_t Utf16TextCallback(PyObject* object, PyObject** holder, int32_t* count, const char16_t** units) {
-  PyObject* encoded = EncodeUtf16(object);
-  if (encoded == nullptr) return 0;
-  Py_ssize_t unitCount = (PyBytes_GET_SIZE(encoded) - 2) / 2;
+  PyRef encoded = PyRef::steal(EncodeUtf16(object));
+  if (!encoded) return 0;
+  Py_ssize_t unitCount = (PyBytes_GET_SIZE(encoded.get()) - 2) / 2;
   if (unitCount > INT32_MAX) {
-    Py_DECREF(encoded);
     PyErr_Format(PyExc_OverflowError, "a string of %zd UTF-16 code units is too long for .NET", unitCount);
     return 0;
   }
   // The new reference passes to .NET, which keeps it while it reads the units.
-  *holder = encoded;
   *count = static_cast<int32_t>(unitCount < 0 ? 0 : unitCount);
-  *units = reinterpret_cast<const char16_t*>(PyBytes_AS_STRING(encoded) + 2);
+  *units = reinterpret_cast<const char16_t*>(PyBytes_AS_STRING(encoded.get()) + 2);
+  *holder = encoded.release();
   return 1;
 }
 
@@ -283,8 +279,8 @@ int ConvertFileName(PyObject* object, void* slot) {
   auto* name = static_cast<FileNameSlot*>(slot);
   name->holder = nullptr;
   if (object == Py_None) return ConvertString(object, &name->view);
-  PyObject* path = PyOS_FSPath(object);  // new reference: a str or bytes
-  if (path == nullptr) {
+  PyRef path = PyRef::steal(PyOS_FSPath(object));  // a str or bytes
+  if (!path) {
     // Not a path at all: refused in the words of the string converter.
     if (PyErr_ExceptionMatches(PyExc_TypeError)) {
       PyErr_Clear();
@@ -292,34 +288,24 @@ int ConvertFileName(PyObject* object, void* slot) {
     }
     return 0;
   }
-  if (PyBytes_Check(path)) {
-    PyObject* decoded = PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path), PyBytes_GET_SIZE(path));
-    Py_DECREF(path);
-    if (decoded == nullptr) return 0;
-    path = decoded;
+  if (PyBytes_Check(path.get())) {
+    path = PyRef::steal(PyUnicode_DecodeFSDefaultAndSize(PyBytes_AS_STRING(path.get()), PyBytes_GET_SIZE(path.get())));
+    if (!path) return 0;
   }
-  if (PyUnicode_READY(path) < 0) {
-    Py_DECREF(path);
-    return 0;
-  }
-  if (PyUnicode_FindChar(path, 0, 0, PyUnicode_GET_LENGTH(path), 1) >= 0) {
+  if (PyUnicode_READY(path.get()) < 0) return 0;
+  if (PyUnicode_FindChar(path.get(), 0, 0, PyUnicode_GET_LENGTH(path.get()), 1) >= 0) {
     PyErr_SetString(PyExc_ValueError, "embedded null character in path");
-    Py_DECREF(path);
     return 0;
   }
-  if (HoldsSurrogate(path)) {
+  if (HoldsSurrogate(path.get())) {
     PyErr_Format(PyExc_ValueError,
                  "the file name %R holds bytes that are not UTF-8 (shown as surrogate escapes); .NET "
                  "passes file names to the system as UTF-8 and cannot reach this file: rename it",
-                 path);
-    Py_DECREF(path);
+                 path.get());
     return 0;
   }
-  if (!ConvertString(path, &name->view)) {
-    Py_DECREF(path);
-    return 0;
-  }
-  name->holder = path;
+  if (!ConvertString(path.get(), &name->view)) return 0;
+  name->holder = path.release();
   return 1;
 }
 

@@ -9,20 +9,11 @@ namespace Morvax.Generator.Tests;
 
 public sealed class DocumentationTests : IDisposable
 {
-    private readonly string _ids = Path.GetTempFileName();
-    private readonly IReadOnlyList<ClassModel> _classes;
-    private readonly IReadOnlyList<EnumModel> _enums;
+    private readonly FixtureModel _model = new();
+    private IReadOnlyList<ClassModel> _classes => _model.Classes;
+    private IReadOnlyList<EnumModel> _enums => _model.Enums;
 
-    public DocumentationTests()
-    {
-        var assembly = typeof(Shape).Assembly;
-        var docs = LibraryDocs.Load(Path.ChangeExtension(assembly.Location, ".xml"));
-        var builder = new ModelBuilder(docs);
-        _classes = builder.Build(assembly, new ClassIds(_ids, assignMissing: true));
-        _enums = builder.Enums;
-    }
-
-    public void Dispose() => File.Delete(_ids);
+    public void Dispose() => _model.Dispose();
 
     private ClassModel Class(string name) => _classes.Single(c => c.SimpleName == name);
 

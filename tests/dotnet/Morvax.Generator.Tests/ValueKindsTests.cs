@@ -9,18 +9,11 @@ namespace Morvax.Generator.Tests;
 
 public sealed class ValueKindsTests : IDisposable
 {
-    private readonly string _ids = Path.GetTempFileName();
-    private readonly IReadOnlyList<ClassModel> _classes;
-    private readonly IReadOnlyList<EnumModel> _enums;
+    private readonly FixtureModel _model = new();
+    private IReadOnlyList<ClassModel> _classes => _model.Classes;
+    private IReadOnlyList<EnumModel> _enums => _model.Enums;
 
-    public ValueKindsTests()
-    {
-        var builder = new ModelBuilder(LibraryDocs.Empty);
-        _classes = builder.Build(typeof(Shape).Assembly, new ClassIds(_ids, assignMissing: true));
-        _enums = builder.Enums;
-    }
-
-    public void Dispose() => File.Delete(_ids);
+    public void Dispose() => _model.Dispose();
 
     [Fact]
     public void CppEnumerationListsEveryKindInDeclarationOrderWithItsCount()

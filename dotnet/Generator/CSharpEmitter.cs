@@ -49,14 +49,16 @@ public static class CSharpEmitter
         }
 
         foreach (var overload in model.Constructors?.Overloads ?? new())
-            Entry(overload.Entry.Name, Store(new ValueType_(ValueKind.Class, model, model.NetType), $"new {type}({Arguments(overload.Parameters)})"));
+            Entry(overload.Entry.Name, ValueKinds.Scoped(overload.Parameters.Select(p => p.Type),
+                Store(new ValueType_(ValueKind.Class, model, model.NetType), $"new {type}({Arguments(overload.Parameters)})")));
         foreach (var method in model.Methods)
         {
             foreach (var overload in method.Overloads)
             {
                 string receiver = overload.Kind == OverloadKind.Static ? type : $"Marshalling.Target<{type}>(self)";
                 string call = $"{receiver}.{method.NetName}({Arguments(overload.Parameters)})";
-                Entry(overload.Entry.Name, overload.Result.Kind == ValueKind.Void ? call + ";" : Store(overload.Result, call));
+                Entry(overload.Entry.Name, ValueKinds.Scoped(overload.Parameters.Select(p => p.Type),
+                    overload.Result.Kind == ValueKind.Void ? call + ";" : Store(overload.Result, call)));
             }
         }
         foreach (var property in model.Properties.Concat(model.Statics))
@@ -64,7 +66,7 @@ public static class CSharpEmitter
             string receiver = property.IsStatic ? type : $"Marshalling.Target<{type}>(self)";
             Entry(property.Getter.Name, Store(property.Type, $"{receiver}.{property.NetName}"));
             if (property.Setter != null)
-                Entry(property.Setter.Name, $"{receiver}.{property.NetName} = {Read(property.Type, 0)};");
+                Entry(property.Setter.Name, ValueKinds.Scoped(new[] { property.Type }, $"{receiver}.{property.NetName} = {Read(property.Type, 0)};"));
         }
 
         Entry("btp_TypeOf", $"*outHandle = HandleTable.Add(typeof({type})); return 1;", "uint* outHandle", "int", "0");

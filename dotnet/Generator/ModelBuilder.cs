@@ -188,7 +188,7 @@ public sealed class ModelBuilder
         if (type.IsArray) return new ValueType_(ValueKind.Array, null, type);
         deferredBecause = type.IsEnum ? "enumeration outside the library"
             : type.IsInterface ? "interface value"
-            : typeof(System.IO.Stream).IsAssignableFrom(type) ? "stream value"
+            : typeof(System.IO.Stream).IsAssignableFrom(type) ? "stream of a derived type"
             : type.IsArray || type.IsGenericType ? "list, array or generic container"
             : type.IsValueType ? "other value type"
             : "class outside the library";

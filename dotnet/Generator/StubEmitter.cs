@@ -200,7 +200,7 @@ public static class StubEmitter
         // Annotations as a stub spells them: standard modules by alias, hidden built-ins through builtins.
         string Annotate(ValueType_ type, bool asArgument)
         {
-            if (PythonTypes.ImportOf(type) is { } standard)
+            foreach (var standard in PythonTypes.ImportOf(type)?.Split(' ') ?? Array.Empty<string>())
             {
                 if (memberNames.Contains(standard))
                     throw new InvalidOperationException($"{model.FullName}: a member named '{standard}' hides the module its annotations need");

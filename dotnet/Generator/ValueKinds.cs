@@ -11,7 +11,7 @@ namespace Morvax.Generator;
 /// (NameRules.IsFileName): it also takes os.PathLike and bytes.
 /// </summary>
 public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName,
-    Enumerable, Enumerator, List, Collection, ArrayList, CollectionBase, ReadOnlyCollectionBase, Array, Disposable }
+    Enumerable, Enumerator, List, Collection, ArrayList, CollectionBase, ReadOnlyCollectionBase, Array, Disposable, Stream }
 
 public static class ValueKinds
 {
@@ -19,10 +19,12 @@ public static class ValueKinds
     /// One kind. NetType: the .NET type classified as this kind (null: found another way).
     /// Read: C# reading argument slot @i; Store: C# storing expression @e in the result slot;
     /// @T is the class or enumeration's full name. Argument/Result: the Python annotations,
-    /// "{0}" standing for the class or enumeration name; Import: the module they need.
+    /// "{0}" standing for the class or enumeration name; Import: the modules they need (separated
+    /// by blanks). Scope: C# around the body of an entry point taking the kind (@body), for
+    /// arguments that live only as long as the call.
     /// </summary>
     public sealed record Row(ValueKind Kind, Type? NetType, string? Read, string? Store,
-                             string Argument, string Result, string? Import = null);
+                             string Argument, string Result, string? Import = null, string? Scope = null);
 
     public static readonly IReadOnlyList<Row> Rows = new Row[]
     {
@@ -72,6 +74,13 @@ public static class ValueKinds
             "collections.abc"),
         new(ValueKind.Disposable, typeof(IDisposable), "HandleTable.Get<global::System.IDisposable>(*(uint*)args[@i])", Handle,
             "contextlib.AbstractContextManager[object] | None", "contextlib.AbstractContextManager[object]", "contextlib"),
+        // A .NET stream, or a Python binary file object that .NET reads and writes through the
+        // stream callbacks during the call (the scope flushes it when the call succeeds and
+        // retires it either way). A stream result is a file object over the .NET stream, or
+        // the Python object itself when it is one the call was given.
+        new(ValueKind.Stream, typeof(System.IO.Stream), "PythonStreams.Read(args[@i])", "PythonStreams.Write(result, @e);",
+            "io.RawIOBase | io.BufferedIOBase | typing.BinaryIO | None", "typing.BinaryIO", "io typing",
+            "using (var streams = PythonStreams.Open()) { @body streams.Complete(); }"),
     };
 
     private const string Handle = "*(uint*)result = HandleTable.Add(@e);";
@@ -100,6 +109,11 @@ public static class ValueKinds
     public static string Read(ValueType_ type, int i) =>
         (Of(type.Kind).Read ?? throw new InvalidOperationException($"no argument form for {type.Kind}"))
             .Replace("@i", i.ToString()).Replace("@T", NameOf(type));
+
+    /// <summary>The body of an entry point inside the scopes its parameters' kinds need.</summary>
+    public static string Scoped(IEnumerable<ValueType_> parameters, string body) =>
+        parameters.Select(p => Of(p.Kind).Scope).Where(s => s != null).Distinct()
+            .Aggregate(body, (inner, scope) => scope!.Replace("@body", inner));
 
     /// <summary>C# evaluating an expression and storing it in the result slot.</summary>
     public static string Store(ValueType_ type, string expression) =>

@@ -24,7 +24,7 @@ namespace Morvax.WrpGen.Interop
             public ContainerGroup* Containers;
             public IntPtr List;
             public IntPtr Sequence;
-            public IntPtr Stream;
+            public StreamGroup* Stream;
         }
 
         // Group A.
@@ -87,6 +87,26 @@ namespace Morvax.WrpGen.Interop
             public IntPtr NewList;
             public IntPtr NewListWithHint;
             public delegate* unmanaged<IntPtr, IntPtr*, int*, char**, int> Utf16Text;
+        }
+
+        // The stream group, in its fixed order: the thirteen operations on a
+        // Python file object (the first argument, borrowed).
+        [StructLayout(LayoutKind.Sequential)]
+        private struct StreamGroup
+        {
+            public delegate* unmanaged<nint, byte*, int, int> Write;
+            public delegate* unmanaged<nint, byte, int> WriteByte;
+            public delegate* unmanaged<nint, byte*, int, int> ReadInto;
+            public delegate* unmanaged<nint, int> ReadByte;
+            public delegate* unmanaged<nint, long, int, long> Seek;
+            public delegate* unmanaged<nint, long, int> SetLength;
+            public delegate* unmanaged<nint, int> Flush;
+            public delegate* unmanaged<nint, void> Close;
+            public delegate* unmanaged<nint, int> CanRead;
+            public delegate* unmanaged<nint, int> CanWrite;
+            public delegate* unmanaged<nint, int> CanSeek;
+            public delegate* unmanaged<nint, long> Tell;
+            public delegate* unmanaged<nint, long> Length;
         }
 
         // --- group A: readers -------------------------------------------------
@@ -233,6 +253,55 @@ namespace Morvax.WrpGen.Interop
         internal static delegate* unmanaged<IntPtr, IntPtr*, PyVariant*, int> NextItem =>
             Table->NextItem != null ? Table->NextItem : throw Missing("NextItem");
 
+        // --- stream group --------------------------------------------------------
+        // Each leaves a Python error pending where it answers -1 (the read of one
+        // byte: -2); see PythonStream for what the answers mean.
+
+        /// <summary>(stream, bytes, count) → bytes taken, 0 for None, -1 with an error.</summary>
+        internal static delegate* unmanaged<nint, byte*, int, int> StreamWrite =>
+            Streams->Write != null ? Streams->Write : throw Missing("stream 1 (write)");
+
+        internal static delegate* unmanaged<nint, byte, int> StreamWriteByte =>
+            Streams->WriteByte != null ? Streams->WriteByte : throw Missing("stream 2 (write one byte)");
+
+        /// <summary>(stream, buffer, count) → bytes read, 0 for None or the end, -1 with an error.</summary>
+        internal static delegate* unmanaged<nint, byte*, int, int> StreamReadInto =>
+            Streams->ReadInto != null ? Streams->ReadInto : throw Missing("stream 3 (readinto)");
+
+        /// <summary>(stream) → the byte, -1 at the end, -2 with an error.</summary>
+        internal static delegate* unmanaged<nint, int> StreamReadByte =>
+            Streams->ReadByte != null ? Streams->ReadByte : throw Missing("stream 4 (read one byte)");
+
+        internal static delegate* unmanaged<nint, long, int, long> StreamSeek =>
+            Streams->Seek != null ? Streams->Seek : throw Missing("stream 5 (seek)");
+
+        internal static delegate* unmanaged<nint, long, int> StreamSetLength =>
+            Streams->SetLength != null ? Streams->SetLength : throw Missing("stream 6 (truncate)");
+
+        internal static delegate* unmanaged<nint, int> StreamFlush =>
+            Streams->Flush != null ? Streams->Flush : throw Missing("stream 7 (flush)");
+
+        /// <summary>Closes the Python stream; a failure is reported as unraisable, never pending.</summary>
+        internal static delegate* unmanaged<nint, void> StreamClose =>
+            Streams->Close != null ? Streams->Close : throw Missing("stream 8 (close)");
+
+        /// <summary>(stream) → 1, 0 (also when closed), -1 with an error.</summary>
+        internal static delegate* unmanaged<nint, int> StreamCanRead =>
+            Streams->CanRead != null ? Streams->CanRead : throw Missing("stream 9 (readable)");
+
+        internal static delegate* unmanaged<nint, int> StreamCanWrite =>
+            Streams->CanWrite != null ? Streams->CanWrite : throw Missing("stream 10 (writable)");
+
+        internal static delegate* unmanaged<nint, int> StreamCanSeek =>
+            Streams->CanSeek != null ? Streams->CanSeek : throw Missing("stream 11 (seekable)");
+
+        internal static delegate* unmanaged<nint, long> StreamTell =>
+            Streams->Tell != null ? Streams->Tell : throw Missing("stream 12 (tell)");
+
+        /// <summary>(stream) → the length, -1 with an error, -2 not seekable, -3 closed.</summary>
+        internal static delegate* unmanaged<nint, long> StreamLength =>
+            Streams->Length != null ? Streams->Length : throw Missing("stream 13 (length)");
+
         // --- the record and its groups ----------------------------------------
 
         // Read on every use: the record is registered once at start-up, and
@@ -256,6 +325,9 @@ namespace Morvax.WrpGen.Interop
 
         private static BufferGroup* Buffers =>
             Table->Buffers != null ? Table->Buffers : throw Missing("buffer group");
+
+        private static StreamGroup* Streams =>
+            Table->Stream != null ? Table->Stream : throw Missing("stream group");
 
         private static ContainerGroup* Containers =>
             Table->Containers != null ? Table->Containers : throw Missing("container group");

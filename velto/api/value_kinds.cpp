@@ -57,6 +57,11 @@ int ContainerArgument(const ValueSpec&, PyObject* object, ArgumentSlot& slot, vo
   return 0;
 }
 
+int StreamArgument(const ValueSpec&, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot.stream;
+  return containers::ConvertStream(object, &slot.stream);
+}
+
 void ReleaseBytes(ArgumentSlot& slot) { ReleaseByteSpan(&slot.bytes); }
 void ReleaseName(ArgumentSlot& slot) { ReleaseFileName(&slot.fileName); }
 
@@ -89,8 +94,11 @@ PyObject* AdapterResult(const ValueSpec&, ResultSlot& r) {
   return containers::WrapAdapter(r.handle, containers::AdapterType(A));
 }
 
+PyObject* StreamOut(const ValueSpec&, ResultSlot& r) { return containers::StreamResult(r.objectRef); }
+
 void DropObject(ResultSlot& r) { Py_XDECREF(r.object); }
 void DropHandle(ResultSlot& r) { ReleaseHandle(r.handle); }
+void DropStream(ResultSlot& r) { containers::DiscardStreamResult(r.objectRef); }
 
 using VK = ValueKind;
 using AS = ArgumentSlot;
@@ -126,6 +134,7 @@ constexpr ValueKindRow kRows[] = {
     {VK::ReadOnlyCollectionBase, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::RoColBase>, DropHandle},
     {VK::Array, nullptr, nullptr, AnyObject, AdapterResult<Ad::Array>, DropHandle},  // results only
     {VK::Disposable, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::Disposable>, DropHandle},
+    {VK::Stream, StreamArgument, nullptr, AnyObject, StreamOut, DropStream},
 };
 
 // The table and the generated enumeration must agree row for row.

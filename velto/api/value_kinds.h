@@ -11,6 +11,7 @@
 
 #include "generated_value_kinds.h"  // generated: enum class ValueKind, kValueKindCount
 #include "interop/containers/iteration.h"
+#include "interop/containers/streams.h"
 #include "interop/converters.h"
 #include "interop/datetime_values.h"
 
@@ -37,6 +38,7 @@ union ArgumentSlot {
   HostDecimal decimal;
   HostGuid guid;
   containers::EnumerableArgument enumerable;
+  containers::StreamArgument stream;
 };
 
 // Where .NET writes one result.
@@ -54,6 +56,7 @@ union ResultSlot {
   int64_t ticks;
   HostDecimal decimal;
   HostGuid guid;
+  HostObjectRef objectRef;
 };
 
 struct ValueKindRow {

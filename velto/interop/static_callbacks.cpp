@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "interop/containers/iteration.h"
+#include "interop/containers/streams.h"
 #include "interop/datetime_values.h"
 #include "interop/host_object.h"
 
@@ -40,6 +41,7 @@ static_assert(sizeof(BuilderGroup) == 14 * sizeof(void*));
 static_assert(sizeof(BufferGroup) == 4 * sizeof(void*));
 static_assert(sizeof(ContainerGroup) == 11 * sizeof(void*));
 static_assert(sizeof(StaticRecord) == 9 * sizeof(void*));
+static_assert(sizeof(containers::StreamGroup) == 13 * sizeof(void*));
 
 static const ReaderGroup kReaders = {
     ReadUnicodeView,     ReadTruthCallback,        ReadIntegerCallback,  ReadDoubleCallback,
@@ -90,7 +92,7 @@ const void* StaticCallbackRecord() {
       &kContainers,
       nullptr,
       nullptr,
-      nullptr,
+      containers::StreamCallbackGroup(),
   };
   return &record;
 }

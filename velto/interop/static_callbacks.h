@@ -82,7 +82,7 @@ struct StaticRecord {
   const void* containers;      // ContainerGroup
   const void* list;            // filled when the list adapter exists
   const void* sequence;        // filled when the sequence adapter exists
-  const void* stream;          // filled when the stream adapter exists
+  const void* stream;          // containers::StreamGroup
 };
 
 // The record of nine group pointers handed to .NET through SetPyStaticCallbacks. It lives

@@ -8,6 +8,7 @@
 #include "common/reporters.h"
 #include "common/sibling_apis.h"
 #include "interop/containers/adapters.h"
+#include "interop/containers/streams.h"
 #include "interop/error_bridge.h"
 
 namespace morvax::containers {
@@ -22,6 +23,7 @@ struct AdapterSpec {
   InteropClass own;  // the class whose btp_ entries serve the casting methods
   std::initializer_list<InteropClass> tables;
   std::initializer_list<Adapter> interfaces;
+  bool plain = false;  // no handle, no .NET class, no interface sets and no markers
 };
 
 const AdapterSpec kSpecs[] = {
@@ -58,6 +60,8 @@ const AdapterSpec kSpecs[] = {
      IC::ArrayList,
      {IC::ArrayList, IC::Enumerable},
      {Adapter::Iterable, Adapter::ICol, Adapter::IList}},
+    {"morvax.velto._wrpgen._interop._ShlBufferView", "_ShlBufferView", IC::Count, {}, {}, true},
+    {"morvax.velto._wrpgen._interop._StreamWrapper", "_StreamWrapper", IC::Stream, {IC::Stream}, {Adapter::Disposable}},
 };
 constexpr size_t kCount = static_cast<size_t>(Adapter::Count);
 static_assert(std::size(kSpecs) == kCount);
@@ -244,6 +248,13 @@ void FillTypes() {
   FillType(Adapter::ColBase, MethodTable<Adapter::ColBase>(kListMethods));
   FillType(Adapter::Array, MethodTable<Adapter::Array>(kArrayMethods));
   FillType(Adapter::ArrList, MethodTable<Adapter::ArrList>(kArrListMethods));
+  FillType(Adapter::Stream, MethodTable<Adapter::Stream>(kStreamMethods));
+
+  PyTypeObject& stream = g_types[static_cast<size_t>(Adapter::Stream)];
+  stream.tp_basicsize = sizeof(StreamObject);
+  stream.tp_iter = IterateStream;
+  stream.tp_iternext = NextLine;
+  stream.tp_getset = kStreamGetSet;
 
   g_types[static_cast<size_t>(Adapter::Iter)].tp_iter = PyObject_SelfIter;
   g_types[static_cast<size_t>(Adapter::Iter)].tp_iternext = NextItem;
@@ -276,7 +287,10 @@ int StoreInDict(PyTypeObject* type, PyObject* key, PyObject* value, StartupCode 
 
 }  // namespace
 
-PyTypeObject* AdapterType(Adapter adapter) { return &g_types[static_cast<size_t>(adapter)]; }
+// The buffer view's type object lives with its slots (buffer_view.cpp).
+PyTypeObject* AdapterType(Adapter adapter) {
+  return adapter == Adapter::BufferView ? BufferViewType() : &g_types[static_cast<size_t>(adapter)];
+}
 
 Adapter AdapterOf(PyObject* object) { return AdapterOfType(Py_TYPE(object)); }
 
@@ -295,7 +309,7 @@ int RegisterAdapterTypes(PyObject* module) {
   FillTypes();
   for (size_t i = 0; i < kCount; ++i) {
     const AdapterSpec& spec = kSpecs[i];
-    PyTypeObject* type = &g_types[i];
+    PyTypeObject* type = AdapterType(static_cast<Adapter>(i));
     if (PyType_Ready(type) < 0) {
       ReportTypeInitError(StartupCode::ReadyType, spec.fullName);
       return -1;
@@ -318,10 +332,12 @@ int RegisterAdapterTypes(PyObject* module) {
         if (StoreInDict(type, set.name, members.get(), set.code) < 0) return -1;
       }
     }
-    if (StoreInDict(type, Interned(Name::_morvax_clr_host), Py_None, StartupCode::StoreHostMarker) < 0) return -1;
-    if (StoreInDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, StartupCode::StoreCastableMarker) < 0)
-      return -1;
-    PyType_Modified(type);
+    if (!spec.plain) {
+      if (StoreInDict(type, Interned(Name::_morvax_clr_host), Py_None, StartupCode::StoreHostMarker) < 0) return -1;
+      if (StoreInDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, StartupCode::StoreCastableMarker) < 0)
+        return -1;
+      PyType_Modified(type);
+    }
     if (PyModule_AddObjectRef(module, spec.shortName, reinterpret_cast<PyObject*>(type)) < 0) {
       ReportTypeInitError2(StartupCode::AddTypeToModule, PyModule_GetName(module), spec.fullName);
       return -1;

@@ -12,8 +12,27 @@
 
 namespace morvax::containers {
 
-// In registration order.
-enum class Adapter : uint8_t { Disposable, Iter, Iterable, ICol, IList, RoColBase, ColBase, Array, ArrList, Count };
+// In registration order. BufferView (_ShlBufferView) alone carries no handle.
+enum class Adapter : uint8_t {
+  Disposable,
+  Iter,
+  Iterable,
+  ICol,
+  IList,
+  RoColBase,
+  ColBase,
+  Array,
+  ArrList,
+  BufferView,
+  Stream,
+  Count
+};
+
+// The _StreamWrapper instance: a wrapper with the adapter's own closed flag.
+struct StreamObject {
+  PyHostObject base;
+  int32_t closed;  // 0 open, 1 after close() or __exit__
+};
 
 PyTypeObject* AdapterType(Adapter adapter);
 // The adapter whose type the object has exactly, or Adapter::Count.
@@ -39,6 +58,12 @@ extern PySequenceMethods kListSequence, kArraySequence, kCollectionSequence;
 extern PyMappingMethods kListMapping, kArrayMapping;
 extern PyMethodDef kListMethods[], kArrListMethods[], kArrayMethods[], kCollectionMethods[];
 extern PyGetSetDef kLengthGetSet[];
+// The stream adapter (stream_wrapper.cpp).
+extern PyMethodDef kStreamMethods[];
+extern PyGetSetDef kStreamGetSet[];
+PyObject* IterateStream(PyObject* self);
+PyObject* NextLine(PyObject* self);
+
 // Number of casting-method rows appended to each method table.
 inline constexpr int kCastingMethodCount = 7;
 

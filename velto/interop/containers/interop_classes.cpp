@@ -105,6 +105,10 @@ constexpr ClassSpec kClasses[] = {
      {"btp_IsAssignable", "CreateInstanceFromPyList", "CreateInstanceFromPySequence", "btp_TypeOf", "btp_CastTo",
       "btp_ReInterpretObj", "btp_CastAs"},
      "btp_IsAssignable"},
+    {"Morvax.WrpGen.Interop.SiApiStream",
+     {"CanRead", "CanSeek", "CanWrite", "Length", "Position", "Close", "Flush", "Read", "Seek", "SetLength", "Write",
+      "btp_IsAssignable", "btp_TypeOf", "btp_CastTo", "btp_ReInterpretObj", "btp_CastAs"},
+     nullptr},
 };
 static_assert(std::size(kClasses) == static_cast<size_t>(InteropClass::Count));
 

@@ -20,6 +20,7 @@ enum class InteropClass : uint8_t {
   ArrayList,
   CollectionBase,
   ReadOnlyCollectionBase,
+  Stream,
   Count
 };
 
@@ -29,6 +30,20 @@ namespace slot {
 enum Enumerator { kMoveNext = 0 };
 enum Enumerable { kGetEnumerator = 0 };
 enum CntCollection { kCollectionLength = 0, kCollectionContains = 1, kCollectionCountOf = 2 };
+enum Stream {
+  kStreamCanRead = 0,
+  kStreamCanSeek,
+  kStreamCanWrite,
+  kStreamLength,
+  kStreamPosition,
+  kStreamClose,
+  kStreamFlush,
+  kStreamRead,
+  kStreamSeek,
+  kStreamSetLength,
+  kStreamWrite,
+  kStreamIsAssignable,
+};
 }  // namespace slot
 
 // The class's bound slots; only valid after Ready() accepted the class.

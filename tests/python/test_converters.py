@@ -404,7 +404,7 @@ def test_record_layout():
     # The iterator (member 6) and the UTF-16 text; the others come with the typed containers.
     assert containers == (False,) * 6 + (True,) + (False,) * 3 + (True,)
     assert next_item is not None
-    assert (lists, sequences, streams) == (None, None, None)
+    assert (lists, sequences, streams) == (None, None, True)
 
 
 def test_buffer_record_is_the_interpreter_buffer_structure():

@@ -14,6 +14,7 @@
 //   report_over(exc)      raises exc, then reports a .NET exception over it; raises what stays
 //   read / result / ticks_from_parts / parts_from_ticks / delta_ticks
 //                         date, time, decimal and GUID values (datetime_probe.cpp)
+//   stream_call(name, stream, ...)  one member of the stream group (stream_probe.cpp)
 // and two wrapper types laid out as PyHostObject: NetObject(handle) (kind 0, recognised by
 // its deallocation function) and TargetObject(handle) (kind 1, by its marker).
 #define PY_SSIZE_T_CLEAN
@@ -25,6 +26,7 @@
 
 #include "common/interned_names.h"
 #include "datetime_probe.h"
+#include "stream_probe.h"
 #include "interop/converters.h"
 #include "interop/error_bridge.h"
 #include "interop/host_object.h"
@@ -366,7 +368,8 @@ PyMODINIT_FUNC PyInit__converter_probe() {
   if (morvax::InternedNames::Initialize() < 0) return nullptr;
   PyObject* module = PyModule_Create(&kModule);
   if (module == nullptr) return nullptr;
-  if (PyModule_AddFunctions(module, probe::kDateTimeMethods) < 0) {
+  if (PyModule_AddFunctions(module, probe::kDateTimeMethods) < 0 ||
+      PyModule_AddFunctions(module, probe::kStreamMethods) < 0) {
     Py_DECREF(module);
     return nullptr;
   }

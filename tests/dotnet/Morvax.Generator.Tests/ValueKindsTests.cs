@@ -51,4 +51,17 @@ public sealed class ValueKindsTests : IDisposable
         var offset = new ValueType_(ValueKind.DateTimeOffset, null, typeof(DateTimeOffset));
         Assert.Throws<InvalidOperationException>(() => ValueKinds.Read(offset, 0));
     }
+
+    [Fact]
+    public void StreamArgumentsLiveInOneCallScopeThatCompletesAfterTheCall()
+    {
+        var stream = new ValueType_(ValueKind.Stream, null, typeof(System.IO.Stream));
+        var number = new ValueType_(ValueKind.Int32, null, typeof(int));
+        Assert.Equal("body();", ValueKinds.Scoped(new[] { number }, "body();"));
+        // One scope however many streams the member takes.
+        Assert.Equal("using (var streams = PythonStreams.Open()) { body(); streams.Complete(); }",
+                     ValueKinds.Scoped(new[] { stream, number, stream }, "body();"));
+        Assert.Equal(ValueKind.Stream, ValueKinds.Classify(typeof(System.IO.Stream)));
+        Assert.Null(ValueKinds.Classify(typeof(System.IO.MemoryStream)));
+    }
 }

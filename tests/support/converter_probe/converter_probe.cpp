@@ -26,11 +26,11 @@
 
 #include "common/interned_names.h"
 #include "datetime_probe.h"
-#include "stream_probe.h"
 #include "interop/converters.h"
 #include "interop/error_bridge.h"
 #include "interop/host_object.h"
 #include "interop/static_callbacks.h"
+#include "stream_probe.h"
 
 namespace {
 

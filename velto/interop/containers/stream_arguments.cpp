@@ -34,7 +34,8 @@ int ConvertStream(PyObject* object, StreamArgument* out) {
   if (GetNetHandle(object, &handle)) {
     // A .NET object crosses as itself when .NET agrees it is a Stream.
     if (!Ready(InteropClass::Stream)) return 0;
-    auto isAssignable = reinterpret_cast<int32_t (*)(uint32_t)>(SlotsOf(InteropClass::Stream)[slot::kStreamIsAssignable]);
+    auto isAssignable =
+        reinterpret_cast<int32_t (*)(uint32_t)>(SlotsOf(InteropClass::Stream)[slot::kStreamIsAssignable]);
     int32_t answer = isAssignable(handle);
     if (PyErr_Occurred()) return 0;
     if (answer != 0) {

@@ -197,9 +197,9 @@ int64_t LengthCallback(PyObject* stream) {
 }
 
 const StreamGroup kStreamGroup = {
-    WriteCallback,  WriteByteCallback, ReadIntoCallback, ReadByteCallback, SeekCallback,
-    SetLengthCallback, FlushCallback, CloseCallback, CanReadCallback, CanWriteCallback,
-    CanSeekCallback, TellCallback, LengthCallback,
+    WriteCallback,     WriteByteCallback, ReadIntoCallback, ReadByteCallback, SeekCallback,
+    SetLengthCallback, FlushCallback,     CloseCallback,    CanReadCallback,  CanWriteCallback,
+    CanSeekCallback,   TellCallback,      LengthCallback,
 };
 
 }  // namespace

@@ -40,7 +40,7 @@ void Close(PyObject* self) { At<void (*)(uint32_t)>(slot::kStreamClose)(HandleOf
 void Flush(PyObject* self) { At<void (*)(uint32_t)>(slot::kStreamFlush)(HandleOf(self)); }
 int32_t Read(PyObject* self, char* buffer, Py_ssize_t count) {
   return At<int32_t (*)(uint32_t, char*, int32_t)>(slot::kStreamRead)(HandleOf(self), buffer,
-                                                                     static_cast<int32_t>(count));
+                                                                      static_cast<int32_t>(count));
 }
 int64_t Seek(PyObject* self, int64_t offset, int32_t origin) {
   return At<int64_t (*)(uint32_t, int64_t, int32_t)>(slot::kStreamSeek)(HandleOf(self), offset, origin);
@@ -76,7 +76,8 @@ bool RefuseUnseekable(PyObject* self) {
     return true;
   }
   if (seekable != 0) return false;
-  PyErr_SetString(PyExc_TypeError, "the operation supported only for seekable inner streams. the inner stream is not seekable");
+  PyErr_SetString(PyExc_TypeError,
+                  "the operation supported only for seekable inner streams. the inner stream is not seekable");
   return true;
 }
 

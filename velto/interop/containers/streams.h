@@ -37,7 +37,7 @@ struct StreamGroup {
   int32_t (*write)(PyObject* stream, const uint8_t* bytes, int32_t count);  // bytes taken, 0 for None
   int32_t (*writeByte)(PyObject* stream, uint8_t value);
   int32_t (*readInto)(PyObject* stream, uint8_t* buffer, int32_t count);  // bytes read, 0 for None
-  int32_t (*readByte)(PyObject* stream);  // 0-255, -1 at the end, -2 on failure
+  int32_t (*readByte)(PyObject* stream);                                  // 0-255, -1 at the end, -2 on failure
   int64_t (*seek)(PyObject* stream, int64_t offset, int32_t origin);
   int32_t (*setLength)(PyObject* stream, int64_t length);  // 0
   int32_t (*flush)(PyObject* stream);                      // 0

@@ -201,7 +201,9 @@ def test_the_stream_argument_builder(mv, probe, document):
     wrapper = probe.open_stream(b"xyz")
     again = probe.echo(wrapper)
     assert type(again) is mv._wrpgen._interop._StreamWrapper and again == wrapper
-    assert mv._wrpgen._interop._StreamWrapper._is_assignable(wrapper)
+    adapter = mv._wrpgen._interop._StreamWrapper
+    assert adapter._is_assignable(wrapper) and not adapter._is_assignable(document)
+    assert adapter._cast_as(wrapper) == wrapper and adapter._cast_as(document) is None
 
 
 # --- Python streams that fail, lie or close ------------------------------------------------------

@@ -61,12 +61,8 @@ int ConvertStream(PyObject* object, StreamArgument* out) {
 }
 
 PyObject* StreamResult(const HostObjectRef& ref) {
-  if (ref.value == 0) Py_RETURN_NONE;
-  if (ref.kind == 2) {
-    PyObject* object = reinterpret_cast<PyObject*>(ref.value);
-    Py_INCREF(object);
-    return object;
-  }
+  // None, or the Python object itself; a .NET stream goes through the adapter's gate.
+  if (ref.value == 0 || ref.kind == 2) return WrapObjectRef(ref, nullptr);
   auto handle = static_cast<uint32_t>(ref.value);
   PyTypeObject* registered = HostTypeRegistry::Instance().LookupRuntimeType(handle, ref.typeKey);
   if (registered == nullptr && PyErr_Occurred()) {

@@ -21,7 +21,7 @@ build = os.path.abspath(sys.argv[1])
 sys.path.insert(0, os.path.join(build, "python"))
 import morvax.velto as mv  # noqa: E402
 
-REPEATS = 5
+REPEATS = 9
 MEDIA_BYTES = 10 * 1024 * 1024
 READ_BYTES = 100 * 1024 * 1024
 

@@ -141,6 +141,16 @@ def test_documents_round_trip_through_every_kind_of_python_stream(mv, document, 
     assert text.getvalue().decode("utf-8-sig").startswith("Paragraph 0")
 
 
+def test_documents_cross_a_pipe(mv, document):
+    # Neither end of a pipe seeks; the document is small enough for the pipe's buffer.
+    read_end, write_end = os.pipe()
+    with open(write_end, "wb") as writer:
+        assert not writer.seekable()
+        document.save(writer, mv.SaveFormat.DOCX)
+    with open(read_end, "rb") as reader:
+        assert mv.Document(reader).get_text() == document.get_text()
+
+
 def test_saving_writes_at_the_position_and_loading_reads_from_it(mv, document):
     out = io.BytesIO()
     out.write(b"HEAD")

@@ -8,7 +8,7 @@ namespace Morvax.Generator;
 
 /// <summary>
 /// How a value crosses the boundary. FileName is a string that names a file or folder
-/// (NameRules.IsFileName): it also takes os.PathLike and bytes.
+/// (NameRules.IsFileName): it also takes os.PathLike (bytes alone are no name).
 /// </summary>
 public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName,
     Enumerable, Enumerator, List, Collection, ArrayList, CollectionBase, ReadOnlyCollectionBase, Array, Disposable, Stream }
@@ -57,7 +57,7 @@ public static class ValueKinds
         new(ValueKind.Guid, typeof(Guid), "Marshalling.ReadGuid(args[@i])", "Marshalling.WriteGuid(result, @e);", "uuid.UUID", "uuid.UUID", "uuid"),
         // A file or folder name (a string by its parameter's name): what os.fspath accepts; a result is the name as text.
         new(ValueKind.FileName, null, "Marshalling.ReadString(args[@i])", "*(IntPtr*)result = Marshalling.PyString(@e);",
-            "str | bytes | os.PathLike[str]", "str", "os"),
+            "str | os.PathLike[str] | os.PathLike[bytes]", "str", "os"),
         // Non-generic containers come back as the adapter types of _wrpgen._interop and are
         // annotated with the Python protocol each offers. An enumerable argument also takes
         // any Python iterable, whose items .NET reads during the call.

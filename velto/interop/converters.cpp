@@ -279,10 +279,12 @@ int ConvertFileName(PyObject* object, void* slot) {
   auto* name = static_cast<FileNameSlot*>(slot);
   name->holder = nullptr;
   if (object == Py_None) return ConvertString(object, &name->view);
-  PyRef path = PyRef::steal(PyOS_FSPath(object));  // a str or bytes
+  // A bare bytes object is refused: where a name and a stream are both accepted, bytes must
+  // not pass for a name (it is neither a stream). A path object may still give bytes.
+  PyRef path = PyBytes_Check(object) ? PyRef() : PyRef::steal(PyOS_FSPath(object));
   if (!path) {
-    // Not a path at all: refused in the words of the string converter.
-    if (PyErr_ExceptionMatches(PyExc_TypeError)) {
+    // Bytes, or not a path at all: refused in the words of the string converter.
+    if (!PyErr_Occurred() || PyErr_ExceptionMatches(PyExc_TypeError)) {
       PyErr_Clear();
       PyErr_Format(PyExc_TypeError, "can't build String from '%s'", Py_TYPE(object)->tp_name);
     }

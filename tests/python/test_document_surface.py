@@ -261,3 +261,37 @@ def test_document_wide_properties(mv):
     assert type(doc.view_options) is mv.settings.ViewOptions and type(doc.theme) is mv.themes.Theme
     with pytest.raises(TypeError):
         doc.revisions_view = 1
+
+
+@pytest.mark.parametrize("mode,expected", [("15", "ISO29500_2008_TRANSITIONAL"), ("14", "ISO29500_2008_TRANSITIONAL"),
+                                           ("12", "ECMA376_2006"), (None, "ECMA376_2006"), ("x", "ECMA376_2006")])
+def test_compliance_is_read_from_the_file_and_kept_by_saving(mv, tmp_path, mode, expected):
+    import docx
+    from docx.oxml.ns import qn
+    made = docx.Document()
+    settings = made.settings.element
+    for old in settings.findall(qn("w:compat")):
+        settings.remove(old)
+    if mode is not None:
+        compat = settings.makeelement(qn("w:compat"), {})
+        compat.append(compat.makeelement(qn("w:compatSetting"), {
+            qn("w:name"): "compatibilityMode", qn("w:uri"): "http://schemas.microsoft.com/office/word", qn("w:val"): mode}))
+        settings.append(compat)
+    made.add_paragraph("Body text")
+    made.save(tmp_path / "in.docx")
+    doc = mv.Document(str(tmp_path / "in.docx"))
+    assert doc.compliance == getattr(mv.saving.OoxmlCompliance, expected)
+    doc.save(str(tmp_path / "out.docx"))
+    assert mv.Document(str(tmp_path / "out.docx")).compliance == doc.compliance
+    assert docx.Document(tmp_path / "out.docx").paragraphs[-1].text == "Body text"
+
+
+def test_layout_and_field_options_belong_to_their_document(mv):
+    doc, other = mv.Document(), mv.Document()
+    assert doc.compliance == mv.saving.OoxmlCompliance.ECMA376_2006  # written without a compatibility mode
+    doc.layout_options.show_hidden_text = True
+    doc.field_options.default_document_author = "Ana"
+    assert doc.layout_options.show_hidden_text is True and doc.field_options.default_document_author == "Ana"
+    assert other.layout_options.show_hidden_text is False and other.field_options.default_document_author is None
+    with pytest.raises(AttributeError):
+        doc.layout_options = other.layout_options

@@ -62,6 +62,7 @@ internal static class DocxReader
         sheet.Fill(doc.Styles);
         if (main.DocumentSettingsPart?.Settings is { } settings)
             DocxSettings.Read(doc, settings);
+        doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         if (main.VbaProjectPart is { } vba)
         {
             using Stream vbaStream = vba.GetStream(FileMode.Open, FileAccess.Read);

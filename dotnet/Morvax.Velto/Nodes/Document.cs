@@ -125,8 +125,6 @@ public sealed partial class Document : DocumentBase
     /// <summary>The user-defined document properties.</summary>
     public Properties.CustomDocumentProperties CustomDocumentProperties { get; } = new();
 
-    public StyleCollection Styles { get; } = StyleCollection.Blank();
-
     // The package a loaded .docx came from: what saving starts from, so that
     // every part and element the tree does not model is written back.
     internal Formats.DocxSource? PackageSource { get; set; }

@@ -54,6 +54,18 @@ public sealed partial class Document
         set => justificationMode = EnumCheck.Defined(value);
     }
 
+    /// <summary>How the document would be laid out into pages: hidden text, paragraph marks, comments.</summary>
+    public Layout.LayoutOptions LayoutOptions { get; } = new();
+
+    /// <summary>How fields are updated: the culture, the default author and number formats.</summary>
+    public Fields.FieldOptions FieldOptions { get; } = new();
+
+    // Read from the loaded package (the namespace of its main part and the
+    // compatibility mode in its settings); a document made here is written
+    // without a compatibility mode, which readers take as the first edition.
+    /// <summary>The edition of the Office Open XML standard the document's markup follows.</summary>
+    public Saving.OoxmlCompliance Compliance { get; internal set; } = Saving.OoxmlCompliance.Ecma376_2006;
+
     // Saved versions are a binary-format feature that no format this library
     // reads keeps, so a document never has any.
     /// <summary>The number of saved versions the document holds.</summary>

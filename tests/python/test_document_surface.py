@@ -1,5 +1,6 @@
 """Document's whole-document members and Node's typed views, end to end on saved .docx files:
-appending, protection, tracked revisions, field unlinking, and the members that need a layout."""
+appending, protection, tracked revisions, field unlinking, cleaning up and copying styles, and the
+members that need a layout."""
 import re
 import zipfile
 
@@ -234,8 +235,6 @@ def test_unlinking_fields_keeps_their_results_as_plain_text(mv, tmp_path):
     (lambda mv, d: d.update_list_labels(), "UpdateListLabels"),
     (lambda mv, d: d.update_actual_reference_marks(), "UpdateActualReferenceMarks"),
     (lambda mv, d: d.start_track_revisions("me"), "StartTrackRevisions"),
-    (lambda mv, d: d.cleanup(), "Cleanup"),
-    (lambda mv, d: d.copy_styles_from_template(mv.Document()), "CopyStylesFromTemplate"),
     (lambda mv, d: d.expand_table_styles_to_direct_formatting(), "ExpandTableStylesToDirectFormatting"),
 ])
 def test_members_beyond_the_model_refuse_by_name_and_leave_the_document_usable(mv, tmp_path, call, member):
@@ -295,3 +294,153 @@ def test_layout_and_field_options_belong_to_their_document(mv):
     assert other.layout_options.show_hidden_text is False and other.field_options.default_document_author is None
     with pytest.raises(AttributeError):
         doc.layout_options = other.layout_options
+
+
+def styled_docx(path, *, unused_list=True):
+    """A python-docx file with a used and an unused custom style, a list paragraph, and
+    (when asked) a list definition nothing uses."""
+    import docx
+    from docx.enum.style import WD_STYLE_TYPE
+    from docx.oxml import parse_xml
+    from docx.oxml.ns import nsdecls
+    made = docx.Document()
+    made.styles.add_style("Used Custom", WD_STYLE_TYPE.PARAGRAPH)
+    made.styles.add_style("Unused Custom", WD_STYLE_TYPE.PARAGRAPH)
+    made.add_paragraph("kept", style="Used Custom")
+    made.add_paragraph("item", style="List Bullet")
+    if unused_list:
+        numbering = made.part.numbering_part.element
+        numbering.findall("{*}num")[0].addprevious(parse_xml(
+            f'<w:abstractNum {nsdecls("w")} w:abstractNumId="99"><w:lvl w:ilvl="0"><w:numFmt w:val="decimal"/></w:lvl></w:abstractNum>'))
+        numbering.append(parse_xml(f'<w:num {nsdecls("w")} w:numId="99"><w:abstractNumId w:val="99"/></w:num>'))
+    made.save(path)
+    return path
+
+
+def style_names(path):
+    import docx
+    return {style.name for style in docx.Document(path).styles}
+
+
+def test_cleanup_removes_unused_custom_styles_and_lists_and_keeps_what_is_used(mv, tmp_path):
+    source = styled_docx(tmp_path / "in.docx")
+    doc = mv.Document(str(source))
+    assert doc.styles.get("Unused Custom") is not None
+    doc.cleanup()
+    assert doc.styles.get("Unused Custom") is None and doc.styles.get("Used Custom") is not None
+    doc.save(str(tmp_path / "out.docx"))
+    names = style_names(tmp_path / "out.docx")
+    assert "Unused Custom" not in names
+    assert {"Used Custom", "List Bullet", "Normal", "Heading 1"} <= names  # used, or built in
+    numbering = part(tmp_path / "out.docx", "word/numbering.xml")
+    assert 'w:numId="99"' not in numbering and 'w:abstractNumId="99"' not in numbering
+    import docx
+    reread = docx.Document(tmp_path / "out.docx")
+    assert [(p.text, p.style.name) for p in reread.paragraphs] == [("kept", "Used Custom"), ("item", "List Bullet")]
+    list_id = reread.styles["List Bullet"].element.pPr.numPr.numId.val
+    assert f'w:numId="{list_id}"' in numbering  # the list a used style names stays
+
+    # Built-in styles go only when asked; the default and the used ones never.
+    options = mv.CleanupOptions()
+    assert (options.unused_styles, options.unused_lists, options.unused_builtin_styles) == (True, True, False)
+    options.unused_builtin_styles = True
+    doc.cleanup(options)
+    doc.save(str(tmp_path / "builtin.docx"))
+    names = style_names(tmp_path / "builtin.docx")
+    assert "Heading 1" not in names and {"Used Custom", "List Bullet", "Normal"} <= names
+    options.duplicate_style = True
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.Cleanup .*DuplicateStyle"):
+        doc.cleanup(options)
+
+
+def test_copying_styles_from_a_template_replaces_same_named_ones_and_adds_the_rest(mv, tmp_path):
+    import docx
+    from docx.enum.style import WD_STYLE_TYPE
+    from docx.shared import Pt
+    template = docx.Document()
+    template.styles["Heading 1"].font.size = Pt(30)
+    template.styles.add_style("Template Only", WD_STYLE_TYPE.PARAGRAPH).font.bold = True
+    template.save(tmp_path / "template.docx")
+    target = docx.Document()
+    target.add_paragraph("Title", style="Heading 1")
+    target.add_paragraph("Body")
+    target.save(tmp_path / "target.docx")
+
+    for how in ("path", "document"):
+        doc = mv.Document(str(tmp_path / "target.docx"))
+        if how == "path":
+            doc.copy_styles_from_template(str(tmp_path / "template.docx"))
+        else:
+            doc.copy_styles_from_template(mv.Document(str(tmp_path / "template.docx")))
+        assert doc.styles.get("Template Only") is not None
+        doc.first_section.body.last_paragraph.paragraph_format.style_name = "Template Only"
+        doc.save(str(tmp_path / f"out-{how}.docx"))
+        reread = docx.Document(tmp_path / f"out-{how}.docx")
+        assert reread.styles["Heading 1"].font.size == Pt(30)
+        assert reread.styles["Template Only"].font.bold is True
+        assert [(p.text, p.style.name) for p in reread.paragraphs] == [("Title", "Heading 1"), ("Body", "Template Only")]
+        assert len([s for s in reread.styles if s.name == "Template Only"]) == 1
+
+    # A copied style nothing uses goes with a cleanup, and stays gone.
+    doc = mv.Document(str(tmp_path / "target.docx"))
+    doc.copy_styles_from_template(str(tmp_path / "template.docx"))
+    doc.cleanup()
+    doc.save(str(tmp_path / "cleaned.docx"))
+    assert "Template Only" not in style_names(tmp_path / "cleaned.docx")
+    assert docx.Document(tmp_path / "cleaned.docx").styles["Heading 1"].font.size == Pt(30)
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.IO\.FileNotFoundException\)"):
+        doc.copy_styles_from_template(str(tmp_path / "missing.docx"))
+
+
+def with_related_part(mv, tmp_path, name, content_type, relationship, data):
+    """A package saved here with one more part related to the main part."""
+    base = tmp_path / ("base-" + name.replace("/", "-") + ".docx")
+    written(mv, "Body text").save(str(base))
+    out = tmp_path / ("with-" + name.replace("/", "-") + ".docx")
+    with zipfile.ZipFile(base) as source, zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as target:
+        for item in source.infolist():
+            content = source.read(item.filename)
+            if item.filename == "[Content_Types].xml":
+                content = content.replace(b"</Types>", f'<Override PartName="/word/{name}" ContentType="{content_type}"/></Types>'.encode())
+            elif item.filename == "word/_rels/document.xml.rels":
+                content = content.replace(b"</Relationships>",
+                                          f'<Relationship Id="rIdAdded" Type="{relationship}" Target="{name}"/></Relationships>'.encode())
+            target.writestr(item, content)
+        target.writestr("word/" + name, data)
+    return out
+
+
+def test_parts_the_model_keeps_unparsed_are_refused_not_shown_empty(mv, tmp_path):
+    plain = mv.Document()
+    assert plain.vba_project is None and plain.glossary_document is None
+    assert type(plain.mail_merge) is mv.mailmerging.MailMerge and plain.mail_merge.trim_whitespaces is True
+
+    macros = mv.Document(str(with_related_part(
+        mv, tmp_path, "vbaProject.bin", "application/vnd.ms-office.vbaProject",
+        "http://schemas.microsoft.com/office/2006/relationships/vbaProject", b"VBA!")))
+    assert macros.has_macros
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.VbaProject cannot describe"):
+        macros.vba_project
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.VbaProject cannot be set"):
+        macros.vba_project = mv.vba.VbaProject()
+    assert macros.has_macros  # a refused assignment changes nothing
+    macros.vba_project = None
+    assert not macros.has_macros and macros.vba_project is None
+
+    glossary_xml = ('<w:glossaryDocument xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">'
+                    '<w:docParts/></w:glossaryDocument>')
+    path = with_related_part(mv, tmp_path, "glossary/document.xml",
+                             "application/vnd.openxmlformats-officedocument.wordprocessingml.document.glossary+xml",
+                             "http://schemas.openxmlformats.org/officeDocument/2006/relationships/glossaryDocument",
+                             glossary_xml)
+    doc = mv.Document(str(path))
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.GlossaryDocument cannot show"):
+        doc.glossary_document
+    doc.save(str(tmp_path / "kept.docx"))
+    assert "word/glossary/document.xml" in zipfile.ZipFile(tmp_path / "kept.docx").namelist()
+    doc.glossary_document = None
+    assert doc.glossary_document is None
+    doc.save(str(tmp_path / "dropped.docx"))
+    assert not any("glossary" in name for name in zipfile.ZipFile(tmp_path / "dropped.docx").namelist())
+    import docx
+    assert docx.Document(tmp_path / "dropped.docx").paragraphs[0].text == "Body text"

@@ -444,3 +444,55 @@ def test_parts_the_model_keeps_unparsed_are_refused_not_shown_empty(mv, tmp_path
     assert not any("glossary" in name for name in zipfile.ZipFile(tmp_path / "dropped.docx").namelist())
     import docx
     assert docx.Document(tmp_path / "dropped.docx").paragraphs[0].text == "Body text"
+
+
+def test_note_numbering_is_read_from_the_settings_and_written_back_when_changed(mv, tmp_path):
+    import docx
+    from docx.oxml import parse_xml
+    from docx.oxml.ns import nsdecls
+    made = docx.Document()
+    # As word processors write it: the numbering, then the separator notes' references.
+    made.settings.element.append(parse_xml(
+        f'<w:footnotePr {nsdecls("w")}><w:numFmt w:val="lowerLetter"/><w:numStart w:val="3"/>'
+        '<w:numRestart w:val="eachSect"/><w:footnote w:id="-1"/><w:footnote w:id="0"/></w:footnotePr>'))
+    made.settings.element.append(parse_xml(f'<w:endnotePr {nsdecls("w")}><w:pos w:val="sectEnd"/><w:numFmt w:val="thaiCounting"/></w:endnotePr>'))
+    made.add_paragraph("Body")
+    made.save(tmp_path / "in.docx")
+
+    doc = mv.Document(str(tmp_path / "in.docx"))
+    notes, ends = doc.footnote_options, doc.endnote_options
+    assert (notes.number_style, notes.start_number, notes.restart_rule, notes.position) == (
+        mv.NumberStyle.LOWERCASE_LETTER, 3, mv.notes.FootnoteNumberingRule.RESTART_SECTION, mv.notes.FootnotePosition.BOTTOM_OF_PAGE)
+    assert (ends.position, ends.number_style, ends.start_number) == (
+        mv.notes.EndnotePosition.END_OF_SECTION, mv.NumberStyle.THAI_CARDINAL_TEXT, 1)
+    doc.save(str(tmp_path / "same.docx"))
+    def note_elements(path):
+        xml = re.sub(r"\s*/>", "/>", part(path, "word/settings.xml"))
+        return re.findall(r"<w:(?:foot|end)notePr>.*?</w:(?:foot|end)notePr>", xml)
+    assert note_elements(tmp_path / "same.docx") == note_elements(tmp_path / "in.docx") and len(note_elements(tmp_path / "in.docx")) == 2
+
+    notes.number_style = mv.NumberStyle.UPPERCASE_ROMAN
+    notes.position = mv.notes.FootnotePosition.BENEATH_TEXT
+    ends.start_number = 7
+    doc.save(str(tmp_path / "out.docx"))
+    settings = part(tmp_path / "out.docx", "word/settings.xml")
+    assert re.search(r'<w:footnotePr><w:pos w:val="beneathText"\s*/><w:numFmt w:val="upperRoman"\s*/><w:numStart w:val="3"\s*/>'
+                     r'<w:numRestart w:val="eachSect"\s*/><w:footnote w:id="-1"\s*/><w:footnote w:id="0"\s*/></w:footnotePr>', settings)
+    assert re.search(r'<w:endnotePr><w:pos w:val="sectEnd"\s*/><w:numFmt w:val="thaiCounting"\s*/><w:numStart w:val="7"\s*/></w:endnotePr>',
+                     settings)
+    again = mv.Document(str(tmp_path / "out.docx"))
+    assert (again.footnote_options.number_style, again.footnote_options.position, again.endnote_options.start_number) == (
+        mv.NumberStyle.UPPERCASE_ROMAN, mv.notes.FootnotePosition.BENEATH_TEXT, 7)
+    assert docx.Document(tmp_path / "out.docx").paragraphs[0].text == "Body"
+    clone = again.clone()
+    assert clone.endnote_options.start_number == 7 and clone.footnote_options.number_style == mv.NumberStyle.UPPERCASE_ROMAN
+
+    # What has no number format, and footnote columns, are refused rather than dropped.
+    fresh = mv.Document()
+    fresh.footnote_options.number_style = mv.NumberStyle.CUSTOM
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): FootnoteOptions\.NumberStyle Custom"):
+        fresh.save(str(tmp_path / "custom.docx"))
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): FootnoteOptions\.Columns"):
+        fresh.footnote_options.columns = 2
+    assert mv.Document().footnote_options.number_style == mv.NumberStyle.ARABIC
+    assert mv.Document().endnote_options.number_style == mv.NumberStyle.LOWERCASE_ROMAN

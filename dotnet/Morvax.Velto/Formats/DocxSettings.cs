@@ -43,6 +43,7 @@ internal static class DocxSettings
         if (TabStop(settings) is { } tab)
             doc.DefaultTabStop = tab;
         doc.Protection = ReadProtection(settings.GetFirstChild<W.DocumentProtection>());
+        DocxNoteSettings.Read(doc, settings);
     }
 
     public static void Write(Document doc, W.Settings settings)
@@ -73,6 +74,7 @@ internal static class DocxSettings
         }
 
         WriteProtection(doc, settings);
+        DocxNoteSettings.Write(doc, settings);
         if (doc.RemoveSchemaReferences)
             foreach (W.AttachedSchema schema in settings.Elements<W.AttachedSchema>().ToList())
                 schema.Remove();

@@ -265,6 +265,7 @@ public sealed partial class Document : DocumentBase
         };
         copy.Styles.CopyFrom(Styles);
         copy.StyleEdits = StyleEdits.Copy();
+        Formats.DocxNoteSettings.Copy(this, copy);
         return copy;
     }
 }

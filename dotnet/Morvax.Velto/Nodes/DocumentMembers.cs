@@ -66,6 +66,15 @@ public sealed partial class Document
     /// <summary>The edition of the Office Open XML standard the document's markup follows.</summary>
     public Saving.OoxmlCompliance Compliance { get; internal set; } = Saving.OoxmlCompliance.Ecma376_2006;
 
+    /// <summary>How footnotes are placed and numbered throughout the document.</summary>
+    public Notes.FootnoteOptions FootnoteOptions { get; } = new();
+
+    /// <summary>How endnotes are placed and numbered throughout the document.</summary>
+    public Notes.EndnoteOptions EndnoteOptions { get; } = new();
+
+    // The note numbering as read, which saving compares with the options.
+    internal DocxNoteSettings.Snapshot NotesAsRead { get; set; } = DocxNoteSettings.Snapshot.Of(new(), new());
+
     /// <summary>The mail merge engine's options for this document.</summary>
     public MailMerging.MailMerge MailMerge { get; } = new();
 

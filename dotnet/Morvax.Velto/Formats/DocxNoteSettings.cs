@@ -44,14 +44,16 @@ internal static class DocxNoteSettings
     private static readonly (string Value, EndnotePosition Position)[] EndnotePositions =
         { ("sectEnd", EndnotePosition.EndOfSection), ("docEnd", EndnotePosition.EndOfDocument) };
 
+    // One kind of note's numbering, its position by its markup name.
+    internal sealed record Numbering(string Position, NumberStyle Style, int Start, FootnoteNumberingRule Restart);
+
     // The values as read (or, for a document made here, the defaults both
     // sides assume when the elements are absent).
-    internal sealed record Snapshot(
-        FootnotePosition FootnotePosition, NumberStyle FootnoteStyle, int FootnoteStart, FootnoteNumberingRule FootnoteRestart,
-        EndnotePosition EndnotePosition, NumberStyle EndnoteStyle, int EndnoteStart, FootnoteNumberingRule EndnoteRestart)
+    internal sealed record Snapshot(Numbering Footnotes, Numbering Endnotes)
     {
         public static Snapshot Of(FootnoteOptions f, EndnoteOptions e) => new(
-            f.Position, f.NumberStyle, f.StartNumber, f.RestartRule, e.Position, e.NumberStyle, e.StartNumber, e.RestartRule);
+            new Numbering(Name(FootnotePositions, f.Position), f.NumberStyle, f.StartNumber, f.RestartRule),
+            new Numbering(Name(EndnotePositions, e.Position), e.NumberStyle, e.StartNumber, e.RestartRule));
     }
 
     // A copy of a document numbers its notes as the original does.
@@ -70,56 +72,41 @@ internal static class DocxNoteSettings
 
     public static void Read(Document doc, W.Settings settings)
     {
+        Numbering footnotes = ReadNumbering<W.FootnotePosition>(settings.GetFirstChild<W.FootnoteDocumentWideProperties>(), doc.NotesAsRead.Footnotes);
+        Numbering endnotes = ReadNumbering<W.EndnotePosition>(settings.GetFirstChild<W.EndnoteDocumentWideProperties>(), doc.NotesAsRead.Endnotes);
         FootnoteOptions f = doc.FootnoteOptions;
-        if (settings.GetFirstChild<W.FootnoteDocumentWideProperties>() is { } footnotes)
-        {
-            f.Position = Lookup(FootnotePositions, Val<W.FootnotePosition>(footnotes), f.Position);
-            f.NumberStyle = StyleOf(Val<W.NumberingFormat>(footnotes), f.NumberStyle);
-            f.StartNumber = StartOf(Val<W.NumberingStart>(footnotes), f.StartNumber);
-            f.RestartRule = Lookup(Restarts, Val<W.NumberingRestart>(footnotes), f.RestartRule);
-        }
+        (f.Position, f.NumberStyle, f.StartNumber, f.RestartRule) =
+            (Lookup(FootnotePositions, footnotes.Position, f.Position), footnotes.Style, footnotes.Start, footnotes.Restart);
         EndnoteOptions e = doc.EndnoteOptions;
-        if (settings.GetFirstChild<W.EndnoteDocumentWideProperties>() is { } endnotes)
-        {
-            e.Position = Lookup(EndnotePositions, Val<W.EndnotePosition>(endnotes), e.Position);
-            e.NumberStyle = StyleOf(Val<W.NumberingFormat>(endnotes), e.NumberStyle);
-            e.StartNumber = StartOf(Val<W.NumberingStart>(endnotes), e.StartNumber);
-            e.RestartRule = Lookup(Restarts, Val<W.NumberingRestart>(endnotes), e.RestartRule);
-        }
+        (e.Position, e.NumberStyle, e.StartNumber, e.RestartRule) =
+            (Lookup(EndnotePositions, endnotes.Position, e.Position), endnotes.Style, endnotes.Start, endnotes.Restart);
         doc.NotesAsRead = Snapshot.Of(f, e);
     }
+
+    private static Numbering ReadNumbering<TPosition>(OpenXmlElement? properties, Numbering defaults) where TPosition : OpenXmlElement =>
+        properties is null ? defaults : new(
+            Val<TPosition>(properties) ?? defaults.Position,
+            StyleOf(Val<W.NumberingFormat>(properties), defaults.Style),
+            StartOf(Val<W.NumberingStart>(properties), defaults.Start),
+            Lookup(Restarts, Val<W.NumberingRestart>(properties), defaults.Restart));
 
     public static void Write(Document doc, W.Settings settings)
     {
         Snapshot read = doc.NotesAsRead;
         Snapshot now = Snapshot.Of(doc.FootnoteOptions, doc.EndnoteOptions);
-        if (now == read)
-            return;
-        if (now with { EndnotePosition = read.EndnotePosition, EndnoteStyle = read.EndnoteStyle,
-                       EndnoteStart = read.EndnoteStart, EndnoteRestart = read.EndnoteRestart } != read)
-        {
-            var footnotes = settings.GetFirstChild<W.FootnoteDocumentWideProperties>()
-                ?? DocxWriter.AddInOrder(settings, new W.FootnoteDocumentWideProperties());
-            if (now.FootnotePosition != read.FootnotePosition)
-                Set<W.FootnotePosition>(footnotes, Name(FootnotePositions, now.FootnotePosition));
-            WriteNumbering(footnotes, "FootnoteOptions", (read.FootnoteStyle, read.FootnoteStart, read.FootnoteRestart),
-                (now.FootnoteStyle, now.FootnoteStart, now.FootnoteRestart));
-        }
-        if (now with { FootnotePosition = read.FootnotePosition, FootnoteStyle = read.FootnoteStyle,
-                       FootnoteStart = read.FootnoteStart, FootnoteRestart = read.FootnoteRestart } != read)
-        {
-            var endnotes = settings.GetFirstChild<W.EndnoteDocumentWideProperties>()
-                ?? DocxWriter.AddInOrder(settings, new W.EndnoteDocumentWideProperties());
-            if (now.EndnotePosition != read.EndnotePosition)
-                Set<W.EndnotePosition>(endnotes, Name(EndnotePositions, now.EndnotePosition));
-            WriteNumbering(endnotes, "EndnoteOptions", (read.EndnoteStyle, read.EndnoteStart, read.EndnoteRestart),
-                (now.EndnoteStyle, now.EndnoteStart, now.EndnoteRestart));
-        }
+        WriteChanges<W.FootnoteDocumentWideProperties, W.FootnotePosition>(settings, "FootnoteOptions", read.Footnotes, now.Footnotes);
+        WriteChanges<W.EndnoteDocumentWideProperties, W.EndnotePosition>(settings, "EndnoteOptions", read.Endnotes, now.Endnotes);
     }
 
-    private static void WriteNumbering(OpenXmlCompositeElement properties, string owner,
-        (NumberStyle Style, int Start, FootnoteNumberingRule Restart) read, (NumberStyle Style, int Start, FootnoteNumberingRule Restart) now)
+    private static void WriteChanges<TProperties, TPosition>(W.Settings settings, string owner, Numbering read, Numbering now)
+        where TProperties : OpenXmlCompositeElement, new()
+        where TPosition : OpenXmlElement, new()
     {
+        if (now == read)
+            return;
+        var properties = settings.GetFirstChild<TProperties>() ?? DocxWriter.AddInOrder(settings, new TProperties());
+        if (now.Position != read.Position)
+            Set<TPosition>(properties, now.Position);
         if (now.Style != read.Style)
         {
             string format = Formats.FirstOrDefault(f => f.Style == now.Style).Format

@@ -74,8 +74,18 @@ public static class CSharpEmitter
         {
             Entry("btp_CastTo", $"return Marshalling.CastTo<{type}>(pair->Handle, outHandle);", "KindHandle* pair, uint* outHandle", "int", "-1");
             Entry("btp_ReInterpretObj", $"*outHandle = HandleTable.Add(Marshalling.Reinterpret<{type}>(handle)); return 1;", "uint handle, uint* outHandle", "int", "0");
-            Entry("btp_CastAs", $"return Marshalling.CastTo<{type}>(handle, outHandle);", "uint handle, uint* outHandle", "int", "-1");
-            Entry("btp_IsAssignable", $"return HandleTable.Get(handle) is {type} ? 1 : 0;", "uint handle", "int", "0");
+            if (model.NetType.IsInterface)
+            {
+                // An interface is asked with the pair of kind and handle: wrappers and the
+                // interop adapters (kind 1) alike may hold an object that implements it.
+                Entry("btp_CastAs", $"return Marshalling.CastTo<{type}>(pair->Handle, outHandle);", "KindHandle* pair, uint* outHandle", "int", "-1");
+                Entry("btp_IsAssignable", $"return HandleTable.Get(pair->Handle) is {type} ? 1 : 0;", "KindHandle* pair", "int", "0");
+            }
+            else
+            {
+                Entry("btp_CastAs", $"return Marshalling.CastTo<{type}>(handle, outHandle);", "uint handle, uint* outHandle", "int", "-1");
+                Entry("btp_IsAssignable", $"return HandleTable.Get(handle) is {type} ? 1 : 0;", "uint handle", "int", "0");
+            }
         }
         text.AppendLine("    }");
     }

@@ -1,5 +1,6 @@
 """Document's whole-document members and Node's typed views, end to end on saved .docx files:
-appending, protection, tracked revisions, field unlinking, and the members that need a layout."""
+appending, protection, tracked revisions, field unlinking, cleaning up and copying styles, and the
+members that need a layout."""
 import re
 import zipfile
 
@@ -234,8 +235,6 @@ def test_unlinking_fields_keeps_their_results_as_plain_text(mv, tmp_path):
     (lambda mv, d: d.update_list_labels(), "UpdateListLabels"),
     (lambda mv, d: d.update_actual_reference_marks(), "UpdateActualReferenceMarks"),
     (lambda mv, d: d.start_track_revisions("me"), "StartTrackRevisions"),
-    (lambda mv, d: d.cleanup(), "Cleanup"),
-    (lambda mv, d: d.copy_styles_from_template(mv.Document()), "CopyStylesFromTemplate"),
     (lambda mv, d: d.expand_table_styles_to_direct_formatting(), "ExpandTableStylesToDirectFormatting"),
 ])
 def test_members_beyond_the_model_refuse_by_name_and_leave_the_document_usable(mv, tmp_path, call, member):
@@ -261,3 +260,239 @@ def test_document_wide_properties(mv):
     assert type(doc.view_options) is mv.settings.ViewOptions and type(doc.theme) is mv.themes.Theme
     with pytest.raises(TypeError):
         doc.revisions_view = 1
+
+
+@pytest.mark.parametrize("mode,expected", [("15", "ISO29500_2008_TRANSITIONAL"), ("14", "ISO29500_2008_TRANSITIONAL"),
+                                           ("12", "ECMA376_2006"), (None, "ECMA376_2006"), ("x", "ECMA376_2006")])
+def test_compliance_is_read_from_the_file_and_kept_by_saving(mv, tmp_path, mode, expected):
+    import docx
+    from docx.oxml.ns import qn
+    made = docx.Document()
+    settings = made.settings.element
+    for old in settings.findall(qn("w:compat")):
+        settings.remove(old)
+    if mode is not None:
+        compat = settings.makeelement(qn("w:compat"), {})
+        compat.append(compat.makeelement(qn("w:compatSetting"), {
+            qn("w:name"): "compatibilityMode", qn("w:uri"): "http://schemas.microsoft.com/office/word", qn("w:val"): mode}))
+        settings.append(compat)
+    made.add_paragraph("Body text")
+    made.save(tmp_path / "in.docx")
+    doc = mv.Document(str(tmp_path / "in.docx"))
+    assert doc.compliance == getattr(mv.saving.OoxmlCompliance, expected)
+    doc.save(str(tmp_path / "out.docx"))
+    assert mv.Document(str(tmp_path / "out.docx")).compliance == doc.compliance
+    assert docx.Document(tmp_path / "out.docx").paragraphs[-1].text == "Body text"
+
+
+def test_layout_and_field_options_belong_to_their_document(mv):
+    doc, other = mv.Document(), mv.Document()
+    assert doc.compliance == mv.saving.OoxmlCompliance.ECMA376_2006  # written without a compatibility mode
+    doc.layout_options.show_hidden_text = True
+    doc.field_options.default_document_author = "Ana"
+    assert doc.layout_options.show_hidden_text is True and doc.field_options.default_document_author == "Ana"
+    assert other.layout_options.show_hidden_text is False and other.field_options.default_document_author is None
+    with pytest.raises(AttributeError):
+        doc.layout_options = other.layout_options
+
+
+def styled_docx(path, *, unused_list=True):
+    """A python-docx file with a used and an unused custom style, a list paragraph, and
+    (when asked) a list definition nothing uses."""
+    import docx
+    from docx.enum.style import WD_STYLE_TYPE
+    from docx.oxml import parse_xml
+    from docx.oxml.ns import nsdecls
+    made = docx.Document()
+    made.styles.add_style("Used Custom", WD_STYLE_TYPE.PARAGRAPH)
+    made.styles.add_style("Unused Custom", WD_STYLE_TYPE.PARAGRAPH)
+    made.add_paragraph("kept", style="Used Custom")
+    made.add_paragraph("item", style="List Bullet")
+    if unused_list:
+        numbering = made.part.numbering_part.element
+        numbering.findall("{*}num")[0].addprevious(parse_xml(
+            f'<w:abstractNum {nsdecls("w")} w:abstractNumId="99"><w:lvl w:ilvl="0"><w:numFmt w:val="decimal"/></w:lvl></w:abstractNum>'))
+        numbering.append(parse_xml(f'<w:num {nsdecls("w")} w:numId="99"><w:abstractNumId w:val="99"/></w:num>'))
+    made.save(path)
+    return path
+
+
+def style_names(path):
+    import docx
+    return {style.name for style in docx.Document(path).styles}
+
+
+def test_cleanup_removes_unused_custom_styles_and_lists_and_keeps_what_is_used(mv, tmp_path):
+    source = styled_docx(tmp_path / "in.docx")
+    doc = mv.Document(str(source))
+    assert doc.styles.get("Unused Custom") is not None
+    doc.cleanup()
+    assert doc.styles.get("Unused Custom") is None and doc.styles.get("Used Custom") is not None
+    doc.save(str(tmp_path / "out.docx"))
+    names = style_names(tmp_path / "out.docx")
+    assert "Unused Custom" not in names
+    assert {"Used Custom", "List Bullet", "Normal", "Heading 1"} <= names  # used, or built in
+    numbering = part(tmp_path / "out.docx", "word/numbering.xml")
+    assert 'w:numId="99"' not in numbering and 'w:abstractNumId="99"' not in numbering
+    import docx
+    reread = docx.Document(tmp_path / "out.docx")
+    assert [(p.text, p.style.name) for p in reread.paragraphs] == [("kept", "Used Custom"), ("item", "List Bullet")]
+    list_id = reread.styles["List Bullet"].element.pPr.numPr.numId.val
+    assert f'w:numId="{list_id}"' in numbering  # the list a used style names stays
+
+    # Built-in styles go only when asked; the default and the used ones never.
+    options = mv.CleanupOptions()
+    assert (options.unused_styles, options.unused_lists, options.unused_builtin_styles) == (True, True, False)
+    options.unused_builtin_styles = True
+    doc.cleanup(options)
+    doc.save(str(tmp_path / "builtin.docx"))
+    names = style_names(tmp_path / "builtin.docx")
+    assert "Heading 1" not in names and {"Used Custom", "List Bullet", "Normal"} <= names
+    options.duplicate_style = True
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.Cleanup .*DuplicateStyle"):
+        doc.cleanup(options)
+
+
+def test_copying_styles_from_a_template_replaces_same_named_ones_and_adds_the_rest(mv, tmp_path):
+    import docx
+    from docx.enum.style import WD_STYLE_TYPE
+    from docx.shared import Pt
+    template = docx.Document()
+    template.styles["Heading 1"].font.size = Pt(30)
+    template.styles.add_style("Template Only", WD_STYLE_TYPE.PARAGRAPH).font.bold = True
+    template.save(tmp_path / "template.docx")
+    target = docx.Document()
+    target.add_paragraph("Title", style="Heading 1")
+    target.add_paragraph("Body")
+    target.save(tmp_path / "target.docx")
+
+    for how in ("path", "document"):
+        doc = mv.Document(str(tmp_path / "target.docx"))
+        if how == "path":
+            doc.copy_styles_from_template(str(tmp_path / "template.docx"))
+        else:
+            doc.copy_styles_from_template(mv.Document(str(tmp_path / "template.docx")))
+        assert doc.styles.get("Template Only") is not None
+        doc.first_section.body.last_paragraph.paragraph_format.style_name = "Template Only"
+        doc.save(str(tmp_path / f"out-{how}.docx"))
+        reread = docx.Document(tmp_path / f"out-{how}.docx")
+        assert reread.styles["Heading 1"].font.size == Pt(30)
+        assert reread.styles["Template Only"].font.bold is True
+        assert [(p.text, p.style.name) for p in reread.paragraphs] == [("Title", "Heading 1"), ("Body", "Template Only")]
+        assert len([s for s in reread.styles if s.name == "Template Only"]) == 1
+
+    # A copied style nothing uses goes with a cleanup, and stays gone.
+    doc = mv.Document(str(tmp_path / "target.docx"))
+    doc.copy_styles_from_template(str(tmp_path / "template.docx"))
+    doc.cleanup()
+    doc.save(str(tmp_path / "cleaned.docx"))
+    assert "Template Only" not in style_names(tmp_path / "cleaned.docx")
+    assert docx.Document(tmp_path / "cleaned.docx").styles["Heading 1"].font.size == Pt(30)
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.IO\.FileNotFoundException\)"):
+        doc.copy_styles_from_template(str(tmp_path / "missing.docx"))
+
+
+def with_related_part(mv, tmp_path, name, content_type, relationship, data):
+    """A package saved here with one more part related to the main part."""
+    base = tmp_path / ("base-" + name.replace("/", "-") + ".docx")
+    written(mv, "Body text").save(str(base))
+    out = tmp_path / ("with-" + name.replace("/", "-") + ".docx")
+    with zipfile.ZipFile(base) as source, zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as target:
+        for item in source.infolist():
+            content = source.read(item.filename)
+            if item.filename == "[Content_Types].xml":
+                content = content.replace(b"</Types>", f'<Override PartName="/word/{name}" ContentType="{content_type}"/></Types>'.encode())
+            elif item.filename == "word/_rels/document.xml.rels":
+                content = content.replace(b"</Relationships>",
+                                          f'<Relationship Id="rIdAdded" Type="{relationship}" Target="{name}"/></Relationships>'.encode())
+            target.writestr(item, content)
+        target.writestr("word/" + name, data)
+    return out
+
+
+def test_parts_the_model_keeps_unparsed_are_refused_not_shown_empty(mv, tmp_path):
+    plain = mv.Document()
+    assert plain.vba_project is None and plain.glossary_document is None
+    assert type(plain.mail_merge) is mv.mailmerging.MailMerge and plain.mail_merge.trim_whitespaces is True
+
+    macros = mv.Document(str(with_related_part(
+        mv, tmp_path, "vbaProject.bin", "application/vnd.ms-office.vbaProject",
+        "http://schemas.microsoft.com/office/2006/relationships/vbaProject", b"VBA!")))
+    assert macros.has_macros
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.VbaProject cannot describe"):
+        macros.vba_project
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.VbaProject cannot be set"):
+        macros.vba_project = mv.vba.VbaProject()
+    assert macros.has_macros  # a refused assignment changes nothing
+    macros.vba_project = None
+    assert not macros.has_macros and macros.vba_project is None
+
+    glossary_xml = ('<w:glossaryDocument xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">'
+                    '<w:docParts/></w:glossaryDocument>')
+    path = with_related_part(mv, tmp_path, "glossary/document.xml",
+                             "application/vnd.openxmlformats-officedocument.wordprocessingml.document.glossary+xml",
+                             "http://schemas.openxmlformats.org/officeDocument/2006/relationships/glossaryDocument",
+                             glossary_xml)
+    doc = mv.Document(str(path))
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.GlossaryDocument cannot show"):
+        doc.glossary_document
+    doc.save(str(tmp_path / "kept.docx"))
+    assert "word/glossary/document.xml" in zipfile.ZipFile(tmp_path / "kept.docx").namelist()
+    doc.glossary_document = None
+    assert doc.glossary_document is None
+    doc.save(str(tmp_path / "dropped.docx"))
+    assert not any("glossary" in name for name in zipfile.ZipFile(tmp_path / "dropped.docx").namelist())
+    import docx
+    assert docx.Document(tmp_path / "dropped.docx").paragraphs[0].text == "Body text"
+
+
+def test_note_numbering_is_read_from_the_settings_and_written_back_when_changed(mv, tmp_path):
+    import docx
+    from docx.oxml import parse_xml
+    from docx.oxml.ns import nsdecls
+    made = docx.Document()
+    # As word processors write it: the numbering, then the separator notes' references.
+    made.settings.element.append(parse_xml(
+        f'<w:footnotePr {nsdecls("w")}><w:numFmt w:val="lowerLetter"/><w:numStart w:val="3"/>'
+        '<w:numRestart w:val="eachSect"/><w:footnote w:id="-1"/><w:footnote w:id="0"/></w:footnotePr>'))
+    made.settings.element.append(parse_xml(f'<w:endnotePr {nsdecls("w")}><w:pos w:val="sectEnd"/><w:numFmt w:val="thaiCounting"/></w:endnotePr>'))
+    made.add_paragraph("Body")
+    made.save(tmp_path / "in.docx")
+
+    doc = mv.Document(str(tmp_path / "in.docx"))
+    notes, ends = doc.footnote_options, doc.endnote_options
+    assert (notes.number_style, notes.start_number, notes.restart_rule, notes.position) == (
+        mv.NumberStyle.LOWERCASE_LETTER, 3, mv.notes.FootnoteNumberingRule.RESTART_SECTION, mv.notes.FootnotePosition.BOTTOM_OF_PAGE)
+    assert (ends.position, ends.number_style, ends.start_number) == (
+        mv.notes.EndnotePosition.END_OF_SECTION, mv.NumberStyle.THAI_CARDINAL_TEXT, 1)
+    doc.save(str(tmp_path / "same.docx"))
+    def note_elements(path):
+        xml = re.sub(r"\s*/>", "/>", part(path, "word/settings.xml"))
+        return re.findall(r"<w:(?:foot|end)notePr>.*?</w:(?:foot|end)notePr>", xml)
+    assert note_elements(tmp_path / "same.docx") == note_elements(tmp_path / "in.docx") and len(note_elements(tmp_path / "in.docx")) == 2
+
+    notes.number_style = mv.NumberStyle.UPPERCASE_ROMAN
+    notes.position = mv.notes.FootnotePosition.BENEATH_TEXT
+    ends.start_number = 7
+    doc.save(str(tmp_path / "out.docx"))
+    settings = part(tmp_path / "out.docx", "word/settings.xml")
+    assert re.search(r'<w:footnotePr><w:pos w:val="beneathText"\s*/><w:numFmt w:val="upperRoman"\s*/><w:numStart w:val="3"\s*/>'
+                     r'<w:numRestart w:val="eachSect"\s*/><w:footnote w:id="-1"\s*/><w:footnote w:id="0"\s*/></w:footnotePr>', settings)
+    assert re.search(r'<w:endnotePr><w:pos w:val="sectEnd"\s*/><w:numFmt w:val="thaiCounting"\s*/><w:numStart w:val="7"\s*/></w:endnotePr>',
+                     settings)
+    again = mv.Document(str(tmp_path / "out.docx"))
+    assert (again.footnote_options.number_style, again.footnote_options.position, again.endnote_options.start_number) == (
+        mv.NumberStyle.UPPERCASE_ROMAN, mv.notes.FootnotePosition.BENEATH_TEXT, 7)
+    assert docx.Document(tmp_path / "out.docx").paragraphs[0].text == "Body"
+    clone = again.clone()
+    assert clone.endnote_options.start_number == 7 and clone.footnote_options.number_style == mv.NumberStyle.UPPERCASE_ROMAN
+
+    # What has no number format, and footnote columns, are refused rather than dropped.
+    fresh = mv.Document()
+    fresh.footnote_options.number_style = mv.NumberStyle.CUSTOM
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): FootnoteOptions\.NumberStyle Custom"):
+        fresh.save(str(tmp_path / "custom.docx"))
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): FootnoteOptions\.Columns"):
+        fresh.footnote_options.columns = 2
+    assert mv.Document().footnote_options.number_style == mv.NumberStyle.ARABIC
+    assert mv.Document().endnote_options.number_style == mv.NumberStyle.LOWERCASE_ROMAN

@@ -1,5 +1,6 @@
 """A name with static and instance overloads served by one mixed descriptor, and the interface
-column of casting: an interface type never reinterprets an object as itself."""
+column of casting: an interface type never reinterprets an object as itself, and casts (or tests)
+any wrapper whose object implements it."""
 import re
 import types
 
@@ -53,3 +54,19 @@ def test_interfaces_refuse_reinterpretation_like_static_classes(mv):
     # A document is not a warning callback; asking leaves the document usable.
     assert mv.IWarningCallback._is_assignable(doc) is False
     assert doc.first_section is not None
+
+
+def test_interfaces_cast_any_wrapper_whose_object_implements_them(mv):
+    collection = mv.WarningInfoCollection()  # the library's own warning callback
+    callback = mv.IWarningCallback._cast_as(collection)
+    assert type(callback) is mv.IWarningCallback and callback == collection and callback is not collection
+    assert mv.IWarningCallback._is_assignable(collection) is True
+    # Back from the interface to the class, through the wrapper of the interface type.
+    again = mv.WarningInfoCollection._cast_as(callback)
+    assert type(again) is mv.WarningInfoCollection and again == collection
+    # Neither None nor plain Python objects are offered to .NET: outcome 0, False.
+    doc = mv.Document()
+    for offered in (None, 3, "text", object(), mv.WarningInfoCollection, doc):
+        assert mv.IWarningCallback._cast_as(offered) is None, offered
+        assert mv.IWarningCallback._is_assignable(offered) is False, offered
+    assert mv.markup.IStructuredDocumentTag._is_assignable(doc.first_section) is False

@@ -20,6 +20,9 @@ using CastToEntry = int32_t (*)(HostKindHandle* pair, uint32_t* outHandle);  // 
 using ReinterpretEntry = int32_t (*)(uint32_t handle, uint32_t* outHandle);  // 1 ok, 0 failed
 using CastAsEntry = int32_t (*)(uint32_t handle, uint32_t* outHandle);       // 1, 0, -1
 using IsAssignableEntry = int32_t (*)(uint32_t handle);                      // truth value
+// An interface's btp_CastAs and btp_IsAssignable take the pair of kind and handle instead.
+using InterfaceCastAsEntry = int32_t (*)(HostKindHandle* pair, uint32_t* outHandle);
+using InterfaceIsAssignableEntry = int32_t (*)(HostKindHandle* pair);
 
 // The bound entry of one service. Only called once the readiness gate passed: the table
 // is then complete, so the slot is set.
@@ -85,7 +88,19 @@ PyObject* FinishCast(const ClassBinding& binding, int32_t outcome, uint32_t outH
 
 PyObject* NotCastable() { return MakeCastResult(0, nullptr); }
 
+// What _cast_as and _is_assignable offer to .NET: for a class only wrappers of .NET
+// objects (kind 0), for an interface any host object of kind 0 or 1; never None.
+bool OfferedToCastAs(const ClassBinding& binding, PyObject* object, HostKindHandle* pair) {
+  if (object == Py_None || !GetHostHandle(object, pair)) return false;
+  return binding.isInterface ? pair->kind <= 1 : pair->kind == 0;
+}
+
 }  // namespace
+
+int32_t AskIsAssignable(const ClassBinding& binding, HostKindHandle pair) {
+  if (binding.isInterface) return Service<InterfaceIsAssignableEntry>(binding, kIsAssignable)(&pair);
+  return Service<IsAssignableEntry>(binding, kIsAssignable)(pair.handle);
+}
 
 PyObject* TypeOf(const ClassBinding& binding) {
   if (!PassReadinessGate(binding)) return nullptr;
@@ -108,19 +123,20 @@ PyObject* CastTo(const ClassBinding& binding, PyObject* object) {
 PyObject* CastAs(const ClassBinding& binding, PyObject* object) {
   if (binding.isStaticClass) return NotCastable();
   if (!PassReadinessGate(binding)) return nullptr;
-  uint32_t handle = 0;
-  if (!GetNetHandle(object, &handle)) return NotCastable();
+  HostKindHandle pair;
+  if (!OfferedToCastAs(binding, object, &pair)) return NotCastable();
   uint32_t outHandle = 0;
-  int32_t outcome = Service<CastAsEntry>(binding, kCastAs)(handle, &outHandle);
+  int32_t outcome = binding.isInterface ? Service<InterfaceCastAsEntry>(binding, kCastAs)(&pair, &outHandle)
+                                        : Service<CastAsEntry>(binding, kCastAs)(pair.handle, &outHandle);
   return FinishCast(binding, outcome, outHandle);
 }
 
 PyObject* IsAssignable(const ClassBinding& binding, PyObject* object) {
   if (binding.isStaticClass) Py_RETURN_FALSE;
   if (!PassReadinessGate(binding)) return nullptr;
-  uint32_t handle = 0;
-  if (!GetNetHandle(object, &handle)) Py_RETURN_FALSE;
-  int32_t answer = Service<IsAssignableEntry>(binding, kIsAssignable)(handle);
+  HostKindHandle pair;
+  if (!OfferedToCastAs(binding, object, &pair)) Py_RETURN_FALSE;
+  int32_t answer = AskIsAssignable(binding, pair);
   if (PyErr_Occurred()) return nullptr;
   return PyBool_FromLong(answer != 0);
 }

@@ -6,6 +6,7 @@
 #include <Python.h>
 
 #include "api/class_binding.h"
+#include "interop/host_object.h"
 
 namespace morvax::api {
 
@@ -29,6 +30,10 @@ PyObject* IsAssignable(const ClassBinding& binding, PyObject* object);
 PyObject* ReinterpretObject(const ClassBinding& binding, PyObject* object);
 // The result of a cast that did not happen, whatever the argument.
 PyObject* CastFrom(PyObject* self, PyObject* object);
+
+// The answer of the class's btp_IsAssignable for a host object's pair (a class is asked
+// with the handle alone). Only once the readiness gate passed; an error may be pending.
+int32_t AskIsAssignable(const ClassBinding& binding, HostKindHandle pair);
 
 // The method-table entries: one instantiation per class, so that the table itself names
 // the class it serves.

@@ -19,7 +19,6 @@ namespace {
 // The single native shape of every member entry point: the receiver's handle (0 for
 // constructors and static members), the argument slots, and the result slot.
 using MemberEntry = void (*)(uint32_t self, void* const* args, void* result);
-using AssignableEntry = int32_t (*)(uint32_t handle);
 
 constexpr int kMaxParameters = 16;
 
@@ -431,8 +430,7 @@ int ConvertClassArgument(const ClassBinding& binding, PyObject* object, uint32_t
   uint32_t candidate = 0;
   if (GetNetHandle(object, &candidate)) {
     if (!PassReadinessGate(binding)) return 0;
-    auto isAssignable = reinterpret_cast<AssignableEntry>(ClassSlots(binding)[binding.typeOfSlot + kIsAssignable]);
-    int32_t assignable = binding.isStaticClass ? 0 : isAssignable(candidate);
+    int32_t assignable = binding.isStaticClass ? 0 : AskIsAssignable(binding, HostKindHandle{0, candidate});
     if (PyErr_Occurred()) return 0;
     if (assignable != 0) {
       *handle = candidate;

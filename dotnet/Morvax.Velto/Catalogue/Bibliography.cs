@@ -1,6 +1,8 @@
 // Morvax.Velto.Bibliography: the bibliography sources of a document and their
 // contributors.
 
+using System;
+
 namespace Morvax.Velto.Bibliography;
 
 public sealed class Bibliography
@@ -37,7 +39,8 @@ public sealed class Corporate : Contributor
     public string? Name { get; set; }
 }
 
-public sealed class Person : Contributor
+// One person; a contributor made of people is a PersonCollection.
+public sealed class Person
 {
     public Person()
     {
@@ -61,11 +64,14 @@ public sealed class Source
 {
     private SourceType sourceType = SourceType.Book;
 
-    internal Source()
+    /// <summary>A new source known by tag (the name citations use) of the given kind.</summary>
+    public Source(string tag, SourceType sourceType)
     {
+        Tag = tag ?? throw new ArgumentNullException(nameof(tag));
+        SourceType = sourceType;
     }
 
-    public string Tag { get; internal set; } = string.Empty;
+    public string Tag { get; }
 
     public string? Title { get; set; }
 

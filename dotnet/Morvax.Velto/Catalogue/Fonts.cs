@@ -1,5 +1,8 @@
 // Morvax.Velto.Fonts: font sources, font information and font substitution.
 
+using System;
+using System.Linq;
+
 namespace Morvax.Velto.Fonts;
 
 public sealed class DefaultFontSubstitutionRule : FontSubstitutionRule
@@ -155,6 +158,23 @@ public sealed class SystemFontSource : FontSourceBase
 {
     public SystemFontSource()
     {
+    }
+
+    // The folders this platform installs fonts into, for all users and for
+    // the current one; only those that exist are listed.
+    /// <summary>The folders on this system that hold installed fonts.</summary>
+    public static string[] GetSystemFontFolders()
+    {
+        string home = Environment.GetFolderPath(Environment.SpecialFolder.UserProfile);
+        string[] candidates = OperatingSystem.IsWindows()
+            ? new[] { Environment.GetFolderPath(Environment.SpecialFolder.Fonts),
+                      System.IO.Path.Combine(Environment.GetFolderPath(Environment.SpecialFolder.LocalApplicationData), "Microsoft", "Windows", "Fonts") }
+            : OperatingSystem.IsMacOS()
+                ? new[] { "/System/Library/Fonts", "/Library/Fonts", System.IO.Path.Combine(home, "Library", "Fonts") }
+                : new[] { "/usr/share/fonts", "/usr/local/share/fonts", System.IO.Path.Combine(home, ".fonts"),
+                          System.IO.Path.Combine(Environment.GetEnvironmentVariable("XDG_DATA_HOME") is { Length: > 0 } data
+                              ? data : System.IO.Path.Combine(home, ".local", "share"), "fonts") };
+        return candidates.Where(folder => folder.Length > 0 && System.IO.Directory.Exists(folder)).Distinct().ToArray();
     }
 }
 

@@ -1,5 +1,7 @@
 // Morvax.Velto.Notes: footnote and endnote options and separators.
 
+using System;
+
 namespace Morvax.Velto.Notes;
 
 public sealed class EndnoteOptions
@@ -57,7 +59,17 @@ public sealed class FootnoteOptions
 
     public int StartNumber { get; set; } = 1;
 
-    public int Columns { get; set; }
+    // Footnote columns are a per-section setting of later word processors,
+    // which this library does not write; only the default is accepted.
+    public int Columns
+    {
+        get => 0;
+        set
+        {
+            if (value != 0)
+                throw new NotSupportedException("FootnoteOptions.Columns cannot be set: footnote columns are not written by this library.");
+        }
+    }
 
     public FootnoteNumberingRule RestartRule
     {

@@ -1,5 +1,7 @@
 // Morvax.Velto.Reporting: the reporting engine and its data sources.
 
+using System;
+
 namespace Morvax.Velto.Reporting;
 
 public sealed class CsvDataLoadOptions
@@ -73,6 +75,22 @@ public sealed class ReportingEngine
     // Whether data sources are read through compiled accessors rather than
     // plain reflection; a process-wide switch.
     public static bool UseReflectionOptimization { get; set; } = true;
+
+    private static Type[] restrictedTypes = Array.Empty<Type>();
+
+    // Types whose members templates may not reach; process-wide, like the
+    // switch above. The setter copies, so a caller's array stays its own.
+    /// <summary>Forbids templates to use the members of the given types.</summary>
+    public static void SetRestrictedTypes(params Type[] types)
+    {
+        ArgumentNullException.ThrowIfNull(types);
+        if (Array.IndexOf(types, null) >= 0)
+            throw new ArgumentException("A restricted type is null.", nameof(types));
+        restrictedTypes = (Type[])types.Clone();
+    }
+
+    /// <summary>The types whose members templates may not use (none unless set).</summary>
+    public static Type[] GetRestrictedTypes() => (Type[])restrictedTypes.Clone();
 }
 
 public sealed class XmlDataLoadOptions

@@ -52,9 +52,9 @@ public sealed class CleanupOptions
     {
     }
 
-    public bool UnusedStyles { get; set; }
+    public bool UnusedStyles { get; set; } = true;
 
-    public bool UnusedLists { get; set; }
+    public bool UnusedLists { get; set; } = true;
 
     public bool DuplicateStyle { get; set; }
 
@@ -470,6 +470,8 @@ public sealed class StyleCollection
     internal void Add(Style style) => styles.Add(style);
 
     internal void Clear() => styles.Clear();
+
+    internal void RemoveWhere(Predicate<Style> match) => styles.RemoveAll(match);
 
     internal void CopyFrom(StyleCollection other)
     {

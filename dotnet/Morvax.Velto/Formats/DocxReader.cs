@@ -62,10 +62,12 @@ internal static class DocxReader
         sheet.Fill(doc.Styles);
         if (main.DocumentSettingsPart?.Settings is { } settings)
             DocxSettings.Read(doc, settings);
+        doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
+        doc.HasGlossaryPart = main.GlossaryDocumentPart is not null;
         if (main.VbaProjectPart is { } vba)
         {
             using Stream vbaStream = vba.GetStream(FileMode.Open, FileAccess.Read);
-            doc.VbaProject = PackageLimits.ReadBounded(vbaStream);
+            doc.MacroProject = PackageLimits.ReadBounded(vbaStream);
         }
         var source = new DocxSource(data, sheet.Names, sheet.DefaultFont)
         {

@@ -5,6 +5,7 @@
 using System;
 using System.Linq;
 using DocumentFormat.OpenXml;
+using Morvax.Velto.Saving;
 using W = DocumentFormat.OpenXml.Wordprocessing;
 
 namespace Morvax.Velto.Formats;
@@ -42,6 +43,7 @@ internal static class DocxSettings
         if (TabStop(settings) is { } tab)
             doc.DefaultTabStop = tab;
         doc.Protection = ReadProtection(settings.GetFirstChild<W.DocumentProtection>());
+        DocxNoteSettings.Read(doc, settings);
     }
 
     public static void Write(Document doc, W.Settings settings)
@@ -72,6 +74,7 @@ internal static class DocxSettings
         }
 
         WriteProtection(doc, settings);
+        DocxNoteSettings.Write(doc, settings);
         if (doc.RemoveSchemaReferences)
             foreach (W.AttachedSchema schema in settings.Elements<W.AttachedSchema>().ToList())
                 schema.Remove();
@@ -134,6 +137,21 @@ internal static class DocxSettings
             element.SpinCount = protection.SpinCount;
         }
         DocxWriter.AddInOrder(settings, element);
+    }
+
+    private const string StrictMainNamespace = "http://purl.oclc.org/ooxml/wordprocessingml/main";
+
+    // Strict markup has its own namespaces; transitional markup of the second
+    // edition on says so by a compatibility mode of 14 or more.
+    public static OoxmlCompliance ComplianceOf(W.Document root, W.Settings? settings)
+    {
+        if (root.NamespaceUri == StrictMainNamespace)
+            return OoxmlCompliance.Iso29500_2008_Strict;
+        string? mode = settings?.GetFirstChild<W.Compatibility>()?.Elements<W.CompatibilitySetting>()
+            .FirstOrDefault(s => s.Name?.Value == W.CompatSettingNameValues.CompatibilityMode)?.Val?.Value;
+        return int.TryParse(mode, out int version) && version >= 14
+            ? OoxmlCompliance.Iso29500_2008_Transitional
+            : OoxmlCompliance.Ecma376_2006;
     }
 
     private static OpenXmlElement? Find(W.Settings settings, string name) =>

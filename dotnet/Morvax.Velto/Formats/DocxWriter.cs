@@ -41,7 +41,11 @@ internal static class DocxWriter
         {
             SetDocumentType(package, doc, options.SaveFormat);
             MainDocumentPart main = package.MainDocumentPart!;
-            var styles = new StyleWriter(main, source?.Styles ?? BlankStyles());
+            if (doc.DropGlossary && main.GlossaryDocumentPart is { } glossary)
+                main.DeletePart(glossary);
+            var styles = new StyleWriter(main, source?.Styles ?? BlankStyles(), doc.StyleEdits.Dropped);
+            foreach (var (name, id) in doc.StyleEdits.Apply(main))
+                styles.Register(name, id);
             var body = new BodyWriter(doc, source, styles, main);
             SaveMainPart(main, body, options.PrettyFormat);
             body.WriteHeadersFooters(Settings(options.PrettyFormat));
@@ -74,7 +78,7 @@ internal static class DocxWriter
     {
         MainDocumentPart main = package.MainDocumentPart ?? throw new InvalidOperationException("No main part.");
         WordprocessingDocumentType wanted = TypeOf(format);
-        bool macros = format is SaveFormat.Docm or SaveFormat.Dotm && doc.VbaProject is not null;
+        bool macros = format is SaveFormat.Docm or SaveFormat.Dotm && doc.MacroProject is not null;
         if (!macros && main.VbaProjectPart is { } dropped)
             main.DeletePart(dropped);
         if (package.DocumentType != wanted)
@@ -83,7 +87,7 @@ internal static class DocxWriter
         {
             VbaProjectPart part = package.MainDocumentPart!.VbaProjectPart
                 ?? package.MainDocumentPart.AddNewPart<VbaProjectPart>();
-            part.FeedData(new MemoryStream(doc.VbaProject!, writable: false));
+            part.FeedData(new MemoryStream(doc.MacroProject!, writable: false));
         }
     }
 
@@ -223,13 +227,23 @@ internal static class DocxWriter
     {
         private readonly MainDocumentPart main;
         private readonly StyleNames names;
+        private readonly Func<string, bool> dropped;  // taken out by a cleanup: no longer in the package
         private readonly Dictionary<string, string> added = new(StringComparer.Ordinal);
         private readonly HashSet<string> taken = new(StringComparer.OrdinalIgnoreCase);
 
-        public StyleWriter(MainDocumentPart main, StyleNames names)
+        public StyleWriter(MainDocumentPart main, StyleNames names, Func<string, bool> dropped)
         {
             this.main = main;
             this.names = names;
+            this.dropped = dropped;
+        }
+
+        // A style the package holds that the names read with it do not know
+        // (one copied in from a template).
+        public void Register(string name, string id)
+        {
+            added[name] = id;
+            taken.Add(id);
         }
 
         // Null for the default paragraph style, which needs no reference.
@@ -237,7 +251,7 @@ internal static class DocxWriter
         {
             if (name == names.DefaultStyleName)
                 return null;
-            if (names.IdOf(name) is { } id)
+            if (names.IdOf(name) is { } id && !dropped(id))
                 return id == names.DefaultStyleId ? null : id;
             if (added.TryGetValue(name, out string? made))
                 return made;

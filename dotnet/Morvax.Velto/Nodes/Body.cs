@@ -4,7 +4,8 @@ namespace Morvax.Velto;
 /// <summary>The main text of a section: paragraphs and tables.</summary>
 public sealed class Body : Story
 {
-    internal Body(DocumentBase doc) : base(doc)
+    /// <summary>A new, empty body belonging to doc; a section takes it as its main text.</summary>
+    public Body(DocumentBase doc) : base(doc)
     {
     }
 

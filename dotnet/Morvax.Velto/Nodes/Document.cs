@@ -68,7 +68,7 @@ public sealed partial class Document : DocumentBase
 
     // True when the document was loaded with a macro project that is kept for
     // saving back into a macro-enabled format.
-    public bool HasMacros => VbaProject is not null;
+    public bool HasMacros => MacroProject is not null;
 
     /// <summary>The file the document was loaded from, or <see langword="null"/> for a new or stream-loaded document.</summary>
     public string? OriginalFileName { get; internal set; }
@@ -125,14 +125,22 @@ public sealed partial class Document : DocumentBase
     /// <summary>The user-defined document properties.</summary>
     public Properties.CustomDocumentProperties CustomDocumentProperties { get; } = new();
 
-    public StyleCollection Styles { get; } = StyleCollection.Blank();
-
     // The package a loaded .docx came from: what saving starts from, so that
     // every part and element the tree does not model is written back.
     internal Formats.DocxSource? PackageSource { get; set; }
 
+    // Styles copied in and styles and lists taken out, applied on saving.
+    internal Formats.DocxStyleEdits StyleEdits { get; private set; } = new();
+
     // The raw macro project part of a loaded macro-enabled package.
-    internal byte[]? VbaProject { get; set; }
+    // The macros as the binary project they were read as.
+    internal byte[]? MacroProject { get; set; }
+
+    // Whether the package read holds building blocks, and whether they are
+    // to be left out when saving.
+    internal bool HasGlossaryPart { get; set; }
+
+    internal bool DropGlossary { get; set; }
 
     // What UpdateWordCount last counted (or the loaded package recorded).
     internal DocumentStatistics Statistics { get; set; } = DocumentStatistics.Empty;
@@ -188,7 +196,7 @@ public sealed partial class Document : DocumentBase
     /// <summary>Accepts every tracked insertion and deletion: inserted text stays, deleted text goes.</summary>
     public void AcceptAllRevisions() => DocxRevisions.Resolve(this, true);
 
-    public void RemoveMacros() => VbaProject = null;
+    public void RemoveMacros() => MacroProject = null;
 
     // Nothing to do while the tree holds no fields.
     public void UpdateFields()
@@ -244,15 +252,20 @@ public sealed partial class Document : DocumentBase
             PunctuationKerning = PunctuationKerning,
             IncludeTextboxesFootnotesEndnotesInStat = IncludeTextboxesFootnotesEndnotesInStat,
             RemovePersonalInformation = RemovePersonalInformation,
-            VbaProject = VbaProject,
+            MacroProject = MacroProject,
+            HasGlossaryPart = HasGlossaryPart,
+            DropGlossary = DropGlossary,
             PackageSource = PackageSource?.ForCopy(),
             Statistics = Statistics,
             Protection = Protection,
             RemoveSchemaReferences = RemoveSchemaReferences,
             OriginalFileName = OriginalFileName,
             OriginalLoadFormat = OriginalLoadFormat,
+            Compliance = Compliance,
         };
         copy.Styles.CopyFrom(Styles);
+        copy.StyleEdits = StyleEdits.Copy();
+        Formats.DocxNoteSettings.Copy(this, copy);
         return copy;
     }
 }

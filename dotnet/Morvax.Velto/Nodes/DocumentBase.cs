@@ -9,4 +9,7 @@ public abstract class DocumentBase : CompositeNode
     private protected DocumentBase() : base(null)
     {
     }
+
+    /// <summary>The styles defined in this document.</summary>
+    public StyleCollection Styles { get; } = StyleCollection.Blank();
 }

@@ -54,6 +54,61 @@ public sealed partial class Document
         set => justificationMode = EnumCheck.Defined(value);
     }
 
+    /// <summary>How the document would be laid out into pages: hidden text, paragraph marks, comments.</summary>
+    public Layout.LayoutOptions LayoutOptions { get; } = new();
+
+    /// <summary>How fields are updated: the culture, the default author and number formats.</summary>
+    public Fields.FieldOptions FieldOptions { get; } = new();
+
+    // Read from the loaded package (the namespace of its main part and the
+    // compatibility mode in its settings); a document made here is written
+    // without a compatibility mode, which readers take as the first edition.
+    /// <summary>The edition of the Office Open XML standard the document's markup follows.</summary>
+    public Saving.OoxmlCompliance Compliance { get; internal set; } = Saving.OoxmlCompliance.Ecma376_2006;
+
+    /// <summary>How footnotes are placed and numbered throughout the document.</summary>
+    public Notes.FootnoteOptions FootnoteOptions { get; } = new();
+
+    /// <summary>How endnotes are placed and numbered throughout the document.</summary>
+    public Notes.EndnoteOptions EndnoteOptions { get; } = new();
+
+    // The note numbering as read, which saving compares with the options.
+    internal DocxNoteSettings.Snapshot NotesAsRead { get; set; } = DocxNoteSettings.Snapshot.Of(new(), new());
+
+    /// <summary>The mail merge engine's options for this document.</summary>
+    public MailMerging.MailMerge MailMerge { get; } = new();
+
+    // The macros are kept as the binary project they were read as, which
+    // this library does not parse (modules, references, name): a document
+    // with macros refuses to describe them rather than show an empty project.
+    /// <summary>The document's macro project; <see langword="null"/> when it has no macros. Setting <see langword="null"/> removes them.</summary>
+    public Vba.VbaProject? VbaProject
+    {
+        get => MacroProject is null ? null : throw new NotSupportedException(
+            "Document.VbaProject cannot describe this document's macros: the binary project they are kept as is not parsed by this library (HasMacros and RemoveMacros work on it).");
+        set
+        {
+            if (value is not null)
+                throw new NotSupportedException("Document.VbaProject cannot be set to a project: this library does not write macro projects; set it to null to remove the macros.");
+            RemoveMacros();
+        }
+    }
+
+    // Building blocks are kept as the package part they were read from,
+    // which this library does not parse into a glossary document.
+    /// <summary>The document's building blocks; <see langword="null"/> when it has none. Setting <see langword="null"/> removes them.</summary>
+    public BuildingBlocks.GlossaryDocument? GlossaryDocument
+    {
+        get => HasGlossaryPart && !DropGlossary ? throw new NotSupportedException(
+            "Document.GlossaryDocument cannot show this document's building blocks: the glossary part they are kept in is not parsed by this library.") : null;
+        set
+        {
+            if (value is not null)
+                throw new NotSupportedException("Document.GlossaryDocument cannot be set to a glossary: this library does not write building blocks; set it to null to remove the document's.");
+            DropGlossary = true;
+        }
+    }
+
     // Saved versions are a binary-format feature that no format this library
     // reads keeps, so a document never has any.
     /// <summary>The number of saved versions the document holds.</summary>
@@ -136,22 +191,50 @@ public sealed partial class Document
     internal bool RemoveSchemaReferences { get; private set; }
 
     /// <summary>Not supported: unused styles and lists are not tracked by this library yet.</summary>
-    public void Cleanup() => throw NotCleaned();
+    public void Cleanup() => Cleanup(new CleanupOptions());
 
-    /// <summary>Not supported: unused styles and lists are not tracked by this library yet.</summary>
-    public void Cleanup(CleanupOptions options) => throw NotCleaned();
+    // What is unused is decided on the document as it would be saved now, so
+    // that every part (headers, notes, comments, the numbering definitions)
+    // counts, including markup the tree keeps without modelling it.
+    /// <summary>Removes the styles and lists nothing in the document uses, as <paramref name="options"/> selects.</summary>
+    public void Cleanup(CleanupOptions options)
+    {
+        ArgumentNullException.ThrowIfNull(options);
+        if (options.DuplicateStyle)
+            throw new NotSupportedException("Document.Cleanup with CleanupOptions.DuplicateStyle is not supported: this library does not compare the formatting of styles.");
+        if (!options.UnusedStyles && !options.UnusedBuiltinStyles && !options.UnusedLists)
+            return;
+        byte[] written = DocxWriter.Write(this, new Saving.OoxmlSaveOptions());
+        var dropped = new HashSet<string>(
+            StyleEdits.DropUnused(written, options.UnusedStyles, options.UnusedBuiltinStyles, options.UnusedLists),
+            StringComparer.OrdinalIgnoreCase);
+        Styles.RemoveWhere(style => dropped.Contains(style.Name));
+    }
 
-    private static NotSupportedException NotCleaned() =>
-        new("Document.Cleanup is not supported: the styles and lists parts are written as loaded, so unused ones cannot be removed yet.");
+    /// <summary>Copies every style of the document at <paramref name="template"/> into this one, replacing styles of the same name.</summary>
+    public void CopyStylesFromTemplate(string template)
+    {
+        ArgumentNullException.ThrowIfNull(template);
+        CopyStylesFromTemplate(new Document(template));
+    }
 
-    /// <summary>Not supported: the styles part is written as loaded, so another document's styles cannot be copied in yet.</summary>
-    public void CopyStylesFromTemplate(string template) => throw NotCopied();
-
-    /// <summary>Not supported: the styles part is written as loaded, so another document's styles cannot be copied in yet.</summary>
-    public void CopyStylesFromTemplate(Document template) => throw NotCopied();
-
-    private static NotSupportedException NotCopied() =>
-        new("Document.CopyStylesFromTemplate is not supported: the styles part is written as loaded, so styles cannot be copied in yet.");
+    // The template's styles as it would be saved now; a style of the same
+    // name here is replaced, keeping its identifier, so paragraphs that use
+    // it take on the template's formatting.
+    /// <summary>Copies every style of <paramref name="template"/> into this document, replacing styles of the same name.</summary>
+    public void CopyStylesFromTemplate(Document template)
+    {
+        ArgumentNullException.ThrowIfNull(template);
+        if (ReferenceEquals(template, this))
+            return;  // every style is already its own
+        StyleEdits.CopyFrom(DocxWriter.Write(template, new Saving.OoxmlSaveOptions()));
+        for (int i = 0; i < template.Styles.Count; i++)
+        {
+            Style style = template.Styles[i];
+            Styles.RemoveWhere(own => string.Equals(own.Name, style.Name, StringComparison.OrdinalIgnoreCase));
+            Styles.Add(style);
+        }
+    }
 
     /// <summary>Not supported: table styles are not resolved by this library.</summary>
     public void ExpandTableStylesToDirectFormatting() =>

@@ -1,7 +1,7 @@
 // The catalogue types that carry logic: the new node kinds and where they
 // may go, the options of formats without a writer, checked option values,
 // PreferredWidth, FileFormatUtil, NodeImporter, PlainTextDocument and the
-// warning collection.
+// warning collection, the reporting engine's restricted types.
 using System;
 using System.IO;
 using Morvax.Velto.Drawing;
@@ -265,5 +265,28 @@ public class CatalogueBehaviourTests
         Assert.Throws<ArgumentNullException>(() => warnings.Warning(null!));
         warnings.Clear();
         Assert.Equal(0, warnings.Count);
+    }
+
+    [Fact]
+    public void RestrictedTypesAreCopiedInAndOutAndRefuseNull()
+    {
+        try
+        {
+            Assert.Empty(Reporting.ReportingEngine.GetRestrictedTypes());
+            var types = new[] { typeof(Environment), typeof(File) };
+            Reporting.ReportingEngine.SetRestrictedTypes(types);
+            types[0] = typeof(string);
+            var got = Reporting.ReportingEngine.GetRestrictedTypes();
+            Assert.Equal(new[] { typeof(Environment), typeof(File) }, got);
+            got[1] = typeof(string);
+            Assert.Equal(typeof(File), Reporting.ReportingEngine.GetRestrictedTypes()[1]);
+            Assert.Throws<ArgumentException>(() => Reporting.ReportingEngine.SetRestrictedTypes(typeof(File), null!));
+            Assert.Throws<ArgumentNullException>(() => Reporting.ReportingEngine.SetRestrictedTypes(null!));
+            Assert.Equal(2, Reporting.ReportingEngine.GetRestrictedTypes().Length);  // a refused call changes nothing
+        }
+        finally
+        {
+            Reporting.ReportingEngine.SetRestrictedTypes();
+        }
     }
 }

@@ -1,6 +1,7 @@
 // Whole-document operations on loaded markup: the visitor walk, tracked
 // revisions nested in other markup, fields that nest or span paragraphs, and
-// protections whose hash this library cannot verify.
+// protections whose hash this library cannot verify, styles copied from a
+// template.
 using System.Collections.Generic;
 using System.IO;
 using System.Linq;
@@ -126,5 +127,36 @@ public class DocumentOperationTests
             using var reader = new StreamReader(entry.Open());
             yield return (entry.FullName, reader.ReadToEnd());
         }
+    }
+
+    private static byte[] WithStyles(string bodyXml, string stylesXml) => WordPackage(
+        $"<w:document xmlns:w=\"{W}\"><w:body>{bodyXml}</w:body></w:document>",
+        ("styles.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml",
+         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles",
+         $"<w:styles xmlns:w=\"{W}\">{stylesXml}</w:styles>"));
+
+    private static string Style(string id, string name, string inner = "") =>
+        $"<w:style w:type=\"paragraph\" w:customStyle=\"1\" w:styleId=\"{id}\"><w:name w:val=\"{name}\"/>{inner}</w:style>";
+
+    [Fact]
+    public void CopiedStylesKeepTheDocumentsIdentifiersAndTakeNewOnesWhereTheyClash()
+    {
+        // Here "Shared" is A and the identifier B names another style; in the
+        // template "Shared" is X, "Fresh" is B and is based on X.
+        var doc = new Document(new MemoryStream(WithStyles(
+            "<w:p><w:pPr><w:pStyle w:val=\"A\"/></w:pPr><w:r><w:t>one</w:t></w:r></w:p>",
+            Style("A", "Shared") + Style("B", "Other"))));
+        var template = new Document(new MemoryStream(WithStyles("<w:p/>",
+            Style("X", "Shared", "<w:rPr><w:b/></w:rPr>") + Style("B", "Fresh", "<w:basedOn w:val=\"X\"/><w:next w:val=\"Gone\"/>"))));
+        doc.CopyStylesFromTemplate(template);
+        var styles = Part(SaveBytes(doc, SaveFormat.Docx), "word/styles.xml").Descendants(W + "style")
+            .ToDictionary(s => (string)s.Element(W + "name")!.Attribute(W + "val")!, s => s);
+        Assert.Equal("A", (string?)styles["Shared"].Attribute(W + "styleId"));
+        Assert.NotNull(styles["Shared"].Descendants(W + "b").SingleOrDefault());
+        Assert.Equal("B", (string?)styles["Other"].Attribute(W + "styleId"));
+        Assert.Equal("B1", (string?)styles["Fresh"].Attribute(W + "styleId"));
+        Assert.Equal("A", (string?)styles["Fresh"].Element(W + "basedOn")!.Attribute(W + "val"));
+        Assert.Null(styles["Fresh"].Element(W + "next"));  // it named a style neither document has
+        Assert.Equal(3, styles.Count);
     }
 }

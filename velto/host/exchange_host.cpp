@@ -41,7 +41,21 @@ bool ExchangeHost::Bind(const char* assemblyName) {
   for (const Entry& entry : kBindOrder) {
     if (!BindEntry(assemblyName_, kExchangeHostClass, entry.name, &slots_[entry.slot], errorText_)) { return false; }
   }
+  BindReleaseQueue();
   return true;
+}
+
+void ExchangeHost::BindReleaseQueue() {
+  releaseQueue_ = nullptr;
+  void* queueEntry = nullptr;
+  void* freeQueued = nullptr;
+  std::string ignored;
+  if (!BindEntry(assemblyName_, kExchangeHostClass, "ReleaseQueue", &queueEntry, ignored) ||
+      !BindEntry(assemblyName_, kExchangeHostClass, "FreeQueuedInstances", &freeQueued, ignored)) {
+    return;
+  }
+  freeQueued_ = reinterpret_cast<NoArgumentsFn>(freeQueued);
+  releaseQueue_ = static_cast<ReleaseQueue*>(reinterpret_cast<void* (*)()>(queueEntry)());
 }
 
 }  // namespace morvax::host

@@ -269,8 +269,14 @@ namespace Morvax.WrpGen.Interop
         // Free of a non-zero handle; the caller holds the writer flag.
         private static void FreeLocked(uint h)
         {
-            int index = Resolve(s_slots, h);
-            ref Slot slot = ref s_slots[index];
+            Slot[] slots = s_slots;
+            int index = (int)(h & IndexMask) - 1;
+            // A live handle passes the same one test as in Get; anything else gets Resolve's precise error.
+            if ((uint)index >= (uint)slots.Length || !slots[index].InUse || slots[index].Generation != (byte)(h >> IndexBits))
+            {
+                index = Resolve(slots, h);
+            }
+            ref Slot slot = ref slots[index];
             slot.Value = null;
             slot.InUse = false;
             slot.Generation++;
@@ -281,7 +287,7 @@ namespace Morvax.WrpGen.Interop
             }
             else
             {
-                s_slots[s_freeTail].NextFree = index;
+                slots[s_freeTail].NextFree = index;
             }
             s_freeTail = index;
             s_live--;

@@ -517,6 +517,19 @@ int PropertySet(PyObject* self, PyObject* value, void* closure) {
   return StoreProperty(property, self, value);
 }
 
+// Attribute assignment on a bound object. A property of the class is set through its
+// setter at once: the interpreter's generic path would find the same descriptor and call
+// the same setter, after checks that cannot fail for a property of the object's own
+// class. Every other name takes the generic path and its messages.
+int BoundSetAttr(PyObject* self, PyObject* name, PyObject* value) {
+  PyObject* descriptor = _PyType_Lookup(Py_TYPE(self), name);  // borrowed
+  if (descriptor != nullptr && Py_IS_TYPE(descriptor, &PyGetSetDescr_Type)) {
+    PyGetSetDef* definition = reinterpret_cast<PyGetSetDescrObject*>(descriptor)->d_getset;
+    if (definition->set == PropertySet) return PropertySet(self, value, definition->closure);
+  }
+  return PyObject_GenericSetAttr(self, name, value);
+}
+
 PyObject* StaticGet(PyObject*, void* closure) {
   const auto& property = *static_cast<const PropertySpec*>(closure);
   if (!PassReadinessGate(*property.owner)) return nullptr;
@@ -570,6 +583,7 @@ void FillBoundType(const ClassBinding& binding) {
   type.tp_repr = HostObjectRepr;
   type.tp_hash = HostObjectHash;
   type.tp_richcompare = HostObjectRichCompare;
+  type.tp_setattro = BoundSetAttr;
   type.tp_methods = binding.methodDefs;
   type.tp_getset = binding.getsetDefs;
   type.tp_base = binding.base != nullptr ? &binding.base->type->type : nullptr;

@@ -61,6 +61,7 @@ PyObject* BoundVectorcall(PyObject* type, PyObject* const* args, size_t nargsf, 
 PyObject* CallWithoutArguments(const MethodSpec& method, PyObject* self);
 PyObject* PropertyGet(PyObject* self, void* closure);
 int PropertySet(PyObject* self, PyObject* value, void* closure);
+int BoundSetAttr(PyObject* self, PyObject* name, PyObject* value);
 PyObject* StaticGet(PyObject* unused, void* closure);
 PyObject* StaticSet(const PropertySpec& property, PyObject* value);
 

@@ -73,14 +73,18 @@ static PyObject* CallVectorWithTuple(const PyMethodDef* definition, PyObject* se
   Py_ssize_t named = PyDict_GET_SIZE(kwargs);
   PyRef names = PyRef::steal(PyTuple_New(named));
   if (!names) return nullptr;
+  // The values are held for the call: code the function runs could change the dictionary.
+  std::vector<PyRef> values;
+  values.reserve(static_cast<size_t>(named));
   std::vector<PyObject*> items(static_cast<size_t>(positional + named));
   for (Py_ssize_t i = 0; i < positional; ++i) items[i] = PyTuple_GET_ITEM(args, i);
   Py_ssize_t position = 0, i = 0;
   PyObject *key, *value;
-  while (PyDict_Next(kwargs, &position, &key, &value)) {
+  while (i < named && PyDict_Next(kwargs, &position, &key, &value)) {
     Py_INCREF(key);
     PyTuple_SET_ITEM(names.get(), i, key);
-    items[positional + i++] = value;  // borrowed: the dictionary outlives the call
+    values.push_back(PyRef::borrow(value));
+    items[positional + i++] = value;
   }
   return function(self, items.data(), positional, names.get());
 }

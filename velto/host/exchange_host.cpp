@@ -41,11 +41,13 @@ bool ExchangeHost::Bind(const char* assemblyName) {
   for (const Entry& entry : kBindOrder) {
     if (!BindEntry(assemblyName_, kExchangeHostClass, entry.name, &slots_[entry.slot], errorText_)) { return false; }
   }
-  BindReleaseQueue();
+  releaseQueueBound_ = false;
+  releaseQueue_ = nullptr;
   return true;
 }
 
 void ExchangeHost::BindReleaseQueue() {
+  releaseQueueBound_ = true;
   releaseQueue_ = nullptr;
   void* queueEntry = nullptr;
   void* freeQueued = nullptr;

@@ -65,6 +65,7 @@ class ExchangeHost {
   // Without the queue (an interop assembly that has none) it is freed at once. The
   // caller holds the interpreter lock, which is all that orders the queue's users.
   void Release(uint32_t handle) {
+    if (!releaseQueueBound_) BindReleaseQueue();
     if (releaseQueue_ == nullptr) {
       FreeInstance(handle);
       return;
@@ -80,10 +81,11 @@ class ExchangeHost {
     int32_t count;
     uint32_t handles[kReleaseQueueCapacity];
   };
-  // Binds the release queue's two entry points and fetches the queue; on any failure the
-  // handles are freed one by one as before.
+  // Binds the release queue's two entry points and fetches the queue, on the first release
+  // rather than at start-up; on any failure the handles are freed one by one.
   void BindReleaseQueue();
 
+  bool releaseQueueBound_ = false;
   ReleaseQueue* releaseQueue_ = nullptr;
   NoArgumentsFn freeQueued_ = nullptr;
   void* slots_[kSlotCount] = {};

@@ -368,16 +368,29 @@ PyObject* SqInplaceRepeat(PyObject* self, Py_ssize_t count) {
 
 // --- mapping slots ------------------------------------------------------------------
 
+// An integer key made non-negative by adding the length. A key that is non-negative
+// already needs no length: .NET checks the index against the collection itself and
+// answers "out of range", so the common x[i] is one call rather than two.
+bool ItemIndex(PyObject* self, PyObject* key, Py_ssize_t* index) {
+  Py_ssize_t i = PyNumber_AsSsize_t(key, PyExc_IndexError);
+  if (i == -1 && PyErr_Occurred()) return false;
+  if (i < 0) {
+    Py_ssize_t n = Length(self);
+    if (n < 0) return false;
+    i += n;
+  }
+  *index = i;
+  return true;
+}
+
 PyObject* Subscript(PyObject* self, PyObject* key) {
   if (RefuseInForkedChild()) return nullptr;
+  if (PyIndex_Check(key)) {
+    Py_ssize_t i;
+    return ItemIndex(self, key, &i) ? SqItem(self, i) : nullptr;
+  }
   Py_ssize_t n = Length(self);
   if (n < 0) return nullptr;
-  if (PyIndex_Check(key)) {
-    Py_ssize_t i = PyNumber_AsSsize_t(key, PyExc_IndexError);
-    if (i == -1 && PyErr_Occurred()) return nullptr;
-    if (i < 0) i += n;
-    return SqItem(self, i);
-  }
   if (PySlice_Check(key)) {
     Py_ssize_t start, stop, step;
     if (PySlice_Unpack(key, &start, &stop, &step) < 0) return nullptr;
@@ -441,15 +454,13 @@ int AssignSlice(PyObject* self, Py_ssize_t start, Py_ssize_t step, Py_ssize_t le
 
 int AssSubscript(PyObject* self, PyObject* key, PyObject* value) {
   if (RefuseInForkedChild()) return -1;
+  if (PyIndex_Check(key)) {
+    Py_ssize_t i;
+    return ItemIndex(self, key, &i) ? SetOrDelete(self, i, value) : -1;
+  }
   Py_ssize_t n = Length(self);
   if (n < 0) return -1;
   bool array = AdapterOf(self) == Adapter::Array;
-  if (PyIndex_Check(key)) {
-    Py_ssize_t i = PyNumber_AsSsize_t(key, PyExc_IndexError);
-    if (i == -1 && PyErr_Occurred()) return -1;
-    if (i < 0) i += n;
-    return SetOrDelete(self, i, value);
-  }
   if (!PySlice_Check(key)) {
     PyErr_Format(PyExc_TypeError, "list indices must be integers or slices, not %.200s", Py_TYPE(key)->tp_name);
     return -1;

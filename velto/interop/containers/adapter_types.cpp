@@ -8,6 +8,7 @@
 #include "common/reporters.h"
 #include "common/sibling_apis.h"
 #include "interop/containers/adapters.h"
+#include "interop/containers/generic_types.h"
 #include "interop/containers/streams.h"
 #include "interop/error_bridge.h"
 
@@ -292,7 +293,11 @@ PyTypeObject* AdapterType(Adapter adapter) {
   return adapter == Adapter::BufferView ? BufferViewType() : &g_types[static_cast<size_t>(adapter)];
 }
 
-Adapter AdapterOf(PyObject* object) { return AdapterOfType(Py_TYPE(object)); }
+// A typed adapter of _generic answers as the untyped adapter whose protocol it uses.
+Adapter AdapterOf(PyObject* object) {
+  Adapter adapter = AdapterOfType(Py_TYPE(object));
+  return adapter != Adapter::Count ? adapter : UntypedAdapterOf(Py_TYPE(object));
+}
 
 PyObject* WrapAdapter(uint32_t handle, PyTypeObject* type) {
   if (handle == 0) Py_RETURN_NONE;

@@ -1,0 +1,113 @@
+"""The typed containers of morvax.velto._wrpgen._generic: the 94 adapter types checked
+against the published tables (names, counts per kind, bases, interface sets, method orders),
+typed results of real library members, and the services each type's own .NET class serves."""
+import pytest
+
+# The element identifiers per kind, as published.
+ARRAYS = ["A4A29720", "CBE911FC", "F372CE9B", "C6480AB9", "D28651D3", "D5EB2CBA", "9B47B7C5", "E5B1F0B5",
+          "F664327F", "835DB32F", "6E07F1FD", "99477B7B", "1A0F3823", "A21F8694", "521B0BC5", "7598A062",
+          "A6AC7D8A", "8446BEE4", "AED82F9F"]
+ILISTS = ["8D65D398", "B67D34E9", "B603EEB6", "BB6F4F0C", "49B7A941", "C6EFF48E"]
+LISTS = ["A4A29720"]
+ITERABLES = ["CBE911FC"]
+ITERATORS = ARRAYS + ILISTS + ["1BA766B5", "6EAC2EC5"] + [
+    "FF8CD688", "E8A2942B", "A1008AA2", "2DFF0F7D", "C431605C", "E8AE21D6", "C160DC49", "896ABAAA", "7F14420D",
+    "C463F09B", "5980AC7E", "10B7007B", "F0EDF672", "C18CD375", "84A5F8BA", "A7B59CA7", "B86AC123", "FE47C624",
+    "7A502530", "47188623", "3BF02CD2", "CFDC3277", "66AC0F5D", "DD0846DD", "B4A6D4F8", "53E7784B", "63D943A3",
+    "BA5CC90F", "CB93698B", "0416A190", "D33230B0", "1143A0BB", "50D8BE2C", "081D381E", "5E691314", "F8EED415",
+    "5E5C10FD", "784355DC", "C7C03BFD", "1E706468"]
+
+CASTING = ["get_type", "_type_of", "_cast_to", "_cast_from", "_reinterpret_obj", "_cast_as", "_is_assignable"]
+# kind prefix: (identifiers, base name or None, interface set, own methods in order)
+KINDS = {
+    "_ArrayWrapper_": (ARRAYS, "_ArrayWrapper", {"_IterableWrapper", "_IColWrapper", "_IListWrapper"},
+                       ["index", "count", "sort", "reverse", "copy", "contains"]),
+    "_IListWrapper_": (ILISTS, None, {"_IterableWrapper"},
+                       ["extend", "insert", "pop", "index", "count", "sort", "reverse", "copy", "append", "remove",
+                        "clear", "contains"]),
+    "_ListWrapper_": (LISTS, None, {"_IterableWrapper", "_IColWrapper", "_IListWrapper"},
+                      ["extend", "append", "insert", "remove", "pop", "clear", "index", "count", "sort", "reverse",
+                       "copy", "contains"]),
+    "_IterWrapper_": (ITERATORS, None, {"_IterWrapper", "_IDisposableWrapper"}, ["__enter__", "__exit__"]),
+    "_IterableWrapper_": (ITERABLES, None, {"_IterableWrapper"}, []),
+}
+
+
+@pytest.fixture()
+def generic(mv):
+    return mv._wrpgen._generic
+
+
+def test_the_module_holds_exactly_the_published_types(mv, generic):
+    interop = mv._wrpgen._interop
+    counts = {prefix: len(ids) for prefix, (ids, *_) in KINDS.items()}
+    assert counts == {"_ArrayWrapper_": 19, "_IListWrapper_": 6, "_ListWrapper_": 1, "_IterWrapper_": 67,
+                      "_IterableWrapper_": 1}
+    expected_names = {prefix + i for prefix, (ids, *_) in KINDS.items() for i in ids}
+    present = {n for n, v in vars(generic).items() if isinstance(v, type)}
+    assert present == expected_names and len(present) == 94
+
+    for prefix, (ids, base, interfaces, methods) in KINDS.items():
+        for ident in ids:
+            cls = getattr(generic, prefix + ident)
+            assert cls.__module__ == "morvax.velto._wrpgen._generic" and cls.__name__ == prefix + ident
+            assert cls.__base__ is (getattr(interop, base) if base else object)
+            want = {getattr(interop, n) for n in interfaces}
+            if prefix == "_ArrayWrapper_" and ident in ITERABLES:
+                want.add(getattr(generic, "_IterableWrapper_" + ident))
+            assert cls.__dict__["_additional_interfaces"] == want
+            assert cls.__dict__["_implicit_interfaces"] == want
+            assert cls.__dict__["_morvax_clr_host"] is None and cls.__dict__["_morvax_clr_castable_obj"] is None
+            own = [n for n, v in cls.__dict__.items()
+                   if callable(v) or isinstance(v, (staticmethod, classmethod)) or type(v).__name__.endswith("descriptor")]
+            own = [n for n in own if n in CASTING or n in methods]
+            assert own == CASTING + methods, prefix + ident
+
+
+def test_typed_adapters_are_made_only_by_the_runtime(generic):
+    for cls in (generic._ArrayWrapper_1A0F3823, generic._IListWrapper_B603EEB6, generic._ListWrapper_A4A29720,
+                generic._IterWrapper_7598A062, generic._IterableWrapper_CBE911FC):
+        with pytest.raises(TypeError, match="^type has no available constructor$"):
+            cls()
+        with pytest.raises(TypeError):
+            type("Sub", (cls,), {})
+    # Only the array and list classes reinterpret; the others refuse with the casting message.
+    with pytest.raises(TypeError, match=r"^cannot convert from  'int' to "
+                                        r"'morvax.velto._wrpgen._generic._IterWrapper_7598A062'$"):
+        generic._IterWrapper_7598A062._reinterpret_obj(3)
+
+
+def test_node_arrays_come_back_typed_with_items_as_their_class(mv, generic):
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    for text in ("one", "two", "three"):
+        builder.writeln(text)
+    sections = doc.sections.to_array()
+    assert type(sections) is generic._ArrayWrapper_1A0F3823
+    assert isinstance(sections, mv._wrpgen._interop._ArrayWrapper)
+    assert type(sections[0]) is mv.Section and len(sections) == 1
+
+    paras = doc.first_section.body.paragraphs.to_array()
+    assert type(paras) is generic._ArrayWrapper_7598A062
+    assert [p.get_text().strip() for p in paras][:3] == ["one", "two", "three"]
+    assert all(type(p) is mv.Paragraph for p in paras)
+    with paras.__iter__() as it:
+        assert type(it) is generic._IterWrapper_7598A062
+        assert type(next(it)) is mv.Paragraph
+
+
+def test_casting_services_are_the_element_types_own(mv, generic):
+    doc = mv.Document()
+    sections = doc.sections.to_array()
+    paras = doc.first_section.body.paragraphs.to_array()
+    assert generic._ArrayWrapper_1A0F3823._is_assignable(sections)
+    assert not generic._ArrayWrapper_7598A062._is_assignable(sections)
+    assert not generic._ArrayWrapper_1A0F3823._is_assignable(doc)
+    reflection_type = type(sections.get_type())
+    assert type(generic._ArrayWrapper_1A0F3823._type_of()) is reflection_type
+    assert type(generic._IterWrapper_7598A062._type_of()) is reflection_type
+    same = generic._ArrayWrapper_1A0F3823._cast_as(sections)
+    assert type(same) is generic._ArrayWrapper_1A0F3823
+    assert not generic._ArrayWrapper_7598A062._cast_as(sections)
+    # The untyped adapter still takes any array.
+    assert mv._wrpgen._interop._ArrayWrapper._is_assignable(paras)

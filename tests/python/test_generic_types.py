@@ -111,3 +111,133 @@ def test_casting_services_are_the_element_types_own(mv, generic):
     assert not generic._ArrayWrapper_7598A062._cast_as(sections)
     # The untyped adapter still takes any array.
     assert mv._wrpgen._interop._ArrayWrapper._is_assignable(paras)
+
+
+# --- elements in both directions, per family ----------------------------------------------
+
+
+@pytest.fixture()
+def probe(mv):
+    return mv.testing.GenericProbe()
+
+
+def test_elements_cross_in_their_own_type(mv, generic, probe):
+    doc = mv.Document()
+    mv.DocumentBuilder(doc).writeln("one")
+    cases = [
+        # (typed array, expected items, a value of the element to write, a value of another type, its message)
+        (probe.numbers(3), [0, 1, 2], 42, "x", "integer argument expected, got 'str'"),
+        (probe.words(), ["alpha", None, "gamma"], "zz", 5, "can't build String from 'int'"),
+        (probe.mixed(), [1, "two", 3.5, None], 2.25, None, None),
+        (probe.clusters(2), None, None, doc, "can't build Cluster value from 'morvax.velto.Document'"),
+        (doc.first_section.body.paragraphs.to_array(), None, mv.Paragraph(doc), mv.Run(doc),
+         "can't build Paragraph value from 'morvax.velto.Run'"),
+    ]
+    for array, items, good, bad, message in cases:
+        before = list(array)
+        if items is not None:
+            assert before == items
+        if bad is not None or message is not None:
+            for write in (lambda: array.__setitem__(0, bad), lambda: array.index(bad), lambda: array.count(bad),
+                          lambda: bad in array):
+                with pytest.raises(TypeError) as raised:
+                    write()
+                assert str(raised.value) == message
+            assert list(array) == before  # a refused value changes nothing
+        array[0] = good
+        assert array[0] == good if not isinstance(good, mv.Paragraph) else array[0].get_text() == good.get_text()
+    clusters = probe.clusters(2)
+    assert all(type(c) is mv.shaping.Cluster for c in clusters)
+
+
+def test_typed_enumerators_are_disposable(generic, probe):
+    with iter(probe.numbers(3)) as it:
+        assert type(it) is generic._IterWrapper_A4A29720
+        assert next(it) == 0 and list(it) == [1, 2]
+    assert [w for w in probe.words()] == ["alpha", None, "gamma"]
+
+
+# --- container arguments ------------------------------------------------------------------
+
+
+def test_array_arguments_of_every_kind(mv, generic, probe):
+    # kind 0: None and .NET arrays of the element; kind 2: lists; kind 3: other sized sequences.
+    assert probe.sum(None) == -1
+    assert probe.sum(probe.numbers(4)) == 6
+    assert probe.sum([1, 2, 3]) == 6 and probe.sum((4, 5)) == 9 and probe.sum(range(5)) == 10
+    assert probe.sum([]) == 0
+    assert probe.total([1.5, 2]) == 3.5
+    assert probe.count_true([True, False, True]) == 2
+    import datetime
+    assert probe.latest_year([datetime.datetime(2020, 1, 1), datetime.datetime(2024, 5, 1)]) == 2024
+    assert probe.join(["a", None, "b"]) == "a|<none>|b" and probe.join(probe.words()) == "alpha|<none>|gamma"
+    assert probe.describe([1, "x", 2.5, None, mv.Document()]) == "Int32,String,Double,null,Document"
+    clusters = probe.clusters(2)
+    for given in (clusters, list(clusters), tuple(clusters)):
+        assert mv.shaping.Cluster.get_string(given, "ab") == "ab"
+    # A list subclass is still a list.
+    class Numbers(list):
+        pass
+    assert probe.sum(Numbers([2, 3])) == 5
+
+
+def test_array_arguments_are_refused_with_the_builders_message(mv, probe):
+    doc = mv.Document()
+    for wrong in (3, {1: 2}, object(), probe.words(), doc.first_section.body.paragraphs.to_array(), doc):
+        with pytest.raises(TypeError) as raised:
+            probe.sum(wrong)
+        assert str(raised.value) == f"can't build Array value from '{type(wrong).__module__}.{type(wrong).__qualname__}'" \
+            or str(raised.value) == f"can't build Array value from '{type(wrong).__name__}'"
+    # Items that are not of the element type are reported by .NET while it reads the sequence.
+    with pytest.raises(RuntimeError, match="item 1 of the sequence is String, not Int32"):
+        probe.sum([1, "two"])
+    with pytest.raises(RuntimeError, match="item 0"):
+        probe.count_paragraphs([mv.Run(doc)])
+    assert probe.count_paragraphs([mv.Paragraph(doc), None]) == 2
+
+
+def test_references_and_handles_are_unchanged_after_many_operations(mv, probe, handles):
+    import gc
+    import sys
+    doc = mv.Document()
+    paras = probe.many_paragraphs(10)
+    numbers = probe.numbers(10)
+    marker, text = object(), "text"
+    big = 1_234_567
+    watched = [marker, text, big]
+    for _ in range(3):
+        list(paras), probe.sum([1]), probe.join([text])
+    before_counts = [sys.getrefcount(o) for o in watched]
+    before = handles.live()
+    for n in range(100_000):
+        k = n % 8
+        if k == 0:
+            numbers[n % 10] = big
+        elif k == 1:
+            paras[n % 10]
+        elif k == 2:
+            probe.join([text, None])
+        elif k == 3:
+            try:
+                numbers[0] = marker
+            except TypeError:
+                pass
+        elif k == 4:
+            try:
+                probe.sum([big, marker])
+            except (TypeError, RuntimeError):
+                pass
+        elif k == 5:
+            with iter(paras) as it:
+                next(it)
+        elif k == 6:
+            probe.sum((big, big))
+        else:
+            try:
+                probe.sum(marker)
+            except TypeError:
+                pass
+    del it
+    gc.collect()
+    assert [sys.getrefcount(o) for o in watched] == before_counts
+    assert handles.live() == before

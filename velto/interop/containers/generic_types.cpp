@@ -16,6 +16,7 @@
 #include "common/sibling_apis.h"
 #include "host/delegate_table.h"
 #include "interop/error_bridge.h"
+#include "interop/type_registry.h"
 
 namespace morvax::containers {
 
@@ -394,6 +395,68 @@ int StoreInterfaces(int index, PyTypeObject* type) {
 }
 
 }  // namespace
+
+namespace {
+
+// The Python class of a class element, looked up by its .NET name once it is first needed.
+PyTypeObject* ElementClass(int element) {
+  static std::vector<PyTypeObject*> classes(kGenericElementCount, nullptr);
+  if (classes[element] == nullptr)
+    classes[element] = HostTypeRegistry::Instance().Find(ToU16(kGenericElements[element].netName));
+  return classes[element];
+}
+
+const char* SimpleName(const char* netName) {
+  const char* dot = std::strrchr(netName, '.');
+  return dot != nullptr ? dot + 1 : netName;
+}
+
+bool Refuse(const char* format, const char* name, PyObject* value) {
+  PyErr_Format(PyExc_TypeError, format, name, Py_TYPE(value)->tp_name);
+  return false;
+}
+
+}  // namespace
+
+bool AcceptsElement(PyTypeObject* type, PyObject* value) {
+  int index = IndexOfType(type);
+  if (index < 0) return true;
+  int element = kGenericTypes[index].element;
+  const char* name = kGenericElements[element].netName;
+  uint32_t handle = 0;
+  switch (kGenericElements[element].family) {
+    case ElementFamily::Int32:
+    case ElementFamily::Enum:
+      if (PyLong_Check(value)) return true;
+      PyErr_Format(PyExc_TypeError, "integer argument expected, got '%s'", Py_TYPE(value)->tp_name);
+      return false;
+    case ElementFamily::Double:
+    case ElementFamily::Bool:
+      return PyFloat_Check(value) || PyLong_Check(value) ||
+             Refuse("can't build %s value from '%s'", SimpleName(name), value);
+    case ElementFamily::String:
+      return value == Py_None || PyUnicode_Check(value) || Refuse("can't build %s from '%s'", "String", value);
+    case ElementFamily::Class: {
+      PyTypeObject* cls = ElementClass(element);
+      if (value == Py_None || cls == nullptr || PyObject_TypeCheck(value, cls)) return true;
+      // Another wrapper is accepted when .NET says its object is one of the element's class.
+      if (GetNetHandle(value, &handle)) {
+        PyRef answer = PyRef::steal(PyObject_CallMethod(reinterpret_cast<PyObject*>(cls), "_is_assignable", "O", value));
+        if (!answer) return false;
+        int truth = PyObject_IsTrue(answer.get());
+        if (truth != 0) return truth > 0;
+      }
+      return Refuse("can't build %s value from '%s'", SimpleName(name), value);
+    }
+    case ElementFamily::Array: {
+      PyTypeObject* arrays = AdapterType(Adapter::Array);
+      if (value == Py_None || PyObject_TypeCheck(value, arrays)) return true;
+      return Refuse("can't build %s value from '%s'", "Array", value);
+    }
+    default:  // any value, Type, Stream, DateTime: their own converters run in .NET
+      return true;
+  }
+}
 
 Adapter UntypedAdapterOf(PyTypeObject* type) {
   int index = IndexOfType(type);

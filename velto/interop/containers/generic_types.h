@@ -55,6 +55,11 @@ Adapter UntypedAdapterOf(PyTypeObject* type);
 // The _ArrayWrapper_ type over an element (an index of kGenericElements), or null when none.
 PyTypeObject* TypedArrayType(int element);
 
+// Whether a value may be written to (or looked up in) a collection of the type: always for
+// untyped adapters; for typed ones the element's converter decides, and a refusal is false with
+// that converter's TypeError (for example "can't build Paragraph value from 'Run'").
+bool AcceptsElement(PyTypeObject* type, PyObject* value);
+
 // Asks the element's typed class of a kind (Array or List) whether it accepts a .NET object:
 // true with *answer set, or false with TypeError when the class's table cannot be bound.
 bool TypedClassAccepts(int element, GenericClass kind, uint32_t handle, int32_t* answer);

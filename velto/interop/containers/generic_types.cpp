@@ -13,8 +13,8 @@
 #include "common/interned_names.h"
 #include "common/py_ref.h"
 #include "common/reporters.h"
-#include "common/sibling_apis.h"
 #include "host/delegate_table.h"
+#include "interop/containers/casting_services.h"
 #include "interop/error_bridge.h"
 #include "interop/type_registry.h"
 
@@ -183,95 +183,35 @@ Entry Service(int type, const char* name) {
   return reinterpret_cast<Entry>(EntryOf(OwnClass(type), name));
 }
 
-PyObject* CastResult(int32_t outcome, PyObject* object) {
-  if (g_siblingApis.castResult == nullptr) {
-    PyErr_SetString(PyExc_SystemError, "morvax.pygc is not initialized");
-    return nullptr;
-  }
-  return g_siblingApis.castResult(outcome, object);
-}
-
-PyObject* FinishCast(int type, int32_t outcome, uint32_t outHandle) {
-  if (PyErr_Occurred() || outcome == 0) {
-    ReleaseHandle(outHandle);
-    return PyErr_Occurred() ? nullptr : CastResult(0, nullptr);
-  }
-  PyRef object = PyRef::steal(WrapAdapter(outHandle, &Types()[type]));
-  return object ? CastResult(outcome, object.get()) : nullptr;
-}
-
 PyObject* TypeOfMethod(PyObject* bound, PyObject*) {
   int type = BoundIndex(bound);
   if (!TypeReady(type)) return nullptr;
-  uint32_t typeHandle = 0;
-  int32_t status = Service<int32_t (*)(uint32_t*)>(type, "btp_TypeOf")(&typeHandle);
-  if (PyErr_Occurred() || status == 0) {
-    ReleaseHandle(typeHandle);
-    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "btp_TypeOf reported failure without an error");
-    return nullptr;
-  }
-  return ReflectionType(typeHandle);
+  return TypeOfService(Service<TypeOfEntry>(type, "btp_TypeOf"));
 }
 
 PyObject* CastToMethod(PyObject* bound, PyObject* object) {
   int type = BoundIndex(bound);
   if (!TypeReady(type)) return nullptr;
-  HostKindHandle pair;
-  if (!GetHostHandle(object, &pair)) return CastResult(0, nullptr);
-  uint32_t out = 0;
-  int32_t outcome = Service<int32_t (*)(HostKindHandle*, uint32_t*)>(type, "btp_CastTo")(&pair, &out);
-  return FinishCast(type, outcome, out);
+  return CastToService(Service<CastToEntry>(type, "btp_CastTo"), object, &Types()[type]);
 }
 
 PyObject* CastAsMethod(PyObject* bound, PyObject* object) {
   int type = BoundIndex(bound);
   if (!TypeReady(type)) return nullptr;
-  uint32_t handle = 0;
-  if (!GetNetHandle(object, &handle)) return CastResult(0, nullptr);
-  uint32_t out = 0;
-  int32_t outcome = Service<int32_t (*)(uint32_t, uint32_t*)>(type, "btp_CastAs")(handle, &out);
-  return FinishCast(type, outcome, out);
+  return CastAsService(Service<HandleOutEntry>(type, "btp_CastAs"), object, &Types()[type]);
 }
 
 PyObject* IsAssignableMethod(PyObject* bound, PyObject* object) {
   int type = BoundIndex(bound);
   if (!TypeReady(type)) return nullptr;
-  uint32_t handle = 0;
-  if (!GetNetHandle(object, &handle)) Py_RETURN_FALSE;
-  int32_t answer = Service<int32_t (*)(uint32_t)>(type, "btp_IsAssignable")(handle);
-  if (PyErr_Occurred()) return nullptr;
-  return PyBool_FromLong(answer != 0);
+  return IsAssignableService(Service<AssignableEntry>(type, "btp_IsAssignable"), object);
 }
 
 PyObject* ReinterpretMethod(PyObject* bound, PyObject* object) {
   int type = BoundIndex(bound);
-  const char* target = kGenericTypes[type].fullName;
   if (!TypeReady(type)) return nullptr;
-  auto entry = Service<int32_t (*)(uint32_t, uint32_t*)>(type, "btp_ReInterpretObj");
-  if (entry == nullptr) {
-    PyErr_Format(PyExc_TypeError, "cannot convert from  '%.100s' to '%.100s'", Py_TYPE(object)->tp_name, target);
-    return nullptr;
-  }
-  if (g_siblingApis.objectHandleOf == nullptr) return RaiseReflectionMissing();
-  uint32_t source = 0;
-  if (!g_siblingApis.objectHandleOf(object, &source)) {
-    if (PyErr_Occurred() && !PyErr_ExceptionMatches(PyExc_TypeError)) return nullptr;
-    PyErr_Clear();
-    PyErr_Format(PyExc_TypeError, "_reinterpret_obj() expects a .Net Object argument, got a %.100s object",
-                 Py_TYPE(object)->tp_name);
-    return nullptr;
-  }
-  uint32_t out = 0;
-  int32_t status = entry(source, &out);
-  if (PyErr_Occurred() || status == 0) {
-    ReleaseHandle(out);
-    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "btp_ReInterpretObj reported failure without an error");
-    return nullptr;
-  }
-  return WrapAdapter(out, &Types()[type]);
+  return ReinterpretService(Service<HandleOutEntry>(type, "btp_ReInterpretObj"), object, &Types()[type]);
 }
-
-PyObject* CastFromMethod(PyObject*, PyObject*) { return CastResult(0, nullptr); }
 
 template <typename Function>
 PyCFunction AsMethod(Function* function) {
@@ -283,7 +223,7 @@ PyMethodDef kCastingMethods[] = {
     {"get_type", AsMethod(&HostObjectGetType), METH_NOARGS, "The .NET type of this object."},
     {"_type_of", AsMethod(&TypeOfMethod), METH_NOARGS, "The .NET type this adapter serves."},
     {"_cast_to", AsMethod(&CastToMethod), METH_O, "The object seen as this adapter."},
-    {"_cast_from", AsMethod(&CastFromMethod), METH_O, "This object seen as the target class."},
+    {"_cast_from", AsMethod(&CastFromService), METH_O, "This object seen as the target class."},
     {"_reinterpret_obj", AsMethod(&ReinterpretMethod), METH_O,
      "A wrapper of this adapter for the same .NET object, without a check."},
     {"_cast_as", AsMethod(&CastAsMethod), METH_O,
@@ -291,7 +231,7 @@ PyMethodDef kCastingMethods[] = {
     {"_is_assignable", AsMethod(&IsAssignableMethod), METH_O,
      "Whether the object is an instance of the .NET type this adapter serves."},
 };
-bool IsInstanceMethod(const PyMethodDef& m) { return m.ml_meth == AsMethod(&HostObjectGetType) || m.ml_meth == AsMethod(&CastFromMethod); }
+bool IsInstanceMethod(const PyMethodDef& m) { return m.ml_meth == AsMethod(&HostObjectGetType) || m.ml_meth == AsMethod(&CastFromService); }
 
 // The _IListWrapper_ order of the list methods.
 const char* const kIListOrder[] = {"extend", "insert", "pop",  "index",  "count", "sort",

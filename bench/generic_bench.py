@@ -21,7 +21,7 @@ N = 100_000
 floor.bind()
 probe = mv.testing.GenericProbe()
 typed = probe.many_paragraphs(N)
-untyped = mv._wrpgen._interop._ArrayWrapper._reinterpret_obj(typed)
+untyped = mv._wrpgen._interop._ArrayWrapper._cast_as(typed)
 assert type(typed).__name__ == "_ArrayWrapper_7598A062" and type(untyped).__name__ == "_ArrayWrapper"
 ints = list(range(N))
 empty = []

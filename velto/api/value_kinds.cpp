@@ -105,7 +105,8 @@ PyObject* AdapterResult(const ValueSpec&, ResultSlot& r) {
 // An array result: its element's typed adapter where it has one.
 PyObject* ArrayResult(const ValueSpec& spec, ResultSlot& r) {
   PyTypeObject* type = spec.element != 0 ? containers::TypedArrayType(spec.element - 1) : nullptr;
-  return containers::WrapAdapter(r.handle, type != nullptr ? type : containers::AdapterType(containers::Adapter::Array));
+  return containers::WrapAdapter(r.handle,
+                                 type != nullptr ? type : containers::AdapterType(containers::Adapter::Array));
 }
 
 PyObject* StreamOut(const ValueSpec&, ResultSlot& r) { return containers::StreamResult(r.objectRef); }

@@ -84,13 +84,25 @@ struct KindSpec {
 
 // Lists use the list protocol of _IListWrapper: the untyped list class serves both.
 const KindSpec kKinds[] = {
-    {"_ArrayWrapper_", GenericClass::Array, {GenericClass::Array, GenericClass::Enumerable}, Adapter::Array,
+    {"_ArrayWrapper_",
+     GenericClass::Array,
+     {GenericClass::Array, GenericClass::Enumerable},
+     Adapter::Array,
      {Adapter::Iterable, Adapter::ICol, Adapter::IList}},
-    {"_IListWrapper_", GenericClass::CntList,
-     {GenericClass::CntCollection, GenericClass::CntList, GenericClass::Enumerable}, Adapter::IList, {Adapter::Iterable}},
-    {"_ListWrapper_", GenericClass::List, {GenericClass::List, GenericClass::Enumerable}, Adapter::IList,
+    {"_IListWrapper_",
+     GenericClass::CntList,
+     {GenericClass::CntCollection, GenericClass::CntList, GenericClass::Enumerable},
+     Adapter::IList,
+     {Adapter::Iterable}},
+    {"_ListWrapper_",
+     GenericClass::List,
+     {GenericClass::List, GenericClass::Enumerable},
+     Adapter::IList,
      {Adapter::Iterable, Adapter::ICol, Adapter::IList}},
-    {"_IterWrapper_", GenericClass::Enumerator, {GenericClass::Enumerator}, Adapter::Iter,
+    {"_IterWrapper_",
+     GenericClass::Enumerator,
+     {GenericClass::Enumerator},
+     Adapter::Iter,
      {Adapter::Iter, Adapter::Disposable}},
     {"_IterableWrapper_", GenericClass::Enumerable, {GenericClass::Enumerable}, Adapter::Iterable, {Adapter::Iterable}},
 };
@@ -231,11 +243,13 @@ PyMethodDef kCastingMethods[] = {
     {"_is_assignable", AsMethod(&IsAssignableMethod), METH_O,
      "Whether the object is an instance of the .NET type this adapter serves."},
 };
-bool IsInstanceMethod(const PyMethodDef& m) { return m.ml_meth == AsMethod(&HostObjectGetType) || m.ml_meth == AsMethod(&CastFromService); }
+bool IsInstanceMethod(const PyMethodDef& m) {
+  return m.ml_meth == AsMethod(&HostObjectGetType) || m.ml_meth == AsMethod(&CastFromService);
+}
 
 // The _IListWrapper_ order of the list methods.
-const char* const kIListOrder[] = {"extend", "insert", "pop",  "index",  "count", "sort",
-                                   "reverse", "copy",  "append", "remove", "clear", "contains"};
+const char* const kIListOrder[] = {"extend",  "insert", "pop",    "index",  "count", "sort",
+                                   "reverse", "copy",   "append", "remove", "clear", "contains"};
 
 PyMethodDef* OwnMethods(GenericKind kind) {
   static std::vector<PyMethodDef> ilist;
@@ -381,7 +395,8 @@ bool AcceptsElement(PyTypeObject* type, PyObject* value) {
       if (value == Py_None || cls == nullptr || PyObject_TypeCheck(value, cls)) return true;
       // Another wrapper is accepted when .NET says its object is one of the element's class.
       if (GetNetHandle(value, &handle)) {
-        PyRef answer = PyRef::steal(PyObject_CallMethod(reinterpret_cast<PyObject*>(cls), "_is_assignable", "O", value));
+        PyRef answer =
+            PyRef::steal(PyObject_CallMethod(reinterpret_cast<PyObject*>(cls), "_is_assignable", "O", value));
         if (!answer) return false;
         int truth = PyObject_IsTrue(answer.get());
         if (truth != 0) return truth > 0;

@@ -566,7 +566,8 @@ PyObject* Index(PyObject* self, PyObject* args) {
   PyVariant variant;
   Py_ssize_t start = 0, stop = 0;
   PyObject* value;
-  if (!PyArg_ParseTuple(args, "O|nn:index", &value, &start, &stop) || !ConvertItem(self, value, &variant)) return nullptr;
+  if (!PyArg_ParseTuple(args, "O|nn:index", &value, &start, &stop) || !ConvertItem(self, value, &variant))
+    return nullptr;
   Py_ssize_t given = PyTuple_GET_SIZE(args);
   int32_t found =
       At<IndexByFn>(self, kIndexBy)(HandleOf(self), given > 1, Narrow(start), given > 2, Narrow(stop), &variant);

@@ -1,7 +1,8 @@
 // PythonContainers.cs: a container argument handed to .NET where a typed array is
 // expected.  Kind 0 carries the handle of a .NET array (0 for None); kinds 2 (a
 // Python list) and 3 (another sized sequence) carry the borrowed Python object,
-// whose items are read at once, during the call, and converted to the element type.
+// whose items are read at once, during the call: through the typed generic callbacks
+// where the element has one, otherwise classified and converted here.
 using System;
 using System.Globalization;
 
@@ -19,6 +20,10 @@ namespace Morvax.WrpGen.Interop
                     return argument.Value == 0 ? null : HandleTable.Get<T[]>((uint)argument.Value);
                 case 2:
                 case 3:
+                    if (GenericCallbacks.TryRead<T>(argument.Kind, argument.Value, out var typed))
+                    {
+                        return typed;
+                    }
                     var items = PythonIterables.Items(argument.Value);
                     var array = new T[items.Count];
                     for (int i = 0; i < array.Length; i++)

@@ -188,12 +188,48 @@ def test_array_arguments_are_refused_with_the_builders_message(mv, probe):
             probe.sum(wrong)
         assert str(raised.value) == f"can't build Array value from '{type(wrong).__module__}.{type(wrong).__qualname__}'" \
             or str(raised.value) == f"can't build Array value from '{type(wrong).__name__}'"
-    # Items that are not of the element type are reported by .NET while it reads the sequence.
-    with pytest.raises(RuntimeError, match="item 1 of the sequence is String, not Int32"):
-        probe.sum([1, "two"])
-    with pytest.raises(RuntimeError, match="item 0"):
+    # Elements without a typed callback are classified, then converted by .NET.
+    with pytest.raises(RuntimeError, match="item 0 of the sequence is Run, not Paragraph"):
         probe.count_paragraphs([mv.Run(doc)])
     assert probe.count_paragraphs([mv.Paragraph(doc), None]) == 2
+
+
+def test_generic_callbacks_read_lists_and_sequences_of_each_family(mv, probe):
+    import datetime
+    doc = mv.Document()
+    clusters = list(probe.clusters(2))
+    day = datetime.datetime(2024, 5, 1)
+    # (member, good items, result, a wrong item, the element converter's message)
+    cases = [
+        (probe.sum, [1, 2, 3], 6, "two", "integer argument expected, got 'str'"),
+        (probe.total, [1.5, 2], 3.5, "x", None),
+        (probe.count_true, [True, False, True], 2, None, None),
+        (probe.latest_year, [datetime.datetime(2020, 1, 1), day], 2024, 3, None),
+        (probe.join, ["a", None, "b"], "a|<none>|b", 5, "can't build String from 'int'"),
+        (probe.describe, [1, "x", 2.5, None, doc], "Int32,String,Double,null,Document", None, None),
+        (lambda items: mv.shaping.Cluster.get_string(items, "ab"), clusters, "ab", doc,
+         "can't build Cluster value from 'morvax.velto.Document'"),
+    ]
+    for member, items, result, wrong, message in cases:
+        assert member(list(items)) == result  # the list entries
+        assert member(tuple(items)) == result  # the sequence entries
+        if wrong is not None:
+            for container in ([*items, wrong], (*items, wrong)):
+                with pytest.raises(TypeError) as raised:
+                    member(container)
+                if message is not None:
+                    assert str(raised.value) == message
+    # A sequence that fails while read reports its own error.
+    class Failing:
+        def __len__(self):
+            return 2
+
+        def __getitem__(self, i):
+            if i == 1:
+                raise KeyError("boom")
+            return 1
+    with pytest.raises(KeyError, match="boom"):
+        probe.sum(Failing())
 
 
 def test_references_and_handles_are_unchanged_after_many_operations(mv, probe, handles):

@@ -13,8 +13,10 @@
 #include "common/interned_names.h"
 #include "common/py_ref.h"
 #include "common/reporters.h"
+#include "common/sibling_apis.h"
 #include "host/delegate_table.h"
 #include "interop/containers/casting_services.h"
+#include "interop/converters.h"
 #include "interop/error_bridge.h"
 #include "interop/type_registry.h"
 
@@ -372,10 +374,9 @@ bool Refuse(const char* format, const char* name, PyObject* value) {
 
 }  // namespace
 
-bool AcceptsElement(PyTypeObject* type, PyObject* value) {
-  int index = IndexOfType(type);
-  if (index < 0) return true;
-  int element = kGenericTypes[index].element;
+namespace {
+
+bool AcceptsElementValue(int element, PyObject* value) {
   const char* name = kGenericElements[element].netName;
   uint32_t handle = 0;
   switch (kGenericElements[element].family) {
@@ -410,6 +411,32 @@ bool AcceptsElement(PyTypeObject* type, PyObject* value) {
     }
     default:  // any value, Type, Stream, DateTime: their own converters run in .NET
       return true;
+  }
+}
+
+}  // namespace
+
+bool AcceptsElement(PyTypeObject* type, PyObject* value) {
+  int index = IndexOfType(type);
+  return index < 0 || AcceptsElementValue(kGenericTypes[index].element, value);
+}
+
+int ConvertElement(int element, PyObject* value, void* out) {
+  switch (kGenericElements[element].family) {
+    case ElementFamily::Enum:
+      return ConvertInt32(value, out);
+    case ElementFamily::Type:
+      if (g_siblingApis.typeHandleOf == nullptr) return RaiseReflectionMissing(), 0;
+      return g_siblingApis.typeHandleOf(value, static_cast<uint32_t*>(out));
+    default: {
+      uint32_t* handle = static_cast<uint32_t*>(out);
+      *handle = 0;
+      if (!AcceptsElementValue(element, value)) return 0;
+      if (value == Py_None || GetNetHandle(value, handle)) return 1;
+      PyErr_Format(PyExc_TypeError, "can't build %s value from '%s'", kGenericElements[element].netName,
+                   Py_TYPE(value)->tp_name);
+      return 0;
+    }
   }
 }
 

@@ -60,6 +60,14 @@ PyTypeObject* TypedArrayType(int element);
 // that converter's TypeError (for example "can't build Paragraph value from 'Run'").
 bool AcceptsElement(PyTypeObject* type, PyObject* value);
 
+// A value as the element's .NET form, by the element's converter: a class element's handle
+// (uint32_t; None is 0), an enumeration's integer (int32_t), a Type's handle (uint32_t).
+// 1, or 0 with the converter's TypeError.
+int ConvertElement(int element, PyObject* value, void* out);
+
+// The generic callback block of 42 entries handed to .NET (generic_callbacks.cpp).
+const void* GenericCallbackBlock();
+
 // Asks the element's typed class of a kind (Array or List) whether it accepts a .NET object:
 // true with *answer set, or false with TypeError when the class's table cannot be bound.
 bool TypedClassAccepts(int element, GenericClass kind, uint32_t handle, int32_t* answer);

@@ -244,6 +244,34 @@ PyObject* WrapAdapter(uint32_t handle, PyTypeObject* type) {
   return wrapper;
 }
 
+int StoreInterfaceSets(PyTypeObject* type, const std::vector<PyTypeObject*>& members) {
+  const struct {
+    PyObject* name;
+    StartupCode code;
+  } sets[] = {{Interned(Name::_additional_interfaces), StartupCode::StoreAdditionalInterfaces},
+              {Interned(Name::_implicit_interfaces), StartupCode::StoreImplicitInterfaces}};
+  for (const auto& set : sets) {
+    PyRef memberSet = PyRef::steal(PySet_New(nullptr));
+    if (!memberSet) return ReportTypeInitError(set.code, type->tp_name), -1;
+    for (PyTypeObject* member : members) {
+      if (PySet_Add(memberSet.get(), reinterpret_cast<PyObject*>(member)) < 0) {
+        ReportTypeInitError(set.code, type->tp_name);
+        return -1;
+      }
+    }
+    if (StoreInDict(type, set.name, memberSet.get(), set.code) < 0) return -1;
+  }
+  return 0;
+}
+
+int StoreMarkers(PyTypeObject* type) {
+  if (StoreInDict(type, Interned(Name::_morvax_clr_host), Py_None, StartupCode::StoreHostMarker) < 0 ||
+      StoreInDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, StartupCode::StoreCastableMarker) < 0)
+    return -1;
+  PyType_Modified(type);
+  return 0;
+}
+
 int RegisterAdapterTypes(PyObject* module) {
   FillTypes();
   for (size_t i = 0; i < kCount; ++i) {
@@ -254,29 +282,11 @@ int RegisterAdapterTypes(PyObject* module) {
       return -1;
     }
     if (spec.interfaces.size() > 0) {
-      const struct {
-        PyObject* name;
-        StartupCode code;
-      } sets[] = {{Interned(Name::_additional_interfaces), StartupCode::StoreAdditionalInterfaces},
-                  {Interned(Name::_implicit_interfaces), StartupCode::StoreImplicitInterfaces}};
-      for (const auto& set : sets) {
-        PyRef members = PyRef::steal(PySet_New(nullptr));
-        if (!members) return ReportTypeInitError(set.code, spec.fullName), -1;
-        for (Adapter member : spec.interfaces) {
-          if (PySet_Add(members.get(), reinterpret_cast<PyObject*>(AdapterType(member))) < 0) {
-            ReportTypeInitError(set.code, spec.fullName);
-            return -1;
-          }
-        }
-        if (StoreInDict(type, set.name, members.get(), set.code) < 0) return -1;
-      }
+      std::vector<PyTypeObject*> members;
+      for (Adapter member : spec.interfaces) members.push_back(AdapterType(member));
+      if (StoreInterfaceSets(type, members) < 0) return -1;
     }
-    if (!spec.plain) {
-      if (StoreInDict(type, Interned(Name::_morvax_clr_host), Py_None, StartupCode::StoreHostMarker) < 0) return -1;
-      if (StoreInDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, StartupCode::StoreCastableMarker) < 0)
-        return -1;
-      PyType_Modified(type);
-    }
+    if (!spec.plain && StoreMarkers(type) < 0) return -1;
     if (PyModule_AddObjectRef(module, spec.shortName, reinterpret_cast<PyObject*>(type)) < 0) {
       ReportTypeInitError2(StartupCode::AddTypeToModule, PyModule_GetName(module), spec.fullName);
       return -1;

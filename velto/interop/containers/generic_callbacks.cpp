@@ -19,12 +19,18 @@ namespace {
 // The class elements of entries 1 to 12 (and 22 to 33), by .NET name; EditingLanguage is an
 // enumeration and crosses as its integer.
 constexpr const char* kClassElements[] = {
-    "Morvax.Velto.Bibliography.Person",   "Morvax.Velto.Document",
-    "Morvax.Velto.Drawing.Charts.ChartMultilevelValue", "Morvax.Velto.Drawing.ShapeBase",
-    "Morvax.Velto.Fonts.FontSourceBase",  "Morvax.Velto.Loading.EditingLanguage",
-    "Morvax.Velto.Loading.LoadOptions",   "Morvax.Velto.Saving.PageRange",
-    "Morvax.Velto.Shaping.Cluster",       "Morvax.Velto.Shaping.FontFeature",
-    "Morvax.Velto.Shaping.Glyph",         "Morvax.Velto.Shaping.VariationAxisCoordinate",
+    "Morvax.Velto.Bibliography.Person",
+    "Morvax.Velto.Document",
+    "Morvax.Velto.Drawing.Charts.ChartMultilevelValue",
+    "Morvax.Velto.Drawing.ShapeBase",
+    "Morvax.Velto.Fonts.FontSourceBase",
+    "Morvax.Velto.Loading.EditingLanguage",
+    "Morvax.Velto.Loading.LoadOptions",
+    "Morvax.Velto.Saving.PageRange",
+    "Morvax.Velto.Shaping.Cluster",
+    "Morvax.Velto.Shaping.FontFeature",
+    "Morvax.Velto.Shaping.Glyph",
+    "Morvax.Velto.Shaping.VariationAxisCoordinate",
 };
 
 int ElementNamed(const char* netName) {
@@ -88,10 +94,10 @@ int32_t NextItem(PyObject* iterator, PyObject** item, void* out) {
 #define MORVAX_SEQUENCE(convert) reinterpret_cast<const void*>(&SequenceGetItem<convert>)
 
 // The twenty element converters of the list and sequence entries, in the block's order.
-#define MORVAX_GENERIC_ELEMENTS(X)                                                                                   \
-  X(ConvertNamedElement<0>), X(ConvertNamedElement<1>), X(ConvertNamedElement<2>), X(ConvertNamedElement<3>),        \
-      X(ConvertNamedElement<4>), X(ConvertNamedElement<5>), X(ConvertNamedElement<6>), X(ConvertNamedElement<7>),    \
-      X(ConvertNamedElement<8>), X(ConvertNamedElement<9>), X(ConvertNamedElement<10>), X(ConvertNamedElement<11>),  \
+#define MORVAX_GENERIC_ELEMENTS(X)                                                                                  \
+  X(ConvertNamedElement<0>), X(ConvertNamedElement<1>), X(ConvertNamedElement<2>), X(ConvertNamedElement<3>),       \
+      X(ConvertNamedElement<4>), X(ConvertNamedElement<5>), X(ConvertNamedElement<6>), X(ConvertNamedElement<7>),   \
+      X(ConvertNamedElement<8>), X(ConvertNamedElement<9>), X(ConvertNamedElement<10>), X(ConvertNamedElement<11>), \
       X(ConvertBool), X(ConvertDateTime), X(ConvertDouble), X(ConvertInt32), X(ConvertStreamItem), X(ConvertVariant)
 
 const void* const kBlock[] = {

@@ -10,7 +10,6 @@
 #include <mutex>
 #include <vector>
 
-#include "common/interned_names.h"
 #include "common/py_ref.h"
 #include "common/reporters.h"
 #include "common/sibling_apis.h"
@@ -318,36 +317,14 @@ void FillType(int index, PyTypeObject& type) {
   if (spec.kind == GenericKind::Array) type.tp_base = untyped;
 }
 
-int StoreInDict(PyTypeObject* type, PyObject* key, PyObject* value, StartupCode code) {
-  if (PyDict_SetItem(type->tp_dict, key, value) < 0) {
-    ReportTypeInitError(code, type->tp_name);
-    return -1;
-  }
-  return 0;
-}
-
+// The kind's interface sets; an array whose element is also iterable as itself names that type too.
 int StoreInterfaces(int index, PyTypeObject* type) {
   const GenericTypeSpec& spec = kGenericTypes[index];
-  const struct {
-    PyObject* name;
-    StartupCode code;
-  } sets[] = {{Interned(Name::_additional_interfaces), StartupCode::StoreAdditionalInterfaces},
-              {Interned(Name::_implicit_interfaces), StartupCode::StoreImplicitInterfaces}};
-  for (const auto& set : sets) {
-    PyRef members = PyRef::steal(PySet_New(nullptr));
-    if (!members) return ReportTypeInitError(set.code, spec.fullName), -1;
-    for (Adapter member : KindOf(index).interfaces) {
-      if (PySet_Add(members.get(), reinterpret_cast<PyObject*>(AdapterType(member))) < 0)
-        return ReportTypeInitError(set.code, spec.fullName), -1;
-    }
-    // An array whose element is also iterable as itself names that type too.
-    PyTypeObject* iterable = GenericType(GenericKind::Iterable, kGenericElements[spec.element].id);
-    if (spec.kind == GenericKind::Array && iterable != nullptr &&
-        PySet_Add(members.get(), reinterpret_cast<PyObject*>(iterable)) < 0)
-      return ReportTypeInitError(set.code, spec.fullName), -1;
-    if (StoreInDict(type, set.name, members.get(), set.code) < 0) return -1;
-  }
-  return 0;
+  std::vector<PyTypeObject*> members;
+  for (Adapter member : KindOf(index).interfaces) members.push_back(AdapterType(member));
+  PyTypeObject* iterable = GenericType(GenericKind::Iterable, kGenericElements[spec.element].id);
+  if (spec.kind == GenericKind::Array && iterable != nullptr) members.push_back(iterable);
+  return StoreInterfaceSets(type, members);
 }
 
 }  // namespace
@@ -490,11 +467,7 @@ int RegisterGenericTypes(PyObject* module) {
   }
   for (int i = 0; i < kGenericTypeCount; ++i) {
     PyTypeObject* type = &types[i];
-    if (StoreInterfaces(i, type) < 0 ||
-        StoreInDict(type, Interned(Name::_morvax_clr_host), Py_None, StartupCode::StoreHostMarker) < 0 ||
-        StoreInDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, StartupCode::StoreCastableMarker) < 0)
-      return -1;
-    PyType_Modified(type);
+    if (StoreInterfaces(i, type) < 0 || StoreMarkers(type) < 0) return -1;
     const char* shortName = std::strrchr(kGenericTypes[i].fullName, '.') + 1;
     if (PyModule_AddObjectRef(module, shortName, reinterpret_cast<PyObject*>(type)) < 0) {
       ReportTypeInitError2(StartupCode::AddTypeToModule, PyModule_GetName(module), kGenericTypes[i].fullName);

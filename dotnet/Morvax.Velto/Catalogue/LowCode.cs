@@ -1,5 +1,6 @@
 // Morvax.Velto.LowCode: the one-call operations on documents and their
 // contexts.
+using System;
 using Morvax.Velto.Fonts;
 using Morvax.Velto.Layout;
 
@@ -57,10 +58,62 @@ public sealed class MailMergeOptions
     public string? RegionEndTag { get; set; }
 }
 
+// The simple mail merge of a file into another: statically in one call, or
+// through an instance made by Create whose input and output files are set
+// by LoadFrom and SaveTo before Execute.
 public sealed class MailMerger : Processor
 {
-    internal MailMerger()
+    private string? inputFileName;
+    private string? outputFileName;
+
+    internal MailMerger(MailMergerContext context)
     {
+        Context = context;
+    }
+
+    internal MailMergerContext Context { get; }
+
+    /// <summary>Makes a mail merger working with the context's settings; set its files with LoadFrom and SaveTo, then call Execute.</summary>
+    public static MailMerger Create(MailMergerContext context) =>
+        new(context ?? throw new ArgumentNullException(nameof(context)));
+
+    /// <summary>Sets the file the merge reads; returns this merger.</summary>
+    public MailMerger LoadFrom(string inputFileName)
+    {
+        this.inputFileName = inputFileName ?? throw new ArgumentNullException(nameof(inputFileName));
+        return this;
+    }
+
+    /// <summary>Sets the file the merged document is saved to, in the format its extension names; returns this merger.</summary>
+    public MailMerger SaveTo(string outputFileName)
+    {
+        this.outputFileName = outputFileName ?? throw new ArgumentNullException(nameof(outputFileName));
+        return this;
+    }
+
+    /// <summary>Merges the values into the merge fields of the file set by LoadFrom and saves the result to the file set by SaveTo.</summary>
+    public void Execute(string[] fieldNames, object?[] fieldValues) =>
+        Merge(inputFileName ?? throw new InvalidOperationException("MailMerger.Execute needs an input file: call LoadFrom first."),
+            outputFileName ?? throw new InvalidOperationException("MailMerger.Execute needs an output file: call SaveTo first."),
+            null, fieldNames, fieldValues);
+
+    /// <summary>Loads the input file, replaces its merge fields named in <paramref name="fieldNames"/> by the values' text and saves the result in the format the output file's extension names.</summary>
+    public static void Execute(string inputFileName, string outputFileName, string[] fieldNames, object?[] fieldValues) =>
+        Merge(inputFileName, outputFileName, null, fieldNames, fieldValues);
+
+    /// <summary>Loads the input file, replaces its merge fields named in <paramref name="fieldNames"/> by the values' text and saves the result in the given format.</summary>
+    public static void Execute(string inputFileName, string outputFileName, SaveFormat saveFormat, string[] fieldNames, object?[] fieldValues) =>
+        Merge(inputFileName, outputFileName, saveFormat, fieldNames, fieldValues);
+
+    private static void Merge(string inputFileName, string outputFileName, SaveFormat? saveFormat, string[] fieldNames, object?[] fieldValues)
+    {
+        ArgumentNullException.ThrowIfNull(outputFileName);
+        var doc = new Document(inputFileName);
+        doc.MailMerge.Execute(fieldNames, fieldValues);
+        if (saveFormat is { } format)
+            doc.Save(outputFileName, format);
+        else
+            doc.Save(outputFileName);
     }
 }
 

@@ -64,10 +64,16 @@ public sealed class MailMerge
 {
     private string regionStartTag = "TableStart";
     private string regionEndTag = "TableEnd";
+    private readonly Document document;
 
-    internal MailMerge()
+    internal MailMerge(Document document)
     {
+        this.document = document;
     }
+
+    /// <summary>Replaces every merge field whose name is one of <paramref name="fieldNames"/> (compared without case) by the text of the value at the same index, as a plain run; other merge fields stay. Region, image and nested merge fields and the date and number format switches are not supported.</summary>
+    public void Execute(string[] fieldNames, object?[] fieldValues) =>
+        Formats.DocxMailMerge.Execute(document, fieldNames, fieldValues);
 
     public bool TrimWhitespaces { get; set; } = true;
 

@@ -76,7 +76,9 @@ public sealed partial class Document
     internal DocxNoteSettings.Snapshot NotesAsRead { get; set; } = DocxNoteSettings.Snapshot.Of(new(), new());
 
     /// <summary>The mail merge engine's options for this document.</summary>
-    public MailMerging.MailMerge MailMerge { get; } = new();
+    public MailMerging.MailMerge MailMerge => mailMerge ??= new(this);
+
+    private MailMerging.MailMerge? mailMerge;
 
     // The macros are kept as the binary project they were read as, which
     // this library does not parse (modules, references, name): a document

@@ -548,7 +548,8 @@ def test_custom_xml_parts_are_read_added_removed_and_written(mv, tmp_path):
                                                      ("{22222222-2222-2222-2222-222222222222}", "<other>é</other>")]
 
     loaded = mv.Document(str(tmp_path / "two.docx"))
-    assert loaded.custom_xml_parts.count == 2
+    assert [part.id for part in loaded.custom_xml_parts.to_array()] == ["{11111111-1111-1111-1111-111111111111}",
+                                                                        "{22222222-2222-2222-2222-222222222222}"]
     assert loaded.custom_xml_parts.get_by_id("{22222222-2222-2222-2222-222222222222}").data == "<other>é</other>".encode()
     assert loaded.custom_xml_parts.get_by_id("{missing}") is None
     clone = loaded.clone()
@@ -608,7 +609,7 @@ def test_signatures_frames_and_task_panes_of_a_file_are_listed_or_refused_never_
          "http://schemas.openxmlformats.org/package/2006/relationships/digital-signature/signature", "sig1.xml"),
     ])))
     assert signed.digital_signatures.count == 1
-    signature, = list(signed.digital_signatures)
+    signature, = signed.digital_signatures.to_array()
     assert signature.signature_type == mv.digitalsignatures.DigitalSignatureType.XML_DSIG
     assert signature.comments == "Approved"
     with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): DigitalSignature\.IsValid"):
@@ -637,6 +638,12 @@ def settings_xml(path):
     import docx
     from lxml import etree
     return etree.tostring(docx.Document(path).settings.element).decode()
+
+
+def canonical_settings(path):
+    """The settings part in exclusive canonical form: where namespaces are declared does not count."""
+    from lxml import etree
+    return etree.tostring(etree.fromstring(part(path, "word/settings.xml").encode()), method="c14n", exclusive=True)
 
 
 def test_mail_merge_settings_are_read_and_written_back_when_changed(mv, tmp_path):
@@ -675,7 +682,7 @@ def test_mail_merge_settings_are_read_and_written_back_when_changed(mv, tmp_path
         MM.MailMergeMainDocumentType.FORM_LETTERS, MM.MailMergeDataType.TEXT_FILE, "file:///C:/data/customers.csv",
         "SELECT * FROM customers.csv", True, 3, MM.MailMergeCheckErrors.COLLECT_ERRORS, False)
     loaded.save(str(tmp_path / "unchanged.docx"))
-    assert part(tmp_path / "unchanged.docx", "word/settings.xml") == part(patched, "word/settings.xml")
+    assert canonical_settings(tmp_path / "unchanged.docx") == canonical_settings(patched)
 
     read.query = "SELECT name FROM customers.csv"
     read.view_merged_data = False
@@ -695,3 +702,58 @@ def test_mail_merge_settings_are_read_and_written_back_when_changed(mv, tmp_path
         assert all(b"customers2.csv" not in package.read(name) for name in package.namelist() if name.endswith(".rels"))
     with pytest.raises((TypeError, RuntimeError)):
         loaded.mail_merge_settings = None
+
+
+def test_view_and_compatibility_options_reflect_the_file_and_are_written_back(mv, tmp_path):
+    S = mv.settings
+    doc = written(mv, "Body text")
+    doc.view_options.view_type = S.ViewType.WEB
+    doc.view_options.zoom_percent = 150
+    doc.view_options.forms_design = True
+    doc.compatibility_options.do_not_break_wrapped_tables = True
+    doc.compatibility_options.grow_autofit = False
+    doc.save(str(tmp_path / "view.docx"))
+    xml = settings_xml(tmp_path / "view.docx")
+    for markup in ('<w:view w:val="web"/>', 'w:percent="150"', "<w:formsDesign/>", "<w:doNotBreakWrappedTables/>"):
+        assert markup in xml
+    assert "growAutofit" not in xml
+
+    # Word's own spellings: a percent sign, a zoom kind, a flag switched off by value, a view the model folds.
+    patched = tmp_path / "word-view.docx"
+    with zipfile.ZipFile(tmp_path / "view.docx") as source, zipfile.ZipFile(patched, "w") as target:
+        for item in source.infolist():
+            data = source.read(item.filename)
+            if item.filename == "word/settings.xml":
+                data = re.sub(rb"<w:zoom [^>]*/>", b'<w:zoom w:val="bestFit" w:percent="90%"/>', data)
+                data = re.sub(rb"<w:view [^>]*/>", b'<w:view w:val="masterPages"/>', data)
+                data = re.sub(rb"<w:formsDesign ?/>", b'<w:formsDesign w:val="false"/>', data)
+            target.writestr(item, data)
+    loaded = mv.Document(str(patched))
+    view, compat = loaded.view_options, loaded.compatibility_options
+    assert (view.view_type, view.zoom_percent, view.zoom_type, view.forms_design) == (
+        S.ViewType.OUTLINE, 90, S.ZoomType.PAGE_WIDTH, False)
+    assert compat.do_not_break_wrapped_tables and not compat.grow_autofit
+    loaded.save(str(tmp_path / "unchanged.docx"))
+    assert canonical_settings(tmp_path / "unchanged.docx") == canonical_settings(patched)
+    clone = loaded.clone()
+    assert clone.view_options.zoom_percent == 90 and clone.view_options.view_type == S.ViewType.OUTLINE
+
+    view.zoom_type = S.ZoomType.CUSTOM
+    view.zoom_percent = 75
+    compat.do_not_break_wrapped_tables = False
+    loaded.save(str(tmp_path / "edited.docx"))
+    xml = settings_xml(tmp_path / "edited.docx")
+    assert 'w:percent="75"' in xml and "bestFit" not in xml and "doNotBreakWrappedTables" not in xml
+    assert '<w:view w:val="masterPages"/>' in xml  # unchanged, so kept as Word spelled it
+
+    view.view_type = S.ViewType.READING
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): ViewOptions\.ViewType cannot be saved as Reading"):
+        loaded.save(str(tmp_path / "reading.docx"))
+    view.view_type = S.ViewType.NORMAL
+    view.zoom_percent = 5000
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.ArgumentOutOfRangeException\)"):
+        loaded.save(str(tmp_path / "huge.docx"))
+    view.zoom_percent = 100
+    loaded.save(str(tmp_path / "normal.docx"))
+    reread = mv.Document(str(tmp_path / "normal.docx")).view_options
+    assert (reread.view_type, reread.zoom_percent) == (S.ViewType.NORMAL, 100)

@@ -39,6 +39,9 @@ public sealed class DigitalSignatureCollection : System.Collections.Generic.IEnu
     /// <summary>The number of signatures.</summary>
     public int Count => Items.Count;
 
+    /// <summary>The signatures, in package order.</summary>
+    public DigitalSignature[] ToArray() => Items.ToArray();
+
     public System.Collections.Generic.IEnumerator<DigitalSignature> GetEnumerator() => Items.GetEnumerator();
 
     System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();

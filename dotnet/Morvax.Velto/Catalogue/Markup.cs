@@ -125,6 +125,9 @@ public sealed class CustomXmlPartCollection : System.Collections.Generic.IEnumer
         return copy;
     }
 
+    /// <summary>The parts, in package order.</summary>
+    public CustomXmlPart[] ToArray() => parts.ToArray();
+
     public System.Collections.Generic.IEnumerator<CustomXmlPart> GetEnumerator() => parts.GetEnumerator();
 
     System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();

@@ -757,3 +757,30 @@ def test_view_and_compatibility_options_reflect_the_file_and_are_written_back(mv
     loaded.save(str(tmp_path / "normal.docx"))
     reread = mv.Document(str(tmp_path / "normal.docx")).view_options
     assert (reread.view_type, reread.zoom_percent) == (S.ViewType.NORMAL, 100)
+
+
+def test_theme_fonts_are_read_from_the_theme_part_and_written_back(mv, tmp_path):
+    import docx
+    docx.Document().save(tmp_path / "themed.docx")  # a package with Word's theme part
+    doc = mv.Document(str(tmp_path / "themed.docx"))
+    theme = doc.theme
+    assert (theme.name, theme.major_fonts.latin, theme.minor_fonts.latin) == ("Office Theme", "Calibri", "Cambria")
+    doc.save(str(tmp_path / "unchanged.docx"))
+    assert part(tmp_path / "unchanged.docx", "word/theme/theme1.xml") == part(tmp_path / "themed.docx", "word/theme/theme1.xml")
+
+    theme.minor_fonts.latin = "Georgia"
+    theme.major_fonts.east_asian = "MS Mincho"
+    clone = doc.clone()
+    doc.save(str(tmp_path / "edited.docx"))
+    xml = part(tmp_path / "edited.docx", "word/theme/theme1.xml")
+    minor = xml[xml.index("<a:minorFont>"):xml.index("</a:minorFont>")]
+    major = xml[xml.index("<a:majorFont>"):xml.index("</a:majorFont>")]
+    assert 'latin typeface="Georgia"' in minor and 'ea typeface="MS Mincho"' in major and "<a:clrScheme" in xml
+    reread = mv.Document(str(tmp_path / "edited.docx")).theme
+    assert (reread.minor_fonts.latin, reread.major_fonts.east_asian, reread.major_fonts.latin) == ("Georgia", "MS Mincho", "Calibri")
+    assert clone.theme.minor_fonts.latin == "Georgia" and clone.theme.name == "Office Theme"
+
+    new = written(mv, "Body text")  # made here, without a theme part
+    new.theme.major_fonts.latin = "Georgia"
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.Theme's fonts cannot be saved"):
+        new.save(str(tmp_path / "new.docx"))

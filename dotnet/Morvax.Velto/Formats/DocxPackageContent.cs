@@ -26,6 +26,7 @@ internal static class DocxPackageContent
         foreach (CustomXmlPart part in main.CustomXmlParts)
             doc.CustomXmlParts.Add(new Markup.CustomXmlPart { Id = IdOf(part) ?? string.Empty, Data = DataOf(part) });
         doc.ReadWatermark(WatermarkOf(main));
+        DocxTheme.Read(doc, main);
         doc.MailMergeSettings = DocxMailMergeSettings.Read(main.DocumentSettingsPart);
         doc.MailMergeAsRead = DocxMailMergeSettings.Snapshot(doc.MailMergeSettings);
         doc.SignaturesAsRead = SignaturesOf(package);
@@ -35,6 +36,7 @@ internal static class DocxPackageContent
 
     public static void Write(Document doc, MainDocumentPart main)
     {
+        DocxTheme.Write(doc, main);
         if (main.DocumentSettingsPart is { } settingsPart)
             DocxMailMergeSettings.Write(doc, settingsPart);
         List<Markup.CustomXmlPart> wanted = doc.CustomXmlParts.ToList();

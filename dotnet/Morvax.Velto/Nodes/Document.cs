@@ -269,6 +269,7 @@ public sealed partial class Document : DocumentBase
         copy.customXmlParts = customXmlParts.Clone();
         copy.Watermark = Watermark;
         Formats.DocxViewSettings.Copy(this, copy);
+        Formats.DocxTheme.Copy(this, copy);
         copy.mailMergeSettings = Formats.DocxMailMergeSettings.Copy(mailMergeSettings);
         copy.MailMergeAsRead = MailMergeAsRead;
         copy.SignaturesAsRead = SignaturesAsRead;

@@ -76,4 +76,26 @@ public class PackageContentTests
         Assert.True(read.DoNotSupressBlankLines);
         Assert.Equal("Other", Reload(clone).MailMergeSettings.MailSubject);
     }
+
+    [Fact]
+    public void ViewAndCompatibilityFlagsReadWordsSpellingsAndARefusedSaveWritesNothing()
+    {
+        string settings = "<w:settings xmlns:w=\"" + W + "\"><w:view w:val=\"normal\"/><w:zoom w:percent=\"120%\" w:val=\"textFit\"/>"
+            + "<w:compat><w:growAutofit w:val=\"0\"/><w:noExtraLineSpacing/></w:compat></w:settings>";
+        var doc = new Document(new MemoryStream(WordPackage(
+            $"<w:document xmlns:w=\"{W}\"><w:body><w:p/></w:body></w:document>",
+            ("settings.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml", OfficeRel + "/settings", settings))));
+        Assert.Equal(ViewType.Normal, doc.ViewOptions.ViewType);
+        Assert.Equal((120, ZoomType.TextFit), (doc.ViewOptions.ZoomPercent, doc.ViewOptions.ZoomType));
+        Assert.False(doc.CompatibilityOptions.GrowAutofit);
+        Assert.True(doc.CompatibilityOptions.NoExtraLineSpacing);
+
+        doc.ViewOptions.ViewType = ViewType.Reading;
+        Assert.Throws<NotSupportedException>(() => SaveBytes(doc, SaveFormat.Docx));
+        doc.ViewOptions.ViewType = ViewType.Web;
+        Document reread = Reload(doc);
+        Assert.Equal(ViewType.Web, reread.ViewOptions.ViewType);
+        Assert.True(reread.CompatibilityOptions.NoExtraLineSpacing);
+        Assert.False(reread.CompatibilityOptions.GrowAutofit);
+    }
 }

@@ -784,3 +784,33 @@ def test_theme_fonts_are_read_from_the_theme_part_and_written_back(mv, tmp_path)
     new.theme.major_fonts.latin = "Georgia"
     with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.Theme's fonts cannot be saved"):
         new.save(str(tmp_path / "new.docx"))
+
+
+def test_bibliography_style_lives_in_the_sources_part_and_is_written_there(mv, tmp_path):
+    doc = written(mv, "Body text")
+    assert doc.bibliography.bibliography_style is None
+    doc.bibliography.bibliography_style = "\\APASixthEditionOfficeOnline.xsl"
+    doc.save(str(tmp_path / "new.docx"))
+    (item_id, xml), = custom_xml_of(tmp_path / "new.docx")
+    assert 'SelectedStyle="\\APASixthEditionOfficeOnline.xsl"' in xml and "officeDocument/2006/bibliography" in xml
+
+    bib = "http://schemas.openxmlformats.org/officeDocument/2006/bibliography"
+    sources = (f'<b:Sources SelectedStyle="\\MLASeventhEditionOfficeOnline.xsl" xmlns:b="{bib}" xmlns="{bib}">'
+               '<b:Source><b:Tag>Doe01</b:Tag><b:Title>A book</b:Title></b:Source></b:Sources>')
+    base = written(mv, "Body text")
+    base.custom_xml_parts.add("{33333333-3333-3333-3333-333333333333}", "<other/>")
+    base.custom_xml_parts.add("{44444444-4444-4444-4444-444444444444}", sources)
+    base.save(str(tmp_path / "sources.docx"))
+    loaded = mv.Document(str(tmp_path / "sources.docx"))
+    assert loaded.bibliography.bibliography_style == "\\MLASeventhEditionOfficeOnline.xsl"
+    assert loaded.clone().bibliography.bibliography_style == "\\MLASeventhEditionOfficeOnline.xsl"
+    loaded.bibliography.bibliography_style = "\\GB.XSL"
+    loaded.save(str(tmp_path / "restyled.docx"))
+    parts = dict(custom_xml_of(tmp_path / "restyled.docx"))
+    assert parts["{33333333-3333-3333-3333-333333333333}"] == "<other/>"
+    restyled = parts["{44444444-4444-4444-4444-444444444444}"]
+    from lxml import etree
+    root = etree.fromstring(restyled.encode())
+    assert root.get("SelectedStyle") == "\\GB.XSL"
+    assert root.findtext(f"{{{bib}}}Source/{{{bib}}}Tag") == "Doe01"  # the sources are kept
+    assert mv.Document(str(tmp_path / "restyled.docx")).bibliography.bibliography_style == "\\GB.XSL"

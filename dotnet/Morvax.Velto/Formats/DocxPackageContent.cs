@@ -26,6 +26,8 @@ internal static class DocxPackageContent
         foreach (CustomXmlPart part in main.CustomXmlParts)
             doc.CustomXmlParts.Add(new Markup.CustomXmlPart { Id = IdOf(part) ?? string.Empty, Data = DataOf(part) });
         doc.ReadWatermark(WatermarkOf(main));
+        string? style = DocxBibliography.StyleOf(doc.CustomXmlParts);
+        doc.ReadBibliography(style, style);
         DocxTheme.Read(doc, main);
         doc.MailMergeSettings = DocxMailMergeSettings.Read(main.DocumentSettingsPart);
         doc.MailMergeAsRead = DocxMailMergeSettings.Snapshot(doc.MailMergeSettings);
@@ -39,6 +41,7 @@ internal static class DocxPackageContent
         DocxTheme.Write(doc, main);
         if (main.DocumentSettingsPart is { } settingsPart)
             DocxMailMergeSettings.Write(doc, settingsPart);
+        DocxBibliography.Write(doc);
         List<Markup.CustomXmlPart> wanted = doc.CustomXmlParts.ToList();
         foreach (Markup.CustomXmlPart part in wanted)
             CheckWellFormed(part);

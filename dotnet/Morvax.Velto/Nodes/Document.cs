@@ -268,6 +268,7 @@ public sealed partial class Document : DocumentBase
         Formats.DocxNoteSettings.Copy(this, copy);
         copy.customXmlParts = customXmlParts.Clone();
         copy.Watermark = Watermark;
+        copy.ReadBibliography(Bibliography.BibliographyStyle, BibliographyStyleAsRead);
         Formats.DocxViewSettings.Copy(this, copy);
         Formats.DocxTheme.Copy(this, copy);
         copy.mailMergeSettings = Formats.DocxMailMergeSettings.Copy(mailMergeSettings);

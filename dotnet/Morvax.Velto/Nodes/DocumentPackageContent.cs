@@ -33,6 +33,19 @@ public sealed partial class Document
     // The settings as read, which saving compares with MailMergeSettings.
     internal string?[] MailMergeAsRead { get; set; } = Formats.DocxMailMergeSettings.Snapshot(new Settings.MailMergeSettings());
 
+    /// <summary>The bibliography style of the document's sources (kept in a custom XML part); saving writes a changed style there.</summary>
+    public Bibliography.Bibliography Bibliography { get; private set; } = new();
+
+    // The style as read, which saving compares with Bibliography's: a style
+    // the model leaves alone is not imposed on the parts.
+    internal string? BibliographyStyleAsRead { get; private set; }
+
+    internal void ReadBibliography(string? style, string? asRead)
+    {
+        Bibliography = new Bibliography.Bibliography { BibliographyStyle = style };
+        BibliographyStyleAsRead = asRead;
+    }
+
     /// <summary>The kind of watermark the document's headers carry (None when they carry none).</summary>
     public Watermark Watermark { get; private set; } = new();
 

@@ -496,3 +496,321 @@ def test_note_numbering_is_read_from_the_settings_and_written_back_when_changed(
         fresh.footnote_options.columns = 2
     assert mv.Document().footnote_options.number_style == mv.NumberStyle.ARABIC
     assert mv.Document().endnote_options.number_style == mv.NumberStyle.LOWERCASE_ROMAN
+
+
+def with_parts(mv, tmp_path, tag, additions):
+    """A package saved here with more parts: (name, content type, data, relationships file, relationship type, target)."""
+    base = tmp_path / f"base-{tag}.docx"
+    written(mv, "Body text").save(str(base))
+    out = tmp_path / f"with-{tag}.docx"
+    rels = {}
+    for _, _, _, rels_file, relationship, target in additions:
+        rels.setdefault(rels_file, []).append(f'<Relationship Id="rIdAdded{len(rels.get(rels_file, []))}" Type="{relationship}" Target="{target}"/>')
+    empty_rels = '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"></Relationships>'
+    with zipfile.ZipFile(base) as source, zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as target:
+        for item in source.infolist():
+            content = source.read(item.filename)
+            if item.filename == "[Content_Types].xml":
+                overrides = "".join(f'<Override PartName="/{name}" ContentType="{ctype}"/>' for name, ctype, *_ in additions)
+                content = content.replace(b"</Types>", (overrides + "</Types>").encode())
+            elif item.filename in rels:
+                content = content.replace(b"</Relationships>", ("".join(rels.pop(item.filename)) + "</Relationships>").encode())
+            target.writestr(item, content)
+        for rels_file, entries in rels.items():
+            target.writestr(rels_file, empty_rels.replace("</Relationships>", "".join(entries) + "</Relationships>"))
+        for name, _, data, *_ in additions:
+            target.writestr(name, data)
+    return out
+
+
+def custom_xml_of(path):
+    """(item id, XML) of every custom XML part the main part relates to, as python-docx reads the package."""
+    import docx
+    found = []
+    for rel in docx.Document(path).part.rels.values():
+        if rel.reltype.endswith("/customXml"):
+            props = [r.target_part.blob.decode() for r in rel.target_part.rels.values() if r.reltype.endswith("/customXmlProps")]
+            item_id = re.search(r'itemID="([^"]+)"', props[0]).group(1) if props else None
+            found.append((item_id, rel.target_part.blob.decode("utf-8")))
+    return sorted(found)
+
+
+def test_custom_xml_parts_are_read_added_removed_and_written(mv, tmp_path):
+    doc = written(mv, "Body text")
+    assert doc.custom_xml_parts.count == 0
+    first = doc.custom_xml_parts.add("{11111111-1111-1111-1111-111111111111}", "<data><name>Ann</name></data>")
+    part = mv.markup.CustomXmlPart()
+    part.id, part.data = "{22222222-2222-2222-2222-222222222222}", "<other>é</other>".encode()
+    doc.custom_xml_parts.add(part)
+    assert first.data == b"<data><name>Ann</name></data>"
+    doc.save(str(tmp_path / "two.docx"))
+    assert custom_xml_of(tmp_path / "two.docx") == [("{11111111-1111-1111-1111-111111111111}", "<data><name>Ann</name></data>"),
+                                                     ("{22222222-2222-2222-2222-222222222222}", "<other>é</other>")]
+
+    loaded = mv.Document(str(tmp_path / "two.docx"))
+    assert [part.id for part in loaded.custom_xml_parts.to_array()] == ["{11111111-1111-1111-1111-111111111111}",
+                                                                        "{22222222-2222-2222-2222-222222222222}"]
+    assert loaded.custom_xml_parts.get_by_id("{22222222-2222-2222-2222-222222222222}").data == "<other>é</other>".encode()
+    assert loaded.custom_xml_parts.get_by_id("{missing}") is None
+    clone = loaded.clone()
+    loaded.custom_xml_parts.remove_at(0)
+    loaded.custom_xml_parts.get_by_id("{22222222-2222-2222-2222-222222222222}").data = b"<other>changed</other>"
+    loaded.save(str(tmp_path / "edited.docx"))
+    assert custom_xml_of(tmp_path / "edited.docx") == [("{22222222-2222-2222-2222-222222222222}", "<other>changed</other>")]
+    clone.save(str(tmp_path / "clone.docx"))  # the clone's parts are its own
+    assert len(custom_xml_of(tmp_path / "clone.docx")) == 2
+
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.ArgumentOutOfRangeException\)"):
+        loaded.custom_xml_parts.remove_at(5)
+    loaded.custom_xml_parts.add("{bad}", "not <xml")
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.InvalidOperationException\): The custom XML part '\{bad\}'"):
+        loaded.save(str(tmp_path / "bad.docx"))
+    loaded.custom_xml_parts.remove_at(1)
+    loaded.save(str(tmp_path / "mended.docx"))
+    assert custom_xml_of(tmp_path / "mended.docx") == [("{22222222-2222-2222-2222-222222222222}", "<other>changed</other>")]
+    loaded.custom_xml_parts.clear()
+    loaded.save(str(tmp_path / "none.docx"))
+    assert custom_xml_of(tmp_path / "none.docx") == []
+    assert not any(name.startswith("customXml/") for name in zipfile.ZipFile(tmp_path / "none.docx").namelist())
+
+
+WATERMARK_HEADER = ('<w:hdr xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" '
+                    'xmlns:v="urn:schemas-microsoft-com:vml"><w:p><w:r><w:pict>'
+                    '<v:shape id="{shape}" type="#_x0000_t136"/></w:pict></w:r></w:p></w:hdr>')
+
+
+@pytest.mark.parametrize("shape, kind", [("PowerPlusWaterMarkObject357", "TEXT"), ("WordPictureWatermark12", "IMAGE")])
+def test_watermark_kind_is_read_from_the_header_shape(mv, tmp_path, shape, kind):
+    assert mv.Document().watermark.type == mv.WatermarkType.NONE
+    path = with_related_part(mv, tmp_path, "header9.xml",
+                             "application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml",
+                             "http://schemas.openxmlformats.org/officeDocument/2006/relationships/header",
+                             WATERMARK_HEADER.replace("{shape}", shape))
+    assert mv.Document(str(path)).watermark.type == getattr(mv.WatermarkType, kind)
+
+
+SIGNATURE = ('<Signature xmlns="http://www.w3.org/2000/09/xmldsig#" Id="idPackageSignature"><SignedInfo/>'
+             '<Object><SignatureProperties><SignatureProperty Target="#idPackageSignature">'
+             '<SignatureInfoV1 xmlns="http://schemas.microsoft.com/office/2006/digsig">'
+             '<SignatureComments>Approved</SignatureComments></SignatureInfoV1>'
+             '</SignatureProperty></SignatureProperties></Object></Signature>')
+
+
+def test_signatures_frames_and_task_panes_of_a_file_are_listed_or_refused_never_shown_empty(mv, tmp_path):
+    plain = mv.Document()
+    assert plain.digital_signatures.count == 0 and plain.frameset is None and plain.web_extension_task_panes.count == 0
+
+    signed = mv.Document(str(with_parts(mv, tmp_path, "signed", [
+        ("_xmlsignatures/origin.sigs", "application/vnd.openxmlformats-package.digital-signature-origin", b"",
+         "_rels/.rels", "http://schemas.openxmlformats.org/package/2006/relationships/digital-signature/origin",
+         "_xmlsignatures/origin.sigs"),
+        ("_xmlsignatures/sig1.xml", "application/vnd.openxmlformats-package.digital-signature-xmlsignature+xml", SIGNATURE,
+         "_xmlsignatures/_rels/origin.sigs.rels",
+         "http://schemas.openxmlformats.org/package/2006/relationships/digital-signature/signature", "sig1.xml"),
+    ])))
+    assert signed.digital_signatures.count == 1
+    signature, = signed.digital_signatures.to_array()
+    assert signature.signature_type == mv.digitalsignatures.DigitalSignatureType.XML_DSIG
+    assert signature.comments == "Approved"
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): DigitalSignature\.IsValid"):
+        signature.is_valid
+
+    framed = mv.Document(str(with_related_part(
+        mv, tmp_path, "webSettings.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.webSettings+xml",
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/webSettings",
+        '<w:webSettings xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:frameset/></w:webSettings>')))
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.Frameset cannot describe"):
+        framed.frameset
+
+    panes = mv.Document(str(with_parts(mv, tmp_path, "panes", [
+        ("word/webextensions/taskpanes.xml", "application/vnd.ms-office.webextensiontaskpanes+xml",
+         '<wetp:taskpanes xmlns:wetp="http://schemas.microsoft.com/office/webextensions/taskpanes/2010/11"/>',
+         "_rels/.rels", "http://schemas.microsoft.com/office/2011/relationships/webextensiontaskpanes",
+         "word/webextensions/taskpanes.xml"),
+    ])))
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.WebExtensionTaskPanes"):
+        panes.web_extension_task_panes
+    panes.save(str(tmp_path / "panes-kept.docx"))
+    assert "word/webextensions/taskpanes.xml" in zipfile.ZipFile(tmp_path / "panes-kept.docx").namelist()
+
+
+def settings_xml(path):
+    import docx
+    from lxml import etree
+    return etree.tostring(docx.Document(path).settings.element).decode()
+
+
+def canonical_settings(path):
+    """The settings part in exclusive canonical form: where namespaces are declared does not count."""
+    from lxml import etree
+    return etree.tostring(etree.fromstring(part(path, "word/settings.xml").encode()), method="c14n", exclusive=True)
+
+
+def test_mail_merge_settings_are_read_and_written_back_when_changed(mv, tmp_path):
+    MM = mv.settings
+    doc = written(mv, "Dear customer")
+    assert doc.mail_merge_settings.main_document_type == MM.MailMergeMainDocumentType.NOT_A_MERGE_DOCUMENT
+    settings = doc.mail_merge_settings
+    settings.main_document_type = MM.MailMergeMainDocumentType.FORM_LETTERS
+    settings.data_type = MM.MailMergeDataType.TEXT_FILE
+    settings.data_source = "file:///C:/data/customers.csv"
+    settings.query = "SELECT * FROM customers.csv"
+    settings.view_merged_data = True
+    settings.active_record = 3
+    settings.check_errors = MM.MailMergeCheckErrors.COLLECT_ERRORS
+    doc.save(str(tmp_path / "merge.docx"))
+    xml = settings_xml(tmp_path / "merge.docx")
+    for markup in ('w:mainDocumentType w:val="formLetters"', 'w:dataType w:val="textFile"', "<w:viewMergedData/>",
+                   'w:query w:val="SELECT * FROM customers.csv"', 'w:activeRecord w:val="3"', 'w:checkErrors w:val="3"'):
+        assert markup in xml
+    rels = part(tmp_path / "merge.docx", "word/_rels/settings.xml.rels")
+    assert 'Target="file:///C:/data/customers.csv"' in rels and 'TargetMode="External"' in rels
+
+    # Word's own data source object, which the model does not name, survives an edit.
+    odso = '<w:odso><w:udl w:val="Provider=Text"/><w:table w:val="customers$"/></w:odso>'
+    patched = tmp_path / "with-odso.docx"
+    with zipfile.ZipFile(tmp_path / "merge.docx") as source, zipfile.ZipFile(patched, "w") as target:
+        for item in source.infolist():
+            data = source.read(item.filename)
+            if item.filename == "word/settings.xml":
+                data = data.replace(b"</w:mailMerge>", odso.encode() + b"</w:mailMerge>")
+            target.writestr(item, data)
+    loaded = mv.Document(str(patched))
+    read = loaded.mail_merge_settings
+    assert (read.main_document_type, read.data_type, read.data_source, read.query, read.view_merged_data,
+            read.active_record, read.check_errors, read.link_to_query) == (
+        MM.MailMergeMainDocumentType.FORM_LETTERS, MM.MailMergeDataType.TEXT_FILE, "file:///C:/data/customers.csv",
+        "SELECT * FROM customers.csv", True, 3, MM.MailMergeCheckErrors.COLLECT_ERRORS, False)
+    loaded.save(str(tmp_path / "unchanged.docx"))
+    assert canonical_settings(tmp_path / "unchanged.docx") == canonical_settings(patched)
+
+    read.query = "SELECT name FROM customers.csv"
+    read.view_merged_data = False
+    read.data_source = "customers2.csv"
+    loaded.save(str(tmp_path / "edited.docx"))
+    xml = settings_xml(tmp_path / "edited.docx")
+    assert 'w:query w:val="SELECT name FROM customers.csv"' in xml and "viewMergedData" not in xml
+    assert '<w:table w:val="customers$"/>' in xml and xml.index("w:query") < xml.index("w:odso")
+    rels = part(tmp_path / "edited.docx", "word/_rels/settings.xml.rels")
+    assert "customers2.csv" in rels and "C:/data" not in rels
+    assert mv.Document(str(tmp_path / "edited.docx")).mail_merge_settings.data_source == "customers2.csv"
+
+    loaded.mail_merge_settings = MM.MailMergeSettings()  # not a merge document any more
+    loaded.save(str(tmp_path / "plain.docx"))
+    assert "mailMerge" not in settings_xml(tmp_path / "plain.docx")
+    with zipfile.ZipFile(tmp_path / "plain.docx") as package:
+        assert all(b"customers2.csv" not in package.read(name) for name in package.namelist() if name.endswith(".rels"))
+    with pytest.raises((TypeError, RuntimeError)):
+        loaded.mail_merge_settings = None
+
+
+def test_view_and_compatibility_options_reflect_the_file_and_are_written_back(mv, tmp_path):
+    S = mv.settings
+    doc = written(mv, "Body text")
+    doc.view_options.view_type = S.ViewType.WEB
+    doc.view_options.zoom_percent = 150
+    doc.view_options.forms_design = True
+    doc.compatibility_options.do_not_break_wrapped_tables = True
+    doc.compatibility_options.grow_autofit = False
+    doc.save(str(tmp_path / "view.docx"))
+    xml = settings_xml(tmp_path / "view.docx")
+    for markup in ('<w:view w:val="web"/>', 'w:percent="150"', "<w:formsDesign/>", "<w:doNotBreakWrappedTables/>"):
+        assert markup in xml
+    assert "growAutofit" not in xml
+
+    # Word's own spellings: a percent sign, a zoom kind, a flag switched off by value, a view the model folds.
+    patched = tmp_path / "word-view.docx"
+    with zipfile.ZipFile(tmp_path / "view.docx") as source, zipfile.ZipFile(patched, "w") as target:
+        for item in source.infolist():
+            data = source.read(item.filename)
+            if item.filename == "word/settings.xml":
+                data = re.sub(rb"<w:zoom [^>]*/>", b'<w:zoom w:val="bestFit" w:percent="90%"/>', data)
+                data = re.sub(rb"<w:view [^>]*/>", b'<w:view w:val="masterPages"/>', data)
+                data = re.sub(rb"<w:formsDesign ?/>", b'<w:formsDesign w:val="false"/>', data)
+            target.writestr(item, data)
+    loaded = mv.Document(str(patched))
+    view, compat = loaded.view_options, loaded.compatibility_options
+    assert (view.view_type, view.zoom_percent, view.zoom_type, view.forms_design) == (
+        S.ViewType.OUTLINE, 90, S.ZoomType.PAGE_WIDTH, False)
+    assert compat.do_not_break_wrapped_tables and not compat.grow_autofit
+    loaded.save(str(tmp_path / "unchanged.docx"))
+    assert canonical_settings(tmp_path / "unchanged.docx") == canonical_settings(patched)
+    clone = loaded.clone()
+    assert clone.view_options.zoom_percent == 90 and clone.view_options.view_type == S.ViewType.OUTLINE
+
+    view.zoom_type = S.ZoomType.CUSTOM
+    view.zoom_percent = 75
+    compat.do_not_break_wrapped_tables = False
+    loaded.save(str(tmp_path / "edited.docx"))
+    xml = settings_xml(tmp_path / "edited.docx")
+    assert 'w:percent="75"' in xml and "bestFit" not in xml and "doNotBreakWrappedTables" not in xml
+    assert '<w:view w:val="masterPages"/>' in xml  # unchanged, so kept as Word spelled it
+
+    view.view_type = S.ViewType.READING
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): ViewOptions\.ViewType cannot be saved as Reading"):
+        loaded.save(str(tmp_path / "reading.docx"))
+    view.view_type = S.ViewType.NORMAL
+    view.zoom_percent = 5000
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.ArgumentOutOfRangeException\)"):
+        loaded.save(str(tmp_path / "huge.docx"))
+    view.zoom_percent = 100
+    loaded.save(str(tmp_path / "normal.docx"))
+    reread = mv.Document(str(tmp_path / "normal.docx")).view_options
+    assert (reread.view_type, reread.zoom_percent) == (S.ViewType.NORMAL, 100)
+
+
+def test_theme_fonts_are_read_from_the_theme_part_and_written_back(mv, tmp_path):
+    import docx
+    docx.Document().save(tmp_path / "themed.docx")  # a package with Word's theme part
+    doc = mv.Document(str(tmp_path / "themed.docx"))
+    theme = doc.theme
+    assert (theme.name, theme.major_fonts.latin, theme.minor_fonts.latin) == ("Office Theme", "Calibri", "Cambria")
+    doc.save(str(tmp_path / "unchanged.docx"))
+    assert part(tmp_path / "unchanged.docx", "word/theme/theme1.xml") == part(tmp_path / "themed.docx", "word/theme/theme1.xml")
+
+    theme.minor_fonts.latin = "Georgia"
+    theme.major_fonts.east_asian = "MS Mincho"
+    clone = doc.clone()
+    doc.save(str(tmp_path / "edited.docx"))
+    xml = part(tmp_path / "edited.docx", "word/theme/theme1.xml")
+    minor = xml[xml.index("<a:minorFont>"):xml.index("</a:minorFont>")]
+    major = xml[xml.index("<a:majorFont>"):xml.index("</a:majorFont>")]
+    assert 'latin typeface="Georgia"' in minor and 'ea typeface="MS Mincho"' in major and "<a:clrScheme" in xml
+    reread = mv.Document(str(tmp_path / "edited.docx")).theme
+    assert (reread.minor_fonts.latin, reread.major_fonts.east_asian, reread.major_fonts.latin) == ("Georgia", "MS Mincho", "Calibri")
+    assert clone.theme.minor_fonts.latin == "Georgia" and clone.theme.name == "Office Theme"
+
+    new = written(mv, "Body text")  # made here, without a theme part
+    new.theme.major_fonts.latin = "Georgia"
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.Theme's fonts cannot be saved"):
+        new.save(str(tmp_path / "new.docx"))
+
+
+def test_bibliography_style_lives_in_the_sources_part_and_is_written_there(mv, tmp_path):
+    doc = written(mv, "Body text")
+    assert doc.bibliography.bibliography_style is None
+    doc.bibliography.bibliography_style = "\\APASixthEditionOfficeOnline.xsl"
+    doc.save(str(tmp_path / "new.docx"))
+    (item_id, xml), = custom_xml_of(tmp_path / "new.docx")
+    assert 'SelectedStyle="\\APASixthEditionOfficeOnline.xsl"' in xml and "officeDocument/2006/bibliography" in xml
+
+    bib = "http://schemas.openxmlformats.org/officeDocument/2006/bibliography"
+    sources = (f'<b:Sources SelectedStyle="\\MLASeventhEditionOfficeOnline.xsl" xmlns:b="{bib}" xmlns="{bib}">'
+               '<b:Source><b:Tag>Doe01</b:Tag><b:Title>A book</b:Title></b:Source></b:Sources>')
+    base = written(mv, "Body text")
+    base.custom_xml_parts.add("{33333333-3333-3333-3333-333333333333}", "<other/>")
+    base.custom_xml_parts.add("{44444444-4444-4444-4444-444444444444}", sources)
+    base.save(str(tmp_path / "sources.docx"))
+    loaded = mv.Document(str(tmp_path / "sources.docx"))
+    assert loaded.bibliography.bibliography_style == "\\MLASeventhEditionOfficeOnline.xsl"
+    assert loaded.clone().bibliography.bibliography_style == "\\MLASeventhEditionOfficeOnline.xsl"
+    loaded.bibliography.bibliography_style = "\\GB.XSL"
+    loaded.save(str(tmp_path / "restyled.docx"))
+    parts = dict(custom_xml_of(tmp_path / "restyled.docx"))
+    assert parts["{33333333-3333-3333-3333-333333333333}"] == "<other/>"
+    restyled = parts["{44444444-4444-4444-4444-444444444444}"]
+    from lxml import etree
+    root = etree.fromstring(restyled.encode())
+    assert root.get("SelectedStyle") == "\\GB.XSL"
+    assert root.findtext(f"{{{bib}}}Source/{{{bib}}}Tag") == "Doe01"  # the sources are kept
+    assert mv.Document(str(tmp_path / "restyled.docx")).bibliography.bibliography_style == "\\GB.XSL"

@@ -43,28 +43,94 @@ public sealed class CustomPartCollection
     }
 }
 
+// One custom XML data store item of a package: its identifier (which
+// content controls bind to) and its XML, kept as the bytes the part holds.
 public sealed class CustomXmlPart
 {
     private string id = string.Empty;
+    private byte[] data = Array.Empty<byte>();
 
     public CustomXmlPart()
     {
     }
 
+    /// <summary>The data store item's identifier, usually a GUID in braces.</summary>
     public string Id
     {
         get => id;
         set => id = value ?? throw new ArgumentNullException(nameof(value));
     }
 
-    public byte[] Data { get; set; } = Array.Empty<byte>();
+    /// <summary>The part's XML as bytes; saving refuses bytes that are not well-formed XML.</summary>
+    public byte[] Data
+    {
+        get => data;
+        set => data = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    /// <summary>A copy of this part with its own copy of the data.</summary>
+    public CustomXmlPart Clone() => new() { id = id, data = (byte[])data.Clone() };
 }
 
-public sealed class CustomXmlPartCollection
+// The custom XML parts of a document, in package order; saving writes
+// exactly these (an identifier and its data) to the package.
+public sealed class CustomXmlPartCollection : System.Collections.Generic.IEnumerable<CustomXmlPart>
 {
+    private readonly System.Collections.Generic.List<CustomXmlPart> parts = new();
+
     public CustomXmlPartCollection()
     {
     }
+
+    /// <summary>The number of parts.</summary>
+    public int Count => parts.Count;
+
+    /// <summary>Adds <paramref name="part"/> at the end.</summary>
+    public void Add(CustomXmlPart part) => parts.Add(part ?? throw new ArgumentNullException(nameof(part)));
+
+    /// <summary>Adds a part with identifier <paramref name="id"/> holding <paramref name="xml"/> (stored as UTF-8) and returns it.</summary>
+    public CustomXmlPart Add(string id, string xml)
+    {
+        ArgumentNullException.ThrowIfNull(id);
+        ArgumentNullException.ThrowIfNull(xml);
+        var part = new CustomXmlPart { Id = id, Data = System.Text.Encoding.UTF8.GetBytes(xml) };
+        parts.Add(part);
+        return part;
+    }
+
+    /// <summary>The part with identifier <paramref name="id"/> (compared without case), or <see langword="null"/>.</summary>
+    public CustomXmlPart? GetById(string id)
+    {
+        ArgumentNullException.ThrowIfNull(id);
+        return parts.Find(part => string.Equals(part.Id, id, StringComparison.OrdinalIgnoreCase));
+    }
+
+    /// <summary>Removes the part at <paramref name="index"/>.</summary>
+    public void RemoveAt(int index)
+    {
+        if ((uint)index >= (uint)parts.Count)
+            throw new ArgumentOutOfRangeException(nameof(index), index, $"The collection holds {parts.Count} parts.");
+        parts.RemoveAt(index);
+    }
+
+    /// <summary>Removes every part.</summary>
+    public void Clear() => parts.Clear();
+
+    /// <summary>A copy of the collection and of every part in it.</summary>
+    public CustomXmlPartCollection Clone()
+    {
+        var copy = new CustomXmlPartCollection();
+        foreach (CustomXmlPart part in parts)
+            copy.parts.Add(part.Clone());
+        return copy;
+    }
+
+    /// <summary>The parts, in package order.</summary>
+    public CustomXmlPart[] ToArray() => parts.ToArray();
+
+    public System.Collections.Generic.IEnumerator<CustomXmlPart> GetEnumerator() => parts.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class CustomXmlProperty

@@ -10,6 +10,12 @@ public sealed class Theme
     }
 
     public string? Name { get; internal set; }
+
+    /// <summary>The fonts of headings; saving writes them to the theme part when they changed.</summary>
+    public ThemeFonts MajorFonts { get; } = new();
+
+    /// <summary>The fonts of body text; saving writes them to the theme part when they changed.</summary>
+    public ThemeFonts MinorFonts { get; } = new();
 }
 
 public sealed class ThemeColors

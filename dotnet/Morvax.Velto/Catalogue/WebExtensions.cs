@@ -25,11 +25,16 @@ public sealed class TaskPane
     public int Row { get; set; }
 }
 
+// The web extension task panes of a document; empty unless the document
+// has some, which this library refuses to show (see Document.WebExtensionTaskPanes).
 public sealed class TaskPaneCollection
 {
     internal TaskPaneCollection()
     {
     }
+
+    /// <summary>The number of task panes.</summary>
+    public int Count => 0;
 }
 
 public sealed class WebExtension

@@ -64,6 +64,7 @@ internal static class DocxReader
             DocxSettings.Read(doc, settings);
         doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         doc.HasGlossaryPart = main.GlossaryDocumentPart is not null;
+        DocxPackageContent.Read(doc, package, main);
         if (main.VbaProjectPart is { } vba)
         {
             using Stream vbaStream = vba.GetStream(FileMode.Open, FileAccess.Read);

@@ -44,6 +44,7 @@ internal static class DocxSettings
             doc.DefaultTabStop = tab;
         doc.Protection = ReadProtection(settings.GetFirstChild<W.DocumentProtection>());
         DocxNoteSettings.Read(doc, settings);
+        DocxViewSettings.Read(doc, settings);
     }
 
     public static void Write(Document doc, W.Settings settings)
@@ -75,6 +76,7 @@ internal static class DocxSettings
 
         WriteProtection(doc, settings);
         DocxNoteSettings.Write(doc, settings);
+        DocxViewSettings.Write(doc, settings);
         if (doc.RemoveSchemaReferences)
             foreach (W.AttachedSchema schema in settings.Elements<W.AttachedSchema>().ToList())
                 schema.Remove();

@@ -50,6 +50,7 @@ internal static class DocxWriter
             SaveMainPart(main, body, options.PrettyFormat);
             body.WriteHeadersFooters(Settings(options.PrettyFormat));
             DocxSettings.Write(doc, SettingsOf(main));
+            DocxPackageContent.Write(doc, main);
             DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
             DocxProperties.WriteCustom(doc, package, source?.CustomProperties ?? new List<(string, object?)>());
         }

@@ -266,6 +266,16 @@ public sealed partial class Document : DocumentBase
         copy.Styles.CopyFrom(Styles);
         copy.StyleEdits = StyleEdits.Copy();
         Formats.DocxNoteSettings.Copy(this, copy);
+        copy.customXmlParts = customXmlParts.Clone();
+        copy.Watermark = Watermark;
+        copy.ReadBibliography(Bibliography.BibliographyStyle, BibliographyStyleAsRead);
+        Formats.DocxViewSettings.Copy(this, copy);
+        Formats.DocxTheme.Copy(this, copy);
+        copy.mailMergeSettings = Formats.DocxMailMergeSettings.Copy(mailMergeSettings);
+        copy.MailMergeAsRead = MailMergeAsRead;
+        copy.SignaturesAsRead = SignaturesAsRead;
+        copy.HasFrameset = HasFrameset;
+        copy.HasTaskPanes = HasTaskPanes;
         return copy;
     }
 }

@@ -31,8 +31,11 @@ public sealed partial class Document
     /// <summary>The automatic hyphenation options of the document.</summary>
     public HyphenationOptions HyphenationOptions { get; } = new();
 
-    /// <summary>The document's theme.</summary>
+    /// <summary>The document's theme: its name and its heading and body fonts, as the theme part has them.</summary>
     public Theme Theme { get; } = new();
+
+    // The theme's fonts as read, which saving compares with Theme.
+    internal string[] ThemeAsRead { get; set; } = Formats.DocxTheme.Snapshot(new Theme());
 
     /// <summary>The document variables.</summary>
     public VariableCollection Variables { get; } = new();

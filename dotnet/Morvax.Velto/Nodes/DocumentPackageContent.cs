@@ -1,0 +1,71 @@
+// Document's view of package content outside the story tree: custom XML
+// parts (read, edited and written back), the watermark its headers carry,
+// the signatures the package holds, and frames and task panes, which the
+// model does not represent and so refuses to describe when a file has them.
+using System;
+using Morvax.Velto.DigitalSignatures;
+using Morvax.Velto.Framesets;
+using Morvax.Velto.Markup;
+using Morvax.Velto.WebExtensions;
+
+namespace Morvax.Velto;
+
+public sealed partial class Document
+{
+    private CustomXmlPartCollection customXmlParts = new();
+
+    /// <summary>The package's custom XML parts; saving writes exactly these.</summary>
+    public CustomXmlPartCollection CustomXmlParts
+    {
+        get => customXmlParts;
+        set => customXmlParts = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    private Settings.MailMergeSettings mailMergeSettings = new();
+
+    /// <summary>The mail-merge settings the document keeps (its data source, query and merge type); saving writes them when they changed.</summary>
+    public Settings.MailMergeSettings MailMergeSettings
+    {
+        get => mailMergeSettings;
+        set => mailMergeSettings = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    // The settings as read, which saving compares with MailMergeSettings.
+    internal string?[] MailMergeAsRead { get; set; } = Formats.DocxMailMergeSettings.Snapshot(new Settings.MailMergeSettings());
+
+    /// <summary>The bibliography style of the document's sources (kept in a custom XML part); saving writes a changed style there.</summary>
+    public Bibliography.Bibliography Bibliography { get; private set; } = new();
+
+    // The style as read, which saving compares with Bibliography's: a style
+    // the model leaves alone is not imposed on the parts.
+    internal string? BibliographyStyleAsRead { get; private set; }
+
+    internal void ReadBibliography(string? style, string? asRead)
+    {
+        Bibliography = new Bibliography.Bibliography { BibliographyStyle = style };
+        BibliographyStyleAsRead = asRead;
+    }
+
+    /// <summary>The kind of watermark the document's headers carry (None when they carry none).</summary>
+    public Watermark Watermark { get; private set; } = new();
+
+    internal void ReadWatermark(WatermarkType type) => Watermark = new Watermark { Type = type };
+
+    // Filled by the reader; a document made here has no signatures.
+    internal DigitalSignatureCollection SignaturesAsRead { get; set; } = new();
+
+    /// <summary>The digital signatures the loaded package carries (not verified).</summary>
+    public DigitalSignatureCollection DigitalSignatures => SignaturesAsRead;
+
+    internal bool HasFrameset { get; set; }
+
+    internal bool HasTaskPanes { get; set; }
+
+    /// <summary>The document's frames page; <see langword="null"/> when it is not one.</summary>
+    public Frameset? Frameset => HasFrameset ? throw new NotSupportedException(
+        "Document.Frameset cannot describe this document's frames: the frameset in its web settings is not parsed by this library (it is kept and saved unchanged).") : null;
+
+    /// <summary>The document's web extension task panes.</summary>
+    public TaskPaneCollection WebExtensionTaskPanes => HasTaskPanes ? throw new NotSupportedException(
+        "Document.WebExtensionTaskPanes cannot describe this document's task panes: its task pane part is not parsed by this library (it is kept and saved unchanged).") : new TaskPaneCollection();
+}

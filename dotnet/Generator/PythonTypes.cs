@@ -18,7 +18,7 @@ public static class PythonTypes
         string template = asArgument ? row.Argument : row.Result;
         string name = type.Kind switch
         {
-            ValueKind.Class => nameOf(type.Class!.Module, type.Class!.SimpleName),
+            ValueKind.Class or ValueKind.Interface => nameOf(type.Class!.Module, type.Class!.SimpleName),
             ValueKind.Enum => nameOf(type.Enum!.Module, type.Enum!.SimpleName),
             _ => "",
         };
@@ -39,6 +39,7 @@ public static class PythonTypes
                 if (c == a.Class) return true;
             return false;
         }
+        if (a.Kind == ValueKind.Interface) return b.Kind == ValueKind.Interface && a.Class == b.Class;
         if (a.Kind == ValueKind.Enum) return b.Kind == ValueKind.Enum && a.Enum == b.Enum;
         if (a.Kind == ValueKind.FileName) return b.Kind is ValueKind.FileName or ValueKind.String;
         string Plain(ValueType_ t) => t.Kind == ValueKind.Enum ? "int" : ValueKinds.Of(t.Kind).Argument;

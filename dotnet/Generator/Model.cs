@@ -63,6 +63,8 @@ public sealed class ClassModel
     public ClassModel? Base { get; set; }
     /// <summary>The library's interfaces the class implements, by full name: its instances stand for them.</summary>
     public List<ClassModel> Interfaces { get; } = new();
+    /// <summary>For an interface: the classes that implement it, by full name.</summary>
+    public List<ClassModel> Implementers { get; } = new();
     public bool IsStaticClass => NetType.IsAbstract && NetType.IsSealed && !NetType.IsInterface;
     public MethodModel? Constructors { get; set; }
     public List<MethodModel> Methods { get; } = new();

@@ -31,6 +31,9 @@ public sealed class ModelBuilder
         foreach (var model in _classes.Values)
             model.Interfaces.AddRange(model.NetType.GetInterfaces().Where(_classes.ContainsKey).Select(i => _classes[i])
                 .OrderBy(i => i.FullName, StringComparer.Ordinal));
+        foreach (var model in _classes.Values.OrderBy(m => m.FullName, StringComparer.Ordinal))
+            foreach (var implemented in model.Interfaces)
+                implemented.Implementers.Add(model);
         foreach (var model in _classes.Values)
             model.Base = model.NetType.BaseType is { } b && _classes.TryGetValue(b, out var baseModel) ? baseModel : null;
         foreach (var model in _classes.Values.OrderBy(m => m.FullName, StringComparer.Ordinal))

@@ -18,7 +18,11 @@ public static class PythonTypes
         string template = asArgument ? row.Argument : row.Result;
         string name = type.Kind switch
         {
-            ValueKind.Class or ValueKind.Interface => nameOf(type.Class!.Module, type.Class!.SimpleName),
+            ValueKind.Class => nameOf(type.Class!.Module, type.Class!.SimpleName),
+            // An argument takes the interface's own wrapper and those of the classes implementing
+            // it; a result is one of them, as the class of the object stands for the interface.
+            ValueKind.Interface => string.Join(" | ", type.Class!.Implementers.Prepend(type.Class!)
+                .Select(c => nameOf(c.Module, c.SimpleName))),
             ValueKind.Enum => nameOf(type.Enum!.Module, type.Enum!.SimpleName),
             _ => "",
         };

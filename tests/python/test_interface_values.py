@@ -37,6 +37,10 @@ def test_interface_typed_wrapper_and_static_callbacks(mv):
     doc = mv.Document()
     doc.warning_callback = as_interface  # the interface's own wrapper
     assert type(doc.warning_callback) is mv.WarningInfoCollection
+    # An adapter's own set does not name the interface: .NET is asked, and says yes.
+    doc.warning_callback = None
+    doc.warning_callback = mv._wrpgen._interop._IterableWrapper._cast_as(warnings)
+    assert doc.warning_callback == warnings
     try:
         assert mv.Hyphenation.set_warning_callback(warnings) is None
         assert mv.Hyphenation.warning_callback == warnings

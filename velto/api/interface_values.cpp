@@ -30,7 +30,8 @@ bool OwnSetHolds(PyTypeObject* type, Name setName, PyObject* interfaceType) {
 }
 
 int RefuseInterfaceValue(const ClassBinding& interface, PyObject* object) {
-  PyErr_Format(PyExc_TypeError, "can't build %s value from '%.200s'", interface.simpleName, _PyType_Name(Py_TYPE(object)));
+  PyErr_Format(PyExc_TypeError, "can't build %s value from '%.200s'", interface.simpleName,
+               _PyType_Name(Py_TYPE(object)));
   return 0;
 }
 
@@ -102,9 +103,11 @@ int StoreInterfaceSets(const ClassBinding& binding) {
     for (const ClassBinding* const* each = binding.interfaces; filled && each != nullptr && *each != nullptr; ++each)
       filled = PySet_Add(members.get(), TypeObjectOf(**each)) == 0;
     if (filled && (binding.adapterInterfaces & kStandsForIterable) != 0)
-      filled = PySet_Add(members.get(), reinterpret_cast<PyObject*>(containers::AdapterType(containers::Adapter::Iterable))) == 0;
+      filled = PySet_Add(members.get(),
+                         reinterpret_cast<PyObject*>(containers::AdapterType(containers::Adapter::Iterable))) == 0;
     if (filled && (binding.adapterInterfaces & kStandsForDisposable) != 0)
-      filled = PySet_Add(members.get(), reinterpret_cast<PyObject*>(containers::AdapterType(containers::Adapter::Disposable))) == 0;
+      filled = PySet_Add(members.get(),
+                         reinterpret_cast<PyObject*>(containers::AdapterType(containers::Adapter::Disposable))) == 0;
     if (!filled || PyDict_SetItem(type->tp_dict, Interned(set.name), members.get()) < 0) {
       ReportTypeInitError(set.code, type->tp_name);
       return -1;

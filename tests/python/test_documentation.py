@@ -26,7 +26,7 @@ def test_help_lists_every_overload_with_the_library_summary(mv):
     lines = [line.strip() for line in text.splitlines()]
     overloads = [line for line in lines if line.startswith("save(file_name")]
     # File names take what os.fspath takes.
-    name = "file_name: str | bytes | os.PathLike[str]"
+    name = "file_name: str | os.PathLike[str] | os.PathLike[bytes]"
     assert overloads == [f"save({name}) -> SaveOutputParameters",
                          f"save({name}, save_format: SaveFormat) -> SaveOutputParameters",
                          f"save({name}, save_options: SaveOptions | None) -> SaveOutputParameters"]

@@ -3,7 +3,8 @@
 Instruction counts do not depend on what else the machine is doing, so they show a change
 that the timings of a busy machine hide. One process runs under callgrind; the floor module
 marks the start and end of each batch of calls (a dump per mark), and each case's count is
-its batch less the same loop around an empty statement, divided by the number of calls.
+its batch less the same loop around an empty statement, divided by the number of calls;
+the per-item container cases compare whole loops, loop included, as container_bench.py does.
 .NET compiles everything optimised at once here (no tiering): with tiering, when the
 optimised code arrives depends on timing, and so would the counts.
 Usage: callgrind_calls.py <build dir>      (runs itself under valgrind)
@@ -19,6 +20,13 @@ from bound_cases import CASES
 
 CALLS = 20_000
 
+# Per item, each a whole loop over CALLS items: (name, bound loop, floor loop).
+ITEM_CASES = [
+    ("iterate .NET enumerable (wrapped)", "for _ in objects: pass", f"for _ in floor.iterate({CALLS}): pass"),
+    ("x[i] on a .NET list of ints", f"for i in range({CALLS}): numbers[i]",
+     f"for i in range({CALLS}): subscriptable[i]"),
+]
+
 
 def measure(build):
     """Inside valgrind: warm up, then one marked batch per statement."""
@@ -27,9 +35,16 @@ def measure(build):
     import _bench_floor as floor
 
     floor.bind()
-    names = {"probe": mv.testing.ValueProbe(), "doc": mv.Document(), "floor": floor}
+    containers = mv.testing.ContainerProbe()
+    names = {"probe": mv.testing.ValueProbe(), "doc": mv.Document(), "floor": floor,
+             "objects": containers.objects(CALLS), "numbers": containers.numbers(CALLS),
+             "subscriptable": floor.subscriptable()}
     statements = ["pass"] + [s for _, bound, base in CASES for s in (bound, base)]
     loops = {s: compile(f"for _ in range({CALLS}):\n    {s}\n", s, "exec") for s in statements}
+    # The per-item cases are whole loops of CALLS items.
+    for _, bound, base in ITEM_CASES:
+        statements += [bound, base]
+        loops.update({s: compile(s, s, "exec") for s in (bound, base)})
     for code in loops.values():
         exec(code, names)
     for index, statement in enumerate(statements):
@@ -61,9 +76,11 @@ def main(build):
                 batches[int(match.group(1))] = instructions(path)
     empty = batches[0]
     print(f"{'case (callgrind)':36} {'bound Ir':>9} {'floor Ir':>9} {'ratio':>6}   instructions per call")
-    for i, (name, _, _) in enumerate(CASES):
-        bound = (batches[1 + 2 * i] - empty) / CALLS
-        base = (batches[2 + 2 * i] - empty) / CALLS
+    for i, (name, _, _) in enumerate(CASES + ITEM_CASES):
+        # The per-item cases compare whole loops, as container_bench.py does.
+        loop = empty if i < len(CASES) else 0
+        bound = (batches[1 + 2 * i] - loop) / CALLS
+        base = (batches[2 + 2 * i] - loop) / CALLS
         print(f"{name:36} {bound:9.0f} {base:9.0f} {bound / base:6.2f}")
 
 

@@ -18,3 +18,5 @@ echo
 /usr/bin/python3 "$root/bench/container_bench.py" "$build"
 echo
 /usr/bin/python3 "$root/bench/stream_bench.py" "$build"
+echo
+/usr/bin/python3 "$root/bench/generic_bench.py" "$build"

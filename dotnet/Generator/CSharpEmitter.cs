@@ -48,6 +48,10 @@ public static class CSharpEmitter
             text.AppendLine("        }");
         }
 
+        // The receiver's type test written out in the (non-generic) entry point is one plain
+        // check; Marshalling.Target<T>, shared generic code, needs a run-time lookup for it and
+        // is left to explain a handle that is no such object.
+        string instance = $"(HandleTable.Get(self) as {type} ?? Marshalling.Target<{type}>(self))";
         foreach (var overload in model.Constructors?.Overloads ?? new())
             Entry(overload.Entry.Name, ValueKinds.Scoped(overload.Parameters.Select(p => p.Type),
                 Store(new ValueType_(ValueKind.Class, model, model.NetType), $"new {type}({Arguments(overload.Parameters)})")));
@@ -55,7 +59,7 @@ public static class CSharpEmitter
         {
             foreach (var overload in method.Overloads)
             {
-                string receiver = overload.Kind == OverloadKind.Static ? type : $"Marshalling.Target<{type}>(self)";
+                string receiver = overload.Kind == OverloadKind.Static ? type : instance;
                 string call = $"{receiver}.{method.NetName}({Arguments(overload.Parameters)})";
                 Entry(overload.Entry.Name, ValueKinds.Scoped(overload.Parameters.Select(p => p.Type),
                     overload.Result.Kind == ValueKind.Void ? call + ";" : Store(overload.Result, call)));
@@ -63,7 +67,7 @@ public static class CSharpEmitter
         }
         foreach (var property in model.Properties.Concat(model.Statics))
         {
-            string receiver = property.IsStatic ? type : $"Marshalling.Target<{type}>(self)";
+            string receiver = property.IsStatic ? type : instance;
             Entry(property.Getter.Name, Store(property.Type, $"{receiver}.{property.NetName}"));
             if (property.Setter != null)
                 Entry(property.Setter.Name, ValueKinds.Scoped(new[] { property.Type }, $"{receiver}.{property.NetName} = {Read(property.Type, 0)};"));

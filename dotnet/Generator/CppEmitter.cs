@@ -114,6 +114,8 @@ public static class CppEmitter
         ValueKind.Class => $"{{ValueKind::Class, &k{type.Class!.CppName}, nullptr}}",
         ValueKind.Interface => $"{{ValueKind::Interface, &k{type.Class!.CppName}, nullptr}}",
         ValueKind.Enum => $"{{ValueKind::Enum, nullptr, &kE_{type.Enum!.CppName}}}",
+        // An array names its element: typed adapters for results, the element's builder for arguments.
+        ValueKind.Array when type.Element is { } e => $"{{ValueKind::Array, nullptr, nullptr, {e.Number}}}",
         _ => $"{{ValueKind::{type.Kind}, nullptr, nullptr}}",
     };
 

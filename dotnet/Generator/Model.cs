@@ -5,7 +5,7 @@ using System.Reflection;
 namespace Morvax.Generator;
 
 // ValueKind and what each kind means: ValueKinds.cs.
-public sealed record ValueType_(ValueKind Kind, ClassModel? Class, Type NetType, EnumModel? Enum = null);
+public sealed record ValueType_(ValueKind Kind, ClassModel? Class, Type NetType, EnumModel? Enum = null, ElementModel? Element = null);
 
 public sealed record ParameterModel(string NetName, string PythonName, ValueType_ Type);
 

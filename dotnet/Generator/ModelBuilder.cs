@@ -15,6 +15,9 @@ public sealed class ModelBuilder
     public Tally Tally { get; } = new();
 
     public ModelBuilder(LibraryDocs? docs = null) => _docs = docs ?? LibraryDocs.Empty;
+
+    /// <summary>The element-id table that every typed container of the surface must find its element in (null: not checked).</summary>
+    public ElementIds? Elements { get; init; }
     public IReadOnlyList<EnumModel> Enums => _enums.Values.OrderBy(e => e.FullName, StringComparer.Ordinal).ToList();
 
     public IReadOnlyList<ClassModel> Build(Assembly library, ClassIds ids)
@@ -159,7 +162,7 @@ public sealed class ModelBuilder
             var type = Classify(parameter.ParameterType, out var reason);
             if (type == null) { Tally.Defer(reason!); return; }
             if (type.Kind == ValueKind.DateTimeOffset) { Tally.Defer("DateTimeOffset argument"); return; }
-            if (type.Kind == ValueKind.Array) { Tally.Defer("array argument"); return; }
+            if (type.Kind == ValueKind.Array && type.Element == null) { Tally.Defer("array argument without an element identifier"); return; }
             string pythonName = NameRules.Snake(parameter.Name!);
             parameters.Add(new ParameterModel(parameter.Name!, pythonName, Named(type, pythonName)));
         }
@@ -187,12 +190,13 @@ public sealed class ModelBuilder
     private ValueType_? Classify(Type type, out string? deferredBecause)
     {
         deferredBecause = null;
+        var element = ElementIds.ElementOf(type) is { } elementType ? Elements?.Require(elementType) : null;
         ValueKind? kind = ValueKinds.Classify(type);
         if (kind != null) return new ValueType_(kind.Value, null, type);
         if (_classes.TryGetValue(type, out var model))
             return new ValueType_(type.IsInterface ? ValueKind.Interface : ValueKind.Class, model, type);
         if (_enums.TryGetValue(type, out var enumeration)) return new ValueType_(ValueKind.Enum, null, type, enumeration);
-        if (type.IsArray) return new ValueType_(ValueKind.Array, null, type);
+        if (type.IsArray) return new ValueType_(ValueKind.Array, null, type, null, element);
         deferredBecause = type.IsEnum ? "enumeration outside the library"
             : type.IsInterface && !type.IsGenericType ? "interface value"
             : typeof(System.IO.Stream).IsAssignableFrom(type) ? "stream of a derived type"

@@ -1,11 +1,12 @@
 // Morvax.Generator: reads the public surface of Morvax.Velto.dll and writes the generated
 // interop classes (C#) and the binding tables (C++).
 //
-//   Morvax.Generator --library <Morvax.Velto.dll> --ids <class-ids.txt> [--docs <Morvax.Velto.xml>]
+//   Morvax.Generator --library <Morvax.Velto.dll> --ids <class-ids.txt> [--element-ids <element-ids.txt>] [--docs <Morvax.Velto.xml>]
 //                    --cs-out <file.cs> --cpp-out <dir> [--stubs-out <dir>] [--assign-ids]
 //                    [--omit <Class.Full.Name.entry>]...
 // The docstrings quote the library's XML documentation file; --stubs-out writes the .pyi
-// stubs of the module tree below <dir> (morvax/velto/...).
+// stubs of the module tree below <dir> (morvax/velto/...). --element-ids adds the typed
+// containers: their interop classes to the C# and generic_catalogue.cpp to the C++.
 using System.Reflection;
 
 namespace Morvax.Generator;
@@ -14,7 +15,7 @@ public static class Program
 {
     public static int Main(string[] args)
     {
-        string? library = null, ids = null, csOut = null, cppOut = null, docsPath = null, stubsOut = null;
+        string? library = null, ids = null, elementIds = null, csOut = null, cppOut = null, docsPath = null, stubsOut = null;
         bool assignIds = false;
         var omitted = new HashSet<string>(StringComparer.Ordinal);
         for (int i = 0; i < args.Length; i++)
@@ -24,6 +25,7 @@ public static class Program
             {
                 case "--library": library = Next(); break;
                 case "--ids": ids = Next(); break;
+                case "--element-ids": elementIds = Next(); break;
                 case "--cs-out": csOut = Next(); break;
                 case "--cpp-out": cppOut = Next(); break;
                 case "--docs": docsPath = Next(); break;
@@ -41,8 +43,10 @@ public static class Program
 
         var classIds = new ClassIds(ids, assignIds);
         var docs = docsPath != null ? LibraryDocs.Load(docsPath) : LibraryDocs.Empty;
-        var builder = new ModelBuilder(docs);
-        var classes = builder.Build(Assembly.LoadFrom(Path.GetFullPath(library)), classIds);
+        var assembly = Assembly.LoadFrom(Path.GetFullPath(library));
+        var elements = elementIds != null ? new ElementIds(elementIds, assembly) : null;
+        var builder = new ModelBuilder(docs) { Elements = elements };
+        var classes = builder.Build(assembly, classIds);
         if (assignIds)
         {
             classIds.SaveIfChanged();
@@ -54,10 +58,19 @@ public static class Program
             Console.Error.WriteLine($"{ids}: no identifier for {string.Join(", ", classIds.Missing)}; run `make assign-ids` and commit the table");
             return 1;
         }
+        if (elements != null && elements.Missing.Count > 0)
+        {
+            Console.Error.WriteLine($"{elementIds}: no identifier for the container element types {string.Join(", ", elements.Missing)}; " +
+                                    "give each a new fixed identifier in the table and commit it");
+            return 1;
+        }
 
-        WriteIfChanged(csOut!, CSharpEmitter.Emit(classes, builder.Enums, omitted));
+        WriteIfChanged(csOut!, CSharpEmitter.Emit(classes, builder.Enums, omitted) +
+                               (elements != null ? GenericEmitter.EmitCSharp(elements.Elements) : ""));
         Directory.CreateDirectory(cppOut!);
-        foreach (var (name, text) in CppEmitter.Emit(classes, builder.Enums))
+        var cppFiles = CppEmitter.Emit(classes, builder.Enums);
+        if (elements != null) cppFiles["generic_catalogue.cpp"] = GenericEmitter.EmitCpp(elements.Elements);
+        foreach (var (name, text) in cppFiles)
             WriteIfChanged(Path.Combine(cppOut!, name), text);
         if (stubsOut != null)
         {

@@ -70,9 +70,11 @@ public static class ValueKinds
         Container(ValueKind.ArrayList, typeof(System.Collections.ArrayList), "collections.abc.MutableSequence[object]"),
         Container(ValueKind.CollectionBase, typeof(System.Collections.CollectionBase), "collections.abc.MutableSequence[object]"),
         Container(ValueKind.ReadOnlyCollectionBase, typeof(System.Collections.ReadOnlyCollectionBase), "collections.abc.Collection[object]"),
-        // Any array but byte[] (classified by IsArray); results only: an argument would need its element type.
-        new(ValueKind.Array, null, null, Handle, "collections.abc.MutableSequence[object]", "collections.abc.MutableSequence[object]",
-            "collections.abc"),
+        // Any array but byte[] (classified by IsArray). A result comes back as its element's typed
+        // adapter; an argument takes a .NET array of the element, a Python list or a sized sequence
+        // (@E: the element's C# type).
+        new(ValueKind.Array, null, "PythonContainers.ReadArray<@E>(args[@i])", Handle,
+            "collections.abc.Sequence[object] | None", "collections.abc.MutableSequence[object]", "collections.abc"),
         new(ValueKind.Disposable, typeof(IDisposable), "HandleTable.Get<global::System.IDisposable>(*(uint*)args[@i])", Handle,
             "contextlib.AbstractContextManager[object] | None", "contextlib.AbstractContextManager[object]", "contextlib"),
         // A .NET stream, or a Python binary file object that .NET reads and writes through the
@@ -116,7 +118,7 @@ public static class ValueKinds
     /// <summary>C# reading argument slot i as the parameter's .NET type.</summary>
     public static string Read(ValueType_ type, int i) =>
         (Of(type.Kind).Read ?? throw new InvalidOperationException($"no argument form for {type.Kind}"))
-            .Replace("@i", i.ToString()).Replace("@T", NameOf(type));
+            .Replace("@i", i.ToString()).Replace("@T", NameOf(type)).Replace("@E", type.Element?.CSharpName ?? "object");
 
     /// <summary>The body of an entry point inside the scopes its parameters' kinds need.</summary>
     public static string Scoped(IEnumerable<ValueType_> parameters, string body) =>

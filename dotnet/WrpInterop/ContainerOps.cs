@@ -17,6 +17,7 @@ namespace Morvax.WrpGen.Interop
         internal const int Handled = 1;
         internal const int OutOfRange = 2;
 
+        [System.Runtime.CompilerServices.MethodImpl(System.Runtime.CompilerServices.MethodImplOptions.AggressiveInlining)]
         internal static T Of<T>(uint handle) where T : class => Marshalling.Target<T>(handle);
 
         internal static object? Value(PyVariant* variant) => Marshalling.ReadVariant(variant);

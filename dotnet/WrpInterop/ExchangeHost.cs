@@ -88,6 +88,39 @@ namespace Morvax.WrpGen.Interop
             }
         }
 
+        /// <summary>
+        /// The queue of released handles (HandleTable.ReleaseQueue): the
+        /// native side appends a handle it lets go of, and calls
+        /// FreeQueuedInstances when the queue is full.
+        /// </summary>
+        [UnmanagedCallersOnly]
+        public static IntPtr ReleaseQueue()
+        {
+            try
+            {
+                return (IntPtr)HandleTable.Queue;
+            }
+            catch (Exception e)
+            {
+                ErrorBridge.Report(e);
+                return IntPtr.Zero;
+            }
+        }
+
+        /// <summary>Frees every handle in the release queue and empties it.</summary>
+        [UnmanagedCallersOnly]
+        public static void FreeQueuedInstances()
+        {
+            try
+            {
+                HandleTable.FreeQueued();
+            }
+            catch (Exception e)
+            {
+                ErrorBridge.Report(e);
+            }
+        }
+
         /// <summary>One-time set-up of the .NET side; later calls do nothing.</summary>
         [UnmanagedCallersOnly]
         public static void InitServices()

@@ -6,11 +6,22 @@
 // slots queue up first-in first-out, so one slot is reused only after all the
 // others, which keeps the 8-bit generation from coming round soon.
 using System;
+using System.Runtime.CompilerServices;
+using System.Runtime.InteropServices;
 using System.Threading;
 
 namespace Morvax.WrpGen.Interop
 {
-    internal static class HandleTable
+    /// <summary>Released handles waiting to be freed: the count, then the handles (native layout).</summary>
+    [StructLayout(LayoutKind.Sequential)]
+    internal unsafe struct ReleaseQueue
+    {
+        public const int Capacity = 64;
+        public int Count;
+        public fixed uint Handles[Capacity];
+    }
+
+    internal static unsafe class HandleTable
     {
         private const int IndexBits = 24;
         private const uint IndexMask = (1u << IndexBits) - 1;
@@ -27,32 +38,109 @@ namespace Morvax.WrpGen.Interop
             public bool InUse;
         }
 
-        // Writers (Add, Free, Reserve) take the lock, so that no two threads
-        // ever change the free list or grow the array together.  Readers (Get)
-        // take none: every call of an entry point comes from the extension
-        // module holding the interpreter lock, and even a .NET thread reading
-        // while another writes cannot corrupt anything or see a half-built
-        // table: the array only grows, a grown array is published whole
-        // (Volatile.Write after the copy), and each field a reader looks at is
-        // read once, atomically.  The worst a racing reader of a handle that is
-        // being freed at that moment can get is the object, null or the "freed"
-        // error, as if the read had come just before or just after the free.
-        private static readonly Lock s_lock = new();
+        // Writers (Add, Free, Reserve) hold the writer flag, so that no two
+        // threads ever change the free list or grow the array together.  It is
+        // a flag taken with one compare-and-swap rather than a monitor: every
+        // entry point is called by the extension module with the interpreter
+        // lock held, so writers never meet in practice and the flag only has
+        // to be cheap and correct; a .NET thread that does write at the same
+        // time (nothing in this assembly does) waits its turn spinning.
+        // Readers (Get) take nothing: even a .NET thread reading while another
+        // writes cannot corrupt anything or see a half-built table: the array
+        // only grows, a grown array is published whole (Volatile.Write after
+        // the copy), and each field a reader looks at is read once, atomically.
+        // The worst a racing reader of a handle that is being freed at that
+        // moment can get is the object, null or the "freed" error, as if the
+        // read had come just before or just after the free.
+        private static int s_writer;            // 1 while a writer holds the table
         private static Slot[] s_slots = new Slot[InitialCapacity];
         private static int s_used;              // slots ever handed out (high-water mark)
         private static int s_freeHead = NoSlot; // oldest freed slot
         private static int s_freeTail = NoSlot; // newest freed slot
         private static int s_live;
 
-        /// <summary>Handles currently issued and not yet freed.</summary>
+        /// <summary>Handles currently issued and not yet freed or queued for freeing.</summary>
         public static int LiveCount
         {
             get
             {
-                lock (s_lock)
+                EnterWriter();
+                try
                 {
-                    return s_live;
+                    return s_live - (s_releaseQueue != null ? Volatile.Read(ref s_releaseQueue->Count) : 0);
                 }
+                finally
+                {
+                    ExitWriter();
+                }
+            }
+        }
+
+        // Handles the native side has let go of, freed together when the queue is
+        // full (FreeQueued): one call from native code per ReleaseQueue.Capacity
+        // wrappers instead of one per wrapper.  Only native code holding the
+        // interpreter lock appends to it and asks for it to be emptied, so the
+        // two never overlap; LiveCount only reads its count.
+        private static ReleaseQueue* s_releaseQueue;
+
+        /// <summary>The queue the native side appends released handles to, made on first use.</summary>
+        internal static ReleaseQueue* Queue
+        {
+            get
+            {
+                EnterWriter();
+                try
+                {
+                    if (s_releaseQueue == null)
+                    {
+                        s_releaseQueue = (ReleaseQueue*)NativeMemory.AllocZeroed((nuint)sizeof(ReleaseQueue));
+                    }
+                    return s_releaseQueue;
+                }
+                finally
+                {
+                    ExitWriter();
+                }
+            }
+        }
+
+        /// <summary>
+        /// Frees every queued handle and empties the queue; a handle that
+        /// cannot be freed does not stop the others.  The first failure is
+        /// thrown once all are done.
+        /// </summary>
+        internal static void FreeQueued()
+        {
+            ReleaseQueue* queue = s_releaseQueue;
+            if (queue == null)
+            {
+                return;
+            }
+            int count = Math.Min(queue->Count, ReleaseQueue.Capacity);
+            Exception? first = null;
+            EnterWriter();
+            try
+            {
+                for (int i = 0; i < count; i++)
+                {
+                    try
+                    {
+                        FreeLocked(queue->Handles[i]);
+                    }
+                    catch (Exception e)
+                    {
+                        first ??= e;
+                    }
+                }
+                Volatile.Write(ref queue->Count, 0);
+            }
+            finally
+            {
+                ExitWriter();
+            }
+            if (first is not null)
+            {
+                throw first;
             }
         }
 
@@ -63,7 +151,8 @@ namespace Morvax.WrpGen.Interop
             {
                 return 0;
             }
-            lock (s_lock)
+            EnterWriter();
+            try
             {
                 int index;
                 if (s_freeHead != NoSlot)
@@ -77,16 +166,7 @@ namespace Morvax.WrpGen.Interop
                 }
                 else
                 {
-                    if (s_used == MaxSlots)
-                    {
-                        throw new InvalidOperationException(
-                            $"the handle table is full ({MaxSlots} live .NET objects)");
-                    }
-                    if (s_used == s_slots.Length)
-                    {
-                        Grow(Math.Min(s_slots.Length * 2, MaxSlots));
-                    }
-                    index = s_used++;
+                    index = NewSlot();
                 }
                 ref Slot slot = ref s_slots[index];
                 slot.Value = o;
@@ -95,15 +175,32 @@ namespace Morvax.WrpGen.Interop
                 s_live++;
                 return Compose(index, slot.Generation);
             }
+            finally
+            {
+                ExitWriter();
+            }
+        }
+
+        // A slot past the high-water mark, growing the array when it is full.
+        // Caller holds the writer flag.
+        private static int NewSlot()
+        {
+            if (s_used == MaxSlots)
+            {
+                throw new InvalidOperationException(
+                    $"the handle table is full ({MaxSlots} live .NET objects)");
+            }
+            if (s_used == s_slots.Length)
+            {
+                Grow(Math.Min(s_slots.Length * 2, MaxSlots));
+            }
+            return s_used++;
         }
 
         /// <summary>The object behind h; 0 gives null, an unknown or freed handle throws.</summary>
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
         public static object? Get(uint h)
         {
-            if (h == 0)
-            {
-                return null;
-            }
             Slot[] slots = Volatile.Read(ref s_slots);
             int index = (int)(h & IndexMask) - 1;
             // Slots past the high-water mark are never in use, so one test of the
@@ -116,8 +213,12 @@ namespace Morvax.WrpGen.Interop
                     return slot.Value;
                 }
             }
-            return slots[Resolve(slots, h)].Value;  // throws the precise error
+            return GetChecked(slots, h);
         }
+
+        // Handle 0, or the precise error for a handle that is not live.
+        [MethodImpl(MethodImplOptions.NoInlining)]
+        private static object? GetChecked(Slot[] slots, uint h) => h == 0 ? null : slots[Resolve(slots, h)].Value;
 
         /// <summary>
         /// The object behind h as a T.  Handle 0 gives null where T admits it
@@ -154,31 +255,49 @@ namespace Morvax.WrpGen.Interop
             {
                 return;
             }
-            lock (s_lock)
+            EnterWriter();
+            try
             {
-                int index = Resolve(s_slots, h);
-                ref Slot slot = ref s_slots[index];
-                slot.Value = null;
-                slot.InUse = false;
-                slot.Generation++;
-                slot.NextFree = NoSlot;
-                if (s_freeTail == NoSlot)
-                {
-                    s_freeHead = index;
-                }
-                else
-                {
-                    s_slots[s_freeTail].NextFree = index;
-                }
-                s_freeTail = index;
-                s_live--;
+                FreeLocked(h);
             }
+            finally
+            {
+                ExitWriter();
+            }
+        }
+
+        // Free of a non-zero handle; the caller holds the writer flag.
+        private static void FreeLocked(uint h)
+        {
+            Slot[] slots = s_slots;
+            int index = (int)(h & IndexMask) - 1;
+            // A live handle passes the same one test as in Get; anything else gets Resolve's precise error.
+            if ((uint)index >= (uint)slots.Length || !slots[index].InUse || slots[index].Generation != (byte)(h >> IndexBits))
+            {
+                index = Resolve(slots, h);
+            }
+            ref Slot slot = ref slots[index];
+            slot.Value = null;
+            slot.InUse = false;
+            slot.Generation++;
+            slot.NextFree = NoSlot;
+            if (s_freeTail == NoSlot)
+            {
+                s_freeHead = index;
+            }
+            else
+            {
+                slots[s_freeTail].NextFree = index;
+            }
+            s_freeTail = index;
+            s_live--;
         }
 
         /// <summary>Grows the table to hold at least capacity slots without further resizing.</summary>
         internal static void Reserve(int capacity)
         {
-            lock (s_lock)
+            EnterWriter();
+            try
             {
                 capacity = Math.Min(capacity, MaxSlots);
                 if (capacity > s_slots.Length)
@@ -186,12 +305,37 @@ namespace Morvax.WrpGen.Interop
                     Grow(capacity);
                 }
             }
+            finally
+            {
+                ExitWriter();
+            }
         }
 
         private static uint Compose(int index, byte generation) =>
             ((uint)generation << IndexBits) | (uint)(index + 1);
 
-        // Caller holds s_lock.  The new array is filled before readers can see it.
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        private static void EnterWriter()
+        {
+            if (Interlocked.CompareExchange(ref s_writer, 1, 0) != 0)
+            {
+                WaitForWriter();
+            }
+        }
+
+        [MethodImpl(MethodImplOptions.NoInlining)]
+        private static void WaitForWriter()
+        {
+            var spin = new SpinWait();
+            while (Interlocked.CompareExchange(ref s_writer, 1, 0) != 0)
+            {
+                spin.SpinOnce();
+            }
+        }
+
+        private static void ExitWriter() => Volatile.Write(ref s_writer, 0);
+
+        // Caller holds the writer flag.  The new array is filled before readers can see it.
         private static void Grow(int capacity)
         {
             var grown = new Slot[capacity];

@@ -8,6 +8,7 @@
 // reports it like any other.
 using System;
 using System.Collections.Concurrent;
+using System.Runtime.CompilerServices;
 using System.Runtime.InteropServices;
 using System.Threading;
 
@@ -71,7 +72,9 @@ namespace Morvax.WrpGen.Interop
         private const int MaxBufferRecordSize = 1024;
 
         private static readonly ConcurrentDictionary<Type, uint> s_typeKeys = new();
-        private static int s_lastTypeKey;
+        private static int s_keyCount;
+        private static TypeAndKey? s_lastTypeKey;
+        private static TypeAndKey? s_lastWrapped;   // the run-time type PyObject last wrapped
 
         // --- arguments --------------------------------------------------------
 
@@ -499,6 +502,13 @@ namespace Morvax.WrpGen.Interop
         /// </summary>
         public static IntPtr PyObject(object? o)
         {
+            // Items of one collection mostly share their type: another object of
+            // the type wrapped last goes straight to the wrapper.
+            TypeAndKey? lastWrapped = s_lastWrapped;
+            if (lastWrapped is not null && o is not null && ReferenceEquals(o.GetType(), lastWrapped.Type))
+            {
+                return PyWrapper(o, lastWrapped.Key);
+            }
             switch (o)
             {
                 case null:
@@ -559,36 +569,62 @@ namespace Morvax.WrpGen.Interop
                     }
                 default:
                     {
-                        // Fetched before the handle is issued, so a missing builder
-                        // cannot leave an orphaned handle behind.
-                        var makeWrapper = StaticCallbacks.MakeWrapper;
-                        uint key = TypeKeyOf(o.GetType());
-                        return makeWrapper(HandleTable.Add(o), key);
+                        Type type = o.GetType();
+                        uint key = TypeKeyOf(type);
+                        s_lastWrapped = new TypeAndKey(type, key);
+                        return PyWrapper(o, key);
                     }
             }
+        }
+
+        /// <summary>A wrapper of a new handle for o, of the Python class registered for its run-time type.</summary>
+        private static IntPtr PyWrapper(object o, uint typeKey)
+        {
+            // Fetched before the handle is issued, so a missing builder cannot
+            // leave an orphaned handle behind.
+            var makeWrapper = StaticCallbacks.MakeWrapper;
+            return makeWrapper(HandleTable.Add(o), typeKey);
         }
 
         /// <summary>
         /// The stable 32-bit key of a runtime type, counted from 1; the native
         /// side uses it only as a cache key for the Python type it maps to.
+        /// The last type asked for is answered without the dictionary: items
+        /// of one collection mostly share their type.
         /// </summary>
-        internal static uint TypeKeyOf(Type type) =>
-            s_typeKeys.GetOrAdd(type, static _ => unchecked((uint)Interlocked.Increment(ref s_lastTypeKey)));
+        internal static uint TypeKeyOf(Type type)
+        {
+            TypeAndKey? last = s_lastTypeKey;
+            if (last is not null && ReferenceEquals(last.Type, type))
+            {
+                return last.Key;
+            }
+            uint key = s_typeKeys.GetOrAdd(type, static _ => unchecked((uint)Interlocked.Increment(ref s_keyCount)));
+            s_lastTypeKey = new TypeAndKey(type, key);
+            return key;
+        }
+
+        // Published as one reference, so a reader on any thread sees a matching pair.
+        private sealed record TypeAndKey(Type Type, uint Key);
 
         // --- receivers and casts ----------------------------------------------
 
         /// <summary>The target of an instance call.</summary>
-        public static T Target<T>(uint self) where T : class
+        // Inlined into each (non-generic) entry point, where the type test is a
+        // plain compare; in shared generic code it would need a run-time lookup.
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        public static T Target<T>(uint self) where T : class =>
+            HandleTable.Get(self) is T typed ? typed : WrongTarget<T>(self);
+
+        // Why the handle is no T: unbound, or an object of another type.
+        [MethodImpl(MethodImplOptions.NoInlining)]
+        private static T WrongTarget<T>(uint self) where T : class
         {
             if (self == 0)
             {
                 throw new NullReferenceException("the wrapper is not bound to a .NET object");
             }
             object? target = HandleTable.Get(self);
-            if (target is T typed)
-            {
-                return typed;
-            }
             throw new InvalidCastException(
                 $"handle 0x{self:X8} holds a {target?.GetType().FullName ?? "null"}, not a {typeof(T).FullName}");
         }

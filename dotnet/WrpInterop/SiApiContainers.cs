@@ -61,7 +61,8 @@ namespace Morvax.WrpGen.Interop
         {
             try
             {
-                return ContainerOps.GetItem(ContainerOps.Of<IList>(handle), index, outItem);
+                IList list = HandleTable.Get(handle) as IList ?? ContainerOps.Of<IList>(handle);
+                return ContainerOps.GetItem(list, index, outItem);
             }
             catch (Exception e)
             {
@@ -300,7 +301,9 @@ namespace Morvax.WrpGen.Interop
         {
             try
             {
-                return ContainerOps.MoveNext(ContainerOps.Of<IEnumerator>(handle), outItem);
+                // The type test written out: through the generic Of it takes a run-time lookup per item.
+                IEnumerator enumerator = HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
+                return ContainerOps.MoveNext(enumerator, outItem);
             }
             catch (Exception e)
             {

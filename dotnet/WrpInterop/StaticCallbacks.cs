@@ -329,6 +329,14 @@ namespace Morvax.WrpGen.Interop
         private static StreamGroup* Streams =>
             Table->Stream != null ? Table->Stream : throw Missing("stream group");
 
+        /// <summary>The size of a Python list, or -1 with the Python error pending.</summary>
+        internal static delegate* unmanaged<IntPtr, int> ListSize =>
+            Containers->ListSize32 != IntPtr.Zero ? (delegate* unmanaged<IntPtr, int>)Containers->ListSize32 : throw Missing("container 1 (list size)");
+
+        /// <summary>The size of a Python sequence, or -1 with the Python error pending.</summary>
+        internal static delegate* unmanaged<IntPtr, int> SequenceSize =>
+            Containers->SequenceSize32 != IntPtr.Zero ? (delegate* unmanaged<IntPtr, int>)Containers->SequenceSize32 : throw Missing("container 5 (sequence size)");
+
         private static ContainerGroup* Containers =>
             Table->Containers != null ? Table->Containers : throw Missing("container group");
 

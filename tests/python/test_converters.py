@@ -401,8 +401,8 @@ def test_record_layout():
     assert builders == (True,) * 14
     assert buffers == (True,) * 4
     assert try_make_wrapper is True
-    # The iterator (member 6) and the UTF-16 text; the others come with the typed containers.
-    assert containers == (False,) * 6 + (True,) + (False,) * 3 + (True,)
+    # The list size (member 0), the sequence size (4), the iterator (6) and the UTF-16 text (10).
+    assert containers == (True,) + (False,) * 3 + (True, False, True) + (False,) * 3 + (True,)
     assert next_item is not None
     assert (lists, sequences, streams) == (None, None, True)
 
@@ -469,3 +469,9 @@ def test_record_members_keep_reference_counts(read, value):
     for _ in range(1000):
         once()
     assert sys.getrefcount(value) == before
+
+
+def test_list_and_sequence_sizes():
+    assert probe.container_sizes([1, 2, 3], (4, 5)) == (3, 2)
+    with pytest.raises(TypeError, match="^expected a list, not 'tuple'$"):
+        probe.container_sizes((1,), ())

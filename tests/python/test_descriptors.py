@@ -154,6 +154,10 @@ SUCCESSES = [
     (lambda: o_.mixed(1), ("instance", o_, (1,), None)),
     # a static definition given an instance is bound to it
     (lambda: probe.make_method("static_one", o_)(7), (o_, 7)),
+    # the vectorcall form with keywords gets the items, and the named ones by name
+    (lambda: probe.make_method("vector", o_)(1, 2), (o_, (1, 2), None)),
+    (lambda: probe.make_method("vector", o_)(1, k=2, j=3), (o_, (1,), {"k": 2, "j": 3})),
+    (lambda: probe.make_method("vector")(o_, 1, k=3), (o_, (1,), {"k": 3})),
 ]
 
 

@@ -25,7 +25,7 @@ def test_help_lists_every_overload_with_the_library_summary(mv):
     text = pydoc.render_doc(mv.Document.save, renderer=pydoc.plaintext)
     lines = [line.strip() for line in text.splitlines()]
     overloads = [line for line in lines if line.startswith("save(file_name")]
-    # File names take what os.fspath takes.
+    # File names take str and path objects.
     name = "file_name: str | os.PathLike[str] | os.PathLike[bytes]"
     assert overloads == [f"save({name}) -> SaveOutputParameters",
                          f"save({name}, save_format: SaveFormat) -> SaveOutputParameters",

@@ -21,6 +21,7 @@ struct ValueSpec {
   ValueKind kind;
   const ClassBinding* klass;       // the class, for ValueKind::Class
   const EnumBinding* enumeration;  // the enumeration, for ValueKind::Enum
+  uint16_t element;                // 1 + the container's element in the typed-container tables; 0: untyped
 };
 
 // One overload: the slot of its entry point, its parameters (with the keyword names,

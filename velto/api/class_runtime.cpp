@@ -83,7 +83,7 @@ class Arguments {
 // Matches positional and keyword arguments to the overload's parameters with the
 // interpreter's own parser, so that its messages are the interpreter's. Borrowed
 // references land in objects.
-int ParseArguments(const OverloadSpec& overload, PyObject* args, PyObject* kwargs, PyObject** o) {
+int ParseTupleAndKeywords(const OverloadSpec& overload, PyObject* args, PyObject* kwargs, PyObject** o) {
   static const char* const kFormats[kMaxParameters + 1] = {
       "",
       "O",
@@ -145,6 +145,85 @@ int ParseArguments(const OverloadSpec& overload, PyObject* args, PyObject* kwarg
   return parsed;
 }
 
+// The arguments of one call as they came: as the vectorcall protocol hands them over (a
+// vector of the positional arguments followed by the values of the named ones, whose
+// names are a tuple), or as a tuple and a dictionary. The tuple and the dictionary the
+// interpreter's parser reads are made only when it is asked for: a call that passes
+// exactly the parameters by position, the common case, is matched without them.
+class CallArguments {
+ public:
+  CallArguments(PyObject* args, PyObject* kwargs)
+      : items_(args != nullptr ? &PyTuple_GET_ITEM(args, 0) : nullptr),
+        positional_(args != nullptr ? PyTuple_GET_SIZE(args) : 0),
+        named_(kwargs != nullptr ? PyDict_GET_SIZE(kwargs) : 0),
+        args_(args),
+        kwargs_(kwargs) {}
+  CallArguments(PyObject* const* items, Py_ssize_t positional, PyObject* kwnames)
+      : items_(items),
+        positional_(positional),
+        named_(kwnames != nullptr ? PyTuple_GET_SIZE(kwnames) : 0),
+        kwnames_(kwnames),
+        fromVector_(true) {}
+  CallArguments(const CallArguments&) = delete;
+  CallArguments& operator=(const CallArguments&) = delete;
+
+  Py_ssize_t positional() const { return positional_; }
+  Py_ssize_t named() const { return named_; }
+  PyObject* positionalItem(Py_ssize_t i) const { return items_[i]; }
+
+  // The tuple and dictionary (null when nothing is named) of the call; false with an
+  // error when they cannot be made.
+  bool AsTupleAndDict(PyObject** args, PyObject** kwargs) {
+    if (fromVector_ && !madeTuple_) {
+      tuple_ = PyRef::steal(PyTuple_New(positional_));
+      if (!tuple_) return false;
+      for (Py_ssize_t i = 0; i < positional_; ++i) {
+        Py_INCREF(items_[i]);
+        PyTuple_SET_ITEM(tuple_.get(), i, items_[i]);
+      }
+      if (named_ != 0) {
+        dict_ = PyRef::steal(PyDict_New());
+        if (!dict_) return false;
+        for (Py_ssize_t i = 0; i < named_; ++i) {
+          if (PyDict_SetItem(dict_.get(), PyTuple_GET_ITEM(kwnames_, i), items_[positional_ + i]) < 0) return false;
+        }
+      }
+      args_ = tuple_.get();
+      kwargs_ = dict_.get();
+      madeTuple_ = true;
+    }
+    *args = args_;
+    *kwargs = kwargs_;
+    return true;
+  }
+
+ private:
+  PyObject* const* items_;
+  Py_ssize_t positional_;
+  Py_ssize_t named_;
+  PyObject* args_ = nullptr;
+  PyObject* kwargs_ = nullptr;
+  PyObject* kwnames_ = nullptr;
+  bool fromVector_ = false;
+  bool madeTuple_ = false;
+  PyRef tuple_;
+  PyRef dict_;
+};
+
+// Matches the call's arguments to the overload's parameters. Exactly the parameters
+// given by position is a match the parser would make too, without a word to say, so it
+// is taken as it stands; anything else goes to the interpreter's parser for its answer
+// and its messages. Borrowed references land in objects.
+int ParseArguments(const OverloadSpec& overload, CallArguments& call, PyObject** objects) {
+  if (call.named() == 0 && call.positional() == overload.parameterCount) {
+    for (int i = 0; i < overload.parameterCount; ++i) objects[i] = call.positionalItem(i);
+    return 1;
+  }
+  PyObject *args, *kwargs;
+  if (!call.AsTupleAndDict(&args, &kwargs)) return 0;
+  return ParseTupleAndKeywords(overload, args, kwargs, objects);
+}
+
 // Releases what a result slot owns when the call failed after .NET filled it.
 void DiscardResult(const ValueSpec& spec, ResultSlot& result) {
   auto discard = RowOf(spec.kind).discard;
@@ -172,12 +251,11 @@ bool MayAccept(ValueKind kind, PyObject* object) { return RowOf(kind).mayAccept(
 
 // A cheap look at positional-only calls: the count must match (no overload has optional
 // parameters) and each argument must be one its converter could take.
-bool MayMatch(const OverloadSpec& overload, PyObject* args, PyObject* kwargs) {
-  Py_ssize_t given = (args != nullptr ? PyTuple_GET_SIZE(args) : 0) + (kwargs != nullptr ? PyDict_GET_SIZE(kwargs) : 0);
-  if (given != overload.parameterCount) return false;
-  if (kwargs != nullptr && PyDict_GET_SIZE(kwargs) != 0) return true;
+bool MayMatch(const OverloadSpec& overload, const CallArguments& call) {
+  if (call.positional() + call.named() != overload.parameterCount) return false;
+  if (call.named() != 0) return true;
   for (int i = 0; i < overload.parameterCount; ++i) {
-    if (!MayAccept(overload.parameters[i].kind, PyTuple_GET_ITEM(args, i))) return false;
+    if (!MayAccept(overload.parameters[i].kind, call.positionalItem(i))) return false;
   }
   return true;
 }
@@ -213,7 +291,7 @@ class RejectedOverloads {
     }
   }
   // TypeError whose value lists the kept errors' texts in overload order.
-  void Raise(PyObject* args, PyObject* kwargs) {
+  void Raise(CallArguments& call) {
     PyRef reasons = PyRef::steal(PyList_New(0));
     for (int i = 0; reasons && i < count_; ++i) {
       Fetched& error = kept_[i];
@@ -221,7 +299,7 @@ class RejectedOverloads {
         // The same parse and conversion again, now for its error.
         PyObject* objects[kMaxParameters];
         Arguments arguments(*deferred_[i]);
-        if (ParseArguments(*deferred_[i], args, kwargs, objects) && arguments.Convert(objects)) {
+        if (ParseArguments(*deferred_[i], call, objects) && arguments.Convert(objects)) {
           PyErr_SetString(PyExc_TypeError, "argument types do not match");
         }
         PyErr_Fetch(&error.type, &error.value, &error.traceback);
@@ -251,24 +329,24 @@ class RejectedOverloads {
 // first whose arguments parse and convert. With one overload its own error stands; when
 // several all fail, TypeError carries the list of their errors. False when none matched.
 template <typename OnMatch>
-bool DispatchOverloads(const MethodSpec& method, PyObject* args, PyObject* kwargs, OnMatch onMatch) {
+bool DispatchOverloads(const MethodSpec& method, CallArguments& call, OnMatch onMatch) {
   RejectedOverloads rejected;
   for (uint16_t i = 0; i < method.overloadCount; ++i) {
     const OverloadSpec& overload = method.overloads[i];
-    if (method.overloadCount > 1 && !MayMatch(overload, args, kwargs)) {
+    if (method.overloadCount > 1 && !MayMatch(overload, call)) {
       rejected.Defer(overload);
       continue;
     }
     PyObject* objects[kMaxParameters];
     Arguments arguments(overload);
-    if (ParseArguments(overload, args, kwargs, objects) && arguments.Convert(objects)) {
+    if (ParseArguments(overload, call, objects) && arguments.Convert(objects)) {
       onMatch(overload, arguments.pointers());
       return true;
     }
     if (method.overloadCount == 1) return false;
     rejected.KeepPendingError();
   }
-  rejected.Raise(args, kwargs);
+  rejected.Raise(call);
   return false;
 }
 
@@ -276,9 +354,9 @@ uint32_t HandleOf(PyObject* self) { return self != nullptr ? reinterpret_cast<Py
 
 // The receiver's handle is read after the arguments are converted, for the reason given
 // at Arguments::RereadHandles.
-PyObject* Dispatch(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs) {
+PyObject* Dispatch(const MethodSpec& method, PyObject* self, CallArguments& call) {
   PyObject* result = nullptr;
-  DispatchOverloads(method, args, kwargs, [&](const OverloadSpec& overload, void* const* arguments) {
+  DispatchOverloads(method, call, [&](const OverloadSpec& overload, void* const* arguments) {
     result = Invoke(method, overload, HandleOf(self), arguments);
   });
   return result;
@@ -335,10 +413,12 @@ PyObject* BoundNew(PyTypeObject* type, PyObject*, PyObject*) {
   return self;
 }
 
-int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObject* kwargs) {
+namespace {
+
+int ConstructFrom(const ClassBinding& binding, PyObject* self, CallArguments& call) {
   if (RefuseInForkedChild()) return -1;
   bool matched =
-      DispatchOverloads(*binding.constructors, args, kwargs, [&](const OverloadSpec& overload, void* const* arguments) {
+      DispatchOverloads(*binding.constructors, call, [&](const OverloadSpec& overload, void* const* arguments) {
         ResultSlot result;
         std::memset(&result, 0, sizeof result);
         auto entry = reinterpret_cast<MemberEntry>(ClassSlots(binding)[overload.slot]);
@@ -357,10 +437,41 @@ int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObj
   return matched && !PyErr_Occurred() ? 0 : -1;
 }
 
-PyObject* CallMethod(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs) {
+PyObject* CallMethodWith(const MethodSpec& method, PyObject* self, CallArguments& call) {
   if (RefuseInForkedChild()) return nullptr;
   if (IsStaticCall(self) && !PassReadinessGate(*method.owner)) return nullptr;
-  return Dispatch(method, self, args, kwargs);
+  return Dispatch(method, self, call);
+}
+
+}  // namespace
+
+int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObject* kwargs) {
+  CallArguments call(args, kwargs);
+  return ConstructFrom(binding, self, call);
+}
+
+PyObject* ConstructVector(const ClassBinding& binding, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
+  PyTypeObject* type = &binding.type->type;
+  PyRef self = PyRef::steal(type->tp_new(type, nullptr, nullptr));
+  if (!self) return nullptr;
+  CallArguments call(args, PyVectorcall_NARGS(nargsf), kwnames);
+  if (ConstructFrom(binding, self.get(), call) < 0) return nullptr;
+  return self.release();
+}
+
+PyObject* BoundVectorcall(PyObject* type, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
+  return ConstructVector(BindingOf(reinterpret_cast<PyTypeObject*>(type)), args, nargsf, kwnames);
+}
+
+PyObject* CallMethod(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs) {
+  CallArguments call(args, kwargs);
+  return CallMethodWith(method, self, call);
+}
+
+PyObject* FastCallMethod(const MethodSpec& method, PyObject* self, PyObject* const* args, Py_ssize_t nargs,
+                         PyObject* kwnames) {
+  CallArguments call(args, nargs, kwnames);
+  return CallMethodWith(method, self, call);
 }
 
 PyObject* CallWithoutArguments(const MethodSpec& method, PyObject* self) {
@@ -405,6 +516,19 @@ int PropertySet(PyObject* self, PyObject* value, void* closure) {
   }
   if (RefuseInForkedChild()) return -1;
   return StoreProperty(property, self, value);
+}
+
+// Attribute assignment on a bound object. A property of the class is set through its
+// setter at once: the interpreter's generic path would find the same descriptor and call
+// the same setter, after checks that cannot fail for a property of the object's own
+// class. Every other name takes the generic path and its messages.
+int BoundSetAttr(PyObject* self, PyObject* name, PyObject* value) {
+  PyObject* descriptor = _PyType_Lookup(Py_TYPE(self), name);  // borrowed
+  if (descriptor != nullptr && Py_IS_TYPE(descriptor, &PyGetSetDescr_Type)) {
+    PyGetSetDef* definition = reinterpret_cast<PyGetSetDescrObject*>(descriptor)->d_getset;
+    if (definition->set == PropertySet) return PropertySet(self, value, definition->closure);
+  }
+  return PyObject_GenericSetAttr(self, name, value);
 }
 
 PyObject* StaticGet(PyObject*, void* closure) {
@@ -459,10 +583,14 @@ void FillBoundType(const ClassBinding& binding) {
   type.tp_repr = HostObjectRepr;
   type.tp_hash = HostObjectHash;
   type.tp_richcompare = HostObjectRichCompare;
+  type.tp_setattro = BoundSetAttr;
   type.tp_methods = binding.methodDefs;
   type.tp_getset = binding.getsetDefs;
   type.tp_base = binding.base != nullptr ? &binding.base->type->type : nullptr;
   type.tp_init = binding.init;
+  // Calling a class with constructors makes and constructs the object in one vectorcall;
+  // one without keeps the interpreter's path to the initialiser that refuses.
+  if (binding.constructors != nullptr) type.tp_vectorcall = BoundVectorcall;
   type.tp_new = BoundNew;
   type.tp_alloc = PyType_GenericAlloc;
   type.tp_free = PyObject_Del;

@@ -51,9 +51,17 @@ void FillBoundType(const ClassBinding& binding);
 PyObject* BoundNew(PyTypeObject* type, PyObject* args, PyObject* kwargs);
 int Construct(const ClassBinding& binding, PyObject* self, PyObject* args, PyObject* kwargs);
 PyObject* CallMethod(const MethodSpec& method, PyObject* self, PyObject* args, PyObject* kwargs);
+// The vectorcall forms: the arguments as the interpreter hands them over, without a tuple
+// or a dictionary (made only when the interpreter's parser has to answer).
+PyObject* FastCallMethod(const MethodSpec& method, PyObject* self, PyObject* const* args, Py_ssize_t nargs,
+                         PyObject* kwnames);
+PyObject* ConstructVector(const ClassBinding& binding, PyObject* const* args, size_t nargsf, PyObject* kwnames);
+// The type's vectorcall slot: a new object made and constructed in one step.
+PyObject* BoundVectorcall(PyObject* type, PyObject* const* args, size_t nargsf, PyObject* kwnames);
 PyObject* CallWithoutArguments(const MethodSpec& method, PyObject* self);
 PyObject* PropertyGet(PyObject* self, void* closure);
 int PropertySet(PyObject* self, PyObject* value, void* closure);
+int BoundSetAttr(PyObject* self, PyObject* name, PyObject* value);
 PyObject* StaticGet(PyObject* unused, void* closure);
 PyObject* StaticSet(const PropertySpec& property, PyObject* value);
 
@@ -68,6 +76,10 @@ int ConstructorEntry(PyObject* self, PyObject* args, PyObject* kwargs) {
 template <const MethodSpec* M>
 PyObject* MethodEntry(PyObject* self, PyObject* args, PyObject* kwargs) {
   return CallMethod(*M, self, args, kwargs);
+}
+template <const MethodSpec* M>
+PyObject* FastMethodEntry(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return FastCallMethod(*M, self, args, nargs, kwnames);
 }
 template <const MethodSpec* M>
 PyObject* NoArgumentsEntry(PyObject* self, PyObject*) {

@@ -80,10 +80,9 @@ def build(base, name, module, members):
             if not is_flag or single_bit(value):
                 names.append(member_name)
         by_name[member_name] = member
-    # Placed only now: each assignment to the class empties the interpreter's lookup cache
-    # for it, which the attribute stores on the members above rely on.
-    for member_name, member in by_name.items():
-        assign(cls, member_name, member)
+    # Placed only now, all at once: an assignment to the class empties the interpreter's
+    # lookup cache for it, which the attribute stores on the members above rely on.
+    _place_members(cls, by_name)
     for method in ('__repr__', '__str__', '__format__', '__reduce_ex__'):
         if getattr(cls, method) in (getattr(int, method), getattr(object, method)):
             assign(cls, method, getattr(base, method))
@@ -103,6 +102,37 @@ def build(base, name, module, members):
     return cls
 )PY";
 
+// _place_members(cls, members): what type.__setattr__ does for each member, for all of
+// them together: the name interned as the class dictionary's key, the member stored under
+// it in order, and the class's lookup cache emptied once at the end rather than per member.
+// The names are plain upper-case ones (the builder checked), so no slot depends on them.
+PyObject* PlaceMembers(PyObject*, PyObject* args) {
+  PyObject *cls, *members;
+  if (!PyArg_ParseTuple(args, "O!O!:_place_members", &PyType_Type, &cls, &PyDict_Type, &members)) return nullptr;
+  auto* type = reinterpret_cast<PyTypeObject*>(cls);
+  if ((type->tp_flags & Py_TPFLAGS_HEAPTYPE) == 0 || type->tp_dict == nullptr) {
+    PyErr_SetString(PyExc_TypeError, "_place_members: not a class made here");
+    return nullptr;
+  }
+  Py_ssize_t position = 0;
+  PyObject *name, *member;
+  while (PyDict_Next(members, &position, &name, &member)) {
+    if (!PyUnicode_CheckExact(name)) {
+      PyErr_SetString(PyExc_TypeError, "_place_members: member names must be str");
+      return nullptr;
+    }
+    Py_INCREF(name);
+    PyUnicode_InternInPlace(&name);
+    int stored = PyDict_SetItem(type->tp_dict, name, member);
+    Py_DECREF(name);
+    if (stored < 0) return nullptr;
+  }
+  PyType_Modified(type);
+  Py_RETURN_NONE;
+}
+
+PyMethodDef kPlaceMembers = {"_place_members", PlaceMembers, METH_VARARGS, nullptr};
+
 // The builder function, compiled on first use and kept for the process.
 PyObject* Builder() {
   static PyObject* builder = nullptr;
@@ -111,6 +141,8 @@ PyObject* Builder() {
   if (!code) return nullptr;
   PyRef globals = PyRef::steal(PyDict_New());
   if (!globals || PyDict_SetItemString(globals.get(), "__builtins__", PyEval_GetBuiltins()) < 0) return nullptr;
+  PyRef placeMembers = PyRef::steal(PyCFunction_New(&kPlaceMembers, nullptr));
+  if (!placeMembers || PyDict_SetItemString(globals.get(), "_place_members", placeMembers.get()) < 0) return nullptr;
   PyRef done = PyRef::steal(PyEval_EvalCode(code.get(), globals.get(), globals.get()));
   if (!done) return nullptr;
   PyObject* function = PyDict_GetItemString(globals.get(), "build");  // borrowed

@@ -18,12 +18,13 @@ constexpr PyCFunction AsMethod(Function* function) {
 }  // namespace morvax::api::generated
 
 // Each entry carries its documentation string, written by the generator.
+// Methods with arguments take the vectorcall form (see FastCallMethod).
 #define MORVAX_ARGS_METHOD(name, spec, doc) \
-  { name, AsMethod(&::morvax::api::MethodEntry<&spec>), METH_VARARGS | METH_KEYWORDS, doc }
+  { name, AsMethod(&::morvax::api::FastMethodEntry<&spec>), METH_FASTCALL | METH_KEYWORDS, doc }
 #define MORVAX_NOARGS_METHOD(name, spec, doc) \
   { name, AsMethod(&::morvax::api::NoArgumentsEntry<&spec>), METH_NOARGS, doc }
 #define MORVAX_STATIC_ARGS_METHOD(name, spec, doc) \
-  { name, AsMethod(&::morvax::api::MethodEntry<&spec>), METH_VARARGS | METH_KEYWORDS | METH_STATIC, doc }
+  { name, AsMethod(&::morvax::api::FastMethodEntry<&spec>), METH_FASTCALL | METH_KEYWORDS | METH_STATIC, doc }
 #define MORVAX_STATIC_NOARGS_METHOD(name, spec, doc) \
   { name, AsMethod(&::morvax::api::NoArgumentsEntry<&spec>), METH_NOARGS | METH_STATIC, doc }
 #define MORVAX_STATIC_SETTER(name, spec, doc) \

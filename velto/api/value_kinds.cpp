@@ -9,6 +9,7 @@
 #include "api/enumerations.h"
 #include "api/interface_values.h"
 #include "interop/containers/adapters.h"
+#include "interop/containers/generic_types.h"
 #include "interop/host_object.h"
 
 namespace morvax::api {
@@ -58,6 +59,13 @@ int ContainerArgument(const ValueSpec&, PyObject* object, ArgumentSlot& slot, vo
   return 0;
 }
 
+// An array argument: the builder of its element's typed containers.
+int ArrayArgument(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot.enumerable;
+  return containers::ConvertContainerArgument(spec.element - 1, containers::GenericClass::Array, object,
+                                              &slot.enumerable);
+}
+
 int StreamArgument(const ValueSpec&, PyObject* object, ArgumentSlot& slot, void*& pointer) {
   pointer = &slot.stream;
   return containers::ConvertStream(object, &slot.stream);
@@ -98,6 +106,13 @@ PyObject* GuidOut(const ValueSpec&, ResultSlot& r) { return GuidResult(r.guid); 
 template <containers::Adapter A>
 PyObject* AdapterResult(const ValueSpec&, ResultSlot& r) {
   return containers::WrapAdapter(r.handle, containers::AdapterType(A));
+}
+
+// An array result: its element's typed adapter where it has one.
+PyObject* ArrayResult(const ValueSpec& spec, ResultSlot& r) {
+  PyTypeObject* type = spec.element != 0 ? containers::TypedArrayType(spec.element - 1) : nullptr;
+  return containers::WrapAdapter(r.handle,
+                                 type != nullptr ? type : containers::AdapterType(containers::Adapter::Array));
 }
 
 PyObject* StreamOut(const ValueSpec&, ResultSlot& r) { return containers::StreamResult(r.objectRef); }
@@ -143,7 +158,7 @@ constexpr ValueKindRow kRows[] = {
     {VK::ArrayList, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::ArrList>, DropHandle},
     {VK::CollectionBase, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::ColBase>, DropHandle},
     {VK::ReadOnlyCollectionBase, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::RoColBase>, DropHandle},
-    {VK::Array, nullptr, nullptr, AnyObject, AdapterResult<Ad::Array>, DropHandle},  // results only
+    {VK::Array, ArrayArgument, nullptr, AnyObject, ArrayResult, DropHandle},
     {VK::Disposable, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::Disposable>, DropHandle},
     {VK::Stream, StreamArgument, nullptr, AnyObject, StreamOut, DropStream},
     {VK::Interface, InterfaceArgument, nullptr, MayBeInterfaceValue, InterfaceResult, DropInterfaceHandle},

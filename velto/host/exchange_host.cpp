@@ -41,7 +41,23 @@ bool ExchangeHost::Bind(const char* assemblyName) {
   for (const Entry& entry : kBindOrder) {
     if (!BindEntry(assemblyName_, kExchangeHostClass, entry.name, &slots_[entry.slot], errorText_)) { return false; }
   }
+  releaseQueueBound_ = false;
+  releaseQueue_ = nullptr;
   return true;
+}
+
+void ExchangeHost::BindReleaseQueue() {
+  releaseQueueBound_ = true;
+  releaseQueue_ = nullptr;
+  void* queueEntry = nullptr;
+  void* freeQueued = nullptr;
+  std::string ignored;
+  if (!BindEntry(assemblyName_, kExchangeHostClass, "ReleaseQueue", &queueEntry, ignored) ||
+      !BindEntry(assemblyName_, kExchangeHostClass, "FreeQueuedInstances", &freeQueued, ignored)) {
+    return;
+  }
+  freeQueued_ = reinterpret_cast<NoArgumentsFn>(freeQueued);
+  releaseQueue_ = static_cast<ReleaseQueue*>(reinterpret_cast<void* (*)()>(queueEntry)());
 }
 
 }  // namespace morvax::host

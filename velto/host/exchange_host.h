@@ -60,7 +60,34 @@ class ExchangeHost {
   }
   FreeInstanceFn freeInstanceEntry() const { return reinterpret_cast<FreeInstanceFn>(slots_[kFreeInstance]); }
 
+  // Lets go of a handle: it joins the release queue of the interop assembly, which is
+  // freed in one call when full, so that a dropped wrapper costs no call into .NET.
+  // Without the queue (an interop assembly that has none) it is freed at once. The
+  // caller holds the interpreter lock, which is all that orders the queue's users.
+  void Release(uint32_t handle) {
+    if (!releaseQueueBound_) BindReleaseQueue();
+    if (releaseQueue_ == nullptr) {
+      FreeInstance(handle);
+      return;
+    }
+    releaseQueue_->handles[releaseQueue_->count++] = handle;
+    if (releaseQueue_->count == kReleaseQueueCapacity) freeQueued_();
+  }
+
  private:
+  // The interop assembly's ReleaseQueue record.
+  static constexpr int kReleaseQueueCapacity = 64;
+  struct ReleaseQueue {
+    int32_t count;
+    uint32_t handles[kReleaseQueueCapacity];
+  };
+  // Binds the release queue's two entry points and fetches the queue, on the first release
+  // rather than at start-up; on any failure the handles are freed one by one.
+  void BindReleaseQueue();
+
+  bool releaseQueueBound_ = false;
+  ReleaseQueue* releaseQueue_ = nullptr;
+  NoArgumentsFn freeQueued_ = nullptr;
   void* slots_[kSlotCount] = {};
   const char* assemblyName_ = nullptr;
   std::string errorText_;

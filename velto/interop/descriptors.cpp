@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace morvax {
 
@@ -60,7 +61,36 @@ static PyCFunctionWithKeywords FunctionWithKeywords(const PyMethodDef* definitio
   return reinterpret_cast<PyCFunctionWithKeywords>(reinterpret_cast<void (*)(void)>(definition->ml_meth));
 }
 
+// A definition of the vectorcall form with keywords gets the tuple's items and the named
+// arguments' values after them, with their names in a tuple.
+static PyObject* CallVectorWithTuple(const PyMethodDef* definition, PyObject* self, PyObject* args, PyObject* kwargs) {
+  using VectorFunction = PyObject* (*)(PyObject*, PyObject* const*, Py_ssize_t, PyObject*);
+  auto function = reinterpret_cast<VectorFunction>(reinterpret_cast<void (*)()>(definition->ml_meth));
+  Py_ssize_t positional = args != nullptr ? PyTuple_GET_SIZE(args) : 0;
+  if (kwargs == nullptr || PyDict_GET_SIZE(kwargs) == 0) {
+    return function(self, positional != 0 ? &PyTuple_GET_ITEM(args, 0) : nullptr, positional, nullptr);
+  }
+  Py_ssize_t named = PyDict_GET_SIZE(kwargs);
+  PyRef names = PyRef::steal(PyTuple_New(named));
+  if (!names) return nullptr;
+  // The values are held for the call: code the function runs could change the dictionary.
+  std::vector<PyRef> values;
+  values.reserve(static_cast<size_t>(named));
+  std::vector<PyObject*> items(static_cast<size_t>(positional + named));
+  for (Py_ssize_t i = 0; i < positional; ++i) items[i] = PyTuple_GET_ITEM(args, i);
+  Py_ssize_t position = 0, i = 0;
+  PyObject *key, *value;
+  while (i < named && PyDict_Next(kwargs, &position, &key, &value)) {
+    Py_INCREF(key);
+    PyTuple_SET_ITEM(names.get(), i, key);
+    values.push_back(PyRef::borrow(value));
+    items[positional + i++] = value;
+  }
+  return function(self, items.data(), positional, names.get());
+}
+
 static PyObject* CallWithTuple(const PyMethodDef* definition, PyObject* self, PyObject* args, PyObject* kwargs) {
+  if ((definition->ml_flags & METH_FASTCALL) != 0) return CallVectorWithTuple(definition, self, args, kwargs);
   return FunctionWithKeywords(definition)(self, args, kwargs);
 }
 
@@ -118,14 +148,16 @@ static int CheckOwner(const char* constructor, PyTypeObject* owner) {
   return 0;
 }
 
-// A definition with the fast-call or defining-class conventions would be called with the
-// wrong signature by every routine here, so it is refused at construction.
+// A definition with the defining-class convention, or the fast-call one without keywords,
+// would be called with the wrong signature by every routine here, so it is refused at
+// construction. The fast-call form with keywords is called with the tuple's items.
 static int CheckMethodDefinition(const char* constructor, const PyMethodDef* definition) {
   if (definition == nullptr || definition->ml_name == nullptr || definition->ml_meth == nullptr) {
     PyErr_Format(PyExc_SystemError, "%s: incomplete method definition", constructor);
     return -1;
   }
-  if (definition->ml_flags & (METH_FASTCALL | METH_METHOD)) {
+  int convention = definition->ml_flags & (METH_FASTCALL | METH_KEYWORDS | METH_METHOD);
+  if ((convention & METH_METHOD) != 0 || convention == METH_FASTCALL) {
     PyErr_Format(PyExc_SystemError, "%s: method '%s' uses an unsupported calling convention (flags 0x%x)", constructor,
                  definition->ml_name, definition->ml_flags);
     return -1;

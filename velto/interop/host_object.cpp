@@ -14,7 +14,17 @@ static PyHostObject* AsHost(PyObject* object) { return reinterpret_cast<PyHostOb
 
 void ReleaseHandle(uint32_t handle) {
   // A forked child cannot reach the runtime: its handles go with the process.
-  if (handle != 0 && !host::ForkedAfterStart()) host::ExchangeHost::Instance().FreeInstance(handle);
+  if (handle == 0 || host::ForkedAfterStart()) return;
+  // Freeing the queued handles may report a failure; one pending already is kept.
+  if (PyErr_Occurred()) {
+    PyObject *type, *value, *traceback;
+    PyErr_Fetch(&type, &value, &traceback);
+    host::ExchangeHost::Instance().Release(handle);
+    if (PyErr_Occurred()) PyErr_WriteUnraisable(nullptr);
+    PyErr_Restore(type, value, traceback);
+    return;
+  }
+  host::ExchangeHost::Instance().Release(handle);
 }
 
 // The host-object kind of an object's exact type: 0 (.NET object), 1 (value-type target),

@@ -69,11 +69,11 @@ static const BuilderGroup kBuilders = {
 static const BufferGroup kBuffers = {BufferRecordSize, ZeroBufferRecord, AcquireBuffer, ReleaseBuffer};
 
 static const ContainerGroup kContainers = {
+    reinterpret_cast<const void*>(&containers::ListSizeCallback),
     nullptr,
     nullptr,
     nullptr,
-    nullptr,
-    nullptr,
+    reinterpret_cast<const void*>(&containers::SequenceSizeCallback),
     nullptr,
     reinterpret_cast<const void*>(&containers::GetIteratorCallback),
     nullptr,

@@ -1,6 +1,7 @@
 // HostTypeRegistry: names registered at module creation, runtime types cached as met.
 #include "interop/type_registry.h"
 
+#include <atomic>
 #include <mutex>
 #include <unordered_map>
 
@@ -9,12 +10,53 @@
 
 namespace morvax {
 
+namespace {
+
+// A run-time type cache. .NET counts its type keys from 1, so the keys met in practice
+// index an array whose entries are read with one atomic load and no lock: wrapping an
+// item of a collection asks the cache once per item. Larger keys go to a map under a
+// mutex, held only for one lookup or one insertion.
+class TypeCache {
+ public:
+  TypeCache() {
+    for (auto& entry : direct_) entry.store(kUnknown, std::memory_order_relaxed);
+  }
+
+  // The cached answer, or kUnknown when the key was never stored.
+  PyTypeObject* Find(uint32_t key) {
+    if (key < kDirect) return direct_[key].load(std::memory_order_acquire);
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = spill_.find(key);
+    return found == spill_.end() ? kUnknown : found->second;
+  }
+  // Stores an answer, replacing what another thread stored meanwhile (both resolved the
+  // same name, so both store the same type).
+  void Store(uint32_t key, PyTypeObject* type) {
+    if (key < kDirect) {
+      direct_[key].store(type, std::memory_order_release);
+      return;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    spill_[key] = type;
+  }
+
+  // Marks a key never stored; distinct from null, which the lenient cache stores for
+  // a type that has no Python class.
+  static inline PyTypeObject* const kUnknown = reinterpret_cast<PyTypeObject*>(alignof(PyTypeObject));
+
+ private:
+  static constexpr uint32_t kDirect = 4096;
+  std::atomic<PyTypeObject*> direct_[kDirect] = {};
+  std::mutex mutex_;
+  std::unordered_map<uint32_t, PyTypeObject*> spill_;
+};
+
+}  // namespace
+
 struct HostTypeRegistry::Impl {
   std::unordered_map<std::u16string, PyTypeObject*> names;  // complete after module creation
-  std::mutex strictLock;
-  std::unordered_map<uint32_t, PyTypeObject*> strict;
-  std::mutex lenientLock;
-  std::unordered_map<uint32_t, PyTypeObject*> lenient;  // null values record misses
+  TypeCache strict;                                         // found types only
+  TypeCache lenient;                                        // null values record misses
 };
 
 HostTypeRegistry::Impl& HostTypeRegistry::impl() const {
@@ -47,31 +89,21 @@ PyTypeObject* HostTypeRegistry::ResolveName(uint32_t handle) const {
 }
 
 PyTypeObject* HostTypeRegistry::LookupRuntimeType(uint32_t handle, uint32_t typeKey) {
-  Impl& state = impl();
-  {
-    std::lock_guard<std::mutex> lock(state.lenientLock);
-    auto found = state.lenient.find(typeKey);
-    if (found != state.lenient.end()) return found->second;
-  }
-  // Resolved outside the lock: two threads may both resolve a key, and both store the same.
+  TypeCache& cache = impl().lenient;
+  PyTypeObject* cached = cache.Find(typeKey);
+  if (cached != TypeCache::kUnknown) return cached;
+  // Resolved outside any lock: two threads may both resolve a key, and both store the same.
   PyTypeObject* type = ResolveName(handle);
-  std::lock_guard<std::mutex> lock(state.lenientLock);
-  state.lenient[typeKey] = type;
+  cache.Store(typeKey, type);
   return type;
 }
 
 PyTypeObject* HostTypeRegistry::LookupRuntimeTypeStrict(uint32_t handle, uint32_t typeKey) {
-  Impl& state = impl();
-  {
-    std::lock_guard<std::mutex> lock(state.strictLock);
-    auto found = state.strict.find(typeKey);
-    if (found != state.strict.end()) return found->second;
-  }
+  TypeCache& cache = impl().strict;
+  PyTypeObject* cached = cache.Find(typeKey);
+  if (cached != TypeCache::kUnknown) return cached;
   PyTypeObject* type = ResolveName(handle);
-  if (type != nullptr) {
-    std::lock_guard<std::mutex> lock(state.strictLock);
-    state.strict[typeKey] = type;
-  }
+  if (type != nullptr) cache.Store(typeKey, type);
   return type;
 }
 

@@ -13,6 +13,7 @@
 #include "common/py_ref.h"
 #include "common/reporters.h"
 #include "interop/containers/adapters.h"
+#include "interop/containers/generic_types.h"
 #include "interop/descriptors.h"
 #include "interop/error_bridge.h"
 #include "interop/type_registry.h"
@@ -180,7 +181,7 @@ static PyObject* CreateModule(const api::Catalogue& catalogue, int index) {
 }
 
 // The support package and its two modules: _interop holds the adapter types, _generic
-// (for now empty) the typed instantiations.
+// the typed instantiations.
 static PyModuleDef g_wrpgenDefinition = {
     PyModuleDef_HEAD_INIT, "morvax.velto._wrpgen", nullptr, -1, nullptr, nullptr, nullptr, nullptr, nullptr};
 static PyModuleDef g_interopDefinition = {
@@ -203,6 +204,7 @@ PyObject* CreateSupportModule(PyObject* top) {
     PyRef module = PyRef::steal(PyModule_Create(child.definition));
     if (!module) return ReportModuleInitError(StartupCode::CreateModule, child.definition->m_name);
     if (child.definition == &g_interopDefinition && containers::RegisterAdapterTypes(module.get()) < 0) return nullptr;
+    if (child.definition == &g_genericDefinition && containers::RegisterGenericTypes(module.get()) < 0) return nullptr;
     if (PyModule_AddObjectRef(wrpgen.get(), child.attribute, module.get()) < 0) {
       return ReportModuleInitError2(StartupCode::AttachModule, g_wrpgenDefinition.m_name, child.definition->m_name);
     }

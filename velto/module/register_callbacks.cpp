@@ -11,6 +11,7 @@
 #include "host/host_bridge.h"
 #include "host/object_host.h"
 #include "interop/builders.h"
+#include "interop/containers/generic_types.h"
 #include "interop/error_bridge.h"
 #include "interop/object_references.h"
 #include "interop/static_callbacks.h"
@@ -33,8 +34,6 @@ static int StartAndBind() {
     return -1;
   }
 
-  // The callback table of the generic containers is not built yet: .NET is told so with a
-  // null table and does not call into it.
   const struct {
     ExchangeHost::Slot slot;
     void* callback;
@@ -46,7 +45,7 @@ static int StartAndBind() {
       {ExchangeHost::kSetPyUnraisableStrBuilderCallback, AsPointer(&PyUnraisableStrBuilderCallback)},
       {ExchangeHost::kSetPyObjApiCallbacks, const_cast<ObjectReferenceTable*>(ObjectReferenceCallbacks())},
       {ExchangeHost::kSetPyStaticCallbacks, const_cast<void*>(StaticCallbackRecord())},
-      {ExchangeHost::kSetPyGenericCallbacks, nullptr},
+      {ExchangeHost::kSetPyGenericCallbacks, const_cast<void*>(containers::GenericCallbackBlock())},
       {ExchangeHost::kSetPyBytesBuilderCallback, AsPointer(&PyBytesBuilderCallback)},
   };
   for (const auto& registration : registrations) exchange.Register(registration.slot, registration.callback);

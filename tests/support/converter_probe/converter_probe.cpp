@@ -9,6 +9,7 @@
 //   buffer_record_size(), buffer_copy(obj)                 the buffer group
 //   utf16_text(obj)       container member 11: (count, UTF-16LE bytes, holder refcount)
 //   record_members()      which record entries and group members are filled
+//   container_sizes(l, s) container members 0 and 4: (list size, sequence size)
 //   take_error(exc)       raises exc, then runs the catch-and-clear callback: (status, text),
 //                         or whatever error it left pending
 //   report_over(exc)      raises exc, then reports a .NET exception over it; raises what stays
@@ -246,6 +247,19 @@ PyObject* utf16_text(PyObject*, PyObject* object) {
   return result;
 }
 
+// Container members 0 and 4 on a list and a sequence: (list size, sequence size).
+PyObject* container_sizes(PyObject*, PyObject* args) {
+  PyObject *list, *sequence;
+  if (!PyArg_ParseTuple(args, "OO", &list, &sequence)) return nullptr;
+  auto listSize = reinterpret_cast<int32_t (*)(PyObject*)>(Containers().listSize32);
+  auto sequenceSize = reinterpret_cast<int32_t (*)(PyObject*)>(Containers().sequenceSize32);
+  int32_t first = listSize(list);
+  if (first < 0) return nullptr;
+  int32_t second = sequenceSize(sequence);
+  if (second < 0) return nullptr;
+  return Py_BuildValue("(ii)", first, second);
+}
+
 PyObject* Filled(std::initializer_list<const void*> members) {
   PyObject* flags = PyTuple_New(static_cast<Py_ssize_t>(members.size()));
   if (flags == nullptr) return nullptr;
@@ -355,6 +369,7 @@ PyMethodDef kMethods[] = {
     {"buffer_copy", buffer_copy, METH_O, "The bytes of obj through the buffer group."},
     {"utf16_text", utf16_text, METH_O, "Container member 11: (count, UTF-16LE bytes, holder refcount)."},
     {"record_members", record_members, METH_NOARGS, "Which entries of the record are filled."},
+    {"container_sizes", container_sizes, METH_VARARGS, "Container members 0 and 4: (list size, sequence size)."},
     {"take_error", take_error, METH_O, "Raises exc and runs the catch-and-clear callback."},
     {"report_over", report_over, METH_O, "Raises exc and reports a .NET exception over it."},
     {nullptr, nullptr, 0, nullptr},

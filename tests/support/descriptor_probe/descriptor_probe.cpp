@@ -46,6 +46,30 @@ PyObject* mixed_instance(PyObject* self, PyObject* args, PyObject* kwargs) {
   return Py_BuildValue("(sOOO)", "instance", OrNone(self), OrNone(args), OrNone(kwargs));
 }
 
+// The vectorcall form with keywords, recorded as (self, positional tuple, named dict or None).
+PyObject* record_vector(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  ++g_calls;
+  PyObject* positional = PyTuple_New(nargs);
+  if (positional == nullptr) return nullptr;
+  for (Py_ssize_t i = 0; i < nargs; ++i) {
+    Py_INCREF(args[i]);
+    PyTuple_SET_ITEM(positional, i, args[i]);
+  }
+  PyObject* named = Py_None;
+  Py_INCREF(named);
+  if (kwnames != nullptr) {
+    Py_DECREF(named);
+    named = PyDict_New();
+    for (Py_ssize_t i = 0; named != nullptr && i < PyTuple_GET_SIZE(kwnames); ++i) {
+      if (PyDict_SetItem(named, PyTuple_GET_ITEM(kwnames, i), args[nargs + i]) < 0) Py_CLEAR(named);
+    }
+  }
+  PyObject* record = named != nullptr ? Py_BuildValue("(OOO)", OrNone(self), positional, named) : nullptr;
+  Py_DECREF(positional);
+  Py_XDECREF(named);
+  return record;
+}
+
 PyObject* raise_error(PyObject*, PyObject*, PyObject*) {
   ++g_calls;
   PyErr_SetString(PyExc_ValueError, "raised inside the method");
@@ -103,6 +127,7 @@ PyMethodDef probe_definitions[] = {
     {"mixed", AsCFunction(mixed_static), METH_VARARGS | METH_KEYWORDS | METH_STATIC, "Static overloads."},
     {"mixed_instance", AsCFunction(mixed_instance), METH_VARARGS | METH_KEYWORDS, "Instance overloads."},
     {"fastcall", AsCFunction(fast_call), METH_FASTCALL, nullptr},
+    {"vector", AsCFunction(record_vector), METH_FASTCALL | METH_KEYWORDS, nullptr},
     {nullptr, nullptr, 0, nullptr},
 };
 
@@ -228,7 +253,38 @@ PyObject* probe_make_descriptor(PyObject*, PyObject* args) {
   return nullptr;
 }
 
+// The interpreter's own parser over parameters of the given names, each taking any object
+// (the form the bound methods' overloads are parsed with): the text of its error, or None
+// when it accepts the arguments.
+PyObject* probe_parse_reference(PyObject*, PyObject* args) {
+  PyObject *names, *positional, *named;
+  if (!PyArg_ParseTuple(args, "O!O!O:parse_reference", &PyTuple_Type, &names, &PyTuple_Type, &positional, &named))
+    return nullptr;
+  static const char* const kFormats[] = {"", "O", "OO", "OOO"};
+  Py_ssize_t count = PyTuple_GET_SIZE(names);
+  if (count > 3) return PyErr_Format(PyExc_ValueError, "at most 3 names");
+  const char* keywords[4] = {};
+  for (Py_ssize_t i = 0; i < count; ++i) {
+    keywords[i] = PyUnicode_AsUTF8(PyTuple_GET_ITEM(names, i));
+    if (keywords[i] == nullptr) return nullptr;
+  }
+  PyObject* o[3];
+  PyObject* kwargs = named == Py_None ? nullptr : named;
+  int parsed = PyArg_ParseTupleAndKeywords(positional, kwargs, kFormats[count], const_cast<char**>(keywords), &o[0],
+                                           &o[1], &o[2]);
+  if (parsed) Py_RETURN_NONE;
+  PyObject *type, *value, *traceback;
+  PyErr_Fetch(&type, &value, &traceback);
+  PyErr_NormalizeException(&type, &value, &traceback);
+  PyObject* text = value != nullptr ? PyObject_Str(value) : nullptr;
+  Py_XDECREF(type);
+  Py_XDECREF(value);
+  Py_XDECREF(traceback);
+  return text;
+}
+
 PyMethodDef probe_methods[] = {
+    {"parse_reference", probe_parse_reference, METH_VARARGS, nullptr},
     {"calls", probe_calls, METH_NOARGS, "Number of calls that reached a method function."},
     {"make_method", probe_make_method, METH_VARARGS, nullptr},
     {"make_descriptor", probe_make_descriptor, METH_VARARGS, nullptr},

@@ -6,8 +6,9 @@
 #include "common/interned_names.h"
 #include "common/py_ref.h"
 #include "common/reporters.h"
-#include "common/sibling_apis.h"
 #include "interop/containers/adapters.h"
+#include "interop/containers/casting_services.h"
+#include "interop/containers/generic_types.h"
 #include "interop/containers/streams.h"
 #include "interop/error_bridge.h"
 
@@ -93,102 +94,36 @@ Entry Service(Adapter adapter, const char* name) {
   return slot < 0 ? nullptr : reinterpret_cast<Entry>(SlotsOf(SpecOf(adapter).own)[slot]);
 }
 
-PyObject* CastResult(int32_t outcome, PyObject* object) {
-  if (g_siblingApis.castResult == nullptr) {
-    PyErr_SetString(PyExc_SystemError, "morvax.pygc is not initialized");
-    return nullptr;
-  }
-  return g_siblingApis.castResult(outcome, object);
-}
-
-// The cast result for what a btp_CastTo or btp_CastAs answered; the out handle is owned here.
-PyObject* FinishCast(Adapter adapter, int32_t outcome, uint32_t outHandle) {
-  if (PyErr_Occurred()) {
-    ReleaseHandle(outHandle);
-    return nullptr;
-  }
-  if (outcome == 0) {
-    ReleaseHandle(outHandle);
-    return CastResult(0, nullptr);
-  }
-  PyRef object = PyRef::steal(WrapAdapter(outHandle, AdapterType(adapter)));
-  if (!object) return nullptr;
-  return CastResult(outcome, object.get());
-}
-
 template <Adapter A>
 PyObject* TypeOfMethod(PyObject*, PyObject*) {
   if (!Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
-  uint32_t typeHandle = 0;
-  int32_t status = Service<int32_t (*)(uint32_t*)>(A, "btp_TypeOf")(&typeHandle);
-  if (PyErr_Occurred() || status == 0) {
-    ReleaseHandle(typeHandle);
-    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "btp_TypeOf reported failure without an error");
-    return nullptr;
-  }
-  return ReflectionType(typeHandle);
+  return TypeOfService(Service<TypeOfEntry>(A, "btp_TypeOf"));
 }
 
 template <Adapter A>
 PyObject* CastToMethod(PyObject*, PyObject* object) {
   if (!Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
-  HostKindHandle pair;
-  if (!GetHostHandle(object, &pair)) return CastResult(0, nullptr);
-  uint32_t out = 0;
-  int32_t outcome = Service<int32_t (*)(HostKindHandle*, uint32_t*)>(A, "btp_CastTo")(&pair, &out);
-  return FinishCast(A, outcome, out);
+  return CastToService(Service<CastToEntry>(A, "btp_CastTo"), object, AdapterType(A));
 }
 
 template <Adapter A>
 PyObject* CastAsMethod(PyObject*, PyObject* object) {
   if (!Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
-  uint32_t handle = 0;
-  if (!GetNetHandle(object, &handle)) return CastResult(0, nullptr);
-  uint32_t out = 0;
-  int32_t outcome = Service<int32_t (*)(uint32_t, uint32_t*)>(A, "btp_CastAs")(handle, &out);
-  return FinishCast(A, outcome, out);
+  return CastAsService(Service<HandleOutEntry>(A, "btp_CastAs"), object, AdapterType(A));
 }
 
 template <Adapter A>
 PyObject* IsAssignableMethod(PyObject*, PyObject* object) {
   if (!Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
-  uint32_t handle = 0;
-  if (!GetNetHandle(object, &handle)) Py_RETURN_FALSE;
-  int32_t answer = Service<int32_t (*)(uint32_t)>(A, "btp_IsAssignable")(handle);
-  if (PyErr_Occurred()) return nullptr;
-  return PyBool_FromLong(answer != 0);
+  return IsAssignableService(Service<AssignableEntry>(A, "btp_IsAssignable"), object);
 }
 
+// A class without the entry refuses before its tables are asked for.
 template <Adapter A>
 PyObject* ReinterpretMethod(PyObject*, PyObject* object) {
-  if (SlotNamed(SpecOf(A).own, "btp_ReInterpretObj") < 0) {
-    // Two spaces after "from": the text other tools match on.
-    PyErr_Format(PyExc_TypeError, "cannot convert from  '%.100s' to '%.100s'", Py_TYPE(object)->tp_name,
-                 SpecOf(A).fullName);
-    return nullptr;
-  }
-  if (!Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
-  auto entry = Service<int32_t (*)(uint32_t, uint32_t*)>(A, "btp_ReInterpretObj");
-  if (g_siblingApis.objectHandleOf == nullptr) return RaiseReflectionMissing();
-  uint32_t source = 0;
-  if (!g_siblingApis.objectHandleOf(object, &source)) {
-    if (PyErr_Occurred() && !PyErr_ExceptionMatches(PyExc_TypeError)) return nullptr;
-    PyErr_Clear();
-    PyErr_Format(PyExc_TypeError, "_reinterpret_obj() expects a .Net Object argument, got a %.100s object",
-                 Py_TYPE(object)->tp_name);
-    return nullptr;
-  }
-  uint32_t out = 0;
-  int32_t status = entry(source, &out);
-  if (PyErr_Occurred() || status == 0) {
-    ReleaseHandle(out);
-    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "btp_ReInterpretObj reported failure without an error");
-    return nullptr;
-  }
-  return WrapAdapter(out, AdapterType(A));
+  if (SlotNamed(SpecOf(A).own, "btp_ReInterpretObj") >= 0 && !Ready(SpecOf(A).tables, SpecOf(A).own)) return nullptr;
+  return ReinterpretService(Service<HandleOutEntry>(A, "btp_ReInterpretObj"), object, AdapterType(A));
 }
-
-PyObject* CastFromMethod(PyObject*, PyObject*) { return CastResult(0, nullptr); }
 
 template <typename Function>
 PyCFunction AsMethod(Function* function) {
@@ -201,7 +136,7 @@ void AppendCasting(std::vector<PyMethodDef>& methods) {
   methods.push_back(
       {"_type_of", AsMethod(&TypeOfMethod<A>), METH_NOARGS | METH_STATIC, "The .NET type this adapter serves."});
   methods.push_back({"_cast_to", AsMethod(&CastToMethod<A>), METH_O | METH_STATIC, "The object seen as this adapter."});
-  methods.push_back({"_cast_from", AsMethod(&CastFromMethod), METH_O, "This object seen as the target class."});
+  methods.push_back({"_cast_from", AsMethod(&CastFromService), METH_O, "This object seen as the target class."});
   methods.push_back({"_is_assignable", AsMethod(&IsAssignableMethod<A>), METH_O | METH_STATIC,
                      "Whether the object is an instance of the .NET type this adapter serves."});
   methods.push_back({"_reinterpret_obj", AsMethod(&ReinterpretMethod<A>), METH_O | METH_STATIC,
@@ -292,7 +227,11 @@ PyTypeObject* AdapterType(Adapter adapter) {
   return adapter == Adapter::BufferView ? BufferViewType() : &g_types[static_cast<size_t>(adapter)];
 }
 
-Adapter AdapterOf(PyObject* object) { return AdapterOfType(Py_TYPE(object)); }
+// A typed adapter of _generic answers as the untyped adapter whose protocol it uses.
+Adapter AdapterOf(PyObject* object) {
+  Adapter adapter = AdapterOfType(Py_TYPE(object));
+  return adapter != Adapter::Count ? adapter : UntypedAdapterOf(Py_TYPE(object));
+}
 
 PyObject* WrapAdapter(uint32_t handle, PyTypeObject* type) {
   if (handle == 0) Py_RETURN_NONE;
@@ -305,6 +244,34 @@ PyObject* WrapAdapter(uint32_t handle, PyTypeObject* type) {
   return wrapper;
 }
 
+int StoreInterfaceSets(PyTypeObject* type, const std::vector<PyTypeObject*>& members) {
+  const struct {
+    PyObject* name;
+    StartupCode code;
+  } sets[] = {{Interned(Name::_additional_interfaces), StartupCode::StoreAdditionalInterfaces},
+              {Interned(Name::_implicit_interfaces), StartupCode::StoreImplicitInterfaces}};
+  for (const auto& set : sets) {
+    PyRef memberSet = PyRef::steal(PySet_New(nullptr));
+    if (!memberSet) return ReportTypeInitError(set.code, type->tp_name), -1;
+    for (PyTypeObject* member : members) {
+      if (PySet_Add(memberSet.get(), reinterpret_cast<PyObject*>(member)) < 0) {
+        ReportTypeInitError(set.code, type->tp_name);
+        return -1;
+      }
+    }
+    if (StoreInDict(type, set.name, memberSet.get(), set.code) < 0) return -1;
+  }
+  return 0;
+}
+
+int StoreMarkers(PyTypeObject* type) {
+  if (StoreInDict(type, Interned(Name::_morvax_clr_host), Py_None, StartupCode::StoreHostMarker) < 0 ||
+      StoreInDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, StartupCode::StoreCastableMarker) < 0)
+    return -1;
+  PyType_Modified(type);
+  return 0;
+}
+
 int RegisterAdapterTypes(PyObject* module) {
   FillTypes();
   for (size_t i = 0; i < kCount; ++i) {
@@ -315,29 +282,11 @@ int RegisterAdapterTypes(PyObject* module) {
       return -1;
     }
     if (spec.interfaces.size() > 0) {
-      const struct {
-        PyObject* name;
-        StartupCode code;
-      } sets[] = {{Interned(Name::_additional_interfaces), StartupCode::StoreAdditionalInterfaces},
-                  {Interned(Name::_implicit_interfaces), StartupCode::StoreImplicitInterfaces}};
-      for (const auto& set : sets) {
-        PyRef members = PyRef::steal(PySet_New(nullptr));
-        if (!members) return ReportTypeInitError(set.code, spec.fullName), -1;
-        for (Adapter member : spec.interfaces) {
-          if (PySet_Add(members.get(), reinterpret_cast<PyObject*>(AdapterType(member))) < 0) {
-            ReportTypeInitError(set.code, spec.fullName);
-            return -1;
-          }
-        }
-        if (StoreInDict(type, set.name, members.get(), set.code) < 0) return -1;
-      }
+      std::vector<PyTypeObject*> members;
+      for (Adapter member : spec.interfaces) members.push_back(AdapterType(member));
+      if (StoreInterfaceSets(type, members) < 0) return -1;
     }
-    if (!spec.plain) {
-      if (StoreInDict(type, Interned(Name::_morvax_clr_host), Py_None, StartupCode::StoreHostMarker) < 0) return -1;
-      if (StoreInDict(type, Interned(Name::_morvax_clr_castable_obj), Py_None, StartupCode::StoreCastableMarker) < 0)
-        return -1;
-      PyType_Modified(type);
-    }
+    if (!spec.plain && StoreMarkers(type) < 0) return -1;
     if (PyModule_AddObjectRef(module, spec.shortName, reinterpret_cast<PyObject*>(type)) < 0) {
       ReportTypeInitError2(StartupCode::AddTypeToModule, PyModule_GetName(module), spec.fullName);
       return -1;

@@ -6,6 +6,7 @@
 #include <Python.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "interop/containers/interop_classes.h"
 #include "interop/host_object.h"
@@ -41,6 +42,12 @@ Adapter AdapterOf(PyObject* object);
 // A new adapter instance of the type for an owned handle (0 gives None); on failure the
 // handle is released and null returned.
 PyObject* WrapAdapter(uint32_t handle, PyTypeObject* type);
+
+// Stores a readied adapter type's interface sets (_additional_interfaces and
+// _implicit_interfaces, each a new set of the members) and its two markers (None). 0, or -1
+// with ImportError (codes -1017, -1018; -1016, -1021).
+int StoreInterfaceSets(PyTypeObject* type, const std::vector<PyTypeObject*>& members);
+int StoreMarkers(PyTypeObject* type);
 
 // Readies the adapter types and adds them, with their interface sets and markers, to the
 // _interop module. 0, or -1 with ImportError.

@@ -2,6 +2,7 @@
 #include "interop/containers/interop_classes.h"
 
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -112,8 +113,11 @@ constexpr ClassSpec kClasses[] = {
 };
 static_assert(std::size(kClasses) == static_cast<size_t>(InteropClass::Count));
 
+// The ready flag is set after the once-block finishes, so that every use after the first
+// costs one load instead of the once-call.
 struct BoundClass {
   std::once_flag once;
+  std::atomic<bool> ready{false};
   host::ApiDelegateTable table;
   void* slots[kMaxEntries] = {};
 };
@@ -161,7 +165,9 @@ void Bind(const ClassSpec& spec, BoundClass& bound) {
 
 const host::ApiDelegateTable& TableOf(InteropClass cls) {
   BoundClass& bound = Bound(cls);
+  if (bound.ready.load(std::memory_order_acquire)) return bound.table;
   std::call_once(bound.once, [&] { Bind(kClasses[static_cast<size_t>(cls)], bound); });
+  bound.ready.store(true, std::memory_order_release);
   return bound.table;
 }
 
@@ -178,6 +184,13 @@ int SlotNamed(InteropClass cls, const char* entryName) {
 
 bool Ready(std::initializer_list<InteropClass> tables, InteropClass own) {
   if (RefuseInForkedChild()) return false;
+  // Once bound, a table stays as it is: a bound and sound one answers with two loads.
+  bool allSound = true;
+  for (InteropClass cls : tables) {
+    const BoundClass& bound = Bound(cls);
+    allSound = allSound && bound.ready.load(std::memory_order_acquire) && !bound.table.failed;
+  }
+  if (allSound) return true;
   for (InteropClass cls : tables) {
     const host::ApiDelegateTable& table = TableOf(cls);
     if (table.failed) {

@@ -75,7 +75,9 @@ PyObject* IterateAdapter(PyObject* self) {
 }
 
 PyObject* NextItem(PyObject* self) {
-  if (!Ready(InteropClass::Enumerator)) return nullptr;
+  // An _IterWrapper exists only once its creation slot found its tables ready, so the
+  // gate need not be passed again for every item.
+  if (RefuseInForkedChild()) return nullptr;
   auto moveNext = reinterpret_cast<MoveNextEntry>(SlotsOf(InteropClass::Enumerator)[slot::kMoveNext]);
   PyObject* item = nullptr;
   int32_t status = moveNext(HandleOf(self), &item);

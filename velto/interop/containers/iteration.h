@@ -25,6 +25,9 @@ extern "C" {
 PyObject* GetIteratorCallback(PyObject* object);
 // 0: *item is a new reference and *variant describes it; 1: exhausted; 2: error pending.
 int32_t NextItemCallback(PyObject* iterator, PyObject** item, PyVariant* variant);
+// The size of a Python list, or of any sequence; -1 with an error set.
+int32_t ListSizeCallback(PyObject* list);
+int32_t SequenceSizeCallback(PyObject* sequence);
 }
 
 }  // namespace morvax::containers

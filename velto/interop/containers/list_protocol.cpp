@@ -7,6 +7,7 @@
 
 #include "common/py_ref.h"
 #include "interop/containers/adapters.h"
+#include "interop/containers/generic_types.h"
 #include "interop/converters.h"
 #include "interop/error_bridge.h"
 
@@ -209,6 +210,13 @@ PyObject* Items(PyObject* self) {
   return list.release();
 }
 
+// A value written to or looked up in the collection; a typed adapter's element converter
+// screens it first, so a value of the wrong type leaves the collection unchanged.
+int ConvertItem(PyObject* self, PyObject* value, PyVariant* variant) {
+  if (!AcceptsElement(Py_TYPE(self), value)) return 0;
+  return ConvertVariant(value, variant);
+}
+
 bool IsSizedSequence(PyObject* o) {
   return Py_TYPE(o)->tp_as_sequence != nullptr && Py_TYPE(o)->tp_as_sequence->sq_length != nullptr &&
          PySequence_Check(o);
@@ -218,7 +226,7 @@ bool Iterable(PyObject* o) { return Py_TYPE(o)->tp_iter != nullptr || PySequence
 
 int AddItem(PyObject* self, PyObject* item) {
   PyVariant variant;
-  if (!ConvertVariant(item, &variant)) return -1;
+  if (!ConvertItem(self, item, &variant)) return -1;
   At<VariantFn>(self, kAdd)(HandleOf(self), &variant);
   return PyErr_Occurred() ? -1 : 0;
 }
@@ -286,7 +294,7 @@ Py_ssize_t SqLength(PyObject* self) { return Length(self); }
 int SqContains(PyObject* self, PyObject* value) {
   if (RefuseInForkedChild()) return -1;
   PyVariant variant;
-  if (!ConvertVariant(value, &variant)) return -1;
+  if (!ConvertItem(self, value, &variant)) return -1;
   int32_t found = At<VariantFn>(self, kContains)(HandleOf(self), &variant);
   if (PyErr_Occurred()) return -1;
   return found != 0 ? 1 : 0;
@@ -314,7 +322,7 @@ int SetOrDelete(PyObject* self, Py_ssize_t i, PyObject* value) {
     return StatusFailed(status) ? -1 : 0;
   }
   PyVariant variant;
-  if (!ConvertVariant(value, &variant)) return -1;
+  if (!ConvertItem(self, value, &variant)) return -1;
   int32_t status = At<SetItemFn>(self, kSetItem)(HandleOf(self), Narrow(i), &variant);
   return StatusFailed(status) ? -1 : 0;
 }
@@ -368,16 +376,29 @@ PyObject* SqInplaceRepeat(PyObject* self, Py_ssize_t count) {
 
 // --- mapping slots ------------------------------------------------------------------
 
+// An integer key made non-negative by adding the length. A key that is non-negative
+// already needs no length: .NET checks the index against the collection itself and
+// answers "out of range", so the common x[i] is one call rather than two.
+bool ItemIndex(PyObject* self, PyObject* key, Py_ssize_t* index) {
+  Py_ssize_t i = PyNumber_AsSsize_t(key, PyExc_IndexError);
+  if (i == -1 && PyErr_Occurred()) return false;
+  if (i < 0) {
+    Py_ssize_t n = Length(self);
+    if (n < 0) return false;
+    i += n;
+  }
+  *index = i;
+  return true;
+}
+
 PyObject* Subscript(PyObject* self, PyObject* key) {
   if (RefuseInForkedChild()) return nullptr;
+  if (PyIndex_Check(key)) {
+    Py_ssize_t i;
+    return ItemIndex(self, key, &i) ? SqItem(self, i) : nullptr;
+  }
   Py_ssize_t n = Length(self);
   if (n < 0) return nullptr;
-  if (PyIndex_Check(key)) {
-    Py_ssize_t i = PyNumber_AsSsize_t(key, PyExc_IndexError);
-    if (i == -1 && PyErr_Occurred()) return nullptr;
-    if (i < 0) i += n;
-    return SqItem(self, i);
-  }
   if (PySlice_Check(key)) {
     Py_ssize_t start, stop, step;
     if (PySlice_Unpack(key, &start, &stop, &step) < 0) return nullptr;
@@ -397,7 +418,7 @@ PyObject* Subscript(PyObject* self, PyObject* key) {
 
 int SetSliceItem(PyObject* self, Py_ssize_t index, PyObject* item) {
   PyVariant variant;
-  if (!ConvertVariant(item, &variant)) return -1;
+  if (!ConvertItem(self, item, &variant)) return -1;
   At<SetNoCheckFn>(self, kSetItemNoCheck)(HandleOf(self), Narrow(index), &variant);
   return PyErr_Occurred() ? -1 : 0;
 }
@@ -441,15 +462,13 @@ int AssignSlice(PyObject* self, Py_ssize_t start, Py_ssize_t step, Py_ssize_t le
 
 int AssSubscript(PyObject* self, PyObject* key, PyObject* value) {
   if (RefuseInForkedChild()) return -1;
+  if (PyIndex_Check(key)) {
+    Py_ssize_t i;
+    return ItemIndex(self, key, &i) ? SetOrDelete(self, i, value) : -1;
+  }
   Py_ssize_t n = Length(self);
   if (n < 0) return -1;
   bool array = AdapterOf(self) == Adapter::Array;
-  if (PyIndex_Check(key)) {
-    Py_ssize_t i = PyNumber_AsSsize_t(key, PyExc_IndexError);
-    if (i == -1 && PyErr_Occurred()) return -1;
-    if (i < 0) i += n;
-    return SetOrDelete(self, i, value);
-  }
   if (!PySlice_Check(key)) {
     PyErr_Format(PyExc_TypeError, "list indices must be integers or slices, not %.200s", Py_TYPE(key)->tp_name);
     return -1;
@@ -489,7 +508,8 @@ PyObject* Insert(PyObject* self, PyObject* args) {
   if (RefuseInForkedChild()) return nullptr;
   Py_ssize_t index;
   PyVariant variant;
-  if (!PyArg_ParseTuple(args, "nO&:insert", &index, ConvertVariant, &variant)) return nullptr;
+  PyObject* value;
+  if (!PyArg_ParseTuple(args, "nO:insert", &index, &value) || !ConvertItem(self, value, &variant)) return nullptr;
   At<InsertFn>(self, kInsert)(HandleOf(self), Narrow(index), &variant);
   return NoneUnlessError();
 }
@@ -502,7 +522,7 @@ PyObject* ExtendMethod(PyObject* self, PyObject* other) {
 PyObject* Remove(PyObject* self, PyObject* value) {
   if (RefuseInForkedChild()) return nullptr;
   PyVariant variant;
-  if (!ConvertVariant(value, &variant)) return nullptr;
+  if (!ConvertItem(self, value, &variant)) return nullptr;
   int32_t removed = At<VariantFn>(self, kRemove)(HandleOf(self), &variant);
   if (PyErr_Occurred()) return nullptr;
   if (removed == 0) {
@@ -556,7 +576,9 @@ PyObject* Index(PyObject* self, PyObject* args) {
   if (RefuseInForkedChild()) return nullptr;
   PyVariant variant;
   Py_ssize_t start = 0, stop = 0;
-  if (!PyArg_ParseTuple(args, "O&|nn:index", ConvertVariant, &variant, &start, &stop)) return nullptr;
+  PyObject* value;
+  if (!PyArg_ParseTuple(args, "O|nn:index", &value, &start, &stop) || !ConvertItem(self, value, &variant))
+    return nullptr;
   Py_ssize_t given = PyTuple_GET_SIZE(args);
   int32_t found =
       At<IndexByFn>(self, kIndexBy)(HandleOf(self), given > 1, Narrow(start), given > 2, Narrow(stop), &variant);
@@ -571,7 +593,7 @@ PyObject* Index(PyObject* self, PyObject* args) {
 PyObject* Count(PyObject* self, PyObject* value) {
   if (RefuseInForkedChild()) return nullptr;
   PyVariant variant;
-  if (!ConvertVariant(value, &variant)) return nullptr;
+  if (!ConvertItem(self, value, &variant)) return nullptr;
   int32_t count = At<VariantFn>(self, kCountOf)(HandleOf(self), &variant);
   if (PyErr_Occurred()) return nullptr;
   return PyLong_FromLong(count);

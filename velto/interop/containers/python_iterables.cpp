@@ -1,6 +1,7 @@
-// The two callbacks through which .NET walks a Python iterable handed to it: one asks for
-// the iterator, the other takes the next item and classifies it as a variant. Kept apart
-// from the adapters so that the converter tests can run them without .NET.
+// The callbacks through which .NET walks a Python iterable handed to it: one asks for the
+// iterator, the other takes the next item and classifies it as a variant; and the sizes of
+// Python lists and sequences, read before their items are. Kept apart from the adapters so
+// that the converter tests can run them without .NET.
 #include "interop/containers/iteration.h"
 
 namespace morvax::containers {
@@ -27,6 +28,17 @@ extern "C" int32_t NextItemCallback(PyObject* iterator, PyObject** item, PyVaria
   }
   *item = next;
   return 0;
+}
+
+extern "C" int32_t ListSizeCallback(PyObject* list) {
+  if (PyList_Check(list)) return static_cast<int32_t>(PyList_GET_SIZE(list));
+  PyErr_Format(PyExc_TypeError, "expected a list, not '%s'", Py_TYPE(list)->tp_name);
+  return -1;
+}
+
+extern "C" int32_t SequenceSizeCallback(PyObject* sequence) {
+  Py_ssize_t size = PySequence_Size(sequence);
+  return size < 0 ? -1 : static_cast<int32_t>(size);
 }
 
 }  // namespace morvax::containers

@@ -1,0 +1,58 @@
+// GenericProbe: a test fixture for the Python bindings, not part of the document API.
+// It hands out and takes typed arrays of every element family (integers, floats, booleans,
+// dates, strings, any values, types, streams, classes and arrays of arrays), so the binding
+// tests can check each typed adapter and each array argument against what .NET sees.
+using System;
+using System.IO;
+using System.Linq;
+using Morvax.Velto.Shaping;
+
+namespace Morvax.Velto.Testing;
+
+public sealed class GenericProbe
+{
+    public GenericProbe()
+    {
+    }
+
+    public int[] Numbers(int count) => Enumerable.Range(0, count).ToArray();
+
+    /// <summary>The sum of the values; -1 for null.</summary>
+    public long Sum(int[] values) => values?.Sum(v => (long)v) ?? -1;
+
+    public double Total(double[] values) => values?.Sum() ?? -1;
+
+    public int CountTrue(bool[] flags) => flags?.Count(f => f) ?? -1;
+
+    public int LatestYear(DateTime[] dates) => dates == null || dates.Length == 0 ? -1 : dates.Max().Year;
+
+    public string[] Words() => new[] { "alpha", null!, "gamma" };
+
+    /// <summary>The parts joined with "|" (None as "&lt;none&gt;"); "&lt;null&gt;" for a null array.</summary>
+    public string Join(string[] parts) => parts == null ? "<null>" : string.Join("|", parts.Select(p => p ?? "<none>"));
+
+    public object[] Mixed() => new object[] { 1, "two", 3.5, null! };
+
+    /// <summary>The .NET type name of each item ("null" for null).</summary>
+    public string Describe(object[] items) => items == null ? "<null>" : string.Join(",", items.Select(i => i?.GetType().Name ?? "null"));
+
+    public Type[] Types() => new[] { typeof(int), typeof(string) };
+
+    public Stream[] Streams() => new Stream[] { new MemoryStream(new byte[] { 1, 2, 3 }), new MemoryStream() };
+
+    public Cluster[] Clusters(int count) =>
+        Enumerable.Range(0, count).Select(i => new Cluster { CharacterIndex = i, CharacterCount = 1, GlyphCount = 1 }).ToArray();
+
+    public Cluster[][] NestedClusters() => new[] { Clusters(2), Clusters(1) };
+
+    /// <summary>count unattached paragraphs of one document, for reading benchmarks.</summary>
+    public Paragraph[] ManyParagraphs(int count)
+    {
+        var doc = new Document();
+        var paragraphs = new Paragraph[count];
+        for (int i = 0; i < count; i++) paragraphs[i] = new Paragraph(doc);
+        return paragraphs;
+    }
+
+    public int CountParagraphs(Paragraph[] paragraphs) => paragraphs?.Length ?? -1;
+}

@@ -1,0 +1,279 @@
+"""The typed containers of morvax.velto._wrpgen._generic: the 94 adapter types checked
+against the published tables (names, counts per kind, bases, interface sets, method orders),
+typed results of real library members, and the services each type's own .NET class serves."""
+import pytest
+
+# The element identifiers per kind, as published.
+ARRAYS = ["A4A29720", "CBE911FC", "F372CE9B", "C6480AB9", "D28651D3", "D5EB2CBA", "9B47B7C5", "E5B1F0B5",
+          "F664327F", "835DB32F", "6E07F1FD", "99477B7B", "1A0F3823", "A21F8694", "521B0BC5", "7598A062",
+          "A6AC7D8A", "8446BEE4", "AED82F9F"]
+ILISTS = ["8D65D398", "B67D34E9", "B603EEB6", "BB6F4F0C", "49B7A941", "C6EFF48E"]
+LISTS = ["A4A29720"]
+ITERABLES = ["CBE911FC"]
+ITERATORS = ARRAYS + ILISTS + ["1BA766B5", "6EAC2EC5"] + [
+    "FF8CD688", "E8A2942B", "A1008AA2", "2DFF0F7D", "C431605C", "E8AE21D6", "C160DC49", "896ABAAA", "7F14420D",
+    "C463F09B", "5980AC7E", "10B7007B", "F0EDF672", "C18CD375", "84A5F8BA", "A7B59CA7", "B86AC123", "FE47C624",
+    "7A502530", "47188623", "3BF02CD2", "CFDC3277", "66AC0F5D", "DD0846DD", "B4A6D4F8", "53E7784B", "63D943A3",
+    "BA5CC90F", "CB93698B", "0416A190", "D33230B0", "1143A0BB", "50D8BE2C", "081D381E", "5E691314", "F8EED415",
+    "5E5C10FD", "784355DC", "C7C03BFD", "1E706468"]
+
+CASTING = ["get_type", "_type_of", "_cast_to", "_cast_from", "_reinterpret_obj", "_cast_as", "_is_assignable"]
+# kind prefix: (identifiers, base name or None, interface set, own methods in order)
+KINDS = {
+    "_ArrayWrapper_": (ARRAYS, "_ArrayWrapper", {"_IterableWrapper", "_IColWrapper", "_IListWrapper"},
+                       ["index", "count", "sort", "reverse", "copy", "contains"]),
+    "_IListWrapper_": (ILISTS, None, {"_IterableWrapper"},
+                       ["extend", "insert", "pop", "index", "count", "sort", "reverse", "copy", "append", "remove",
+                        "clear", "contains"]),
+    "_ListWrapper_": (LISTS, None, {"_IterableWrapper", "_IColWrapper", "_IListWrapper"},
+                      ["extend", "append", "insert", "remove", "pop", "clear", "index", "count", "sort", "reverse",
+                       "copy", "contains"]),
+    "_IterWrapper_": (ITERATORS, None, {"_IterWrapper", "_IDisposableWrapper"}, ["__enter__", "__exit__"]),
+    "_IterableWrapper_": (ITERABLES, None, {"_IterableWrapper"}, []),
+}
+
+
+@pytest.fixture()
+def generic(mv):
+    return mv._wrpgen._generic
+
+
+def test_the_module_holds_exactly_the_published_types(mv, generic):
+    interop = mv._wrpgen._interop
+    counts = {prefix: len(ids) for prefix, (ids, *_) in KINDS.items()}
+    assert counts == {"_ArrayWrapper_": 19, "_IListWrapper_": 6, "_ListWrapper_": 1, "_IterWrapper_": 67,
+                      "_IterableWrapper_": 1}
+    expected_names = {prefix + i for prefix, (ids, *_) in KINDS.items() for i in ids}
+    present = {n for n, v in vars(generic).items() if isinstance(v, type)}
+    assert present == expected_names and len(present) == 94
+
+    for prefix, (ids, base, interfaces, methods) in KINDS.items():
+        for ident in ids:
+            cls = getattr(generic, prefix + ident)
+            assert cls.__module__ == "morvax.velto._wrpgen._generic" and cls.__name__ == prefix + ident
+            assert cls.__base__ is (getattr(interop, base) if base else object)
+            want = {getattr(interop, n) for n in interfaces}
+            if prefix == "_ArrayWrapper_" and ident in ITERABLES:
+                want.add(getattr(generic, "_IterableWrapper_" + ident))
+            assert cls.__dict__["_additional_interfaces"] == want
+            assert cls.__dict__["_implicit_interfaces"] == want
+            assert cls.__dict__["_morvax_clr_host"] is None and cls.__dict__["_morvax_clr_castable_obj"] is None
+            own = [n for n, v in cls.__dict__.items()
+                   if callable(v) or isinstance(v, (staticmethod, classmethod)) or type(v).__name__.endswith("descriptor")]
+            own = [n for n in own if n in CASTING or n in methods]
+            assert own == CASTING + methods, prefix + ident
+
+
+def test_typed_adapters_are_made_only_by_the_runtime(generic):
+    for cls in (generic._ArrayWrapper_1A0F3823, generic._IListWrapper_B603EEB6, generic._ListWrapper_A4A29720,
+                generic._IterWrapper_7598A062, generic._IterableWrapper_CBE911FC):
+        with pytest.raises(TypeError, match="^type has no available constructor$"):
+            cls()
+        with pytest.raises(TypeError):
+            type("Sub", (cls,), {})
+    # Only the array and list classes reinterpret; the others refuse with the casting message.
+    with pytest.raises(TypeError, match=r"^cannot convert from  'int' to "
+                                        r"'morvax.velto._wrpgen._generic._IterWrapper_7598A062'$"):
+        generic._IterWrapper_7598A062._reinterpret_obj(3)
+
+
+def test_node_arrays_come_back_typed_with_items_as_their_class(mv, generic):
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    for text in ("one", "two", "three"):
+        builder.writeln(text)
+    sections = doc.sections.to_array()
+    assert type(sections) is generic._ArrayWrapper_1A0F3823
+    assert isinstance(sections, mv._wrpgen._interop._ArrayWrapper)
+    assert type(sections[0]) is mv.Section and len(sections) == 1
+
+    paras = doc.first_section.body.paragraphs.to_array()
+    assert type(paras) is generic._ArrayWrapper_7598A062
+    assert [p.get_text().strip() for p in paras][:3] == ["one", "two", "three"]
+    assert all(type(p) is mv.Paragraph for p in paras)
+    with paras.__iter__() as it:
+        assert type(it) is generic._IterWrapper_7598A062
+        assert type(next(it)) is mv.Paragraph
+
+
+def test_casting_services_are_the_element_types_own(mv, generic):
+    doc = mv.Document()
+    sections = doc.sections.to_array()
+    paras = doc.first_section.body.paragraphs.to_array()
+    assert generic._ArrayWrapper_1A0F3823._is_assignable(sections)
+    assert not generic._ArrayWrapper_7598A062._is_assignable(sections)
+    assert not generic._ArrayWrapper_1A0F3823._is_assignable(doc)
+    reflection_type = type(sections.get_type())
+    assert type(generic._ArrayWrapper_1A0F3823._type_of()) is reflection_type
+    assert type(generic._IterWrapper_7598A062._type_of()) is reflection_type
+    same = generic._ArrayWrapper_1A0F3823._cast_as(sections)
+    assert type(same) is generic._ArrayWrapper_1A0F3823
+    assert not generic._ArrayWrapper_7598A062._cast_as(sections)
+    # The untyped adapter still takes any array.
+    assert mv._wrpgen._interop._ArrayWrapper._is_assignable(paras)
+
+
+# --- elements in both directions, per family ----------------------------------------------
+
+
+@pytest.fixture()
+def probe(mv):
+    return mv.testing.GenericProbe()
+
+
+def test_elements_cross_in_their_own_type(mv, generic, probe):
+    doc = mv.Document()
+    mv.DocumentBuilder(doc).writeln("one")
+    cases = [
+        # (typed array, expected items, a value of the element to write, a value of another type, its message)
+        (probe.numbers(3), [0, 1, 2], 42, "x", "integer argument expected, got 'str'"),
+        (probe.words(), ["alpha", None, "gamma"], "zz", 5, "can't build String from 'int'"),
+        (probe.mixed(), [1, "two", 3.5, None], 2.25, None, None),
+        (probe.clusters(2), None, None, doc, "can't build Cluster value from 'morvax.velto.Document'"),
+        (doc.first_section.body.paragraphs.to_array(), None, mv.Paragraph(doc), mv.Run(doc),
+         "can't build Paragraph value from 'morvax.velto.Run'"),
+    ]
+    for array, items, good, bad, message in cases:
+        before = list(array)
+        if items is not None:
+            assert before == items
+        if bad is not None or message is not None:
+            for write in (lambda: array.__setitem__(0, bad), lambda: array.index(bad), lambda: array.count(bad),
+                          lambda: bad in array):
+                with pytest.raises(TypeError) as raised:
+                    write()
+                assert str(raised.value) == message
+            assert list(array) == before  # a refused value changes nothing
+        array[0] = good
+        assert array[0] == good if not isinstance(good, mv.Paragraph) else array[0].get_text() == good.get_text()
+    clusters = probe.clusters(2)
+    assert all(type(c) is mv.shaping.Cluster for c in clusters)
+
+
+def test_typed_enumerators_are_disposable(generic, probe):
+    with iter(probe.numbers(3)) as it:
+        assert type(it) is generic._IterWrapper_A4A29720
+        assert next(it) == 0 and list(it) == [1, 2]
+    assert [w for w in probe.words()] == ["alpha", None, "gamma"]
+
+
+# --- container arguments ------------------------------------------------------------------
+
+
+def test_array_arguments_of_every_kind(mv, generic, probe):
+    # kind 0: None and .NET arrays of the element; kind 2: lists; kind 3: other sized sequences.
+    assert probe.sum(None) == -1
+    assert probe.sum(probe.numbers(4)) == 6
+    assert probe.sum([1, 2, 3]) == 6 and probe.sum((4, 5)) == 9 and probe.sum(range(5)) == 10
+    assert probe.sum([]) == 0
+    assert probe.total([1.5, 2]) == 3.5
+    assert probe.count_true([True, False, True]) == 2
+    import datetime
+    assert probe.latest_year([datetime.datetime(2020, 1, 1), datetime.datetime(2024, 5, 1)]) == 2024
+    assert probe.join(["a", None, "b"]) == "a|<none>|b" and probe.join(probe.words()) == "alpha|<none>|gamma"
+    assert probe.describe([1, "x", 2.5, None, mv.Document()]) == "Int32,String,Double,null,Document"
+    clusters = probe.clusters(2)
+    for given in (clusters, list(clusters), tuple(clusters)):
+        assert mv.shaping.Cluster.get_string(given, "ab") == "ab"
+    # A list subclass is still a list.
+    class Numbers(list):
+        pass
+    assert probe.sum(Numbers([2, 3])) == 5
+
+
+def test_array_arguments_are_refused_with_the_builders_message(mv, probe):
+    doc = mv.Document()
+    for wrong in (3, {1: 2}, object(), probe.words(), doc.first_section.body.paragraphs.to_array(), doc):
+        with pytest.raises(TypeError) as raised:
+            probe.sum(wrong)
+        assert str(raised.value) == f"can't build Array value from '{type(wrong).__module__}.{type(wrong).__qualname__}'" \
+            or str(raised.value) == f"can't build Array value from '{type(wrong).__name__}'"
+    # Elements without a typed callback are classified, then converted by .NET.
+    with pytest.raises(RuntimeError, match="item 0 of the sequence is Run, not Paragraph"):
+        probe.count_paragraphs([mv.Run(doc)])
+    assert probe.count_paragraphs([mv.Paragraph(doc), None]) == 2
+
+
+def test_generic_callbacks_read_lists_and_sequences_of_each_family(mv, probe):
+    import datetime
+    doc = mv.Document()
+    clusters = list(probe.clusters(2))
+    day = datetime.datetime(2024, 5, 1)
+    # (member, good items, result, a wrong item, the element converter's message)
+    cases = [
+        (probe.sum, [1, 2, 3], 6, "two", "integer argument expected, got 'str'"),
+        (probe.total, [1.5, 2], 3.5, "x", None),
+        (probe.count_true, [True, False, True], 2, None, None),
+        (probe.latest_year, [datetime.datetime(2020, 1, 1), day], 2024, 3, None),
+        (probe.join, ["a", None, "b"], "a|<none>|b", 5, "can't build String from 'int'"),
+        (probe.describe, [1, "x", 2.5, None, doc], "Int32,String,Double,null,Document", None, None),
+        (lambda items: mv.shaping.Cluster.get_string(items, "ab"), clusters, "ab", doc,
+         "can't build Cluster value from 'morvax.velto.Document'"),
+    ]
+    for member, items, result, wrong, message in cases:
+        assert member(list(items)) == result  # the list entries
+        assert member(tuple(items)) == result  # the sequence entries
+        if wrong is not None:
+            for container in ([*items, wrong], (*items, wrong)):
+                with pytest.raises(TypeError) as raised:
+                    member(container)
+                if message is not None:
+                    assert str(raised.value) == message
+    # A sequence that fails while read reports its own error.
+    class Failing:
+        def __len__(self):
+            return 2
+
+        def __getitem__(self, i):
+            if i == 1:
+                raise KeyError("boom")
+            return 1
+    with pytest.raises(KeyError, match="boom"):
+        probe.sum(Failing())
+
+
+def test_references_and_handles_are_unchanged_after_many_operations(mv, probe, handles):
+    import gc
+    import sys
+    doc = mv.Document()
+    paras = probe.many_paragraphs(10)
+    numbers = probe.numbers(10)
+    marker, text = object(), "text"
+    big = 1_234_567
+    watched = [marker, text, big]
+    for _ in range(3):
+        list(paras), probe.sum([1]), probe.join([text])
+    before_counts = [sys.getrefcount(o) for o in watched]
+    before = handles.live()
+    for n in range(100_000):
+        k = n % 8
+        if k == 0:
+            numbers[n % 10] = big
+        elif k == 1:
+            paras[n % 10]
+        elif k == 2:
+            probe.join([text, None])
+        elif k == 3:
+            try:
+                numbers[0] = marker
+            except TypeError:
+                pass
+        elif k == 4:
+            try:
+                probe.sum([big, marker])
+            except (TypeError, RuntimeError):
+                pass
+        elif k == 5:
+            with iter(paras) as it:
+                next(it)
+        elif k == 6:
+            probe.sum((big, big))
+        else:
+            try:
+                probe.sum(marker)
+            except TypeError:
+                pass
+    del it
+    gc.collect()
+    assert [sys.getrefcount(o) for o in watched] == before_counts
+    assert handles.live() == before

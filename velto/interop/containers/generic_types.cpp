@@ -1,0 +1,480 @@
+// The typed adapter types of morvax.velto._wrpgen._generic and the typed .NET classes behind
+// them, both built from the generated tables (generic_catalogue.cpp) once, at module
+// creation. A typed type reuses its untyped counterpart's protocol (list_protocol.cpp,
+// iteration.cpp); what is its own: the readiness of its element's typed classes, the casting
+// services of its element's class, and enumerators of its element's iterator type.
+#include "interop/containers/generic_types.h"
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "common/py_ref.h"
+#include "common/reporters.h"
+#include "common/sibling_apis.h"
+#include "host/delegate_table.h"
+#include "interop/containers/casting_services.h"
+#include "interop/converters.h"
+#include "interop/error_bridge.h"
+#include "interop/type_registry.h"
+
+namespace morvax::containers {
+
+namespace {
+
+constexpr size_t kClassKinds = static_cast<size_t>(GenericClass::Count);
+
+// --- the typed .NET classes ------------------------------------------------------------
+
+struct BoundGeneric {
+  std::once_flag once;
+  host::ApiDelegateTable table;
+  void* slots[kMaxGenericEntries] = {};
+};
+
+BoundGeneric& BoundClass(int cls) {
+  static std::unique_ptr<BoundGeneric[]> classes(new BoundGeneric[kGenericClassCount]);
+  return classes[cls];
+}
+
+// The class of a kind over an element, or -1: kept as one row of class indices per element.
+int ClassOf(int element, GenericClass kind) {
+  static const std::vector<int> index = [] {
+    std::vector<int> rows(static_cast<size_t>(kGenericElementCount) * kClassKinds, -1);
+    for (int i = 0; i < kGenericClassCount; ++i)
+      rows[kGenericClasses[i].element * kClassKinds + static_cast<size_t>(kGenericClasses[i].kind)] = i;
+    return rows;
+  }();
+  return index[element * kClassKinds + static_cast<size_t>(kind)];
+}
+
+const host::ApiDelegateTable& TableOf(int cls) {
+  BoundGeneric& bound = BoundClass(cls);
+  std::call_once(bound.once, [&] {
+    const GenericClassSpec& spec = kGenericClasses[cls];
+    bound.table.assemblyName = host::kInteropAssembly;
+    for (int i = 0; i < kMaxGenericEntries && spec.entries[i] != nullptr; ++i) {
+      if (!host::BindEntry(host::kInteropAssembly, spec.interopName, spec.entries[i], &bound.slots[i],
+                           bound.table.errorText)) {
+        bound.table.failed = true;
+        return;
+      }
+    }
+  });
+  return bound.table;
+}
+
+// The bound entry of a class by name, or null when the class does not have it.
+void* EntryOf(int cls, const char* name) {
+  const GenericClassSpec& spec = kGenericClasses[cls];
+  for (int i = 0; i < kMaxGenericEntries && spec.entries[i] != nullptr; ++i)
+    if (std::strcmp(spec.entries[i], name) == 0) return BoundClass(cls).slots[i];
+  return nullptr;
+}
+
+// --- the typed adapter types -----------------------------------------------------------
+
+struct KindSpec {
+  const char* prefix;
+  GenericClass own;  // serves the casting services
+  std::initializer_list<GenericClass> typed;
+  Adapter untyped;  // whose protocol the type uses
+  std::initializer_list<Adapter> interfaces;
+};
+
+// Lists use the list protocol of _IListWrapper: the untyped list class serves both.
+const KindSpec kKinds[] = {
+    {"_ArrayWrapper_",
+     GenericClass::Array,
+     {GenericClass::Array, GenericClass::Enumerable},
+     Adapter::Array,
+     {Adapter::Iterable, Adapter::ICol, Adapter::IList}},
+    {"_IListWrapper_",
+     GenericClass::CntList,
+     {GenericClass::CntCollection, GenericClass::CntList, GenericClass::Enumerable},
+     Adapter::IList,
+     {Adapter::Iterable}},
+    {"_ListWrapper_",
+     GenericClass::List,
+     {GenericClass::List, GenericClass::Enumerable},
+     Adapter::IList,
+     {Adapter::Iterable, Adapter::ICol, Adapter::IList}},
+    {"_IterWrapper_",
+     GenericClass::Enumerator,
+     {GenericClass::Enumerator},
+     Adapter::Iter,
+     {Adapter::Iter, Adapter::Disposable}},
+    {"_IterableWrapper_", GenericClass::Enumerable, {GenericClass::Enumerable}, Adapter::Iterable, {Adapter::Iterable}},
+};
+
+const KindSpec& KindOf(int type) { return kKinds[static_cast<int>(kGenericTypes[type].kind)]; }
+int OwnClass(int type) { return ClassOf(kGenericTypes[type].element, KindOf(type).own); }
+
+PyTypeObject* Types() {
+  static std::unique_ptr<PyTypeObject[]> types(new PyTypeObject[kGenericTypeCount]());
+  return types.get();
+}
+
+int IndexOfType(PyTypeObject* type) {
+  PyTypeObject* first = Types();
+  return type >= first && type < first + kGenericTypeCount ? static_cast<int>(type - first) : -1;
+}
+
+// The untyped classes the protocol goes through, per untyped adapter.
+std::initializer_list<InteropClass> UntypedTables(Adapter adapter) {
+  static const std::initializer_list<InteropClass> array = {InteropClass::Array, InteropClass::Enumerable},
+                                                   list = {InteropClass::CntCollection, InteropClass::CntList,
+                                                           InteropClass::Enumerable},
+                                                   iter = {InteropClass::Enumerator},
+                                                   iterable = {InteropClass::Enumerable};
+  switch (adapter) {
+    case Adapter::Array:
+      return array;
+    case Adapter::IList:
+      return list;
+    case Adapter::Iter:
+      return iter;
+    default:
+      return iterable;
+  }
+}
+
+// The element's own class first (its failure is reported as it is), then the others, chained.
+bool TypeReady(int type) {
+  if (RefuseInForkedChild()) return false;
+  int own = OwnClass(type);
+  for (GenericClass kind : KindOf(type).typed) {
+    int cls = ClassOf(kGenericTypes[type].element, kind);
+    if (cls < 0) continue;
+    const host::ApiDelegateTable& table = TableOf(cls);
+    if (table.failed) {
+      PyErr_SetString(PyExc_TypeError, table.errorText.c_str());
+      if (cls != own) RaiseChained(PyExc_TypeError, "one or more refereced type is not initialized");
+      return false;
+    }
+  }
+  auto untyped = UntypedTables(KindOf(type).untyped);
+  return Ready(untyped, InteropClass::Count);
+}
+
+PyObject* GenericNew(PyTypeObject* type, PyObject*, PyObject*) {
+  int index = IndexOfType(type);
+  if (index < 0 || !TypeReady(index)) return nullptr;
+  PyObject* self = type->tp_alloc(type, 0);
+  if (self != nullptr) reinterpret_cast<PyHostObject*>(self)->handle = 0;
+  return self;
+}
+
+// iter() of a typed collection: the element's enumerable class gives an enumerator of the
+// element's iterator type.
+PyObject* IterateTyped(PyObject* self) {
+  int type = IndexOfType(Py_TYPE(self));
+  int cls = ClassOf(kGenericTypes[type].element, GenericClass::Enumerable);
+  if (cls < 0 || TableOf(cls).failed) return IterateAdapter(self);
+  struct {
+    uint32_t handle, typeKey;
+  } ref = {0, 0};
+  auto getEnumerator = reinterpret_cast<int32_t (*)(uint32_t, decltype(ref)*)>(EntryOf(cls, "GetEnumerator"));
+  int32_t status = getEnumerator(HandleOf(self), &ref);
+  if (status < 0 || PyErr_Occurred()) {
+    ReleaseHandle(ref.handle);
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "GetEnumerator reported failure without an error");
+    return nullptr;
+  }
+  if (ref.handle == 0) Py_RETURN_NONE;  // iter() rejects it with its own TypeError
+  PyTypeObject* iterType = GenericType(GenericKind::Iter, kGenericElements[kGenericTypes[type].element].id);
+  return WrapAdapter(ref.handle, iterType != nullptr ? iterType : AdapterType(Adapter::Iter));
+}
+
+// --- casting services: each static method is bound to its type's index ------------------
+
+int BoundIndex(PyObject* bound) { return static_cast<int>(PyLong_AsLong(bound)); }
+
+template <typename Entry>
+Entry Service(int type, const char* name) {
+  return reinterpret_cast<Entry>(EntryOf(OwnClass(type), name));
+}
+
+PyObject* TypeOfMethod(PyObject* bound, PyObject*) {
+  int type = BoundIndex(bound);
+  if (!TypeReady(type)) return nullptr;
+  return TypeOfService(Service<TypeOfEntry>(type, "btp_TypeOf"));
+}
+
+PyObject* CastToMethod(PyObject* bound, PyObject* object) {
+  int type = BoundIndex(bound);
+  if (!TypeReady(type)) return nullptr;
+  return CastToService(Service<CastToEntry>(type, "btp_CastTo"), object, &Types()[type]);
+}
+
+PyObject* CastAsMethod(PyObject* bound, PyObject* object) {
+  int type = BoundIndex(bound);
+  if (!TypeReady(type)) return nullptr;
+  return CastAsService(Service<HandleOutEntry>(type, "btp_CastAs"), object, &Types()[type]);
+}
+
+PyObject* IsAssignableMethod(PyObject* bound, PyObject* object) {
+  int type = BoundIndex(bound);
+  if (!TypeReady(type)) return nullptr;
+  return IsAssignableService(Service<AssignableEntry>(type, "btp_IsAssignable"), object);
+}
+
+PyObject* ReinterpretMethod(PyObject* bound, PyObject* object) {
+  int type = BoundIndex(bound);
+  if (!TypeReady(type)) return nullptr;
+  return ReinterpretService(Service<HandleOutEntry>(type, "btp_ReInterpretObj"), object, &Types()[type]);
+}
+
+template <typename Function>
+PyCFunction AsMethod(Function* function) {
+  return reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(function));
+}
+
+// In the order every typed type lists them first; the static ones are bound to the type's index.
+PyMethodDef kCastingMethods[] = {
+    {"get_type", AsMethod(&HostObjectGetType), METH_NOARGS, "The .NET type of this object."},
+    {"_type_of", AsMethod(&TypeOfMethod), METH_NOARGS, "The .NET type this adapter serves."},
+    {"_cast_to", AsMethod(&CastToMethod), METH_O, "The object seen as this adapter."},
+    {"_cast_from", AsMethod(&CastFromService), METH_O, "This object seen as the target class."},
+    {"_reinterpret_obj", AsMethod(&ReinterpretMethod), METH_O,
+     "A wrapper of this adapter for the same .NET object, without a check."},
+    {"_cast_as", AsMethod(&CastAsMethod), METH_O,
+     "The object seen as this adapter, or an empty result when it is not one."},
+    {"_is_assignable", AsMethod(&IsAssignableMethod), METH_O,
+     "Whether the object is an instance of the .NET type this adapter serves."},
+};
+bool IsInstanceMethod(const PyMethodDef& m) {
+  return m.ml_meth == AsMethod(&HostObjectGetType) || m.ml_meth == AsMethod(&CastFromService);
+}
+
+// The _IListWrapper_ order of the list methods.
+const char* const kIListOrder[] = {"extend",  "insert", "pop",    "index",  "count", "sort",
+                                   "reverse", "copy",   "append", "remove", "clear", "contains"};
+
+PyMethodDef* OwnMethods(GenericKind kind) {
+  static std::vector<PyMethodDef> ilist;
+  switch (kind) {
+    case GenericKind::Array:
+      return kArrayMethods;
+    case GenericKind::List:
+      return kArrListMethods;
+    case GenericKind::Iter:
+      return kDisposableMethods;
+    case GenericKind::Iterable:
+      return nullptr;
+    case GenericKind::IList:
+      if (ilist.empty()) {
+        for (const char* name : kIListOrder)
+          for (const PyMethodDef* m = kListMethods; m->ml_name != nullptr; ++m)
+            if (std::strcmp(m->ml_name, name) == 0) ilist.push_back(*m);
+        ilist.push_back({nullptr, nullptr, 0, nullptr});
+      }
+      return ilist.data();
+  }
+  return nullptr;
+}
+
+// The casting methods go into the dictionary before the type is readied, so they come first.
+int FillCastingMethods(int index, PyTypeObject* type) {
+  PyRef dict = PyRef::steal(PyDict_New());
+  PyRef bound = PyRef::steal(PyLong_FromLong(index));
+  if (!dict || !bound) return -1;
+  for (PyMethodDef& def : kCastingMethods) {
+    PyRef method;
+    if (IsInstanceMethod(def)) {
+      method = PyRef::steal(PyDescr_NewMethod(type, &def));
+    } else {
+      PyRef function = PyRef::steal(PyCFunction_NewEx(&def, bound.get(), nullptr));
+      if (function) method = PyRef::steal(PyStaticMethod_New(function.get()));
+    }
+    if (!method || PyDict_SetItemString(dict.get(), def.ml_name, method.get()) < 0) return -1;
+  }
+  type->tp_dict = dict.release();
+  return 0;
+}
+
+void FillType(int index, PyTypeObject& type) {
+  const GenericTypeSpec& spec = kGenericTypes[index];
+  PyTypeObject* untyped = AdapterType(KindOf(index).untyped);
+  Py_SET_REFCNT(&type, 1);
+  // Set now, not by readying: the casting descriptors made before readying refer to the type.
+  Py_SET_TYPE(&type, &PyType_Type);
+  type.tp_name = spec.fullName;
+  type.tp_basicsize = sizeof(PyHostObject);
+  type.tp_flags = Py_TPFLAGS_DEFAULT;  // not subclassable from Python
+  type.tp_dealloc = untyped->tp_dealloc;
+  type.tp_richcompare = untyped->tp_richcompare;
+  type.tp_hash = untyped->tp_hash;
+  type.tp_init = untyped->tp_init;
+  type.tp_new = GenericNew;
+  type.tp_methods = OwnMethods(spec.kind);
+  type.tp_as_sequence = untyped->tp_as_sequence;
+  type.tp_as_mapping = untyped->tp_as_mapping;
+  type.tp_getset = untyped->tp_getset;
+  type.tp_iter = spec.kind == GenericKind::Iter ? untyped->tp_iter : IterateTyped;
+  type.tp_iternext = untyped->tp_iternext;
+  if (spec.kind == GenericKind::Array) type.tp_base = untyped;
+}
+
+// The kind's interface sets; an array whose element is also iterable as itself names that type too.
+int StoreInterfaces(int index, PyTypeObject* type) {
+  const GenericTypeSpec& spec = kGenericTypes[index];
+  std::vector<PyTypeObject*> members;
+  for (Adapter member : KindOf(index).interfaces) members.push_back(AdapterType(member));
+  PyTypeObject* iterable = GenericType(GenericKind::Iterable, kGenericElements[spec.element].id);
+  if (spec.kind == GenericKind::Array && iterable != nullptr) members.push_back(iterable);
+  return StoreInterfaceSets(type, members);
+}
+
+}  // namespace
+
+namespace {
+
+// The Python class of a class element, looked up by its .NET name once it is first needed.
+PyTypeObject* ElementClass(int element) {
+  static std::vector<PyTypeObject*> classes(kGenericElementCount, nullptr);
+  if (classes[element] == nullptr)
+    classes[element] = HostTypeRegistry::Instance().Find(ToU16(kGenericElements[element].netName));
+  return classes[element];
+}
+
+const char* SimpleName(const char* netName) {
+  const char* dot = std::strrchr(netName, '.');
+  return dot != nullptr ? dot + 1 : netName;
+}
+
+bool Refuse(const char* format, const char* name, PyObject* value) {
+  PyErr_Format(PyExc_TypeError, format, name, Py_TYPE(value)->tp_name);
+  return false;
+}
+
+}  // namespace
+
+namespace {
+
+bool AcceptsElementValue(int element, PyObject* value) {
+  const char* name = kGenericElements[element].netName;
+  uint32_t handle = 0;
+  switch (kGenericElements[element].family) {
+    case ElementFamily::Int32:
+    case ElementFamily::Enum:
+      if (PyLong_Check(value)) return true;
+      PyErr_Format(PyExc_TypeError, "integer argument expected, got '%s'", Py_TYPE(value)->tp_name);
+      return false;
+    case ElementFamily::Double:
+    case ElementFamily::Bool:
+      return PyFloat_Check(value) || PyLong_Check(value) ||
+             Refuse("can't build %s value from '%s'", SimpleName(name), value);
+    case ElementFamily::String:
+      return value == Py_None || PyUnicode_Check(value) || Refuse("can't build %s from '%s'", "String", value);
+    case ElementFamily::Class: {
+      PyTypeObject* cls = ElementClass(element);
+      if (value == Py_None || cls == nullptr || PyObject_TypeCheck(value, cls)) return true;
+      // Another wrapper is accepted when .NET says its object is one of the element's class.
+      if (GetNetHandle(value, &handle)) {
+        PyRef answer =
+            PyRef::steal(PyObject_CallMethod(reinterpret_cast<PyObject*>(cls), "_is_assignable", "O", value));
+        if (!answer) return false;
+        int truth = PyObject_IsTrue(answer.get());
+        if (truth != 0) return truth > 0;
+      }
+      return Refuse("can't build %s value from '%s'", SimpleName(name), value);
+    }
+    case ElementFamily::Array: {
+      PyTypeObject* arrays = AdapterType(Adapter::Array);
+      if (value == Py_None || PyObject_TypeCheck(value, arrays)) return true;
+      return Refuse("can't build %s value from '%s'", "Array", value);
+    }
+    default:  // any value, Type, Stream, DateTime: their own converters run in .NET
+      return true;
+  }
+}
+
+}  // namespace
+
+bool AcceptsElement(PyTypeObject* type, PyObject* value) {
+  int index = IndexOfType(type);
+  return index < 0 || AcceptsElementValue(kGenericTypes[index].element, value);
+}
+
+int ConvertElement(int element, PyObject* value, void* out) {
+  switch (kGenericElements[element].family) {
+    case ElementFamily::Enum:
+      return ConvertInt32(value, out);
+    case ElementFamily::Type:
+      if (g_siblingApis.typeHandleOf == nullptr) return RaiseReflectionMissing(), 0;
+      return g_siblingApis.typeHandleOf(value, static_cast<uint32_t*>(out));
+    default: {
+      uint32_t* handle = static_cast<uint32_t*>(out);
+      *handle = 0;
+      if (!AcceptsElementValue(element, value)) return 0;
+      if (value == Py_None || GetNetHandle(value, handle)) return 1;
+      PyErr_Format(PyExc_TypeError, "can't build %s value from '%s'", kGenericElements[element].netName,
+                   Py_TYPE(value)->tp_name);
+      return 0;
+    }
+  }
+}
+
+Adapter UntypedAdapterOf(PyTypeObject* type) {
+  int index = IndexOfType(type);
+  return index < 0 ? Adapter::Count : KindOf(index).untyped;
+}
+
+bool TypedClassAccepts(int element, GenericClass kind, uint32_t handle, int32_t* answer) {
+  int cls = ClassOf(element, kind);
+  if (cls < 0) {
+    *answer = 0;
+    return true;
+  }
+  const host::ApiDelegateTable& table = TableOf(cls);
+  if (table.failed) {
+    PyErr_SetString(PyExc_TypeError, table.errorText.c_str());
+    return false;
+  }
+  *answer = reinterpret_cast<int32_t (*)(uint32_t)>(EntryOf(cls, "btp_IsAssignable"))(handle);
+  return !PyErr_Occurred();
+}
+
+PyTypeObject* TypedArrayType(int element) {
+  static const std::vector<PyTypeObject*> arrays = [] {
+    std::vector<PyTypeObject*> byElement(kGenericElementCount, nullptr);
+    for (int i = 0; i < kGenericTypeCount; ++i)
+      if (kGenericTypes[i].kind == GenericKind::Array) byElement[kGenericTypes[i].element] = &Types()[i];
+    return byElement;
+  }();
+  return arrays[element];
+}
+
+PyTypeObject* GenericType(GenericKind kind, const char* elementId) {
+  for (int i = 0; i < kGenericTypeCount; ++i) {
+    if (kGenericTypes[i].kind == kind && std::strcmp(kGenericElements[kGenericTypes[i].element].id, elementId) == 0)
+      return &Types()[i];
+  }
+  return nullptr;
+}
+
+int RegisterGenericTypes(PyObject* module) {
+  PyTypeObject* types = Types();
+  for (int i = 0; i < kGenericTypeCount; ++i) {
+    if (types[i].tp_name != nullptr) continue;  // filled by an earlier start-up
+    FillType(i, types[i]);
+    if (FillCastingMethods(i, &types[i]) < 0 || PyType_Ready(&types[i]) < 0) {
+      ReportTypeInitError(StartupCode::ReadyType, kGenericTypes[i].fullName);
+      return -1;
+    }
+  }
+  for (int i = 0; i < kGenericTypeCount; ++i) {
+    PyTypeObject* type = &types[i];
+    if (StoreInterfaces(i, type) < 0 || StoreMarkers(type) < 0) return -1;
+    const char* shortName = std::strrchr(kGenericTypes[i].fullName, '.') + 1;
+    if (PyModule_AddObjectRef(module, shortName, reinterpret_cast<PyObject*>(type)) < 0) {
+      ReportTypeInitError2(StartupCode::AddTypeToModule, PyModule_GetName(module), kGenericTypes[i].fullName);
+      return -1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace morvax::containers

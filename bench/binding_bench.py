@@ -24,6 +24,8 @@ moment = datetime.datetime(2024, 2, 29, 13, 14, 15, 161718)
 TEXT = mv.SaveFormat.TEXT
 doc = mv.Document()
 probe.int_32_value = 5
+warnings = mv.WarningInfoCollection()
+doc.warning_callback = warnings
 
 
 ROUNDS = 7      # each round times every floor and bound statement once, interleaved
@@ -50,11 +52,13 @@ def spread(values):
 
 TARGET = 1.3  # the bound call's time at most this many times its floor's
 
-# Enumerations and dates, against the int property of the same probe in the same run.
+# Enumerations, dates and a callback property (an interface value), against the int property of the same probe in the same run.
 AGAINST_INT = [
     ("enum result (property get)", "probe.format", "probe.int_32_value"),
     ("enum argument (property set)", "probe.format = TEXT", "probe.int_32_value = 5"),
     ("datetime round trip (set + get)", "probe.when = moment; probe.when", "probe.int_32_value = 5; probe.int_32_value"),
+    ("callback property set", "doc.warning_callback = warnings", "probe.int_32_value = 5"),
+    ("callback property get", "doc.warning_callback", "probe.int_32_value"),
 ]
 
 # Warm up: .NET compiles hot methods again, optimised, a little after their first calls

@@ -112,6 +112,7 @@ public static class CppEmitter
     private static string Value(ValueType_ type) => type.Kind switch
     {
         ValueKind.Class => $"{{ValueKind::Class, &k{type.Class!.CppName}, nullptr}}",
+        ValueKind.Interface => $"{{ValueKind::Interface, &k{type.Class!.CppName}, nullptr}}",
         ValueKind.Enum => $"{{ValueKind::Enum, nullptr, &kE_{type.Enum!.CppName}}}",
         // An array names its element: typed adapters for results, the element's builder for arguments.
         ValueKind.Array when type.Element is { } e => $"{{ValueKind::Array, nullptr, nullptr, {e.Number}}}",
@@ -240,11 +241,20 @@ public static class CppEmitter
         text.AppendLine($"PyMethodDef kMethods_{c}[] = {{{string.Join(", ", methodDefs)}, {{nullptr, nullptr, 0, nullptr}}}};");
         text.AppendLine($"PyGetSetDef kGetSet_{c}[] = {{{string.Join(", ", getset.Append("{nullptr, nullptr, nullptr, nullptr, nullptr}"))}}};");
         text.AppendLine($"PyGetSetDef kStatics_{c}[] = {{{string.Join(", ", statics.Append("{nullptr, nullptr, nullptr, nullptr, nullptr}"))}}};");
+        string interfaces = "nullptr";
+        if (model.Interfaces.Count > 0)
+        {
+            interfaces = $"kInterfaces_{c}";
+            text.AppendLine($"const ClassBinding* const {interfaces}[] = {{{string.Join(", ", model.Interfaces.Select(i => "&k" + i.CppName))}, nullptr}};");
+        }
+        // The interop adapters the class stands for: 1 enumerable, 2 disposable.
+        int adapters = (typeof(System.Collections.IEnumerable).IsAssignableFrom(model.NetType) ? 1 : 0)
+                       | (typeof(IDisposable).IsAssignableFrom(model.NetType) ? 2 : 0);
         text.AppendLine("}  // namespace");
         text.AppendLine($"const ClassBinding k{c} = {{{Quote(model.PythonName)}, {Quote(model.SimpleName)}, {Quote(model.FullName)}, {Quote(model.InteropName)},");
         text.AppendLine($"    kEntries_{c}, {model.Entries.Count}, {(model.Base != null ? "&k" + model.Base.CppName : "nullptr")}, {(constructors != null ? "&" + constructors : "nullptr")},");
         string init = constructors != null ? $"MORVAX_CONSTRUCTORS(k{c})" : "MORVAX_NO_CONSTRUCTOR";
         text.AppendLine($"    {model.Statics.Count}, {model.TypeOf!.Slot}, {(model.IsStaticClass ? "true" : "false")}, {(model.NetType.IsInterface ? "true" : "false")}, {init}, kMethods_{c}, kGetSet_{c}, kStatics_{c}, &gType_{c}, &gRuntime_{c},");
-        text.AppendLine($"    {Literal(Docstrings.Class(model))}}};");
+        text.AppendLine($"    {Literal(Docstrings.Class(model))}, {interfaces}, {adapters}}};");
     }
 }

@@ -61,6 +61,10 @@ public sealed class ClassModel
     public string InteropName => NameRules.InteropClassName(Namespace, SimpleName, Id);
     public string CppName => FullName.Replace('.', '_');
     public ClassModel? Base { get; set; }
+    /// <summary>The library's interfaces the class implements, by full name: its instances stand for them.</summary>
+    public List<ClassModel> Interfaces { get; } = new();
+    /// <summary>For an interface: the classes that implement it, by full name.</summary>
+    public List<ClassModel> Implementers { get; } = new();
     public bool IsStaticClass => NetType.IsAbstract && NetType.IsSealed && !NetType.IsInterface;
     public MethodModel? Constructors { get; set; }
     public List<MethodModel> Methods { get; } = new();

@@ -32,6 +32,12 @@ public sealed class ModelBuilder
         foreach (var type in library.GetExportedTypes().Where(t => t.IsEnum && !t.IsNested && InLibrary(t)))
             _enums[type] = ReadEnum(type, ids);
         foreach (var model in _classes.Values)
+            model.Interfaces.AddRange(model.NetType.GetInterfaces().Where(_classes.ContainsKey).Select(i => _classes[i])
+                .OrderBy(i => i.FullName, StringComparer.Ordinal));
+        foreach (var model in _classes.Values.OrderBy(m => m.FullName, StringComparer.Ordinal))
+            foreach (var implemented in model.Interfaces)
+                implemented.Implementers.Add(model);
+        foreach (var model in _classes.Values)
             model.Base = model.NetType.BaseType is { } b && _classes.TryGetValue(b, out var baseModel) ? baseModel : null;
         foreach (var model in _classes.Values.OrderBy(m => m.FullName, StringComparer.Ordinal))
             Fill(model);
@@ -187,11 +193,12 @@ public sealed class ModelBuilder
         var element = ElementIds.ElementOf(type) is { } elementType ? Elements?.Require(elementType) : null;
         ValueKind? kind = ValueKinds.Classify(type);
         if (kind != null) return new ValueType_(kind.Value, null, type);
-        if (_classes.TryGetValue(type, out var model)) return new ValueType_(ValueKind.Class, model, type);
+        if (_classes.TryGetValue(type, out var model))
+            return new ValueType_(type.IsInterface ? ValueKind.Interface : ValueKind.Class, model, type);
         if (_enums.TryGetValue(type, out var enumeration)) return new ValueType_(ValueKind.Enum, null, type, enumeration);
         if (type.IsArray) return new ValueType_(ValueKind.Array, null, type, null, element);
         deferredBecause = type.IsEnum ? "enumeration outside the library"
-            : type.IsInterface ? "interface value"
+            : type.IsInterface && !type.IsGenericType ? "interface value"
             : typeof(System.IO.Stream).IsAssignableFrom(type) ? "stream of a derived type"
             : type.IsArray || type.IsGenericType ? "list, array or generic container"
             : type.IsValueType ? "other value type"

@@ -19,6 +19,10 @@ public static class PythonTypes
         string name = type.Kind switch
         {
             ValueKind.Class => nameOf(type.Class!.Module, type.Class!.SimpleName),
+            // An argument takes the interface's own wrapper and those of the classes implementing
+            // it; a result is one of them, as the class of the object stands for the interface.
+            ValueKind.Interface => string.Join(" | ", type.Class!.Implementers.Prepend(type.Class!)
+                .Select(c => nameOf(c.Module, c.SimpleName))),
             ValueKind.Enum => nameOf(type.Enum!.Module, type.Enum!.SimpleName),
             _ => "",
         };
@@ -39,6 +43,7 @@ public static class PythonTypes
                 if (c == a.Class) return true;
             return false;
         }
+        if (a.Kind == ValueKind.Interface) return b.Kind == ValueKind.Interface && a.Class == b.Class;
         if (a.Kind == ValueKind.Enum) return b.Kind == ValueKind.Enum && a.Enum == b.Enum;
         if (a.Kind == ValueKind.FileName) return b.Kind is ValueKind.FileName or ValueKind.String;
         string Plain(ValueType_ t) => t.Kind == ValueKind.Enum ? "int" : ValueKinds.Of(t.Kind).Argument;

@@ -11,7 +11,8 @@ namespace Morvax.Generator;
 /// (NameRules.IsFileName): it also takes os.PathLike (bytes alone are no name).
 /// </summary>
 public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName,
-    Enumerable, Enumerator, List, Collection, ArrayList, CollectionBase, ReadOnlyCollectionBase, Array, Disposable, Stream }
+    Enumerable, Enumerator, List, Collection, ArrayList, CollectionBase, ReadOnlyCollectionBase, Array, Disposable, Stream,
+    Interface }
 
 public static class ValueKinds
 {
@@ -83,6 +84,13 @@ public static class ValueKinds
         new(ValueKind.Stream, typeof(System.IO.Stream), "PythonStreams.Read(args[@i])", "PythonStreams.Write(result, @e);",
             "io.RawIOBase | io.BufferedIOBase | typing.BinaryIO | None", "typing.BinaryIO", "io typing",
             "using (var streams = PythonStreams.Open()) { @body streams.Complete(); }"),
+        // One of the library's interfaces (found as a class of the model that is an interface):
+        // an argument is the pair of kind and handle of a wrapper whose object implements it
+        // (None: null); a result is the handle with the type key of the object's run-time class,
+        // so that Python can give it that class where the class says it stands for the interface.
+        new(ValueKind.Interface, null, "HandleTable.Get<global::@T>(((KindHandle*)args[@i])->Handle)",
+            "{ object value = @e; *(uint*)result = HandleTable.Add(value); ((uint*)result)[1] = value is null ? 0u : Marshalling.TypeKeyOf(value.GetType()); }",
+            "{0} | None", "{0} | None"),
     };
 
     private const string Handle = "*(uint*)result = HandleTable.Add(@e);";

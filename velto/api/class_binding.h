@@ -78,7 +78,14 @@ struct ClassBinding {
   BoundType* type;
   ClassRuntime* runtime;
   const char* doc;  // the type's documentation string
+  // The library's interfaces the class implements (null-terminated, or null), and the interop
+  // adapters it stands for (a ClassAdapters mask): the members of its interface sets.
+  const ClassBinding* const* interfaces;
+  uint8_t adapterInterfaces;
 };
+
+// The bits of ClassBinding::adapterInterfaces.
+enum ClassAdapters : uint8_t { kStandsForIterable = 1, kStandsForDisposable = 2 };
 
 struct EnumMember {
   const char* name;  // upper snake case

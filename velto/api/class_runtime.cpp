@@ -34,6 +34,8 @@ void RereadHandle(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot) {
   auto* wrapper = reinterpret_cast<PyHostObject*>(object);
   if (spec.kind == ValueKind::Class && object != Py_None) {
     slot.handle = wrapper->handle;
+  } else if (spec.kind == ValueKind::Interface && object != Py_None) {
+    slot.pair.handle = wrapper->handle;
   } else if (spec.kind == ValueKind::Object &&
              (slot.variant.kind == kVariantHostObject || slot.variant.kind == kVariantHostTarget)) {
     slot.variant.value = wrapper->handle;

@@ -7,6 +7,7 @@
 #include "api/class_binding.h"
 #include "api/class_runtime.h"
 #include "api/enumerations.h"
+#include "api/interface_values.h"
 #include "interop/containers/adapters.h"
 #include "interop/containers/generic_types.h"
 #include "interop/host_object.h"
@@ -70,6 +71,11 @@ int StreamArgument(const ValueSpec&, PyObject* object, ArgumentSlot& slot, void*
   return containers::ConvertStream(object, &slot.stream);
 }
 
+int InterfaceArgument(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot.pair;
+  return ConvertInterfaceArgument(*spec.klass, object, &slot.pair);
+}
+
 void ReleaseBytes(ArgumentSlot& slot) { ReleaseByteSpan(&slot.bytes); }
 void ReleaseName(ArgumentSlot& slot) { ReleaseFileName(&slot.fileName); }
 
@@ -111,9 +117,14 @@ PyObject* ArrayResult(const ValueSpec& spec, ResultSlot& r) {
 
 PyObject* StreamOut(const ValueSpec&, ResultSlot& r) { return containers::StreamResult(r.objectRef); }
 
+PyObject* InterfaceResult(const ValueSpec& spec, ResultSlot& r) {
+  return WrapInterfaceResult(*spec.klass, r.interfaceRef.handle, r.interfaceRef.typeKey);
+}
+
 void DropObject(ResultSlot& r) { Py_XDECREF(r.object); }
 void DropHandle(ResultSlot& r) { ReleaseHandle(r.handle); }
 void DropStream(ResultSlot& r) { containers::DiscardStreamResult(r.objectRef); }
+void DropInterfaceHandle(ResultSlot& r) { ReleaseHandle(r.interfaceRef.handle); }
 
 using VK = ValueKind;
 using AS = ArgumentSlot;
@@ -150,6 +161,7 @@ constexpr ValueKindRow kRows[] = {
     {VK::Array, ArrayArgument, nullptr, AnyObject, ArrayResult, DropHandle},
     {VK::Disposable, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::Disposable>, DropHandle},
     {VK::Stream, StreamArgument, nullptr, AnyObject, StreamOut, DropStream},
+    {VK::Interface, InterfaceArgument, nullptr, MayBeInterfaceValue, InterfaceResult, DropInterfaceHandle},
 };
 
 // The table and the generated enumeration must agree row for row.

@@ -14,6 +14,7 @@
 #include "interop/containers/streams.h"
 #include "interop/converters.h"
 #include "interop/datetime_values.h"
+#include "interop/host_object.h"
 
 namespace morvax::api {
 
@@ -39,6 +40,13 @@ union ArgumentSlot {
   HostGuid guid;
   containers::EnumerableArgument enumerable;
   containers::StreamArgument stream;
+  HostKindHandle pair;  // an interface value
+};
+
+// An interface result: the handle and the type key of the object's run-time class.
+struct InterfaceResultRef {
+  uint32_t handle;
+  uint32_t typeKey;
 };
 
 // Where .NET writes one result.
@@ -57,6 +65,7 @@ union ResultSlot {
   HostDecimal decimal;
   HostGuid guid;
   HostObjectRef objectRef;
+  InterfaceResultRef interfaceRef;
 };
 
 struct ValueKindRow {

@@ -7,6 +7,7 @@
 #include "api/class_binding.h"
 #include "api/class_runtime.h"
 #include "api/enumerations.h"
+#include "api/interface_values.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
 #include "common/py_ref.h"
@@ -206,6 +207,14 @@ PyObject* CreateSupportModule(PyObject* top) {
     if (child.definition == &g_genericDefinition && containers::RegisterGenericTypes(module.get()) < 0) return nullptr;
     if (PyModule_AddObjectRef(wrpgen.get(), child.attribute, module.get()) < 0) {
       return ReportModuleInitError2(StartupCode::AttachModule, g_wrpgenDefinition.m_name, child.definition->m_name);
+    }
+  }
+  // The classes' interface sets name other classes and the adapter types: written once
+  // every one of them is ready.
+  const api::Catalogue& catalogue = api::GeneratedCatalogue();
+  for (int m = 0; m < catalogue.moduleCount; ++m) {
+    for (int i = 0; i < catalogue.modules[m].classCount; ++i) {
+      if (api::StoreInterfaceSets(*catalogue.modules[m].classes[i]) < 0) return nullptr;
     }
   }
   return wrpgen.get();

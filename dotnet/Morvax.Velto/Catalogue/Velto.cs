@@ -153,6 +153,11 @@ public sealed class FrameFormat
 // The hyphenation dictionaries registered for the process.
 public static class Hyphenation
 {
+    /// <summary>Asked for the dictionary of a language that hyphenation needs and has not got; <see langword="null"/> asks no one.</summary>
+    public static IHyphenationCallback? Callback { get; set; }
+
+    /// <summary>Told of what goes wrong while hyphenation dictionaries are read; <see langword="null"/> tells no one.</summary>
+    public static IWarningCallback? WarningCallback { get; set; }
 }
 
 public interface IDocumentConverterPlugin
@@ -237,11 +242,25 @@ public interface IWarningCallback
 
 public sealed class NodeChangingArgs
 {
-    internal NodeChangingArgs()
+    internal NodeChangingArgs(Node node, Node? oldParent, Node? newParent, NodeChangingAction action)
     {
+        Node = node;
+        OldParent = oldParent;
+        NewParent = newParent;
+        Action = action;
     }
 
-    public NodeChangingAction Action { get; internal set; }
+    /// <summary>The node being inserted or removed.</summary>
+    public Node Node { get; }
+
+    /// <summary>The parent the node leaves (<see langword="null"/> for an insertion).</summary>
+    public Node? OldParent { get; }
+
+    /// <summary>The parent the node joins (<see langword="null"/> for a removal).</summary>
+    public Node? NewParent { get; }
+
+    /// <summary>Whether the node is inserted or removed.</summary>
+    public NodeChangingAction Action { get; }
 }
 
 public sealed class NodeList

@@ -21,6 +21,7 @@ internal static class DocumentLoader
         byte[] data;
         using (var file = new FileStream(fileName, FileMode.Open, FileAccess.Read, FileShare.Read))
             data = PackageLimits.ReadBounded(file);
+        doc.WarningCallback = options?.WarningCallback;
         Load(doc, data, format);
         doc.OriginalFileName = Path.GetFullPath(fileName);
     }
@@ -35,6 +36,7 @@ internal static class DocumentLoader
         LoadFormat format = options?.LoadFormat ?? LoadFormat.Auto;
         if (format == LoadFormat.Auto)
             format = Sniff(data);
+        doc.WarningCallback = options?.WarningCallback;
         Load(doc, data, format);
     }
 
@@ -51,6 +53,10 @@ internal static class DocumentLoader
             throw new UnsupportedFileFormatException($"Loading documents in the {format} format is not supported.");
         doc.OriginalLoadFormat = format;
         doc.EnsureMinimum();
+        int kept = KeptMarkup.Count(doc);
+        if (kept > 0)
+            doc.Warn(WarningType.UnexpectedContent, WarningSource.Docx,
+                $"{kept} element(s) of markup that the document model has no node for were kept as they were read.");
     }
 
     private static LoadFormat Sniff(ReadOnlySpan<byte> data)

@@ -31,7 +31,34 @@ internal static class DocumentSaver
         return new SaveOutputParameters(FormatTable.ContentTypeOf(options.SaveFormat));
     }
 
-    private static byte[] Render(Document doc, SaveOptions options) => options switch
+    private static byte[] Render(Document doc, SaveOptions options)
+    {
+        WarnOfLosses(doc, options);
+        return RenderFormat(doc, options);
+    }
+
+    // The plain formats cannot keep markup the model has no node for, nor a table's grid:
+    // the callback hears of each before the bytes are made.
+    private static void WarnOfLosses(Document doc, SaveOptions options)
+    {
+        if (doc.WarningCallback is null) return;
+        (WarningSource source, string writer) = options switch
+        {
+            TxtSaveOptions => (WarningSource.Text, "text"),
+            MarkdownSaveOptions => (WarningSource.Markdown, "Markdown"),
+            _ => (WarningSource.Unknown, ""),
+        };
+        if (source == WarningSource.Unknown) return;
+        int kept = KeptMarkup.Count(doc);
+        if (kept > 0)
+            doc.Warn(WarningType.DataLoss, source,
+                $"The {writer} writer cannot keep {kept} element(s) of markup that the document model has no node for; only their text is written.");
+        if (source == WarningSource.Text && KeptMarkup.CountOf<Morvax.Velto.Tables.Table>(doc) > 0)
+            doc.Warn(WarningType.MajorFormattingLoss, source,
+                "The text writer cannot keep the grid of tables; their cells are written as lines of text.");
+    }
+
+    private static byte[] RenderFormat(Document doc, SaveOptions options) => options switch
     {
         OoxmlSaveOptions ooxml => FormatTable.FlatOpcFormats.Any(f => f.Flat == ooxml.SaveFormat)
             ? FlatOpc.Write(doc, ooxml)

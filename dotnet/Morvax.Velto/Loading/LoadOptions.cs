@@ -8,6 +8,9 @@ public class LoadOptions
 {
     private LoadFormat loadFormat = LoadFormat.Auto;
 
+    /// <summary>Told of what is lost or changed while the document is loaded; the loaded document keeps it as its own warning callback.</summary>
+    public IWarningCallback? WarningCallback { get; set; }
+
     public LoadOptions()
     {
     }

@@ -221,6 +221,10 @@ public abstract class CompositeNode : Node
     // at the end when `before` is null.
     private void Link(Node node, Node? before)
     {
+        // The document's watcher hears of the insertion before and after it.
+        var watcher = Document.NodeChangingCallback;
+        NodeChangingArgs? change = watcher is null ? null : new NodeChangingArgs(node, null, this, NodeChangingAction.Insert);
+        if (change is not null) watcher!.NodeInserting(change);
         node.parent = this;
         node.next = before;
         node.previous = before is null ? last : before.previous;
@@ -233,10 +237,14 @@ public abstract class CompositeNode : Node
         else
             before.previous = node;
         count++;
+        if (change is not null) watcher!.NodeInserted(change);
     }
 
     private void Unlink(Node node)
     {
+        var watcher = Document.NodeChangingCallback;
+        NodeChangingArgs? change = watcher is null ? null : new NodeChangingArgs(node, this, null, NodeChangingAction.Remove);
+        if (change is not null) watcher!.NodeRemoving(change);
         if (node.previous is null)
             first = node.next;
         else
@@ -249,5 +257,6 @@ public abstract class CompositeNode : Node
         node.next = null;
         node.previous = null;
         count--;
+        if (change is not null) watcher!.NodeRemoved(change);
     }
 }

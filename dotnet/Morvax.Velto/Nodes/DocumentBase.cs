@@ -12,4 +12,14 @@ public abstract class DocumentBase : CompositeNode
 
     /// <summary>The styles defined in this document.</summary>
     public StyleCollection Styles { get; } = StyleCollection.Blank();
+
+    /// <summary>Told of what is lost or changed while the document is loaded or saved; <see langword="null"/> tells no one.</summary>
+    public IWarningCallback? WarningCallback { get; set; }
+
+    /// <summary>Told before and after each node is inserted into or removed from the document; <see langword="null"/> tells no one.</summary>
+    public INodeChangingCallback? NodeChangingCallback { get; set; }
+
+    // Hands a warning to the callback, if there is one.
+    internal void Warn(WarningType type, WarningSource source, string description) =>
+        WarningCallback?.Warning(new WarningInfo(type, source, description));
 }

@@ -46,3 +46,20 @@ internal sealed class KeptInline : Inline
 
     internal override Node CopyNode(DocumentBase owner) => new KeptInline(owner, Element, text);
 }
+
+// Counting the kept markup of a tree, for the warnings of loading and saving.
+internal static class KeptMarkup
+{
+    public static int Count(Node root) => CountWhere(root, n => n is KeptBlock or KeptInline);
+
+    public static int CountOf<T>(Node root) where T : Node => CountWhere(root, n => n is T);
+
+    private static int CountWhere(Node root, System.Func<Node, bool> matches)
+    {
+        int found = matches(root) ? 1 : 0;
+        if (root is CompositeNode composite)
+            for (Node? child = composite.FirstChild; child is not null; child = child.NextSibling)
+                found += CountWhere(child, matches);
+        return found;
+    }
+}

@@ -2,6 +2,7 @@
 // while a document was loaded or saved.  A WarningInfoCollection is the
 // ready-made warning callback that keeps every warning it is given.
 using System;
+using System.Collections;
 using System.Collections.Generic;
 
 namespace Morvax.Velto;
@@ -22,7 +23,7 @@ public sealed class WarningInfo
     public string Description { get; }
 }
 
-public sealed class WarningInfoCollection : IWarningCallback
+public sealed class WarningInfoCollection : IWarningCallback, IEnumerable<WarningInfo>
 {
     private readonly List<WarningInfo> warnings = new();
 
@@ -43,4 +44,8 @@ public sealed class WarningInfoCollection : IWarningCallback
     }
 
     public void Clear() => warnings.Clear();
+
+    public IEnumerator<WarningInfo> GetEnumerator() => warnings.GetEnumerator();
+
+    IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 }

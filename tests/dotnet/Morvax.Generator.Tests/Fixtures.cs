@@ -40,3 +40,19 @@ public enum Colour { Red, Green, Blue = 4 }
 
 [Flags]
 public enum Sides { None = 0, Left = 1, Right = 2 }
+
+/// <summary>Told when a shape is drawn.</summary>
+public interface IDrawingWatcher
+{
+    void Drawn(Shape shape);
+}
+
+public sealed class DrawingLog : IDrawingWatcher
+{
+    public void Drawn(Shape shape) { }
+}
+
+public sealed class Canvas
+{
+    public IDrawingWatcher? Watcher { get; set; }
+}

@@ -64,4 +64,22 @@ public sealed class ValueKindsTests : IDisposable
         Assert.Equal(ValueKind.Stream, ValueKinds.Classify(typeof(System.IO.Stream)));
         Assert.Null(ValueKinds.Classify(typeof(System.IO.MemoryStream)));
     }
+
+    [Fact]
+    public void LibraryInterfacesCrossAsInterfaceValuesNamingTheirImplementers()
+    {
+        var canvas = _classes.Single(c => c.SimpleName == "Canvas");
+        var watcher = canvas.Properties.Single(p => p.PythonName == "watcher").Type;
+        Assert.Equal(ValueKind.Interface, watcher.Kind);
+        Assert.Equal("IDrawingWatcher | DrawingLog | None", PythonTypes.Annotation(watcher, true, PythonTypes.Simple));
+        Assert.Equal("IDrawingWatcher | DrawingLog | None", PythonTypes.Annotation(watcher, false, PythonTypes.Simple));
+        Assert.Equal("HandleTable.Get<global::Morvax.Velto.Fixtures.IDrawingWatcher>(((KindHandle*)args[0])->Handle)",
+                     ValueKinds.Read(watcher, 0));
+        // The implementing class carries the interface in its sets; the C++ record names it.
+        var log = _classes.Single(c => c.SimpleName == "DrawingLog");
+        Assert.Equal(new[] { watcher.Class }, log.Interfaces);
+        var tables = string.Concat(CppEmitter.Emit(_classes, _enums).Values);
+        Assert.Contains("kInterfaces_Morvax_Velto_Fixtures_DrawingLog[] = {&kMorvax_Velto_Fixtures_IDrawingWatcher, nullptr}", tables);
+        Assert.Contains("{ValueKind::Interface, &kMorvax_Velto_Fixtures_IDrawingWatcher, nullptr}", tables);
+    }
 }

@@ -86,7 +86,7 @@ def test_document_members(mv):
 
     # Its own properties, and those it overrides (node_type) reached through its bases.
     properties = {name for name, value in own.items() if isinstance(value, types.GetSetDescriptorType)}
-    missing = set(gaps["missing_properties"]["names"])
+    missing = set(gaps.get("missing_properties", {}).get("names", []))
     listed = (set(stated["properties_read_only"]) | set(stated["properties_read_write"])) - missing
     assert properties <= listed
     assert all(isinstance(inspect.getattr_static(doc, name), types.GetSetDescriptorType) for name in listed)

@@ -814,3 +814,85 @@ def test_bibliography_style_lives_in_the_sources_part_and_is_written_there(mv, t
     assert root.get("SelectedStyle") == "\\GB.XSL"
     assert root.findtext(f"{{{bib}}}Source/{{{bib}}}Tag") == "Doe01"  # the sources are kept
     assert mv.Document(str(tmp_path / "restyled.docx")).bibliography.bibliography_style == "\\GB.XSL"
+
+
+RIBBON_REL = "http://schemas.microsoft.com/office/2006/relationships/ui/extensibility"
+PAYLOAD_REL = "http://example.com/relationships/payload"
+
+
+def with_package_parts(mv, tmp_path):
+    """A package made here with two parts of its own added to the root relationships: a ribbon and a payload."""
+    base = tmp_path / "base.docx"
+    written(mv, "Body").save(str(base))
+    out = tmp_path / "parts.docx"
+    extra = {"customUI/customUI.xml": b"<customUI xmlns='http://schemas.microsoft.com/office/2006/01/customui'/>",
+             "payload/data.bin": b"\x00\x01payload"}
+    with zipfile.ZipFile(base) as source, zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as target:
+        for item in source.infolist():
+            data = source.read(item.filename).decode("latin-1")
+            if item.filename == "_rels/.rels":
+                data = data.replace("</Relationships>",
+                                    f'<Relationship Id="rX1" Type="{RIBBON_REL}" Target="customUI/customUI.xml"/>'
+                                    f'<Relationship Id="rX2" Type="{PAYLOAD_REL}" Target="/payload/data.bin"/></Relationships>')
+            elif item.filename == "[Content_Types].xml":
+                data = data.replace("</Types>", '<Override PartName="/customUI/customUI.xml" ContentType="application/xml"/>'
+                                    '<Override PartName="/payload/data.bin" ContentType="application/x-payload"/></Types>')
+            target.writestr(item.filename, data.encode("latin-1"))
+        for name, data in extra.items():
+            target.writestr(name, data)
+    return out, extra
+
+
+def package_rels(path):
+    with zipfile.ZipFile(path) as package:
+        rels = package.read("_rels/.rels").decode("utf-8")
+        return {target.lstrip("/"): kind for kind, target in re.findall(r'Type="([^"]+)" Target="([^"]+)"', rels)}, set(package.namelist())
+
+
+def test_package_custom_parts_are_listed_edited_and_written(mv, tmp_path):
+    path, extra = with_package_parts(mv, tmp_path)
+    doc = mv.Document(str(path))
+    parts = doc.package_custom_parts.to_array()
+    assert [(p.name, p.relationship_type, p.content_type, p.is_external) for p in parts] == [
+        ("/customUI/customUI.xml", RIBBON_REL, "application/xml", False),
+        ("/payload/data.bin", PAYLOAD_REL, "application/x-payload", False)]
+    assert parts[1].data == extra["payload/data.bin"]
+    clone = doc.clone()
+
+    doc.package_custom_parts.remove_at(1)
+    added = mv.markup.CustomPart()
+    added.name, added.relationship_type, added.content_type = "/extra/info.xml", PAYLOAD_REL, "application/xml"
+    added.data = b"<info/>"
+    doc.package_custom_parts.add(added)
+    external = mv.markup.CustomPart()
+    external.name, external.relationship_type, external.is_external = "https://example.com/x", PAYLOAD_REL, True
+    doc.package_custom_parts.add(external)
+    doc.save(str(tmp_path / "edited.docx"))
+    rels, names = package_rels(tmp_path / "edited.docx")
+    assert rels["customUI/customUI.xml"] == RIBBON_REL and rels["extra/info.xml"] == PAYLOAD_REL
+    assert rels["https://example.com/x"] == PAYLOAD_REL
+    assert "payload/data.bin" not in rels and "payload/data.bin" not in names  # the part went with its relationship
+    with zipfile.ZipFile(tmp_path / "edited.docx") as package:
+        assert package.read("customUI/customUI.xml") == extra["customUI/customUI.xml"]
+        assert package.read("extra/info.xml") == b"<info/>"
+        assert 'PartName="/extra/info.xml" ContentType="application/xml"' in package.read("[Content_Types].xml").decode()
+    reread = mv.Document(str(tmp_path / "edited.docx")).package_custom_parts.to_array()
+    assert [(p.name, p.is_external) for p in reread] == [("/customUI/customUI.xml", False), ("/extra/info.xml", False),
+                                                         ("https://example.com/x", True)]
+    assert reread[0].data == extra["customUI/customUI.xml"]
+
+    clone.save(str(tmp_path / "clone.docx"))  # untouched: both parts kept as read
+    assert set(package_rels(tmp_path / "clone.docx")[0]) >= {"customUI/customUI.xml", "payload/data.bin"}
+    clone.package_custom_parts.clear()
+    clone.save(str(tmp_path / "cleared.docx"))
+    rels, names = package_rels(tmp_path / "cleared.docx")
+    assert not {"customUI/customUI.xml", "payload/data.bin"} & (set(rels) | names) and "word/document.xml" in names
+
+    clashing = mv.markup.CustomPart()
+    clashing.name, clashing.relationship_type, clashing.content_type = "/word/document.xml", PAYLOAD_REL, "application/xml"
+    doc.package_custom_parts.add(clashing)
+    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.InvalidOperationException\): The package custom part '/word/document.xml'"):
+        doc.save(str(tmp_path / "clash.docx"))
+    assert not (tmp_path / "clash.docx").exists()
+    with pytest.raises(RuntimeError, match=r"ArgumentOutOfRangeException"):
+        doc.package_custom_parts.remove_at(9)

@@ -3,44 +3,112 @@ using System;
 
 namespace Morvax.Velto.Markup;
 
+// A part related to the package itself that the model does not otherwise
+// read (a ribbon customization, an add-in's payload): its part name (for an
+// external one, the target it points at), how the package relates to it, its
+// content type and its bytes.
 public sealed class CustomPart
 {
     private string name = string.Empty;
     private string relationshipType = string.Empty;
     private string contentType = string.Empty;
+    private byte[] data = Array.Empty<byte>();
 
     public CustomPart()
     {
     }
 
+    /// <summary>The part's name in the package (such as "/payload/data.xml"), or the target of an external part.</summary>
     public string Name
     {
         get => name;
         set => name = value ?? throw new ArgumentNullException(nameof(value));
     }
 
+    /// <summary>The type of the package's relationship to the part.</summary>
     public string RelationshipType
     {
         get => relationshipType;
         set => relationshipType = value ?? throw new ArgumentNullException(nameof(value));
     }
 
+    /// <summary>Whether the relationship points outside the package (such a part has no content type or data).</summary>
     public bool IsExternal { get; set; }
 
+    /// <summary>The part's content type.</summary>
     public string ContentType
     {
         get => contentType;
         set => contentType = value ?? throw new ArgumentNullException(nameof(value));
     }
 
-    public byte[] Data { get; set; } = Array.Empty<byte>();
+    /// <summary>The part's bytes.</summary>
+    public byte[] Data
+    {
+        get => data;
+        set => data = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    /// <summary>A copy of this part with its own copy of the data.</summary>
+    public CustomPart Clone() => new()
+    {
+        name = name, relationshipType = relationshipType, contentType = contentType, IsExternal = IsExternal,
+        data = (byte[])data.Clone(),
+    };
+
+    // Whether both describe the same part with the same content.
+    internal bool SameAs(CustomPart other) =>
+        name == other.name && relationshipType == other.relationshipType && IsExternal == other.IsExternal
+        && (IsExternal || (contentType == other.contentType && data.AsSpan().SequenceEqual(other.data)));
 }
 
-public sealed class CustomPartCollection
+// The package-level custom parts of a document, in package order; saving
+// makes the package's parts of this kind exactly these.
+public sealed class CustomPartCollection : System.Collections.Generic.IEnumerable<CustomPart>
 {
+    private readonly System.Collections.Generic.List<CustomPart> parts = new();
+
     public CustomPartCollection()
     {
     }
+
+    /// <summary>The number of parts.</summary>
+    public int Count => parts.Count;
+
+    /// <summary>The part at <paramref name="index"/>.</summary>
+    public CustomPart this[int index]
+    {
+        get => parts[Checked(index)];
+        set => parts[Checked(index)] = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    /// <summary>Adds <paramref name="part"/> at the end.</summary>
+    public void Add(CustomPart part) => parts.Add(part ?? throw new ArgumentNullException(nameof(part)));
+
+    /// <summary>Removes the part at <paramref name="index"/>.</summary>
+    public void RemoveAt(int index) => parts.RemoveAt(Checked(index));
+
+    /// <summary>Removes every part.</summary>
+    public void Clear() => parts.Clear();
+
+    /// <summary>A copy of the collection and of every part in it.</summary>
+    public CustomPartCollection Clone()
+    {
+        var copy = new CustomPartCollection();
+        foreach (CustomPart part in parts)
+            copy.parts.Add(part.Clone());
+        return copy;
+    }
+
+    /// <summary>The parts, in package order.</summary>
+    public CustomPart[] ToArray() => parts.ToArray();
+
+    public System.Collections.Generic.IEnumerator<CustomPart> GetEnumerator() => parts.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
+
+    private int Checked(int index) => (uint)index < (uint)parts.Count ? index
+        : throw new ArgumentOutOfRangeException(nameof(index), index, $"The collection holds {parts.Count} parts.");
 }
 
 // One custom XML data store item of a package: its identifier (which

@@ -65,6 +65,7 @@ internal static class DocxReader
         doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         doc.HasGlossaryPart = main.GlossaryDocumentPart is not null;
         DocxPackageContent.Read(doc, package, main);
+        doc.PackageCustomParts = DocxPackageParts.Read(data);
         if (main.VbaProjectPart is { } vba)
         {
             using Stream vbaStream = vba.GetStream(FileMode.Open, FileAccess.Read);

@@ -54,6 +54,7 @@ internal static class DocxWriter
             DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
             DocxProperties.WriteCustom(doc, package, source?.CustomProperties ?? new List<(string, object?)>());
         }
+        DocxPackageParts.Write(doc, buffer);
         return buffer.ToArray();
     }
 

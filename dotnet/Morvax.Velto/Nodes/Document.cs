@@ -267,6 +267,7 @@ public sealed partial class Document : DocumentBase
         copy.StyleEdits = StyleEdits.Copy();
         Formats.DocxNoteSettings.Copy(this, copy);
         copy.customXmlParts = customXmlParts.Clone();
+        copy.packageCustomParts = packageCustomParts.Clone();
         copy.Watermark = Watermark;
         copy.ReadBibliography(Bibliography.BibliographyStyle, BibliographyStyleAsRead);
         Formats.DocxViewSettings.Copy(this, copy);

@@ -1,5 +1,5 @@
 // Document's view of package content outside the story tree: custom XML
-// parts (read, edited and written back), the watermark its headers carry,
+// parts and the package's own custom parts (read, edited and written back), the watermark its headers carry,
 // the signatures the package holds, and frames and task panes, which the
 // model does not represent and so refuses to describe when a file has them.
 using System;
@@ -19,6 +19,15 @@ public sealed partial class Document
     {
         get => customXmlParts;
         set => customXmlParts = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    private CustomPartCollection packageCustomParts = new();
+
+    /// <summary>The parts related to the package itself that the document does not otherwise read (not its properties, thumbnail or signatures); saving writes exactly these.</summary>
+    public CustomPartCollection PackageCustomParts
+    {
+        get => packageCustomParts;
+        set => packageCustomParts = value ?? throw new ArgumentNullException(nameof(value));
     }
 
     private Settings.MailMergeSettings mailMergeSettings = new();

@@ -41,10 +41,9 @@ constexpr PyCFunction AsMethod(Function* function) {
   { name, &::morvax::api::StaticGet, nullptr, doc, const_cast<::morvax::api::PropertySpec*>(&spec) }
 // A class whose .NET type is disposable is a context manager, with the same two methods as
 // the _IDisposableWrapper adapter.
-#define MORVAX_DISPOSABLE_METHODS                                                                       \
-  {"__enter__", &::morvax::containers::DisposableEnter, METH_NOARGS, ::morvax::containers::kDisposableEnterDoc}, \
-  {                                                                                                   \
-    "__exit__", &::morvax::containers::DisposableExit, METH_VARARGS, ::morvax::containers::kDisposableExitDoc \
+#define MORVAX_DISPOSABLE_METHODS                                                                                  \
+  {"__enter__", &::morvax::containers::DisposableEnter, METH_NOARGS, ::morvax::containers::kDisposableEnterDoc}, { \
+    "__exit__", &::morvax::containers::DisposableExit, METH_VARARGS, ::morvax::containers::kDisposableExitDoc      \
   }
 // The service methods every class carries after its own: get_type and the casting
 // services of api/casting.h, instantiated for the class. A static class lists the same

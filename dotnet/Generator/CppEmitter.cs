@@ -237,6 +237,8 @@ public static class CppEmitter
             if (p.SetterName != null)
                 methodDefs.Add($"MORVAX_STATIC_SETTER({Quote(p.SetterName)}, {record}, {Literal(Docstrings.StaticSetter(p))})");
         }
+        // Its own members end with the with protocol when the .NET type is disposable.
+        if (model.IsDisposable) methodDefs.Add("MORVAX_DISPOSABLE_METHODS");
         methodDefs.Add(model.IsStaticClass ? $"MORVAX_STATIC_CLASS_SERVICES(k{c})" : $"MORVAX_CLASS_SERVICES(k{c})");
         text.AppendLine($"PyMethodDef kMethods_{c}[] = {{{string.Join(", ", methodDefs)}, {{nullptr, nullptr, 0, nullptr}}}};");
         text.AppendLine($"PyGetSetDef kGetSet_{c}[] = {{{string.Join(", ", getset.Append("{nullptr, nullptr, nullptr, nullptr, nullptr}"))}}};");
@@ -249,7 +251,7 @@ public static class CppEmitter
         }
         // The interop adapters the class stands for: 1 enumerable, 2 disposable.
         int adapters = (typeof(System.Collections.IEnumerable).IsAssignableFrom(model.NetType) ? 1 : 0)
-                       | (typeof(IDisposable).IsAssignableFrom(model.NetType) ? 2 : 0);
+                       | (model.IsDisposable ? 2 : 0);
         text.AppendLine("}  // namespace");
         text.AppendLine($"const ClassBinding k{c} = {{{Quote(model.PythonName)}, {Quote(model.SimpleName)}, {Quote(model.FullName)}, {Quote(model.InteropName)},");
         text.AppendLine($"    kEntries_{c}, {model.Entries.Count}, {(model.Base != null ? "&k" + model.Base.CppName : "nullptr")}, {(constructors != null ? "&" + constructors : "nullptr")},");

@@ -65,6 +65,8 @@ public sealed class ClassModel
     public List<ClassModel> Interfaces { get; } = new();
     /// <summary>For an interface: the classes that implement it, by full name.</summary>
     public List<ClassModel> Implementers { get; } = new();
+    /// <summary>Whether the .NET type is disposable: its Python class is then a context manager.</summary>
+    public bool IsDisposable => typeof(IDisposable).IsAssignableFrom(NetType);
     public bool IsStaticClass => NetType.IsAbstract && NetType.IsSealed && !NetType.IsInterface;
     public MethodModel? Constructors { get; set; }
     public List<MethodModel> Methods { get; } = new();

@@ -107,6 +107,7 @@ public static class StubEmitter
         if (all.Contains("@final", StringComparison.Ordinal) || module == "morvax.velto") imports.Add("from typing import final");
         if (all.Contains("@overload", StringComparison.Ordinal)) imports.Add("from typing import overload");
         if (all.Contains("ClassVar[", StringComparison.Ordinal)) imports.Add("from typing import ClassVar");
+        if (all.Contains("-> Self:", StringComparison.Ordinal)) imports.Add("from typing import Self");
         if (all.Contains("builtins.", StringComparison.Ordinal)) imports.Add("import builtins");
         foreach (var line in imports) text.AppendLine(line);
         foreach (var other in referenced) text.AppendLine($"import {other}");
@@ -300,6 +301,12 @@ public static class StubEmitter
                 body.AppendLine($"    @{Decorator("staticmethod")}");
                 body.AppendLine($"    def {p.SetterName}(value: {Annotate(p.Type, true)}) -> None: ...");
             }
+        }
+        if (model.IsDisposable)
+        {
+            // The instance itself comes back from enter.
+            body.AppendLine("    def __enter__(self) -> Self: ...");
+            body.AppendLine("    def __exit__(self, *args: object) -> None: ...");
         }
         body.Append(ClassServices);
         body.AppendLine();

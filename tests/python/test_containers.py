@@ -119,6 +119,32 @@ def test_with_disposes_exactly_once_and_never_swallows(probe):
     assert probe.dispose_count == 2
 
 
+def test_disposable_bound_classes_are_context_managers(mv, probe):
+    cache = mv.shaping.BasicTextShaperCache()
+    probe.fill_shaper_cache(cache, 3)
+    with cache as entered:
+        assert entered is cache and probe.cached_shapers(cache) == 3
+    # The cache's Dispose ran once and released every shaper it held.
+    assert probe.cache_dispose_count(cache) == 1
+    assert probe.cached_shapers(cache) == 0 and probe.shapers_disposed == 3
+
+    # An exception in the block comes out unchanged, and the object is still disposed.
+    error = KeyError("inside")
+    with pytest.raises(KeyError) as raised:
+        with cache:
+            raise error
+    assert raised.value is error and probe.cache_dispose_count(cache) == 2
+
+    shaper = probe.new_shaper()
+    assert isinstance(shaper, mv.shaping.ITextShaper)
+    with shaper as entered:
+        assert entered is shaper
+    assert probe.shapers_disposed == 4
+    # The with protocol takes the interpreter's three exit arguments, or any others.
+    assert shaper.__exit__(None, None, None) is None and shaper.__exit__() is None
+    assert probe.shapers_disposed == 6
+
+
 # --- Python iterables handed to .NET ---------------------------------------------------------
 
 

@@ -4,6 +4,7 @@
 
 #include "api/class_binding.h"
 #include "api/class_runtime.h"
+#include "interop/containers/adapters.h"
 #include "interop/host_object.h"
 
 namespace morvax::api::generated {
@@ -38,6 +39,12 @@ constexpr PyCFunction AsMethod(Function* function) {
   { name, &::morvax::api::PropertyGet, nullptr, doc, const_cast<::morvax::api::PropertySpec*>(&spec) }
 #define MORVAX_STATIC(name, spec, doc) \
   { name, &::morvax::api::StaticGet, nullptr, doc, const_cast<::morvax::api::PropertySpec*>(&spec) }
+// A class whose .NET type is disposable is a context manager, with the same two methods as
+// the _IDisposableWrapper adapter.
+#define MORVAX_DISPOSABLE_METHODS                                                                                  \
+  {"__enter__", &::morvax::containers::DisposableEnter, METH_NOARGS, ::morvax::containers::kDisposableEnterDoc}, { \
+    "__exit__", &::morvax::containers::DisposableExit, METH_VARARGS, ::morvax::containers::kDisposableExitDoc      \
+  }
 // The service methods every class carries after its own: get_type and the casting
 // services of api/casting.h, instantiated for the class. A static class lists the same
 // methods; they give the fixed answers of a class without instances.

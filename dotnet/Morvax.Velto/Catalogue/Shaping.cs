@@ -1,18 +1,44 @@
 // Morvax.Velto.Shaping: text shaping for complex scripts.
 using System;
+using System.Collections.Generic;
+using System.Linq;
 
 namespace Morvax.Velto.Shaping;
 
-// Keeps one text shaper per font, so shaping the same font twice reuses it.
+// Keeps one text shaper per font, so shaping the same font twice reuses it. Disposing the
+// cache disposes the shapers it holds and empties it.
 public sealed class BasicTextShaperCache : ITextShaperFactory, IDisposable
 {
+    private readonly Dictionary<string, ITextShaper> _shapers = new(StringComparer.Ordinal);
+
     public BasicTextShaperCache()
     {
     }
 
-    // Holds no shapers yet, so there is nothing to release.
+    internal int CachedShaperCount => _shapers.Count;
+
+    // How often Dispose ran, read by the test fixtures.
+    internal int DisposeCount { get; private set; }
+
+    // The shaper kept for the font, made by create on the first request.
+    internal ITextShaper GetShaper(string fontKey, Func<ITextShaper> create)
+    {
+        ArgumentNullException.ThrowIfNull(fontKey);
+        ArgumentNullException.ThrowIfNull(create);
+        if (!_shapers.TryGetValue(fontKey, out ITextShaper? shaper))
+        {
+            shaper = create();
+            _shapers.Add(fontKey, shaper);
+        }
+        return shaper;
+    }
+
     public void Dispose()
     {
+        DisposeCount++;
+        ITextShaper[] held = _shapers.Values.ToArray();
+        _shapers.Clear();
+        foreach (ITextShaper shaper in held) shaper.Dispose();
     }
 }
 

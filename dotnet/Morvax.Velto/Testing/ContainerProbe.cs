@@ -5,6 +5,7 @@
 using System;
 using System.Collections;
 using System.Linq;
+using Morvax.Velto.Shaping;
 
 namespace Morvax.Velto.Testing;
 
@@ -69,6 +70,29 @@ public sealed class ContainerProbe
     }
 
     public string Describe(ICollection items) => $"{items.Count}:{Join(items)}";
+
+    /// <summary>A new text shaper whose disposals count in ShapersDisposed.</summary>
+    public ITextShaper NewShaper() => new CountingShaper(this);
+
+    /// <summary>How many times Dispose ran on the shapers this probe made.</summary>
+    public int ShapersDisposed { get; private set; }
+
+    /// <summary>Puts count new counting shapers into the cache, one per font.</summary>
+    public void FillShaperCache(BasicTextShaperCache cache, int count)
+    {
+        for (int i = 0; i < count; i++) cache.GetShaper($"font-{i}", NewShaper);
+    }
+
+    /// <summary>How many shapers the cache holds.</summary>
+    public int CachedShapers(BasicTextShaperCache cache) => cache.CachedShaperCount;
+
+    /// <summary>How many times Dispose ran on the cache.</summary>
+    public int CacheDisposeCount(BasicTextShaperCache cache) => cache.DisposeCount;
+
+    private sealed class CountingShaper(ContainerProbe owner) : ITextShaper
+    {
+        public void Dispose() => owner.ShapersDisposed++;
+    }
 
     private sealed class Counter : IDisposable
     {

@@ -1,7 +1,7 @@
 // The catalogue types that carry logic: the new node kinds and where they
 // may go, the options of formats without a writer, checked option values,
 // PreferredWidth, FileFormatUtil, NodeImporter, PlainTextDocument and the
-// warning collection, the reporting engine's restricted types.
+// warning collection, the reporting engine's restricted types, the text shaper cache.
 using System;
 using System.IO;
 using Morvax.Velto.Drawing;
@@ -288,5 +288,34 @@ public class CatalogueBehaviourTests
         {
             Reporting.ReportingEngine.SetRestrictedTypes();
         }
+    }
+
+    [Fact]
+    public void ShaperCacheKeepsOneShaperPerFontAndReleasesThemOnDispose()
+    {
+        var cache = new Shaping.BasicTextShaperCache();
+        var made = new System.Collections.Generic.List<CountingShaper>();
+        Shaping.ITextShaper Make()
+        {
+            var shaper = new CountingShaper();
+            made.Add(shaper);
+            return shaper;
+        }
+        Assert.Same(cache.GetShaper("a", Make), cache.GetShaper("a", Make));
+        cache.GetShaper("b", Make);
+        Assert.Equal(2, cache.CachedShaperCount);
+        cache.Dispose();
+        Assert.Equal(0, cache.CachedShaperCount);
+        Assert.All(made, shaper => Assert.Equal(1, shaper.Disposals));
+        cache.Dispose();
+        Assert.Equal(2, cache.DisposeCount);
+        Assert.All(made, shaper => Assert.Equal(1, shaper.Disposals));
+    }
+
+    private sealed class CountingShaper : Shaping.ITextShaper
+    {
+        public int Disposals { get; private set; }
+
+        public void Dispose() => Disposals++;
     }
 }

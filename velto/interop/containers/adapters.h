@@ -59,6 +59,12 @@ inline uint32_t HandleOf(PyObject* self) { return reinterpret_cast<PyHostObject*
 PyObject* IterateAdapter(PyObject* self);  // iter() of every iterable adapter
 PyObject* NextItem(PyObject* self);        // next() of _IterWrapper
 extern PyMethodDef kDisposableMethods[];   // __enter__, __exit__
+// The with protocol of every .NET disposable, shared by _IDisposableWrapper and the bound
+// classes whose .NET type is disposable: enter gives the object itself, exit disposes it.
+PyObject* DisposableEnter(PyObject* self, PyObject* unused);
+PyObject* DisposableExit(PyObject* self, PyObject* excInfo);
+inline constexpr const char* kDisposableEnterDoc = "__enter__() -> self";
+inline constexpr const char* kDisposableExitDoc = "__exit__(*exc_info) -> None\n\nDisposes the .NET object.";
 
 // The list protocol (list_protocol.cpp): slots and methods of the collection adapters.
 extern PySequenceMethods kListSequence, kArraySequence, kCollectionSequence;

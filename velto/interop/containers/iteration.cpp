@@ -35,6 +35,8 @@ bool ActsAsEnumerator(PyTypeObject* type) {
   return found == 1;
 }
 
+}  // namespace
+
 PyObject* DisposableEnter(PyObject* self, PyObject*) {
   Py_INCREF(self);
   return self;
@@ -48,11 +50,9 @@ PyObject* DisposableExit(PyObject* self, PyObject*) {
   Py_RETURN_NONE;
 }
 
-}  // namespace
-
 PyMethodDef kDisposableMethods[] = {
-    {"__enter__", DisposableEnter, METH_NOARGS, "__enter__() -> self"},
-    {"__exit__", DisposableExit, METH_VARARGS, "__exit__(*exc_info) -> None\n\nDisposes the .NET object."},
+    {"__enter__", DisposableEnter, METH_NOARGS, kDisposableEnterDoc},
+    {"__exit__", DisposableExit, METH_VARARGS, kDisposableExitDoc},
     {nullptr, nullptr, 0, nullptr},
 };
 

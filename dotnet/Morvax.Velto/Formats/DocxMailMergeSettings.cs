@@ -16,7 +16,6 @@ namespace Morvax.Velto.Formats;
 
 internal static class DocxMailMergeSettings
 {
-    private const string WNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
     private const string DataSourceRelationship = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/mailMergeSource";
 
     private sealed record Row(Func<OpenXmlElement> Create, Func<MailMergeSettings, string?> Get, Action<MailMergeSettings, string> Set);
@@ -80,8 +79,8 @@ internal static class DocxMailMergeSettings
         if (part?.Settings?.GetFirstChild<W.MailMerge>() is not { } merge)
             return settings;
         for (int i = 0; i < Rows.Length; i++)
-            if (merge.ChildElements.FirstOrDefault(c => c.LocalName == Names[i] && c.NamespaceUri == WNs) is { } element)
-                Rows[i].Set(settings, ValOf(element) ?? string.Empty);
+            if (merge.ChildElements.FirstOrDefault(c => c.LocalName == Names[i] && c.NamespaceUri == WordMl.W) is { } element)
+                Rows[i].Set(settings, DocxReader.Val(element) ?? string.Empty);
         if (merge.GetFirstChild<W.DataSourceReference>()?.Id?.Value is { } id)
             settings.DataSource = part.ExternalRelationships.FirstOrDefault(r => r.Id == id)?.Uri.OriginalString;
         return settings;
@@ -122,13 +121,13 @@ internal static class DocxMailMergeSettings
         merge ??= DocxWriter.AddInOrder(settings, new W.MailMerge());
         for (int i = 0; i < Rows.Length; i++)
         {
-            foreach (OpenXmlElement old in merge.ChildElements.Where(c => c.LocalName == Names[i] && c.NamespaceUri == WNs).ToList())
+            foreach (OpenXmlElement old in merge.ChildElements.Where(c => c.LocalName == Names[i] && c.NamespaceUri == WordMl.W).ToList())
                 old.Remove();
             if (Rows[i].Get(wanted) is not { } value)
                 continue;
             OpenXmlElement element = Rows[i].Create();
             if (value.Length > 0)
-                element.SetAttribute(new OpenXmlAttribute("w", "val", WNs, value));
+                element.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, value));
             DocxWriter.AddInOrder(merge, element);
         }
         if (!string.IsNullOrEmpty(wanted.DataSource))
@@ -137,7 +136,4 @@ internal static class DocxMailMergeSettings
             DocxWriter.AddInOrder(merge, new W.DataSourceReference { Id = relationship.Id });
         }
     }
-
-    private static string? ValOf(OpenXmlElement element) =>
-        element.GetAttributes().FirstOrDefault(a => a.LocalName == "val" && a.NamespaceUri == WNs).Value;
 }

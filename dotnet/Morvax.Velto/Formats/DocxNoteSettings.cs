@@ -15,7 +15,6 @@ namespace Morvax.Velto.Formats;
 
 internal static class DocxNoteSettings
 {
-    private const string WordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 
     // The number formats with a NumberStyle of the same meaning.
     private static readonly (string Format, NumberStyle Style)[] Formats =
@@ -138,11 +137,11 @@ internal static class DocxNoteSettings
         table.First(e => e.Member.Equals(member)).Value;
 
     private static string? Val<T>(OpenXmlElement parent) where T : OpenXmlElement =>
-        parent.GetFirstChild<T>()?.GetAttributes().FirstOrDefault(a => a.LocalName == "val" && a.NamespaceUri == WordNamespace).Value;
+        DocxReader.Val(parent.GetFirstChild<T>());
 
     private static void Set<T>(OpenXmlCompositeElement parent, string value) where T : OpenXmlElement, new()
     {
         T element = parent.GetFirstChild<T>() ?? DocxWriter.AddInOrder(parent, new T());
-        element.SetAttribute(new OpenXmlAttribute("w", "val", WordNamespace, value));
+        element.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, value));
     }
 }

@@ -133,9 +133,9 @@ internal sealed class DocxStyleEdits
             style.StyleId = idMap[style.StyleId!.Value!];
             foreach (OpenXmlElement link in Links(style))
             {
-                if (Val(link) is { } target && idMap.TryGetValue(target, out string? mapped))
-                    link.SetAttribute(new OpenXmlAttribute("w", "val", WordNamespace, mapped));
-                else if (Val(link) is not { } other || !takenIds.Contains(other))
+                if (DocxReader.Val(link) is { } target && idMap.TryGetValue(target, out string? mapped))
+                    link.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, mapped));
+                else if (DocxReader.Val(link) is not { } other || !takenIds.Contains(other))
                     link.Remove();
             }
             style.StyleParagraphProperties?.NumberingProperties?.Remove();
@@ -180,7 +180,7 @@ internal sealed class DocxStyleEdits
             foreach (OpenXmlElement e in root.Descendants())
             {
                 if (e is W.ParagraphStyleId or W.RunStyle or W.TableStyle or W.StyleLink or W.NumberingStyleLink
-                    && Val(e) is { } id)
+                    && DocxReader.Val(e) is { } id)
                     used.Add(id);
             }
         }
@@ -196,7 +196,7 @@ internal sealed class DocxStyleEdits
                 continue;
             foreach (OpenXmlElement link in Links(style))
             {
-                if (Val(link) is { } target && used.Add(target))
+                if (DocxReader.Val(link) is { } target && used.Add(target))
                     pending.Push(target);
             }
         }
@@ -233,15 +233,10 @@ internal sealed class DocxStyleEdits
         return droppedNames;
     }
 
-    private const string WordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 
     // The styles a style names: the one it is based on, the one after it, its linked style.
     private static IEnumerable<OpenXmlElement> Links(W.Style style) =>
         new OpenXmlElement?[] { style.BasedOn, style.NextParagraphStyle, style.LinkedStyle }.OfType<OpenXmlElement>();
-
-    // The w:val of a reference to a style, whatever the element's value type.
-    private static string? Val(OpenXmlElement reference) =>
-        reference.GetAttributes().FirstOrDefault(a => a.LocalName == "val" && a.NamespaceUri == WordNamespace).Value;
 
     private static string Text(int value) => value.ToString(System.Globalization.CultureInfo.InvariantCulture);
 }

@@ -13,7 +13,6 @@ namespace Morvax.Velto.Formats;
 
 internal static class DocxViewSettings
 {
-    private const string WNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 
     private sealed record Flag<T>(Func<OpenXmlElement> Create, Func<T, bool> Get, Action<T, bool> Set);
 
@@ -66,7 +65,7 @@ internal static class DocxViewSettings
                 throw new NotSupportedException("ViewOptions.ViewType cannot be saved as Reading: the settings part has no markup for the reading view.");
             settings.GetFirstChild<W.View>()?.Remove();
             var element = new W.View();
-            element.SetAttribute(new OpenXmlAttribute("w", "val", WNs, Views.First(v => v.Type == view.ViewType).Markup));
+            element.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, Views.First(v => v.Type == view.ViewType).Markup));
             DocxWriter.AddInOrder(settings, element);
         }
         if (ZoomOf(settings) != (view.ZoomPercent, view.ZoomType))
@@ -76,9 +75,9 @@ internal static class DocxViewSettings
                                                       "ViewOptions.ZoomPercent must lie between 10 and 500 to be saved.");
             settings.GetFirstChild<W.Zoom>()?.Remove();
             var zoom = new W.Zoom();
-            zoom.SetAttribute(new OpenXmlAttribute("w", "percent", WNs, view.ZoomPercent.ToString(System.Globalization.CultureInfo.InvariantCulture)));
+            zoom.SetAttribute(new OpenXmlAttribute("w", "percent", WordMl.W, view.ZoomPercent.ToString(System.Globalization.CultureInfo.InvariantCulture)));
             if (view.ZoomType != ZoomType.Custom)
-                zoom.SetAttribute(new OpenXmlAttribute("w", "val", WNs, Zooms.First(z => z.Type == view.ZoomType).Markup));
+                zoom.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, Zooms.First(z => z.Type == view.ZoomType).Markup));
             DocxWriter.AddInOrder(settings, zoom);
         }
         foreach (Flag<ViewOptions> flag in ViewFlags)
@@ -109,7 +108,7 @@ internal static class DocxViewSettings
     private static void WriteFlag(OpenXmlCompositeElement parent, Func<OpenXmlElement> create, bool wanted)
     {
         string name = create().LocalName;
-        OpenXmlElement? element = parent.ChildElements.FirstOrDefault(c => c.LocalName == name && c.NamespaceUri == WNs);
+        OpenXmlElement? element = parent.ChildElements.FirstOrDefault(c => c.LocalName == name && c.NamespaceUri == WordMl.W);
         if (IsOn(element) == wanted)
             return;
         element?.Remove();
@@ -118,7 +117,7 @@ internal static class DocxViewSettings
     }
 
     private static ViewType ViewOf(W.Settings settings) =>
-        ValOf(settings.GetFirstChild<W.View>()) is { } markup && Views.Any(v => v.Markup == markup)
+        DocxReader.Val(settings.GetFirstChild<W.View>()) is { } markup && Views.Any(v => v.Markup == markup)
             ? Views.First(v => v.Markup == markup).Type
             : ViewType.PageLayout;
 
@@ -128,19 +127,16 @@ internal static class DocxViewSettings
         W.Zoom? zoom = settings.GetFirstChild<W.Zoom>();
         string? percent = zoom?.GetAttributes().FirstOrDefault(a => a.LocalName == "percent").Value?.TrimEnd('%');
         int value = int.TryParse(percent, System.Globalization.NumberStyles.Integer, System.Globalization.CultureInfo.InvariantCulture, out int p) ? p : 100;
-        string? type = ValOf(zoom);
+        string? type = DocxReader.Val(zoom);
         return (value, Zooms.Any(z => z.Markup == type) ? Zooms.First(z => z.Markup == type).Type : ZoomType.Custom);
     }
 
     private static OpenXmlElement? Find<T>(OpenXmlCompositeElement parent, Flag<T> flag)
     {
         string name = flag.Create().LocalName;
-        return parent.ChildElements.FirstOrDefault(c => c.LocalName == name && c.NamespaceUri == WNs);
+        return parent.ChildElements.FirstOrDefault(c => c.LocalName == name && c.NamespaceUri == WordMl.W);
     }
 
-    private static string? ValOf(OpenXmlElement? element) =>
-        element?.GetAttributes().FirstOrDefault(a => a.LocalName == "val" && a.NamespaceUri == WNs).Value;
-
     private static bool IsOn(OpenXmlElement? element) =>
-        element is not null && ValOf(element) is null or "true" or "1" or "on";
+        element is not null && DocxReader.OnOff(DocxReader.Val(element));
 }

@@ -5,6 +5,7 @@ must say what the interpreter's own parser says: the reference is
 _descriptor_probe.parse_reference (PyArg_ParseTupleAndKeywords over the same parameter
 names), and a constructor reached through __init__ (a tuple and a dictionary) must say
 what calling the class says."""
+import datetime
 import sys
 
 import pytest
@@ -93,3 +94,40 @@ def test_positional_and_named_arguments_reach_the_same_overload(probe, mv):
     assert made.document == doc
     # an unpacked dictionary arrives as names too
     assert probe.echo(**{"value": 3}) == 3
+
+
+def test_attribute_assignment_finds_each_property_by_name(probe, mv):
+    """Assignment sends a class's own properties straight to their setter, remembering
+    each name per class: many names in turn (more than it keeps), a name that is no
+    property, a read-only one and one of a base class must each behave as the interpreter's
+    own assignment would, however often and in whatever order they come."""
+    writable = {"int_32_value": 7, "int_16_value": 3, "int_64_value": 1 << 40, "byte_value": 9,
+                "double_value": 2.5, "single_value": 0.5, "flag": True, "text": "t", "char_value": "c",
+                "span": datetime.timedelta(seconds=2)}
+    for _ in range(3):
+        for name, value in writable.items():
+            setattr(probe, name, value)
+        for name, value in writable.items():
+            assert getattr(probe, name) == value, name
+        with pytest.raises(AttributeError, match="'morvax.velto.testing.ValueProbe' object has no attribute 'nope'"):
+            probe.nope = 1
+        with pytest.raises(AttributeError, match="attribute 'name_20' of 'morvax.velto.testing.ValueProbe' objects"
+                                                 " is not writable"):
+            probe.name_20 = "x"
+        with pytest.raises(TypeError, match="cannot delete attribute 'int_32_value'"):
+            del probe.int_32_value
+
+    class Name(str):
+        pass
+
+    setattr(probe, Name("int_32_value"), 11)
+    assert probe.int_32_value == 11
+    with pytest.raises(TypeError):
+        probe.int_32_value = "eleven"
+    assert probe.int_32_value == 11
+    # a property reached through a subclass's instance, and the class itself stays closed
+    paragraph = mv.Paragraph(mv.Document())
+    with pytest.raises(AttributeError, match="not writable"):
+        paragraph.document = None
+    with pytest.raises(TypeError, match="immutable type"):
+        type.__setattr__(mv.testing.ValueProbe, "int_32_value", 1)

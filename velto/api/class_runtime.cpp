@@ -367,9 +367,8 @@ bool IsStaticCall(PyObject* self) { return self == nullptr; }
 
 }  // namespace
 
-void* const* ClassSlots(const ClassBinding& binding) {
+void* const* BindClassSlots(const ClassBinding& binding) {
   ClassRuntime& runtime = *binding.runtime;
-  if (runtime.tableReady.load(std::memory_order_acquire)) return runtime.slots;
   std::call_once(runtime.tableOnce, [&] {
     host::FillDelegateTable(runtime.table, runtime.slots, binding.interopName, binding.entries, binding.entryCount);
   });
@@ -497,14 +496,18 @@ PyObject* PropertyGet(PyObject* self, void* closure) {
 // Converts a property value into its one slot and calls the setter entry; the handles are
 // read after the conversion (see Arguments::RereadHandles).
 static int StoreProperty(const PropertySpec& property, PyObject* self, PyObject* value) {
+  const ValueKindRow& row = RowOf(property.type.kind);
+  if (row.convert == nullptr) {
+    PyErr_SetString(PyExc_SystemError, "parameter of no value kind");
+    return -1;
+  }
   ArgumentSlot slot;
   void* pointer = nullptr;
-  if (!ConvertOne(property.type, value, slot, pointer)) return -1;
+  if (!row.convert(property.type, value, slot, pointer)) return -1;
   RereadHandle(property.type, value, slot);
   auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*property.owner)[property.setSlot]);
   entry(HandleOf(self), &pointer, nullptr);
-  auto release = RowOf(property.type.kind).release;
-  if (release != nullptr) release(slot);
+  if (row.release != nullptr) row.release(slot);
   return PyErr_Occurred() ? -1 : 0;
 }
 
@@ -518,17 +521,42 @@ int PropertySet(PyObject* self, PyObject* value, void* closure) {
   return StoreProperty(property, self, value);
 }
 
+namespace {
+
+// The settable property a name denotes on a bound type, or null. The answer is what the
+// interpreter's own lookup gives (a getset descriptor of this runtime's setter), kept per
+// class by name: bound types are static and immutable once readied, so it cannot change.
+const PropertySpec* SettableProperty(PyTypeObject* type, PyObject* name) {
+  ClassRuntime& runtime = *BindingOf(type).runtime;
+  auto& entry = runtime.setters[(reinterpret_cast<uintptr_t>(name) >> 4) & (ClassRuntime::kSetterEntries - 1)];
+  if (entry.name == name) return entry.property;
+  PyObject* descriptor = _PyType_Lookup(type, name);  // borrowed
+  const PropertySpec* property = nullptr;
+  if (descriptor != nullptr && Py_IS_TYPE(descriptor, &PyGetSetDescr_Type)) {
+    PyGetSetDef* definition = reinterpret_cast<PyGetSetDescrObject*>(descriptor)->d_getset;
+    if (definition->set == PropertySet) property = static_cast<const PropertySpec*>(definition->closure);
+  }
+  // Only exact strings are kept: a str subclass could compare differently next time.
+  if (PyUnicode_CheckExact(name)) {
+    Py_INCREF(name);
+    Py_XSETREF(entry.name, name);
+    entry.property = property;
+  }
+  return property;
+}
+
+}  // namespace
+
 // Attribute assignment on a bound object. A property of the class is set through its
 // setter at once: the interpreter's generic path would find the same descriptor and call
 // the same setter, after checks that cannot fail for a property of the object's own
 // class. Every other name takes the generic path and its messages.
 int BoundSetAttr(PyObject* self, PyObject* name, PyObject* value) {
-  PyObject* descriptor = _PyType_Lookup(Py_TYPE(self), name);  // borrowed
-  if (descriptor != nullptr && Py_IS_TYPE(descriptor, &PyGetSetDescr_Type)) {
-    PyGetSetDef* definition = reinterpret_cast<PyGetSetDescrObject*>(descriptor)->d_getset;
-    if (definition->set == PropertySet) return PropertySet(self, value, definition->closure);
-  }
-  return PyObject_GenericSetAttr(self, name, value);
+  const PropertySpec* property = SettableProperty(Py_TYPE(self), name);
+  if (property == nullptr) return PyObject_GenericSetAttr(self, name, value);
+  if (value == nullptr) return PropertySet(self, value, const_cast<PropertySpec*>(property));
+  if (RefuseInForkedChild()) return -1;
+  return StoreProperty(*property, self, value);
 }
 
 PyObject* StaticGet(PyObject*, void* closure) {
@@ -592,8 +620,9 @@ void FillBoundType(const ClassBinding& binding) {
   // one without keeps the interpreter's path to the initialiser that refuses.
   if (binding.constructors != nullptr) type.tp_vectorcall = BoundVectorcall;
   type.tp_new = BoundNew;
-  type.tp_alloc = PyType_GenericAlloc;
-  type.tp_free = PyObject_Del;
+  // Instances are exactly a PyHostObject: their blocks are reused (HostObjectAlloc).
+  type.tp_alloc = HostObjectAlloc;
+  type.tp_free = HostObjectFree;
 }
 
 }  // namespace morvax::api

@@ -25,7 +25,16 @@ struct TypeStatus {
 // costs one load instead of the once-call.
 struct ClassRuntime {
   explicit ClassRuntime(void** slotStorage) : slots(slotStorage) {}
+  // An attribute name assigned to through this class and the property it names (null: a
+  // name that is no settable property of the class). The name is held, so that an equal
+  // pointer is the same string; the class's attributes cannot change after it is readied.
+  struct SetterEntry {
+    PyObject* name = nullptr;
+    const PropertySpec* property = nullptr;
+  };
+  static constexpr int kSetterEntries = 8;  // a power of two
   void** slots;
+  SetterEntry setters[kSetterEntries];
   std::once_flag tableOnce;
   std::atomic<bool> tableReady{false};
   host::ApiDelegateTable table;
@@ -34,8 +43,13 @@ struct ClassRuntime {
   TypeStatus status;
 };
 
-// The class's delegate slots, bound on first use.
-void* const* ClassSlots(const ClassBinding& binding);
+// The class's delegate slots, bound on first use (BindClassSlots); later calls cost one load.
+void* const* BindClassSlots(const ClassBinding& binding);
+inline void* const* ClassSlots(const ClassBinding& binding) {
+  ClassRuntime& runtime = *binding.runtime;
+  if (runtime.tableReady.load(std::memory_order_acquire)) return runtime.slots;
+  return BindClassSlots(binding);
+}
 const TypeStatus& ClassStatus(const ClassBinding& binding);
 // True when the class may be used; otherwise false with TypeError set (chained to
 // "one or more refereced type is not initialized" when a dependency failed).

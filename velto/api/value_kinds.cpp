@@ -130,7 +130,10 @@ using VK = ValueKind;
 using AS = ArgumentSlot;
 using Ad = containers::Adapter;
 
-constexpr ValueKindRow kRows[] = {
+}  // namespace
+
+// Read by RowOf (value_kinds.h).
+constexpr ValueKindRow kValueKindRows[kValueKindCount] = {
     {VK::Void, nullptr, nullptr, AnyObject, NoneResult, nullptr},
     {VK::String, Plain<ConvertString, &AS::text>, nullptr, TextOrNone, BuiltObject, DropObject},
     {VK::Bool, Plain<ConvertBool, &AS::u8>, nullptr, Boolean, BoolResult, nullptr},
@@ -165,16 +168,12 @@ constexpr ValueKindRow kRows[] = {
 };
 
 // The table and the generated enumeration must agree row for row.
-static_assert(std::size(kRows) == kValueKindCount, "one value-kind row per generated ValueKind");
-constexpr bool InEnumerationOrder() {
+static_assert(std::size(kValueKindRows) == kValueKindCount, "one value-kind row per generated ValueKind");
+static constexpr bool InEnumerationOrder() {
   for (int i = 0; i < kValueKindCount; ++i)
-    if (static_cast<int>(kRows[i].kind) != i) return false;
+    if (static_cast<int>(kValueKindRows[i].kind) != i) return false;
   return true;
 }
 static_assert(InEnumerationOrder(), "value-kind rows must follow the generated ValueKind order");
-
-}  // namespace
-
-const ValueKindRow& RowOf(ValueKind kind) { return kRows[static_cast<int>(kind)]; }
 
 }  // namespace morvax::api

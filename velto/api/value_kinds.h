@@ -83,6 +83,9 @@ struct ValueKindRow {
   void (*discard)(ResultSlot& result);
 };
 
-const ValueKindRow& RowOf(ValueKind kind);
+// The rows in the order of the generated enumeration (defined in value_kinds.cpp); read
+// inline, as every argument and result of every call passes through it.
+extern const ValueKindRow kValueKindRows[kValueKindCount];
+inline const ValueKindRow& RowOf(ValueKind kind) { return kValueKindRows[static_cast<int>(kind)]; }
 
 }  // namespace morvax::api

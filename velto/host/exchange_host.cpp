@@ -7,10 +7,7 @@ namespace morvax::host {
 
 static constexpr const char* kExchangeHostClass = "Morvax.WrpGen.Interop.ExchangeHost";
 
-ExchangeHost& ExchangeHost::Instance() {
-  static ExchangeHost instance;
-  return instance;
-}
+ExchangeHost ExchangeHost::instance_;
 
 bool ExchangeHost::Bind(const char* assemblyName) {
   struct Entry {

@@ -35,7 +35,7 @@ class ExchangeHost {
   using FreeInstanceFn = void (*)(uint32_t handle);
   using BoxStcTargetFn = uint32_t (*)(uint32_t handle);
 
-  static ExchangeHost& Instance();
+  static ExchangeHost& Instance() { return instance_; }
 
   // Binds the fifteen entry points of the interop assembly; false with errorText set at
   // the first that cannot be bound.
@@ -73,6 +73,13 @@ class ExchangeHost {
     releaseQueue_->handles[releaseQueue_->count++] = handle;
     if (releaseQueue_->count == kReleaseQueueCapacity) freeQueued_();
   }
+  // Queues a released handle when that needs no call into .NET: the queue is bound and
+  // keeps room after this one. False (nothing done) when the caller must take Release.
+  bool TryQueueRelease(uint32_t handle) {
+    if (releaseQueue_ == nullptr || releaseQueue_->count >= kReleaseQueueCapacity - 1) return false;
+    releaseQueue_->handles[releaseQueue_->count++] = handle;
+    return true;
+  }
 
  private:
   // The interop assembly's ReleaseQueue record.
@@ -84,6 +91,8 @@ class ExchangeHost {
   // Binds the release queue's two entry points and fetches the queue, on the first release
   // rather than at start-up; on any failure the handles are freed one by one.
   void BindReleaseQueue();
+
+  static ExchangeHost instance_;
 
   bool releaseQueueBound_ = false;
   ReleaseQueue* releaseQueue_ = nullptr;

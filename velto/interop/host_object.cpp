@@ -120,8 +120,41 @@ extern "C" int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyO
   return *out != nullptr ? 1 : -1;
 }
 
+namespace {
+
+// Blocks of released wrappers kept for the next wrappers: every wrapper is the same small
+// object, made and dropped as fast as results are read, and a kept block is cheaper than a
+// round trip through the allocator. Only the interpreter-lock holder touches the list.
+constexpr int kKeptBlocks = 256;
+void* g_keptBlocks[kKeptBlocks];
+int g_keptCount = 0;
+
+}  // namespace
+
+PyObject* HostObjectAlloc(PyTypeObject* type, Py_ssize_t items) {
+  if (g_keptCount == 0 || items != 0 || type->tp_basicsize != static_cast<Py_ssize_t>(sizeof(PyHostObject))) {
+    return PyType_GenericAlloc(type, items);
+  }
+  auto* wrapper = static_cast<PyHostObject*>(g_keptBlocks[--g_keptCount]);
+  wrapper->handle = 0;
+  return PyObject_Init(reinterpret_cast<PyObject*>(wrapper), type);
+}
+
+void HostObjectFree(void* block) {
+  if (g_keptCount < kKeptBlocks) {
+    g_keptBlocks[g_keptCount++] = block;
+  } else {
+    PyObject_Free(block);
+  }
+}
+
 void HostObjectDealloc(PyObject* self) {
   uint32_t handle = AsHost(self)->handle;
+  // The common case: the handle joins the release queue without a call into .NET, so
+  // nothing can fail and no pending exception needs keeping aside.
+  if (handle != 0 && !host::ForkedAfterStart() && host::ExchangeHost::Instance().TryQueueRelease(handle)) {
+    handle = 0;
+  }
   if (handle != 0 && !PyErr_Occurred()) {
     // The common case: nothing to keep aside.
     ReleaseHandle(handle);

@@ -45,7 +45,11 @@ PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey);
 int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyObject** out);
 }
 
-// The slots every wrapper type shares.
+// The slots every wrapper type shares. Alloc and Free keep the blocks of released
+// wrappers for reuse; they serve types whose instances are exactly a PyHostObject (other
+// sizes go to the interpreter's allocator).
+PyObject* HostObjectAlloc(PyTypeObject* type, Py_ssize_t items);
+void HostObjectFree(void* block);
 void HostObjectDealloc(PyObject* self);
 PyObject* HostObjectRichCompare(PyObject* self, PyObject* other, int op);
 Py_hash_t HostObjectHash(PyObject* self);

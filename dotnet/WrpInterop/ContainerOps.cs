@@ -315,6 +315,42 @@ namespace Morvax.WrpGen.Interop
             *outItem = Item(enumerator.Current);
             return 0;
         }
+
+        /// <summary>
+        /// MoveNext for native code that wraps .NET objects itself: an item of the type
+        /// wrapped last comes back as a new handle and its type key (Kind 0), saving the
+        /// call back into native code; any other item as the Python object Item builds
+        /// (Kind 2, a new reference, null for None).
+        /// </summary>
+        internal static int MoveNext(IEnumerator enumerator, ItemRef* outItem)
+        {
+            if (!enumerator.MoveNext())
+            {
+                return 1;
+            }
+            object? item = enumerator.Current;
+            uint typeKey = Marshalling.WrappedLastKey(item);
+            if (typeKey != 0)
+            {
+                outItem->Handle = HandleTable.Add(item);
+                outItem->TypeKey = typeKey;
+                outItem->Kind = 0;
+                return 0;
+            }
+            outItem->Object = Item(item);
+            outItem->Kind = 2;
+            return 0;
+        }
+    }
+
+    /// <summary>One item of an enumeration as MoveNext hands it to native code (see ContainerOps.MoveNext).</summary>
+    [System.Runtime.InteropServices.StructLayout(System.Runtime.InteropServices.LayoutKind.Sequential)]
+    public struct ItemRef
+    {
+        public int Kind;       // 0: Handle and TypeKey; 2: Object
+        public uint Handle;
+        public uint TypeKey;
+        public IntPtr Object;
     }
 
     /// <summary>Where GetEnumerator writes the enumerator: its handle, then its runtime type's key.</summary>

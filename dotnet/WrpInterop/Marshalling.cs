@@ -577,6 +577,18 @@ namespace Morvax.WrpGen.Interop
             }
         }
 
+        /// <summary>
+        /// The type key of o when PyObject would wrap it as the type it wrapped last
+        /// (no handle issued), else 0.
+        /// </summary>
+        internal static uint WrappedLastKey(object? o)
+        {
+            TypeAndKey? lastWrapped = s_lastWrapped;
+            return lastWrapped is not null && o is not null && ReferenceEquals(o.GetType(), lastWrapped.Type)
+                ? lastWrapped.Key
+                : 0;
+        }
+
         /// <summary>A wrapper of a new handle for o, of the Python class registered for its run-time type.</summary>
         private static IntPtr PyWrapper(object o, uint typeKey)
         {

@@ -312,6 +312,20 @@ namespace Morvax.WrpGen.Interop
             }
         }
 
+        internal static int MoveNextRef(uint handle, ItemRef* outItem)
+        {
+            try
+            {
+                IEnumerator enumerator = HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
+                return ContainerOps.MoveNext(enumerator, outItem);
+            }
+            catch (Exception e)
+            {
+                ErrorBridge.Report(e);
+                return -1;
+            }
+        }
+
         internal static int TypeOf<T>(uint* outHandle)
         {
             try
@@ -424,6 +438,11 @@ namespace Morvax.WrpGen.Interop
 
         [UnmanagedCallersOnly]
         public static int btp_CastAs(uint handle, uint* outHandle) => ContainerEntries.CastAs<IEnumerator>(handle, outHandle);
+
+        // After the class's own entries, so that their slot order stays as it is: MoveNext
+        // for a caller that wraps .NET objects itself (ContainerOps.MoveNext with ItemRef).
+        [UnmanagedCallersOnly]
+        public static int MoveNextRef(uint handle, ItemRef* outItem) => ContainerEntries.MoveNextRef(handle, outItem);
     }
 
     /// <summary>Entry points over an IEnumerable.</summary>

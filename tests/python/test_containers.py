@@ -109,6 +109,33 @@ def test_for_loops_walk_net_enumeration_and_ask_anew_each_time(interop, probe):
     assert probe.drain(probe.enumerator) == 3
 
 
+def test_iteration_wraps_each_item_as_its_own_type_and_stops_at_a_change(mv, interop, probe, handles):
+    """Items of the type wrapped last come back as handles that this side wraps, the rest as
+    built objects: runs of one type, types alternating, values and None between them must
+    each arrive as themselves, with every handle released; a list changed between two
+    items stops the loop with .NET's error instead of reading ahead or going on."""
+    doc = mv.Document()
+    values = probe.array_list
+    values.clear()
+    pattern = [mv.testing.ValueProbe(), mv.testing.ValueProbe(), 3, None, doc, mv.testing.ValueProbe(), "x", doc, doc]
+    for item in pattern:
+        values.append(item)
+    before = handles.live()
+    for _ in range(3):
+        got = list(iter(values))
+        assert [type(g) for g in got] == [type(p) for p in pattern]
+        assert got[2:4] == [3, None] and got[6] == "x" and got[4] == doc and got[8] == doc
+        del got
+    assert handles.live() == before
+    it = iter(values)
+    assert type(next(it)) is mv.testing.ValueProbe
+    values.append(1)
+    with pytest.raises(RuntimeError, match="Collection was modified"):
+        next(it)
+    del it
+    assert handles.live() == before
+
+
 def test_with_disposes_exactly_once_and_never_swallows(probe):
     with probe.disposable as d:
         assert d is not None

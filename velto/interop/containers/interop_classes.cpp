@@ -27,7 +27,7 @@ struct ClassSpec {
 constexpr ClassSpec kClasses[] = {
     {"Morvax.WrpGen.Interop.SiApiDisposable", {"btp_IsAssignable", "btp_TypeOf", "btp_CastTo", "btp_CastAs"}, nullptr},
     {"Morvax.WrpGen.Interop.SiApiEnumerator",
-     {"MoveNext", "btp_IsAssignable", "btp_TypeOf", "btp_CastTo", "btp_CastAs"},
+     {"MoveNext", "btp_IsAssignable", "btp_TypeOf", "btp_CastTo", "btp_CastAs", "MoveNextRef"},
      nullptr},
     {"Morvax.WrpGen.Interop.SiApiEnumerable",
      {"GetEnumerator", "CreateInstanceFromPyIterable", "btp_IsAssignable", "btp_TypeOf", "btp_CastTo", "btp_CastAs"},

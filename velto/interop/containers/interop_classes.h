@@ -27,7 +27,7 @@ enum class InteropClass : uint8_t {
 // Slots of the classes whose entries the adapters call directly (the order of the names
 // in interop_classes.cpp).
 namespace slot {
-enum Enumerator { kMoveNext = 0 };
+enum Enumerator { kMoveNext = 0, kMoveNextRef = 5 };
 enum Enumerable { kGetEnumerator = 0 };
 enum CntCollection { kCollectionLength = 0, kCollectionContains = 1, kCollectionCountOf = 2 };
 enum Stream {

@@ -19,7 +19,25 @@ struct EnumeratorRef {
 };
 
 using GetEnumeratorEntry = int32_t (*)(uint32_t handle, EnumeratorRef* out);
-using MoveNextEntry = int32_t (*)(uint32_t handle, PyObject** item);
+// One item as MoveNextRef hands it over: a .NET object of the type .NET wrapped last as a
+// new handle and its type key (kind 0), which is wrapped here without .NET calling back;
+// anything else as the Python object .NET built (kind 2, a new reference; null is None).
+struct ItemRef {
+  int32_t kind;
+  uint32_t handle;
+  uint32_t typeKey;
+  PyObject* object;
+};
+using MoveNextRefEntry = int32_t (*)(uint32_t handle, ItemRef* item);
+
+// Lets go of an item that will not be returned.
+void DropItem(const ItemRef& item) {
+  if (item.kind == 0) {
+    ReleaseHandle(item.handle);
+  } else {
+    Py_XDECREF(item.object);
+  }
+}
 
 // Whether a registered type says it is an enumerator: _IterWrapper in its own
 // _implicit_interfaces set. An error while asking counts as no.
@@ -78,18 +96,19 @@ PyObject* NextItem(PyObject* self) {
   // An _IterWrapper exists only once its creation slot found its tables ready, so the
   // gate need not be passed again for every item.
   if (RefuseInForkedChild()) return nullptr;
-  auto moveNext = reinterpret_cast<MoveNextEntry>(SlotsOf(InteropClass::Enumerator)[slot::kMoveNext]);
-  PyObject* item = nullptr;
+  auto moveNext = reinterpret_cast<MoveNextRefEntry>(SlotsOf(InteropClass::Enumerator)[slot::kMoveNextRef]);
+  ItemRef item = {2, 0, 0, nullptr};
   int32_t status = moveNext(HandleOf(self), &item);
   if (PyErr_Occurred()) {
-    Py_XDECREF(item);
+    DropItem(item);
     return nullptr;
   }
   if (status == 0) {
-    if (item == nullptr) Py_RETURN_NONE;  // a null .NET item
-    return item;
+    if (item.kind == 0) return MakeWrapperCallback(item.handle, item.typeKey);
+    if (item.object == nullptr) Py_RETURN_NONE;  // a null .NET item
+    return item.object;
   }
-  Py_XDECREF(item);
+  DropItem(item);
   if (status == 1) {
     PyErr_SetNone(PyExc_StopIteration);
     return nullptr;

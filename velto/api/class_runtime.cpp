@@ -396,7 +396,7 @@ const TypeStatus& ClassStatus(const ClassBinding& binding) {
   return runtime.status;
 }
 
-bool PassReadinessGate(const ClassBinding& binding) {
+bool CheckReadiness(const ClassBinding& binding) {
   if (RefuseInForkedChild()) return false;
   const TypeStatus& status = ClassStatus(binding);
   if (!status.failed) return true;
@@ -495,7 +495,9 @@ PyObject* PropertyGet(PyObject* self, void* closure) {
 
 // Converts a property value into its one slot and calls the setter entry; the handles are
 // read after the conversion (see Arguments::RereadHandles).
-static int StoreProperty(const PropertySpec& property, PyObject* self, PyObject* value) {
+// Inlined into the assignment slot, the hot caller.
+[[gnu::always_inline]] static inline int StoreProperty(const PropertySpec& property, PyObject* self,
+                                                       PyObject* value) {
   const ValueKindRow& row = RowOf(property.type.kind);
   if (row.convert == nullptr) {
     PyErr_SetString(PyExc_SystemError, "parameter of no value kind");

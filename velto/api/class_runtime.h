@@ -10,6 +10,7 @@
 
 #include "api/class_binding.h"
 #include "host/delegate_table.h"
+#include "host/forked_process.h"
 
 namespace morvax::api {
 
@@ -52,8 +53,16 @@ inline void* const* ClassSlots(const ClassBinding& binding) {
 }
 const TypeStatus& ClassStatus(const ClassBinding& binding);
 // True when the class may be used; otherwise false with TypeError set (chained to
-// "one or more refereced type is not initialized" when a dependency failed).
-bool PassReadinessGate(const ClassBinding& binding);
+// "one or more refereced type is not initialized" when a dependency failed). A class
+// found sound once answers inline (every wrapper made passes here).
+bool CheckReadiness(const ClassBinding& binding);
+inline bool PassReadinessGate(const ClassBinding& binding) {
+  const ClassRuntime& runtime = *binding.runtime;
+  if (runtime.statusReady.load(std::memory_order_acquire) && !runtime.status.failed && !host::ForkedAfterStart()) {
+    return true;
+  }
+  return CheckReadiness(binding);
+}
 
 // The binding a bound type serves.
 inline const ClassBinding& BindingOf(PyTypeObject* type) { return *reinterpret_cast<BoundType*>(type)->binding; }

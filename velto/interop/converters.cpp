@@ -121,8 +121,7 @@ int ConvertBool(PyObject* object, void* slot) {
   return 1;
 }
 
-int IsIntegerArgument(PyObject* object) {
-  if (PyLong_CheckExact(object)) return 1;
+int IsIntegerSubclassArgument(PyObject* object) {
   if (!PyLong_Check(object) || PyBool_Check(object)) return 0;
   return IsInstanceOf(object, StandardClass(StandardClassId::EnumType));
 }

@@ -85,8 +85,12 @@ void ReleaseByteSpan(void* slot);
 int ConvertVariant(PyObject* object, void* slot);  // PyVariant
 
 // The integer test: exact int passes; bool and non-int fail; another int subclass passes
-// only as an instance of enum.EnumType. 1 yes, 0 no, -1 with an exception set.
-int IsIntegerArgument(PyObject* object);
+// only as an instance of enum.EnumType. 1 yes, 0 no, -1 with an exception set. An exact
+// int, nearly every argument, is answered inline.
+int IsIntegerSubclassArgument(PyObject* object);
+inline int IsIntegerArgument(PyObject* object) {
+  return PyLong_CheckExact(object) ? 1 : IsIntegerSubclassArgument(object);
+}
 
 // A one-character str from one UTF-16 code unit; a lone surrogate fails with an error.
 PyObject* CharResult(uint16_t unit);

@@ -59,10 +59,11 @@ struct HostTypeRegistry::Impl {
   TypeCache lenient;                                        // null values record misses
 };
 
-HostTypeRegistry::Impl& HostTypeRegistry::impl() const {
-  static Impl instance;
-  return instance;
-}
+// A static member rather than a function's static: the caches are read for every wrapped
+// result, and a function's static would be guarded on each read.
+HostTypeRegistry::Impl HostTypeRegistry::impl_;
+
+HostTypeRegistry::Impl& HostTypeRegistry::impl() const { return impl_; }
 
 HostTypeRegistry& HostTypeRegistry::Instance() {
   static HostTypeRegistry registry;

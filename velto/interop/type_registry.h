@@ -29,6 +29,7 @@ class HostTypeRegistry {
   PyTypeObject* ResolveName(uint32_t handle) const;
 
   struct Impl;
+  static Impl impl_;
   Impl& impl() const;
 };
 

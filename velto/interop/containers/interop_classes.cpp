@@ -122,10 +122,11 @@ struct BoundClass {
   void* slots[kMaxEntries] = {};
 };
 
-BoundClass& Bound(InteropClass cls) {
-  static std::array<BoundClass, static_cast<size_t>(InteropClass::Count)> classes;
-  return classes[static_cast<size_t>(cls)];
-}
+// At namespace scope rather than inside Bound: every item of an iteration reads a slot,
+// and a function's static would be guarded on each read.
+std::array<BoundClass, static_cast<size_t>(InteropClass::Count)> g_boundClasses;
+
+BoundClass& Bound(InteropClass cls) { return g_boundClasses[static_cast<size_t>(cls)]; }
 
 int EntryCount(const ClassSpec& spec) {
   int count = 0;

@@ -71,10 +71,13 @@ std::array<PyTypeObject, kCount> g_types{};
 
 const AdapterSpec& SpecOf(Adapter adapter) { return kSpecs[static_cast<size_t>(adapter)]; }
 
+// The types lie in one array: a type is one of them exactly when it points into it. Asked
+// several times for every item read, so without a search.
 Adapter AdapterOfType(PyTypeObject* type) {
-  for (size_t i = 0; i < kCount; ++i)
-    if (&g_types[i] == type) return static_cast<Adapter>(i);
-  return Adapter::Count;
+  auto address = reinterpret_cast<uintptr_t>(type);
+  auto first = reinterpret_cast<uintptr_t>(g_types.data());
+  if (address < first || address >= first + sizeof g_types) return Adapter::Count;
+  return static_cast<Adapter>((address - first) / sizeof(PyTypeObject));
 }
 
 // The allocation slot: refuses while a table the adapter needs is unusable.

@@ -111,14 +111,16 @@ const KindSpec kKinds[] = {
 const KindSpec& KindOf(int type) { return kKinds[static_cast<int>(kGenericTypes[type].kind)]; }
 int OwnClass(int type) { return ClassOf(kGenericTypes[type].element, KindOf(type).own); }
 
-PyTypeObject* Types() {
-  static std::unique_ptr<PyTypeObject[]> types(new PyTypeObject[kGenericTypeCount]());
-  return types.get();
-}
+// Made once, at namespace scope: IndexOfType is asked for every item a typed adapter reads.
+std::unique_ptr<PyTypeObject[]> g_genericTypes(new PyTypeObject[kGenericTypeCount]());
+
+PyTypeObject* Types() { return g_genericTypes.get(); }
 
 int IndexOfType(PyTypeObject* type) {
-  PyTypeObject* first = Types();
-  return type >= first && type < first + kGenericTypeCount ? static_cast<int>(type - first) : -1;
+  auto address = reinterpret_cast<uintptr_t>(type);
+  auto first = reinterpret_cast<uintptr_t>(Types());
+  if (address < first || address >= first + kGenericTypeCount * sizeof(PyTypeObject)) return -1;
+  return static_cast<int>((address - first) / sizeof(PyTypeObject));
 }
 
 // The untyped classes the protocol goes through, per untyped adapter.

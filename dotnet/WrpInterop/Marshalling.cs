@@ -76,6 +76,12 @@ namespace Morvax.WrpGen.Interop
         private static TypeAndKey? s_lastTypeKey;
         private static TypeAndKey? s_lastWrapped;   // the run-time type PyObject last wrapped
 
+        // Type keys of the objects wrapped by their family rather than by their own class:
+        // any stream becomes a _StreamWrapper and any Type the reflection module's Type.
+        // Counted keys start at 1 and never reach these (velto/interop/host_object.cpp).
+        internal const uint StreamFamilyKey = 0xFFFF_FFFF;
+        internal const uint TypeFamilyKey = 0xFFFF_FFFE;
+
         // --- arguments --------------------------------------------------------
 
         /// <summary>The str a UnicodeView slot describes; length -1 gives null.</summary>
@@ -567,6 +573,10 @@ namespace Morvax.WrpGen.Interop
                         WriteGuid(bytes, guid);
                         return StaticCallbacks.FromGuid(bytes);
                     }
+                case System.IO.Stream:
+                    return PyWrapper(o, StreamFamilyKey);
+                case Type:
+                    return PyWrapper(o, TypeFamilyKey);
                 default:
                     {
                         Type type = o.GetType();

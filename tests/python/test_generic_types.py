@@ -150,6 +150,28 @@ def test_elements_cross_in_their_own_type(mv, generic, probe):
     assert all(type(c) is mv.shaping.Cluster for c in clusters)
 
 
+def test_items_with_no_class_of_their_own_are_read_as_their_family(mv, generic, probe, handles):
+    """Type, Stream and array items have no bound class: they come back as the reflection
+    module's Type, as _StreamWrapper and as the typed array of their element, by index, by
+    iteration and as any-values alike, and their handles go when the items go."""
+    import morvax.pyreflection as reflection
+    stream_type = mv._wrpgen._interop._StreamWrapper
+    before = handles.live()
+    for _ in range(2):
+        types = probe.types()
+        assert [type(t) for t in types] == [reflection.Type, reflection.Type] and type(types[1]) is reflection.Type
+        streams = probe.streams()
+        assert [type(s) for s in streams] == [stream_type, stream_type]
+        assert streams[0].read() == b"\x01\x02\x03" and streams[1].read() == b""
+        nested = probe.nested_clusters()
+        inner = list(nested)
+        assert [type(a).__name__ for a in inner] == ["_ArrayWrapper_D5EB2CBA"] * 2
+        assert [len(a) for a in inner] == [2, 1] and type(nested[1][0]) is mv.shaping.Cluster
+        assert isinstance(inner[0], mv._wrpgen._interop._ArrayWrapper)
+        del types, streams, nested, inner
+    assert handles.live() == before
+
+
 def test_typed_enumerators_are_disposable(generic, probe):
     with iter(probe.numbers(3)) as it:
         assert type(it) is generic._IterWrapper_A4A29720

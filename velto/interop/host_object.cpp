@@ -5,6 +5,7 @@
 #include "common/sibling_apis.h"
 #include "host/exchange_host.h"
 #include "host/object_host.h"
+#include "interop/containers/adapters.h"
 #include "interop/error_bridge.h"
 #include "interop/type_registry.h"
 
@@ -96,7 +97,26 @@ PyObject* WrapObjectRef(const HostObjectRef& ref, PyTypeObject* declaredType) {
   return WrapHandle(handle, runtimeType != nullptr ? runtimeType : declaredType);
 }
 
+namespace {
+
+// The type keys .NET gives objects that are wrapped by their family rather than by their
+// own class (Marshalling.cs): any stream as _StreamWrapper, any Type as the reflection
+// module's Type. Counted keys start at 1 and never reach these.
+constexpr uint32_t kStreamFamilyKey = 0xFFFFFFFF;
+constexpr uint32_t kTypeFamilyKey = 0xFFFFFFFE;
+
+// The wrapper of an object .NET handed over under a family key, taking over its handle;
+// null with an error, or null alone when the key is no family key.
+PyObject* WrapFamily(uint32_t handle, uint32_t typeKey) {
+  if (typeKey == kTypeFamilyKey) return ReflectionType(handle);
+  if (typeKey == kStreamFamilyKey) return containers::WrapAdapter(handle, containers::AdapterType(containers::Adapter::Stream));
+  return nullptr;
+}
+
+}  // namespace
+
 extern "C" PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey) {
+  if (typeKey == kTypeFamilyKey || typeKey == kStreamFamilyKey) return WrapFamily(handle, typeKey);
   PyTypeObject* type = HostTypeRegistry::Instance().LookupRuntimeTypeStrict(handle, typeKey);
   if (type == nullptr) {
     ReleaseHandle(handle);
@@ -107,6 +127,10 @@ extern "C" PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey) {
 }
 
 extern "C" int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyObject** out) {
+  if (typeKey == kTypeFamilyKey || typeKey == kStreamFamilyKey) {
+    *out = WrapFamily(handle, typeKey);
+    return *out != nullptr ? 1 : -1;
+  }
   PyTypeObject* type = HostTypeRegistry::Instance().LookupRuntimeTypeStrict(handle, typeKey);
   if (type == nullptr) {
     ReleaseHandle(handle);

@@ -475,6 +475,11 @@ int RegisterGenericTypes(PyObject* module) {
       ReportTypeInitError2(StartupCode::AddTypeToModule, PyModule_GetName(module), kGenericTypes[i].fullName);
       return -1;
     }
+    // An array met as a value (an item of an array of arrays, an any-value) is wrapped by
+    // the run-time type's name: the typed adapter answers for its .NET array type.
+    if (kGenericTypes[i].kind == GenericKind::Array) {
+      HostTypeRegistry::Instance().Add(ToU16(kGenericElements[kGenericTypes[i].element].netName) + u"[]", type);
+    }
   }
   return 0;
 }

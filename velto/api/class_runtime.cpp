@@ -496,8 +496,7 @@ PyObject* PropertyGet(PyObject* self, void* closure) {
 // Converts a property value into its one slot and calls the setter entry; the handles are
 // read after the conversion (see Arguments::RereadHandles).
 // Inlined into the assignment slot, the hot caller.
-[[gnu::always_inline]] static inline int StoreProperty(const PropertySpec& property, PyObject* self,
-                                                       PyObject* value) {
+[[gnu::always_inline]] static inline int StoreProperty(const PropertySpec& property, PyObject* self, PyObject* value) {
   const ValueKindRow& row = RowOf(property.type.kind);
   if (row.convert == nullptr) {
     PyErr_SetString(PyExc_SystemError, "parameter of no value kind");

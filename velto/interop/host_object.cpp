@@ -109,7 +109,8 @@ constexpr uint32_t kTypeFamilyKey = 0xFFFFFFFE;
 // null with an error, or null alone when the key is no family key.
 PyObject* WrapFamily(uint32_t handle, uint32_t typeKey) {
   if (typeKey == kTypeFamilyKey) return ReflectionType(handle);
-  if (typeKey == kStreamFamilyKey) return containers::WrapAdapter(handle, containers::AdapterType(containers::Adapter::Stream));
+  if (typeKey == kStreamFamilyKey)
+    return containers::WrapAdapter(handle, containers::AdapterType(containers::Adapter::Stream));
   return nullptr;
 }
 

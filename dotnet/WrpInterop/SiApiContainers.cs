@@ -301,9 +301,7 @@ namespace Morvax.WrpGen.Interop
         {
             try
             {
-                // The type test written out: through the generic Of it takes a run-time lookup per item.
-                IEnumerator enumerator = HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
-                return ContainerOps.MoveNext(enumerator, outItem);
+                return ContainerOps.MoveNext(EnumeratorOf(handle), outItem);
             }
             catch (Exception e)
             {
@@ -312,12 +310,15 @@ namespace Morvax.WrpGen.Interop
             }
         }
 
+        // The type test written out: through the generic Of it takes a run-time lookup per item.
+        private static IEnumerator EnumeratorOf(uint handle) =>
+            HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
+
         internal static int MoveNextRef(uint handle, ItemRef* outItem)
         {
             try
             {
-                IEnumerator enumerator = HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
-                return ContainerOps.MoveNext(enumerator, outItem);
+                return ContainerOps.MoveNext(EnumeratorOf(handle), outItem);
             }
             catch (Exception e)
             {

@@ -60,7 +60,8 @@ public static class CSharpEmitter
             foreach (var overload in method.Overloads)
             {
                 string receiver = overload.Kind == OverloadKind.Static ? type : instance;
-                string call = $"{receiver}.{method.NetName}({Arguments(overload.Parameters)})";
+                string call = overload.IsKeyedIndexer ? $"{receiver}[{Arguments(overload.Parameters)}]"
+                    : $"{receiver}.{method.NetName}({Arguments(overload.Parameters)})";
                 Entry(overload.Entry.Name, ValueKinds.Scoped(overload.Parameters.Select(p => p.Type),
                     overload.Result.Kind == ValueKind.Void ? call + ";" : Store(overload.Result, call)));
             }
@@ -71,6 +72,27 @@ public static class CSharpEmitter
             Entry(property.Getter.Name, Store(property.Type, $"{receiver}.{property.NetName}"));
             if (property.Setter != null)
                 Entry(property.Setter.Name, ValueKinds.Scoped(new[] { property.Type }, $"{receiver}.{property.NetName} = {Read(property.Type, 0)};"));
+        }
+
+        if (model.Indexer is { } indexer)
+        {
+            // The status word of the sequence entries: 0 done, 2 index out of range, -1 the
+            // error is pending. An index the indexer refuses as out of range is status 2.
+            const string outOfRange = "catch (ArgumentOutOfRangeException) { return 2; } catch (IndexOutOfRangeException) { return 2; }";
+            void Sequence(string entry, string signature, string body)
+            {
+                if (omitted.Contains(model.FullName + "." + entry)) return;
+                text.AppendLine($"        [UnmanagedCallersOnly] public static int {entry}({signature})");
+                text.AppendLine("        {");
+                text.AppendLine($"            try {{ {body} return 0; }}");
+                text.AppendLine($"            {outOfRange}");
+                text.AppendLine("            catch (Exception e) { ErrorBridge.Report(e); return -1; }");
+                text.AppendLine("        }");
+            }
+            Sequence(indexer.Getter.Name, "uint self, int index, void* result", Store(indexer.Element, $"{instance}[index]"));
+            if (indexer.Setter != null)
+                Sequence(indexer.Setter.Name, "uint self, int index, void** args",
+                    ValueKinds.Scoped(new[] { indexer.Element }, $"{instance}[index] = {Read(indexer.Element, 0)};"));
         }
 
         Entry("btp_TypeOf", $"*outHandle = HandleTable.Add(typeof({type})); return 1;", "uint* outHandle", "int", "0");

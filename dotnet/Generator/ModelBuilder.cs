@@ -80,6 +80,7 @@ public sealed class ModelBuilder
         // A keyed indexer's getter is a method among them: a key is never a subscript.
         var methods = type.GetMethods(Declared | BindingFlags.Instance | BindingFlags.Static)
             .Where(m => (!m.IsSpecialName || KeyedIndexerName(m) != null) && !ObjectMembers.Contains(m.Name))
+            .Where(m => m.Name != "GetEnumerator")  // the iteration slot walks the enumerable
             .Where(m => m.GetBaseDefinition() == m)  // overrides are reached through the base
             .OrderBy(m => m.MetadataToken);
         foreach (var byName in methods.GroupBy(m => KeyedIndexerName(m) ?? m.Name))

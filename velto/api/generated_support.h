@@ -70,12 +70,15 @@ constexpr PyCFunction AsMethod(Function* function) {
 // A collection's sequence slots: the item slot, and the assignment slot where the indexer is
 // settable; no length, so the interpreter hands a negative index on unchanged.
 #include "api/collections.h"
-#define MORVAX_COLLECTION(spec) \
-  { nullptr, nullptr, nullptr, &::morvax::api::CollectionItemSlot<&spec>, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr }
-#define MORVAX_SETTABLE_COLLECTION(spec)                                                                  \
-  {                                                                                                       \
-    nullptr, nullptr, nullptr, &::morvax::api::CollectionItemSlot<&spec>, nullptr,                        \
-        &::morvax::api::CollectionAssignSlot<&spec>, nullptr, nullptr, nullptr, nullptr                   \
+#define MORVAX_COLLECTION(spec)                                                                                        \
+  {                                                                                                                    \
+    nullptr, nullptr, nullptr, &::morvax::api::CollectionItemSlot<&spec>, nullptr, nullptr, nullptr, nullptr, nullptr, \
+        nullptr                                                                                                        \
+  }
+#define MORVAX_SETTABLE_COLLECTION(spec)                                                \
+  {                                                                                     \
+    nullptr, nullptr, nullptr, &::morvax::api::CollectionItemSlot<&spec>, nullptr,      \
+        &::morvax::api::CollectionAssignSlot<&spec>, nullptr, nullptr, nullptr, nullptr \
   }
 // Iteration through the typed enumerable of an element (its number in the typed-container
 // tables), or through the non-generic enumerable of _IterableWrapper.

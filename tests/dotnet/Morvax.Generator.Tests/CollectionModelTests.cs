@@ -19,7 +19,7 @@ public sealed class CollectionModelTests : IDisposable
     public void TheIntegerIndexerTakesTheSequenceEntriesBeforeTheServices()
     {
         var palette = Class("Palette");
-        Assert.Equal(new[] { "call_000_Clear", "call_000_GetByName", "call_000_GetBySides", "get_Count", "btp_SqGetItem",
+        Assert.Equal(new[] { "ctor_000_Palette", "call_000_Clear", "call_000_GetByName", "call_000_GetBySides", "get_Count", "btp_SqGetItem",
                              "btp_SqSetItem", "btp_TypeOf", "btp_CastTo", "btp_ReInterpretObj", "btp_CastAs", "btp_IsAssignable" },
                      palette.Entries.Select(e => e.Name));
         Assert.Equal(ValueKind.Enum, palette.Indexer!.Element.Kind);
@@ -27,7 +27,7 @@ public sealed class CollectionModelTests : IDisposable
         Assert.DoesNotContain(palette.Methods, m => m.NetName == "GetEnumerator");
         Assert.Equal(IterationKind.Untyped, palette.Iteration);  // pairs cross as untyped values
 
-        var row = Class("ShapeRow");
+        var row = Class("Gallery");
         Assert.Null(row.Indexer!.Setter);
         Assert.Equal(IterationKind.None, row.Iteration);
         Assert.Null(Class("Shape").Indexer);
@@ -43,7 +43,7 @@ public sealed class CollectionModelTests : IDisposable
         Assert.Contains("[Marshalling.ReadString(args[0])]", cs);  // the keyed getter is a subscript in C#
         var cpp = string.Concat(CppEmitter.Emit(_model.Classes, _model.Enums).Values);
         Assert.Contains("PySequenceMethods kSequence_Morvax_Velto_Fixtures_Palette = MORVAX_SETTABLE_COLLECTION(", cpp);
-        Assert.Contains("PySequenceMethods kSequence_Morvax_Velto_Fixtures_ShapeRow = MORVAX_COLLECTION(", cpp);
+        Assert.Contains("PySequenceMethods kSequence_Morvax_Velto_Fixtures_Gallery = MORVAX_COLLECTION(", cpp);
         Assert.Contains("&kSequence_Morvax_Velto_Fixtures_Palette, MORVAX_UNTYPED_ITERATION}", cpp);
         var stubs = string.Concat(StubEmitter.Emit(_model.Classes, _model.Enums).Values);
         Assert.Contains("    def __getitem__(self, index: int, /) -> Colour: ...\n    def __setitem__(self, index: int, value: Colour, /) -> None: ...\n", stubs);

@@ -71,7 +71,7 @@ public sealed class Palette : System.Collections.Generic.IEnumerable<System.Coll
 }
 
 /// <summary>A read-only collection of shapes, without iteration of its own.</summary>
-public sealed class ShapeRow
+public sealed class Gallery
 {
     public Shape this[int index] => new();
 }

@@ -250,6 +250,8 @@ def test_document_round_trip_through_collections(mv, tmp_path):
         builder.writeln(text)
     doc.built_in_document_properties.title = "Round trip"
     doc.custom_document_properties.add("Client", "Acme")
+    doc.variables.add("Total", "42")
+    doc.variables.add("Approver", "R. Doe & Co <legal>")
     path = tmp_path / "collections.docx"
     doc.save(str(path))
     again = mv.Document(str(path))
@@ -264,13 +266,20 @@ def test_document_round_trip_through_collections(mv, tmp_path):
     custom = again.custom_document_properties
     assert custom.count == 1 and custom[0].name == "Client" and custom[0].value == "Acme"
     assert [p.name for p in custom] == ["Client"]
+    variables = again.variables
+    assert [variables[i] for i in range(variables.count)] == ["R. Doe & Co <legal>", "42"]
+    assert variables.get_by_name("total") == "42"
+    # A changed value is written back; an unchanged document keeps the part's list.
+    variables[1] = "43"
+    again.save(str(path))
+    assert mv.Document(str(path)).variables.get_by_name("Total") == "43"
 
 
 def test_ownership_over_mixed_operations(mv, doc, handles):
     paragraphs = doc.first_section.body.paragraphs
     variables = doc.variables
     variables.add("v", "value")
-    value = "text"
+    value = "".join(["te", "xt"])  # a string of its own: an interned one is shared with other code
     for _ in range(100):  # warm-up: caches and tables bound
         paragraphs[0], list(paragraphs), variables[0]
     before_refs = sys.getrefcount(value), sys.getrefcount(paragraphs), sys.getrefcount(variables)

@@ -38,12 +38,15 @@ public static class CSharpEmitter
         string name = model.InteropName[(model.InteropName.LastIndexOf('.') + 1)..];
         text.AppendLine($"    public static unsafe class {name}");
         text.AppendLine("    {");
-        void Entry(string entry, string body, string signature = "uint self, void** args, void* result", string returns = "void", string failure = "")
+        // handled: catch clauses tried before the one that reports the exception.
+        void Entry(string entry, string body, string signature = "uint self, void** args, void* result", string returns = "void",
+                   string failure = "", string? handled = null)
         {
             if (omitted.Contains(model.FullName + "." + entry)) return;
             text.AppendLine($"        [UnmanagedCallersOnly] public static {returns} {entry}({signature})");
             text.AppendLine("        {");
             text.AppendLine($"            try {{ {body} }}");
+            if (handled != null) text.AppendLine($"            {handled}");
             text.AppendLine($"            catch (Exception e) {{ ErrorBridge.Report(e);{(failure.Length > 0 ? " return " + failure + ";" : "")} }}");
             text.AppendLine("        }");
         }
@@ -79,20 +82,12 @@ public static class CSharpEmitter
             // The status word of the sequence entries: 0 done, 2 index out of range, -1 the
             // error is pending. An index the indexer refuses as out of range is status 2.
             const string outOfRange = "catch (ArgumentOutOfRangeException) { return 2; } catch (IndexOutOfRangeException) { return 2; }";
-            void Sequence(string entry, string signature, string body)
-            {
-                if (omitted.Contains(model.FullName + "." + entry)) return;
-                text.AppendLine($"        [UnmanagedCallersOnly] public static int {entry}({signature})");
-                text.AppendLine("        {");
-                text.AppendLine($"            try {{ {body} return 0; }}");
-                text.AppendLine($"            {outOfRange}");
-                text.AppendLine("            catch (Exception e) { ErrorBridge.Report(e); return -1; }");
-                text.AppendLine("        }");
-            }
-            Sequence(indexer.Getter.Name, "uint self, int index, void* result", Store(indexer.Element, $"{instance}[index]"));
+            Entry(indexer.Getter.Name, Store(indexer.Element, $"{instance}[index]") + " return 0;",
+                  "uint self, int index, void* result", "int", "-1", outOfRange);
             if (indexer.Setter != null)
-                Sequence(indexer.Setter.Name, "uint self, int index, void** args",
-                    ValueKinds.Scoped(new[] { indexer.Element }, $"{instance}[index] = {Read(indexer.Element, 0)};"));
+                Entry(indexer.Setter.Name,
+                      ValueKinds.Scoped(new[] { indexer.Element }, $"{instance}[index] = {Read(indexer.Element, 0)};") + " return 0;",
+                      "uint self, int index, void** args", "int", "-1", outOfRange);
         }
 
         Entry("btp_TypeOf", $"*outHandle = HandleTable.Add(typeof({type})); return 1;", "uint* outHandle", "int", "0");

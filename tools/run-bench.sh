@@ -20,3 +20,5 @@ echo
 /usr/bin/python3 "$root/bench/stream_bench.py" "$build"
 echo
 /usr/bin/python3 "$root/bench/generic_bench.py" "$build"
+echo
+/usr/bin/python3 "$root/bench/collection_bench.py" "$build"

@@ -38,12 +38,15 @@ public static class CSharpEmitter
         string name = model.InteropName[(model.InteropName.LastIndexOf('.') + 1)..];
         text.AppendLine($"    public static unsafe class {name}");
         text.AppendLine("    {");
-        void Entry(string entry, string body, string signature = "uint self, void** args, void* result", string returns = "void", string failure = "")
+        // handled: catch clauses tried before the one that reports the exception.
+        void Entry(string entry, string body, string signature = "uint self, void** args, void* result", string returns = "void",
+                   string failure = "", string? handled = null)
         {
             if (omitted.Contains(model.FullName + "." + entry)) return;
             text.AppendLine($"        [UnmanagedCallersOnly] public static {returns} {entry}({signature})");
             text.AppendLine("        {");
             text.AppendLine($"            try {{ {body} }}");
+            if (handled != null) text.AppendLine($"            {handled}");
             text.AppendLine($"            catch (Exception e) {{ ErrorBridge.Report(e);{(failure.Length > 0 ? " return " + failure + ";" : "")} }}");
             text.AppendLine("        }");
         }
@@ -60,7 +63,8 @@ public static class CSharpEmitter
             foreach (var overload in method.Overloads)
             {
                 string receiver = overload.Kind == OverloadKind.Static ? type : instance;
-                string call = $"{receiver}.{method.NetName}({Arguments(overload.Parameters)})";
+                string call = overload.IsKeyedIndexer ? $"{receiver}[{Arguments(overload.Parameters)}]"
+                    : $"{receiver}.{method.NetName}({Arguments(overload.Parameters)})";
                 Entry(overload.Entry.Name, ValueKinds.Scoped(overload.Parameters.Select(p => p.Type),
                     overload.Result.Kind == ValueKind.Void ? call + ";" : Store(overload.Result, call)));
             }
@@ -71,6 +75,19 @@ public static class CSharpEmitter
             Entry(property.Getter.Name, Store(property.Type, $"{receiver}.{property.NetName}"));
             if (property.Setter != null)
                 Entry(property.Setter.Name, ValueKinds.Scoped(new[] { property.Type }, $"{receiver}.{property.NetName} = {Read(property.Type, 0)};"));
+        }
+
+        if (model.Indexer is { } indexer)
+        {
+            // The status word of the sequence entries: 0 done, 2 index out of range, -1 the
+            // error is pending. An index the indexer refuses as out of range is status 2.
+            const string outOfRange = "catch (ArgumentOutOfRangeException) { return 2; } catch (IndexOutOfRangeException) { return 2; }";
+            Entry(indexer.Getter.Name, Store(indexer.Element, $"{instance}[index]") + " return 0;",
+                  "uint self, int index, void* result", "int", "-1", outOfRange);
+            if (indexer.Setter != null)
+                Entry(indexer.Setter.Name,
+                      ValueKinds.Scoped(new[] { indexer.Element }, $"{instance}[index] = {Read(indexer.Element, 0)};") + " return 0;",
+                      "uint self, int index, void** args", "int", "-1", outOfRange);
         }
 
         Entry("btp_TypeOf", $"*outHandle = HandleTable.Add(typeof({type})); return 1;", "uint* outHandle", "int", "0");

@@ -252,11 +252,25 @@ public static class CppEmitter
         // The interop adapters the class stands for: 1 enumerable, 2 disposable.
         int adapters = (typeof(System.Collections.IEnumerable).IsAssignableFrom(model.NetType) ? 1 : 0)
                        | (model.IsDisposable ? 2 : 0);
+        // A collection: its integer indexer as the item (and assignment) slot, and its iteration slot.
+        string sequence = "nullptr";
+        if (model.Indexer is { } indexer)
+        {
+            sequence = $"&kSequence_{c}";
+            text.AppendLine($"const CollectionSpec kCollection_{c} = {{&k{c}, {indexer.Getter.Slot}, {(indexer.Setter?.Slot ?? -1)}, {Value(indexer.Element)}}};");
+            text.AppendLine($"PySequenceMethods kSequence_{c} = {(indexer.Setter != null ? "MORVAX_SETTABLE_COLLECTION" : "MORVAX_COLLECTION")}(kCollection_{c});");
+        }
+        string iterate = model.Iteration switch
+        {
+            IterationKind.Typed => $"MORVAX_TYPED_ITERATION({model.IterationElement!.Number})",
+            IterationKind.Untyped => "MORVAX_UNTYPED_ITERATION",
+            _ => "nullptr",
+        };
         text.AppendLine("}  // namespace");
         text.AppendLine($"const ClassBinding k{c} = {{{Quote(model.PythonName)}, {Quote(model.SimpleName)}, {Quote(model.FullName)}, {Quote(model.InteropName)},");
         text.AppendLine($"    kEntries_{c}, {model.Entries.Count}, {(model.Base != null ? "&k" + model.Base.CppName : "nullptr")}, {(constructors != null ? "&" + constructors : "nullptr")},");
         string init = constructors != null ? $"MORVAX_CONSTRUCTORS(k{c})" : "MORVAX_NO_CONSTRUCTOR";
         text.AppendLine($"    {model.Statics.Count}, {model.TypeOf!.Slot}, {(model.IsStaticClass ? "true" : "false")}, {(model.NetType.IsInterface ? "true" : "false")}, {init}, kMethods_{c}, kGetSet_{c}, kStatics_{c}, &gType_{c}, &gRuntime_{c},");
-        text.AppendLine($"    {Literal(Docstrings.Class(model))}, {interfaces}, {adapters}}};");
+        text.AppendLine($"    {Literal(Docstrings.Class(model))}, {interfaces}, {adapters}, {sequence}, {iterate}}};");
     }
 }

@@ -23,6 +23,8 @@ public sealed class OverloadModel
     public required ValueType_ Result { get; init; }
     /// <summary>The library's documentation summary of this overload, if it has one.</summary>
     public string? Summary { get; init; }
+    /// <summary>A keyed indexer's getter (this[string], this[BorderType]): called by subscript in C#.</summary>
+    public bool IsKeyedIndexer => Member.IsSpecialName && Member.Name == "get_Item";
 }
 
 public sealed class MethodModel
@@ -48,6 +50,15 @@ public sealed class PropertyModel
     public string? Summary { get; init; }
     public bool IsReadOnly => Setter == null;
 }
+
+/// <summary>An integer indexer this[int]: the element it gives and its sequence entry points.</summary>
+public sealed record IndexerModel(ValueType_ Element, EntryModel Getter, EntryModel? Setter);
+
+/// <summary>
+/// How a class is iterated: through the typed enumerable of its IEnumerable&lt;T&gt; element, through
+/// the non-generic enumerable (pairs of a keyed collection, or no generic interface), or not at all.
+/// </summary>
+public enum IterationKind { None, Typed, Untyped }
 
 public sealed class ClassModel
 {
@@ -75,6 +86,13 @@ public sealed class ClassModel
     public List<EntryModel> Entries { get; } = new();
     public EntryModel? TypeOf { get; set; }
     public string? Summary { get; set; }
+    /// <summary>The class's own integer indexer, if it declares one.</summary>
+    public IndexerModel? Indexer { get; set; }
+    public IterationKind Iteration { get; set; }
+    /// <summary>For typed iteration: the enumerable's element, whose enumerator type walks it.</summary>
+    public ElementModel? IterationElement { get; set; }
+    /// <summary>For typed iteration: the element as a value, for the annotations.</summary>
+    public ValueType_? IterationType { get; set; }
 
     public EntryModel AddEntry(string name)
     {

@@ -77,17 +77,19 @@ public sealed class ModelBuilder
         }
 
         // Methods, grouped by name in order of first declaration.
+        // A keyed indexer's getter is a method among them: a key is never a subscript.
         var methods = type.GetMethods(Declared | BindingFlags.Instance | BindingFlags.Static)
-            .Where(m => !m.IsSpecialName && !ObjectMembers.Contains(m.Name))
+            .Where(m => (!m.IsSpecialName || KeyedIndexerName(m) != null) && !ObjectMembers.Contains(m.Name))
+            .Where(m => m.Name != "GetEnumerator")  // the iteration slot walks the enumerable
             .Where(m => m.GetBaseDefinition() == m)  // overrides are reached through the base
             .OrderBy(m => m.MetadataToken);
-        foreach (var byName in methods.GroupBy(m => m.Name))
+        foreach (var byName in methods.GroupBy(m => KeyedIndexerName(m) ?? m.Name))
         {
             var group = new MethodModel { NetName = byName.Key, PythonName = NameRules.Snake(byName.Key) };
             int number = 0;
             foreach (var method in byName)
             {
-                string entry = $"call_{number++:000}_{method.Name}";
+                string entry = $"call_{number++:000}_{byName.Key}";
                 if (method.IsGenericMethodDefinition) { Tally.Defer("generic method"); continue; }
                 AddOverload(model, group, method, method.IsStatic ? OverloadKind.Static : OverloadKind.Instance, entry);
             }
@@ -99,7 +101,7 @@ public sealed class ModelBuilder
         {
             var getter = property.GetGetMethod();
             if (getter == null || getter.GetBaseDefinition() != getter) continue;
-            if (property.GetIndexParameters().Length > 0) { Tally.Defer("indexer"); continue; }
+            if (property.GetIndexParameters().Length > 0) continue;  // indexers: below, and keyed ones with the methods
             var kind = Classify(property.PropertyType, out var reason);
             if (kind == null) { Tally.Defer(reason!); continue; }
             var setter = property.GetSetMethod();
@@ -139,6 +141,8 @@ public sealed class ModelBuilder
             Tally.Emit(isField ? "constant" : "static property");
         }
 
+        AddSequence(model);
+
         if (model.IsStaticClass)
         {
             model.TypeOf = model.AddEntry("btp_TypeOf");
@@ -149,6 +153,61 @@ public sealed class ModelBuilder
             foreach (var service in new[] { "btp_CastTo", "btp_ReInterpretObj", "btp_CastAs", "btp_IsAssignable" })
                 model.AddEntry(service);
         }
+    }
+
+    /// <summary>
+    /// The Python name of a keyed indexer's getter: "GetByName" for a string key, "GetBy" and
+    /// the enumeration's name for an enumeration key (this[BorderType] is GetByBorderType);
+    /// null for any other method.
+    /// </summary>
+    public static string? KeyedIndexerName(MethodInfo method)
+    {
+        if (!method.IsSpecialName || method.Name != "get_Item") return null;
+        var parameters = method.GetParameters();
+        if (parameters.Length != 1) return null;
+        var key = parameters[0].ParameterType;
+        return key == typeof(string) ? "GetByName" : key.IsEnum ? "GetBy" + key.Name : null;
+    }
+
+    // The integer indexer (the sequence entry points, after the properties and statics and
+    // before the casting services) and how the class is iterated.
+    private void AddSequence(ClassModel model)
+    {
+        var type = model.NetType;
+        if (model.IsStaticClass || type.IsInterface) return;
+        var indexer = type.GetProperties(Declared | BindingFlags.Instance)
+            .FirstOrDefault(p => p.GetIndexParameters() is { Length: 1 } keys && keys[0].ParameterType == typeof(int)
+                                 && p.GetGetMethod() is { } g && g.GetBaseDefinition() == g);
+        if (indexer != null)
+        {
+            var element = Classify(indexer.PropertyType, out var reason);
+            if (element == null) Tally.Defer(reason!);
+            else
+            {
+                var getter = model.AddEntry("btp_SqGetItem");
+                var setter = indexer.GetSetMethod() != null ? model.AddEntry("btp_SqSetItem") : null;
+                model.Indexer = new IndexerModel(element, getter, setter);
+                Tally.Emit(setter != null ? "indexer (settable)" : "indexer");
+            }
+        }
+
+        var generic = type.GetInterfaces()
+            .FirstOrDefault(i => i.IsGenericType && i.GetGenericTypeDefinition() == typeof(IEnumerable<>));
+        if (generic != null)
+        {
+            var elementType = generic.GetGenericArguments()[0];
+            // A keyed collection walks its pairs, which cross as untyped values.
+            bool pairs = elementType.IsGenericType && elementType.GetGenericTypeDefinition() == typeof(KeyValuePair<,>);
+            var element = pairs ? null : Elements?.Require(elementType);
+            if (element != null && element.Has(Instantiations.Iterator))
+            {
+                model.Iteration = IterationKind.Typed;
+                model.IterationElement = element;
+                model.IterationType = Classify(elementType, out _);
+                return;
+            }
+        }
+        if (typeof(System.Collections.IEnumerable).IsAssignableFrom(type)) model.Iteration = IterationKind.Untyped;
     }
 
     // Methods are added in declaration order, but their entries must precede the

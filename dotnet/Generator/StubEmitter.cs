@@ -302,6 +302,21 @@ public static class StubEmitter
                 body.AppendLine($"    def {p.SetterName}(value: {Annotate(p.Type, true)}) -> None: ...");
             }
         }
+        // A collection: an integer subscript gives (and, settable, takes) the indexer's element;
+        // iteration gives the enumerable's element (untyped: any value). The slots take their
+        // arguments by position only.
+        if (model.Indexer is { } indexer)
+        {
+            body.AppendLine($"    def __getitem__(self, index: int, /) -> {Annotate(indexer.Element, false)}: ...");
+            if (indexer.Setter != null)
+                body.AppendLine($"    def __setitem__(self, index: int, value: {Annotate(indexer.Element, true)}, /) -> None: ...");
+        }
+        if (model.Iteration != IterationKind.None)
+        {
+            imports.Add("import collections.abc");
+            string item = model.IterationType is { } itemType ? Annotate(itemType, false) : "object";
+            body.AppendLine($"    def __iter__(self) -> collections.abc.Iterator[{item}]: ...");
+        }
         if (model.IsDisposable)
         {
             // The instance itself comes back from enter.

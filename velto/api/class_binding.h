@@ -82,6 +82,19 @@ struct ClassBinding {
   // adapters it stands for (a ClassAdapters mask): the members of its interface sets.
   const ClassBinding* const* interfaces;
   uint8_t adapterInterfaces;
+  // A collection class (api/collections.h): the item slot of its integer indexer (with the
+  // assignment slot where it is settable), or null; and its iteration slot, or null.
+  PySequenceMethods* sequence;
+  getiterfunc iterate;
+};
+
+// The integer indexer of a collection class: its sequence entry points (setSlot -1 when the
+// indexer is read-only) and the element, converted as a result or an argument of that type.
+struct CollectionSpec {
+  const ClassBinding* owner;
+  int16_t getSlot;
+  int16_t setSlot;
+  ValueSpec element;
 };
 
 // The bits of ClassBinding::adapterInterfaces.

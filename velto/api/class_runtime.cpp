@@ -615,6 +615,8 @@ void FillBoundType(const ClassBinding& binding) {
   type.tp_setattro = BoundSetAttr;
   type.tp_methods = binding.methodDefs;
   type.tp_getset = binding.getsetDefs;
+  type.tp_as_sequence = binding.sequence;
+  type.tp_iter = binding.iterate;
   type.tp_base = binding.base != nullptr ? &binding.base->type->type : nullptr;
   type.tp_init = binding.init;
   // Calling a class with constructors makes and constructs the object in one vectorcall;

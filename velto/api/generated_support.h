@@ -67,5 +67,22 @@ constexpr PyCFunction AsMethod(Function* function) {
         "_is_assignable(obj) -> bool\n\nWhether the object is an instance of this class on the .NET side."           \
   }
 #define MORVAX_STATIC_CLASS_SERVICES(binding) MORVAX_CLASS_SERVICES(binding)
+// A collection's sequence slots: the item slot, and the assignment slot where the indexer is
+// settable; no length, so the interpreter hands a negative index on unchanged.
+#include "api/collections.h"
+#define MORVAX_COLLECTION(spec)                                                                                        \
+  {                                                                                                                    \
+    nullptr, nullptr, nullptr, &::morvax::api::CollectionItemSlot<&spec>, nullptr, nullptr, nullptr, nullptr, nullptr, \
+        nullptr                                                                                                        \
+  }
+#define MORVAX_SETTABLE_COLLECTION(spec)                                                \
+  {                                                                                     \
+    nullptr, nullptr, nullptr, &::morvax::api::CollectionItemSlot<&spec>, nullptr,      \
+        &::morvax::api::CollectionAssignSlot<&spec>, nullptr, nullptr, nullptr, nullptr \
+  }
+// Iteration through the typed enumerable of an element (its number in the typed-container
+// tables), or through the non-generic enumerable of _IterableWrapper.
+#define MORVAX_TYPED_ITERATION(element) &::morvax::api::CollectionIterSlot<element>
+#define MORVAX_UNTYPED_ITERATION &::morvax::containers::IterateAdapter
 #define MORVAX_CONSTRUCTORS(binding) &::morvax::api::ConstructorEntry<&binding>
 #define MORVAX_NO_CONSTRUCTOR &::morvax::NoConstructorInit

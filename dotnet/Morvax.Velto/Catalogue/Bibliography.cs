@@ -53,11 +53,36 @@ public sealed class Person
     public string? Middle { get; set; }
 }
 
-public sealed class PersonCollection : Contributor
+// The people of a contributor (authors, editors), in order.
+public sealed class PersonCollection : Contributor, System.Collections.Generic.IEnumerable<Person>
 {
+    private readonly System.Collections.Generic.List<Person> people = new();
+
     public PersonCollection()
     {
     }
+
+    public int Count => people.Count;
+
+    public Person this[int index]
+    {
+        get => people[index];
+        set => people[index] = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    public void Add(Person person) => people.Add(person ?? throw new ArgumentNullException(nameof(person)));
+
+    public bool Remove(Person person) => people.Remove(person);
+
+    public void RemoveAt(int index) => people.RemoveAt(index);
+
+    public void Clear() => people.Clear();
+
+    public bool Contains(Person person) => people.Contains(person);
+
+    public System.Collections.Generic.IEnumerator<Person> GetEnumerator() => people.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class Source

@@ -39,6 +39,8 @@ public sealed class DigitalSignatureCollection : System.Collections.Generic.IEnu
     /// <summary>The number of signatures.</summary>
     public int Count => Items.Count;
 
+    public DigitalSignature this[int index] => Items[index];
+
     /// <summary>The signatures, in package order.</summary>
     public DigitalSignature[] ToArray() => Items.ToArray();
 

@@ -48,11 +48,30 @@ public sealed class AxisTickLabels
     }
 }
 
-public sealed class BubbleSizeCollection
+// The bubble sizes of a bubble chart series. Charts are kept as markup only, so a collection starts empty.
+public sealed class BubbleSizeCollection : System.Collections.Generic.IEnumerable<double>
 {
+    private readonly System.Collections.Generic.List<double> items = new();
+
     internal BubbleSizeCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public double this[int index]
+    {
+        get => items[index];
+        set => items[index] = value;
+    }
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<double> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class Chart
@@ -115,11 +134,26 @@ public sealed class ChartAxis
     public bool ReverseOrder { get; set; }
 }
 
-public sealed class ChartAxisCollection
+// The axes of a chart. Charts are kept as markup only, so a collection starts empty.
+public sealed class ChartAxisCollection : System.Collections.Generic.IEnumerable<ChartAxis>
 {
+    private readonly System.Collections.Generic.List<ChartAxis> items = new();
+
     internal ChartAxisCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public ChartAxis this[int index] => items[index];
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<ChartAxis> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class ChartAxisTitle
@@ -164,11 +198,26 @@ public sealed class ChartDataLabel
     }
 }
 
-public sealed class ChartDataLabelCollection
+// The data labels of a chart series, one per point. Charts are kept as markup only, so a collection starts empty.
+public sealed class ChartDataLabelCollection : System.Collections.Generic.IEnumerable<ChartDataLabel>
 {
+    private readonly System.Collections.Generic.List<ChartDataLabel> items = new();
+
     internal ChartDataLabelCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public ChartDataLabel this[int index] => items[index];
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<ChartDataLabel> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class ChartDataPoint : IChartDataPoint
@@ -184,11 +233,26 @@ public sealed class ChartDataPoint : IChartDataPoint
     public bool Bubble3D { get; set; }
 }
 
-public sealed class ChartDataPointCollection
+// The data points of a chart series. Charts are kept as markup only, so a collection starts empty.
+public sealed class ChartDataPointCollection : System.Collections.Generic.IEnumerable<ChartDataPoint>
 {
+    private readonly System.Collections.Generic.List<ChartDataPoint> items = new();
+
     internal ChartDataPointCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public ChartDataPoint this[int index] => items[index];
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<ChartDataPoint> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class ChartDataTable
@@ -229,11 +293,26 @@ public sealed class ChartLegendEntry
     }
 }
 
-public sealed class ChartLegendEntryCollection
+// The entries of a chart legend. Charts are kept as markup only, so a collection starts empty.
+public sealed class ChartLegendEntryCollection : System.Collections.Generic.IEnumerable<ChartLegendEntry>
 {
+    private readonly System.Collections.Generic.List<ChartLegendEntry> items = new();
+
     internal ChartLegendEntryCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public ChartLegendEntry this[int index] => items[index];
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<ChartLegendEntry> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class ChartMarker
@@ -302,11 +381,26 @@ public sealed class ChartSeries : IChartDataPoint
     public ChartSeriesType SeriesType { get; internal set; } = ChartSeriesType.Column;
 }
 
-public sealed class ChartSeriesCollection
+// The series of a chart. Charts are kept as markup only, so a collection starts empty.
+public sealed class ChartSeriesCollection : System.Collections.Generic.IEnumerable<ChartSeries>
 {
+    private readonly System.Collections.Generic.List<ChartSeries> items = new();
+
     internal ChartSeriesCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public ChartSeries this[int index] => items[index];
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<ChartSeries> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class ChartSeriesGroup
@@ -316,11 +410,26 @@ public sealed class ChartSeriesGroup
     }
 }
 
-public sealed class ChartSeriesGroupCollection
+// The series groups of a chart. Charts are kept as markup only, so a collection starts empty.
+public sealed class ChartSeriesGroupCollection : System.Collections.Generic.IEnumerable<ChartSeriesGroup>
 {
+    private readonly System.Collections.Generic.List<ChartSeriesGroup> items = new();
+
     internal ChartSeriesGroupCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public ChartSeriesGroup this[int index] => items[index];
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<ChartSeriesGroup> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class ChartTitle
@@ -349,11 +458,30 @@ public sealed class ChartXValue
     }
 }
 
-public sealed class ChartXValueCollection
+// The X values of a chart series. Charts are kept as markup only, so a collection starts empty.
+public sealed class ChartXValueCollection : System.Collections.Generic.IEnumerable<ChartXValue>
 {
+    private readonly System.Collections.Generic.List<ChartXValue> items = new();
+
     internal ChartXValueCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public ChartXValue this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<ChartXValue> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class ChartYValue
@@ -363,11 +491,30 @@ public sealed class ChartYValue
     }
 }
 
-public sealed class ChartYValueCollection
+// The Y values of a chart series. Charts are kept as markup only, so a collection starts empty.
+public sealed class ChartYValueCollection : System.Collections.Generic.IEnumerable<ChartYValue>
 {
+    private readonly System.Collections.Generic.List<ChartYValue> items = new();
+
     internal ChartYValueCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public ChartYValue this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<ChartYValue> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public interface IChartDataPoint

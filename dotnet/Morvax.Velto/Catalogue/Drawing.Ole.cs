@@ -32,11 +32,22 @@ public abstract class Forms2OleControl : OleControl
     public Forms2OleControlType Type { get; internal set; } = Forms2OleControlType.Form;
 }
 
-public sealed class Forms2OleControlCollection
+// The child controls of a Forms 2.0 frame; this library keeps OLE controls as markup only, so there are none.
+public sealed class Forms2OleControlCollection : System.Collections.Generic.IEnumerable<Forms2OleControl>
 {
+    private readonly System.Collections.Generic.List<Forms2OleControl> items = new();
+
     internal Forms2OleControlCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public Forms2OleControl this[int index] => items[index];
+
+    public System.Collections.Generic.IEnumerator<Forms2OleControl> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public abstract class MorphDataControl : Forms2OleControl

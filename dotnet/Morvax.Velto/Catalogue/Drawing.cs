@@ -11,11 +11,18 @@ public sealed class Adjustment
     }
 }
 
+// The adjustment values of a shape's geometry; this library keeps no shape geometry, so there are none.
 public sealed class AdjustmentCollection
 {
+    private readonly System.Collections.Generic.List<Adjustment> items = new();
+
     internal AdjustmentCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public Adjustment this[int index] => items[index];
 }
 
 public sealed class Fill
@@ -43,11 +50,38 @@ public sealed class GradientStop
     }
 }
 
-public sealed class GradientStopCollection
+// The stops of a gradient fill, in order.
+public sealed class GradientStopCollection : System.Collections.Generic.IEnumerable<GradientStop>
 {
+    private readonly System.Collections.Generic.List<GradientStop> items = new();
+
     internal GradientStopCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public GradientStop this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void Add(GradientStop item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public bool Remove(GradientStop item) => items.Remove(item);
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public GradientStop Insert(int index, GradientStop gradientStop)
+    {
+        items.Insert(index, gradientStop ?? throw new System.ArgumentNullException(nameof(gradientStop)));
+        return gradientStop;
+    }
+
+    public System.Collections.Generic.IEnumerator<GradientStop> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class HorizontalRuleFormat

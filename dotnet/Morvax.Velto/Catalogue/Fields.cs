@@ -42,11 +42,40 @@ public sealed class ComparisonExpression
     public string RightExpression { get; internal set; } = string.Empty;
 }
 
-public sealed class DropDownItemCollection
+// The items of a drop-down form field, in display order.
+public sealed class DropDownItemCollection : System.Collections.Generic.IEnumerable<string>
 {
+    private readonly System.Collections.Generic.List<string> items = new();
+
     internal DropDownItemCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public string this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void Add(string item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public bool Remove(string item) => items.Remove(item);
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public void Insert(int index, string value) => items.Insert(index, value ?? throw new System.ArgumentNullException(nameof(value)));
+
+    public bool Contains(string value) => items.Contains(value);
+
+    public int IndexOf(string value) => items.IndexOf(value);
+
+    public System.Collections.Generic.IEnumerator<string> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 // A field of the document: a field code with its result, between a field start
@@ -204,14 +233,45 @@ public sealed class FieldCitation : Field
     }
 }
 
-public sealed class FieldCollection
+// The fields below a node, found afresh in the node tree on every use: one per
+// field start, in document order.
+public sealed class FieldCollection : System.Collections.Generic.IEnumerable<Field>
 {
-    internal FieldCollection()
+    private readonly NodeView<Field> view;
+    private readonly System.Action<Field> remove;
+
+    // fieldOf: the field a start mark begins (null when the mark begins none); remove: takes a
+    // field's marks, code and result out of the tree. Both are the field model's own.
+    internal FieldCollection(Node root, System.Func<FieldStart, Field?> fieldOf, System.Action<Field> remove)
     {
+        view = new NodeView<Field>(root, NodeType.FieldStart, node => fieldOf((FieldStart)node));
+        this.remove = remove;
     }
+
+    public int Count => view.Count;
+
+    public Field this[int index] => view[index];
+
+    /// <summary>Removes the field's marks, code and result.</summary>
+    public void Remove(Field field)
+    {
+        System.ArgumentNullException.ThrowIfNull(field);
+        remove(field);
+    }
+
+    public void RemoveAt(int index) => remove(this[index]);
+
+    public void Clear()
+    {
+        foreach (Field field in System.Linq.Enumerable.ToList(view.Items()))
+            remove(field);
+    }
+
+    public System.Collections.Generic.IEnumerator<Field> GetEnumerator() => view.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
-// The COMMENTS field.
 public sealed class FieldComments : Field
 {
     public FieldComments()
@@ -986,18 +1046,59 @@ public sealed class FieldXE : Field
     }
 }
 
-public sealed class FormFieldCollection
+// The form fields below a node, found afresh in the node tree on every use.
+public sealed class FormFieldCollection : System.Collections.Generic.IEnumerable<FormField>
 {
-    internal FormFieldCollection()
+    private readonly NodeView<FormField> view;
+
+    internal FormFieldCollection(Node root)
     {
+        view = new NodeView<FormField>(root, NodeType.FormField, node => (FormField)node);
     }
+
+    public int Count => view.Count;
+
+    public FormField this[int index] => view[index];
+
+    /// <summary>The form field of that name, or null.</summary>
+    public FormField? this[string name] => System.Linq.Enumerable.FirstOrDefault(view.Items(), f => f.Name == name);
+
+    public void Remove(string formField) =>
+        (this[formField] ?? throw new System.ArgumentException($"There is no form field named '{formField}'.", nameof(formField))).Remove();
+
+    public void Clear()
+    {
+        foreach (FormField field in System.Linq.Enumerable.ToList(view.Items()))
+            field.Remove();
+    }
+
+    public System.Collections.Generic.IEnumerator<FormField> GetEnumerator() => view.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
-public sealed class GeneralFormatCollection
+// The general formatting switches of a field, in the order the code gives them.
+public sealed class GeneralFormatCollection : System.Collections.Generic.IEnumerable<GeneralFormat>
 {
+    private readonly System.Collections.Generic.List<GeneralFormat> items = new();
+
     internal GeneralFormatCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public GeneralFormat this[int index] => items[index];
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Add(GeneralFormat item) => items.Add(EnumCheck.Defined(item));
+
+    public void Remove(GeneralFormat item) => items.Remove(item);
+
+    public System.Collections.Generic.IEnumerator<GeneralFormat> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public interface IBarcodeGenerator
@@ -1068,8 +1169,22 @@ public sealed class MergeFieldImageDimension
 // The categories of a table of authorities.
 public sealed class ToaCategories
 {
+    // Word's sixteen categories: seven named, the rest known by their number.
+    private readonly string[] names =
+    {
+        "Cases", "Statutes", "Other Authorities", "Rules", "Treatises", "Regulations", "Constitutional Provisions",
+        "8", "9", "10", "11", "12", "13", "14", "15", "16",
+    };
+
     public ToaCategories()
     {
+    }
+
+    /// <summary>The name of the category at the index (0 is category 1).</summary>
+    public string this[int index]
+    {
+        get => names[index];
+        set => names[index] = value ?? throw new System.ArgumentNullException(nameof(value));
     }
 
     public static ToaCategories DefaultCategories { get; } = new();

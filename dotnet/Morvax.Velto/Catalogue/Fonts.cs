@@ -68,11 +68,30 @@ public sealed class FontInfo
     public FontPitch Pitch { get; internal set; } = FontPitch.Default;
 }
 
-public sealed class FontInfoCollection
+// The fonts a document names in its font table.
+public sealed class FontInfoCollection : System.Collections.Generic.IEnumerable<FontInfo>
 {
+    private readonly System.Collections.Generic.List<FontInfo> items = new();
+
     internal FontInfoCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public FontInfo this[int index] => items[index];
+
+    /// <summary>The font of that name (case-insensitive), or null.</summary>
+    public FontInfo? this[string name] =>
+        items.Find(f => string.Equals(f.Name, name, System.StringComparison.OrdinalIgnoreCase));
+
+    public bool Contains(string fontName) => this[fontName] is not null;
+
+    internal void Add(FontInfo font) => items.Add(font);
+
+    public System.Collections.Generic.IEnumerator<FontInfo> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class FontInfoSubstitutionRule : FontSubstitutionRule

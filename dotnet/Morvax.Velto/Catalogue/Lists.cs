@@ -16,11 +16,26 @@ public sealed class List
     public bool IsListStyleDefinition { get; internal set; }
 }
 
-public sealed class ListCollection
+// The list definitions of a document. Numbering definitions stay in the document's markup and are not
+// read into lists by this library, so a collection starts empty.
+public sealed class ListCollection : System.Collections.Generic.IEnumerable<List>
 {
+    private readonly System.Collections.Generic.List<List> items = new();
+
     internal ListCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public List this[int index] => items[index];
+
+    /// <summary>The list with that identifier, or null.</summary>
+    public List? GetListByListId(int listId) => items.Find(l => l.ListId == listId);
+
+    public System.Collections.Generic.IEnumerator<List> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 // Whether a paragraph is a list item, at which level, and how that level
@@ -109,9 +124,24 @@ public sealed class ListLevel
     public bool IsLegal { get; set; }
 }
 
-public sealed class ListLevelCollection
+// The nine levels of a list.
+public sealed class ListLevelCollection : System.Collections.Generic.IEnumerable<ListLevel>
 {
+    private readonly System.Collections.Generic.List<ListLevel> items = new();
+
     internal ListLevelCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public ListLevel this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public System.Collections.Generic.IEnumerator<ListLevel> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }

@@ -153,6 +153,13 @@ public sealed class CustomXmlPartCollection : System.Collections.Generic.IEnumer
     /// <summary>The number of parts.</summary>
     public int Count => parts.Count;
 
+    /// <summary>The part at <paramref name="index"/>.</summary>
+    public CustomXmlPart this[int index]
+    {
+        get => parts[index];
+        set => parts[index] = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
     /// <summary>Adds <paramref name="part"/> at the end.</summary>
     public void Add(CustomXmlPart part) => parts.Add(part ?? throw new ArgumentNullException(nameof(part)));
 
@@ -230,18 +237,71 @@ public sealed class CustomXmlProperty
     }
 }
 
-public sealed class CustomXmlPropertyCollection
+// The attributes of a custom XML element, by name.
+public sealed class CustomXmlPropertyCollection : System.Collections.Generic.IEnumerable<CustomXmlProperty>
 {
+    private readonly System.Collections.Generic.List<CustomXmlProperty> items = new();
+
     internal CustomXmlPropertyCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public CustomXmlProperty this[int index] => items[index];
+
+    public void Add(CustomXmlProperty item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    /// <summary>The property of that name, or null.</summary>
+    public CustomXmlProperty? this[string name] => items.Find(p => p.Name == name);
+
+    public bool Contains(string name) => IndexOfKey(name) >= 0;
+
+    public int IndexOfKey(string name) => items.FindIndex(p => p.Name == name);
+
+    public void Remove(string name) => items.RemoveAll(p => p.Name == name);
+
+    public System.Collections.Generic.IEnumerator<CustomXmlProperty> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
-public sealed class CustomXmlSchemaCollection
+// The XML schemas (by namespace URI) a custom XML part is associated with.
+public sealed class CustomXmlSchemaCollection : System.Collections.Generic.IEnumerable<string>
 {
+    private readonly System.Collections.Generic.List<string> items = new();
+
     internal CustomXmlSchemaCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public string this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void Add(string item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public void Remove(string name) => items.Remove(name);
+
+    public bool Contains(string value) => items.Contains(value);
+
+    public int IndexOf(string value) => items.IndexOf(value);
+
+    public System.Collections.Generic.IEnumerator<string> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public interface IStructuredDocumentTag
@@ -279,18 +339,65 @@ public sealed class SdtListItem
     }
 }
 
-public sealed class SdtListItemCollection
+// The items of a combo box or drop-down list content control.
+public sealed class SdtListItemCollection : System.Collections.Generic.IEnumerable<SdtListItem>
 {
+    private readonly System.Collections.Generic.List<SdtListItem> items = new();
+
     internal SdtListItemCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public SdtListItem this[int index] => items[index];
+
+    public void Add(SdtListItem item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<SdtListItem> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
-public sealed class StructuredDocumentTagCollection
+// The structured document tags below a node (block, inline and ranged ones),
+// found afresh in the node tree on every use.
+public sealed class StructuredDocumentTagCollection : System.Collections.Generic.IEnumerable<IStructuredDocumentTag>
 {
-    internal StructuredDocumentTagCollection()
+    private readonly NodeView<IStructuredDocumentTag> view;
+
+    internal StructuredDocumentTagCollection(Node root)
     {
+        view = new NodeView<IStructuredDocumentTag>(root, NodeType.Any, node => node as IStructuredDocumentTag);
     }
+
+    public int Count => view.Count;
+
+    public IStructuredDocumentTag this[int index] => view[index];
+
+    /// <summary>The tag with that identifier, or null.</summary>
+    public IStructuredDocumentTag? GetById(int id) => System.Linq.Enumerable.FirstOrDefault(view.Items(), t => t.Id == id);
+
+    /// <summary>The first tag with that title, or null.</summary>
+    public IStructuredDocumentTag? GetByTitle(string title) =>
+        System.Linq.Enumerable.FirstOrDefault(view.Items(), t => t.Title == title);
+
+    /// <summary>The first tag with that tag text, or null.</summary>
+    public IStructuredDocumentTag? GetByTag(string tag) => System.Linq.Enumerable.FirstOrDefault(view.Items(), t => t.Tag == tag);
+
+    /// <summary>Removes the tag with that identifier and its content.</summary>
+    public void Remove(int id) => RemoveTag(GetById(id) ?? throw new ArgumentException($"There is no tag with identifier {id}.", nameof(id)));
+
+    public void RemoveAt(int index) => RemoveTag(this[index]);
+
+    public System.Collections.Generic.IEnumerator<IStructuredDocumentTag> GetEnumerator() => view.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
+
+    private static void RemoveTag(IStructuredDocumentTag tag) => ((Node)tag).Remove();
 }
 
 public sealed class XmlMapping

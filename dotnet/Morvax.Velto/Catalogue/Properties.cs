@@ -12,6 +12,34 @@ public sealed class BuiltInDocumentProperties : DocumentPropertyCollection
     {
     }
 
+    // Each named property as a DocumentProperty that reads and writes it.
+    private protected override IReadOnlyList<DocumentProperty> Current() => new[]
+    {
+        Named("Title", PropertyType.String, () => Title, v => Title = (string?)v),
+        Named("Subject", PropertyType.String, () => Subject, v => Subject = (string?)v),
+        Named("Author", PropertyType.String, () => Author, v => Author = (string?)v),
+        Named("Keywords", PropertyType.String, () => Keywords, v => Keywords = (string?)v),
+        Named("Comments", PropertyType.String, () => Comments, v => Comments = (string?)v),
+        Named("Category", PropertyType.String, () => Category, v => Category = (string?)v),
+        Named("Company", PropertyType.String, () => Company, v => Company = (string?)v),
+        Named("Manager", PropertyType.String, () => Manager, v => Manager = (string?)v),
+        Named("LastSavedBy", PropertyType.String, () => LastSavedBy, v => LastSavedBy = (string?)v),
+        Named("RevisionNumber", PropertyType.Number, () => RevisionNumber, v => RevisionNumber = Convert.ToInt32(v, CultureInfo.InvariantCulture)),
+        Named("Pages", PropertyType.Number, () => Pages, v => Pages = Convert.ToInt32(v, CultureInfo.InvariantCulture)),
+        Named("Words", PropertyType.Number, () => Words, v => Words = Convert.ToInt32(v, CultureInfo.InvariantCulture)),
+        Named("Characters", PropertyType.Number, () => Characters, v => Characters = Convert.ToInt32(v, CultureInfo.InvariantCulture)),
+        Named("CreatedTime", PropertyType.DateTime, () => CreatedTime, v => CreatedTime = Convert.ToDateTime(v, CultureInfo.InvariantCulture)),
+        Named("LastSavedTime", PropertyType.DateTime, () => LastSavedTime, v => LastSavedTime = Convert.ToDateTime(v, CultureInfo.InvariantCulture)),
+        Named("LastPrinted", PropertyType.DateTime, () => LastPrinted, v => LastPrinted = Convert.ToDateTime(v, CultureInfo.InvariantCulture)),
+    };
+
+    private static DocumentProperty Named(string name, PropertyType type, Func<object?> read, Action<object?> write) =>
+        new() { Name = name, Type = type, Read = read, Write = write };
+
+    /// <summary>Not supported: the built-in properties are fixed; clear a value by setting it instead.</summary>
+    public override void Clear() =>
+        throw new NotSupportedException("BuiltInDocumentProperties.Clear is not supported: built-in properties cannot be removed.");
+
     public string? Author { get; set; }
 
     public string? Title { get; set; }
@@ -80,8 +108,25 @@ public sealed class DocumentProperty
     {
     }
 
+    private object? value;
+
     /// <summary>The value: a string, int, double, bool or DateTime, by the property's type.</summary>
-    public object? Value { get; set; }
+    public object? Value
+    {
+        get => Read is not null ? Read() : value;
+        set
+        {
+            if (Write is not null)
+                Write(value);
+            else
+                this.value = value;
+        }
+    }
+
+    // A built-in property reads and writes the named property of its collection.
+    internal Func<object?>? Read { get; init; }
+
+    internal Action<object?>? Write { get; init; }
 
     public override string ToString() => Convert.ToString(Value, CultureInfo.InvariantCulture) ?? string.Empty;
 
@@ -102,7 +147,7 @@ public sealed class DocumentProperty
     public bool IsLinkToContent { get; internal set; }
 }
 
-public abstract class DocumentPropertyCollection
+public abstract class DocumentPropertyCollection : IEnumerable<DocumentProperty>
 {
     private protected DocumentPropertyCollection()
     {
@@ -112,16 +157,37 @@ public abstract class DocumentPropertyCollection
 
     internal IReadOnlyList<DocumentProperty> All => Items;
 
-    public int Count => Items.Count;
+    public int Count => Current().Count;
+
+    public DocumentProperty this[int index] => Current()[index];
 
     /// <summary>The property of that name (case-insensitive), or null.</summary>
-    public DocumentProperty? Get(string name) =>
-        Items.Find(p => string.Equals(p.Name, name, StringComparison.OrdinalIgnoreCase));
+    public DocumentProperty? this[string name] => Get(name);
+
+    /// <summary>The property of that name (case-insensitive), or null.</summary>
+    public DocumentProperty? Get(string name)
+    {
+        foreach (DocumentProperty property in Current())
+        {
+            if (string.Equals(property.Name, name, StringComparison.OrdinalIgnoreCase))
+                return property;
+        }
+        return null;
+    }
 
     public bool Contains(string name) => Get(name) != null;
 
     public void Remove(string name) =>
         Items.RemoveAll(p => string.Equals(p.Name, name, StringComparison.OrdinalIgnoreCase));
 
-    public void Clear() => Items.Clear();
+    public void RemoveAt(int index) => Items.RemoveAt(index);
+
+    public virtual void Clear() => Items.Clear();
+
+    public IEnumerator<DocumentProperty> GetEnumerator() => Current().GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
+
+    // What the collection holds now: its stored items (custom), or a view of named properties (built-in).
+    private protected virtual IReadOnlyList<DocumentProperty> Current() => Items;
 }

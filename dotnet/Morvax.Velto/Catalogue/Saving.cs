@@ -5,11 +5,68 @@ using Morvax.Velto.DigitalSignatures;
 
 namespace Morvax.Velto.Saving;
 
+// The outline levels of bookmarks in a saved PDF's outline, by bookmark name
+// (compared without case), in the order they were added.
 public sealed class BookmarksOutlineLevelCollection
+    : System.Collections.Generic.IEnumerable<System.Collections.Generic.KeyValuePair<string, int>>
 {
+    private readonly System.Collections.Generic.List<System.Collections.Generic.KeyValuePair<string, int>> levels = new();
+
     public BookmarksOutlineLevelCollection()
     {
     }
+
+    public int Count => levels.Count;
+
+    /// <summary>The level at the index (0 to 9); setting it keeps the name.</summary>
+    public int this[int index]
+    {
+        get => levels[index].Value;
+        set => levels[index] = new(levels[index].Key, Checked(value));
+    }
+
+    /// <summary>The level of that bookmark; KeyNotFoundException when it has none.</summary>
+    public int this[string name] => IndexOfKey(name) is var i and >= 0
+        ? levels[i].Value
+        : throw new System.Collections.Generic.KeyNotFoundException($"No outline level is set for the bookmark '{name}'.");
+
+    /// <summary>Sets the level of a bookmark (0 to 9; 0 leaves it out of the outline).</summary>
+    public void Add(string name, int outlineLevel)
+    {
+        if (string.IsNullOrEmpty(name))
+            throw new ArgumentException("A bookmark name is needed.", nameof(name));
+        int at = IndexOfKey(name);
+        var entry = new System.Collections.Generic.KeyValuePair<string, int>(name, Checked(outlineLevel));
+        if (at >= 0)
+            levels[at] = entry;
+        else
+            levels.Add(entry);
+    }
+
+    public bool Contains(string name) => IndexOfKey(name) >= 0;
+
+    public int IndexOfKey(string name) =>
+        levels.FindIndex(l => string.Equals(l.Key, name, StringComparison.OrdinalIgnoreCase));
+
+    public void Remove(string name)
+    {
+        int at = IndexOfKey(name);
+        if (at >= 0)
+            levels.RemoveAt(at);
+    }
+
+    public void RemoveAt(int index) => levels.RemoveAt(index);
+
+    public void Clear() => levels.Clear();
+
+    public System.Collections.Generic.IEnumerator<System.Collections.Generic.KeyValuePair<string, int>> GetEnumerator() =>
+        levels.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
+
+    private static int Checked(int level) => level is >= 0 and <= 9
+        ? level
+        : throw new ArgumentOutOfRangeException(nameof(level), level, "An outline level is 0 to 9.");
 }
 
 public sealed class CssSavingArgs

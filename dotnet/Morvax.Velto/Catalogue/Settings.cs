@@ -141,11 +141,32 @@ public sealed class OdsoFieldMapData
     }
 }
 
-public sealed class OdsoFieldMapDataCollection
+// How the fields of a mail-merge data source map onto the merge fields.
+public sealed class OdsoFieldMapDataCollection : System.Collections.Generic.IEnumerable<OdsoFieldMapData>
 {
+    private readonly System.Collections.Generic.List<OdsoFieldMapData> items = new();
+
     public OdsoFieldMapDataCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public OdsoFieldMapData this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void Add(OdsoFieldMapData item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<OdsoFieldMapData> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class OdsoRecipientData
@@ -161,11 +182,32 @@ public sealed class OdsoRecipientData
     public byte[]? UniqueTag { get; set; }
 }
 
-public sealed class OdsoRecipientDataCollection
+// The recipients of a mail merge that were included or left out.
+public sealed class OdsoRecipientDataCollection : System.Collections.Generic.IEnumerable<OdsoRecipientData>
 {
+    private readonly System.Collections.Generic.List<OdsoRecipientData> items = new();
+
     public OdsoRecipientDataCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public OdsoRecipientData this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void Add(OdsoRecipientData item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<OdsoRecipientData> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class ViewOptions

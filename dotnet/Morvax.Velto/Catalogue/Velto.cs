@@ -2,24 +2,101 @@
 // options, formatting values, document parts reached from a document, callback
 // interfaces.
 using System;
+using System.Collections;
+using System.Collections.Generic;
+using System.Linq;
 using Morvax.Velto.Loading;
 
 namespace Morvax.Velto;
 
+// A bookmark: the named span between a BookmarkStart and the BookmarkEnd of
+// the same name.
 public sealed class Bookmark
 {
-    internal Bookmark()
+    private readonly BookmarkStart start;
+
+    internal Bookmark(BookmarkStart start)
     {
+        this.start = start;
     }
 
-    public string Name { get; internal set; } = string.Empty;
+    public BookmarkStart BookmarkStart => start;
+
+    /// <summary>The end mark of the same name in the same document, or null when it has none.</summary>
+    public BookmarkEnd? BookmarkEnd => EndOf(start);
+
+    /// <summary>The name; renaming a bookmark renames its end mark too.</summary>
+    public string Name
+    {
+        get => start.Name;
+        set
+        {
+            ArgumentNullException.ThrowIfNull(value);
+            BookmarkEnd? end = EndOf(start);
+            start.Name = value;
+            if (end is not null)
+                end.Name = value;
+        }
+    }
+
+    /// <summary>Removes the bookmark's marks; the text between them stays.</summary>
+    public void Remove()
+    {
+        EndOf(start)?.Remove();
+        start.Remove();
+    }
+
+    private static BookmarkEnd? EndOf(BookmarkStart start)
+    {
+        if (start.ParentNode is null)
+            return null;
+        Node root = start;
+        while (root.ParentNode is { } parent)
+            root = parent;
+        return root is CompositeNode tree
+            ? tree.Matching(NodeType.BookmarkEnd, true).Cast<BookmarkEnd>().FirstOrDefault(e => e.Name == start.Name)
+            : null;
+    }
 }
 
-public sealed class BookmarkCollection
+// The bookmarks below a node, found afresh in the node tree on every use.
+public sealed class BookmarkCollection : IEnumerable<Bookmark>
 {
-    internal BookmarkCollection()
+    private readonly NodeView<Bookmark> view;
+
+    internal BookmarkCollection(Node root)
     {
+        view = new NodeView<Bookmark>(root, NodeType.BookmarkStart, node => new Bookmark((BookmarkStart)node));
     }
+
+    public int Count => view.Count;
+
+    public Bookmark this[int index] => view[index];
+
+    /// <summary>The bookmark of that name (case-insensitive), or null.</summary>
+    public Bookmark? this[string bookmarkName] =>
+        view.Items().FirstOrDefault(b => string.Equals(b.Name, bookmarkName, StringComparison.OrdinalIgnoreCase));
+
+    public void Remove(Bookmark bookmark)
+    {
+        ArgumentNullException.ThrowIfNull(bookmark);
+        bookmark.Remove();
+    }
+
+    public void Remove(string bookmarkName) =>
+        (this[bookmarkName] ?? throw new ArgumentException($"There is no bookmark named '{bookmarkName}'.", nameof(bookmarkName))).Remove();
+
+    public void RemoveAt(int index) => this[index].Remove();
+
+    public void Clear()
+    {
+        foreach (Bookmark bookmark in view.Items().ToList())
+            bookmark.Remove();
+    }
+
+    public IEnumerator<Bookmark> GetEnumerator() => view.GetEnumerator();
+
+    IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class Border : InternableComplexAttr
@@ -39,11 +116,38 @@ public sealed class Border : InternableComplexAttr
     public bool Shadow { get; set; }
 }
 
-public sealed class BorderCollection
+// The six borders of a paragraph or cell, one per side and inside line.
+public sealed class BorderCollection : IEnumerable<Border>
 {
+    private readonly Border[] borders = { new(), new(), new(), new(), new(), new() };
+
     internal BorderCollection()
     {
     }
+
+    public int Count => borders.Length;
+
+    public Border this[int index] => borders[index];
+
+    /// <summary>Not offered: BorderType names a line style here, not a side; use left, right, top, bottom, horizontal or vertical.</summary>
+    public Border this[BorderType borderType] =>
+        throw new NotSupportedException("BorderCollection[BorderType] is not supported: use the side properties.");
+
+    public Border Left => borders[0];
+
+    public Border Right => borders[1];
+
+    public Border Top => borders[2];
+
+    public Border Bottom => borders[3];
+
+    public Border Horizontal => borders[4];
+
+    public Border Vertical => borders[5];
+
+    public IEnumerator<Border> GetEnumerator() => ((IEnumerable<Border>)borders).GetEnumerator();
+
+    IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class CleanupOptions
@@ -70,18 +174,58 @@ public sealed class ComHelper
 
 public sealed class ConditionalStyle
 {
-    internal ConditionalStyle()
+    internal ConditionalStyle(ConditionalStyleType type)
     {
+        Type = type;
     }
 
     public ConditionalStyleType Type { get; internal set; }
 }
 
-public sealed class ConditionalStyleCollection
+// The twelve conditional formats of a table style, in the order of ConditionalStyleType.
+public sealed class ConditionalStyleCollection : IEnumerable<ConditionalStyle>
 {
+    private readonly ConditionalStyle[] styles =
+        Enum.GetValues<ConditionalStyleType>().Select(type => new ConditionalStyle(type)).ToArray();
+
     internal ConditionalStyleCollection()
     {
     }
+
+    public int Count => styles.Length;
+
+    public ConditionalStyle this[int index] => styles[index];
+
+    public ConditionalStyle this[ConditionalStyleType conditionalStyle] =>
+        styles.First(s => s.Type == EnumCheck.Defined(conditionalStyle));
+
+    public ConditionalStyle FirstRow => this[ConditionalStyleType.FirstRow];
+
+    public ConditionalStyle LastRow => this[ConditionalStyleType.LastRow];
+
+    public ConditionalStyle FirstColumn => this[ConditionalStyleType.FirstColumn];
+
+    public ConditionalStyle LastColumn => this[ConditionalStyleType.LastColumn];
+
+    public ConditionalStyle OddRowBanding => this[ConditionalStyleType.OddRowBanding];
+
+    public ConditionalStyle EvenRowBanding => this[ConditionalStyleType.EvenRowBanding];
+
+    public ConditionalStyle OddColumnBanding => this[ConditionalStyleType.OddColumnBanding];
+
+    public ConditionalStyle EvenColumnBanding => this[ConditionalStyleType.EvenColumnBanding];
+
+    public ConditionalStyle TopLeftCell => this[ConditionalStyleType.TopLeftCell];
+
+    public ConditionalStyle TopRightCell => this[ConditionalStyleType.TopRightCell];
+
+    public ConditionalStyle BottomLeftCell => this[ConditionalStyleType.BottomLeftCell];
+
+    public ConditionalStyle BottomRightCell => this[ConditionalStyleType.BottomRightCell];
+
+    public IEnumerator<ConditionalStyle> GetEnumerator() => ((IEnumerable<ConditionalStyle>)styles).GetEnumerator();
+
+    IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 // Derive from this to walk a document; each Visit method says whether to go
@@ -263,11 +407,25 @@ public sealed class NodeChangingArgs
     public NodeChangingAction Action { get; }
 }
 
-public sealed class NodeList
+// A fixed list of nodes, as a selection returned them.
+public sealed class NodeList : IEnumerable<Node>
 {
-    internal NodeList()
+    private readonly Node[] nodes;
+
+    internal NodeList(IEnumerable<Node> nodes)
     {
+        this.nodes = nodes.ToArray();
     }
+
+    public int Count => nodes.Length;
+
+    public Node this[int index] => nodes[index];
+
+    public Node[] ToArray() => (Node[])nodes.Clone();
+
+    public IEnumerator<Node> GetEnumerator() => ((IEnumerable<Node>)nodes).GetEnumerator();
+
+    IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class PageExtractOptions
@@ -372,7 +530,7 @@ public sealed class Revision
 
 // The tracked insertions and deletions of a document, read afresh from the
 // document on every use.
-public sealed class RevisionCollection
+public sealed class RevisionCollection : IEnumerable<Revision>
 {
     private readonly Document document;
 
@@ -383,6 +541,22 @@ public sealed class RevisionCollection
 
     /// <summary>How many tracked insertions and deletions the document holds.</summary>
     public int Count => Formats.DocxRevisions.Count(document);
+
+    /// <summary>
+    /// Not supported within the collection: the revisions are counted, accepted and rejected
+    /// together, but not made into objects one by one.
+    /// </summary>
+    public Revision this[int index] => (uint)index < (uint)Count
+        ? throw new NotSupportedException("RevisionCollection[int] is not supported: revisions are not read one by one.")
+        : throw new ArgumentOutOfRangeException(nameof(index), index, "The index is outside the collection.");
+
+    public IEnumerator<Revision> GetEnumerator()
+    {
+        for (int i = 0; i < Count; i++)
+            yield return this[i];
+    }
+
+    IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 
     /// <summary>Accepts every revision: inserted text stays, deleted text goes.</summary>
     public void AcceptAll() => Formats.DocxRevisions.Resolve(document, true);
@@ -398,11 +572,22 @@ public sealed class RevisionGroup
     }
 }
 
-public sealed class RevisionGroupCollection
+// Revisions are not grouped by this library: the collection is empty.
+public sealed class RevisionGroupCollection : IEnumerable<RevisionGroup>
 {
+    private readonly List<RevisionGroup> groups = new();
+
     internal RevisionGroupCollection()
     {
     }
+
+    public int Count => groups.Count;
+
+    public RevisionGroup this[int index] => groups[index];
+
+    public IEnumerator<RevisionGroup> GetEnumerator() => groups.GetEnumerator();
+
+    IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class Shading : InternableComplexAttr
@@ -467,7 +652,7 @@ public class Style
 }
 
 // The styles a document defines, in the order the document lists them.
-public sealed class StyleCollection
+public sealed class StyleCollection : IEnumerable<Style>
 {
     private readonly System.Collections.Generic.List<Style> styles = new();
 
@@ -481,6 +666,13 @@ public sealed class StyleCollection
 
     // The style of that name, or null.
     public Style? this[string name] => Get(name);
+
+    // The first style of that built-in identifier, or null.
+    public Style? this[StyleIdentifier sti] => styles.Find(s => s.StyleIdentifier == sti);
+
+    public IEnumerator<Style> GetEnumerator() => styles.GetEnumerator();
+
+    IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 
     public Style? Get(string name) => styles.Find(s => s.Name == name);
 
@@ -514,11 +706,35 @@ public sealed class TableStyle : Style
     }
 }
 
+// Tab stops in order of position; one stop per position.
 public sealed class TabStopCollection : InternableComplexAttr
 {
+    private readonly List<TabStop> stops = new();
+
     internal TabStopCollection()
     {
     }
+
+    public int Count => stops.Count;
+
+    public TabStop this[int index] => stops[index];
+
+    /// <summary>Adds the stop, replacing one at the same position.</summary>
+    public void Add(TabStop tabStop)
+    {
+        ArgumentNullException.ThrowIfNull(tabStop);
+        stops.RemoveAll(s => s.Position == tabStop.Position);
+        int at = stops.FindIndex(s => s.Position > tabStop.Position);
+        stops.Insert(at < 0 ? stops.Count : at, tabStop);
+    }
+
+    public void Add(double position, TabAlignment alignment, TabLeader leader) => Add(new TabStop(position, alignment, leader));
+
+    public void RemoveByIndex(int index) => stops.RemoveAt(index);
+
+    public void RemoveByPosition(double position) => stops.RemoveAll(s => s.Position == position);
+
+    public void Clear() => stops.Clear();
 }
 
 public sealed class TextColumn
@@ -528,10 +744,28 @@ public sealed class TextColumn
     }
 }
 
+// The text columns of a section: one column until SetCount says otherwise.
 public sealed class TextColumnCollection
 {
+    private readonly List<TextColumn> columns = new() { new TextColumn() };
+
     internal TextColumnCollection()
     {
+    }
+
+    public int Count => columns.Count;
+
+    public TextColumn this[int index] => columns[index];
+
+    /// <summary>Sets how many columns there are (1 to 45).</summary>
+    public void SetCount(int newCount)
+    {
+        if (newCount < 1 || newCount > 45)
+            throw new ArgumentOutOfRangeException(nameof(newCount), newCount, "A section has 1 to 45 text columns.");
+        while (columns.Count > newCount)
+            columns.RemoveAt(columns.Count - 1);
+        while (columns.Count < newCount)
+            columns.Add(new TextColumn());
     }
 }
 
@@ -559,11 +793,63 @@ public sealed class TextWatermarkOptions
     }
 }
 
-public sealed class VariableCollection
+// The document variables: names (compared without case) with their string
+// values, kept in order of name.
+public sealed class VariableCollection : IEnumerable<KeyValuePair<string, string>>
 {
+    private readonly List<KeyValuePair<string, string>> variables = new();
+
     internal VariableCollection()
     {
     }
+
+    public int Count => variables.Count;
+
+    /// <summary>The value at the index; setting it replaces the value and keeps the name.</summary>
+    public string this[int index]
+    {
+        get => variables[index].Value;
+        set => variables[index] = new(variables[index].Key, value ?? throw new ArgumentNullException(nameof(value)));
+    }
+
+    /// <summary>The value of that name, or null.</summary>
+    public string? this[string name] => IndexOfKey(name) is var i and >= 0 ? variables[i].Value : null;
+
+    /// <summary>Adds the variable, or sets its value when the name is taken.</summary>
+    public void Add(string name, string value)
+    {
+        if (string.IsNullOrEmpty(name))
+            throw new ArgumentException("A variable needs a name.", nameof(name));
+        ArgumentNullException.ThrowIfNull(value);
+        int at = IndexOfKey(name);
+        if (at >= 0)
+        {
+            variables[at] = new(variables[at].Key, value);
+            return;
+        }
+        int before = variables.FindIndex(v => string.Compare(v.Key, name, StringComparison.OrdinalIgnoreCase) > 0);
+        variables.Insert(before < 0 ? variables.Count : before, new(name, value));
+    }
+
+    public bool Contains(string name) => IndexOfKey(name) >= 0;
+
+    public int IndexOfKey(string name) =>
+        variables.FindIndex(v => string.Equals(v.Key, name, StringComparison.OrdinalIgnoreCase));
+
+    public void Remove(string name)
+    {
+        int at = IndexOfKey(name);
+        if (at >= 0)
+            variables.RemoveAt(at);
+    }
+
+    public void RemoveAt(int index) => variables.RemoveAt(index);
+
+    public void Clear() => variables.Clear();
+
+    public IEnumerator<KeyValuePair<string, string>> GetEnumerator() => variables.GetEnumerator();
+
+    IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class Watermark

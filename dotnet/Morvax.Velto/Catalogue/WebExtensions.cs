@@ -27,14 +27,33 @@ public sealed class TaskPane
 
 // The web extension task panes of a document; empty unless the document
 // has some, which this library refuses to show (see Document.WebExtensionTaskPanes).
-public sealed class TaskPaneCollection
+public sealed class TaskPaneCollection : System.Collections.Generic.IEnumerable<TaskPane>
 {
+    private readonly System.Collections.Generic.List<TaskPane> items = new();
+
     internal TaskPaneCollection()
     {
     }
 
-    /// <summary>The number of task panes.</summary>
-    public int Count => 0;
+    public int Count => items.Count;
+
+    public TaskPane this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void Add(TaskPane item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public bool Remove(TaskPane item) => items.Remove(item);
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<TaskPane> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class WebExtension
@@ -67,11 +86,34 @@ public sealed class WebExtensionBinding
     }
 }
 
-public sealed class WebExtensionBindingCollection
+// The bindings of a web extension.
+public sealed class WebExtensionBindingCollection : System.Collections.Generic.IEnumerable<WebExtensionBinding>
 {
+    private readonly System.Collections.Generic.List<WebExtensionBinding> items = new();
+
     internal WebExtensionBindingCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public WebExtensionBinding this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void Add(WebExtensionBinding item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public bool Remove(WebExtensionBinding item) => items.Remove(item);
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<WebExtensionBinding> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class WebExtensionProperty
@@ -85,11 +127,34 @@ public sealed class WebExtensionProperty
     public string? Value { get; set; }
 }
 
-public sealed class WebExtensionPropertyCollection
+// The properties of a web extension.
+public sealed class WebExtensionPropertyCollection : System.Collections.Generic.IEnumerable<WebExtensionProperty>
 {
+    private readonly System.Collections.Generic.List<WebExtensionProperty> items = new();
+
     internal WebExtensionPropertyCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public WebExtensionProperty this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void Add(WebExtensionProperty item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public bool Remove(WebExtensionProperty item) => items.Remove(item);
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<WebExtensionProperty> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class WebExtensionReference
@@ -113,9 +178,32 @@ public sealed class WebExtensionReference
     }
 }
 
-public sealed class WebExtensionReferenceCollection
+// The alternate references of a web extension.
+public sealed class WebExtensionReferenceCollection : System.Collections.Generic.IEnumerable<WebExtensionReference>
 {
+    private readonly System.Collections.Generic.List<WebExtensionReference> items = new();
+
     internal WebExtensionReferenceCollection()
     {
     }
+
+    public int Count => items.Count;
+
+    public WebExtensionReference this[int index]
+    {
+        get => items[index];
+        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+    }
+
+    public void Add(WebExtensionReference item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+
+    public bool Remove(WebExtensionReference item) => items.Remove(item);
+
+    public void RemoveAt(int index) => items.RemoveAt(index);
+
+    public void Clear() => items.Clear();
+
+    public System.Collections.Generic.IEnumerator<WebExtensionReference> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }

@@ -92,8 +92,10 @@ public class NodeCollection : IEnumerable<Node>
 
     public Node[] ToArray() => Nodes().ToArray();
 
-    // Walks a snapshot, so the tree may be changed while iterating.
-    public IEnumerator<Node> GetEnumerator() => ((IEnumerable<Node>)ToArray()).GetEnumerator();
+    // Walks the tree as it is: each step finds the following node before handing out the
+    // current one, so the current node may be removed or moved while iterating. A snapshot
+    // would cost a large array per walk (the large-object heap for long stories).
+    public IEnumerator<Node> GetEnumerator() => Nodes().GetEnumerator();
 
     IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 

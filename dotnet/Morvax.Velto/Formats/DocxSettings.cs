@@ -45,6 +45,7 @@ internal static class DocxSettings
         doc.Protection = ReadProtection(settings.GetFirstChild<W.DocumentProtection>());
         DocxNoteSettings.Read(doc, settings);
         DocxViewSettings.Read(doc, settings);
+        DocxVariables.Read(doc, settings);
     }
 
     public static void Write(Document doc, W.Settings settings)
@@ -77,6 +78,7 @@ internal static class DocxSettings
         WriteProtection(doc, settings);
         DocxNoteSettings.Write(doc, settings);
         DocxViewSettings.Write(doc, settings);
+        DocxVariables.Write(doc, settings);
         if (doc.RemoveSchemaReferences)
             foreach (W.AttachedSchema schema in settings.Elements<W.AttachedSchema>().ToList())
                 schema.Remove();

@@ -56,3 +56,22 @@ public sealed class Canvas
 {
     public IDrawingWatcher? Watcher { get; set; }
 }
+
+/// <summary>A collection: an integer indexer that can be set, keyed indexers and its pairs.</summary>
+public sealed class Palette : System.Collections.Generic.IEnumerable<System.Collections.Generic.KeyValuePair<string, Colour>>
+{
+    private readonly System.Collections.Generic.List<System.Collections.Generic.KeyValuePair<string, Colour>> items = new();
+    public int Count => items.Count;
+    public void Clear() => items.Clear();
+    public Colour this[int index] { get => items[index].Value; set => items[index] = new(items[index].Key, value); }
+    public string? this[string name] => null;
+    public Shape this[Sides side] => new();
+    public System.Collections.Generic.IEnumerator<System.Collections.Generic.KeyValuePair<string, Colour>> GetEnumerator() => items.GetEnumerator();
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
+}
+
+/// <summary>A read-only collection of shapes, without iteration of its own.</summary>
+public sealed class Gallery
+{
+    public Shape this[int index] => new();
+}

@@ -168,25 +168,12 @@ PyObject* GenericNew(PyTypeObject* type, PyObject*, PyObject*) {
   return self;
 }
 
-// iter() of a typed collection: the element's enumerable class gives an enumerator of the
-// element's iterator type.
+// iter() of a typed collection: its element's enumerable.
 PyObject* IterateTyped(PyObject* self) {
   int type = IndexOfType(Py_TYPE(self));
   int cls = ClassOf(kGenericTypes[type].element, GenericClass::Enumerable);
   if (cls < 0 || TableOf(cls).failed) return IterateAdapter(self);
-  struct {
-    uint32_t handle, typeKey;
-  } ref = {0, 0};
-  auto getEnumerator = reinterpret_cast<int32_t (*)(uint32_t, decltype(ref)*)>(EntryOf(cls, "GetEnumerator"));
-  int32_t status = getEnumerator(HandleOf(self), &ref);
-  if (status < 0 || PyErr_Occurred()) {
-    ReleaseHandle(ref.handle);
-    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "GetEnumerator reported failure without an error");
-    return nullptr;
-  }
-  if (ref.handle == 0) Py_RETURN_NONE;  // iter() rejects it with its own TypeError
-  PyTypeObject* iterType = GenericType(GenericKind::Iter, kGenericElements[kGenericTypes[type].element].id);
-  return WrapAdapter(ref.handle, iterType != nullptr ? iterType : AdapterType(Adapter::Iter));
+  return IterateElements(HandleOf(self), kGenericTypes[type].element);
 }
 
 // --- casting services: each static method is bound to its type's index ------------------
@@ -417,6 +404,33 @@ int ConvertElement(int element, PyObject* value, void* out) {
       return 0;
     }
   }
+}
+
+// The element's enumerable class gives an enumerator of the element's iterator type.
+PyObject* IterateElements(uint32_t handle, int element) {
+  int cls = ClassOf(element, GenericClass::Enumerable);
+  if (cls < 0) {
+    PyErr_Format(PyExc_SystemError, "no typed enumerable over %s", kGenericElements[element].netName);
+    return nullptr;
+  }
+  const host::ApiDelegateTable& table = TableOf(cls);
+  if (table.failed) {
+    PyErr_SetString(PyExc_TypeError, table.errorText.c_str());
+    return nullptr;
+  }
+  struct {
+    uint32_t handle, typeKey;
+  } ref = {0, 0};
+  auto getEnumerator = reinterpret_cast<int32_t (*)(uint32_t, decltype(ref)*)>(EntryOf(cls, "GetEnumerator"));
+  int32_t status = getEnumerator(handle, &ref);
+  if (status < 0 || PyErr_Occurred()) {
+    ReleaseHandle(ref.handle);
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "GetEnumerator reported failure without an error");
+    return nullptr;
+  }
+  if (ref.handle == 0) Py_RETURN_NONE;  // iter() rejects it with its own TypeError
+  PyTypeObject* iterType = GenericType(GenericKind::Iter, kGenericElements[element].id);
+  return WrapAdapter(ref.handle, iterType != nullptr ? iterType : AdapterType(Adapter::Iter));
 }
 
 Adapter UntypedAdapterOf(PyTypeObject* type) {

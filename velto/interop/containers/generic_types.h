@@ -78,6 +78,10 @@ bool TypedClassAccepts(int element, GenericClass kind, uint32_t handle, int32_t*
 struct EnumerableArgument;
 int ConvertContainerArgument(int element, GenericClass kind, PyObject* object, EnumerableArgument* out);
 
+// iter() over a .NET object through the typed enumerable of an element (an index of
+// kGenericElements): a new enumerator of the element's _IterWrapper_ type, or null with an error.
+PyObject* IterateElements(uint32_t handle, int element);
+
 // The typed adapter type of a kind over an element identifier, or null when there is none.
 PyTypeObject* GenericType(GenericKind kind, const char* elementId);
 

@@ -49,21 +49,6 @@ public sealed class DropDownItemCollection
     }
 }
 
-// A field of the document: a field code with its result, between a field start
-// and a field end.
-public class Field
-{
-    internal Field()
-    {
-    }
-
-    public FieldType Type { get; internal set; } = FieldType.FieldNone;
-
-    public bool IsLocked { get; set; }
-
-    public bool IsDirty { get; set; }
-}
-
 // The ADDIN field.
 public sealed class FieldAddIn : Field
 {

@@ -363,7 +363,7 @@ public sealed class DocumentBuilder
     public Field InsertField(string fieldCode) => InsertField(fieldCode, null);
 
     // A result computed here where the library knows how (dates, document
-    // properties, page counts, merge fields, links); a page number is "1",
+    // properties, page counts, merge fields); a page number is "1",
     // which word processors recompute on display.  A table of contents
     // needs page layout, which this library does not do.
     /// <summary>Inserts a field with the code and result text (computed where this library can when <paramref name="fieldValue"/> is <see langword="null"/>).</summary>

@@ -886,7 +886,9 @@ internal static class DocxReader
                     Id = Number(id) ?? 0,
                     Author = c.Author?.Value ?? string.Empty,
                     Initial = c.Initials?.Value ?? string.Empty,
-                    DateTime = c.Date?.Value ?? default,
+                    // Word processors write local time with a "Z": the time is
+                    // kept as written, without a zone.
+                    DateTime = DateTime.SpecifyKind(c.Date?.Value ?? default, DateTimeKind.Unspecified),
                 };
                 story = comment;
                 ReadBlocks(element, story);

@@ -200,7 +200,7 @@ public sealed partial class Document : DocumentBase
 
     // Fields whose result needs page layout or outside data keep the result
     // they have.
-    /// <summary>Recomputes the results of the fields this library can update: dates, document properties, page counts, merge fields and links.</summary>
+    /// <summary>Recomputes the results of the fields this library can update: dates, document properties, page counts and merge fields.</summary>
     public void UpdateFields() => Range.UpdateFields();
 
     /// <summary>Joins neighbouring runs of equal formatting in every paragraph; returns how many joins were made.</summary>

@@ -135,7 +135,7 @@ public class Field
         return true;
     }
 
-    /// <summary>Recomputes the result where this library can (dates, document properties, page counts, merge fields, links); other fields raise <see cref="NotSupportedException"/>.</summary>
+    /// <summary>Recomputes the result where this library can (dates, document properties, page counts, merge fields); other fields raise <see cref="NotSupportedException"/>.</summary>
     public void Update()
     {
         if (IsLocked)
@@ -476,7 +476,6 @@ internal static class FieldResults
             FieldType.FieldComments => properties.Comments ?? string.Empty,
             FieldType.FieldNumPages => doc.PageCount.ToString(CultureInfo.InvariantCulture),
             FieldType.FieldMergeField => FieldCodes.Argument(code) is { } name ? $"«{name}»" : null,
-            FieldType.FieldHyperlink => FieldCodes.Argument(code) ?? FieldCodes.Switch(code, "\\l"),
             _ => null,
         };
     }

@@ -364,11 +364,14 @@ internal static class DocxWriter
                 if (node is Notes.Footnote note)
                     (note.FootnoteType == Notes.FootnoteType.Endnote ? endnoteNodes : footnoteNodes).Add(note);
                 else if (node is Comment comment)
-                {
                     commentNodes.Add(comment);
-                    storyIds[comment] = Id(comment.Id);
-                }
             }
+            // A comment keeps its identifier, which its range marks name, unless
+            // an earlier comment has it (a new comment made with the default).
+            int highestComment = commentNodes.Select(c => ((Comment)c).Id).DefaultIfEmpty(0).Max();
+            var commentIds = new HashSet<int>();
+            foreach (Comment comment in commentNodes)
+                storyIds[comment] = Id(commentIds.Add(comment.Id) ? comment.Id : ++highestComment);
             NumberNotes(footnoteNodes, source?.FootnotesRoot);
             NumberNotes(endnoteNodes, source?.EndnotesRoot);
             sections = doc.Sections.ToArray();
@@ -737,24 +740,16 @@ internal static class DocxWriter
                 if (pPr.HasChildren || pPr.HasAttributes)
                     element.AppendChild(pPr);
             }
-            // Whether each open field is in its code (true) or its result.
-            var inCode = new Stack<bool>();
+            var nesting = new Fields.FieldNesting();
             for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
             {
                 switch (node)
                 {
                     case Run run:
-                        element.AppendChild(RunElement(run, inCode.Count > 0 && inCode.Peek()));
+                        element.AppendChild(RunElement(run, nesting.InInnermostCode));
                         break;
                     case Fields.FieldChar mark:
-                        if (mark is Fields.FieldStart)
-                            inCode.Push(true);
-                        else if (inCode.Count > 0)
-                        {
-                            inCode.Pop();
-                            if (mark is Fields.FieldSeparator)
-                                inCode.Push(false);
-                        }
+                        nesting.Step(mark);
                         element.AppendChild(FieldMarkElement(mark));
                         break;
                     case InlineStory story:

@@ -295,25 +295,11 @@ internal static class FieldScanner
     // each paragraph, so a code that spans paragraphs shows in the second.
     public static IEnumerable<Run> ShownRuns(Paragraph paragraph)
     {
-        var inCode = new Stack<bool>();
+        var nesting = new FieldNesting();
         for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
         {
-            switch (node)
-            {
-                case FieldStart:
-                    inCode.Push(true);
-                    break;
-                case FieldSeparator when inCode.Count > 0:
-                    inCode.Pop();
-                    inCode.Push(false);
-                    break;
-                case FieldEnd when inCode.Count > 0:
-                    inCode.Pop();
-                    break;
-                case Run run when !inCode.Contains(true):
-                    yield return run;
-                    break;
-            }
+            if (!nesting.Step(node) && node is Run run && !nesting.InCode)
+                yield return run;
         }
     }
 
@@ -321,28 +307,58 @@ internal static class FieldScanner
     public static string Shown(string text)
     {
         var shown = new StringBuilder(text.Length);
-        var inCode = new Stack<bool>();
+        var nesting = new FieldNesting();
         foreach (char c in text)
         {
-            switch (c)
-            {
-                case ControlChar.FieldStartChar:
-                    inCode.Push(true);
-                    break;
-                case ControlChar.FieldSeparatorChar when inCode.Count > 0:
-                    inCode.Pop();
-                    inCode.Push(false);
-                    break;
-                case ControlChar.FieldEndChar when inCode.Count > 0:
-                    inCode.Pop();
-                    break;
-                default:
-                    if (!inCode.Contains(true))
-                        shown.Append(c);
-                    break;
-            }
+            if (!nesting.Step(c) && !nesting.InCode)
+                shown.Append(c);
         }
         return shown.ToString();
+    }
+}
+
+// Where a walk through a paragraph's children (or a text's characters) is
+// among fields: a start opens a field in its code, a separator turns the
+// innermost open field to its result, an end closes it.
+internal sealed class FieldNesting
+{
+    // One entry per open field: true while in its code.
+    private readonly Stack<bool> open = new();
+
+    public bool InField => open.Count > 0;
+
+    // Inside the code of some open field, however deep.
+    public bool InCode => open.Contains(true);
+
+    // Inside the code of the innermost open field.
+    public bool InInnermostCode => open.Count > 0 && open.Peek();
+
+    // True when the node was a field mark that moved the walk.
+    public bool Step(Node node) => Step(node switch
+    {
+        FieldStart => ControlChar.FieldStartChar,
+        FieldSeparator => ControlChar.FieldSeparatorChar,
+        FieldEnd => ControlChar.FieldEndChar,
+        _ => '\0',
+    });
+
+    public bool Step(char mark)
+    {
+        switch (mark)
+        {
+            case ControlChar.FieldStartChar:
+                open.Push(true);
+                return true;
+            case ControlChar.FieldSeparatorChar when open.Count > 0:
+                open.Pop();
+                open.Push(false);
+                return true;
+            case ControlChar.FieldEndChar when open.Count > 0:
+                open.Pop();
+                return true;
+            default:
+                return false;
+        }
     }
 }
 

@@ -93,26 +93,14 @@ public sealed class Range
     // fields or field codes when the options say so.
     private IEnumerable<List<Run>> Segments(Paragraph paragraph, FindReplaceOptions options)
     {
-        var inCode = new Stack<bool>();
+        var nesting = new FieldNesting();
         var segment = new List<Run>();
         for (Node? child = paragraph.FirstChild; child is not null; child = child.NextSibling)
         {
-            switch (child)
-            {
-                case FieldStart:
-                    inCode.Push(true);
-                    break;
-                case FieldSeparator when inCode.Count > 0:
-                    inCode.Pop();
-                    inCode.Push(false);
-                    break;
-                case FieldEnd when inCode.Count > 0:
-                    inCode.Pop();
-                    break;
-            }
+            nesting.Step(child);
             bool eligible = child is Run && (node is not Run || ReferenceEquals(child, node))
-                && !(options.IgnoreFields && inCode.Count > 0)
-                && !(options.IgnoreFieldCodes && inCode.Contains(true));
+                && !(options.IgnoreFields && nesting.InField)
+                && !(options.IgnoreFieldCodes && nesting.InCode);
             if (eligible)
             {
                 segment.Add((Run)child);

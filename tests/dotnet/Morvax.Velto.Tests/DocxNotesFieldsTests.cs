@@ -162,6 +162,30 @@ public class DocxNotesFieldsTests
     }
 
     [Fact]
+    public void CopiesAndNewCommentsGetTheirOwnIdentifiers()
+    {
+        Document doc = Load(ForeignPackage());
+        var builder = new DocumentBuilder(doc);
+        builder.MoveToDocumentEnd();
+        for (int i = 0; i < 2; i++)
+        {
+            var comment = new Comment(doc, "N", "N", default);
+            comment.SetText($"new {i}");
+            builder.InsertNode(comment);
+        }
+        // A copy of the document writes its notes anew, once each.
+        Document copy = (Document)Reload(doc).Clone(true);
+        byte[] saved = SaveBytes(copy, SaveFormat.Docx);
+        Assert.Equal(new[] { "-1", "0", "9", "10" }, Part(saved, "word/footnotes.xml").Root!.Elements(W + "footnote")
+            .Select(f => (string)f.Attribute(W + "id")!));
+        Document again = Load(saved);
+        Comment[] comments = All<Comment>(again, NodeType.Comment);
+        Assert.Equal(new[] { (5, "Check this.\r"), (0, "new 0\r"), (6, "new 1\r") },
+            comments.Select(c => (c.Id, c.GetText())));
+        Assert.Equal(" The note.\r", All<Footnote>(again, NodeType.Footnote)[0].GetText());
+    }
+
+    [Fact]
     public void AnEditedParagraphWritesItsLinkAsAField()
     {
         Document doc = Load(ForeignPackage());

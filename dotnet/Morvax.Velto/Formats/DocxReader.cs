@@ -652,9 +652,17 @@ internal static class DocxReader
             }
             var snapshot = new ParagraphFormat();
             snapshot.CopyFrom(format);
-            paragraph.Origin = new ParagraphOrigin(p, snapshot, paragraph.ListFormat.ListLevelNumber,
-                paragraph.Matching(NodeType.Any, false).ToArray());
+            paragraph.Origin = new ParagraphOrigin(p, snapshot, paragraph.ListFormat.ListLevelNumber, ChildrenOf(paragraph));
             return paragraph;
+        }
+
+        private static Node[] ChildrenOf(CompositeNode parent)
+        {
+            var children = new Node[parent.Count];
+            int i = 0;
+            for (Node? child = parent.FirstChild; child is not null; child = child.NextSibling)
+                children[i++] = child;
+            return children;
         }
 
         // One child of a paragraph (or of a link or simple field inside it)
@@ -683,11 +691,11 @@ internal static class DocxReader
                     paragraph.AppendChild(new CommentRangeEnd(doc, id) { Origin = new RangeOrigin(end, id) });
                     break;
                 case W.SimpleField simple:
-                    ReadWholeField(simple.Instruction?.Value ?? string.Empty, simple.ChildElements
+                    ReadWholeField(simple, simple.Instruction?.Value ?? string.Empty, simple.ChildElements
                         .Where(e => e is not W.SimpleFieldRuby), paragraph, paragraphFont);
                     break;
                 case W.Hyperlink link:
-                    ReadWholeField(LinkCode(link), link.ChildElements, paragraph, paragraphFont);
+                    ReadWholeField(link, LinkCode(link), link.ChildElements, paragraph, paragraphFont);
                     break;
                 default:
                     paragraph.AppendChild(new KeptInline(doc, child, TextOf(child, false)));
@@ -698,15 +706,20 @@ internal static class DocxReader
         // A simple field or a hyperlink: the same marks and code as a complex
         // field, around the result read from the element's children.  Each
         // made node carries the element it would be written as unchanged.
-        private void ReadWholeField(string code, IEnumerable<OpenXmlElement> result, Paragraph paragraph, Font font)
+        private void ReadWholeField(OpenXmlElement whole, string code, IEnumerable<OpenXmlElement> result, Paragraph paragraph,
+            Font font)
         {
             FieldType type = FieldCodes.TypeOf(code);
-            paragraph.AppendChild(FieldMark(new FieldStart(doc, type), "begin", null, font));
+            var start = (FieldStart)paragraph.AppendChild(FieldMark(new FieldStart(doc, type), "begin", null, font));
             paragraph.AppendChild(CodeRun(code, null, font));
             paragraph.AppendChild(FieldMark(new FieldSeparator(doc, type), "separate", null, font));
             foreach (OpenXmlElement child in result)
                 ReadInline(child, paragraph, font);
-            paragraph.AppendChild(FieldMark(new FieldEnd(doc, type), "end", null, font));
+            Node end = paragraph.AppendChild(FieldMark(new FieldEnd(doc, type), "end", null, font));
+            var nodes = new List<Node>();
+            for (Node? node = start; node is not null; node = ReferenceEquals(node, end) ? null : node.NextSibling)
+                nodes.Add(node);
+            start.Origin = new WholeFieldOrigin(((PlainOrigin)start.Origin!).Element, whole, nodes.ToArray());
         }
 
         // The code of a link: its address (from its relationship), the place
@@ -730,8 +743,15 @@ internal static class DocxReader
 
         // A run holding field marks or codes, or a reference to a note or a
         // comment, is read as several nodes.
-        private static bool IsSplit(W.Run r) => r.ChildElements.Any(e =>
-            e is W.FieldChar or W.FieldCode or W.FootnoteReference or W.EndnoteReference or W.CommentReference);
+        private static bool IsSplit(W.Run r)
+        {
+            for (OpenXmlElement? child = r.FirstChild; child is not null; child = child.NextSibling())
+            {
+                if (child is W.FieldChar or W.FieldCode or W.FootnoteReference or W.EndnoteReference or W.CommentReference)
+                    return true;
+            }
+            return false;
+        }
 
         // Each piece of the run becomes its node: text, a field mark, code,
         // a note or comment, or markup kept as a run of its own.  A piece
@@ -740,7 +760,8 @@ internal static class DocxReader
         private void ReadSplitRun(W.Run r, Paragraph paragraph, Font paragraphFont)
         {
             W.RunProperties? rPr = r.RunProperties;
-            Font font = RunFont(rPr, paragraphFont);
+            var font = new Font();
+            ApplyRunFont(font, rPr, paragraphFont);
             bool single = r.ChildElements.Count(e => e is not W.RunProperties) == 1;
             var pending = new List<OpenXmlElement>();
 
@@ -892,14 +913,14 @@ internal static class DocxReader
                 };
                 story = comment;
                 ReadBlocks(element, story);
-                origin = new StoryNodeOrigin(piece, element, id, story.Matching(NodeType.Any, false).ToArray(),
+                origin = new StoryNodeOrigin(piece, element, id, ChildrenOf(story),
                     comment.Author, comment.Initial, comment.DateTime);
             }
             else
             {
                 story = new Notes.Footnote(doc, element is W.Endnote ? Notes.FootnoteType.Endnote : Notes.FootnoteType.Footnote);
                 ReadBlocks(element, story);
-                origin = new StoryNodeOrigin(piece, element, id, story.Matching(NodeType.Any, false).ToArray());
+                origin = new StoryNodeOrigin(piece, element, id, ChildrenOf(story));
             }
             story.Origin = origin;
             return story;
@@ -963,7 +984,7 @@ internal static class DocxReader
                 }
             }
             var run = new Run(doc, text.ToString());
-            run.Font.CopyFrom(RunFont(rPr, paragraphFont));
+            ApplyRunFont(run.Font, rPr, paragraphFont);
             var snapshot = new Font();
             snapshot.CopyFrom(run.Font);
             run.Origin = new RunOrigin(r, snapshot, run.Text);
@@ -971,15 +992,13 @@ internal static class DocxReader
         }
 
         // A run's formatting: the paragraph's, its character style's, its own.
-        private Font RunFont(W.RunProperties? rPr, Font paragraphFont)
+        private void ApplyRunFont(Font font, W.RunProperties? rPr, Font paragraphFont)
         {
-            var font = new Font();
             font.CopyFrom(paragraphFont);
             if (rPr?.RunStyle?.Val?.Value is { } characterStyle)
                 styles.ApplyCharacterStyle(font, characterStyle);
             if (rPr is not null)
                 ApplyRunProperties(font, rPr);
-            return font;
         }
 
         private Table ReadTable(W.Table t)

@@ -132,6 +132,11 @@ internal sealed record ParagraphOrigin(object Element, ParagraphFormat Format, i
 internal sealed record StoryNodeOrigin(object Element, object Story, string Id, Node[] Children, string Author = "",
     string Initial = "", DateTime DateTime = default);
 
+// The start of a field read from one element (a simple field, a link):
+// Element is the start's own run, Whole the element, Nodes every node read
+// from it; while those stay unchanged the element is written whole.
+internal sealed record WholeFieldOrigin(object Element, object Whole, Node[] Nodes);
+
 // A comment range's start or end with its comment's identifier.
 internal sealed record RangeOrigin(object Element, int Id);
 

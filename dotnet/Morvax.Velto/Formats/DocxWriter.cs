@@ -694,7 +694,7 @@ internal static class DocxWriter
         {
             Run { Origin: RunOrigin run } r => run.Text == r.Text && r.Font.HasSameFormatting(run.Font),
             KeptInline => true,
-            Fields.FieldChar { Origin: PlainOrigin } => true,
+            Fields.FieldChar { Origin: PlainOrigin or WholeFieldOrigin } => true,
             BookmarkStart { Origin: BookmarkOrigin b } start => b.Name == start.Name,
             BookmarkEnd { Origin: BookmarkOrigin b } end => b.Name == end.Name,
             CommentRangeStart { Origin: RangeOrigin r } start => r.Id == start.Id,
@@ -743,6 +743,14 @@ internal static class DocxWriter
             var nesting = new Fields.FieldNesting();
             for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
             {
+                // A link or simple field whose nodes are all as read is written
+                // as the element it was read from.
+                if (node is Fields.FieldStart { Origin: WholeFieldOrigin whole } && WholeUnchanged(node, whole) is { } last)
+                {
+                    element.AppendChild(((OpenXmlElement)whole.Whole).CloneNode(true));
+                    node = last;
+                    continue;
+                }
                 switch (node)
                 {
                     case Run run:
@@ -809,11 +817,32 @@ internal static class DocxWriter
 
         private static string Id(int id) => id.ToString(CultureInfo.InvariantCulture);
 
+        // The last node of the whole field when its nodes follow each other
+        // unchanged from the start on, and its element fits this part.
+        private Node? WholeUnchanged(Node start, WholeFieldOrigin whole)
+        {
+            Node? node = start, last = null;
+            foreach (Node read in whole.Nodes)
+            {
+                if (!ReferenceEquals(node, read) || !IsUnchanged(node))
+                    return null;
+                last = node;
+                node = node.NextSibling;
+            }
+            return Resolves(whole.Whole) ? last : null;
+        }
+
         // A field mark as the run that holds it, formatted as the mark is.
         private W.Run FieldMarkElement(Fields.FieldChar mark)
         {
-            if (mark.Origin is PlainOrigin { Element: W.Run read })
-                return (W.Run)read.CloneNode(true);
+            object? read = mark.Origin switch
+            {
+                PlainOrigin plain => plain.Element,
+                WholeFieldOrigin whole => whole.Element,
+                _ => null,
+            };
+            if (read is W.Run run)
+                return (W.Run)run.CloneNode(true);
             W.Run element = NewRun(mark.Font);
             element.AppendChild(new W.FieldChar
             {

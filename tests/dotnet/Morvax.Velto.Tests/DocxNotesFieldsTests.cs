@@ -186,18 +186,29 @@ public class DocxNotesFieldsTests
     }
 
     [Fact]
-    public void AnEditedParagraphWritesItsLinkAsAField()
+    public void AnEditedParagraphKeepsItsLinkUntilTheLinkIsEdited()
     {
         Document doc = Load(ForeignPackage());
         var second = (Paragraph)doc.FirstSection!.Body!.GetChild(NodeType.Paragraph, 1, false)!;
         second.AppendChild(new Run(doc, "!"));
+        XElement kept = Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!;
+        Assert.Equal("rIdLink", (string)Assert.Single(kept.Descendants(W + "hyperlink")).Attribute(XName.Get("id", OfficeRel))!);
+        Assert.Single(kept.Descendants(W + "fldSimple"));
+
+        Field author = All<FieldStart>(doc, NodeType.FieldStart)[2].GetField()!;
+        author.Result = "Max";
+        Run linkText = (Run)All<FieldStart>(doc, NodeType.FieldStart)[3].GetField()!.Separator!.NextSibling!;
+        linkText.Text = "site";  // the same text: still unchanged
+        Assert.Single(Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!.Descendants(W + "hyperlink"));
+        linkText.Text = "the site";
         byte[] saved = SaveBytes(doc, SaveFormat.Docx);
         XElement body = Part(saved, "word/document.xml").Root!;
         Assert.Empty(body.Descendants(W + "hyperlink"));
         Assert.Contains(body.Descendants(W + "instrText"), t => t.Value == "HYPERLINK \"https://example.com/a?b=1\"");
         Document again = Load(saved);
         Field link = All<FieldStart>(again, NodeType.FieldStart).Select(s => s.GetField()!).Last();
-        Assert.Equal((FieldType.FieldHyperlink, "site"), (link.Type, link.Result));
+        Assert.Equal((FieldType.FieldHyperlink, "the site"), (link.Type, link.Result));
+        Assert.Equal("Max", All<FieldStart>(again, NodeType.FieldStart)[2].GetField()!.Result);
         Assert.Equal(Underline.Single, ((Run)link.Separator!.NextSibling!).Font.Underline);
         Assert.Equal(second.GetText(), again.FirstSection!.Body!.GetChild(NodeType.Paragraph, 1, false)!.GetText());
     }

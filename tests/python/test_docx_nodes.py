@@ -191,3 +191,49 @@ def test_range_replace_and_refusals(mv):
     b.end_row()
     b.end_table()
     assert doc.get_child_nodes(mv.NodeType.TABLE, True).count == 1
+
+
+RTF = (r"{\rtf1\ansi\deff0{\fonttbl{\f0 Times New Roman;}}\f0\fs24 "
+       r"Noted{\super\chftn{\footnote\pard\plain{\super\chftn} A foot note.}} text.\par "
+       r"See {\field{\*\fldinst HYPERLINK " + '"https://example.com/"' + r"}{\fldrslt the site}} now.\par "
+       r"Page {\field{\*\fldinst PAGE}{\fldrslt 1}} here.\par "
+       r"Remark{\*\atnid CY}{\*\atnauthor Cy}\chatn{\*\annotation\pard\plain Check this.} done.\par}")
+
+
+def soffice(folder, *args):
+    profile = "file://" + str(folder / "lo-profile")
+    subprocess.run([SOFFICE, "-env:UserInstallation=" + profile, "--headless", "--norestore", *args], cwd=folder,
+                   check=True, capture_output=True, timeout=180)
+
+
+@pytest.mark.skipif(SOFFICE is None, reason="LibreOffice is not installed")
+def test_libreoffice_notes_links_and_fields_are_nodes_and_survive(mv, tmp_path):
+    (tmp_path / "notes.rtf").write_text(RTF, encoding="ascii")
+    soffice(tmp_path, "--convert-to", "docx:MS Word 2007 XML", "notes.rtf")
+    original = tmp_path / "notes.docx"
+    doc = mv.Document(str(original))
+    [note] = nodes(doc, mv.NodeType.FOOTNOTE, mv.notes.Footnote)
+    assert "A foot note." in note.get_text()
+    [comment] = nodes(doc, mv.NodeType.COMMENT, mv.Comment)
+    assert (comment.author, comment.get_text().strip()) == ("Cy", "Check this.")
+    fields = {f.type: f for f in fields_of(mv, doc)}
+    link, page = fields[mv.fields.FieldType.FIELD_HYPERLINK], fields[mv.fields.FieldType.FIELD_PAGE]
+    assert (link.get_field_code(), link.result) == ('HYPERLINK "https://example.com/"', "the site")
+    assert (page.get_field_code().strip(), page.result) == ("PAGE", "1")
+
+    doc.save(str(tmp_path / "same.docx"))
+    first = mv.Run._cast_to(doc.first_section.body.first_paragraph.first_child)
+    first.text = first.text.replace("Noted", "Marked")
+    doc.save(str(tmp_path / "edited.docx"))
+
+    soffice(tmp_path, "--convert-to", "txt:Text (encoded):UTF8", "notes.docx", "same.docx", "edited.docx")
+    text = (tmp_path / "notes.txt").read_text(encoding="utf-8-sig")
+    assert (tmp_path / "same.txt").read_text(encoding="utf-8-sig") == text
+    assert (tmp_path / "edited.txt").read_text(encoding="utf-8-sig") == text.replace("Noted", "Marked")
+    before = [p.text for p in docx.Document(str(original)).paragraphs]
+    assert [p.text for p in docx.Document(str(tmp_path / "edited.docx")).paragraphs] == [
+        p.replace("Noted", "Marked") for p in before]
+    with zipfile.ZipFile(tmp_path / "edited.docx") as package:
+        assert b"<w:hyperlink" in package.read("word/document.xml")  # untouched, so written as read
+        assert b"A foot note." in package.read("word/footnotes.xml")
+        assert b"Check this." in package.read("word/comments.xml")

@@ -889,9 +889,9 @@ internal static class DocxReader
         {
             (string? id, Dictionary<string, OpenXmlElement> stories) = reference switch
             {
-                W.FootnoteReference f => (f.Id?.Value.ToString(CultureInfo.InvariantCulture),
+                W.FootnoteReference f => (f.Id?.InnerText,
                     footnotes ??= Index(main.FootnotesPart?.Footnotes, r => source.FootnotesRoot = r)),
-                W.EndnoteReference e => (e.Id?.Value.ToString(CultureInfo.InvariantCulture),
+                W.EndnoteReference e => (e.Id?.InnerText,
                     endnotes ??= Index(main.EndnotesPart?.Endnotes, r => source.EndnotesRoot = r)),
                 _ => (((W.CommentReference)reference).Id?.Value,
                     comments ??= Index(main.WordprocessingCommentsPart?.Comments, r => source.CommentsRoot = r)),
@@ -907,9 +907,7 @@ internal static class DocxReader
                     Id = Number(id) ?? 0,
                     Author = c.Author?.Value ?? string.Empty,
                     Initial = c.Initials?.Value ?? string.Empty,
-                    // Word processors write local time with a "Z": the time is
-                    // kept as written, without a zone.
-                    DateTime = DateTime.SpecifyKind(c.Date?.Value ?? default, DateTimeKind.Unspecified),
+                    DateTime = DateOf(c.Date?.InnerText),
                 };
                 story = comment;
                 ReadBlocks(element, story);
@@ -925,6 +923,14 @@ internal static class DocxReader
             story.Origin = origin;
             return story;
         }
+
+        // Word processors write local time with a "Z": the time is kept as
+        // written, without a zone.  A date that is not one (some producers
+        // write "0-00-00T00:00:00Z") is no date.
+        private static DateTime DateOf(string? text) =>
+            DateTime.TryParse(text, CultureInfo.InvariantCulture, DateTimeStyles.RoundtripKind, out DateTime date)
+                ? DateTime.SpecifyKind(date, DateTimeKind.Unspecified)
+                : default;
 
         // The notes or comments of a part by identifier; the part's root is
         // handed to the source, which writes back what never became a node.

@@ -154,6 +154,26 @@ public class Field
         return true;
     }
 
+    // Replaces the code with one run of the text, formatted as the code's
+    // first run was.
+    private protected void SetFieldCode(string code)
+    {
+        Node last = (Node?)Separator ?? End;
+        if (!ReferenceEquals(Start.ParentNode, last.ParentNode))
+            throw new NotSupportedException("Field code cannot be set on a field whose code spans paragraphs.");
+        if (Between(Start, last).Any(node => node is FieldChar))
+            throw new NotSupportedException("Field code cannot be set on a field whose code holds other fields.");
+        Font? font = null;
+        while (Start.NextSibling is { } node && !ReferenceEquals(node, last))
+        {
+            font ??= (node as Run)?.Font;
+            node.Remove();
+        }
+        var run = new Run(Start.Document, code);
+        run.Font.CopyFrom(font ?? Start.Font);
+        Start.ParentNode!.InsertAfter(run, Start);
+    }
+
     private static InvalidOperationException NotInDocument() =>
         new("The field is not in a document: it was removed, unlinked or never inserted.");
 
@@ -446,8 +466,13 @@ internal static class FieldCodes
             var word = new StringBuilder();
             if (code[i] == '"')
             {
+                // Inside quotes a backslash escapes a quote.
                 for (i++; i < code.Length && code[i] != '"'; i++)
+                {
+                    if (code[i] == '\\' && i + 1 < code.Length && code[i + 1] == '"')
+                        i++;
                     word.Append(code[i]);
+                }
                 i++;
             }
             else
@@ -459,6 +484,10 @@ internal static class FieldCodes
         }
         return words;
     }
+
+    // A word as a code writes it: in quotes, its own quotes escaped.
+    public static string Quoted(string word) =>
+        "\"" + word.Replace("\"", "\\\"", StringComparison.Ordinal) + "\"";
 
     // The argument after a switch (\l "anchor"), or null.
     public static string? Switch(string code, string name)

@@ -276,6 +276,30 @@ public class DocxNotesFieldsTests
     }
 
     [Fact]
+    public void LinkAndMergeFieldPartsAreReadAndWrittenThroughTheCode()
+    {
+        var doc = new Document();
+        var builder = new DocumentBuilder(doc);
+        var link = (FieldHyperlink)builder.InsertHyperlink("text", "https://example.com/\"x\"", false);
+        Assert.Equal(("https://example.com/\"x\"", null), (link.Address, link.SubAddress));
+        link.SubAddress = "part two";
+        link.ScreenTip = "A tip";
+        Assert.Equal("HYPERLINK \"https://example.com/\\\"x\\\"\" \\l \"part two\" \\o \"A tip\"", link.GetFieldCode());
+        var merge = (FieldMergeField)builder.InsertField("MERGEFIELD First \\b \"Dear \" \\* Upper", null);
+        merge.FieldName = "Given Name";
+        Assert.Equal("MERGEFIELD \"Given Name\" \\b \"Dear \" \\* \"Upper\"", merge.GetFieldCode());
+
+        Document again = Reload(doc);
+        var read = (FieldHyperlink)again.GetChild(NodeType.FieldStart, 0, true)!.AsFieldStart()!.GetField()!;
+        Assert.Equal(("https://example.com/\"x\"", "part two", "A tip", "text"),
+            (read.Address, read.SubAddress, read.ScreenTip, read.Result));
+        var field = (FieldMergeField)again.GetChild(NodeType.FieldStart, 1, true)!.AsFieldStart()!.GetField()!;
+        Assert.Equal("Given Name", field.FieldName);
+        again.MailMerge.Execute(new[] { "Given Name" }, new object?[] { "ada" });
+        Assert.Equal("Dear ADA", again.FirstSection!.Body!.FirstParagraph!.Runs.Cast<Run>().Last().Text);
+    }
+
+    [Fact]
     public void BuilderTablesCarryTheirFormats()
     {
         var doc = new Document();

@@ -442,6 +442,7 @@ internal static class DocxWriter
             w.WriteStartDocument(true);
             OpenXmlElement root = readRoot ?? newRoot();
             WriteStart(w, root);
+            fieldNesting = new Fields.FieldNesting();
             if (readRoot is null && root is not W.Comments)
                 WriteSeparators(w, root is W.Endnotes);
             // What the part held stays in its order: what never became a node,
@@ -498,6 +499,7 @@ internal static class DocxWriter
                         comment.DateTime.ToString("yyyy-MM-ddTHH:mm:ssZ", CultureInfo.InvariantCulture)));
             }
             WriteStart(w, element);
+            fieldNesting = new Fields.FieldNesting();
             bool first = true;
             for (Node? node = story.FirstChild; node is not null; node = node.NextSibling)
             {
@@ -551,6 +553,7 @@ internal static class DocxWriter
                 var root = (story.Origin as StoryOrigin)?.Root as OpenXmlElement
                     ?? (story.IsHeader ? new W.Header() : new W.Footer());
                 WriteStart(w, root);
+            fieldNesting = new Fields.FieldNesting();
                 Node? last = null;
                 for (Node? node = story.FirstChild; node is not null; node = node.NextSibling)
                 {
@@ -655,6 +658,8 @@ internal static class DocxWriter
             sectionEnds.TryGetValue(paragraph, out Section? ends);
             if (IsUnchanged(paragraph, ends))
             {
+                for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
+                    fieldNesting.Step(node);
                 ((OpenXmlElement)((ParagraphOrigin)paragraph.Origin!).Element).WriteTo(w);
                 return;
             }
@@ -740,7 +745,6 @@ internal static class DocxWriter
                 if (pPr.HasChildren || pPr.HasAttributes)
                     element.AppendChild(pPr);
             }
-            var nesting = new Fields.FieldNesting();
             for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
             {
                 // A link or simple field whose nodes are all as read is written
@@ -754,10 +758,10 @@ internal static class DocxWriter
                 switch (node)
                 {
                     case Run run:
-                        element.AppendChild(RunElement(run, nesting.InInnermostCode));
+                        element.AppendChild(RunElement(run, fieldNesting.InInnermostCode));
                         break;
                     case Fields.FieldChar mark:
-                        nesting.Step(mark);
+                        fieldNesting.Step(mark);
                         element.AppendChild(FieldMarkElement(mark));
                         break;
                     case InlineStory story:
@@ -816,6 +820,10 @@ internal static class DocxWriter
         private readonly Dictionary<string, string> bookmarkIds = new(StringComparer.Ordinal);
 
         private static string Id(int id) => id.ToString(CultureInfo.InvariantCulture);
+
+        // Where the writing is among fields, carried from paragraph to
+        // paragraph of a story: a field's code may go on in the next one.
+        private Fields.FieldNesting fieldNesting = new();
 
         // The last node of the whole field when its nodes follow each other
         // unchanged from the start on, and its element fits this part.

@@ -300,6 +300,20 @@ public class DocxNotesFieldsTests
     }
 
     [Fact]
+    public void ACodeGoingOnInTheNextParagraphStaysCodeWhenEdited()
+    {
+        Document doc = Load(BodyPackage("<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+            + "<w:r><w:instrText xml:space=\"preserve\">QUOTE \"one</w:instrText></w:r></w:p>"
+            + "<w:p><w:r><w:instrText xml:space=\"preserve\">two\" </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+            + "<w:r><w:t>shown</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>"));
+        var second = (Paragraph)doc.FirstSection!.Body!.GetChild(NodeType.Paragraph, 1, false)!;
+        ((Run)second.FirstChild!).Text = "three\" ";
+        Assert.Equal("\u0013QUOTE \"one\rthree\" \u0014shown\u0015\f", Reload(doc).GetText());
+        Assert.Equal(new[] { "QUOTE \"one", "three\" " }, Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!
+            .Descendants(W + "instrText").Select(t => t.Value));
+    }
+
+    [Fact]
     public void BuilderTablesCarryTheirFormats()
     {
         var doc = new Document();

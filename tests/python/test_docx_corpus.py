@@ -136,11 +136,36 @@ def corpus(tmp_path_factory):
     return folder, files
 
 
+def shown(text):
+    """Text without field codes and marks: what a field shows is its result."""
+    out, in_code = [], []
+    for c in text:
+        if c == "\x13":
+            in_code.append(True)
+        elif c == "\x14" and in_code:
+            in_code[-1] = False
+        elif c == "\x15" and in_code:
+            in_code.pop()
+        elif True not in in_code:
+            out.append(c)
+    return "".join(out)
+
+
 def plain(text):
     """Text as python-docx shows it: every break is a newline, hyphen marks are not text."""
+    text = shown(text)
     for mark in ("\v", "\f", "\x0e"):
         text = text.replace(mark, "\n")
     return text.replace("\x1e", "").replace("\x1f", "")
+
+
+def paragraph_text(mv, paragraph):
+    """A paragraph's own text: footnotes and comments are in get_text(), not in python-docx's text."""
+    text = paragraph.get_text()
+    for kind in (mv.NodeType.FOOTNOTE, mv.NodeType.COMMENT):
+        for i in range(paragraph.get_child_nodes(kind, False).count):
+            text = text.replace(paragraph.get_child(kind, i, False).get_text(), "", 1)
+    return text
 
 
 def children(mv, parent, node_type, cast):
@@ -157,7 +182,7 @@ def ours(mv, path):
         node = section.body.first_child
         while node is not None:
             if node.node_type == mv.NodeType.PARAGRAPH:
-                paragraphs.append(plain(node.get_text()[:-1]))
+                paragraphs.append(plain(paragraph_text(mv, mv.Paragraph._cast_to(node))[:-1]))
             elif node.node_type == mv.NodeType.TABLE:
                 table = mv.tables.Table._cast_to(node)
                 tables.append([[plain(cell.get_text()[:-1]).replace("\r", "\n")
@@ -242,7 +267,11 @@ def test_changing_one_word_changes_only_that_word(mv, corpus):
         pytest.skip("pandoc is not installed")
     doc = mv.Document(str(files["pandoc"]))
     paragraphs = children(mv, doc.first_section.body, mv.NodeType.PARAGRAPH, mv.Paragraph)
-    run = children(mv, next(p for p in paragraphs if "footnote" in p.get_text()), mv.NodeType.RUN, mv.Run)[0]
+    noted = next(p for p in paragraphs if "footnote" in p.get_text())
+    run = children(mv, noted, mv.NodeType.RUN, mv.Run)[0]
+    # pandoc's footnote is a node in the run flow, holding its paragraph.
+    note = mv.notes.Footnote._cast_to(noted.get_child(mv.NodeType.FOOTNOTE, 0, False))
+    assert (note.footnote_type, note.get_text().strip()) == (mv.notes.FootnoteType.FOOTNOTE, "The footnote text.")
     run.text = run.text.replace("Some", "Several")
     saved = folder / "pandoc-edited.docx"
     doc.save(str(saved))
@@ -257,6 +286,8 @@ def test_changing_one_word_changes_only_that_word(mv, corpus):
     names = {str(part.partname) for part in after.part.package.iter_parts()}
     assert {"/word/footnotes.xml", "/word/numbering.xml"} <= names
     assert any(n.startswith("/word/media/") for n in names)
+    footnotes = next(p for p in after.part.package.iter_parts() if str(p.partname) == "/word/footnotes.xml")
+    assert b"The footnote text." in footnotes.blob
 
 
 def test_pandoc_lists_and_pictures(mv, corpus):

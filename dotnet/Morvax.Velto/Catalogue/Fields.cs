@@ -1,6 +1,8 @@
 // Morvax.Velto.Fields: the field classes, one per field code, and what fields
 // are built and updated with.
 
+using System.Linq;
+
 namespace Morvax.Velto.Fields;
 
 public sealed class BarcodeParameters
@@ -76,21 +78,6 @@ public sealed class DropDownItemCollection : System.Collections.Generic.IEnumera
     public System.Collections.Generic.IEnumerator<string> GetEnumerator() => items.GetEnumerator();
 
     System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
-}
-
-// A field of the document: a field code with its result, between a field start
-// and a field end.
-public class Field
-{
-    internal Field()
-    {
-    }
-
-    public FieldType Type { get; internal set; } = FieldType.FieldNone;
-
-    public bool IsLocked { get; set; }
-
-    public bool IsDirty { get; set; }
 }
 
 // The ADDIN field.
@@ -524,6 +511,46 @@ public sealed class FieldHyperlink : Field
     {
         Type = FieldType.FieldHyperlink;
     }
+
+    // The address (a URL or file), the place in the target (a bookmark), the
+    // tip shown over the link and the frame it opens in: each read from the
+    // code; setting one writes the code anew.
+    public string? Address
+    {
+        get => FieldCodes.Argument(GetFieldCode(false));
+        set => SetLink(value, SubAddress, ScreenTip, Target);
+    }
+
+    public string? SubAddress
+    {
+        get => FieldCodes.Switch(GetFieldCode(false), "\\l");
+        set => SetLink(Address, value, ScreenTip, Target);
+    }
+
+    public string? ScreenTip
+    {
+        get => FieldCodes.Switch(GetFieldCode(false), "\\o");
+        set => SetLink(Address, SubAddress, value, Target);
+    }
+
+    public string? Target
+    {
+        get => FieldCodes.Switch(GetFieldCode(false), "\\t");
+        set => SetLink(Address, SubAddress, ScreenTip, value);
+    }
+
+    private void SetLink(string? address, string? subAddress, string? screenTip, string? target)
+    {
+        var code = new System.Text.StringBuilder("HYPERLINK");
+        if (!string.IsNullOrEmpty(address))
+            code.Append(' ').Append(FieldCodes.Quoted(address));
+        foreach ((string? value, string name) in new[] { (subAddress, "l"), (screenTip, "o"), (target, "t") })
+        {
+            if (!string.IsNullOrEmpty(value))
+                code.Append(" \\").Append(name).Append(' ').Append(FieldCodes.Quoted(value));
+        }
+        SetFieldCode(code.ToString());
+    }
 }
 
 // The IF field.
@@ -649,6 +676,22 @@ public sealed class FieldMergeField : Field
     public FieldMergeField()
     {
         Type = FieldType.FieldMergeField;
+    }
+
+    // The name of the data field this field is merged with; setting it keeps
+    // the code's switches.
+    public string? FieldName
+    {
+        get => FieldCodes.Argument(GetFieldCode(false));
+        set
+        {
+            System.ArgumentException.ThrowIfNullOrEmpty(value);
+            System.Collections.Generic.List<string> words = FieldCodes.Words(GetFieldCode(false));
+            int switches = words.Count > 1 ? words.FindIndex(1, w => w.StartsWith('\\')) : -1;
+            string rest = switches < 0 ? string.Empty
+                : " " + string.Join(' ', words.Skip(switches).Select(w => w.StartsWith('\\') ? w : FieldCodes.Quoted(w)));
+            SetFieldCode("MERGEFIELD " + FieldCodes.Quoted(value) + rest);
+        }
     }
 }
 

@@ -42,6 +42,18 @@ public sealed class CellFormat
     }
 
     public bool HideMark { get; set; }
+
+    internal void CopyFrom(CellFormat other)
+    {
+        (horizontalMerge, verticalMerge, verticalAlignment, orientation) =
+            (other.horizontalMerge, other.verticalMerge, other.verticalAlignment, other.orientation);
+        (WrapText, FitText, HideMark) = (other.WrapText, other.FitText, other.HideMark);
+    }
+
+    internal bool SameAs(CellFormat other) =>
+        (horizontalMerge, verticalMerge, verticalAlignment, orientation, WrapText, FitText, HideMark)
+        == (other.horizontalMerge, other.verticalMerge, other.verticalAlignment, other.orientation, other.WrapText,
+            other.FitText, other.HideMark);
 }
 
 public sealed class RowFormat
@@ -63,4 +75,12 @@ public sealed class RowFormat
     }
 
     public double Height { get; set; }
+
+    internal void CopyFrom(RowFormat other) =>
+        (AllowBreakAcrossPages, HeadingFormat, heightRule, Height) =
+        (other.AllowBreakAcrossPages, other.HeadingFormat, other.heightRule, other.Height);
+
+    internal bool SameAs(RowFormat other) =>
+        (AllowBreakAcrossPages, HeadingFormat, heightRule, Height)
+        == (other.AllowBreakAcrossPages, other.HeadingFormat, other.heightRule, other.Height);
 }

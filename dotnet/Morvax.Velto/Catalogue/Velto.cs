@@ -510,13 +510,6 @@ public sealed class PhoneticGuide
     public string RubyText { get; internal set; } = string.Empty;
 }
 
-public sealed class Range
-{
-    internal Range()
-    {
-    }
-}
-
 public sealed class Revision
 {
     internal Revision()

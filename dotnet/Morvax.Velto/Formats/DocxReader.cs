@@ -14,6 +14,7 @@ using System.Linq;
 using System.Text;
 using DocumentFormat.OpenXml;
 using DocumentFormat.OpenXml.Packaging;
+using Morvax.Velto.Fields;
 using Morvax.Velto.Tables;
 using W = DocumentFormat.OpenXml.Wordprocessing;
 
@@ -77,7 +78,7 @@ internal static class DocxReader
             BuiltInProperties = DocxProperties.ReadBuiltIn(doc, package),
             CustomProperties = DocxProperties.ReadCustom(doc, package),
         };
-        new BodyReader(doc, sheet, main).Read(root.Body);
+        new BodyReader(doc, sheet, main, source).Read(root.Body);
         doc.EnsureMinimum();
         foreach (Node node in doc.Matching(NodeType.Paragraph, true))
         {
@@ -491,14 +492,21 @@ internal static class DocxReader
         // Bookmark names by the identifier that pairs a start with its end.
         private readonly Dictionary<string, string> bookmarkNames = new(StringComparer.Ordinal);
         private readonly StringBuilder text = new();
+        private readonly DocxSource source;
+        // The complex fields open where reading is: each start with its code
+        // so far, and whether its separator was passed.
+        private readonly Stack<(FieldStart Start, StringBuilder Code)> openFields = new();
+        // Notes and comments by identifier, from their parts, read on first use.
+        private Dictionary<string, OpenXmlElement>? footnotes, endnotes, comments;
         private Section section = null!;
         private Body body = null!;
 
-        public BodyReader(Document doc, StyleSheet styles, MainDocumentPart main)
+        public BodyReader(Document doc, StyleSheet styles, MainDocumentPart main, DocxSource source)
         {
             this.doc = doc;
             this.styles = styles;
             this.main = main;
+            this.source = source;
             lists = ReadNumbering(main.NumberingDefinitionsPart?.Numbering);
         }
 
@@ -537,6 +545,11 @@ internal static class DocxReader
             // opened after it is not the document's.
             if (closed && !ReferenceEquals(section, doc.FirstSection))
                 section.Remove();
+            // The writer rewrites these parts whole, so it needs each of them
+            // even when nothing in the body referred to it.
+            footnotes ??= Index(main.FootnotesPart?.Footnotes, r => this.source.FootnotesRoot = r);
+            endnotes ??= Index(main.EndnotesPart?.Endnotes, r => this.source.EndnotesRoot = r);
+            comments ??= Index(main.WordprocessingCommentsPart?.Comments, r => this.source.CommentsRoot = r);
         }
 
         private void StartSection()
@@ -632,30 +645,308 @@ internal static class DocxReader
             ReadListFormat(paragraph.ListFormat, styleId, p.ParagraphProperties?.NumberingProperties);
             foreach (OpenXmlElement child in p.ChildElements)
             {
-                switch (child)
-                {
-                    case W.ParagraphProperties pPr:
-                        ApplyParagraphProperties(format, pPr, styles.Names);
-                        break;
-                    case W.Run r:
-                        paragraph.AppendChild(ReadRun(r, styleFont));
-                        break;
-                    case W.BookmarkStart start when start.Name?.Value is { Length: > 0 } name && start.Id?.Value is { } id:
-                        bookmarkNames[id] = name;
-                        paragraph.AppendChild(new BookmarkStart(doc, name) { Origin = new BookmarkOrigin(start, name) });
-                        break;
-                    case W.BookmarkEnd end when end.Id?.Value is { } id && bookmarkNames.TryGetValue(id, out string? name):
-                        paragraph.AppendChild(new BookmarkEnd(doc, name) { Origin = new BookmarkOrigin(end, name) });
-                        break;
-                    default:
-                        paragraph.AppendChild(new KeptInline(doc, child, TextOf(child, false)));
-                        break;
-                }
+                if (child is W.ParagraphProperties pPr)
+                    ApplyParagraphProperties(format, pPr, styles.Names);
+                else
+                    ReadInline(child, paragraph, styleFont);
             }
             var snapshot = new ParagraphFormat();
             snapshot.CopyFrom(format);
-            paragraph.Origin = new ParagraphOrigin(p, snapshot, paragraph.ListFormat.ListLevelNumber);
+            paragraph.Origin = new ParagraphOrigin(p, snapshot, paragraph.ListFormat.ListLevelNumber, ChildrenOf(paragraph));
             return paragraph;
+        }
+
+        private static Node[] ChildrenOf(CompositeNode parent)
+        {
+            var children = new Node[parent.Count];
+            int i = 0;
+            for (Node? child = parent.FirstChild; child is not null; child = child.NextSibling)
+                children[i++] = child;
+            return children;
+        }
+
+        // One child of a paragraph (or of a link or simple field inside it)
+        // as the nodes it stands for.
+        private void ReadInline(OpenXmlElement child, Paragraph paragraph, Font paragraphFont)
+        {
+            switch (child)
+            {
+                case W.Run r when IsSplit(r):
+                    ReadSplitRun(r, paragraph, paragraphFont);
+                    break;
+                case W.Run r:
+                    paragraph.AppendChild(ReadRun(r, paragraphFont));
+                    break;
+                case W.BookmarkStart start when start.Name?.Value is { Length: > 0 } name && start.Id?.Value is { } id:
+                    bookmarkNames[id] = name;
+                    paragraph.AppendChild(new BookmarkStart(doc, name) { Origin = new BookmarkOrigin(start, name) });
+                    break;
+                case W.BookmarkEnd end when end.Id?.Value is { } id && bookmarkNames.TryGetValue(id, out string? name):
+                    paragraph.AppendChild(new BookmarkEnd(doc, name) { Origin = new BookmarkOrigin(end, name) });
+                    break;
+                case W.CommentRangeStart start when Number(start.Id?.Value) is { } id:
+                    paragraph.AppendChild(new CommentRangeStart(doc, id) { Origin = new RangeOrigin(start, id) });
+                    break;
+                case W.CommentRangeEnd end when Number(end.Id?.Value) is { } id:
+                    paragraph.AppendChild(new CommentRangeEnd(doc, id) { Origin = new RangeOrigin(end, id) });
+                    break;
+                case W.SimpleField simple:
+                    ReadWholeField(simple, simple.Instruction?.Value ?? string.Empty, simple.ChildElements
+                        .Where(e => e is not W.SimpleFieldRuby), paragraph, paragraphFont);
+                    break;
+                case W.Hyperlink link:
+                    ReadWholeField(link, LinkCode(link), link.ChildElements, paragraph, paragraphFont);
+                    break;
+                default:
+                    paragraph.AppendChild(new KeptInline(doc, child, TextOf(child, false)));
+                    break;
+            }
+        }
+
+        // A simple field or a hyperlink: the same marks and code as a complex
+        // field, around the result read from the element's children.  Each
+        // made node carries the element it would be written as unchanged.
+        private void ReadWholeField(OpenXmlElement whole, string code, IEnumerable<OpenXmlElement> result, Paragraph paragraph,
+            Font font)
+        {
+            FieldType type = FieldCodes.TypeOf(code);
+            var start = (FieldStart)paragraph.AppendChild(FieldMark(new FieldStart(doc, type), "begin", null, font));
+            paragraph.AppendChild(CodeRun(code, null, font));
+            paragraph.AppendChild(FieldMark(new FieldSeparator(doc, type), "separate", null, font));
+            foreach (OpenXmlElement child in result)
+                ReadInline(child, paragraph, font);
+            Node end = paragraph.AppendChild(FieldMark(new FieldEnd(doc, type), "end", null, font));
+            var nodes = new List<Node>();
+            for (Node? node = start; node is not null; node = ReferenceEquals(node, end) ? null : node.NextSibling)
+                nodes.Add(node);
+            start.Origin = new WholeFieldOrigin(((PlainOrigin)start.Origin!).Element, whole, nodes.ToArray());
+        }
+
+        // The code of a link: its address (from its relationship), the place
+        // in the document, its tip and the frame it opens in.
+        private string LinkCode(W.Hyperlink link)
+        {
+            var code = new StringBuilder("HYPERLINK");
+            if (link.Id?.Value is { } id)
+            {
+                HyperlinkRelationship? target = main.HyperlinkRelationships.FirstOrDefault(r => r.Id == id);
+                code.Append(" \"").Append(target?.Uri.OriginalString ?? string.Empty).Append('"');
+            }
+            foreach ((string? value, string name) in new[] { (link.Anchor?.Value, "l"), (link.Tooltip?.Value, "o"),
+                         (link.TargetFrame?.Value, "t") })
+            {
+                if (value is not null)
+                    code.Append(" \\").Append(name).Append(" \"").Append(value).Append('"');
+            }
+            return code.ToString();
+        }
+
+        // A run holding field marks or codes, or a reference to a note or a
+        // comment, is read as several nodes.
+        private static bool IsSplit(W.Run r)
+        {
+            for (OpenXmlElement? child = r.FirstChild; child is not null; child = child.NextSibling())
+            {
+                if (child is W.FieldChar or W.FieldCode or W.FootnoteReference or W.EndnoteReference or W.CommentReference)
+                    return true;
+            }
+            return false;
+        }
+
+        // Each piece of the run becomes its node: text, a field mark, code,
+        // a note or comment, or markup kept as a run of its own.  A piece
+        // remembers a run of just that piece (the run itself when it is the
+        // only piece), which is how it is written back unchanged.
+        private void ReadSplitRun(W.Run r, Paragraph paragraph, Font paragraphFont)
+        {
+            W.RunProperties? rPr = r.RunProperties;
+            var font = new Font();
+            ApplyRunFont(font, rPr, paragraphFont);
+            bool single = r.ChildElements.Count(e => e is not W.RunProperties) == 1;
+            var pending = new List<OpenXmlElement>();
+
+            W.Run Piece(IEnumerable<OpenXmlElement> children)
+            {
+                if (single)
+                    return r;
+                var piece = new W.Run();
+                if (rPr is not null)
+                    piece.AppendChild(rPr.CloneNode(true));
+                foreach (OpenXmlElement child in children)
+                    piece.AppendChild(child.CloneNode(true));
+                return piece;
+            }
+
+            void Flush()
+            {
+                if (pending.Count == 0)
+                    return;
+                W.Run piece = Piece(pending);
+                string text = TextOf(piece, false);
+                var run = new Run(doc, text);
+                run.Font.CopyFrom(font);
+                var snapshot = new Font();
+                snapshot.CopyFrom(font);
+                run.Origin = new RunOrigin(piece, snapshot, text);
+                paragraph.AppendChild(run);
+                pending.Clear();
+            }
+
+            foreach (OpenXmlElement child in r.ChildElements)
+            {
+                switch (child)
+                {
+                    case W.RunProperties:
+                        break;
+                    case W.Text or W.TabChar or W.Break or W.CarriageReturn or W.NoBreakHyphen or W.SoftHyphen
+                        or W.LastRenderedPageBreak:
+                        pending.Add(child);
+                        break;
+                    case W.FieldChar mark:
+                        Flush();
+                        ReadFieldMark(mark.FieldCharType?.InnerText, Piece(new[] { child }), paragraph, font);
+                        break;
+                    case W.FieldCode code when openFields.Count > 0:
+                        Flush();
+                        openFields.Peek().Code.Append(code.Text);
+                        paragraph.AppendChild(CodeRun(code.Text, Piece(new[] { child }), font));
+                        break;
+                    case W.FootnoteReference or W.EndnoteReference or W.CommentReference:
+                        Flush();
+                        W.Run piece = Piece(new[] { child });
+                        paragraph.AppendChild(ReadStoryNode(child, piece)
+                            ?? new KeptInline(doc, piece, TextOf(piece, false)));
+                        break;
+                    default:
+                        Flush();
+                        W.Run kept = Piece(new[] { child });
+                        paragraph.AppendChild(new KeptInline(doc, kept, TextOf(kept, false)));
+                        break;
+                }
+            }
+            Flush();
+        }
+
+        private void ReadFieldMark(string? kind, W.Run piece, Paragraph paragraph, Font font)
+        {
+            switch (kind)
+            {
+                case "begin":
+                    var start = new FieldStart(doc, FieldType.FieldNone);
+                    openFields.Push((start, new StringBuilder()));
+                    paragraph.AppendChild(FieldMark(start, kind, piece, font));
+                    break;
+                case "separate" when openFields.Count > 0:
+                    paragraph.AppendChild(FieldMark(new FieldSeparator(doc, TypeOfOpenField()), kind, piece, font));
+                    break;
+                case "end" when openFields.Count > 0:
+                    FieldType type = TypeOfOpenField();
+                    openFields.Pop();
+                    paragraph.AppendChild(FieldMark(new FieldEnd(doc, type), kind, piece, font));
+                    break;
+                default:
+                    // A mark without its start is not a field: kept as it is.
+                    paragraph.AppendChild(new KeptInline(doc, piece, string.Empty));
+                    break;
+            }
+        }
+
+        // The type the open field's code names; settled on its start too.
+        private FieldType TypeOfOpenField()
+        {
+            (FieldStart start, StringBuilder code) = openFields.Peek();
+            start.FieldType = FieldCodes.TypeOf(code.ToString());
+            return start.FieldType;
+        }
+
+        private FieldChar FieldMark(FieldChar mark, string kind, W.Run? piece, Font font)
+        {
+            mark.Font.CopyFrom(font);
+            piece ??= new W.Run(new W.FieldChar { FieldCharType = kind switch
+            {
+                "begin" => W.FieldCharValues.Begin,
+                "separate" => W.FieldCharValues.Separate,
+                _ => W.FieldCharValues.End,
+            } });
+            mark.Origin = new PlainOrigin(piece);
+            return mark;
+        }
+
+        private Run CodeRun(string code, W.Run? piece, Font font)
+        {
+            piece ??= new W.Run(new W.FieldCode(code) { Space = SpaceProcessingModeValues.Preserve });
+            var run = new Run(doc, code);
+            run.Font.CopyFrom(font);
+            var snapshot = new Font();
+            snapshot.CopyFrom(font);
+            run.Origin = new RunOrigin(piece, snapshot, code);
+            return run;
+        }
+
+        // A footnote, endnote or comment from its part, with its content;
+        // null when the part lacks it.
+        private Node? ReadStoryNode(OpenXmlElement reference, W.Run piece)
+        {
+            (string? id, Dictionary<string, OpenXmlElement> stories) = reference switch
+            {
+                W.FootnoteReference f => (f.Id?.InnerText,
+                    footnotes ??= Index(main.FootnotesPart?.Footnotes, r => source.FootnotesRoot = r)),
+                W.EndnoteReference e => (e.Id?.InnerText,
+                    endnotes ??= Index(main.EndnotesPart?.Endnotes, r => source.EndnotesRoot = r)),
+                _ => (((W.CommentReference)reference).Id?.Value,
+                    comments ??= Index(main.WordprocessingCommentsPart?.Comments, r => source.CommentsRoot = r)),
+            };
+            if (id is null || !stories.TryGetValue(id, out OpenXmlElement? element) || !source.StoriesRead.Add(element))
+                return null;
+            InlineStory story;
+            StoryNodeOrigin origin;
+            if (element is W.Comment c)
+            {
+                var comment = new Comment(doc)
+                {
+                    Id = Number(id) ?? 0,
+                    Author = c.Author?.Value ?? string.Empty,
+                    Initial = c.Initials?.Value ?? string.Empty,
+                    DateTime = DateOf(c.Date?.InnerText),
+                };
+                story = comment;
+                ReadBlocks(element, story);
+                origin = new StoryNodeOrigin(piece, element, id, ChildrenOf(story),
+                    comment.Author, comment.Initial, comment.DateTime);
+            }
+            else
+            {
+                story = new Notes.Footnote(doc, element is W.Endnote ? Notes.FootnoteType.Endnote : Notes.FootnoteType.Footnote);
+                ReadBlocks(element, story);
+                origin = new StoryNodeOrigin(piece, element, id, ChildrenOf(story));
+            }
+            story.Origin = origin;
+            return story;
+        }
+
+        // Word processors write local time with a "Z": the time is kept as
+        // written, without a zone.  A date that is not one (some producers
+        // write "0-00-00T00:00:00Z") is no date.
+        private static DateTime DateOf(string? text) =>
+            DateTime.TryParse(text, CultureInfo.InvariantCulture, DateTimeStyles.RoundtripKind, out DateTime date)
+                ? DateTime.SpecifyKind(date, DateTimeKind.Unspecified)
+                : default;
+
+        // The notes or comments of a part by identifier; the part's root is
+        // handed to the source, which writes back what never became a node.
+        private static Dictionary<string, OpenXmlElement> Index(OpenXmlElement? root, Action<OpenXmlElement> keep)
+        {
+            var byId = new Dictionary<string, OpenXmlElement>(StringComparer.Ordinal);
+            if (root is null)
+                return byId;
+            keep(root);
+            foreach (OpenXmlElement child in root.ChildElements)
+            {
+                string? id = child.GetAttributes().FirstOrDefault(a => a.LocalName == "id" && a.NamespaceUri == WordMl.W).Value;
+                if (id is not null)
+                    byId.TryAdd(id, child);
+            }
+            return byId;
         }
 
         // A run of text, tabs and breaks becomes a Run; one holding a single
@@ -699,15 +990,21 @@ internal static class DocxReader
                 }
             }
             var run = new Run(doc, text.ToString());
-            run.Font.CopyFrom(paragraphFont);
-            if (rPr?.RunStyle?.Val?.Value is { } characterStyle)
-                styles.ApplyCharacterStyle(run.Font, characterStyle);
-            if (rPr is not null)
-                ApplyRunProperties(run.Font, rPr);
+            ApplyRunFont(run.Font, rPr, paragraphFont);
             var snapshot = new Font();
             snapshot.CopyFrom(run.Font);
             run.Origin = new RunOrigin(r, snapshot, run.Text);
             return run;
+        }
+
+        // A run's formatting: the paragraph's, its character style's, its own.
+        private void ApplyRunFont(Font font, W.RunProperties? rPr, Font paragraphFont)
+        {
+            font.CopyFrom(paragraphFont);
+            if (rPr?.RunStyle?.Val?.Value is { } characterStyle)
+                styles.ApplyCharacterStyle(font, characterStyle);
+            if (rPr is not null)
+                ApplyRunProperties(font, rPr);
         }
 
         private Table ReadTable(W.Table t)
@@ -751,7 +1048,10 @@ internal static class DocxReader
                         break;
                 }
             }
-            row.Origin = new PlainOrigin(tr);
+            DocxTableFormats.Read(row.RowFormat, tr.TableRowProperties);
+            var snapshot = new RowFormat();
+            snapshot.CopyFrom(row.RowFormat);
+            row.Origin = new RowOrigin(tr, snapshot);
             return row;
         }
 
@@ -775,7 +1075,10 @@ internal static class DocxReader
                         break;
                 }
             }
-            cell.Origin = new PlainOrigin(tc);
+            DocxTableFormats.Read(cell.CellFormat, tc.TableCellProperties);
+            var snapshot = new CellFormat();
+            snapshot.CopyFrom(cell.CellFormat);
+            cell.Origin = new CellOrigin(tc, snapshot);
             return cell;
         }
     }

@@ -42,6 +42,17 @@ internal sealed class DocxSource
     // they stay empty.
     public HashSet<Node> Fillers { get; } = new(ReferenceEqualityComparer.Instance);
 
+    // The roots of the footnotes, endnotes and comments parts as read, and
+    // which of their notes and comments became nodes: one that did not (its
+    // reference sits in markup the tree keeps whole) is written back as read.
+    public object? FootnotesRoot { get; set; }
+
+    public object? EndnotesRoot { get; set; }
+
+    public object? CommentsRoot { get; set; }
+
+    public HashSet<object> StoriesRead { get; init; } = new(ReferenceEqualityComparer.Instance);
+
     // The reference type ("default", "first", "even") of a header or footer.
     private static readonly (HeaderFooterType Type, string Kind, bool Header)[] HeaderFooterKinds =
     {
@@ -68,6 +79,10 @@ internal sealed class DocxSource
     public DocxSource ForCopy() => new(Package, Styles, DefaultFont)
     {
         MainRoot = MainRoot,
+        FootnotesRoot = FootnotesRoot,
+        EndnotesRoot = EndnotesRoot,
+        CommentsRoot = CommentsRoot,
+        StoriesRead = StoriesRead,
         BuiltInProperties = BuiltInProperties,
         CustomProperties = CustomProperties,
     };
@@ -107,13 +122,33 @@ internal sealed class StyleNames
 }
 
 // The snapshots: what a node was when read.
-internal sealed record ParagraphOrigin(object Element, ParagraphFormat Format, int ListLevel);
+// Children: the nodes read from the paragraph, in order; the paragraph is
+// written as read only while it holds exactly these, each unchanged.
+internal sealed record ParagraphOrigin(object Element, ParagraphFormat Format, int ListLevel, Node[] Children);
+
+// A footnote, endnote or comment: the run that referred to it (Element), its
+// own element in its part, and what it was: identifier, children and, for a
+// comment, author, initials and date.
+internal sealed record StoryNodeOrigin(object Element, object Story, string Id, Node[] Children, string Author = "",
+    string Initial = "", DateTime DateTime = default);
+
+// The start of a field read from one element (a simple field, a link):
+// Element is the start's own run, Whole the element, Nodes every node read
+// from it; while those stay unchanged the element is written whole.
+internal sealed record WholeFieldOrigin(object Element, object Whole, Node[] Nodes);
+
+// A comment range's start or end with its comment's identifier.
+internal sealed record RangeOrigin(object Element, int Id);
 
 internal sealed record RunOrigin(object Element, Font Font, string Text);
 
 internal sealed record TableOrigin(object Element, TableAlignment Alignment);
 
 internal sealed record PlainOrigin(object Element);
+
+internal sealed record RowOrigin(object Element, Tables.RowFormat Format);
+
+internal sealed record CellOrigin(object Element, Tables.CellFormat Format);
 
 internal sealed record BookmarkOrigin(object Element, string Name);
 

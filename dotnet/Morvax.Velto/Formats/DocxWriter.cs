@@ -49,6 +49,7 @@ internal static class DocxWriter
             var body = new BodyWriter(doc, source, styles, main);
             SaveMainPart(main, body, options.PrettyFormat);
             body.WriteHeadersFooters(Settings(options.PrettyFormat));
+            body.WriteNotesAndComments(Settings(options.PrettyFormat));
             DocxSettings.Write(doc, SettingsOf(main));
             DocxPackageContent.Write(doc, main);
             DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
@@ -345,12 +346,34 @@ internal static class DocxWriter
         // those made since loading get a new part.
         private readonly Dictionary<HeaderFooter, (OpenXmlPart Part, string Id)> stories = new(ReferenceEqualityComparer.Instance);
 
+        // The identifier each footnote, endnote and comment is written with,
+        // and the notes and comments in document order.
+        private readonly Dictionary<InlineStory, string> storyIds = new(ReferenceEqualityComparer.Instance);
+        private readonly List<InlineStory> footnoteNodes = new();
+        private readonly List<InlineStory> endnoteNodes = new();
+        private readonly List<InlineStory> commentNodes = new();
+
         public BodyWriter(Document doc, DocxSource? source, StyleWriter styles, MainDocumentPart main)
         {
             this.main = main;
             this.source = source;
             this.styles = styles;
             defaultFont = source?.DefaultFont ?? new Font();
+            foreach (Node node in doc.Matching(NodeType.Any, true))
+            {
+                if (node is Notes.Footnote note)
+                    (note.FootnoteType == Notes.FootnoteType.Endnote ? endnoteNodes : footnoteNodes).Add(note);
+                else if (node is Comment comment)
+                    commentNodes.Add(comment);
+            }
+            // A comment keeps its identifier, which its range marks name, unless
+            // an earlier comment has it (a new comment made with the default).
+            int highestComment = commentNodes.Select(c => ((Comment)c).Id).DefaultIfEmpty(0).Max();
+            var commentIds = new HashSet<int>();
+            foreach (Comment comment in commentNodes)
+                storyIds[comment] = Id(commentIds.Add(comment.Id) ? comment.Id : ++highestComment);
+            NumberNotes(footnoteNodes, source?.FootnotesRoot);
+            NumberNotes(endnoteNodes, source?.EndnotesRoot);
             sections = doc.Sections.ToArray();
             foreach (Section section in sections)
             {
@@ -368,6 +391,156 @@ internal static class DocxWriter
             }
         }
 
+        // A note read from the package keeps its identifier unless an earlier
+        // note took it; other notes get new ones above every identifier the
+        // part holds.
+        private void NumberNotes(List<InlineStory> notes, object? readRoot)
+        {
+            long highest = 0;
+            foreach (OpenXmlElement child in (readRoot as OpenXmlElement)?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
+            {
+                if (long.TryParse(IdOf(child), NumberStyles.Integer, CultureInfo.InvariantCulture, out long id))
+                    highest = System.Math.Max(highest, id);
+            }
+            var taken = new HashSet<string>(StringComparer.Ordinal);
+            foreach (InlineStory note in notes)
+            {
+                string id = note.Origin is StoryNodeOrigin origin && taken.Add(origin.Id)
+                    ? origin.Id
+                    : (++highest).ToString(CultureInfo.InvariantCulture);
+                taken.Add(id);
+                storyIds[note] = id;
+            }
+        }
+
+        private static string? IdOf(OpenXmlElement element) =>
+            element.GetAttributes().FirstOrDefault(a => a.LocalName == "id" && a.NamespaceUri == WordMl.W).Value;
+
+        // The footnotes, endnotes and comments parts, from the tree: what the
+        // part held that never became a node (separators, notes referred to
+        // from kept markup) is written back first, as read; then each node.
+        public void WriteNotesAndComments(XmlWriterSettings settings)
+        {
+            WriteStories(settings, footnoteNodes, source?.FootnotesRoot, main.FootnotesPart,
+                () => main.AddNewPart<FootnotesPart>(), () => new W.Footnotes());
+            WriteStories(settings, endnoteNodes, source?.EndnotesRoot, main.EndnotesPart,
+                () => main.AddNewPart<EndnotesPart>(), () => new W.Endnotes());
+            WriteStories(settings, commentNodes, source?.CommentsRoot, main.WordprocessingCommentsPart,
+                () => main.AddNewPart<WordprocessingCommentsPart>(), () => new W.Comments());
+        }
+
+        private void WriteStories(XmlWriterSettings settings, List<InlineStory> nodes, object? read, OpenXmlPart? part,
+            Func<OpenXmlPart> addPart, Func<OpenXmlElement> newRoot)
+        {
+            var readRoot = read as OpenXmlElement;
+            if (nodes.Count == 0 && (readRoot is null || part is null))
+                return;
+            part ??= addPart();
+            relationshipIds = RelationshipIdsOf(part);
+            using Stream stream = part.GetStream(FileMode.Create, FileAccess.Write);
+            using var w = XmlWriter.Create(stream, settings);
+            w.WriteStartDocument(true);
+            OpenXmlElement root = readRoot ?? newRoot();
+            WriteStart(w, root);
+            fieldNesting = new Fields.FieldNesting();
+            if (readRoot is null && root is not W.Comments)
+                WriteSeparators(w, root is W.Endnotes);
+            // What the part held stays in its order: what never became a node,
+            // and the notes whose nodes are unchanged; the rest follow.
+            var unchanged = new Dictionary<object, InlineStory>(ReferenceEqualityComparer.Instance);
+            foreach (InlineStory story in nodes)
+            {
+                if (story.Origin is StoryNodeOrigin origin && IsUnchanged(story, origin))
+                    unchanged.TryAdd(origin.Story, story);
+            }
+            foreach (OpenXmlElement child in readRoot?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
+            {
+                if (source?.StoriesRead.Contains(child) != true || unchanged.ContainsKey(child))
+                    child.WriteTo(w);
+            }
+            foreach (InlineStory story in nodes)
+            {
+                if (!(story.Origin is StoryNodeOrigin { Story: { } element } && unchanged.TryGetValue(element, out InlineStory? kept)
+                      && ReferenceEquals(kept, story)))
+                    WriteStory(w, story);
+            }
+            w.WriteEndElement();
+        }
+
+        // The separator and continuation separator a new notes part starts with.
+        private static void WriteSeparators(XmlWriter w, bool endnotes)
+        {
+            foreach ((int id, OpenXmlElement mark, string type) in new (int, OpenXmlElement, string)[]
+                     { (-1, new W.SeparatorMark(), "separator"), (0, new W.ContinuationSeparatorMark(), "continuationSeparator") })
+            {
+                OpenXmlElement note = endnotes ? new W.Endnote() : new W.Footnote();
+                note.SetAttribute(new OpenXmlAttribute("w", "type", WordMl.W, type));
+                note.SetAttribute(new OpenXmlAttribute("w", "id", WordMl.W, Id(id)));
+                note.AppendChild(new W.Paragraph(new W.Run(mark)));
+                note.WriteTo(w);
+            }
+        }
+
+        private void WriteStory(XmlWriter w, InlineStory story)
+        {
+            string id = storyIds[story];
+            var origin = story.Origin as StoryNodeOrigin;
+            OpenXmlElement element = origin?.Story is OpenXmlElement from ? from.CloneNode(false)
+                : story is Comment ? new W.Comment()
+                : ((Notes.Footnote)story).FootnoteType == Notes.FootnoteType.Endnote ? new W.Endnote() : new W.Footnote();
+            element.SetAttribute(new OpenXmlAttribute("w", "id", WordMl.W, id));
+            if (story is Comment comment)
+            {
+                element.SetAttribute(new OpenXmlAttribute("w", "author", WordMl.W, comment.Author));
+                if (comment.Initial.Length > 0)
+                    element.SetAttribute(new OpenXmlAttribute("w", "initials", WordMl.W, comment.Initial));
+                if (comment.DateTime != default)
+                    element.SetAttribute(new OpenXmlAttribute("w", "date", WordMl.W,
+                        comment.DateTime.ToString("yyyy-MM-ddTHH:mm:ssZ", CultureInfo.InvariantCulture)));
+            }
+            WriteStart(w, element);
+            fieldNesting = new Fields.FieldNesting();
+            bool first = true;
+            for (Node? node = story.FirstChild; node is not null; node = node.NextSibling)
+            {
+                // A new note's first paragraph shows the note's number.
+                if (first && origin is null && node is Paragraph paragraph && story is Notes.Footnote note)
+                {
+                    W.Paragraph p = ParagraphElement(paragraph);
+                    p.InsertAt(NoteMark(note), p.ParagraphProperties is null ? 0 : 1);
+                    p.WriteTo(w);
+                }
+                else
+                    WriteBlock(w, node);
+                first = false;
+            }
+            if (story.FirstChild is null)
+                new W.Paragraph(story is Notes.Footnote empty && origin is null ? NoteMark(empty) : new W.Run()).WriteTo(w);
+            w.WriteEndElement();
+        }
+
+        private static W.Run NoteMark(Notes.Footnote note) => new(
+            new W.RunProperties(Val(new W.VerticalTextAlignment(), "superscript")),
+            note.FootnoteType == Notes.FootnoteType.Endnote ? new W.EndnoteReferenceMark() : new W.FootnoteReferenceMark());
+
+        private bool IsUnchanged(InlineStory story, StoryNodeOrigin origin)
+        {
+            if (origin.Id != storyIds[story])
+                return false;
+            if (story is Comment comment && (comment.Author != origin.Author || comment.Initial != origin.Initial
+                                             || comment.DateTime != origin.DateTime))
+                return false;
+            Node? node = story.FirstChild;
+            foreach (Node read in origin.Children)
+            {
+                if (!ReferenceEquals(node, read) || node is Table
+                    || node is Paragraph paragraph && !IsUnchanged(paragraph, null))
+                    return false;
+                node = node.NextSibling;
+            }
+            return node is null;
+        }
+
         // Every header and footer into its part, from its tree like the body.
         public void WriteHeadersFooters(XmlWriterSettings settings)
         {
@@ -380,6 +553,7 @@ internal static class DocxWriter
                 var root = (story.Origin as StoryOrigin)?.Root as OpenXmlElement
                     ?? (story.IsHeader ? new W.Header() : new W.Footer());
                 WriteStart(w, root);
+            fieldNesting = new Fields.FieldNesting();
                 Node? last = null;
                 for (Node? node = story.FirstChild; node is not null; node = node.NextSibling)
                 {
@@ -484,6 +658,8 @@ internal static class DocxWriter
             sectionEnds.TryGetValue(paragraph, out Section? ends);
             if (IsUnchanged(paragraph, ends))
             {
+                for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
+                    fieldNesting.Step(node);
                 ((OpenXmlElement)((ParagraphOrigin)paragraph.Origin!).Element).WriteTo(w);
                 return;
             }
@@ -508,26 +684,30 @@ internal static class DocxWriter
                     || SectionChanged(ends))
                 return false;
             Node? node = paragraph.FirstChild;
-            foreach (OpenXmlElement child in from.ChildElements)
+            foreach (Node read in origin.Children)
             {
-                if (child is W.ParagraphProperties)
-                    continue;
-                object? element = node switch
-                {
-                    Run { Origin: RunOrigin run } r when run.Text == r.Text && r.Font.HasSameFormatting(run.Font) => run.Element,
-                    KeptInline kept => kept.Element,
-                    BookmarkStart { Origin: BookmarkOrigin b } start when b.Name == start.Name => b.Element,
-                    BookmarkEnd { Origin: BookmarkOrigin b } end when b.Name == end.Name => b.Element,
-                    Drawing.ShapeBase { Origin: ShapeOrigin s } shape when s.Width == shape.Width && s.Height == shape.Height
-                        => s.Element,
-                    _ => null,
-                };
-                if (!ReferenceEquals(element, child))
+                if (!ReferenceEquals(node, read) || !IsUnchanged(node))
                     return false;
-                node = node!.NextSibling;
+                node = node.NextSibling;
             }
             return node is null;
         }
+
+        // True when an inline node is as it was read, so that the element it
+        // was read as can be written for it.
+        private bool IsUnchanged(Node node) => node switch
+        {
+            Run { Origin: RunOrigin run } r => run.Text == r.Text && r.Font.HasSameFormatting(run.Font),
+            KeptInline => true,
+            Fields.FieldChar { Origin: PlainOrigin or WholeFieldOrigin } => true,
+            BookmarkStart { Origin: BookmarkOrigin b } start => b.Name == start.Name,
+            BookmarkEnd { Origin: BookmarkOrigin b } end => b.Name == end.Name,
+            CommentRangeStart { Origin: RangeOrigin r } start => r.Id == start.Id,
+            CommentRangeEnd { Origin: RangeOrigin r } end => r.Id == end.Id,
+            InlineStory { Origin: StoryNodeOrigin s } story => s.Id == storyIds[story],
+            Drawing.ShapeBase { Origin: ShapeOrigin s } shape => s.Width == shape.Width && s.Height == shape.Height,
+            _ => false,
+        };
 
         private static bool SameFormat(ParagraphFormat a, ParagraphFormat b)
         {
@@ -567,10 +747,33 @@ internal static class DocxWriter
             }
             for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
             {
+                // A link or simple field whose nodes are all as read is written
+                // as the element it was read from.
+                if (node is Fields.FieldStart { Origin: WholeFieldOrigin whole } && WholeUnchanged(node, whole) is { } last)
+                {
+                    element.AppendChild(((OpenXmlElement)whole.Whole).CloneNode(true));
+                    node = last;
+                    continue;
+                }
                 switch (node)
                 {
                     case Run run:
-                        element.AppendChild(RunElement(run));
+                        element.AppendChild(RunElement(run, fieldNesting.InInnermostCode));
+                        break;
+                    case Fields.FieldChar mark:
+                        fieldNesting.Step(mark);
+                        element.AppendChild(FieldMarkElement(mark));
+                        break;
+                    case InlineStory story:
+                        element.AppendChild(ReferenceElement(story));
+                        break;
+                    case CommentRangeStart start:
+                        element.AppendChild(start.Origin is RangeOrigin { Element: OpenXmlElement opening } && IsUnchanged(start)
+                            ? opening.CloneNode(true) : new W.CommentRangeStart { Id = Id(start.Id) });
+                        break;
+                    case CommentRangeEnd end:
+                        element.AppendChild(end.Origin is RangeOrigin { Element: OpenXmlElement closing } && IsUnchanged(end)
+                            ? closing.CloneNode(true) : new W.CommentRangeEnd { Id = Id(end.Id) });
                         break;
                     case KeptInline kept:
                         if (Resolves(kept.Element))
@@ -616,7 +819,107 @@ internal static class DocxWriter
         private const int NewBookmarkIds = 1_000_000;
         private readonly Dictionary<string, string> bookmarkIds = new(StringComparer.Ordinal);
 
-        private W.Run RunElement(Run run)
+        private static string Id(int id) => id.ToString(CultureInfo.InvariantCulture);
+
+        // Where the writing is among fields, carried from paragraph to
+        // paragraph of a story: a field's code may go on in the next one.
+        private Fields.FieldNesting fieldNesting = new();
+
+        // The last node of the whole field when its nodes follow each other
+        // unchanged from the start on, and its element fits this part.
+        private Node? WholeUnchanged(Node start, WholeFieldOrigin whole)
+        {
+            Node? node = start, last = null;
+            foreach (Node read in whole.Nodes)
+            {
+                if (!ReferenceEquals(node, read) || !IsUnchanged(node))
+                    return null;
+                last = node;
+                node = node.NextSibling;
+            }
+            return Resolves(whole.Whole) ? last : null;
+        }
+
+        // A field mark as the run that holds it, formatted as the mark is.
+        private W.Run FieldMarkElement(Fields.FieldChar mark)
+        {
+            object? read = mark.Origin switch
+            {
+                PlainOrigin plain => plain.Element,
+                WholeFieldOrigin whole => whole.Element,
+                _ => null,
+            };
+            if (read is W.Run run)
+                return (W.Run)run.CloneNode(true);
+            W.Run element = NewRun(mark.Font);
+            element.AppendChild(new W.FieldChar
+            {
+                FieldCharType = mark switch
+                {
+                    Fields.FieldStart => W.FieldCharValues.Begin,
+                    Fields.FieldSeparator => W.FieldCharValues.Separate,
+                    _ => W.FieldCharValues.End,
+                },
+            });
+            return element;
+        }
+
+        // A run whose properties are the font's differences from the
+        // document's default formatting.
+        private W.Run NewRun(Font font)
+        {
+            var element = new W.Run();
+            var rPr = new W.RunProperties();
+            foreach ((Func<Font, object> get, var set) in FontEntries)
+            {
+                if (!Equals(get(defaultFont), get(font)))
+                    set(rPr, font);
+            }
+            if (rPr.HasChildren)
+                element.AppendChild(rPr);
+            return element;
+        }
+
+        // The run that refers to a footnote, endnote or comment: as read
+        // while its identifier stands, else a new superscript reference.
+        private W.Run ReferenceElement(InlineStory story)
+        {
+            string id = storyIds[story];
+            if (story.Origin is StoryNodeOrigin { Element: W.Run read })
+            {
+                var element = (W.Run)read.CloneNode(true);
+                foreach (OpenXmlElement reference in element.ChildElements)
+                {
+                    switch (reference)
+                    {
+                        case W.FootnoteReference f:
+                            f.Id = long.Parse(id, CultureInfo.InvariantCulture);
+                            break;
+                        case W.EndnoteReference e:
+                            e.Id = long.Parse(id, CultureInfo.InvariantCulture);
+                            break;
+                        case W.CommentReference c:
+                            c.Id = id;
+                            break;
+                    }
+                }
+                return element;
+            }
+            var run = new W.Run();
+            if (story is Notes.Footnote)
+                run.AppendChild(new W.RunProperties(Val(new W.VerticalTextAlignment(), "superscript")));
+            run.AppendChild(story switch
+            {
+                Notes.Footnote { FootnoteType: Notes.FootnoteType.Endnote } =>
+                    new W.EndnoteReference { Id = long.Parse(id, CultureInfo.InvariantCulture) },
+                Notes.Footnote => new W.FootnoteReference { Id = long.Parse(id, CultureInfo.InvariantCulture) },
+                _ => (OpenXmlElement)new W.CommentReference { Id = id },
+            });
+            return run;
+        }
+
+        // Text inside a field's code is the code's own kind of text.
+        private W.Run RunElement(Run run, bool code)
         {
             var origin = run.Origin as RunOrigin;
             var from = origin?.Element as W.Run;
@@ -646,10 +949,16 @@ internal static class DocxWriter
                         element.AppendChild(child.CloneNode(true));
                 }
             }
+            else if (code)
+                element.AppendChild(new W.FieldCode(Strip(run.Text)) { Space = SpaceProcessingModeValues.Preserve });
             else
                 AppendText(element, run.Text);
             return element;
         }
+
+        // What XML can carry of a text.
+        private static string Strip(string text) =>
+            string.Concat(text.EnumerateRunes().Where(r => !r.IsBmp || XmlConvert.IsXmlChar((char)r.Value)));
 
         private void WriteTable(XmlWriter w, Table table)
         {
@@ -681,13 +990,11 @@ internal static class DocxWriter
 
         private void WriteRow(XmlWriter w, Row row, int columns)
         {
-            var from = (row.Origin as PlainOrigin)?.Element as W.TableRow;
+            var origin = row.Origin as RowOrigin;
+            var from = origin?.Element as W.TableRow;
             WriteStart(w, from ?? new W.TableRow());
-            foreach (OpenXmlElement properties in from?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
-            {
-                if (properties is W.TableRowProperties or W.TablePropertyExceptions)
-                    properties.WriteTo(w);
-            }
+            from?.TablePropertyExceptions?.WriteTo(w);
+            DocxTableFormats.Properties(row.RowFormat, origin?.Format, from?.TableRowProperties)?.WriteTo(w);
             bool hasCell = false;
             for (Node? node = row.FirstChild; node is not null; node = node.NextSibling)
             {
@@ -707,17 +1014,18 @@ internal static class DocxWriter
 
         private void WriteCell(XmlWriter w, Cell cell, int columns)
         {
-            var from = (cell.Origin as PlainOrigin)?.Element as W.TableCell;
+            var origin = cell.Origin as CellOrigin;
+            var from = origin?.Element as W.TableCell;
             WriteStart(w, from ?? new W.TableCell());
             // A cell read without properties stays without them.
-            if (from is null)
-                new W.TableCellProperties(new W.TableCellWidth
+            W.TableCellProperties? read = from is null
+                ? new W.TableCellProperties(new W.TableCellWidth
                 {
                     Width = (FullWidthTwips / columns).ToString(CultureInfo.InvariantCulture),
                     Type = W.TableWidthUnitValues.Dxa,
-                }).WriteTo(w);
-            else
-                from.TableCellProperties?.WriteTo(w);
+                })
+                : from.TableCellProperties;
+            DocxTableFormats.Properties(cell.CellFormat, origin?.Format, read)?.WriteTo(w);
             Node? lastWritten = null;
             for (Node? node = cell.FirstChild; node is not null; node = node.NextSibling)
             {

@@ -53,6 +53,17 @@ internal static class WordMl
         (SectionStart.NewPage, "nextPage"), (SectionStart.EvenPage, "evenPage"), (SectionStart.OddPage, "oddPage"),
     };
 
+    public static readonly (Tables.CellVerticalAlignment Value, string Name)[] CellAlignments =
+    {
+        (Tables.CellVerticalAlignment.Top, "top"), (Tables.CellVerticalAlignment.Center, "center"),
+        (Tables.CellVerticalAlignment.Bottom, "bottom"),
+    };
+
+    public static readonly (HeightRule Value, string Name)[] HeightRules =
+    {
+        (HeightRule.AtLeast, "atLeast"), (HeightRule.Exactly, "exact"), (HeightRule.Auto, "auto"),
+    };
+
     public static string NameOf<T>(IEnumerable<(T Value, string Name)> table, T value) where T : struct, Enum =>
         table.First(entry => EqualityComparer<T>.Default.Equals(entry.Value, value)).Name;
 

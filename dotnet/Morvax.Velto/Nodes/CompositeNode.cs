@@ -142,14 +142,15 @@ public abstract class CompositeNode : Node
         }
     }
 
-    // As Matching deep, but leaving out headers and footers: the flow of the
-    // main text, which is what text exports, counts and page estimates cover.
+    // As Matching deep, but leaving out headers and footers, footnotes and
+    // comments: the flow of the main text, which is what text exports, counts
+    // and page estimates cover.
     internal IEnumerable<Node> MatchingInMainText(NodeType nodeType)
     {
         Node? node = first;
         while (node is not null)
         {
-            if (node is HeaderFooter)
+            if (node is HeaderFooter or InlineStory)
             {
                 node = NextInDocumentOrder(node, skipChildren: true);
                 continue;

@@ -198,10 +198,10 @@ public sealed partial class Document : DocumentBase
 
     public void RemoveMacros() => MacroProject = null;
 
-    // Nothing to do while the tree holds no fields.
-    public void UpdateFields()
-    {
-    }
+    // Fields whose result needs page layout or outside data keep the result
+    // they have.
+    /// <summary>Recomputes the results of the fields this library can update: dates, document properties, page counts and merge fields.</summary>
+    public void UpdateFields() => Range.UpdateFields();
 
     /// <summary>Joins neighbouring runs of equal formatting in every paragraph; returns how many joins were made.</summary>
     public int JoinRunsWithSameFormatting()

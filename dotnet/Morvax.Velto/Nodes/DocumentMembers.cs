@@ -179,7 +179,16 @@ public sealed partial class Document
         new("Document.StartTrackRevisions is not supported: edits made through this library are not recorded as revisions.");
 
     /// <summary>Replaces every field by its last result, as plain text and runs.</summary>
-    public void UnlinkFields() => DocxFields.Unlink(this);
+    // Outer fields first: unlinking one drops the fields in its code with it,
+    // and leaves those in its result to be unlinked in turn.
+    public void UnlinkFields()
+    {
+        foreach (Fields.Field field in Fields.FieldScanner.In(this))
+        {
+            if (field.Start.IsInDocument())
+                field.Unlink();
+        }
+    }
 
     // A field's type is read from its code whenever it is asked for, so the
     // two can never disagree and there is nothing to normalise.

@@ -13,7 +13,12 @@ public abstract class FieldChar : SpecialChar
         FieldType = fieldType;
     }
 
-    public FieldType FieldType { get; }
+    // Known once the field's code has been read, for a field loaded from a
+    // file.
+    public FieldType FieldType { get; internal set; }
+
+    /// <summary>The field this mark belongs to, or <see langword="null"/> when the mark has no partner in the tree.</summary>
+    public Field? GetField() => FieldScanner.FieldOf(this);
 }
 
 public sealed class FieldStart : FieldChar

@@ -53,6 +53,9 @@ public abstract partial class Node
 
     public virtual bool IsComposite => false;
 
+    /// <summary>The text of this node and the nodes below it, to read, search and replace.</summary>
+    public Range Range => new(this);
+
     /// <summary>The text of this node and every node below it.</summary>
     public string GetText()
     {

@@ -30,7 +30,8 @@ public sealed class Paragraph : CompositeNode
     public Section? ParentSection => parent?.parent as Section;
 
     internal override bool CanHold(Node child) =>
-        child is Inline or BookmarkStart or BookmarkEnd or Drawing.ShapeBase;
+        child is Inline or BookmarkStart or BookmarkEnd or Drawing.ShapeBase or InlineStory or CommentRangeStart
+        or CommentRangeEnd;
 
     // Word's convention: a paragraph's text ends with its paragraph mark,
     // which for the last paragraph of a section is the section break.

@@ -18,7 +18,17 @@ public abstract class InlineStory : CompositeNode
 
     public ParagraphCollection Paragraphs => new(this);
 
-    internal override bool CanHold(Node child) => child is Paragraph;
+    internal override bool CanHold(Node child) => child is Paragraph or Tables.Table or KeptBlock;
+
+    /// <summary>Replaces the content with one paragraph holding the text.</summary>
+    public void SetText(string text)
+    {
+        ArgumentNullException.ThrowIfNull(text);
+        RemoveAllChildren();
+        var paragraph = (Paragraph)AppendChild(new Paragraph(Document));
+        if (text.Length > 0)
+            paragraph.AppendChild(new Run(Document, text));
+    }
 
     // What a subclass copies besides the children.
     private protected abstract InlineStory CopyStory(DocumentBase owner);
@@ -33,6 +43,13 @@ public sealed class Comment : InlineStory
 
     public Comment(DocumentBase doc) : base(doc)
     {
+    }
+
+    public Comment(DocumentBase doc, string author, string initial, DateTime dateTime) : base(doc)
+    {
+        Author = author;
+        Initial = initial;
+        DateTime = dateTime;
     }
 
     public override NodeType NodeType => NodeType.Comment;
@@ -52,8 +69,11 @@ public sealed class Comment : InlineStory
         set => initial = value ?? throw new ArgumentNullException(nameof(value));
     }
 
+    // When the comment was made; DateTime.MinValue when unknown.
+    public DateTime DateTime { get; set; }
+
     private protected override InlineStory CopyStory(DocumentBase owner) =>
-        new Comment(owner) { Id = Id, author = author, initial = initial };
+        new Comment(owner) { Id = Id, author = author, initial = initial, DateTime = DateTime };
 }
 
 public sealed class HeaderFooter : Story

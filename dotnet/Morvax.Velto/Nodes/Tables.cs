@@ -52,6 +52,8 @@ public sealed class Row : CompositeNode
 
     public CellCollection Cells => new(this);
 
+    public RowFormat RowFormat { get; } = new();
+
     public Cell? FirstCell => (Cell?)GetChild(NodeType.Cell, 0, false);
 
     public Cell? LastCell => (Cell?)GetChild(NodeType.Cell, -1, false);
@@ -78,7 +80,12 @@ public sealed class Row : CompositeNode
         text.Append(ControlChar.CellChar);
     }
 
-    internal override Node CopyNode(DocumentBase owner) => new Row(owner);
+    internal override Node CopyNode(DocumentBase owner)
+    {
+        var copy = new Row(owner);
+        copy.RowFormat.CopyFrom(RowFormat);
+        return copy;
+    }
 }
 
 public sealed class Cell : CompositeNode
@@ -94,6 +101,8 @@ public sealed class Cell : CompositeNode
     public Paragraph? LastParagraph => (Paragraph?)GetChild(NodeType.Paragraph, -1, false);
 
     public Row? ParentRow => parent as Row;
+
+    public CellFormat CellFormat { get; } = new();
 
     public bool IsFirstCell => parent is not null && ReferenceEquals(parent.FirstChild, this);
 
@@ -118,5 +127,10 @@ public sealed class Cell : CompositeNode
             text.Append(ControlChar.CellChar);
     }
 
-    internal override Node CopyNode(DocumentBase owner) => new Cell(owner);
+    internal override Node CopyNode(DocumentBase owner)
+    {
+        var copy = new Cell(owner);
+        copy.CellFormat.CopyFrom(CellFormat);
+        return copy;
+    }
 }

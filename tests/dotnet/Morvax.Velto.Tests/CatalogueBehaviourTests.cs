@@ -127,10 +127,11 @@ public class CatalogueBehaviourTests
         Assert.Single(comment.Paragraphs);
         var copy = (Comment)comment.Clone(true);
         Assert.Equal(("A. Author", 3, "note\r"), (copy.Author, copy.Id, copy.GetText()));
-        // Markers have no text; bookmarks go into paragraphs, other markers not yet.
+        // Markers have no text and go into paragraphs, not between them.
         Assert.Equal("", new BookmarkStart(doc, "b").GetText());
         doc.FirstSection!.Body!.FirstParagraph!.AppendChild(new BookmarkStart(doc, "b"));
-        Assert.Throws<ArgumentException>(() => doc.FirstSection!.Body!.FirstParagraph!.AppendChild(new CommentRangeStart(doc, 1)));
+        doc.FirstSection!.Body!.FirstParagraph!.AppendChild(new CommentRangeStart(doc, 1));
+        Assert.Throws<ArgumentException>(() => doc.FirstSection!.Body!.AppendChild(new CommentRangeEnd(doc, 1)));
     }
 
     [Fact]

@@ -166,7 +166,7 @@ public class DocxPreservationTests
     public void TextFollowsWhatTheWordProcessorShows()
     {
         Document doc = new(new MemoryStream(ForeignPackage()));
-        Assert.Equal("in control\rTitle\rlink7\rwide\a\aa\ab\a\alast words\f", doc.GetText());
+        Assert.Equal("in control\rTitle\r\u0013HYPERLINK \\l \"mark\"\u0014link\u0015\u0013PAGE\u00147\u0015\rwide\a\aa\ab\a\alast words\f", doc.GetText());
         Paragraph title = (Paragraph)doc.FirstSection!.Body!.GetChild(NodeType.Paragraph, 0, false)!;
         Assert.Equal(("Heading 1", true), (title.ParagraphFormat.StyleName, title.Runs[0].Font.Bold));
     }

@@ -316,7 +316,7 @@ public class DocxForeignInputTests
             + "<mc:AlternateContent><mc:Choice><w:r><w:t>choice</w:t></w:r></mc:Choice></mc:AlternateContent>"
             + "<w:r><w:drawing><w:txbxContent><w:p><w:r><w:t>boxed</w:t></w:r></w:p></w:txbxContent></w:drawing>"
             + "<w:t>+after</w:t></w:r></w:p>");
-        Assert.Equal("link+ins+result+after\f", doc.GetText());
+        Assert.Equal("\u0013HYPERLINK\u0014link\u0015+ins+result+after\f", doc.GetText());
     }
 
     [Fact]

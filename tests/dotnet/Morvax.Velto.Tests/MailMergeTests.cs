@@ -44,7 +44,7 @@ public class MailMergeTests
             + "<w:fldSimple w:instr=\" MERGEFIELD Missing \\b &quot;[&quot; \\f &quot;]&quot; \"/>"
             + "<w:fldSimple w:instr=\" MERGEFIELD Other \"><w:r>" + T("\u00abOther\u00bb") + "</w:r></w:fldSimple></w:p>");
         doc.MailMerge.Execute(new[] { "Amount", "Missing" }, new object?[] { 1.5, null });
-        Assert.Equal("= 1.5\u00abOther\u00bb", Text(doc));
+        Assert.Equal("= 1.5\u0013 MERGEFIELD Other \u0014\u00abOther\u00bb\u0015", Text(doc));
     }
 
     [Theory]

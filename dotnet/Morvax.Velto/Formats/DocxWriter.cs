@@ -514,7 +514,7 @@ internal static class DocxWriter
                     continue;
                 object? element = node switch
                 {
-                    Run { Origin: RunOrigin run } r when run.Text == r.Text && r.Font.HasSameFormatting(run.Font) => run.Element,
+                    Run { Origin: RunOrigin run, Revision: null } r when run.Text == r.Text && r.Font.HasSameFormatting(run.Font) => run.Element,
                     KeptInline kept => kept.Element,
                     BookmarkStart { Origin: BookmarkOrigin b } start when b.Name == start.Name => b.Element,
                     BookmarkEnd { Origin: BookmarkOrigin b } end when b.Name == end.Name => b.Element,
@@ -570,7 +570,7 @@ internal static class DocxWriter
                 switch (node)
                 {
                     case Run run:
-                        element.AppendChild(RunElement(run));
+                        element.AppendChild(run.Revision is null ? RunElement(run) : (OpenXmlElement)TrackedRunElement(run, run.Revision));
                         break;
                     case KeptInline kept:
                         if (Resolves(kept.Element))
@@ -650,6 +650,32 @@ internal static class DocxWriter
                 AppendText(element, run.Text);
             return element;
         }
+
+        // A run with a recorded revision inside the w:ins or w:del that marks
+        // it; deleted text is written as w:delText, as the format requires.
+        private W.RunTrackChangeType TrackedRunElement(Run run, RunRevision revision)
+        {
+            W.Run element = RunElement(run);
+            W.RunTrackChangeType mark;
+            if (revision.Type == RevisionType.Deletion)
+            {
+                foreach (W.Text text in element.Elements<W.Text>().ToList())
+                    text.InsertBeforeSelf(new W.DeletedText(text.Text) { Space = text.Space }).Parent!.RemoveChild(text);
+                mark = new W.DeletedRun();
+            }
+            else
+                mark = new W.InsertedRun();
+            mark.Author = revision.Author;
+            mark.Date = revision.Date;
+            mark.Id = (NewRevisionIds + revisionIds++).ToString(CultureInfo.InvariantCulture);
+            mark.AppendChild(element);
+            return mark;
+        }
+
+        // Identifiers of revisions recorded here start far above those word
+        // processors give, as new bookmarks' do.
+        private const int NewRevisionIds = 1_000_000;
+        private int revisionIds;
 
         private void WriteTable(XmlWriter w, Table table)
         {

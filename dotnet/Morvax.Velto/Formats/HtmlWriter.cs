@@ -47,8 +47,8 @@ internal static class HtmlWriter
             html.Append(" style=\"").Append(Attribute(css)).Append('"');
         html.Append('>');
         int length = html.Length;
-        foreach (Node node in paragraph.Matching(NodeType.Run, false))
-            WriteRun(html, (Run)node);
+        foreach (Run run in paragraph.ShownRuns())
+            WriteRun(html, run);
         if (html.Length == length)
             html.Append("&#xa0;");
         html.Append("</").Append(tag).Append('>').Append(newline);

@@ -45,7 +45,7 @@ internal static class MarkdownWriter
         var span = new StringBuilder();
         string spanMarker = string.Empty;
         bool lineStart = true;
-        foreach (Run run in paragraph.Matching(NodeType.Run, false).Cast<Run>().Where(run => !run.Font.Hidden))
+        foreach (Run run in paragraph.ShownRuns().Where(run => !run.Font.Hidden))
         {
             string marker = MarkerOf(run.Font);
             string[] lines = run.Text.Split(ControlChar.LineBreakChar);

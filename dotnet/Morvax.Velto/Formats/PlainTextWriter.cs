@@ -15,9 +15,8 @@ internal static class PlainTextWriter
         var text = new StringBuilder();
         foreach (Node node in doc.MatchingInMainText(NodeType.Paragraph))
         {
-            foreach (Node inline in ((Paragraph)node).Matching(NodeType.Run, false))
+            foreach (Run run in ((Paragraph)node).ShownRuns())
             {
-                var run = (Run)inline;
                 if (run.Font.Hidden)
                     continue;
                 foreach (char c in run.Text)

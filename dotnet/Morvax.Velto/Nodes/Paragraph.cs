@@ -1,4 +1,6 @@
 // Paragraph: a block of inline content ending with a paragraph mark.
+using System.Collections.Generic;
+using System.Linq;
 using System.Text;
 
 namespace Morvax.Velto;
@@ -28,6 +30,11 @@ public sealed class Paragraph : CompositeNode
         && ReferenceEquals(section.next, null);
 
     public Section? ParentSection => parent?.parent as Section;
+
+    // The runs a reader sees: text deleted under revision tracking is not
+    // shown until the deletion is rejected.
+    internal IEnumerable<Run> ShownRuns() =>
+        Matching(NodeType.Run, false).Cast<Run>().Where(run => !run.IsDeleteRevision);
 
     internal override bool CanHold(Node child) =>
         child is Inline or BookmarkStart or BookmarkEnd or Drawing.ShapeBase;

@@ -15,8 +15,8 @@ internal sealed record DocumentStatistics(int Words, int Characters, int Charact
         foreach (Node node in doc.MatchingInMainText(NodeType.Paragraph))
         {
             var text = new StringBuilder();
-            foreach (Node run in ((Paragraph)node).Matching(NodeType.Run, false))
-                text.Append(((Run)run).Text);
+            foreach (Run run in ((Paragraph)node).ShownRuns())
+                text.Append(run.Text);
             bool inWord = false, visible = false;
             foreach (char c in text.ToString())
             {

@@ -212,11 +212,11 @@ def test_edits_made_while_tracking_are_recorded_saved_and_settled(mv, tmp_path):
     builder.move_to_document_end()
     builder.write(" two")
     paragraph = doc.first_section.body.first_paragraph
-    paragraph.runs[0].text = "Keep"
+    paragraph.runs.to_array()[0].text = "Keep"
     with pytest.raises(RuntimeError, match=r"NotSupportedException\): Removing a Paragraph node while revisions"):
         paragraph.remove()
     doc.stop_track_revisions()
-    runs = [paragraph.runs[i] for i in range(paragraph.runs.count)]
+    runs = paragraph.runs.to_array()
     assert [(r.text, r.is_delete_revision, r.is_insert_revision) for r in runs] == [
         ("Keep one", True, False), ("Keep", False, True), (" two", False, True)]
     assert doc.revisions.count == 3 and text_of(doc) == "Keep two"

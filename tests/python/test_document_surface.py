@@ -204,6 +204,36 @@ def test_revisions_of_a_clone_are_resolved_without_touching_the_original(mv, tmp
     assert doc.revisions.count == 2 and text_of(copy) == "Keep removed end"
 
 
+def test_edits_made_while_tracking_are_recorded_saved_and_settled(mv, tmp_path):
+    import datetime
+    doc = written(mv, "Keep one")
+    doc.start_track_revisions("Ann", datetime.datetime(2024, 5, 6, 7, 8, 9))
+    builder = mv.DocumentBuilder(doc)
+    builder.move_to_document_end()
+    builder.write(" two")
+    paragraph = doc.first_section.body.first_paragraph
+    paragraph.runs.to_array()[0].text = "Keep"
+    with pytest.raises(RuntimeError, match=r"NotSupportedException\): Removing a Paragraph node while revisions"):
+        paragraph.remove()
+    doc.stop_track_revisions()
+    runs = paragraph.runs.to_array()
+    assert [(r.text, r.is_delete_revision, r.is_insert_revision) for r in runs] == [
+        ("Keep one", True, False), ("Keep", False, True), (" two", False, True)]
+    assert doc.revisions.count == 3 and text_of(doc) == "Keep two"
+
+    out = tmp_path / "tracked.docx"
+    doc.save(str(out))
+    body = part(out, "word/document.xml")
+    assert body.count("<w:ins ") == 2 and body.count("<w:del ") == 1 and 'w:author="Ann"' in body
+    again = mv.Document(str(out))
+    assert again.revisions.count == 3 and text_of(again) == "Keep two"
+    rejected = again.clone()
+    rejected.revisions.reject_all()
+    again.accept_all_revisions()
+    assert (text_of(again), text_of(rejected)) == ("Keep two", "Keep one")
+    assert not again.has_revisions and not rejected.has_revisions
+
+
 # --- fields ---------------------------------------------------------------------------------------
 
 FIELDS = ('<w:r><w:t xml:space="preserve">Date: </w:t></w:r>'
@@ -234,7 +264,6 @@ def test_unlinking_fields_keeps_their_results_as_plain_text(mv, tmp_path):
     (lambda mv, d: d.update_table_layout(), "UpdateTableLayout"),
     (lambda mv, d: d.update_list_labels(), "UpdateListLabels"),
     (lambda mv, d: d.update_actual_reference_marks(), "UpdateActualReferenceMarks"),
-    (lambda mv, d: d.start_track_revisions("me"), "StartTrackRevisions"),
     (lambda mv, d: d.expand_table_styles_to_direct_formatting(), "ExpandTableStylesToDirectFormatting"),
 ])
 def test_members_beyond_the_model_refuse_by_name_and_leave_the_document_usable(mv, tmp_path, call, member):

@@ -1,5 +1,6 @@
 // DocxRevisions: the tracked insertions and deletions a loaded .docx holds in
-// its kept markup (w:ins, w:del, w:moveTo, w:moveFrom around runs), counted,
+// its kept markup (w:ins, w:del, w:moveTo, w:moveFrom around runs), with those
+// recorded on runs since (RevisionTracking), counted,
 // accepted or rejected as the word processor does: accepting keeps inserted
 // text and drops deleted text, rejecting does the opposite.  The markup is
 // never edited in place (a copied document may share it); each changed kept
@@ -19,14 +20,15 @@ internal static class DocxRevisions
 
     private static bool IsRevision(OpenXmlElement e) => IsInsertion(e) || IsDeletion(e);
 
-    /// <summary>How many insertions and deletions the document's kept markup holds.</summary>
+    /// <summary>How many insertions and deletions the document holds: read ones in its kept markup and those recorded since.</summary>
     internal static int Count(Document doc) =>
-        KeptNodes(doc).Sum(k => k.Element.Descendants().Count(IsRevision) + (IsRevision(k.Element) ? 1 : 0));
+        KeptNodes(doc).Sum(k => k.Element.Descendants().Count(IsRevision) + (IsRevision(k.Element) ? 1 : 0))
+        + RevisionTracking.Count(doc);
 
     /// <summary>Accepts or rejects every insertion and deletion; returns how many there were.</summary>
     internal static int Resolve(Document doc, bool accept)
     {
-        int resolved = 0;
+        int resolved = RevisionTracking.Resolve(doc, accept);
         foreach ((Node node, OpenXmlElement element) in KeptNodes(doc).ToList())
         {
             int here = element.Descendants().Count(IsRevision) + (IsRevision(element) ? 1 : 0);

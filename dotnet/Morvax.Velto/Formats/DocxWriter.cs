@@ -697,7 +697,7 @@ internal static class DocxWriter
         // was read as can be written for it.
         private bool IsUnchanged(Node node) => node switch
         {
-            Run { Origin: RunOrigin run } r => run.Text == r.Text && r.Font.HasSameFormatting(run.Font),
+            Run { Origin: RunOrigin run, Revision: null } r => run.Text == r.Text && r.Font.HasSameFormatting(run.Font),
             KeptInline => true,
             Fields.FieldChar { Origin: PlainOrigin or WholeFieldOrigin } => true,
             BookmarkStart { Origin: BookmarkOrigin b } start => b.Name == start.Name,
@@ -758,7 +758,8 @@ internal static class DocxWriter
                 switch (node)
                 {
                     case Run run:
-                        element.AppendChild(RunElement(run, fieldNesting.InInnermostCode));
+                        element.AppendChild(run.Revision is null ? RunElement(run, fieldNesting.InInnermostCode)
+                            : (OpenXmlElement)TrackedRunElement(run, run.Revision, fieldNesting.InInnermostCode));
                         break;
                     case Fields.FieldChar mark:
                         fieldNesting.Step(mark);
@@ -959,6 +960,35 @@ internal static class DocxWriter
         // What XML can carry of a text.
         private static string Strip(string text) =>
             string.Concat(text.EnumerateRunes().Where(r => !r.IsBmp || XmlConvert.IsXmlChar((char)r.Value)));
+
+        // A run with a recorded revision inside the w:ins or w:del that marks
+        // it; deleted text and field code are written as w:delText and
+        // w:delInstrText, as the format requires.
+        private W.RunTrackChangeType TrackedRunElement(Run run, RunRevision revision, bool code)
+        {
+            W.Run element = RunElement(run, code);
+            W.RunTrackChangeType mark;
+            if (revision.Type == RevisionType.Deletion)
+            {
+                foreach (W.Text text in element.Elements<W.Text>().ToList())
+                    text.InsertBeforeSelf(new W.DeletedText(text.Text) { Space = text.Space }).Parent!.RemoveChild(text);
+                foreach (W.FieldCode text in element.Elements<W.FieldCode>().ToList())
+                    text.InsertBeforeSelf(new W.DeletedFieldCode(text.Text) { Space = text.Space }).Parent!.RemoveChild(text);
+                mark = new W.DeletedRun();
+            }
+            else
+                mark = new W.InsertedRun();
+            mark.Author = revision.Author;
+            mark.Date = revision.Date;
+            mark.Id = (NewRevisionIds + revisionIds++).ToString(CultureInfo.InvariantCulture);
+            mark.AppendChild(element);
+            return mark;
+        }
+
+        // Identifiers of revisions recorded here start far above those word
+        // processors give, as new bookmarks' do.
+        private const int NewRevisionIds = 1_000_000;
+        private int revisionIds;
 
         private void WriteTable(XmlWriter w, Table table)
         {

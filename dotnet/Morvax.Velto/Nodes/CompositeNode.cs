@@ -34,8 +34,10 @@ public abstract class CompositeNode : Node
     public Node AppendChild(Node newChild)
     {
         CheckNewChild(newChild);
+        bool added = newChild.parent is null;
         Detach(newChild);
         Link(newChild, null);
+        Track(newChild, added);
         return newChild;
     }
 
@@ -43,8 +45,10 @@ public abstract class CompositeNode : Node
     public Node PrependChild(Node newChild)
     {
         CheckNewChild(newChild);
+        bool added = newChild.parent is null;
         Detach(newChild);
         Link(newChild, first);
+        Track(newChild, added);
         return newChild;
     }
 
@@ -56,9 +60,11 @@ public abstract class CompositeNode : Node
         CheckNewChild(newChild);
         if (ReferenceEquals(newChild, refChild))
             return newChild;
+        bool added = newChild.parent is null;
         Detach(newChild);
         // Read refChild's neighbour only now: detaching may have changed it.
         Link(newChild, refChild is null ? first : refChild.next);
+        Track(newChild, added);
         return newChild;
     }
 
@@ -70,8 +76,10 @@ public abstract class CompositeNode : Node
         CheckNewChild(newChild);
         if (ReferenceEquals(newChild, refChild))
             return newChild;
+        bool added = newChild.parent is null;
         Detach(newChild);
         Link(newChild, refChild);
+        Track(newChild, added);
         return newChild;
     }
 
@@ -81,16 +89,47 @@ public abstract class CompositeNode : Node
         ArgumentNullException.ThrowIfNull(oldChild);
         if (!ReferenceEquals(oldChild.parent, this))
             throw new ArgumentException("The node to be removed is not a child of this node.", nameof(oldChild));
-        Unlink(oldChild);
+        if (Document.Tracking?.Removing(oldChild) != false)
+            Unlink(oldChild);
         return oldChild;
     }
 
     /// <summary>Removes every child node.</summary>
     public void RemoveAllChildren()
     {
+        if (Document.Tracking is { } tracking)
+        {
+            // Children that tracking keeps (as deleted runs) stay in place;
+            // nothing changes unless every child may go.
+            for (Node? node = first; node is not null; node = node.next)
+                RevisionTracking.CheckRemovable(node);
+            for (Node? node = first; node is not null;)
+            {
+                Node? following = node.next;
+                if (tracking.Removing(node))
+                    Unlink(node);
+                node = following;
+            }
+            return;
+        }
         while (first is not null)
             Unlink(first);
     }
+
+    // Only a node that was in no tree is new content: moving a node within
+    // the document (as ending a paragraph does with the runs before the
+    // cursor) records nothing.
+    private void Track(Node node, bool added)
+    {
+        if (added)
+            Document.Tracking?.Inserted(node);
+    }
+
+    // Insertion and removal that revision tracking does not hear of: the
+    // tracking's own edits, and accepting or rejecting.
+    internal void LinkUntracked(Node node, Node? before) => Link(node, before);
+
+    internal void UnlinkUntracked(Node node) => Unlink(node);
 
     // A negative index counts from the end (-1 is the last match); an index
     // past either end gives null.

@@ -212,10 +212,10 @@ public sealed partial class Document : DocumentBase
             Node? current = ((Paragraph)node).FirstChild;
             while (current is not null)
             {
-                if (current is Run run && run.NextSibling is Run following && run.Font.HasSameFormatting(following.Font))
+                if (current is Run run && run.NextSibling is Run following && run.Font.HasSameFormatting(following.Font)
+                    && Equals(run.Revision, following.Revision))
                 {
-                    run.Text += following.Text;
-                    following.Remove();
+                    run.Absorb(following);
                     joined++;
                     continue;
                 }

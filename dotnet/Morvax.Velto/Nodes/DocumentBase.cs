@@ -19,6 +19,9 @@ public abstract class DocumentBase : CompositeNode
     /// <summary>Told before and after each node is inserted into or removed from the document; <see langword="null"/> tells no one.</summary>
     public INodeChangingCallback? NodeChangingCallback { get; set; }
 
+    // Set while edits are recorded as tracked revisions.
+    internal RevisionTracking? Tracking { get; set; }
+
     // Hands a warning to the callback, if there is one.
     internal void Warn(WarningType type, WarningSource source, string description) =>
         WarningCallback?.Warning(new WarningInfo(type, source, description));

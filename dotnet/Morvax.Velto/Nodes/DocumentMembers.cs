@@ -161,22 +161,22 @@ public sealed partial class Document
         return visitor.VisitDocumentEnd(this);
     }
 
-    // Edits made through this library are not recorded as revisions, so
-    // starting to track them would promise what is not done.
-    /// <summary>Not supported: edits made through this library are not recorded as revisions.</summary>
-    public void StartTrackRevisions(string author) => throw NotRecorded();
+    // Tracking records text: runs added, removed or given new text (see
+    // RevisionTracking).  The date is the time of each edit unless one is given.
+    /// <summary>Starts recording edits to the document's text as tracked revisions by the author.</summary>
+    public void StartTrackRevisions(string author) => StartTracking(author, null);
 
-    /// <summary>Not supported: edits made through this library are not recorded as revisions.</summary>
-    public void StartTrackRevisions(string author, DateTime dateTime) => throw NotRecorded();
+    /// <summary>Starts recording edits to the document's text as tracked revisions by the author, dated as given.</summary>
+    public void StartTrackRevisions(string author, DateTime dateTime) => StartTracking(author, dateTime);
 
-    // Tracking can never have been started, so there is nothing to stop.
-    /// <summary>Stops recording edits as revisions; since they never are recorded, this changes nothing.</summary>
-    public void StopTrackRevisions()
+    /// <summary>Stops recording edits as revisions; the revisions recorded stay until accepted or rejected.</summary>
+    public void StopTrackRevisions() => Tracking = null;
+
+    private void StartTracking(string author, DateTime? dateTime)
     {
+        ArgumentNullException.ThrowIfNull(author);
+        Tracking = new RevisionTracking(author, dateTime);
     }
-
-    private static NotSupportedException NotRecorded() =>
-        new("Document.StartTrackRevisions is not supported: edits made through this library are not recorded as revisions.");
 
     /// <summary>Replaces every field by its last result, as plain text and runs.</summary>
     // Outer fields first: unlinking one drops the fields in its code with it,

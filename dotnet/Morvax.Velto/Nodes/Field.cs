@@ -309,16 +309,17 @@ internal static class FieldScanner
             ReferenceEquals(f.start, mark) || ReferenceEquals(f.separator, mark) || ReferenceEquals(f.end, mark));
     }
 
-    // The runs of a paragraph that show: those outside any field code.  A
-    // field's code is the text from its start to its separator (or to its
-    // end when it has none); the result shows.  The walk starts afresh in
-    // each paragraph, so a code that spans paragraphs shows in the second.
+    // The runs of a paragraph that show: those outside any field code and
+    // not deleted under revision tracking.  A field's code is the text from
+    // its start to its separator (or to its end when it has none); the result
+    // shows.  The walk starts afresh in each paragraph, so a code that spans
+    // paragraphs shows in the second.
     public static IEnumerable<Run> ShownRuns(Paragraph paragraph)
     {
         var nesting = new FieldNesting();
         for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
         {
-            if (!nesting.Step(node) && node is Run run && !nesting.InCode)
+            if (!nesting.Step(node) && node is Run run && !nesting.InCode && !run.IsDeleteRevision)
                 yield return run;
         }
     }

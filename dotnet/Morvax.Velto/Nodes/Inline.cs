@@ -11,4 +11,10 @@ public abstract class Inline : Node
 
     /// <summary>The character formatting of this node.</summary>
     public Font Font { get; } = new();
+
+    /// <summary>Whether this node is text inserted while revisions were tracked and not yet accepted or rejected.</summary>
+    public bool IsInsertRevision => this is Run { Revision.Type: RevisionType.Insertion };
+
+    /// <summary>Whether this node is text deleted while revisions were tracked and not yet accepted or rejected.</summary>
+    public bool IsDeleteRevision => this is Run { Revision.Type: RevisionType.Deletion };
 }

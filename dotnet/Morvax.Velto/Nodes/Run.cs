@@ -30,15 +30,32 @@ public sealed class Run : Inline
         set
         {
             ArgumentNullException.ThrowIfNull(value);
+            if (value != text && Document.Tracking is { } tracking)
+                value = tracking.TextChanging(this, text, value);
             text = value;
         }
     }
 
-    internal override void AppendText(StringBuilder builder) => builder.Append(text);
+    // A tracked insertion or deletion of this run's text, if any.
+    internal RunRevision? Revision { get; set; }
+
+    internal override void AppendText(StringBuilder builder)
+    {
+        if (Revision?.Type != RevisionType.Deletion)
+            builder.Append(text);
+    }
+
+    // Joins the following run into this one without recording a revision:
+    // the text shown does not change.
+    internal void Absorb(Run following)
+    {
+        text += following.text;
+        following.ParentNode!.UnlinkUntracked(following);
+    }
 
     internal override Node CopyNode(DocumentBase owner)
     {
-        var copy = new Run(owner, text);
+        var copy = new Run(owner, text) { Revision = Revision };
         copy.Font.CopyFrom(Font);
         return copy;
     }

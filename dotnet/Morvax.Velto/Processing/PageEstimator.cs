@@ -74,8 +74,8 @@ internal static class PageEstimator
     private static string RunText(Paragraph paragraph)
     {
         var text = new StringBuilder();
-        foreach (Node run in paragraph.Matching(NodeType.Run, false))
-            text.Append(((Run)run).Text);
+        foreach (Run run in Fields.FieldScanner.ShownRuns(paragraph))
+            text.Append(run.Text);
         return text.ToString();
     }
 }

@@ -1,0 +1,115 @@
+// RevisionTracking: edits recorded as tracked insertions and deletions while
+// a document tracks revisions (Document.StartTrackRevisions).  What is
+// recorded is text: a run added to the document is marked inserted; a run
+// removed is marked deleted and stays where it was; a run whose text changes
+// becomes its old text deleted followed by its new text inserted.  Accepting
+// and rejecting settle the marks as the word processor does, and saving writes
+// them as w:ins and w:del, which a later load keeps as tracked markup.
+// Structure is not recorded: removing a paragraph, table or section while
+// tracking is refused rather than done untracked.
+using System;
+using System.Collections.Generic;
+using System.Linq;
+
+namespace Morvax.Velto;
+
+/// <summary>A tracked insertion or deletion of one run: who made it and when.</summary>
+internal sealed record RunRevision(RevisionType Type, string Author, DateTime Date);
+
+internal sealed class RevisionTracking
+{
+    private readonly string author;
+    private readonly DateTime? date;
+
+    internal RevisionTracking(string author, DateTime? date)
+    {
+        this.author = author;
+        this.date = date;
+    }
+
+    private RunRevision Mark(RevisionType type) => new(type, author, date ?? DateTime.Now);
+
+    // Every run of a node just added to the document (the node itself when it
+    // is one) is new text.
+    internal void Inserted(Node node)
+    {
+        foreach (Run run in RunsOf(node))
+            run.Revision ??= Mark(RevisionType.Insertion);
+    }
+
+    // Removing a run marks it deleted, except text inserted under tracking,
+    // which simply goes, as in the word processor.  Returns whether the node
+    // is to be unlinked after all.
+    internal bool Removing(Node node)
+    {
+        CheckRemovable(node);
+        if (node is Run run)
+        {
+            if (run.Revision?.Type == RevisionType.Insertion)
+                return true;
+            run.Revision ??= Mark(RevisionType.Deletion);
+            return false;
+        }
+        return true;
+    }
+
+    internal static void CheckRemovable(Node node)
+    {
+        if (node is CompositeNode composite && RunsOf(composite).Any())
+            throw new NotSupportedException(
+                $"Removing a {node.NodeType} node while revisions are tracked is not supported: only the insertion and deletion of runs are recorded.");
+    }
+
+    // A run's text replaced under tracking: the old text stays before it as a
+    // deleted run, the run itself holds the new text as an insertion; emptied,
+    // the run keeps its text as a deletion.  Returns the text the run holds.
+    internal string TextChanging(Run run, string oldText, string newText)
+    {
+        switch (run.Revision?.Type)
+        {
+            case RevisionType.Insertion:
+                return newText;
+            case RevisionType.Deletion:
+                throw new InvalidOperationException("The text of a deleted run cannot be changed while revisions are tracked.");
+        }
+        if (newText.Length == 0)
+        {
+            run.Revision = Mark(RevisionType.Deletion);
+            return oldText;
+        }
+        if (run.ParentNode is { } parent && oldText.Length != 0)
+        {
+            var deleted = new Run(run.Document, oldText) { Revision = Mark(RevisionType.Deletion) };
+            deleted.Font.CopyFrom(run.Font);
+            parent.LinkUntracked(deleted, run);
+        }
+        run.Revision = Mark(RevisionType.Insertion);
+        return newText;
+    }
+
+    /// <summary>How many runs of the tree carry a tracked insertion or deletion.</summary>
+    internal static int Count(CompositeNode root) => RunsOf(root).Count(r => r.Revision is not null);
+
+    // Accepting keeps inserted runs and drops deleted ones; rejecting does the
+    // opposite.  Returns how many marks were settled.
+    internal static int Resolve(CompositeNode root, bool accept)
+    {
+        int settled = 0;
+        foreach (Run run in RunsOf(root).Where(r => r.Revision is not null).ToList())
+        {
+            bool keep = (run.Revision!.Type == RevisionType.Insertion) == accept;
+            run.Revision = null;
+            if (!keep)
+                run.ParentNode!.UnlinkUntracked(run);
+            settled++;
+        }
+        return settled;
+    }
+
+    private static IEnumerable<Run> RunsOf(Node node) => node switch
+    {
+        Run run => new[] { run },
+        CompositeNode composite => composite.Matching(NodeType.Run, true).Cast<Run>(),
+        _ => Enumerable.Empty<Run>(),
+    };
+}

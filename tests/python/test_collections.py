@@ -306,3 +306,47 @@ def test_ownership_over_mixed_operations(mv, doc, handles):
     gc.collect()
     assert handles.live() == before
     assert (sys.getrefcount(value), sys.getrefcount(paragraphs), sys.getrefcount(variables)) == before_refs
+
+
+def test_range_collections_follow_edits_and_survive_a_save(mv, tmp_path):
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    builder.write("Total: ")
+    builder.start_bookmark("total")
+    builder.write("0")
+    builder.write(" EUR")
+    builder.end_bookmark("total")
+    builder.writeln()
+    builder.write("Dear ")
+    builder.insert_field("MERGEFIELD Name")
+    bookmarks = doc.range.bookmarks
+    assert bookmarks.count == 1 and bookmarks[0].name == "total" and bookmarks[0].text == "0 EUR"
+    with pytest.raises(TypeError):
+        bookmarks["total"]
+    bookmarks.get_by_name("total").text = "42"
+    assert bookmarks.get_by_name("total").text == "42"
+    assert [f.get_field_code() for f in doc.range.fields] == ["MERGEFIELD Name"]
+
+    out = tmp_path / "ranges.docx"
+    doc.save(str(out))
+    again = mv.Document(str(out))
+    assert again.range.bookmarks.get_by_name("total").text == "42"
+    assert again.first_section.body.first_paragraph.get_text() == "Total: 42\r"
+    fields = again.range.fields
+    assert fields.count == 1
+    fields.remove_at(0)
+    assert fields.count == 0 and again.range.text.startswith("Total: 42\rDear ")
+
+
+def test_bookmark_text_refuses_what_it_cannot_replace_in_place(mv):
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    builder.start_bookmark("span")
+    builder.writeln("one")
+    builder.write("two")
+    builder.end_bookmark("span")
+    span = doc.range.bookmarks.get_by_name("span")
+    assert span.text == "one\rtwo"
+    with pytest.raises(RuntimeError, match=r"NotSupportedException\): Bookmark\.Text can only be set"):
+        span.text = "x"
+    assert span.text == "one\rtwo"

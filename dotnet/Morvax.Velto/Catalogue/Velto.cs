@@ -39,6 +39,72 @@ public sealed class Bookmark
         }
     }
 
+    /// <summary>
+    /// The text between the bookmark's start and end (a paragraph end as a carriage return).
+    /// Setting it replaces what lies between them with one run of the text, formatted as the
+    /// first run there; the two marks must then be in the same paragraph.
+    /// </summary>
+    public string Text
+    {
+        get
+        {
+            var text = new System.Text.StringBuilder();
+            Node? paragraph = start.ParentNode;
+            foreach (Node node in Between())
+            {
+                if (node is CompositeNode)
+                    continue;
+                if (!ReferenceEquals(node.ParentNode, paragraph) && node.ParentNode is Paragraph entered)
+                {
+                    text.Append(ControlChar.ParagraphBreakChar);
+                    paragraph = entered;
+                }
+                text.Append(node.GetText());
+            }
+            return text.ToString();
+        }
+        set
+        {
+            ArgumentNullException.ThrowIfNull(value);
+            BookmarkEnd end = EndOf(start)
+                ?? throw new InvalidOperationException($"The bookmark '{start.Name}' has no end, so it holds no text to replace.");
+            if (!ReferenceEquals(end.ParentNode, start.ParentNode) || start.ParentNode is not Paragraph paragraph
+                || paragraph.IndexOf(end) < paragraph.IndexOf(start))
+                throw new NotSupportedException(
+                    "Bookmark.Text can only be set on a bookmark whose start and end are in one paragraph, start first.");
+            if (value.IndexOfAny(new[] { ControlChar.ParagraphBreakChar, ControlChar.LineFeedChar }) >= 0)
+                throw new ArgumentException("The text of a bookmark cannot hold a paragraph end.", nameof(value));
+            var run = new Run(paragraph.Document, value);
+            if (Between().OfType<Run>().FirstOrDefault() is { } first)
+                run.Font.CopyFrom(first.Font);
+            foreach (Node node in Between().Where(n => ReferenceEquals(n.ParentNode, paragraph)).ToList())
+                node.Remove();
+            if (value.Length != 0)
+                paragraph.InsertBefore(run, end);
+        }
+    }
+
+    // The nodes after the start and before the end, in document order.
+    private IEnumerable<Node> Between()
+    {
+        BookmarkEnd? end = EndOf(start);
+        if (end is null)
+            yield break;
+        Node root = start;
+        while (root.ParentNode is { } parent)
+            root = parent;
+        bool inside = false;
+        foreach (Node node in ((CompositeNode)root).Matching(NodeType.Any, true))
+        {
+            if (ReferenceEquals(node, end))
+                yield break;
+            if (inside)
+                yield return node;
+            else if (ReferenceEquals(node, start))
+                inside = true;
+        }
+    }
+
     /// <summary>Removes the bookmark's marks; the text between them stays.</summary>
     public void Remove()
     {

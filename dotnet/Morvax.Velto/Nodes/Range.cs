@@ -22,6 +22,20 @@ public sealed class Range
     /// <summary>The text of the range, with the control characters of its structure.</summary>
     public string Text => node.GetText();
 
+    // The collections below are views: each use finds its elements afresh in
+    // the range's nodes, so they follow every later edit.
+    /// <summary>The bookmarks that start in the range.</summary>
+    public BookmarkCollection Bookmarks => new(node);
+
+    /// <summary>The fields that start in the range.</summary>
+    public FieldCollection Fields => new(node, start => start.GetField(), found => found.Remove());
+
+    /// <summary>The form fields in the range.</summary>
+    public FormFieldCollection FormFields => new(node);
+
+    /// <summary>The structured document tags in the range.</summary>
+    public Markup.StructuredDocumentTagCollection StructuredDocumentTags => new(node);
+
     /// <summary>Replaces every occurrence of the text, ignoring case; returns how many were replaced.</summary>
     public int Replace(string pattern, string replacement) => Replace(pattern, replacement, new FindReplaceOptions());
 

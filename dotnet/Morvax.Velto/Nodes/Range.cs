@@ -112,7 +112,8 @@ public sealed class Range
         for (Node? child = paragraph.FirstChild; child is not null; child = child.NextSibling)
         {
             nesting.Step(child);
-            bool eligible = child is Run && (node is not Run || ReferenceEquals(child, node))
+            // Text deleted under revision tracking is not shown, so it is not searched.
+            bool eligible = child is Run { IsDeleteRevision: false } && (node is not Run || ReferenceEquals(child, node))
                 && !(options.IgnoreFields && nesting.InField)
                 && !(options.IgnoreFieldCodes && nesting.InCode);
             if (eligible)

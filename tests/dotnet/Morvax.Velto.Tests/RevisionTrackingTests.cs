@@ -135,6 +135,18 @@ public class RevisionTrackingTests
     }
 
     [Fact]
+    public void Replacing_under_tracking_records_the_change_and_never_matches_deleted_text()
+    {
+        Document doc = Edited();  // "Keep " + deleted "one" + inserted "two"
+        doc.StartTrackRevisions("Bo", When);
+        Assert.Equal(0, doc.Range.Replace("one", "1"));
+        Assert.Equal(1, doc.Range.Replace("Keep", "Held"));
+        Assert.Equal("Held two", Text(doc));
+        doc.Revisions.RejectAll();
+        Assert.Equal("Keep one", Text(doc));
+    }
+
+    [Fact]
     public void A_clone_keeps_its_records_apart()
     {
         Document doc = Edited();

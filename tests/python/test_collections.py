@@ -308,14 +308,21 @@ def test_ownership_over_mixed_operations(mv, doc, handles):
     assert (sys.getrefcount(value), sys.getrefcount(paragraphs), sys.getrefcount(variables)) == before_refs
 
 
-def test_range_collections_follow_edits_and_survive_a_save(mv, tmp_path):
+def bookmarked(mv, name, before, *inside):
+    """A document whose first paragraph starts with the text before, then the bookmark around
+    the inside texts, each its own run (a text ending in a newline ends its paragraph)."""
     doc = mv.Document()
     builder = mv.DocumentBuilder(doc)
-    builder.write("Total: ")
-    builder.start_bookmark("total")
-    builder.write("0")
-    builder.write(" EUR")
-    builder.end_bookmark("total")
+    builder.write(before)
+    builder.start_bookmark(name)
+    for text in inside:
+        builder.write(text)
+    builder.end_bookmark(name)
+    return doc, builder
+
+
+def test_range_collections_follow_edits_and_survive_a_save(mv, tmp_path):
+    doc, builder = bookmarked(mv, "total", "Total: ", "0", " EUR")
     builder.writeln()
     builder.write("Dear ")
     builder.insert_field("MERGEFIELD Name")
@@ -339,12 +346,7 @@ def test_range_collections_follow_edits_and_survive_a_save(mv, tmp_path):
 
 
 def test_bookmark_text_refuses_what_it_cannot_replace_in_place(mv):
-    doc = mv.Document()
-    builder = mv.DocumentBuilder(doc)
-    builder.start_bookmark("span")
-    builder.writeln("one")
-    builder.write("two")
-    builder.end_bookmark("span")
+    doc, _ = bookmarked(mv, "span", "", "one\n", "two")
     span = doc.range.bookmarks.get_by_name("span")
     assert span.text == "one\rtwo"
     with pytest.raises(RuntimeError, match=r"NotSupportedException\): Bookmark\.Text can only be set"):

@@ -56,6 +56,11 @@ namespace Morvax.WrpGen.Interop
         [UnmanagedCallersOnly]
         public static void SetPyObjApiCallbacks(IntPtr table) => NativeCallbacks.PyObjApiTable = table;
 
+        // Registered by name beside the entry points above, by hosts that build pairs.
+        [UnmanagedCallersOnly]
+        public static void SetPyPairBuilderCallback(IntPtr cb) =>
+            NativeCallbacks.PyPairBuilder = (delegate* unmanaged<IntPtr, IntPtr, IntPtr>)cb;
+
         [UnmanagedCallersOnly]
         public static void SetPyStaticCallbacks(IntPtr record) => NativeCallbacks.PyStaticRecord = record;
 

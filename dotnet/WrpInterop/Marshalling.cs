@@ -8,6 +8,7 @@
 // reports it like any other.
 using System;
 using System.Collections.Concurrent;
+using System.Collections.Generic;
 using System.Runtime.CompilerServices;
 using System.Runtime.InteropServices;
 using System.Threading;
@@ -502,7 +503,7 @@ namespace Morvax.WrpGen.Interop
         /// <summary>
         /// A new Python object for a .NET value: primitives, strings, byte
         /// arrays, dates, times, decimals and GUIDs become Python values,
-        /// anything else a wrapper of a new handle.
+        /// key/value pairs tuples of two, anything else a wrapper of a new handle.
         /// IntPtr.Zero with a Python error pending when a builder failed;
         /// IntPtr.Zero alone for null (None).
         /// </summary>
@@ -580,11 +581,38 @@ namespace Morvax.WrpGen.Interop
                 default:
                     {
                         Type type = o.GetType();
+                        if (type.IsGenericType && NativeCallbacks.PyPairBuilder != null
+                            && type.GetGenericTypeDefinition() == typeof(KeyValuePair<,>))
+                        {
+                            return PyPair(type, o);
+                        }
                         uint key = TypeKeyOf(type);
                         s_lastWrapped = new TypeAndKey(type, key);
                         return PyWrapper(o, key);
                     }
             }
+        }
+
+        // A key/value pair (an item of a keyed collection) as the tuple (key, value).
+        private static IntPtr PyPair(Type type, object pair)
+        {
+            object? key = type.GetProperty("Key")!.GetValue(pair);
+            object? value = type.GetProperty("Value")!.GetValue(pair);
+            IntPtr first = PyObject(key);
+            if (first == IntPtr.Zero && key is not null)
+            {
+                return IntPtr.Zero;
+            }
+            IntPtr second = PyObject(value);
+            if (second == IntPtr.Zero && value is not null)
+            {
+                if (first != IntPtr.Zero)
+                {
+                    NativeCallbacks.DropReference(first);
+                }
+                return IntPtr.Zero;
+            }
+            return NativeCallbacks.PyPairBuilder(first, second);
         }
 
         /// <summary>

@@ -18,6 +18,9 @@ namespace Morvax.WrpGen.Interop
         internal static delegate* unmanaged<char*, int, IntPtr> PyStrBuilder;
         internal static delegate* unmanaged<char*, int, IntPtr> PyUnraisableStrBuilder;
         internal static delegate* unmanaged<byte*, int, IntPtr> PyBytesBuilder;
+        // PyObject*(PyObject* first, PyObject* second): a 2-tuple taking both
+        // references (null for None); null with an error when it failed.
+        internal static delegate* unmanaged<IntPtr, IntPtr, IntPtr> PyPairBuilder;
 
         // The reference operations on Python objects that .NET holds
         // (velto/interop/object_references.h); null until registered.

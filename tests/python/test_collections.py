@@ -206,6 +206,11 @@ def test_variables_assignment_and_deletion(mv, doc):
     with pytest.raises(IndexError, match="^list index out of range$"):
         variables[2] = "x"
     assert variables.count == 2 and variables[0] == "new value"
+    # Keyed collections iterate their key/value pairs as tuples.
+    assert list(variables) == [("a", "new value"), ("b", "2")] and ("b", "2") in variables
+    levels = mv.saving.BookmarksOutlineLevelCollection()
+    levels.add("h", 2)
+    assert list(levels) == [("h", 2)]
 
 
 def test_typed_assignment_refuses_the_wrong_class(mv):
@@ -293,6 +298,7 @@ def test_ownership_over_mixed_operations(mv, doc, handles):
                 del paragraph
         elif step == 2:
             variables[0] = value
+            list(variables)
         elif step == 3:
             try:
                 paragraphs[99]

@@ -43,6 +43,14 @@ bool ExchangeHost::Bind(const char* assemblyName) {
   return true;
 }
 
+bool ExchangeHost::RegisterOptional(const char* entryName, void* callback) const {
+  void* entry = nullptr;
+  std::string ignored;
+  if (!BindEntry(assemblyName_, kExchangeHostClass, entryName, &entry, ignored)) return false;
+  reinterpret_cast<RegisterFn>(entry)(callback);
+  return true;
+}
+
 void ExchangeHost::BindReleaseQueue() {
   releaseQueueBound_ = true;
   releaseQueue_ = nullptr;

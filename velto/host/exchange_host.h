@@ -46,6 +46,9 @@ class ExchangeHost {
 
   void* GetTypeName(uint32_t handle) const { return reinterpret_cast<GetTypeNameFn>(slots_[kGetTypeName])(handle); }
   void Register(Slot slot, void* callbackOrTable) const { reinterpret_cast<RegisterFn>(slots_[slot])(callbackOrTable); }
+  // Registers a callback through an entry point that newer interop assemblies have beside
+  // the fifteen; an assembly without it goes without the callback. False when it is absent.
+  bool RegisterOptional(const char* entryName, void* callback) const;
   void InitServices() const { reinterpret_cast<NoArgumentsFn>(slots_[kInitServices])(); }
   void FreeInstance(uint32_t handle) const { reinterpret_cast<FreeInstanceFn>(slots_[kFreeInstance])(handle); }
   // A second slot bound to the same .NET method as FreeInstance. Nothing calls it: the slot

@@ -24,4 +24,16 @@ extern "C" PyObject* PyBytesBuilderCallback(const uint8_t* data, int32_t count) 
   return PyByteArray_FromStringAndSize(reinterpret_cast<const char*>(data), count);
 }
 
+extern "C" PyObject* PyPairBuilderCallback(PyObject* first, PyObject* second) {
+  PyObject* pair = PyTuple_New(2);
+  if (pair == nullptr) {
+    Py_XDECREF(first);
+    Py_XDECREF(second);
+    return nullptr;
+  }
+  PyTuple_SET_ITEM(pair, 0, first != nullptr ? first : Py_NewRef(Py_None));
+  PyTuple_SET_ITEM(pair, 1, second != nullptr ? second : Py_NewRef(Py_None));
+  return pair;
+}
+
 }  // namespace morvax

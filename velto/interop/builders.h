@@ -1,4 +1,4 @@
-// Callbacks through which .NET builds Python strings, byte arrays and native UTF-16 strings.
+// Callbacks through which .NET builds Python strings, byte arrays, native UTF-16 strings and pairs.
 #pragma once
 
 #include <Python.h>
@@ -14,6 +14,9 @@ PyObject* PyStrBuilderCallback(const char16_t* units, int32_t count);
 void* U16StrBuilderCallback(const char16_t* units, int32_t count);
 // A new bytearray holding a copy of the bytes.
 PyObject* PyBytesBuilderCallback(const uint8_t* data, int32_t count);
+// A new 2-tuple of the two objects, whose references it takes (null stands for None),
+// or null with an error set; the objects are released either way.
+PyObject* PyPairBuilderCallback(PyObject* first, PyObject* second);
 }
 
 }  // namespace morvax

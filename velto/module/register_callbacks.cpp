@@ -49,6 +49,9 @@ static int StartAndBind() {
       {ExchangeHost::kSetPyBytesBuilderCallback, AsPointer(&PyBytesBuilderCallback)},
   };
   for (const auto& registration : registrations) exchange.Register(registration.slot, registration.callback);
+  // Key/value pairs (the items of keyed collections) come back as tuples where the
+  // interop assembly can build them.
+  exchange.RegisterOptional("SetPyPairBuilderCallback", AsPointer(&PyPairBuilderCallback));
   exchange.InitServices();
 
   const host::ObjectHost& objects = host::ObjectHost::Instance();

@@ -89,6 +89,14 @@ public sealed class FontInfoCollection : System.Collections.Generic.IEnumerable<
 
     internal void Add(FontInfo font) => items.Add(font);
 
+    internal void Clear() => items.Clear();
+
+    internal void CopyFrom(FontInfoCollection other)
+    {
+        items.Clear();
+        items.AddRange(other.items);
+    }
+
     public System.Collections.Generic.IEnumerator<FontInfo> GetEnumerator() => items.GetEnumerator();
 
     System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();

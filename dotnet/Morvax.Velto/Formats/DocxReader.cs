@@ -79,6 +79,7 @@ internal static class DocxReader
             CustomProperties = DocxProperties.ReadCustom(doc, package),
         };
         DocxNumbering.Read(doc, main.NumberingDefinitionsPart?.Numbering);
+        DocxFontTable.Read(doc, main.FontTablePart?.Fonts);
         new BodyReader(doc, sheet, main, source).Read(root.Body);
         doc.EnsureMinimum();
         foreach (Node node in doc.Matching(NodeType.Paragraph, true))

@@ -73,10 +73,18 @@ public sealed class ListCollection : System.Collections.Generic.IEnumerable<List
 
     internal void Add(List list) => items.Add(list);
 
+    // The highest identifier the document's numbering uses, counting
+    // instances that are no lists (their definition is missing), which a new
+    // list must not reuse.
+    private int highestTaken;
+
+    internal void Reserve(int listId) => highestTaken = System.Math.Max(highestTaken, listId);
+
     internal void Clear()
     {
         items.Clear();
         adopted.Clear();
+        highestTaken = 0;
     }
 
     internal bool Holds(List list) => items.Exists(l => ReferenceEquals(l, list));
@@ -102,6 +110,7 @@ public sealed class ListCollection : System.Collections.Generic.IEnumerable<List
     internal void CopyFrom(ListCollection other)
     {
         Clear();
+        highestTaken = other.highestTaken;
         var copies = new System.Collections.Generic.Dictionary<ListLevelCollection, ListLevelCollection>(
             System.Collections.Generic.ReferenceEqualityComparer.Instance);
         foreach (List list in other.items)
@@ -117,7 +126,12 @@ public sealed class ListCollection : System.Collections.Generic.IEnumerable<List
         }
     }
 
-    private int NextId() => items.Count == 0 ? 1 : System.Math.Max(1, items.Max(l => l.ListId) + 1);
+    private int NextId()
+    {
+        int highest = System.Math.Max(highestTaken, items.Count == 0 ? 0 : items.Max(l => l.ListId));
+        return highest < int.MaxValue ? highest + 1
+            : throw new InvalidOperationException("The document's lists use the highest list identifier; no new list can be numbered.");
+    }
 
     public System.Collections.Generic.IEnumerator<List> GetEnumerator() => items.GetEnumerator();
 

@@ -57,6 +57,8 @@ internal static class DocxNumbering
         var seen = new HashSet<int>();
         foreach (W.NumberingInstance instance in numbering.Elements<W.NumberingInstance>())
         {
+            if (Number(instance.NumberID?.InnerText) is { } taken)
+                doc.Lists.Reserve(taken);
             if (Number(instance.NumberID?.InnerText) is not { } listId || !seen.Add(listId)
                 || Number(instance.AbstractNumId?.Val?.InnerText) is not { } definitionId
                 || !definitions.TryGetValue(definitionId, out var definition))
@@ -111,6 +113,7 @@ internal static class DocxNumbering
         var definitions = numbering.Elements<W.AbstractNum>()
             .Where(a => Number(a.AbstractNumberId?.InnerText) is not null)
             .GroupBy(a => Number(a.AbstractNumberId!.InnerText)!.Value).ToDictionary(g => g.Key, g => g.First());
+        // Lists that share a definition change it once.
         var written = new HashSet<ListLevelCollection>(ReferenceEqualityComparer.Instance);
         int nextDefinition = definitions.Count == 0 ? 0 : definitions.Keys.Max() + 1;
         foreach (List list in doc.Lists.Where(Changed))
@@ -139,12 +142,9 @@ internal static class DocxNumbering
                 lastInstance.InsertAfterSelf(instance);
             else
                 definition.InsertAfterSelf(instance);
-            list.Origin = new ListOrigin(nextDefinition++, list.ListLevels.Select(l => l.Snapshot()).ToArray());
-            written.Add(list.ListLevels);
+            nextDefinition++;
         }
-        // The next save compares with what this one wrote.
-        foreach (List list in doc.Lists)
-            list.Origin = list.Origin! with { AsRead = list.ListLevels.Select(l => l.Snapshot()).ToArray() };
+        // The lists keep their origins: each save starts again from the package as read.
         part.Numbering.Save();
     }
 

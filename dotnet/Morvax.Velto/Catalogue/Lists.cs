@@ -87,6 +87,8 @@ public sealed class ListCollection : System.Collections.Generic.IEnumerable<List
         highestTaken = 0;
     }
 
+    internal void RemoveWhere(Predicate<List> unused) => items.RemoveAll(unused);
+
     internal bool Holds(List list) => items.Exists(l => ReferenceEquals(l, list));
 
     // The list of this document that stands for the given one: itself when it
@@ -240,11 +242,30 @@ public sealed class ListLevel
 
     public bool IsLegal { get; set; }
 
+    // The widest indent the numbering markup can hold, either way of the margin.
+    internal const double MaxPosition = 1584;
+
+    private double numberPosition, textPosition;
+
     /// <summary>Where the number or bullet starts, in points from the margin.</summary>
-    public double NumberPosition { get; set; }
+    public double NumberPosition
+    {
+        get => numberPosition;
+        set => numberPosition = Position(value);
+    }
 
     /// <summary>Where the item's text (and its wrapped lines) starts, in points from the margin.</summary>
-    public double TextPosition { get; set; }
+    public double TextPosition
+    {
+        get => textPosition;
+        set => textPosition = Position(value);
+    }
+
+    internal static bool IsPosition(double points) => points is >= -MaxPosition and <= MaxPosition;
+
+    private static double Position(double points) => IsPosition(points)
+        ? points
+        : throw new ArgumentOutOfRangeException(nameof(points), points, $"A list position is between {-MaxPosition} and {MaxPosition} points.");
 
     // Everything saving writes of a level, to tell a changed level from one as read.
     internal readonly record struct Values(NumberStyle Style, string Format, ListLevelAlignment Alignment,

@@ -79,7 +79,7 @@ internal static class DocxNumbering
             levels[i] = new ListLevel();
         foreach (W.Level element in definition.Elements<W.Level>())
         {
-            if (Number(element.LevelIndex?.InnerText) is not { } index || index >= levels.Length)
+            if (Number(element.LevelIndex?.InnerText) is not { } index || index < 0 || index >= levels.Length)
                 continue;
             ListLevel level = levels[index];
             level.NumberStyle = WordMl.ValueOf(NumberFormats, DocxReader.Val(element.NumberingFormat)) ?? NumberStyle.Arabic;
@@ -91,9 +91,10 @@ internal static class DocxNumbering
             if (element.PreviousParagraphProperties?.Indentation is { } indent)
             {
                 double text = Points(indent.Left?.Value ?? indent.Start?.Value);
-                level.TextPosition = text;
-                level.NumberPosition = indent.Hanging?.Value is { } hanging ? text - Points(hanging)
-                    : text + Points(indent.FirstLine?.Value);
+                double number = indent.Hanging?.Value is { } hanging ? text - Points(hanging) : text + Points(indent.FirstLine?.Value);
+                // Indents no word processor writes are left at the margin.
+                if (ListLevel.IsPosition(text) && ListLevel.IsPosition(number))
+                    (level.TextPosition, level.NumberPosition) = (text, number);
             }
         }
         var collection = new ListLevelCollection();

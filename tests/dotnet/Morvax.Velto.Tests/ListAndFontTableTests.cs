@@ -19,11 +19,13 @@ public class ListAndFontTableTests
     private const string FontTableType = "application/vnd.openxmlformats-officedocument.wordprocessingml.fontTable+xml";
 
     // Two instances of one definition (ids 3 and 4), one of another (id 9);
-    // the first definition's level 0 carries markup the model does not read.
+    // the first definition's level 0 carries markup the model does not read,
+    // and levels -1 and 9 (out of range) are passed over.
     private static readonly string Numbering = $"<w:numbering xmlns:w=\"{W}\">"
         + "<w:abstractNum w:abstractNumId=\"2\"><w:nsid w:val=\"1234ABCD\"/><w:multiLevelType w:val=\"multilevel\"/>"
         + "<w:lvl w:ilvl=\"0\"><w:start w:val=\"5\"/><w:numFmt w:val=\"upperRoman\"/><w:lvlText w:val=\"%1)\"/>"
         + "<w:lvlJc w:val=\"right\"/><w:pPr><w:ind w:left=\"720\" w:hanging=\"360\"/></w:pPr><w:rPr><w:b/></w:rPr></w:lvl>"
+        + "<w:lvl w:ilvl=\"-1\"><w:numFmt w:val=\"hex\"/></w:lvl><w:lvl w:ilvl=\"9\"><w:numFmt w:val=\"hex\"/></w:lvl>"
         + "<w:lvl w:ilvl=\"1\"><w:numFmt w:val=\"decimalZero\"/><w:suff w:val=\"space\"/><w:isLgl/><w:lvlText w:val=\"%1.%2\"/>"
         + "<w:pPr><w:ind w:left=\"1440\" w:firstLine=\"200\"/></w:pPr></w:lvl>"
         + "</w:abstractNum>"
@@ -188,6 +190,10 @@ public class ListAndFontTableTests
         Assert.Equal(Enumerable.Range(1, 22), doc.Lists.Select(l => l.ListId));
         Assert.Throws<ArgumentOutOfRangeException>(() => doc.Lists.Add((ListTemplate)99));
         Assert.Equal(22, doc.Lists.Count);
+        ListLevel first = doc.Lists[0].ListLevels[0];
+        foreach (double bad in new[] { double.NaN, double.PositiveInfinity, 1584.5, -2000 })
+            Assert.Throws<ArgumentOutOfRangeException>(() => first.TextPosition = bad);
+        Assert.Equal(36.0, first.TextPosition);
     }
 
     [Fact]
@@ -216,6 +222,19 @@ public class ListAndFontTableTests
         Assert.Same(copy, imported.ListFormat.List);
         Assert.Equal((1, NumberStyle.LeadingZero), (copy.ListId, copy.ListLevels[1].NumberStyle));
         Assert.Equal("%1.%2", ParagraphsOf(Reload(other))[1].ListFormat.ListLevel!.NumberFormat);
+    }
+
+    [Fact]
+    public void CleanupTakesUnusedListsOutOfTheCollectionAsWellAsThePackage()
+    {
+        var doc = new Document(new MemoryStream(Loaded(ThreeItems.Substring(0, ThreeItems.IndexOf("</w:p>") + 6))));
+        doc.Lists.Add(ListTemplate.BulletSquare);
+        doc.Cleanup(new CleanupOptions { UnusedStyles = false, UnusedBuiltinStyles = false, UnusedLists = true });
+
+        Assert.Equal(new[] { 3 }, doc.Lists.Select(l => l.ListId));
+        Document back = Reload(doc);
+        Assert.Equal(new[] { 3 }, back.Lists.Select(l => l.ListId));
+        Assert.Same(back.Lists[0], ParagraphsOf(back)[0].ListFormat.List);
     }
 
     [Fact]

@@ -41,7 +41,6 @@ internal static class DocxNumbering
     };
 
     private const string MultiLevel = "multilevel";
-    private const double TwipsPerPoint = 20;
 
     public static void Read(Document doc, W.Numbering? numbering)
     {
@@ -128,7 +127,7 @@ internal static class DocxNumbering
             }
             var definition = new W.AbstractNum(
                 list.ListLevels.Select((level, index) => (OpenXmlElement)Rewrite(new W.Level { LevelIndex = index }, null, level))
-                    .Prepend(Val(new W.MultiLevelType(), list.IsMultiLevel ? MultiLevel : "hybridMultilevel")))
+                    .Prepend(DocxWriter.Val(new W.MultiLevelType(), list.IsMultiLevel ? MultiLevel : "hybridMultilevel")))
             {
                 AbstractNumberId = nextDefinition,
             };
@@ -171,29 +170,29 @@ internal static class DocxNumbering
         bool New<T>(System.Func<ListLevel.Values, T> get) =>
             before is not { } was || !EqualityComparer<T>.Default.Equals(get(was), get(now));
         if (New(v => v.StartAt))
-            element.StartNumberingValue = Val(new W.StartNumberingValue(), Text(now.StartAt));
+            element.StartNumberingValue = DocxWriter.Val(new W.StartNumberingValue(), Text(now.StartAt));
         if (New(v => v.Style))
-            element.NumberingFormat = Val(new W.NumberingFormat(), NameOr(NumberFormats, now.Style, "decimal"));
+            element.NumberingFormat = DocxWriter.Val(new W.NumberingFormat(), NameOr(NumberFormats, now.Style, "decimal"));
         if (New(v => v.IsLegal))
             element.IsLegalNumberingStyle = now.IsLegal ? new W.IsLegalNumberingStyle() : null;
         if (New(v => v.Trailing))
             element.LevelSuffix = now.Trailing == ListTrailingCharacter.Tab ? null
-                : Val(new W.LevelSuffix(), WordMl.NameOf(Suffixes, now.Trailing));
+                : DocxWriter.Val(new W.LevelSuffix(), WordMl.NameOf(Suffixes, now.Trailing));
         if (New(v => v.Format))
-            element.LevelText = Val(new W.LevelText(), now.Format);
+            element.LevelText = DocxWriter.Val(new W.LevelText(), now.Format);
         if (New(v => v.Alignment))
-            element.LevelJustification = Val(new W.LevelJustification(), WordMl.NameOf(Alignments, now.Alignment));
+            element.LevelJustification = DocxWriter.Val(new W.LevelJustification(), WordMl.NameOf(Alignments, now.Alignment));
         if (New(v => v.NumberPosition) || New(v => v.TextPosition))
         {
             W.PreviousParagraphProperties pPr = element.PreviousParagraphProperties ??= new W.PreviousParagraphProperties();
             var indent = pPr.Indentation ??= new W.Indentation();
             (indent.Start, indent.FirstLine) = (null, null);
-            indent.Left = Twips(now.TextPosition);
+            indent.Left = DocxWriter.Twips(now.TextPosition);
             double hanging = now.TextPosition - now.NumberPosition;
             if (hanging >= 0)
-                (indent.Hanging, indent.FirstLine) = (Twips(hanging), null);
+                (indent.Hanging, indent.FirstLine) = (DocxWriter.Twips(hanging), null);
             else
-                (indent.Hanging, indent.FirstLine) = (null, Twips(-hanging));
+                (indent.Hanging, indent.FirstLine) = (null, DocxWriter.Twips(-hanging));
         }
         return element;
     }
@@ -202,18 +201,11 @@ internal static class DocxNumbering
         int.TryParse(text, NumberStyles.AllowLeadingSign, CultureInfo.InvariantCulture, out int n) ? n : null;
 
     private static double Points(string? twips) =>
-        double.TryParse(twips, System.Globalization.NumberStyles.Float, CultureInfo.InvariantCulture, out double t) ? t / TwipsPerPoint : 0;
+        double.TryParse(twips, System.Globalization.NumberStyles.Float, CultureInfo.InvariantCulture, out double t) ? t / WordMl.TwipsPerPoint : 0;
 
-    private static string Twips(double points) => Text((int)System.Math.Round(points * TwipsPerPoint));
 
     private static string Text(int value) => value.ToString(CultureInfo.InvariantCulture);
 
     private static string NameOr<T>(IEnumerable<(T Value, string Name)> table, T value, string fallback) where T : struct, System.Enum =>
         table.Where(e => EqualityComparer<T>.Default.Equals(e.Value, value)).Select(e => e.Name).FirstOrDefault() ?? fallback;
-
-    private static T Val<T>(T element, string value) where T : OpenXmlElement
-    {
-        element.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, value));
-        return element;
-    }
 }

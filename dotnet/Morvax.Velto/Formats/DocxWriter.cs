@@ -161,11 +161,11 @@ internal static class DocxWriter
     private static string HalfPoints(double points) =>
         System.Math.Round(points * 2, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
 
-    private static string Twips(double points) =>
+    internal static string Twips(double points) =>
         System.Math.Round(points * WordMl.TwipsPerPoint, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
 
     // An element with its w:val attribute set.
-    private static T Val<T>(T element, string value) where T : OpenXmlElement
+    internal static T Val<T>(T element, string value) where T : OpenXmlElement
     {
         element.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, value));
         return element;

@@ -121,6 +121,8 @@ def test_bad_list_arguments_are_refused_and_leave_the_document_working(mv, tmp_p
         doc.lists[1]
     with pytest.raises(RuntimeError, match=r"ArgumentNullException"):
         mine.list_levels[0] = None
+    with pytest.raises(RuntimeError, match=r"ArgumentException.*control characters"):
+        mine.list_levels[0].number_format = "a\x01b"
     assert doc.lists.count == 1 and mine.list_levels[0].number_format == "\u2022"
     doc.save(str(tmp_path / "still.docx"))
     assert mv.Document(str(tmp_path / "still.docx")).lists[0].list_levels[1].number_format == "\u25e6"

@@ -223,7 +223,20 @@ public sealed class ListLevel
     public string NumberFormat
     {
         get => numberFormat;
-        set => numberFormat = value ?? throw new ArgumentNullException(nameof(value));
+        set
+        {
+            ArgumentNullException.ThrowIfNull(value);
+            // Refused here rather than when saving, where the markup could not hold it.
+            try
+            {
+                System.Xml.XmlConvert.VerifyXmlChars(value);
+            }
+            catch (System.Xml.XmlException)
+            {
+                throw new ArgumentException("A number format cannot hold control characters other than tab, line feed and carriage return, nor a lone surrogate.", nameof(value));
+            }
+            numberFormat = value;
+        }
     }
 
     public ListLevelAlignment Alignment

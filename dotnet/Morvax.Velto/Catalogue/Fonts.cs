@@ -66,6 +66,12 @@ public sealed class FontInfo
     public FontFamily Family { get; internal set; } = FontFamily.Auto;
 
     public FontPitch Pitch { get; internal set; } = FontPitch.Default;
+
+    /// <summary>Another name the font is known by, or null.</summary>
+    public string? AltName { get; internal set; }
+
+    /// <summary>The character set the font is meant for, as its code (0 is the ANSI set, 2 the symbol set).</summary>
+    public int Charset { get; internal set; }
 }
 
 // The fonts a document names in its font table.
@@ -88,6 +94,14 @@ public sealed class FontInfoCollection : System.Collections.Generic.IEnumerable<
     public bool Contains(string fontName) => this[fontName] is not null;
 
     internal void Add(FontInfo font) => items.Add(font);
+
+    internal void Clear() => items.Clear();
+
+    internal void CopyFrom(FontInfoCollection other)
+    {
+        items.Clear();
+        items.AddRange(other.items);
+    }
 
     public System.Collections.Generic.IEnumerator<FontInfo> GetEnumerator() => items.GetEnumerator();
 

@@ -78,6 +78,8 @@ internal static class DocxReader
             BuiltInProperties = DocxProperties.ReadBuiltIn(doc, package),
             CustomProperties = DocxProperties.ReadCustom(doc, package),
         };
+        DocxNumbering.Read(doc, main.NumberingDefinitionsPart?.Numbering);
+        DocxFontTable.Read(doc, main.FontTablePart?.Fonts);
         new BodyReader(doc, sheet, main, source).Read(root.Body);
         doc.EnsureMinimum();
         foreach (Node node in doc.Matching(NodeType.Paragraph, true))
@@ -358,52 +360,6 @@ internal static class DocxReader
     private static int? Number(string? text) =>
         int.TryParse(text, NumberStyles.None, CultureInfo.InvariantCulture, out int n) ? n : null;
 
-    private static readonly (string Format, NumberStyle Style)[] NumberFormats =
-    {
-        ("decimal", NumberStyle.Arabic), ("bullet", NumberStyle.Bullet), ("lowerLetter", NumberStyle.LowercaseLetter),
-        ("upperLetter", NumberStyle.UppercaseLetter), ("lowerRoman", NumberStyle.LowercaseRoman),
-        ("upperRoman", NumberStyle.UppercaseRoman),
-    };
-
-    // The levels of each list of the numbering part, by numbering id.
-    private static Dictionary<int, Lists.ListLevel[]> ReadNumbering(W.Numbering? numbering)
-    {
-        var lists = new Dictionary<int, Lists.ListLevel[]>();
-        if (numbering is null)
-            return lists;
-        var abstracts = new Dictionary<int, Lists.ListLevel[]>();
-        foreach (W.AbstractNum definition in numbering.Elements<W.AbstractNum>())
-        {
-            if (Number(definition.AbstractNumberId?.InnerText) is not { } abstractId)
-                continue;
-            var levels = new Lists.ListLevel[Lists.ListFormat.MaxLevel + 1];
-            for (int i = 0; i < levels.Length; i++)
-                levels[i] = new Lists.ListLevel();
-            foreach (W.Level level in definition.Elements<W.Level>())
-            {
-                if (Number(level.LevelIndex?.InnerText) is not { } index || index >= levels.Length)
-                    continue;
-                Lists.ListLevel entry = levels[index];
-                string? format = Val(level.NumberingFormat);
-                entry.NumberStyle = Array.Find(NumberFormats, f => f.Format == format) is { Format: not null } known
-                    ? known.Style
-                    : NumberStyle.Arabic;
-                entry.NumberFormat = Val(level.LevelText) ?? string.Empty;
-                if (Number(Val(level.StartNumberingValue)) is { } start)
-                    entry.StartAt = start;
-            }
-            abstracts.TryAdd(abstractId, levels);
-        }
-        foreach (W.NumberingInstance instance in numbering.Elements<W.NumberingInstance>())
-        {
-            if (Number(instance.NumberID?.InnerText) is { } numId
-                && Number(instance.AbstractNumId?.Val?.InnerText) is { } abstractId
-                && abstracts.TryGetValue(abstractId, out Lists.ListLevel[]? levels))
-                lists.TryAdd(numId, levels);
-        }
-        return lists;
-    }
-
     internal static SectionStart StartOf(W.SectionProperties sectPr) =>
         WordMl.ValueOf(WordMl.SectionStarts, Val(sectPr.GetFirstChild<W.SectionType>())) ?? SectionStart.NewPage;
 
@@ -488,7 +444,7 @@ internal static class DocxReader
         private readonly Document doc;
         private readonly StyleSheet styles;
         private readonly MainDocumentPart main;
-        private readonly Dictionary<int, Lists.ListLevel[]> lists;
+        private readonly Dictionary<int, Lists.List> lists = new();
         // Bookmark names by the identifier that pairs a start with its end.
         private readonly Dictionary<string, string> bookmarkNames = new(StringComparer.Ordinal);
         private readonly StringBuilder text = new();
@@ -507,7 +463,8 @@ internal static class DocxReader
             this.styles = styles;
             this.main = main;
             this.source = source;
-            lists = ReadNumbering(main.NumberingDefinitionsPart?.Numbering);
+            foreach (Lists.List list in doc.Lists)
+                lists.TryAdd(list.ListId, list);
         }
 
         public void Read(W.Body? source)
@@ -624,10 +581,9 @@ internal static class DocxReader
                 numId = Number(numPr.NumberingId?.Val?.InnerText) ?? numId;
                 level = Number(numPr.NumberingLevelReference?.Val?.InnerText) ?? level;
             }
-            if (numId is not { } id || id == 0 || !lists.TryGetValue(id, out Lists.ListLevel[]? levels))
+            if (numId is not { } id || id == 0 || !lists.TryGetValue(id, out Lists.List? numbered))
                 return;
-            list.IsListItem = true;
-            list.Levels = levels;
+            list.List = numbered;
             list.ListLevelNumber = System.Math.Min(level ?? 0, Lists.ListFormat.MaxLevel);
         }
 
@@ -652,7 +608,8 @@ internal static class DocxReader
             }
             var snapshot = new ParagraphFormat();
             snapshot.CopyFrom(format);
-            paragraph.Origin = new ParagraphOrigin(p, snapshot, paragraph.ListFormat.ListLevelNumber, ChildrenOf(paragraph));
+            paragraph.Origin = new ParagraphOrigin(p, snapshot, paragraph.ListFormat.ListLevelNumber, paragraph.ListFormat.List,
+                ChildrenOf(paragraph));
             return paragraph;
         }
 

@@ -124,7 +124,7 @@ internal sealed class StyleNames
 // The snapshots: what a node was when read.
 // Children: the nodes read from the paragraph, in order; the paragraph is
 // written as read only while it holds exactly these, each unchanged.
-internal sealed record ParagraphOrigin(object Element, ParagraphFormat Format, int ListLevel, Node[] Children);
+internal sealed record ParagraphOrigin(object Element, ParagraphFormat Format, int ListLevel, Lists.List? List, Node[] Children);
 
 // A footnote, endnote or comment: the run that referred to it (Element), its
 // own element in its part, and what it was: identifier, children and, for a

@@ -50,6 +50,8 @@ internal sealed class DocxStyleEdits
         return names;
     }
 
+    public bool DropsList(int numId) => droppedNumIds.Contains(Text(numId));
+
     public void Drop(IEnumerable<string> styleIds, IEnumerable<string> numIds, IEnumerable<string> abstractNumIds)
     {
         droppedStyleIds.UnionWith(styleIds);

@@ -46,6 +46,7 @@ internal static class DocxWriter
             var styles = new StyleWriter(main, source?.Styles ?? BlankStyles(), doc.StyleEdits.Dropped);
             foreach (var (name, id) in doc.StyleEdits.Apply(main))
                 styles.Register(name, id);
+            DocxNumbering.Write(doc, main);
             var body = new BodyWriter(doc, source, styles, main);
             SaveMainPart(main, body, options.PrettyFormat);
             body.WriteHeadersFooters(Settings(options.PrettyFormat));
@@ -160,11 +161,11 @@ internal static class DocxWriter
     private static string HalfPoints(double points) =>
         System.Math.Round(points * 2, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
 
-    private static string Twips(double points) =>
+    internal static string Twips(double points) =>
         System.Math.Round(points * WordMl.TwipsPerPoint, MidpointRounding.AwayFromZero).ToString(CultureInfo.InvariantCulture);
 
     // An element with its w:val attribute set.
-    private static T Val<T>(T element, string value) where T : OpenXmlElement
+    internal static T Val<T>(T element, string value) where T : OpenXmlElement
     {
         element.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, value));
         return element;
@@ -676,7 +677,8 @@ internal static class DocxWriter
         {
             if (paragraph.Origin is not ParagraphOrigin origin || origin.Element is not W.Paragraph from
                 || !SameFormat(origin.Format, paragraph.ParagraphFormat)
-                || origin.ListLevel != paragraph.ListFormat.ListLevelNumber)
+                || origin.ListLevel != paragraph.ListFormat.ListLevelNumber
+                || !ReferenceEquals(origin.List, paragraph.ListFormat.List))
                 return false;
             W.SectionProperties? readSection = from.ParagraphProperties?.SectionProperties;
             if (ends is null ? readSection is not null
@@ -731,12 +733,17 @@ internal static class DocxWriter
                 if (!Equals(get(before), get(paragraph.ParagraphFormat)))
                     set(pPr ??= new W.ParagraphProperties(), paragraph.ParagraphFormat, styles);
             }
-            // A list item moved to another level.
-            if (paragraph.ListFormat.IsListItem && paragraph.ListFormat.ListLevelNumber != (origin?.ListLevel ?? 0))
+            // A list item moved to another level or list, or a paragraph
+            // taken out of its list (numbering id 0 overrides a style's list).
+            Lists.List? list = paragraph.ListFormat.List;
+            bool otherList = !ReferenceEquals(list, origin?.List);
+            if ((list is not null && paragraph.ListFormat.ListLevelNumber != (origin?.ListLevel ?? 0)) || otherList)
             {
                 W.NumberingProperties numPr = (pPr ??= new W.ParagraphProperties()).NumberingProperties ??= new W.NumberingProperties();
-                numPr.NumberingLevelReference = Val(new W.NumberingLevelReference(),
+                numPr.NumberingLevelReference = list is null ? null : Val(new W.NumberingLevelReference(),
                     paragraph.ListFormat.ListLevelNumber.ToString(CultureInfo.InvariantCulture));
+                if (otherList)
+                    numPr.NumberingId = Val(new W.NumberingId(), (list?.ListId ?? 0).ToString(CultureInfo.InvariantCulture));
             }
             if (pPr is not null)
             {

@@ -264,6 +264,8 @@ public sealed partial class Document : DocumentBase
             Compliance = Compliance,
         };
         copy.Styles.CopyFrom(Styles);
+        copy.Lists.CopyFrom(Lists);
+        copy.FontInfos.CopyFrom(FontInfos);
         copy.StyleEdits = StyleEdits.Copy();
         Formats.DocxNoteSettings.Copy(this, copy);
         copy.customXmlParts = customXmlParts.Clone();

@@ -13,6 +13,12 @@ public abstract class DocumentBase : CompositeNode
     /// <summary>The styles defined in this document.</summary>
     public StyleCollection Styles { get; } = StyleCollection.Blank();
 
+    /// <summary>The lists (numbering definitions) of this document.</summary>
+    public Lists.ListCollection Lists { get; } = new();
+
+    /// <summary>The fonts this document names in its font table.</summary>
+    public Fonts.FontInfoCollection FontInfos { get; } = new();
+
     /// <summary>Told of what is lost or changed while the document is loaded or saved; <see langword="null"/> tells no one.</summary>
     public IWarningCallback? WarningCallback { get; set; }
 

@@ -223,6 +223,7 @@ public sealed partial class Document
             StyleEdits.DropUnused(written, options.UnusedStyles, options.UnusedBuiltinStyles, options.UnusedLists),
             StringComparer.OrdinalIgnoreCase);
         Styles.RemoveWhere(style => dropped.Contains(style.Name));
+        Lists.RemoveWhere(list => StyleEdits.DropsList(list.ListId));
     }
 
     /// <summary>Copies every style of the document at <paramref name="template"/> into this one, replacing styles of the same name.</summary>

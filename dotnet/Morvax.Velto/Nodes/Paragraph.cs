@@ -8,6 +8,7 @@ public sealed class Paragraph : CompositeNode
 {
     public Paragraph(DocumentBase doc) : base(doc)
     {
+        ListFormat = new(doc);
     }
 
     public override NodeType NodeType => NodeType.Paragraph;
@@ -18,7 +19,7 @@ public sealed class Paragraph : CompositeNode
     /// <summary>The formatting of this paragraph: alignment, indents, spacing and style.</summary>
     public ParagraphFormat ParagraphFormat { get; } = new();
 
-    public Lists.ListFormat ListFormat { get; } = new();
+    public Lists.ListFormat ListFormat { get; }
 
     public bool IsEndOfSection =>
         parent is Body body && ReferenceEquals(body.LastChild, this) && body.parent is Section;
@@ -45,7 +46,7 @@ public sealed class Paragraph : CompositeNode
     {
         var copy = new Paragraph(owner);
         copy.ParagraphFormat.CopyFrom(ParagraphFormat);
-        copy.ListFormat.CopyFrom(ListFormat);
+        copy.ListFormat.CopyFrom(ListFormat, owner.Lists);
         return copy;
     }
 }

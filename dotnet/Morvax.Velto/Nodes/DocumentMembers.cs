@@ -204,7 +204,7 @@ public sealed partial class Document
     // attached schemas while it is set.
     internal bool RemoveSchemaReferences { get; private set; }
 
-    /// <summary>Not supported: unused styles and lists are not tracked by this library yet.</summary>
+    /// <summary>Removes the unused styles and lists that the default cleanup options select.</summary>
     public void Cleanup() => Cleanup(new CleanupOptions());
 
     // What is unused is decided on the document as it would be saved now, so

@@ -6,14 +6,13 @@ text export; and the field and range operations on what was read.
 import datetime
 import io
 import shutil
-import subprocess
 import zipfile
 
 import pytest
 
 docx = pytest.importorskip("docx")
+from test_docx_corpus import SOFFICE, soffice  # noqa: E402  (LibreOffice runs without the sanitizer preload)
 
-SOFFICE = shutil.which("soffice")
 PROXY = r"^Proxy error\(System\."
 
 
@@ -119,10 +118,7 @@ def test_python_docx_sees_the_results(saved):
 @pytest.mark.skipif(SOFFICE is None, reason="LibreOffice is not installed")
 def test_libreoffice_reads_the_built_file(mv, saved, tmp_path):
     shutil.copy(saved, tmp_path / "built.docx")
-    profile = "file://" + str(tmp_path / "lo-profile")
-    subprocess.run([SOFFICE, "-env:UserInstallation=" + profile, "--headless", "--norestore", "--convert-to",
-                    "txt:Text (encoded):UTF8", "built.docx"], cwd=tmp_path, check=True, capture_output=True,
-                   timeout=180)
+    soffice(tmp_path, ["--convert-to", "txt:Text (encoded):UTF8", "built.docx"])
     text = (tmp_path / "built.txt").read_text(encoding="utf-8-sig")
     for line in ("Written by Ada on page 1.", "Dear \u00abName\u00bb", "a1", "back"):
         assert line in text
@@ -200,16 +196,10 @@ RTF = (r"{\rtf1\ansi\deff0{\fonttbl{\f0 Times New Roman;}}\f0\fs24 "
        r"Remark{\*\atnid CY}{\*\atnauthor Cy}\chatn{\*\annotation\pard\plain Check this.} done.\par}")
 
 
-def soffice(folder, *args):
-    profile = "file://" + str(folder / "lo-profile")
-    subprocess.run([SOFFICE, "-env:UserInstallation=" + profile, "--headless", "--norestore", *args], cwd=folder,
-                   check=True, capture_output=True, timeout=180)
-
-
 @pytest.mark.skipif(SOFFICE is None, reason="LibreOffice is not installed")
 def test_libreoffice_notes_links_and_fields_are_nodes_and_survive(mv, tmp_path):
     (tmp_path / "notes.rtf").write_text(RTF, encoding="ascii")
-    soffice(tmp_path, "--convert-to", "docx:MS Word 2007 XML", "notes.rtf")
+    soffice(tmp_path, ["--convert-to", "docx:MS Word 2007 XML", "notes.rtf"])
     original = tmp_path / "notes.docx"
     doc = mv.Document(str(original))
     [note] = nodes(doc, mv.NodeType.FOOTNOTE, mv.notes.Footnote)
@@ -226,7 +216,7 @@ def test_libreoffice_notes_links_and_fields_are_nodes_and_survive(mv, tmp_path):
     first.text = first.text.replace("Noted", "Marked")
     doc.save(str(tmp_path / "edited.docx"))
 
-    soffice(tmp_path, "--convert-to", "txt:Text (encoded):UTF8", "notes.docx", "same.docx", "edited.docx")
+    soffice(tmp_path, ["--convert-to", "txt:Text (encoded):UTF8", "notes.docx", "same.docx", "edited.docx"])
     text = (tmp_path / "notes.txt").read_text(encoding="utf-8-sig")
     assert (tmp_path / "same.txt").read_text(encoding="utf-8-sig") == text
     assert (tmp_path / "edited.txt").read_text(encoding="utf-8-sig") == text.replace("Noted", "Marked")

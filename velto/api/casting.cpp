@@ -6,7 +6,6 @@
 #include <cstdint>
 
 #include "api/class_runtime.h"
-#include "common/sibling_apis.h"
 #include "interop/host_object.h"
 
 namespace morvax::api {
@@ -55,15 +54,6 @@ bool ServiceFailed(const ClassBinding& binding, int32_t status, uint32_t outHand
   return true;
 }
 
-// The cast result for an outcome and an object (borrowed; null for none).
-PyObject* MakeCastResult(int32_t outcome, PyObject* object) {
-  if (g_siblingApis.castResult == nullptr) {
-    PyErr_SetString(PyExc_SystemError, "morvax.pygc is not initialized");
-    return nullptr;
-  }
-  return g_siblingApis.castResult(outcome, object);
-}
-
 // Finishes _cast_to and _cast_as. The out handle is owned here: it becomes a wrapper of
 // the class when the outcome carries an object, and is released otherwise.
 PyObject* FinishCast(const ClassBinding& binding, int32_t outcome, uint32_t outHandle) {
@@ -81,12 +71,12 @@ PyObject* FinishCast(const ClassBinding& binding, int32_t outcome, uint32_t outH
     object = WrapHandle(outHandle, TypeOfClass(binding));
     if (object == nullptr) return nullptr;
   }
-  PyObject* result = MakeCastResult(outcome, object);
+  PyObject* result = CastResult(outcome, object);
   Py_XDECREF(object);
   return result;
 }
 
-PyObject* NotCastable() { return MakeCastResult(0, nullptr); }
+PyObject* NotCastable() { return CastResult(0, nullptr); }
 
 // What _cast_as and _is_assignable offer to .NET: for a class only wrappers of .NET
 // objects (kind 0), for an interface any host object of kind 0 or 1; never None.
@@ -150,17 +140,8 @@ PyObject* ReinterpretObject(const ClassBinding& binding, PyObject* object) {
     return nullptr;
   }
   if (!PassReadinessGate(binding)) return nullptr;
-  if (g_siblingApis.objectHandleOf == nullptr) return RaiseReflectionMissing();
-  uint32_t source = 0;  // borrowed: the reflection object keeps owning it
-  if (!g_siblingApis.objectHandleOf(object, &source)) {
-    // The unwrap function refuses with its own TypeError; ours names the method. Any
-    // other error (out of memory) stands.
-    if (PyErr_Occurred() && !PyErr_ExceptionMatches(PyExc_TypeError)) return nullptr;
-    PyErr_Clear();
-    PyErr_Format(PyExc_TypeError, "_reinterpret_obj() expects a .Net Object argument, got a %.100s object",
-                 Py_TYPE(object)->tp_name);
-    return nullptr;
-  }
+  uint32_t source = 0;
+  if (!ReinterpretSource(object, &source)) return nullptr;
   uint32_t outHandle = 0;
   int32_t status = Service<ReinterpretEntry>(binding, kReinterpret)(source, &outHandle);
   if (ServiceFailed(binding, status, outHandle, "btp_ReInterpretObj")) return nullptr;

@@ -265,6 +265,26 @@ PyObject* RaiseReflectionMissing() {
   return nullptr;
 }
 
+PyObject* CastResult(int32_t outcome, PyObject* object) {
+  if (g_siblingApis.castResult == nullptr) {
+    PyErr_SetString(PyExc_SystemError, "morvax.pygc is not initialized");
+    return nullptr;
+  }
+  return g_siblingApis.castResult(outcome, object);
+}
+
+bool ReinterpretSource(PyObject* object, uint32_t* handle) {
+  if (g_siblingApis.objectHandleOf == nullptr) return RaiseReflectionMissing(), false;
+  if (g_siblingApis.objectHandleOf(object, handle)) return true;
+  // The unwrap function refuses with its own TypeError; ours names the method. Any other
+  // error (out of memory) stands.
+  if (PyErr_Occurred() && !PyErr_ExceptionMatches(PyExc_TypeError)) return false;
+  PyErr_Clear();
+  PyErr_Format(PyExc_TypeError, "_reinterpret_obj() expects a .Net Object argument, got a %.100s object",
+               Py_TYPE(object)->tp_name);
+  return false;
+}
+
 PyObject* ReflectionType(uint32_t typeHandle) {
   if (g_siblingApis.makeType == nullptr) {
     ReleaseHandle(typeHandle);

@@ -64,5 +64,12 @@ PyObject* ReflectionType(uint32_t typeHandle);
 PyObject* ReflectionEnumValue(uint32_t handle);
 // SystemError saying morvax.pyreflection is not initialized; returns null.
 PyObject* RaiseReflectionMissing();
+// The handle of the .NET object that a reflection object holds, for _reinterpret_obj
+// (borrowed: the reflection object keeps owning it). False with an error set: SystemError
+// when morvax.pyreflection is missing, the method's TypeError for any other object.
+bool ReinterpretSource(PyObject* object, uint32_t* handle);
+// What morvax.pygc makes of a cast's outcome and object (borrowed; null for none); null
+// with SystemError when morvax.pygc did not hand its function over.
+PyObject* CastResult(int32_t outcome, PyObject* object);
 
 }  // namespace morvax

@@ -2,9 +2,9 @@
 #include "interop/containers/casting_services.h"
 
 #include "common/py_ref.h"
-#include "common/sibling_apis.h"
 #include "interop/containers/adapters.h"
 #include "interop/error_bridge.h"
+#include "interop/host_object.h"
 
 namespace morvax::containers {
 
@@ -26,14 +26,6 @@ PyObject* FinishCast(int32_t outcome, uint32_t outHandle, PyTypeObject* adapter)
 }
 
 }  // namespace
-
-PyObject* CastResult(int32_t outcome, PyObject* object) {
-  if (g_siblingApis.castResult == nullptr) {
-    PyErr_SetString(PyExc_SystemError, "morvax.pygc is not initialized");
-    return nullptr;
-  }
-  return g_siblingApis.castResult(outcome, object);
-}
 
 PyObject* TypeOfService(TypeOfEntry entry) {
   uint32_t typeHandle = 0;
@@ -77,15 +69,8 @@ PyObject* ReinterpretService(HandleOutEntry entry, PyObject* object, PyTypeObjec
                  adapter->tp_name);
     return nullptr;
   }
-  if (g_siblingApis.objectHandleOf == nullptr) return RaiseReflectionMissing();
   uint32_t source = 0;
-  if (!g_siblingApis.objectHandleOf(object, &source)) {
-    if (PyErr_Occurred() && !PyErr_ExceptionMatches(PyExc_TypeError)) return nullptr;
-    PyErr_Clear();
-    PyErr_Format(PyExc_TypeError, "_reinterpret_obj() expects a .Net Object argument, got a %.100s object",
-                 Py_TYPE(object)->tp_name);
-    return nullptr;
-  }
+  if (!ReinterpretSource(object, &source)) return nullptr;
   uint32_t out = 0;
   int32_t status = entry(source, &out);
   if (PyErr_Occurred() || status == 0) {

@@ -17,9 +17,6 @@ using CastToEntry = int32_t (*)(HostKindHandle* pair, uint32_t* outHandle);
 using HandleOutEntry = int32_t (*)(uint32_t handle, uint32_t* outHandle);  // btp_CastAs, btp_ReInterpretObj
 using AssignableEntry = int32_t (*)(uint32_t handle);
 
-// What morvax.pygc makes of a cast's outcome and object.
-PyObject* CastResult(int32_t outcome, PyObject* object);
-
 PyObject* TypeOfService(TypeOfEntry entry);
 // The results wrap the new handle as the adapter type.
 PyObject* CastToService(CastToEntry entry, PyObject* object, PyTypeObject* adapter);

@@ -74,10 +74,15 @@ public sealed class Bookmark
                     "Bookmark.Text can only be set on a bookmark whose start and end are in one paragraph, start first.");
             if (value.IndexOfAny(new[] { ControlChar.ParagraphBreakChar, ControlChar.LineFeedChar }) >= 0)
                 throw new ArgumentException("The text of a bookmark cannot hold a paragraph end.", nameof(value));
+            // Both marks are children of the paragraph: what lies between them is the
+            // siblings from the start to the end.
+            var between = new List<Node>();
+            for (Node? node = start.NextSibling; node is not null && !ReferenceEquals(node, end); node = node.NextSibling)
+                between.Add(node);
             var run = new Run(paragraph.Document, value);
-            if (Between().OfType<Run>().FirstOrDefault() is { } first)
+            if (between.OfType<Run>().FirstOrDefault() is { } first)
                 run.Font.CopyFrom(first.Font);
-            foreach (Node node in Between().Where(n => ReferenceEquals(n.ParentNode, paragraph)).ToList())
+            foreach (Node node in between)
                 node.Remove();
             if (value.Length != 0)
                 paragraph.InsertBefore(run, end);

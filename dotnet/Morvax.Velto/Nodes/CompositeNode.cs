@@ -89,8 +89,13 @@ public abstract class CompositeNode : Node
         ArgumentNullException.ThrowIfNull(oldChild);
         if (!ReferenceEquals(oldChild.parent, this))
             throw new ArgumentException("The node to be removed is not a child of this node.", nameof(oldChild));
-        if (Document.Tracking?.Removing(oldChild) != false)
-            Unlink(oldChild);
+        if (Document.Tracking is { } tracking)
+        {
+            RevisionTracking.CheckRemovable(oldChild);
+            if (!tracking.Removing(oldChild))
+                return oldChild;
+        }
+        Unlink(oldChild);
         return oldChild;
     }
 

@@ -39,10 +39,9 @@ internal sealed class RevisionTracking
 
     // Removing a run marks it deleted, except text inserted under tracking,
     // which simply goes, as in the word processor.  Returns whether the node
-    // is to be unlinked after all.
+    // is to be unlinked after all.  The caller has passed it to CheckRemovable.
     internal bool Removing(Node node)
     {
-        CheckRemovable(node);
         if (node is Run run)
         {
             if (run.Revision?.Type == RevisionType.Insertion)

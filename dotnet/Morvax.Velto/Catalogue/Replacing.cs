@@ -51,6 +51,12 @@ public sealed class FindReplaceOptions
         get => replacementFormat;
         set => replacementFormat = EnumCheck.Defined(value);
     }
+
+    /// <summary>
+    /// Called for each match before it is replaced; it may change the replacement, skip the
+    /// match or stop the replacing. <see langword="null"/> replaces every match.
+    /// </summary>
+    public IReplacingCallback? ReplacingCallback { get; set; }
 }
 
 public interface IReplacingCallback
@@ -58,6 +64,8 @@ public interface IReplacingCallback
     ReplaceAction Replacing(ReplacingArgs args);
 }
 
+// What a replacing callback is told of one match, and where it says what to
+// put in its place.
 public sealed class ReplacingArgs
 {
     private string replacement = string.Empty;
@@ -66,12 +74,27 @@ public sealed class ReplacingArgs
     {
     }
 
+    internal ReplacingArgs(string matchText, Node matchNode, int matchOffset, string replacement)
+    {
+        MatchText = matchText;
+        MatchNode = matchNode;
+        MatchOffset = matchOffset;
+        this.replacement = replacement;
+    }
+
+    /// <summary>The text the pattern matched, as it stands in the document.</summary>
+    public string MatchText { get; } = string.Empty;
+
+    /// <summary>The run in which the match begins.</summary>
+    public Node? MatchNode { get; }
+
     public string Replacement
     {
         get => replacement;
         set => replacement = value ?? throw new ArgumentNullException(nameof(value));
     }
 
+    /// <summary>Where the match begins within <see cref="MatchNode"/>'s text.</summary>
     public int MatchOffset { get; internal set; }
 
     public int GroupIndex { get; set; }

@@ -581,15 +581,42 @@ public sealed class PhoneticGuide
     public string RubyText { get; internal set; } = string.Empty;
 }
 
+// One tracked insertion, deletion or move: a run recorded while tracking, or a
+// revision element of markup read from a file.  Made afresh by the collection
+// from the document as it is; settling it changes the document.
 public sealed class Revision
 {
-    internal Revision()
+    private readonly Formats.RevisionSite site;
+
+    internal Revision(Formats.RevisionSite site)
     {
+        this.site = site;
     }
 
-    public string Author { get; internal set; } = string.Empty;
+    internal Formats.RevisionSite Site => site;
 
-    public RevisionType RevisionType { get; internal set; }
+    /// <summary>Who made the revision.</summary>
+    public string Author => site.Author;
+
+    /// <summary>When the revision was made; the earliest date when the file gives none.</summary>
+    public DateTime DateTime => site.Date;
+
+    public RevisionType RevisionType => site.Type;
+
+    /// <summary>
+    /// The node that holds the revised content: the run itself for a revision recorded while
+    /// tracking, the node keeping the read markup otherwise.
+    /// </summary>
+    public Node ParentNode => site.Node;
+
+    /// <summary>The group of adjacent revisions of the same author and kind this one belongs to.</summary>
+    public RevisionGroup Group => site.Document.Revisions.Groups.Containing(this);
+
+    /// <summary>Accepts the revision: inserted text stays, deleted text goes.</summary>
+    public void Accept() => Formats.DocxRevisions.Settle(site, true);
+
+    /// <summary>Rejects the revision: inserted text goes, deleted text comes back.</summary>
+    public void Reject() => Formats.DocxRevisions.Settle(site, false);
 }
 
 // The tracked insertions and deletions of a document, read afresh from the
@@ -606,19 +633,22 @@ public sealed class RevisionCollection : IEnumerable<Revision>
     /// <summary>How many tracked insertions and deletions the document holds.</summary>
     public int Count => Formats.DocxRevisions.Count(document);
 
-    /// <summary>
-    /// Not supported within the collection: the revisions are counted, accepted and rejected
-    /// together, but not made into objects one by one.
-    /// </summary>
-    public Revision this[int index] => (uint)index < (uint)Count
-        ? throw new NotSupportedException("RevisionCollection[int] is not supported: revisions are not read one by one.")
-        : throw new ArgumentOutOfRangeException(nameof(index), index, "The index is outside the collection.");
-
-    public IEnumerator<Revision> GetEnumerator()
+    /// <summary>The revision at the index, in document order.</summary>
+    public Revision this[int index]
     {
-        for (int i = 0; i < Count; i++)
-            yield return this[i];
+        get
+        {
+            IReadOnlyList<Revision> all = Formats.DocxRevisions.List(document);
+            if ((uint)index >= (uint)all.Count)
+                throw new ArgumentOutOfRangeException(nameof(index), index, "The index is outside the collection.");
+            return all[index];
+        }
     }
+
+    /// <summary>The revisions gathered into runs of adjacent ones by the same author and of the same kind.</summary>
+    public RevisionGroupCollection Groups => new(RevisionGroup.Gather(Formats.DocxRevisions.List(document)));
+
+    public IEnumerator<Revision> GetEnumerator() => Formats.DocxRevisions.List(document).GetEnumerator();
 
     IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 
@@ -629,25 +659,62 @@ public sealed class RevisionCollection : IEnumerable<Revision>
     public void RejectAll() => Formats.DocxRevisions.Resolve(document, false);
 }
 
+// Adjacent revisions of one author and kind, as the word processor's review
+// pane shows them together.
 public sealed class RevisionGroup
 {
-    internal RevisionGroup()
+    private readonly List<Revision> members;
+
+    private RevisionGroup(List<Revision> members)
     {
+        this.members = members;
+    }
+
+    public string Author => members[0].Author;
+
+    public RevisionType RevisionType => members[0].RevisionType;
+
+    /// <summary>The text the group's revisions insert or delete, in order.</summary>
+    public string Text => string.Concat(members.Select(r => r.Site.Text));
+
+    internal bool Holds(Revision revision) => members.Any(m => m.Site.SameAs(revision.Site));
+
+    // Consecutive revisions form one group while author and kind agree and
+    // nothing stands between their content.
+    internal static List<RevisionGroup> Gather(IReadOnlyList<Revision> revisions)
+    {
+        var groups = new List<RevisionGroup>();
+        for (int i = 0; i < revisions.Count; i++)
+        {
+            Revision revision = revisions[i];
+            if (groups.Count > 0 && groups[^1].members[^1] is var last
+                && last.Author == revision.Author && last.RevisionType == revision.RevisionType
+                && last.Site.IsFollowedBy(revision.Site))
+                groups[^1].members.Add(revision);
+            else
+                groups.Add(new RevisionGroup(new List<Revision> { revision }));
+        }
+        return groups;
     }
 }
 
-// Revisions are not grouped by this library: the collection is empty.
+// The groups of a document's revisions, in document order; read when asked for.
 public sealed class RevisionGroupCollection : IEnumerable<RevisionGroup>
 {
-    private readonly List<RevisionGroup> groups = new();
+    private readonly List<RevisionGroup> groups;
 
-    internal RevisionGroupCollection()
+    internal RevisionGroupCollection(List<RevisionGroup> groups)
     {
+        this.groups = groups;
     }
 
     public int Count => groups.Count;
 
     public RevisionGroup this[int index] => groups[index];
+
+    internal RevisionGroup Containing(Revision revision) =>
+        groups.FirstOrDefault(g => g.Holds(revision))
+        ?? throw new InvalidOperationException("The revision has already been accepted or rejected.");
 
     public IEnumerator<RevisionGroup> GetEnumerator() => groups.GetEnumerator();
 

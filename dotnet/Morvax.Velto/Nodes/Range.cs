@@ -51,15 +51,61 @@ public sealed class Range
             throw new NotSupportedException(
                 "Range.Replace cannot match or insert paragraph, cell or section breaks or field marks: patterns and replacements are text within a paragraph.");
         var comparison = options.MatchCase ? StringComparison.Ordinal : StringComparison.OrdinalIgnoreCase;
+        var decide = new ReplacementDecider(options.ReplacingCallback, replacement);
         int count = 0;
         foreach (Paragraph paragraph in Paragraphs())
         {
             if (options.IgnoreFootnotes && InStory(paragraph))
                 continue;
             foreach (List<Run> runs in Segments(paragraph, options))
-                count += ReplaceIn(runs, pattern, replacement, comparison, options.FindWholeWordsOnly);
+            {
+                count += ReplaceIn(runs, pattern, comparison, options.FindWholeWordsOnly, decide);
+                if (decide.Stopped)
+                    return count;
+            }
         }
         return count;
+    }
+
+    // Asks the replacing callback, when there is one, what each match becomes,
+    // in document order; after a Stop no later match is offered or replaced.
+    private sealed class ReplacementDecider
+    {
+        private readonly IReplacingCallback? callback;
+        private readonly string replacement;
+
+        internal ReplacementDecider(IReplacingCallback? callback, string replacement)
+        {
+            this.callback = callback;
+            this.replacement = replacement;
+        }
+
+        internal bool Stopped { get; private set; }
+
+        // The text to put in place of the match, or null to leave it.
+        internal string? Decide(string matchText, Run run, int offsetInRun)
+        {
+            if (Stopped)
+                return null;
+            if (callback is null)
+                return replacement;
+            var args = new ReplacingArgs(matchText, run, offsetInRun, replacement);
+            switch (callback.Replacing(args))
+            {
+                case ReplaceAction.Replace:
+                    if (args.Replacement.Any(IsStructure))
+                        throw new NotSupportedException(
+                            "ReplacingArgs.Replacement cannot insert paragraph, cell or section breaks or field marks: replacements are text within a paragraph.");
+                    return args.Replacement;
+                case ReplaceAction.Skip:
+                    return null;
+                case ReplaceAction.Stop:
+                    Stopped = true;
+                    return null;
+                default:
+                    throw new ArgumentOutOfRangeException(nameof(IReplacingCallback), "The replacing callback returned a value that is not a ReplaceAction.");
+            }
+        }
     }
 
     /// <summary>Recomputes the results of the fields in the range that this library can update; returns how many were.</summary>
@@ -129,30 +175,45 @@ public sealed class Range
             yield return segment;
     }
 
-    private static int ReplaceIn(List<Run> runs, string pattern, string replacement, StringComparison comparison,
-        bool wholeWords)
+    private static int ReplaceIn(List<Run> runs, string pattern, StringComparison comparison, bool wholeWords,
+        ReplacementDecider decide)
     {
         string text = string.Concat(runs.Select(r => r.Text));
-        var matches = new List<int>();
-        for (int at = text.IndexOf(pattern, comparison); at >= 0;
+        var matches = new List<(int At, string Replacement)>();
+        for (int at = text.IndexOf(pattern, comparison); at >= 0 && !decide.Stopped;
              at = at + 1 > text.Length ? -1 : text.IndexOf(pattern, at + 1, comparison))
         {
             if (wholeWords && (at > 0 && char.IsLetterOrDigit(text[at - 1])
                                || at + pattern.Length < text.Length && char.IsLetterOrDigit(text[at + pattern.Length])))
                 continue;
-            matches.Add(at);
+            (Run run, int offset) = RunAt(runs, at);
+            if (decide.Decide(text.Substring(at, pattern.Length), run, offset) is { } replacement)
+                matches.Add((at, replacement));
             at += pattern.Length - 1;
         }
         // From the last match back, so the offsets of the earlier ones hold.
         var emptied = new HashSet<Run>(ReferenceEqualityComparer.Instance);
         for (int m = matches.Count - 1; m >= 0; m--)
-            Splice(runs, matches[m], pattern.Length, replacement, emptied);
+            Splice(runs, matches[m].At, pattern.Length, matches[m].Replacement, emptied);
         foreach (Run run in emptied)
         {
             if (run.Text.Length == 0)
                 run.Remove();
         }
         return matches.Count;
+    }
+
+    // The run holding the character at the offset of the runs' joined text,
+    // and the offset within it.
+    private static (Run Run, int Offset) RunAt(List<Run> runs, int at)
+    {
+        foreach (Run run in runs)
+        {
+            if (at < run.Text.Length)
+                return (run, at);
+            at -= run.Text.Length;
+        }
+        return (runs[^1], runs[^1].Text.Length);
     }
 
     // Puts the replacement where the match starts and takes the matched

@@ -96,13 +96,19 @@ internal sealed class RevisionTracking
         int settled = 0;
         foreach (Run run in RunsOf(root).Where(r => r.Revision is not null).ToList())
         {
-            bool keep = (run.Revision!.Type == RevisionType.Insertion) == accept;
-            run.Revision = null;
-            if (!keep)
-                run.ParentNode!.UnlinkUntracked(run);
+            Settle(run, accept);
             settled++;
         }
         return settled;
+    }
+
+    // One run's mark settled: the run stays as plain text or goes.
+    internal static void Settle(Run run, bool accept)
+    {
+        bool keep = (run.Revision!.Type == RevisionType.Insertion) == accept;
+        run.Revision = null;
+        if (!keep)
+            run.ParentNode!.UnlinkUntracked(run);
     }
 
     private static IEnumerable<Run> RunsOf(Node node) => node switch

@@ -83,14 +83,20 @@ public sealed partial class Document
 
     private MailMerging.MailMerge? mailMerge;
 
-    // The macros are kept as the binary project they were read as, which
-    // this library does not parse (modules, references, name): a document
-    // with macros refuses to describe them rather than show an empty project.
+    // The macros are kept as the binary project they were read as and saved
+    // back unchanged; the project shown is read from those bytes once and
+    // describes them without allowing changes.
     /// <summary>The document's macro project; <see langword="null"/> when it has no macros. Setting <see langword="null"/> removes them.</summary>
     public Vba.VbaProject? VbaProject
     {
-        get => MacroProject is null ? null : throw new NotSupportedException(
-            "Document.VbaProject cannot describe this document's macros: the binary project they are kept as is not parsed by this library (HasMacros and RemoveMacros work on it).");
+        get
+        {
+            if (MacroProject is not { } bin)
+                return null;
+            if (!ReferenceEquals(readMacros.Bin, bin))
+                readMacros = (bin, Formats.DocxVbaProject.Read(bin));
+            return readMacros.Project;
+        }
         set
         {
             if (value is not null)
@@ -98,6 +104,8 @@ public sealed partial class Document
             RemoveMacros();
         }
     }
+
+    private (byte[]? Bin, Vba.VbaProject? Project) readMacros;
 
     // Building blocks are kept as the package part they were read from,
     // which this library does not parse into a glossary document.

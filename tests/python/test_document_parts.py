@@ -1,0 +1,239 @@
+"""Content read from a document's parts and markup, end to end: revisions as objects and groups,
+the replacing callback property, and the macro project's modules and references; each from a
+file, with its refusals, and saved and loaded unchanged."""
+import struct
+import zipfile
+
+import pytest
+
+from test_document_surface import REVISED, part, text_of, with_body_paragraph, with_related_part
+
+# --- revisions ------------------------------------------------------------------------------------
+
+GROUPED = ('<w:ins w:id="1" w:author="Ann" w:date="2024-01-02T03:04:05Z"><w:r><w:t xml:space="preserve">one </w:t></w:r></w:ins>'
+           '<w:ins w:id="2" w:author="Ann"><w:r><w:t xml:space="preserve">two </w:t></w:r></w:ins>'
+           '<w:r><w:t xml:space="preserve">gap </w:t></w:r>'
+           '<w:del w:id="3" w:author="Bob"><w:r><w:delText>three</w:delText></w:r></w:del>')
+
+
+def test_revisions_read_from_a_file_are_objects(mv, tmp_path):
+    import datetime
+    doc = mv.Document(str(with_body_paragraph(mv, tmp_path, GROUPED)))
+    revisions = doc.revisions
+    listed = list(revisions)
+    assert [type(r) for r in listed] == [mv.Revision] * 3 and revisions.count == 3
+    assert [(r.author, r.revision_type) for r in listed] == [
+        ("Ann", mv.RevisionType.INSERTION), ("Ann", mv.RevisionType.INSERTION), ("Bob", mv.RevisionType.DELETION)]
+    assert revisions[0].date_time == datetime.datetime(2024, 1, 2, 3, 4, 5, tzinfo=datetime.timezone.utc)
+    assert revisions[1].date_time == datetime.datetime(1, 1, 1)  # the file gives no date
+    assert revisions[0].parent_node.get_text() == "one "
+    for index in (3, -1, 2**40):
+        with pytest.raises(IndexError):
+            revisions[index]
+    groups = revisions.groups
+    assert [(g.author, g.revision_type, g.text) for g in groups] == [
+        ("Ann", mv.RevisionType.INSERTION, "one two "), ("Bob", mv.RevisionType.DELETION, "three")]
+    assert revisions[2].group.text == "three" and groups.count == 2
+
+
+@pytest.mark.parametrize("index,accept,expected", [
+    (0, True, "Keep added end"), (0, False, "Keep end"), (1, True, "Keep added end"), (1, False, "Keep added removed end")])
+def test_one_revision_settled_is_saved_and_loaded_with_the_other_still_pending(mv, tmp_path, index, accept, expected):
+    doc = mv.Document(str(with_body_paragraph(mv, tmp_path, REVISED)))
+    revision = doc.revisions[index]
+    revision.accept() if accept else revision.reject()
+    assert text_of(doc) == expected and doc.revisions.count == 1
+    with pytest.raises(RuntimeError, match=r"InvalidOperationException\): The revision has already been accepted or rejected"):
+        revision.reject()
+    out = tmp_path / "settled.docx"
+    doc.save(str(out))
+    again = mv.Document(str(out))
+    assert text_of(again) == expected and again.revisions.count == 1
+    remaining = again.revisions[0].revision_type
+    assert remaining == (mv.RevisionType.DELETION if index == 0 else mv.RevisionType.INSERTION)
+
+
+def test_revisions_recorded_while_tracking_name_their_runs(mv):
+    import datetime
+    doc = mv.Document()
+    when = datetime.datetime(2024, 5, 6, 7, 8, 9)
+    doc.start_track_revisions("Ann", when)
+    mv.DocumentBuilder(doc).write("new")
+    doc.stop_track_revisions()
+    (revision,) = list(doc.revisions)
+    assert (revision.author, revision.date_time, revision.revision_type) == ("Ann", when, mv.RevisionType.INSERTION)
+    assert revision.parent_node.as_run().text == "new"
+    revision.reject()
+    assert doc.revisions.count == 0 and text_of(doc) == ""
+
+
+# --- the replacing callback -----------------------------------------------------------------------
+
+def test_the_replacing_callback_property_takes_only_what_implements_it(mv):
+    options = mv.replacing.FindReplaceOptions()
+    assert options.replacing_callback is None
+    options.replacing_callback = None
+    for value, name in [(object(), "object"), (mv.WarningInfoCollection(), "WarningInfoCollection"), (len, "builtin_function_or_method")]:
+        with pytest.raises(TypeError, match=rf"^can't build IReplacingCallback value from '{name}'$"):
+            options.replacing_callback = value
+    assert options.replacing_callback is None
+    doc = mv.Document()
+    mv.DocumentBuilder(doc).write("a cat and a cat")
+    assert doc.range.replace("cat", "dog", options) == 2 and text_of(doc) == "a dog and a dog"
+
+
+def test_args_members_are_bound(mv):
+    args = mv.replacing.ReplacingArgs
+    for member in ("match_text", "match_node", "match_offset", "replacement", "group_index", "group_name"):
+        assert hasattr(args, member), member
+    assert mv.replacing.ReplaceAction.STOP == 2
+
+
+# --- the macro project ----------------------------------------------------------------------------
+
+TOOLS_SOURCE = 'Attribute VB_Name = "Tools"\r\nSub Hello()\r\n    MsgBox "Hello"\r\nEnd Sub\r\n'
+DOCUMENT_SOURCE = 'Attribute VB_Name = "ThisDocument"\r\n'
+
+
+def compress(data):
+    """The macro project's compressed container, literals only (enough for one short chunk)."""
+    assert len(data) < 3500
+    body = b"".join(b"\x00" + data[i:i + 8] for i in range(0, len(data), 8))
+    return b"\x01" + struct.pack("<H", 0xB000 | (len(body) + 2 - 3)) + body
+
+
+def record(ident, data):
+    return struct.pack("<HI", ident, len(data)) + data
+
+
+def vba_directory():
+    registered = "*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#stdole2.tlb#OLE Automation".encode()
+    records = [record(0x0001, struct.pack("<I", 1)), record(0x0003, struct.pack("<H", 1252)), record(0x0004, b"Macros"),
+               struct.pack("<HIIH", 0x0009, 4, 1, 2),
+               record(0x000D, struct.pack("<I", len(registered)) + registered + bytes(6)),
+               record(0x000F, struct.pack("<H", 2))]
+    for name, kind in ((b"ThisDocument", 0x0022), (b"Tools", 0x0021)):
+        records += [record(0x0019, name), record(0x001A, name), record(0x0031, struct.pack("<I", 2)),
+                    record(kind, b""), record(0x002B, b"")]
+    return b"".join(records) + record(0x0010, b"")
+
+
+def compound_file(streams):
+    """A version 3 compound file with every stream in the small-stream area.
+
+    streams: (storage or "", name, bytes), each under 4096 bytes."""
+    end, free = 0xFFFFFFFE, 0xFFFFFFFF
+    entries = [["Root Entry", 5, free, free, end, 0]]
+    storages, mini, mini_fat = {}, bytearray(), []
+
+    def link(parent, child):
+        if entries[parent][3] == free:
+            entries[parent][3] = child
+            return
+        at = entries[parent][3]
+        while entries[at][2] != free:
+            at = entries[at][2]
+        entries[at][2] = child
+
+    for storage, name, data in streams:
+        parent = 0
+        if storage:
+            if storage not in storages:
+                storages[storage] = len(entries)
+                entries.append([storage, 1, free, free, 0, 0])
+                link(0, storages[storage])
+            parent = storages[storage]
+        start, count = len(mini) // 64, (len(data) + 63) // 64
+        mini_fat += [start + i + 1 for i in range(count - 1)] + [end]
+        mini += data + bytes(count * 64 - len(data))
+        entries.append([name, 2, free, free, start, len(data)])
+        link(parent, len(entries) - 1)
+    dir_sectors, mini_fat_sectors, mini_sectors = (len(entries) * 128 + 511) // 512, (len(mini_fat) * 4 + 511) // 512, (len(mini) + 511) // 512
+    fat = [0xFFFFFFFD]
+    chains = []
+    for count in (dir_sectors, mini_fat_sectors, mini_sectors):
+        chains.append(len(fat))
+        fat += [len(fat) + i + 1 for i in range(count - 1)] + [end]
+    assert len(fat) <= 128
+    dir_start, mini_fat_start, mini_start = chains
+    entries[0][4], entries[0][5] = mini_start, len(mini)
+    header = bytearray(512)
+    header[0:8] = bytes.fromhex("D0CF11E0A1B11AE1")
+    struct.pack_into("<HHHHH", header, 0x18, 0x3E, 3, 0xFFFE, 9, 6)
+    struct.pack_into("<IIIIIIII", header, 0x2C, 1, dir_start, 0, 4096, mini_fat_start, mini_fat_sectors, end, 0)
+    struct.pack_into("<109I", header, 0x4C, 0, *([free] * 108))
+    directory = bytearray()
+    for name, kind, right, child, start, size in entries:
+        encoded = name.encode("utf-16-le")
+        entry = bytearray(128)
+        entry[:len(encoded)] = encoded
+        struct.pack_into("<HBBIII", entry, 0x40, len(encoded) + 2, kind, 1, free, right, child)
+        struct.pack_into("<II", entry, 0x74, start, size)
+        directory += entry
+    directory += bytes(dir_sectors * 512 - len(directory))
+    table = b"".join(struct.pack("<I", v) for v in fat + [free] * (128 - len(fat)))
+    mini_table = b"".join(struct.pack("<I", v) for v in mini_fat + [free] * (mini_fat_sectors * 128 - len(mini_fat)))
+    return bytes(header) + table + directory + mini_table + bytes(mini) + bytes(mini_sectors * 512 - len(mini))
+
+
+def vba_project_bin():
+    project = b'ID="{00000000-0000-0000-0000-000000000000}"\r\nDocument=ThisDocument/&H00000000\r\nModule=Tools\r\n'
+    return compound_file([
+        ("", "PROJECT", project),
+        ("VBA", "dir", compress(vba_directory())),
+        ("VBA", "_VBA_PROJECT", bytes([0xCC, 0x61, 0xFF, 0xFF, 0, 0, 0])),
+        ("VBA", "ThisDocument", b"\x00\x00" + compress(DOCUMENT_SOURCE.encode())),
+        ("VBA", "Tools", b"\x00\x00" + compress(TOOLS_SOURCE.encode())),
+    ])
+
+
+def with_macros(mv, tmp_path, data):
+    return with_related_part(mv, tmp_path, "vbaProject.bin", "application/vnd.ms-office.vbaProject",
+                             "http://schemas.microsoft.com/office/2006/relationships/vbaProject", data)
+
+
+def test_the_macro_project_shows_its_modules_and_references(mv, tmp_path):
+    doc = mv.Document(str(with_macros(mv, tmp_path, vba_project_bin())))
+    project = doc.vba_project
+    assert (project.name, project.code_page) == ("Macros", 1252)
+    modules = project.modules
+    assert [(m.name, m.type, m.source_code) for m in modules] == [
+        ("ThisDocument", mv.vba.VbaModuleType.DOCUMENT_MODULE, DOCUMENT_SOURCE),
+        ("Tools", mv.vba.VbaModuleType.PROCEDURAL_MODULE, TOOLS_SOURCE)]
+    assert modules.count == 2 and modules[1].name == "Tools" and modules.get_by_name("tools").name == "Tools"
+    assert modules.get_by_name("missing") is None
+    (reference,) = list(project.references)
+    assert reference.type == mv.vba.VbaReferenceType.REGISTERED and reference.lib_id.startswith("*\\G{00020430")
+
+
+def test_the_macro_project_refuses_changes_and_is_saved_back_byte_for_byte(mv, tmp_path):
+    data = vba_project_bin()
+    doc = mv.Document(str(with_macros(mv, tmp_path, data)))
+    project = doc.vba_project
+    refusals = [lambda: setattr(project, "name", "Other"), lambda: project.modules.add(mv.vba.VbaModule()),
+                lambda: setattr(project.modules[0], "source_code", ""), lambda: project.references.remove_at(0)]
+    for refused in refusals:
+        with pytest.raises(RuntimeError, match=r"NotSupportedException\): \w+\.\w+ cannot change a macro project read from a document"):
+            refused()
+    assert project.modules.count == 2 and project.name == "Macros"
+    out = tmp_path / "kept.docm"
+    doc.save(str(out))
+    with zipfile.ZipFile(out) as package:
+        assert package.read("word/vbaProject.bin") == data
+    again = mv.Document(str(out))
+    assert [m.source_code for m in again.vba_project.modules] == [DOCUMENT_SOURCE, TOOLS_SOURCE]
+
+
+@pytest.mark.parametrize("damage", ["truncated", "looping directory", "bad chunk"])
+def test_a_damaged_macro_project_is_a_clear_error(mv, tmp_path, damage):
+    data = bytearray(vba_project_bin())
+    if damage == "truncated":
+        data = data[:700]
+    elif damage == "looping directory":
+        struct.pack_into("<I", data, 512 + 4, 1)
+    else:
+        data = bytearray(compound_file([("VBA", "dir", b"\x01\xff\xbf\x01\x80\x00")]))
+    doc = mv.Document(str(with_macros(mv, tmp_path, bytes(data))))
+    with pytest.raises(RuntimeError, match=r"InvalidDataException\): The macro project"):
+        doc.vba_project
+    assert doc.has_macros and text_of(doc) == "Body text"

@@ -6,7 +6,7 @@ import zipfile
 
 import pytest
 
-from test_document_surface import REVISED, part, text_of, with_body_paragraph, with_related_part
+from test_document_surface import REVISED, text_of, with_body_paragraph, with_parts, with_related_part
 
 # --- revisions ------------------------------------------------------------------------------------
 
@@ -237,3 +237,94 @@ def test_a_damaged_macro_project_is_a_clear_error(mv, tmp_path, damage):
     with pytest.raises(RuntimeError, match=r"InvalidDataException\): The macro project"):
         doc.vba_project
     assert doc.has_macros and text_of(doc) == "Body text"
+
+
+# --- web extensions -------------------------------------------------------------------------------
+
+TASK_PANES = ('<wetp:taskpanes xmlns:wetp="http://schemas.microsoft.com/office/webextensions/taskpanes/2010/11" '
+              'xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">'
+              '<wetp:taskpane dockstate="left" visibility="1" width="350" row="4" locked="1">'
+              '<wetp:webextensionref r:id="rIdAdded0"/></wetp:taskpane></wetp:taskpanes>')
+WEB_EXTENSION = ('<we:webextension xmlns:we="http://schemas.microsoft.com/office/webextensions/webextension/2010/11" '
+                 'id="{52811C31-4593-43B8-A697-EB873422D156}" frozen="1">'
+                 '<we:reference id="wa104380862" version="1.5.0.0" store="en-US" storeType="OMEX"/>'
+                 '<we:alternateReferences><we:reference id="wa2" version="1.0" store="share" storeType="FileSystem"/></we:alternateReferences>'
+                 '<we:properties><we:property name="theme" value="dark"/></we:properties>'
+                 '<we:bindings><we:binding id="b1" type="table" appref="{0}"/></we:bindings></we:webextension>')
+
+
+def with_task_panes(mv, tmp_path):
+    return with_parts(mv, tmp_path, "web-extension", [
+        ("word/webextensions/taskpanes.xml", "application/vnd.ms-office.webextensiontaskpanes+xml", TASK_PANES,
+         "_rels/.rels", "http://schemas.microsoft.com/office/2011/relationships/webextensiontaskpanes",
+         "word/webextensions/taskpanes.xml"),
+        ("word/webextensions/webextension1.xml", "application/vnd.ms-office.webextension+xml", WEB_EXTENSION,
+         "word/webextensions/_rels/taskpanes.xml.rels", "http://schemas.microsoft.com/office/2011/relationships/webextension",
+         "webextension1.xml"),
+    ])
+
+
+def described(mv, doc):
+    WX = mv.webextensions
+    (pane,) = list(doc.web_extension_task_panes)
+    extension = pane.web_extension
+    assert (pane.dock_state, pane.is_visible, pane.is_locked, pane.width, pane.row) == (WX.TaskPaneDockState.LEFT, True, True, 350.0, 4)
+    assert (extension.id, extension.is_frozen) == ("{52811C31-4593-43B8-A697-EB873422D156}", True)
+    reference = extension.reference
+    assert (reference.id, reference.version, reference.store, reference.store_type) == ("wa104380862", "1.5.0.0", "en-US", WX.WebExtensionStoreType.OMEX)
+    assert [(r.id, r.store_type) for r in extension.alternate_references] == [("wa2", WX.WebExtensionStoreType.FILE_SYSTEM)]
+    assert [(p.name, p.value) for p in extension.properties] == [("theme", "dark")]
+    assert [(b.id, b.app_ref, b.binding_type) for b in extension.bindings] == [("b1", "{0}", WX.WebExtensionBindingType.TABLE)]
+    return pane
+
+
+def test_web_extension_task_panes_are_read_kept_and_refuse_changes(mv, tmp_path):
+    doc = mv.Document(str(with_task_panes(mv, tmp_path)))
+    pane = described(mv, doc)
+    refusals = [lambda: setattr(pane, "width", 10.0), lambda: pane.web_extension.properties.clear(),
+                lambda: pane.web_extension.properties.__setitem__(0, mv.webextensions.WebExtensionProperty()),
+                lambda: doc.web_extension_task_panes.add(mv.webextensions.TaskPane())]
+    for refused in refusals:
+        with pytest.raises(RuntimeError, match=r"NotSupportedException\): \w+\.\w+ cannot change web extension content read from a document"):
+            refused()
+    out = tmp_path / "panes.docx"
+    doc.save(str(out))
+    described(mv, mv.Document(str(out)))
+    with pytest.raises(RuntimeError, match=r"NotSupportedException\): TaskPaneCollection\.Add"):
+        mv.Document().web_extension_task_panes.add(mv.webextensions.TaskPane())
+
+
+# --- framesets ------------------------------------------------------------------------------------
+
+FRAMES = ('<w:webSettings xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" '
+          'xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><w:frameset>'
+          '<w:frame><w:name w:val="top"/><w:sourceFileName r:id="rIdAdded0"/><w:linkedToFile/></w:frame>'
+          '<w:frameset><w:frame><w:name w:val="empty"/></w:frame></w:frameset></w:frameset></w:webSettings>')
+
+
+def test_a_frames_page_lists_its_frames_and_keeps_them(mv, tmp_path):
+    path = with_parts(mv, tmp_path, "frames", [
+        ("word/webSettings.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.webSettings+xml", FRAMES,
+         "word/_rels/document.xml.rels", "http://schemas.openxmlformats.org/officeDocument/2006/relationships/webSettings",
+         "webSettings.xml"),
+    ])
+    # The frame's page is an external relationship of the web settings part.
+    with zipfile.ZipFile(path, "a") as package:
+        package.writestr("word/_rels/webSettings.xml.rels",
+                         '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+                         '<Relationship Id="rIdAdded0" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/frame" '
+                         'Target="pages/top.docx" TargetMode="External"/></Relationships>')
+
+    def frames(doc):
+        root = doc.frameset
+        top, inner = list(root.child_framesets)
+        return (root.frame_default_url, top.frame_default_url, top.is_frame_link_to_file,
+                [(f.frame_default_url, f.is_frame_link_to_file) for f in inner.child_framesets])
+
+    expected = (None, "pages/top.docx", True, [(None, False)])
+    doc = mv.Document(str(path))
+    assert frames(doc) == expected
+    out = tmp_path / "frames-kept.docx"
+    doc.save(str(out))
+    assert frames(mv.Document(str(out))) == expected
+    assert mv.Document().frameset is None

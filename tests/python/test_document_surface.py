@@ -625,7 +625,7 @@ SIGNATURE = ('<Signature xmlns="http://www.w3.org/2000/09/xmldsig#" Id="idPackag
              '</SignatureProperty></SignatureProperties></Object></Signature>')
 
 
-def test_signatures_frames_and_task_panes_of_a_file_are_listed_or_refused_never_shown_empty(mv, tmp_path):
+def test_signatures_frames_and_task_panes_of_a_file_are_listed_never_shown_empty(mv, tmp_path):
     plain = mv.Document()
     assert plain.digital_signatures.count == 0 and plain.frameset is None and plain.web_extension_task_panes.count == 0
 
@@ -648,8 +648,7 @@ def test_signatures_frames_and_task_panes_of_a_file_are_listed_or_refused_never_
         mv, tmp_path, "webSettings.xml", "application/vnd.openxmlformats-officedocument.wordprocessingml.webSettings+xml",
         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/webSettings",
         '<w:webSettings xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:frameset/></w:webSettings>')))
-    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.Frameset cannot describe"):
-        framed.frameset
+    assert framed.frameset.child_framesets.count == 0  # an empty frames page
 
     panes = mv.Document(str(with_parts(mv, tmp_path, "panes", [
         ("word/webextensions/taskpanes.xml", "application/vnd.ms-office.webextensiontaskpanes+xml",
@@ -657,8 +656,7 @@ def test_signatures_frames_and_task_panes_of_a_file_are_listed_or_refused_never_
          "_rels/.rels", "http://schemas.microsoft.com/office/2011/relationships/webextensiontaskpanes",
          "word/webextensions/taskpanes.xml"),
     ])))
-    with pytest.raises(RuntimeError, match=r"^Proxy error\(System\.NotSupportedException\): Document\.WebExtensionTaskPanes"):
-        panes.web_extension_task_panes
+    assert panes.web_extension_task_panes.count == 0  # a part without panes
     panes.save(str(tmp_path / "panes-kept.docx"))
     assert "word/webextensions/taskpanes.xml" in zipfile.ZipFile(tmp_path / "panes-kept.docx").namelist()
 

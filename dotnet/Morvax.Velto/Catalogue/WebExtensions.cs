@@ -1,35 +1,79 @@
 // Morvax.Velto.WebExtensions: web extensions (add-ins) and their task panes.
+// What a document shows here is read from its task pane and web extension
+// parts, which are saved back as they were read; so the objects read from a
+// document refuse changes, and objects made here are free to change.
+using System;
+using System.Collections.Generic;
 
 namespace Morvax.Velto.WebExtensions;
+
+// The one guard of every member that changes web extension content.
+internal static class ReadContent
+{
+    internal static T Check<T>(bool isRead, string member, T value) => isRead ? throw Refused(member) : value;
+
+    internal static NotSupportedException Refused(string member) => new(
+        $"{member} cannot change web extension content read from a document: this library keeps task panes and web extensions as they were read and does not write them.");
+}
 
 public sealed class TaskPane
 {
     private TaskPaneDockState dockState = TaskPaneDockState.Right;
+    private bool isVisible, isLocked;
+    private double width;
+    private int row;
 
     public TaskPane()
     {
     }
 
+    internal bool IsRead { get; private set; }
+
     public TaskPaneDockState DockState
     {
         get => dockState;
-        set => dockState = EnumCheck.Defined(value);
+        set => dockState = ReadContent.Check(IsRead, "TaskPane.DockState", EnumCheck.Defined(value));
     }
 
-    public bool IsVisible { get; set; }
+    public bool IsVisible
+    {
+        get => isVisible;
+        set => isVisible = ReadContent.Check(IsRead, "TaskPane.IsVisible", value);
+    }
 
-    public bool IsLocked { get; set; }
+    public bool IsLocked
+    {
+        get => isLocked;
+        set => isLocked = ReadContent.Check(IsRead, "TaskPane.IsLocked", value);
+    }
 
-    public double Width { get; set; }
+    /// <summary>The pane's width, in points.</summary>
+    public double Width
+    {
+        get => width;
+        set => width = ReadContent.Check(IsRead, "TaskPane.Width", value);
+    }
 
-    public int Row { get; set; }
+    public int Row
+    {
+        get => row;
+        set => row = ReadContent.Check(IsRead, "TaskPane.Row", value);
+    }
+
+    /// <summary>The web extension the pane shows.</summary>
+    public WebExtension WebExtension { get; } = new();
+
+    internal void MarkRead()
+    {
+        IsRead = true;
+        WebExtension.MarkRead();
+    }
 }
 
-// The web extension task panes of a document; empty unless the document
-// has some, which this library refuses to show (see Document.WebExtensionTaskPanes).
-public sealed class TaskPaneCollection : System.Collections.Generic.IEnumerable<TaskPane>
+// The web extension task panes of a document.
+public sealed class TaskPaneCollection : IEnumerable<TaskPane>
 {
-    private readonly System.Collections.Generic.List<TaskPane> items = new();
+    private readonly ContentList<TaskPane> items = new("TaskPaneCollection");
 
     internal TaskPaneCollection()
     {
@@ -40,10 +84,10 @@ public sealed class TaskPaneCollection : System.Collections.Generic.IEnumerable<
     public TaskPane this[int index]
     {
         get => items[index];
-        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+        set => items[index] = value;
     }
 
-    public void Add(TaskPane item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+    public void Add(TaskPane item) => items.Add(item);
 
     public bool Remove(TaskPane item) => items.Remove(item);
 
@@ -51,45 +95,89 @@ public sealed class TaskPaneCollection : System.Collections.Generic.IEnumerable<
 
     public void Clear() => items.Clear();
 
-    public System.Collections.Generic.IEnumerator<TaskPane> GetEnumerator() => items.GetEnumerator();
+    internal void AddRead(TaskPane item) => items.AddRead(item);
+
+    internal void MarkRead() => items.IsRead = true;
+
+    public IEnumerator<TaskPane> GetEnumerator() => items.GetEnumerator();
 
     System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class WebExtension
 {
+    private bool isFrozen;
+
     internal WebExtension()
     {
     }
 
+    internal bool IsRead { get; private set; }
+
     public string? Id { get; internal set; }
 
-    public bool IsFrozen { get; set; }
+    public bool IsFrozen
+    {
+        get => isFrozen;
+        set => isFrozen = ReadContent.Check(IsRead, "WebExtension.IsFrozen", value);
+    }
+
+    /// <summary>Where the extension comes from: its identifier, version and store.</summary>
+    public WebExtensionReference Reference { get; } = new();
+
+    /// <summary>Other places the extension may be found.</summary>
+    public WebExtensionReferenceCollection AlternateReferences { get; } = new();
+
+    /// <summary>The name and value settings the extension keeps in the document.</summary>
+    public WebExtensionPropertyCollection Properties { get; } = new();
+
+    /// <summary>The parts of the document the extension is bound to.</summary>
+    public WebExtensionBindingCollection Bindings { get; } = new();
+
+    internal void MarkRead()
+    {
+        IsRead = true;
+        Reference.IsRead = true;
+        AlternateReferences.MarkRead();
+        Properties.MarkRead();
+        Bindings.MarkRead();
+    }
 }
 
 public sealed class WebExtensionBinding
 {
     private WebExtensionBindingType bindingType = WebExtensionBindingType.Text;
+    private string? id, appRef;
 
     public WebExtensionBinding()
     {
     }
 
-    public string? Id { get; set; }
+    internal bool IsRead { get; set; }
 
-    public string? AppRef { get; set; }
+    public string? Id
+    {
+        get => id;
+        set => id = ReadContent.Check(IsRead, "WebExtensionBinding.Id", value);
+    }
+
+    public string? AppRef
+    {
+        get => appRef;
+        set => appRef = ReadContent.Check(IsRead, "WebExtensionBinding.AppRef", value);
+    }
 
     public WebExtensionBindingType BindingType
     {
         get => bindingType;
-        set => bindingType = EnumCheck.Defined(value);
+        set => bindingType = ReadContent.Check(IsRead, "WebExtensionBinding.BindingType", EnumCheck.Defined(value));
     }
 }
 
 // The bindings of a web extension.
-public sealed class WebExtensionBindingCollection : System.Collections.Generic.IEnumerable<WebExtensionBinding>
+public sealed class WebExtensionBindingCollection : IEnumerable<WebExtensionBinding>
 {
-    private readonly System.Collections.Generic.List<WebExtensionBinding> items = new();
+    private readonly ContentList<WebExtensionBinding> items = new("WebExtensionBindingCollection");
 
     internal WebExtensionBindingCollection()
     {
@@ -100,10 +188,10 @@ public sealed class WebExtensionBindingCollection : System.Collections.Generic.I
     public WebExtensionBinding this[int index]
     {
         get => items[index];
-        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+        set => items[index] = value;
     }
 
-    public void Add(WebExtensionBinding item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+    public void Add(WebExtensionBinding item) => items.Add(item);
 
     public bool Remove(WebExtensionBinding item) => items.Remove(item);
 
@@ -111,26 +199,47 @@ public sealed class WebExtensionBindingCollection : System.Collections.Generic.I
 
     public void Clear() => items.Clear();
 
-    public System.Collections.Generic.IEnumerator<WebExtensionBinding> GetEnumerator() => items.GetEnumerator();
+    internal void AddRead(WebExtensionBinding item) => items.AddRead(item);
+
+    internal void MarkRead()
+    {
+        items.IsRead = true;
+        foreach (WebExtensionBinding item in items)
+            item.IsRead = true;
+    }
+
+    public IEnumerator<WebExtensionBinding> GetEnumerator() => items.GetEnumerator();
 
     System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
 
 public sealed class WebExtensionProperty
 {
+    private string? name, value;
+
     public WebExtensionProperty()
     {
     }
 
-    public string? Name { get; set; }
+    internal bool IsRead { get; set; }
 
-    public string? Value { get; set; }
+    public string? Name
+    {
+        get => name;
+        set => name = ReadContent.Check(IsRead, "WebExtensionProperty.Name", value);
+    }
+
+    public string? Value
+    {
+        get => value;
+        set => this.value = ReadContent.Check(IsRead, "WebExtensionProperty.Value", value);
+    }
 }
 
 // The properties of a web extension.
-public sealed class WebExtensionPropertyCollection : System.Collections.Generic.IEnumerable<WebExtensionProperty>
+public sealed class WebExtensionPropertyCollection : IEnumerable<WebExtensionProperty>
 {
-    private readonly System.Collections.Generic.List<WebExtensionProperty> items = new();
+    private readonly ContentList<WebExtensionProperty> items = new("WebExtensionPropertyCollection");
 
     internal WebExtensionPropertyCollection()
     {
@@ -141,10 +250,10 @@ public sealed class WebExtensionPropertyCollection : System.Collections.Generic.
     public WebExtensionProperty this[int index]
     {
         get => items[index];
-        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+        set => items[index] = value;
     }
 
-    public void Add(WebExtensionProperty item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+    public void Add(WebExtensionProperty item) => items.Add(item);
 
     public bool Remove(WebExtensionProperty item) => items.Remove(item);
 
@@ -152,7 +261,16 @@ public sealed class WebExtensionPropertyCollection : System.Collections.Generic.
 
     public void Clear() => items.Clear();
 
-    public System.Collections.Generic.IEnumerator<WebExtensionProperty> GetEnumerator() => items.GetEnumerator();
+    internal void AddRead(WebExtensionProperty item) => items.AddRead(item);
+
+    internal void MarkRead()
+    {
+        items.IsRead = true;
+        foreach (WebExtensionProperty item in items)
+            item.IsRead = true;
+    }
+
+    public IEnumerator<WebExtensionProperty> GetEnumerator() => items.GetEnumerator();
 
     System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }
@@ -160,28 +278,43 @@ public sealed class WebExtensionPropertyCollection : System.Collections.Generic.
 public sealed class WebExtensionReference
 {
     private WebExtensionStoreType storeType = WebExtensionStoreType.OMEX;
+    private string? id, version, store;
 
     public WebExtensionReference()
     {
     }
 
-    public string? Id { get; set; }
+    internal bool IsRead { get; set; }
 
-    public string? Version { get; set; }
+    public string? Id
+    {
+        get => id;
+        set => id = ReadContent.Check(IsRead, "WebExtensionReference.Id", value);
+    }
 
-    public string? Store { get; set; }
+    public string? Version
+    {
+        get => version;
+        set => version = ReadContent.Check(IsRead, "WebExtensionReference.Version", value);
+    }
+
+    public string? Store
+    {
+        get => store;
+        set => store = ReadContent.Check(IsRead, "WebExtensionReference.Store", value);
+    }
 
     public WebExtensionStoreType StoreType
     {
         get => storeType;
-        set => storeType = EnumCheck.Defined(value);
+        set => storeType = ReadContent.Check(IsRead, "WebExtensionReference.StoreType", EnumCheck.Defined(value));
     }
 }
 
 // The alternate references of a web extension.
-public sealed class WebExtensionReferenceCollection : System.Collections.Generic.IEnumerable<WebExtensionReference>
+public sealed class WebExtensionReferenceCollection : IEnumerable<WebExtensionReference>
 {
-    private readonly System.Collections.Generic.List<WebExtensionReference> items = new();
+    private readonly ContentList<WebExtensionReference> items = new("WebExtensionReferenceCollection");
 
     internal WebExtensionReferenceCollection()
     {
@@ -192,10 +325,10 @@ public sealed class WebExtensionReferenceCollection : System.Collections.Generic
     public WebExtensionReference this[int index]
     {
         get => items[index];
-        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+        set => items[index] = value;
     }
 
-    public void Add(WebExtensionReference item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+    public void Add(WebExtensionReference item) => items.Add(item);
 
     public bool Remove(WebExtensionReference item) => items.Remove(item);
 
@@ -203,7 +336,81 @@ public sealed class WebExtensionReferenceCollection : System.Collections.Generic
 
     public void Clear() => items.Clear();
 
-    public System.Collections.Generic.IEnumerator<WebExtensionReference> GetEnumerator() => items.GetEnumerator();
+    internal void AddRead(WebExtensionReference item) => items.AddRead(item);
+
+    internal void MarkRead()
+    {
+        items.IsRead = true;
+        foreach (WebExtensionReference item in items)
+            item.IsRead = true;
+    }
+
+    public IEnumerator<WebExtensionReference> GetEnumerator() => items.GetEnumerator();
+
+    System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
+}
+
+// The list behind each collection above: changes go through the guard, items
+// from a document are added past it.
+internal sealed class ContentList<T> : IEnumerable<T> where T : class
+{
+    private readonly List<T> items = new();
+    private readonly string owner;
+
+    internal ContentList(string owner)
+    {
+        this.owner = owner;
+    }
+
+    internal bool IsRead { get; set; }
+
+    internal int Count => items.Count;
+
+    internal T this[int index]
+    {
+        get => items[index];
+        set
+        {
+            ArgumentNullException.ThrowIfNull(value);
+            Guard("Item");
+            items[index] = value;
+        }
+    }
+
+    internal void Add(T item)
+    {
+        ArgumentNullException.ThrowIfNull(item);
+        Guard("Add");
+        items.Add(item);
+    }
+
+    internal bool Remove(T item)
+    {
+        Guard("Remove");
+        return items.Remove(item);
+    }
+
+    internal void RemoveAt(int index)
+    {
+        Guard("RemoveAt");
+        items.RemoveAt(index);
+    }
+
+    internal void Clear()
+    {
+        Guard("Clear");
+        items.Clear();
+    }
+
+    internal void AddRead(T item) => items.Add(item);
+
+    private void Guard(string member)
+    {
+        if (IsRead)
+            throw ReadContent.Refused(owner + "." + member);
+    }
+
+    public IEnumerator<T> GetEnumerator() => items.GetEnumerator();
 
     System.Collections.IEnumerator System.Collections.IEnumerable.GetEnumerator() => GetEnumerator();
 }

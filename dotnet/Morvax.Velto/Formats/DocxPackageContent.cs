@@ -32,8 +32,8 @@ internal static class DocxPackageContent
         doc.MailMergeSettings = DocxMailMergeSettings.Read(main.DocumentSettingsPart);
         doc.MailMergeAsRead = DocxMailMergeSettings.Snapshot(doc.MailMergeSettings);
         doc.SignaturesAsRead = SignaturesOf(package);
-        doc.HasFrameset = main.WebSettingsPart?.WebSettings?.GetFirstChild<DocumentFormat.OpenXml.Wordprocessing.Frameset>() is not null;
-        doc.HasTaskPanes = package.WebExTaskpanesPart is not null;
+        doc.FramesetAsRead = DocxFramesets.Read(main.WebSettingsPart);
+        doc.TaskPanesAsRead = DocxWebExtensions.Read(package.WebExTaskpanesPart);
     }
 
     public static void Write(Document doc, MainDocumentPart main)

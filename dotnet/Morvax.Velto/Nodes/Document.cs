@@ -277,8 +277,8 @@ public sealed partial class Document : DocumentBase
         copy.mailMergeSettings = Formats.DocxMailMergeSettings.Copy(mailMergeSettings);
         copy.MailMergeAsRead = MailMergeAsRead;
         copy.SignaturesAsRead = SignaturesAsRead;
-        copy.HasFrameset = HasFrameset;
-        copy.HasTaskPanes = HasTaskPanes;
+        copy.FramesetAsRead = FramesetAsRead;
+        copy.TaskPanesAsRead = TaskPanesAsRead;
         return copy;
     }
 }

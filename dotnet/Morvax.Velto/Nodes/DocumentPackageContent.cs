@@ -66,15 +66,15 @@ public sealed partial class Document
     /// <summary>The digital signatures the loaded package carries (not verified).</summary>
     public DigitalSignatureCollection DigitalSignatures => SignaturesAsRead;
 
-    internal bool HasFrameset { get; set; }
+    // Filled by the reader; shared by copies, as nothing in it changes.
+    internal Frameset? FramesetAsRead { get; set; }
 
-    internal bool HasTaskPanes { get; set; }
+    // Filled by the reader; a document made here has none, and refuses new ones.
+    internal TaskPaneCollection TaskPanesAsRead { get; set; } = Formats.DocxWebExtensions.Read(null);
 
-    /// <summary>The document's frames page; <see langword="null"/> when it is not one.</summary>
-    public Frameset? Frameset => HasFrameset ? throw new NotSupportedException(
-        "Document.Frameset cannot describe this document's frames: the frameset in its web settings is not parsed by this library (it is kept and saved unchanged).") : null;
+    /// <summary>The document's frames page, as its web settings describe it; <see langword="null"/> when it is not one.</summary>
+    public Frameset? Frameset => FramesetAsRead;
 
-    /// <summary>The document's web extension task panes.</summary>
-    public TaskPaneCollection WebExtensionTaskPanes => HasTaskPanes ? throw new NotSupportedException(
-        "Document.WebExtensionTaskPanes cannot describe this document's task panes: its task pane part is not parsed by this library (it is kept and saved unchanged).") : new TaskPaneCollection();
+    /// <summary>The document's web extension task panes, as read from its package (kept and saved unchanged).</summary>
+    public TaskPaneCollection WebExtensionTaskPanes => TaskPanesAsRead;
 }

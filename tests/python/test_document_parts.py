@@ -328,3 +328,84 @@ def test_a_frames_page_lists_its_frames_and_keeps_them(mv, tmp_path):
     doc.save(str(out))
     assert frames(mv.Document(str(out))) == expected
     assert mv.Document().frameset is None
+
+
+# --- charts ---------------------------------------------------------------------------------------
+
+C = "http://schemas.openxmlformats.org/drawingml/2006/chart"
+CHART_RUN = ('<w:r><w:drawing><wp:inline xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing">'
+             '<wp:extent cx="5486400" cy="3200400"/><wp:docPr id="1" name="Chart 1"/>'
+             '<a:graphic xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main">'
+             f'<a:graphicData uri="{C}"><c:chart xmlns:c="{C}" '
+             'xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" r:id="rIdAdded0"/>'
+             '</a:graphicData></a:graphic></wp:inline></w:drawing></w:r>')
+CHART = (f'<c:chartSpace xmlns:c="{C}"><c:chart><c:plotArea><c:layout/><c:pieChart>'
+         '<c:ser><c:idx val="0"/><c:order val="0"/><c:tx><c:v>Share</c:v></c:tx>'
+         '<c:cat><c:strLit><c:ptCount val="2"/><c:pt idx="0"><c:v>North</c:v></c:pt><c:pt idx="1"><c:v>South</c:v></c:pt></c:strLit></c:cat>'
+         '<c:val><c:numLit><c:ptCount val="2"/><c:pt idx="0"><c:v>60</c:v></c:pt><c:pt idx="1"><c:v>40</c:v></c:pt></c:numLit></c:val>'
+         '</c:ser></c:pieChart></c:plotArea></c:chart></c:chartSpace>')
+
+
+def test_a_chart_shows_its_series_is_kept_and_refuses_changes(mv, tmp_path):
+    import re
+    base = with_body_paragraph(mv, tmp_path, CHART_RUN, name="chart-base.docx")
+    path = tmp_path / "chart.docx"
+    with zipfile.ZipFile(base) as source, zipfile.ZipFile(path, "w") as target:
+        for item in source.infolist():
+            content = source.read(item.filename)
+            if item.filename == "[Content_Types].xml":
+                content = content.replace(b"</Types>", b'<Override PartName="/word/charts/chart1.xml" '
+                                          b'ContentType="application/vnd.openxmlformats-officedocument.drawingml.chart+xml"/></Types>')
+            elif item.filename == "word/_rels/document.xml.rels":
+                content = re.sub(rb"</Relationships>", b'<Relationship Id="rIdAdded0" Type="http://schemas.openxmlformats.org/'
+                                 b'officeDocument/2006/relationships/chart" Target="charts/chart1.xml"/></Relationships>', content)
+            target.writestr(item, content)
+        target.writestr("word/charts/chart1.xml", CHART)
+
+    def chart_of(doc):
+        shape = doc.get_child_nodes(mv.NodeType.SHAPE, True)[0].as_shape()
+        assert shape.has_chart
+        return shape.chart
+
+    def described(chart):
+        charts = mv.drawing.charts
+        (series,) = list(chart.series)
+        return (chart.type == charts.ChartType.PIE, series.name, series.series_type == charts.ChartSeriesType.PIE,
+                [x.string_value for x in series.x_values], [y.double_value for y in series.y_values])
+
+    expected = (True, "Share", True, ["North", "South"], [60.0, 40.0])
+    doc = mv.Document(str(path))
+    chart = chart_of(doc)
+    assert described(chart) == expected
+    with pytest.raises(RuntimeError, match=r"NotSupportedException\): ChartSeries\.Name cannot change a chart read from a document"):
+        chart.series[0].name = "Other"
+    with pytest.raises(RuntimeError, match=r"NotSupportedException\): ChartYValueCollection\.Clear cannot change"):
+        chart.series[0].y_values.clear()
+    out = tmp_path / "chart-kept.docx"
+    doc.save(str(out))
+    assert described(chart_of(mv.Document(str(out)))) == expected
+
+
+# --- shape adjustments ----------------------------------------------------------------------------
+
+ROUNDED = ('<w:r><w:drawing><wp:inline xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing">'
+           '<wp:extent cx="914400" cy="457200"/><wp:docPr id="2" name="Shape 2"/>'
+           '<a:graphic xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main">'
+           '<a:graphicData uri="http://schemas.microsoft.com/office/word/2010/wordprocessingShape">'
+           '<wps:wsp xmlns:wps="http://schemas.microsoft.com/office/word/2010/wordprocessingShape"><wps:spPr>'
+           '<a:prstGeom prst="roundRect"><a:avLst><a:gd name="adj" fmla="val 16667"/></a:avLst></a:prstGeom></wps:spPr>'
+           '<wps:bodyPr/></wps:wsp></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>')
+
+
+def test_shape_adjustments_are_read_walked_by_index_and_kept(mv, tmp_path):
+    def adjustments(doc):
+        shape = doc.get_child_nodes(mv.NodeType.SHAPE, True)[0].as_shape()
+        assert not shape.has_chart and shape.chart is None
+        # No iteration slot: the interpreter walks the item slot up to the IndexError.
+        return [(a.name, a.value) for a in shape.adjustments]
+
+    doc = mv.Document(str(with_body_paragraph(mv, tmp_path, ROUNDED)))
+    assert adjustments(doc) == [("adj", 16667)]
+    out = tmp_path / "rounded.docx"
+    doc.save(str(out))
+    assert adjustments(mv.Document(str(out))) == [("adj", 16667)]

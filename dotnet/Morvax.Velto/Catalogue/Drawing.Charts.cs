@@ -1,8 +1,19 @@
 // Morvax.Velto.Drawing.Charts: charts: axes, series, data points, labels and
-// legends.
+// legends.  A chart read from a document shows its chart part, which is saved
+// back as it was read; so its series and values refuse changes.
 using System;
+using System.Collections.Generic;
 
 namespace Morvax.Velto.Drawing.Charts;
+
+// The one guard of the members that would change a chart read from a document.
+internal static class ReadChart
+{
+    internal static T Check<T>(bool isRead, string member, T value) => isRead
+        ? throw new NotSupportedException(
+            $"{member} cannot change a chart read from a document: this library keeps chart parts as they were read and does not write charts.")
+        : value;
+}
 
 public sealed class AxisBound
 {
@@ -83,6 +94,9 @@ public sealed class Chart
     public ChartType Type { get; internal set; } = ChartType.Column;
 
     public bool SourceFullName { get; internal set; }
+
+    /// <summary>The chart's series, in the order its plot area lists them.</summary>
+    public ChartSeriesCollection Series { get; } = new();
 }
 
 public sealed class ChartAxis
@@ -359,29 +373,62 @@ public sealed class ChartNumberFormat
 public sealed class ChartSeries : IChartDataPoint
 {
     private string name = string.Empty;
+    private int explosion;
+    private bool invertIfNegative, bubble3D, smooth;
 
     internal ChartSeries()
     {
     }
 
+    internal bool IsRead { get; set; }
+
     public string Name
     {
         get => name;
-        set => name = value ?? throw new ArgumentNullException(nameof(value));
+        set => name = ReadChart.Check(IsRead, "ChartSeries.Name", value ?? throw new ArgumentNullException(nameof(value)));
     }
 
-    public int Explosion { get; set; }
+    public int Explosion
+    {
+        get => explosion;
+        set => explosion = ReadChart.Check(IsRead, "ChartSeries.Explosion", value);
+    }
 
-    public bool InvertIfNegative { get; set; }
+    public bool InvertIfNegative
+    {
+        get => invertIfNegative;
+        set => invertIfNegative = ReadChart.Check(IsRead, "ChartSeries.InvertIfNegative", value);
+    }
 
-    public bool Bubble3D { get; set; }
+    public bool Bubble3D
+    {
+        get => bubble3D;
+        set => bubble3D = ReadChart.Check(IsRead, "ChartSeries.Bubble3D", value);
+    }
 
-    public bool Smooth { get; set; }
+    public bool Smooth
+    {
+        get => smooth;
+        set => smooth = ReadChart.Check(IsRead, "ChartSeries.Smooth", value);
+    }
 
     public ChartSeriesType SeriesType { get; internal set; } = ChartSeriesType.Column;
+
+    /// <summary>The series' categories or X values, as the chart part caches them.</summary>
+    public ChartXValueCollection XValues { get; } = new();
+
+    /// <summary>The series' values, as the chart part caches them.</summary>
+    public ChartYValueCollection YValues { get; } = new();
+
+    internal void MarkRead()
+    {
+        IsRead = true;
+        XValues.IsRead = true;
+        YValues.IsRead = true;
+    }
 }
 
-// The series of a chart. Charts are kept as markup only, so a collection starts empty.
+// The series of a chart.
 public sealed class ChartSeriesCollection : System.Collections.Generic.IEnumerable<ChartSeries>
 {
     private readonly System.Collections.Generic.List<ChartSeries> items = new();
@@ -390,13 +437,17 @@ public sealed class ChartSeriesCollection : System.Collections.Generic.IEnumerab
     {
     }
 
+    internal bool IsRead { get; set; }
+
     public int Count => items.Count;
 
     public ChartSeries this[int index] => items[index];
 
-    public void RemoveAt(int index) => items.RemoveAt(index);
+    public void RemoveAt(int index) => ReadChart.Check(IsRead, "ChartSeriesCollection.RemoveAt", items).RemoveAt(index);
 
-    public void Clear() => items.Clear();
+    public void Clear() => ReadChart.Check(IsRead, "ChartSeriesCollection.Clear", items).Clear();
+
+    internal void AddRead(ChartSeries series) => items.Add(series);
 
     public System.Collections.Generic.IEnumerator<ChartSeries> GetEnumerator() => items.GetEnumerator();
 
@@ -456,9 +507,29 @@ public sealed class ChartXValue
     internal ChartXValue()
     {
     }
+
+    internal ChartXValue(string text)
+    {
+        ValueType = ChartXValueType.String;
+        StringValue = text;
+    }
+
+    internal ChartXValue(double value)
+    {
+        ValueType = ChartXValueType.Double;
+        DoubleValue = value;
+    }
+
+    public ChartXValueType ValueType { get; internal set; }
+
+    /// <summary>The category text (for a value of type String).</summary>
+    public string? StringValue { get; internal set; }
+
+    /// <summary>The number (for a value of type Double).</summary>
+    public double DoubleValue { get; internal set; }
 }
 
-// The X values of a chart series. Charts are kept as markup only, so a collection starts empty.
+// The X values of a chart series.
 public sealed class ChartXValueCollection : System.Collections.Generic.IEnumerable<ChartXValue>
 {
     private readonly System.Collections.Generic.List<ChartXValue> items = new();
@@ -467,17 +538,21 @@ public sealed class ChartXValueCollection : System.Collections.Generic.IEnumerab
     {
     }
 
+    internal bool IsRead { get; set; }
+
     public int Count => items.Count;
 
     public ChartXValue this[int index]
     {
         get => items[index];
-        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+        set => ReadChart.Check(IsRead, "ChartXValueCollection.Item", items)[index] = value ?? throw new System.ArgumentNullException(nameof(value));
     }
 
-    public void RemoveAt(int index) => items.RemoveAt(index);
+    public void RemoveAt(int index) => ReadChart.Check(IsRead, "ChartXValueCollection.RemoveAt", items).RemoveAt(index);
 
-    public void Clear() => items.Clear();
+    public void Clear() => ReadChart.Check(IsRead, "ChartXValueCollection.Clear", items).Clear();
+
+    internal void AddRead(ChartXValue value) => items.Add(value);
 
     public System.Collections.Generic.IEnumerator<ChartXValue> GetEnumerator() => items.GetEnumerator();
 
@@ -489,9 +564,18 @@ public sealed class ChartYValue
     internal ChartYValue()
     {
     }
+
+    internal ChartYValue(double value)
+    {
+        DoubleValue = value;
+    }
+
+    public ChartYValueType ValueType { get; internal set; } = ChartYValueType.Double;
+
+    public double DoubleValue { get; internal set; }
 }
 
-// The Y values of a chart series. Charts are kept as markup only, so a collection starts empty.
+// The Y values of a chart series.
 public sealed class ChartYValueCollection : System.Collections.Generic.IEnumerable<ChartYValue>
 {
     private readonly System.Collections.Generic.List<ChartYValue> items = new();
@@ -500,17 +584,21 @@ public sealed class ChartYValueCollection : System.Collections.Generic.IEnumerab
     {
     }
 
+    internal bool IsRead { get; set; }
+
     public int Count => items.Count;
 
     public ChartYValue this[int index]
     {
         get => items[index];
-        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+        set => ReadChart.Check(IsRead, "ChartYValueCollection.Item", items)[index] = value ?? throw new System.ArgumentNullException(nameof(value));
     }
 
-    public void RemoveAt(int index) => items.RemoveAt(index);
+    public void RemoveAt(int index) => ReadChart.Check(IsRead, "ChartYValueCollection.RemoveAt", items).RemoveAt(index);
 
-    public void Clear() => items.Clear();
+    public void Clear() => ReadChart.Check(IsRead, "ChartYValueCollection.Clear", items).Clear();
+
+    internal void AddRead(ChartYValue value) => items.Add(value);
 
     public System.Collections.Generic.IEnumerator<ChartYValue> GetEnumerator() => items.GetEnumerator();
 

@@ -4,20 +4,32 @@ using System;
 
 namespace Morvax.Velto.Drawing;
 
+// One adjustment of a preset shape's geometry (how round a rounded rectangle's
+// corners are, for example), as the shape's markup gives it.
 public sealed class Adjustment
 {
-    internal Adjustment()
+    internal Adjustment(string name, int value)
     {
+        Name = name;
+        Value = value;
     }
+
+    /// <summary>The adjustment's name in the preset geometry ("adj", "adj1", ...).</summary>
+    public string Name { get; }
+
+    /// <summary>The adjustment's value, in the geometry's units (thousandths of a percent for most).</summary>
+    public int Value { get; }
 }
 
-// The adjustment values of a shape's geometry; this library keeps no shape geometry, so there are none.
+// The adjustment values of a shape's preset geometry, as read; the shape's
+// markup is saved back as it was read, so they are not changed here.
 public sealed class AdjustmentCollection
 {
-    private readonly System.Collections.Generic.List<Adjustment> items = new();
+    private readonly System.Collections.Generic.List<Adjustment> items;
 
-    internal AdjustmentCollection()
+    internal AdjustmentCollection(System.Collections.Generic.List<Adjustment> items)
     {
+        this.items = items;
     }
 
     public int Count => items.Count;

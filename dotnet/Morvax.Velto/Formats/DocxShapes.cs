@@ -1,7 +1,9 @@
 // DocxShapes: pictures (DrawingML drawings) as Shape nodes.  A run that holds
 // one drawing and nothing else but its properties becomes an image shape with
-// the drawing's size and wrapping; the run itself is kept as its origin, and
-// writing changes only the size when the caller changed it.
+// the drawing's size and wrapping (the chart it shows, its geometry's
+// adjustments); the run
+// itself is kept as its origin, and writing changes only the size when the
+// caller changed it.
 using System;
 using System.Globalization;
 using System.Linq;
@@ -40,6 +42,8 @@ internal static class DocxShapes
             shape.WrapType = Wraps.FirstOrDefault(w => placement.ChildElements.Any(c => c.LocalName == w.Element)).Wrap
                 is var wrap && wrap != WrapType.Inline ? wrap : WrapType.None;
         shape.Origin = new ShapeOrigin(run, shape.Width, shape.Height);
+        shape.Chart = DocxCharts.Read(drawing);
+        shape.Adjustments = DocxAdjustments.Read(drawing);
         return shape;
     }
 

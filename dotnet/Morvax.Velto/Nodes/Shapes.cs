@@ -67,6 +67,14 @@ public sealed class Shape : ShapeBase
 
     public ShapeType ShapeType { get; }
 
+    /// <summary>The chart the shape shows, read from its chart part; <see langword="null"/> for any other shape.</summary>
+    public Charts.Chart? Chart { get; internal set; }
+
+    public bool HasChart => Chart is not null;
+
+    /// <summary>The adjustment values of the shape's preset geometry, as read from its markup.</summary>
+    public AdjustmentCollection Adjustments { get; internal set; } = new(new());
+
     public Paragraph? FirstParagraph => (Paragraph?)GetChild(NodeType.Paragraph, 0, false);
 
     public Paragraph? LastParagraph => (Paragraph?)GetChild(NodeType.Paragraph, -1, false);
@@ -74,7 +82,8 @@ public sealed class Shape : ShapeBase
     // The paragraphs of the shape's text.
     internal override bool CanHold(Node child) => child is Paragraph;
 
-    internal override Node CopyNode(DocumentBase owner) => CopyGeometry(new Shape(owner, ShapeType));
+    // A read chart and read adjustments change nothing, so copies share them.
+    internal override Node CopyNode(DocumentBase owner) => CopyGeometry(new Shape(owner, ShapeType) { Chart = Chart, Adjustments = Adjustments });
 }
 
 public sealed class GroupShape : ShapeBase

@@ -6,13 +6,10 @@ using System.Collections.Generic;
 
 namespace Morvax.Velto.Drawing.Charts;
 
-// The one guard of the members that would change a chart read from a document.
+// The guard of the members that would change a chart read from a document.
 internal static class ReadChart
 {
-    internal static T Check<T>(bool isRead, string member, T value) => isRead
-        ? throw new NotSupportedException(
-            $"{member} cannot change a chart read from a document: this library keeps chart parts as they were read and does not write charts.")
-        : value;
+    internal static T Check<T>(bool isRead, string member, T value) => Formats.ReadOnlyContent.Check(isRead, member, "a chart", value);
 }
 
 public sealed class AxisBound

@@ -138,8 +138,7 @@ public sealed class VbaProject
         References.IsRead = true;
     }
 
-    internal static NotSupportedException ReadOnly(string member) => new(
-        $"{member} cannot change a macro project read from a document: this library keeps macros as they were read and does not write macro projects.");
+    internal static NotSupportedException ReadOnly(string member) => Formats.ReadOnlyContent.Refused(member, "a macro project");
 }
 
 public sealed class VbaReference

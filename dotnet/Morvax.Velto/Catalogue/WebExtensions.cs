@@ -7,13 +7,14 @@ using System.Collections.Generic;
 
 namespace Morvax.Velto.WebExtensions;
 
-// The one guard of every member that changes web extension content.
+// The guard of every member that changes web extension content.
 internal static class ReadContent
 {
-    internal static T Check<T>(bool isRead, string member, T value) => isRead ? throw Refused(member) : value;
+    private const string Content = "web extension content";
 
-    internal static NotSupportedException Refused(string member) => new(
-        $"{member} cannot change web extension content read from a document: this library keeps task panes and web extensions as they were read and does not write them.");
+    internal static T Check<T>(bool isRead, string member, T value) => Formats.ReadOnlyContent.Check(isRead, member, Content, value);
+
+    internal static NotSupportedException Refused(string member) => Formats.ReadOnlyContent.Refused(member, Content);
 }
 
 public sealed class TaskPane
@@ -97,7 +98,7 @@ public sealed class TaskPaneCollection : IEnumerable<TaskPane>
 
     internal void AddRead(TaskPane item) => items.AddRead(item);
 
-    internal void MarkRead() => items.IsRead = true;
+    internal void MarkRead() => items.MarkRead(_ => { });
 
     public IEnumerator<TaskPane> GetEnumerator() => items.GetEnumerator();
 
@@ -201,12 +202,7 @@ public sealed class WebExtensionBindingCollection : IEnumerable<WebExtensionBind
 
     internal void AddRead(WebExtensionBinding item) => items.AddRead(item);
 
-    internal void MarkRead()
-    {
-        items.IsRead = true;
-        foreach (WebExtensionBinding item in items)
-            item.IsRead = true;
-    }
+    internal void MarkRead() => items.MarkRead(item => item.IsRead = true);
 
     public IEnumerator<WebExtensionBinding> GetEnumerator() => items.GetEnumerator();
 
@@ -263,12 +259,7 @@ public sealed class WebExtensionPropertyCollection : IEnumerable<WebExtensionPro
 
     internal void AddRead(WebExtensionProperty item) => items.AddRead(item);
 
-    internal void MarkRead()
-    {
-        items.IsRead = true;
-        foreach (WebExtensionProperty item in items)
-            item.IsRead = true;
-    }
+    internal void MarkRead() => items.MarkRead(item => item.IsRead = true);
 
     public IEnumerator<WebExtensionProperty> GetEnumerator() => items.GetEnumerator();
 
@@ -338,12 +329,7 @@ public sealed class WebExtensionReferenceCollection : IEnumerable<WebExtensionRe
 
     internal void AddRead(WebExtensionReference item) => items.AddRead(item);
 
-    internal void MarkRead()
-    {
-        items.IsRead = true;
-        foreach (WebExtensionReference item in items)
-            item.IsRead = true;
-    }
+    internal void MarkRead() => items.MarkRead(item => item.IsRead = true);
 
     public IEnumerator<WebExtensionReference> GetEnumerator() => items.GetEnumerator();
 
@@ -403,6 +389,14 @@ internal sealed class ContentList<T> : IEnumerable<T> where T : class
     }
 
     internal void AddRead(T item) => items.Add(item);
+
+    // The list and each item it holds refuse changes from now on.
+    internal void MarkRead(Action<T> markItem)
+    {
+        IsRead = true;
+        foreach (T item in items)
+            markItem(item);
+    }
 
     private void Guard(string member)
     {

@@ -409,3 +409,17 @@ def test_shape_adjustments_are_read_walked_by_index_and_kept(mv, tmp_path):
     out = tmp_path / "rounded.docx"
     doc.save(str(out))
     assert adjustments(mv.Document(str(out))) == [("adj", 16667)]
+
+
+# --- ownership ------------------------------------------------------------------------------------
+
+def test_reading_the_new_content_over_and_over_leaks_no_handle(mv, tmp_path, handles):
+    revised = mv.Document(str(with_body_paragraph(mv, tmp_path, GROUPED)))
+    macros = mv.Document(str(with_macros(mv, tmp_path, vba_project_bin())))
+    panes = mv.Document(str(with_task_panes(mv, tmp_path)))
+    baseline = handles.live()
+    for _ in range(2_000):
+        assert len(list(revised.revisions)) == 3 and revised.revisions.groups[1].text == "three"
+        assert [m.name for m in macros.vba_project.modules] == ["ThisDocument", "Tools"]
+        assert panes.web_extension_task_panes[0].web_extension.properties[0].value == "dark"
+    assert handles.live() == baseline

@@ -12,7 +12,8 @@ namespace Morvax.Generator;
 /// </summary>
 public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName,
     Enumerable, Enumerator, List, Collection, ArrayList, CollectionBase, ReadOnlyCollectionBase, Array, Disposable, Stream,
-    Interface }
+    Interface,
+    Color, Point, PointF, Size, SizeF, Rectangle, RectangleF }
 
 public static class ValueKinds
 {
@@ -91,7 +92,22 @@ public static class ValueKinds
         new(ValueKind.Interface, null, "HandleTable.Get<global::@T>(((KindHandle*)args[@i])->Handle)",
             "{ object value = @e; *(uint*)result = HandleTable.Add(value); ((uint*)result)[1] = value is null ? 0u : Marshalling.TypeKeyOf(value.GetType()); }",
             "{0} | None", "{0} | None"),
+        // The drawing values, in the native layouts of morvax.pydrawing (DrawingValues.cs);
+        // an argument also takes what pydrawing's converter takes, a result is pydrawing's type.
+        Drawing(ValueKind.Color, typeof(System.Drawing.Color), "int"),
+        Drawing(ValueKind.Point, typeof(System.Drawing.Point), "tuple[int, int]"),
+        Drawing(ValueKind.PointF, typeof(System.Drawing.PointF), "morvax.pydrawing.Point | tuple[float, float]"),
+        Drawing(ValueKind.Size, typeof(System.Drawing.Size), "tuple[int, int]"),
+        Drawing(ValueKind.SizeF, typeof(System.Drawing.SizeF), "morvax.pydrawing.Size | tuple[float, float]"),
+        Drawing(ValueKind.Rectangle, typeof(System.Drawing.Rectangle), "tuple[int, int, int, int]"),
+        Drawing(ValueKind.RectangleF, typeof(System.Drawing.RectangleF),
+            "morvax.pydrawing.Rectangle | tuple[float, float, float, float]"),
     };
+
+    // A drawing value read from and written to its native layout; also: what else an argument takes.
+    private static Row Drawing(ValueKind kind, Type type, string also) =>
+        new(kind, type, $"DrawingValues.Read{type.Name}(args[@i])", "DrawingValues.Write(result, @e);",
+            $"morvax.pydrawing.{type.Name} | {also}", $"morvax.pydrawing.{type.Name}", "morvax.pydrawing");
 
     private const string Handle = "*(uint*)result = HandleTable.Add(@e);";
 

@@ -8,6 +8,7 @@
 #include "api/class_runtime.h"
 #include "api/enumerations.h"
 #include "api/interface_values.h"
+#include "common/sibling_apis.h"
 #include "interop/containers/adapters.h"
 #include "interop/containers/generic_types.h"
 #include "interop/host_object.h"
@@ -126,6 +127,18 @@ void DropHandle(ResultSlot& r) { ReleaseHandle(r.handle); }
 void DropStream(ResultSlot& r) { containers::DiscardStreamResult(r.objectRef); }
 void DropInterfaceHandle(ResultSlot& r) { ReleaseHandle(r.interfaceRef.handle); }
 
+// A drawing value crosses through the functions of its pydrawing capsule: the converter's
+// error is the argument's error.
+template <DrawingValueApi SiblingApis::*Api>
+int DrawingArgument(const ValueSpec&, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot.drawing;
+  return (g_siblingApis.*Api).convert(object, &slot.drawing);
+}
+template <DrawingValueApi SiblingApis::*Api>
+PyObject* DrawingResult(const ValueSpec&, ResultSlot& r) {
+  return (g_siblingApis.*Api).build(&r.drawing);
+}
+
 using VK = ValueKind;
 using AS = ArgumentSlot;
 using Ad = containers::Adapter;
@@ -165,6 +178,15 @@ constexpr ValueKindRow kValueKindRows[kValueKindCount] = {
     {VK::Disposable, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::Disposable>, DropHandle},
     {VK::Stream, StreamArgument, nullptr, AnyObject, StreamOut, DropStream},
     {VK::Interface, InterfaceArgument, nullptr, MayBeInterfaceValue, InterfaceResult, DropInterfaceHandle},
+    {VK::Color, DrawingArgument<&SiblingApis::color>, nullptr, AnyObject, DrawingResult<&SiblingApis::color>, nullptr},
+    {VK::Point, DrawingArgument<&SiblingApis::point>, nullptr, AnyObject, DrawingResult<&SiblingApis::point>, nullptr},
+    {VK::PointF, DrawingArgument<&SiblingApis::pointF>, nullptr, AnyObject, DrawingResult<&SiblingApis::pointF>, nullptr},
+    {VK::Size, DrawingArgument<&SiblingApis::size>, nullptr, AnyObject, DrawingResult<&SiblingApis::size>, nullptr},
+    {VK::SizeF, DrawingArgument<&SiblingApis::sizeF>, nullptr, AnyObject, DrawingResult<&SiblingApis::sizeF>, nullptr},
+    {VK::Rectangle, DrawingArgument<&SiblingApis::rectangle>, nullptr, AnyObject,
+     DrawingResult<&SiblingApis::rectangle>, nullptr},
+    {VK::RectangleF, DrawingArgument<&SiblingApis::rectangleF>, nullptr, AnyObject,
+     DrawingResult<&SiblingApis::rectangleF>, nullptr},
 };
 
 // The table and the generated enumeration must agree row for row.

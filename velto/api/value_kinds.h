@@ -20,6 +20,11 @@ namespace morvax::api {
 
 struct ValueSpec;
 
+// A drawing value in the native layout morvax.pydrawing defines: at most four 32-bit fields.
+struct DrawingValue {
+  alignas(8) uint32_t fields[4];
+};
+
 // Where one converted argument lives until the call returns.
 union ArgumentSlot {
   UnicodeView text;
@@ -41,6 +46,7 @@ union ArgumentSlot {
   containers::EnumerableArgument enumerable;
   containers::StreamArgument stream;
   HostKindHandle pair;  // an interface value
+  DrawingValue drawing;
 };
 
 // An interface result: the handle and the type key of the object's run-time class.
@@ -66,6 +72,7 @@ union ResultSlot {
   HostGuid guid;
   HostObjectRef objectRef;
   InterfaceResultRef interfaceRef;
+  DrawingValue drawing;
 };
 
 struct ValueKindRow {

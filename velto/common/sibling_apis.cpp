@@ -52,8 +52,8 @@ int ImportCapsuleApis() {
       {"morvax.pydrawing._C_APITV1_Color", {{0, Slot(apis.color.convert)}, {1, Slot(apis.color.build)}}},
       {"morvax.pydrawing._C_APITV1_Size", {{0, Slot(apis.size.convert)}, {1, Slot(apis.size.build)}}},
       {"morvax.pydrawing._C_APITV1_RectangleF", {{0, Slot(apis.rectangleF.convert)}, {1, Slot(apis.rectangleF.build)}}},
-      {"morvax.pydrawing._C_APITV1_Rectangle", {{1, Slot(apis.rectangle.build)}, {0, nullptr}}},
-      {"morvax.pydrawing._C_APITV1_SizeF", {{1, Slot(apis.sizeF.build)}, {0, nullptr}}},
+      {"morvax.pydrawing._C_APITV1_Rectangle", {{0, Slot(apis.rectangle.convert)}, {1, Slot(apis.rectangle.build)}}},
+      {"morvax.pydrawing._C_APITV1_SizeF", {{0, Slot(apis.sizeF.convert)}, {1, Slot(apis.sizeF.build)}}},
       {"morvax.pydrawing._C_APITV1_PointF", {{0, Slot(apis.pointF.convert)}, {1, Slot(apis.pointF.build)}}},
       {"morvax.pydrawing._C_APITV1_Point", {{0, Slot(apis.point.convert)}, {1, Slot(apis.point.build)}}},
   };

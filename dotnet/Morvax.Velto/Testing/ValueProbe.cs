@@ -40,6 +40,24 @@ public sealed class ValueProbe
 
     public object? Value { get; set; }
 
+    // The drawing values, one of each type (the library's own members use only colours).
+    public System.Drawing.Color ColorValue { get; set; }
+
+    public System.Drawing.Point PointValue { get; set; }
+
+    public System.Drawing.PointF PointFValue { get; set; }
+
+    public System.Drawing.Size SizeValue { get; set; }
+
+    public System.Drawing.SizeF SizeFValue { get; set; }
+
+    public System.Drawing.Rectangle RectangleValue { get; set; }
+
+    public System.Drawing.RectangleF RectangleFValue { get; set; }
+
+    // A colour as an argument and a result of a method: the colour with the alpha given.
+    public System.Drawing.Color WithAlpha(System.Drawing.Color color, int alpha) => System.Drawing.Color.FromArgb(alpha, color);
+
     // Exactly 20 characters, for benchmarks of string results.
     public string Name20 => "abcdefghijklmnopqrst";
 

@@ -46,6 +46,11 @@ public sealed class Fill
     public FillType FillType { get; internal set; } = FillType.Solid;
 
     public bool Visible { get; set; } = true;
+
+    /// <summary>The stops of a gradient fill, in order, as read from the shape (none for any other fill).</summary>
+    public GradientStopCollection GradientStops { get; internal set; } = new(isRead: true);
+
+    internal Fill Copy() => new() { FillType = FillType, Visible = Visible, GradientStops = GradientStops };
 }
 
 public sealed class GlowFormat
@@ -55,20 +60,74 @@ public sealed class GlowFormat
     }
 }
 
+// One stop of a gradient: its colour, where it stands along the gradient and how
+// transparent it is. A stop read from a shape keeps the shape's markup as read, so
+// it refuses changes.
 public sealed class GradientStop
 {
-    internal GradientStop()
+    private const string Content = "a gradient stop";
+    private System.Drawing.Color color;
+    private double position;
+    private double transparency;
+
+    /// <summary>A stop of the colour at the position, from 0 (the start of the gradient) to 1 (its end).</summary>
+    public GradientStop(System.Drawing.Color color, double position)
     {
+        this.color = color;
+        this.position = CheckFraction(position, nameof(position));
+        transparency = 1 - color.A / 255.0;
     }
+
+    internal GradientStop(System.Drawing.Color color, double position, double transparency) : this(color, position)
+    {
+        this.transparency = CheckFraction(transparency, nameof(transparency));
+        IsRead = true;
+    }
+
+    internal bool IsRead { get; }
+
+    /// <summary>The stop's colour.</summary>
+    public System.Drawing.Color Color
+    {
+        get => color;
+        set => color = Formats.ReadOnlyContent.Check(IsRead, "GradientStop.Color", Content, value);
+    }
+
+    /// <summary>Where the stop stands, from 0 (the start of the gradient) to 1 (its end).</summary>
+    public double Position
+    {
+        get => position;
+        set => position = Formats.ReadOnlyContent.Check(IsRead, "GradientStop.Position", Content, CheckFraction(value, nameof(value)));
+    }
+
+    /// <summary>How transparent the stop is, from 0 (opaque) to 1 (clear).</summary>
+    public double Transparency
+    {
+        get => transparency;
+        set => transparency = Formats.ReadOnlyContent.Check(IsRead, "GradientStop.Transparency", Content, CheckFraction(value, nameof(value)));
+    }
+
+    /// <summary>Takes the stop out of its gradient: not supported, as a read gradient is saved as read.</summary>
+    public void Remove() => throw Formats.ReadOnlyContent.Refused("GradientStop.Remove", "a gradient");
+
+    private static double CheckFraction(double value, string name) => value is >= 0 and <= 1
+        ? value
+        : throw new System.ArgumentOutOfRangeException(name, value, "The value must be between 0 and 1.");
 }
 
-// The stops of a gradient fill, in order.
+// The stops of a gradient fill, in order. The stops of a shape's fill are its
+// markup as read, which is saved unchanged, so they refuse changes.
 public sealed class GradientStopCollection : System.Collections.Generic.IEnumerable<GradientStop>
 {
+    private const string Content = "a gradient";
     private readonly System.Collections.Generic.List<GradientStop> items = new();
+    private readonly bool isRead;
 
-    internal GradientStopCollection()
+    internal GradientStopCollection(bool isRead, System.Collections.Generic.IEnumerable<GradientStop>? stops = null)
     {
+        this.isRead = isRead;
+        if (stops is not null)
+            items.AddRange(stops);
     }
 
     public int Count => items.Count;
@@ -76,20 +135,28 @@ public sealed class GradientStopCollection : System.Collections.Generic.IEnumera
     public GradientStop this[int index]
     {
         get => items[index];
-        set => items[index] = value ?? throw new System.ArgumentNullException(nameof(value));
+        set => items[Checked(index)] = Changed("GradientStopCollection[index]", value ?? throw new System.ArgumentNullException(nameof(value)));
     }
 
-    public void Add(GradientStop item) => items.Add(item ?? throw new System.ArgumentNullException(nameof(item)));
+    public void Add(GradientStop item) =>
+        items.Add(Changed("GradientStopCollection.Add", item ?? throw new System.ArgumentNullException(nameof(item))));
 
-    public bool Remove(GradientStop item) => items.Remove(item);
+    public bool Remove(GradientStop item) => items.Remove(Changed("GradientStopCollection.Remove", item));
 
-    public void RemoveAt(int index) => items.RemoveAt(index);
+    public void RemoveAt(int index) => items.RemoveAt(Changed("GradientStopCollection.RemoveAt", Checked(index)));
 
     public GradientStop Insert(int index, GradientStop gradientStop)
     {
-        items.Insert(index, gradientStop ?? throw new System.ArgumentNullException(nameof(gradientStop)));
+        Changed("GradientStopCollection.Insert", gradientStop ?? throw new System.ArgumentNullException(nameof(gradientStop)));
+        items.Insert(index, gradientStop);
         return gradientStop;
     }
+
+    private int Checked(int index) => index >= 0 && index < items.Count
+        ? index
+        : throw new System.ArgumentOutOfRangeException(nameof(index), index, $"The gradient has {items.Count} stops.");
+
+    private T Changed<T>(string member, T value) => Formats.ReadOnlyContent.Check(isRead, member, Content, value);
 
     public System.Collections.Generic.IEnumerator<GradientStop> GetEnumerator() => items.GetEnumerator();
 

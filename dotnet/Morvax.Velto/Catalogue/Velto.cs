@@ -185,6 +185,9 @@ public sealed class Border : InternableComplexAttr
     }
 
     public bool Shadow { get; set; }
+
+    /// <summary>The border's colour; the empty colour for the automatic one.</summary>
+    public System.Drawing.Color Color { get; set; }
 }
 
 // The six borders of a paragraph or cell, one per side and inside line.
@@ -734,6 +737,12 @@ public sealed class Shading : InternableComplexAttr
         get => texture;
         set => texture = EnumCheck.Defined(value);
     }
+
+    /// <summary>The colour behind the texture's pattern; the empty colour for the automatic one.</summary>
+    public System.Drawing.Color BackgroundPatternColor { get; set; }
+
+    /// <summary>The colour of the texture's pattern; the empty colour for the automatic one.</summary>
+    public System.Drawing.Color ForegroundPatternColor { get; set; }
 }
 
 public sealed class SignatureLineOptions

@@ -241,6 +241,7 @@ internal static class DocxReader
     // defaults, which have the same children).
     internal static void ApplyRunProperties(Font font, OpenXmlElement rPr)
     {
+        DocxColors.ReadRun(font, rPr);
         foreach (OpenXmlElement e in rPr.ChildElements)
         {
             switch (e)

@@ -1,7 +1,7 @@
 // DocxShapes: pictures (DrawingML drawings) as Shape nodes.  A run that holds
 // one drawing and nothing else but its properties becomes an image shape with
 // the drawing's size and wrapping (the chart it shows, its geometry's
-// adjustments); the run
+// adjustments, its gradient fill's stops); the run
 // itself is kept as its origin, and writing changes only the size when the
 // caller changed it.
 using System;
@@ -44,6 +44,8 @@ internal static class DocxShapes
         shape.Origin = new ShapeOrigin(run, shape.Width, shape.Height);
         shape.Chart = DocxCharts.Read(drawing);
         shape.Adjustments = DocxAdjustments.Read(drawing);
+        if (DocxColors.ReadGradient(drawing) is { } stops)
+            shape.Fill = new Fill { FillType = FillType.Gradient, GradientStops = stops };
         return shape;
     }
 

@@ -214,6 +214,8 @@ internal static class DocxWriter
         (f => f.AllCaps, (r, f) => r.Caps = Flag(new W.Caps(), f.AllCaps)),
         (f => f.StrikeThrough, (r, f) => r.Strike = Flag(new W.Strike(), f.StrikeThrough)),
         (f => f.Hidden, (r, f) => r.Vanish = Flag(new W.Vanish(), f.Hidden)),
+        (f => f.Color, (r, f) => r.Color = DocxColors.TextColor(f.Color)),
+        (f => f.HighlightColor, (r, f) => r.Highlight = DocxColors.Highlight(f.HighlightColor)),
         (f => f.Size, (r, f) =>
         {
             r.FontSize = Val(new W.FontSize(), HalfPoints(f.Size));

@@ -94,6 +94,15 @@ public sealed class Font
 
     public bool Hidden { get; set; }
 
+    /// <summary>The colour of the text; the empty colour for the automatic one (black on light backgrounds).</summary>
+    public System.Drawing.Color Color { get; set; }
+
+    /// <summary>
+    /// The highlight behind the text; the empty colour for none. A document holds one of sixteen
+    /// highlight colours: saving writes the one nearest to this colour.
+    /// </summary>
+    public System.Drawing.Color HighlightColor { get; set; }
+
     /// <summary>Resets every character attribute to its default.</summary>
     public void ClearFormatting() => CopyFrom(new Font());
 
@@ -109,10 +118,13 @@ public sealed class Font
         superscript = other.superscript;
         AllCaps = other.AllCaps;
         Hidden = other.Hidden;
+        Color = other.Color;
+        HighlightColor = other.HighlightColor;
     }
 
     internal bool HasSameFormatting(Font other) =>
         Bold == other.Bold && Italic == other.Italic && underline == other.underline && size == other.size
         && name == other.name && StrikeThrough == other.StrikeThrough && subscript == other.subscript
-        && superscript == other.superscript && AllCaps == other.AllCaps && Hidden == other.Hidden;
+        && superscript == other.superscript && AllCaps == other.AllCaps && Hidden == other.Hidden
+        && Color == other.Color && HighlightColor == other.HighlightColor;
 }

@@ -75,6 +75,9 @@ public sealed class Shape : ShapeBase
     /// <summary>The adjustment values of the shape's preset geometry, as read from its markup.</summary>
     public AdjustmentCollection Adjustments { get; internal set; } = new(new());
 
+    /// <summary>How the shape is filled; a gradient fill's stops as read from its markup.</summary>
+    public Fill Fill { get; internal set; } = new();
+
     public Paragraph? FirstParagraph => (Paragraph?)GetChild(NodeType.Paragraph, 0, false);
 
     public Paragraph? LastParagraph => (Paragraph?)GetChild(NodeType.Paragraph, -1, false);
@@ -82,8 +85,9 @@ public sealed class Shape : ShapeBase
     // The paragraphs of the shape's text.
     internal override bool CanHold(Node child) => child is Paragraph;
 
-    // A read chart and read adjustments change nothing, so copies share them.
-    internal override Node CopyNode(DocumentBase owner) => CopyGeometry(new Shape(owner, ShapeType) { Chart = Chart, Adjustments = Adjustments });
+    // A read chart, read adjustments and read gradient stops change nothing, so copies share them.
+    internal override Node CopyNode(DocumentBase owner) => CopyGeometry(new Shape(owner, ShapeType)
+        { Chart = Chart, Adjustments = Adjustments, Fill = Fill.Copy() });
 }
 
 public sealed class GroupShape : ShapeBase

@@ -139,6 +139,12 @@ PyObject* DrawingResult(const ValueSpec&, ResultSlot& r) {
   return (g_siblingApis.*Api).build(&r.drawing);
 }
 
+// The row of a drawing kind: its capsule's pair, no clean-up either way.
+template <DrawingValueApi SiblingApis::*Api>
+constexpr ValueKindRow DrawingRow(ValueKind kind) {
+  return {kind, DrawingArgument<Api>, nullptr, AnyObject, DrawingResult<Api>, nullptr};
+}
+
 using VK = ValueKind;
 using AS = ArgumentSlot;
 using Ad = containers::Adapter;
@@ -178,15 +184,13 @@ constexpr ValueKindRow kValueKindRows[kValueKindCount] = {
     {VK::Disposable, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::Disposable>, DropHandle},
     {VK::Stream, StreamArgument, nullptr, AnyObject, StreamOut, DropStream},
     {VK::Interface, InterfaceArgument, nullptr, MayBeInterfaceValue, InterfaceResult, DropInterfaceHandle},
-    {VK::Color, DrawingArgument<&SiblingApis::color>, nullptr, AnyObject, DrawingResult<&SiblingApis::color>, nullptr},
-    {VK::Point, DrawingArgument<&SiblingApis::point>, nullptr, AnyObject, DrawingResult<&SiblingApis::point>, nullptr},
-    {VK::PointF, DrawingArgument<&SiblingApis::pointF>, nullptr, AnyObject, DrawingResult<&SiblingApis::pointF>, nullptr},
-    {VK::Size, DrawingArgument<&SiblingApis::size>, nullptr, AnyObject, DrawingResult<&SiblingApis::size>, nullptr},
-    {VK::SizeF, DrawingArgument<&SiblingApis::sizeF>, nullptr, AnyObject, DrawingResult<&SiblingApis::sizeF>, nullptr},
-    {VK::Rectangle, DrawingArgument<&SiblingApis::rectangle>, nullptr, AnyObject,
-     DrawingResult<&SiblingApis::rectangle>, nullptr},
-    {VK::RectangleF, DrawingArgument<&SiblingApis::rectangleF>, nullptr, AnyObject,
-     DrawingResult<&SiblingApis::rectangleF>, nullptr},
+    DrawingRow<&SiblingApis::color>(VK::Color),
+    DrawingRow<&SiblingApis::point>(VK::Point),
+    DrawingRow<&SiblingApis::pointF>(VK::PointF),
+    DrawingRow<&SiblingApis::size>(VK::Size),
+    DrawingRow<&SiblingApis::sizeF>(VK::SizeF),
+    DrawingRow<&SiblingApis::rectangle>(VK::Rectangle),
+    DrawingRow<&SiblingApis::rectangleF>(VK::RectangleF),
 };
 
 // The table and the generated enumeration must agree row for row.

@@ -107,9 +107,6 @@ public sealed class GradientStop
         set => transparency = Formats.ReadOnlyContent.Check(IsRead, "GradientStop.Transparency", Content, CheckFraction(value, nameof(value)));
     }
 
-    /// <summary>Takes the stop out of its gradient: not supported, as a read gradient is saved as read.</summary>
-    public void Remove() => throw Formats.ReadOnlyContent.Refused("GradientStop.Remove", "a gradient");
-
     private static double CheckFraction(double value, string name) => value is >= 0 and <= 1
         ? value
         : throw new System.ArgumentOutOfRangeException(name, value, "The value must be between 0 and 1.");

@@ -1,7 +1,8 @@
 // GenericProbe: a test fixture for the Python bindings, not part of the document API.
 // It hands out and takes typed arrays of every element family (integers, floats, booleans,
-// dates, strings, any values, types, streams, classes and arrays of arrays), so the binding
-// tests can check each typed adapter and each array argument against what .NET sees.
+// dates, strings, any values, types, streams, classes and arrays of arrays), and typed lists
+// and enumerators, so the binding tests can check each typed adapter and each container
+// argument against what .NET sees.
 using System;
 using System.IO;
 using System.Linq;
@@ -55,4 +56,34 @@ public sealed class GenericProbe
     }
 
     public int CountParagraphs(Paragraph[] paragraphs) => paragraphs?.Length ?? -1;
+
+    /// <summary>A list of the integers 0 to count - 1, which the probe keeps: <see cref="Capacity"/> reports on it.</summary>
+    public System.Collections.Generic.List<int> NumberList(int count)
+    {
+        kept = Enumerable.Range(0, count).ToList();
+        kept.TrimExcess();
+        return kept;
+    }
+
+    /// <summary>The capacity of the list NumberList last gave out.</summary>
+    public int Capacity => kept?.Capacity ?? -1;
+
+    /// <summary>The sum of the list's values; -1 for null.</summary>
+    public long SumList(System.Collections.Generic.List<int> values) => values?.Sum(v => (long)v) ?? -1;
+
+    /// <summary>The total length of the streams ("-1" for null); each is left as it was.</summary>
+    public long TotalLength(System.Collections.Generic.List<Stream> streams) => streams?.Sum(s => s.Length) ?? -1;
+
+    /// <summary>An enumerator of the integers 0 to count - 1.</summary>
+    public System.Collections.Generic.IEnumerator<int> Counter(int count) => Enumerable.Range(0, count).GetEnumerator();
+
+    /// <summary>How many items the enumerator gives before it ends.</summary>
+    public int Drain(System.Collections.Generic.IEnumerator<int> items)
+    {
+        int n = 0;
+        while (items.MoveNext()) n++;
+        return n;
+    }
+
+    private System.Collections.Generic.List<int>? kept;
 }

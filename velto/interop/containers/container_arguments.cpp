@@ -15,7 +15,7 @@ int ConvertContainerArgument(int element, GenericClass kind, PyObject* object, E
     *out = {0, 0};
     return 1;
   }
-  PyTypeObject* typed = kind == GenericClass::Array ? TypedArrayType(element) : nullptr;
+  PyTypeObject* typed = kind == GenericClass::Array ? TypedAdapterType(GenericKind::Array, element) : nullptr;
   if (typed != nullptr && PyObject_TypeCheck(object, typed)) {
     *out = {0, HandleOf(object)};
     return 1;

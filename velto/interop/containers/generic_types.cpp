@@ -5,7 +5,9 @@
 // services of its element's class, and enumerators of its element's iterator type.
 #include "interop/containers/generic_types.h"
 
+#include <climits>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -311,7 +313,7 @@ int StoreInterfaces(int index, PyTypeObject* type) {
   const GenericTypeSpec& spec = kGenericTypes[index];
   std::vector<PyTypeObject*> members;
   for (Adapter member : KindOf(index).interfaces) members.push_back(AdapterType(member));
-  PyTypeObject* iterable = GenericType(GenericKind::Iterable, kGenericElements[spec.element].id);
+  PyTypeObject* iterable = TypedAdapterType(GenericKind::Iterable, spec.element);
   if (spec.kind == GenericKind::Array && iterable != nullptr) members.push_back(iterable);
   return StoreInterfaceSets(type, members);
 }
@@ -429,8 +431,17 @@ PyObject* IterateElements(uint32_t handle, int element) {
     return nullptr;
   }
   if (ref.handle == 0) Py_RETURN_NONE;  // iter() rejects it with its own TypeError
-  PyTypeObject* iterType = GenericType(GenericKind::Iter, kGenericElements[element].id);
+  PyTypeObject* iterType = TypedAdapterType(GenericKind::Iter, element);
   return WrapAdapter(ref.handle, iterType != nullptr ? iterType : AdapterType(Adapter::Iter));
+}
+
+bool EnsureTypedCapacity(PyObject* self, Py_ssize_t count) {
+  int type = IndexOfType(Py_TYPE(self));
+  if (type < 0 || kGenericTypes[type].kind != GenericKind::List) return true;
+  // The type exists only once its classes are bound, so the entry is there.
+  auto ensure = reinterpret_cast<void (*)(uint32_t, int32_t)>(EntryOf(OwnClass(type), "EnsureCapacity"));
+  ensure(HandleOf(self), static_cast<int32_t>(count > INT32_MAX ? INT32_MAX : count));
+  return !PyErr_Occurred();
 }
 
 Adapter UntypedAdapterOf(PyTypeObject* type) {
@@ -440,6 +451,8 @@ Adapter UntypedAdapterOf(PyTypeObject* type) {
 
 bool TypedClassAccepts(int element, GenericClass kind, uint32_t handle, int32_t* answer) {
   int cls = ClassOf(element, kind);
+  // An element without a typed list class is listed through the list interface's class.
+  if (cls < 0 && kind == GenericClass::List) cls = ClassOf(element, GenericClass::CntList);
   if (cls < 0) {
     *answer = 0;
     return true;
@@ -453,22 +466,15 @@ bool TypedClassAccepts(int element, GenericClass kind, uint32_t handle, int32_t*
   return !PyErr_Occurred();
 }
 
-PyTypeObject* TypedArrayType(int element) {
-  static const std::vector<PyTypeObject*> arrays = [] {
-    std::vector<PyTypeObject*> byElement(kGenericElementCount, nullptr);
+PyTypeObject* TypedAdapterType(GenericKind kind, int element) {
+  constexpr size_t kKindCount = std::size(kKinds);
+  static const std::vector<PyTypeObject*> byElement = [] {
+    std::vector<PyTypeObject*> rows(static_cast<size_t>(kGenericElementCount) * kKindCount, nullptr);
     for (int i = 0; i < kGenericTypeCount; ++i)
-      if (kGenericTypes[i].kind == GenericKind::Array) byElement[kGenericTypes[i].element] = &Types()[i];
-    return byElement;
+      rows[kGenericTypes[i].element * kKindCount + static_cast<size_t>(kGenericTypes[i].kind)] = &Types()[i];
+    return rows;
   }();
-  return arrays[element];
-}
-
-PyTypeObject* GenericType(GenericKind kind, const char* elementId) {
-  for (int i = 0; i < kGenericTypeCount; ++i) {
-    if (kGenericTypes[i].kind == kind && std::strcmp(kGenericElements[kGenericTypes[i].element].id, elementId) == 0)
-      return &Types()[i];
-  }
-  return nullptr;
+  return byElement[element * kKindCount + static_cast<size_t>(kind)];
 }
 
 int RegisterGenericTypes(PyObject* module) {

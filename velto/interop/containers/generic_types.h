@@ -49,11 +49,16 @@ extern const int kGenericTypeCount;
 // Builds the typed adapter types and adds them to the _generic module. 0, or -1 with ImportError.
 int RegisterGenericTypes(PyObject* module);
 
+// Before a bulk addition of count items to a typed _ListWrapper_: reserves room through the
+// element's list class. True (nothing to do for other types), or false with an error.
+bool EnsureTypedCapacity(PyObject* self, Py_ssize_t count);
+
 // The untyped adapter whose protocol a typed adapter type uses; Adapter::Count for other types.
 Adapter UntypedAdapterOf(PyTypeObject* type);
 
-// The _ArrayWrapper_ type over an element (an index of kGenericElements), or null when none.
-PyTypeObject* TypedArrayType(int element);
+// The typed adapter type of a kind over an element (an index of kGenericElements), or null
+// when the element has none of that kind.
+PyTypeObject* TypedAdapterType(GenericKind kind, int element);
 
 // Whether a value may be written to (or looked up in) a collection of the type: always for
 // untyped adapters; for typed ones the element's converter decides, and a refusal is false with
@@ -81,8 +86,5 @@ int ConvertContainerArgument(int element, GenericClass kind, PyObject* object, E
 // iter() over a .NET object through the typed enumerable of an element (an index of
 // kGenericElements): a new enumerator of the element's _IterWrapper_ type, or null with an error.
 PyObject* IterateElements(uint32_t handle, int element);
-
-// The typed adapter type of a kind over an element identifier, or null when there is none.
-PyTypeObject* GenericType(GenericKind kind, const char* elementId);
 
 }  // namespace morvax::containers

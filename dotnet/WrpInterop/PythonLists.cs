@@ -83,7 +83,8 @@ namespace Morvax.WrpGen.Interop
         public void Detach() => _container = IntPtr.Zero;
 
         private IntPtr Container =>
-            _container != IntPtr.Zero ? _container : throw new ObjectDisposedException("the Python list was lent only for the call that passed it");
+            _container != IntPtr.Zero ? _container
+                : throw new ObjectDisposedException("PythonList", "a Python list is lent only for the call that passed it");
 
         private IntPtr List =>
             _isList ? Container : throw new NotSupportedException("a Python sequence that is not a list is read-only here");

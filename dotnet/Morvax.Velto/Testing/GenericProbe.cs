@@ -85,5 +85,46 @@ public sealed class GenericProbe
         return n;
     }
 
+    /// <summary>
+    /// Edits the numbers as a member filling its caller's list does: removes the first 99,
+    /// multiplies the first number by 10, inserts 1 after it and appends -1; gives
+    /// "&lt;index of -1&gt;:&lt;count&gt;".
+    /// </summary>
+    public string Edit(System.Collections.Generic.IList<int> numbers)
+    {
+        numbers.Remove(99);
+        numbers[0] = numbers[0] * 10;
+        numbers.Insert(1, 1);
+        numbers.Add(-1);
+        return $"{numbers.IndexOf(-1)}:{numbers.Count}";
+    }
+
+    /// <summary>Appends 0 to count - 1 to the numbers; gives their new count.</summary>
+    public int Fill(System.Collections.Generic.IList<int> numbers, int count)
+    {
+        for (int i = 0; i < count; i++) numbers.Add(i);
+        return numbers.Count;
+    }
+
+    /// <summary>Empties the numbers.</summary>
+    public void Empty(System.Collections.Generic.IList<int> numbers) => numbers.Clear();
+
+    /// <summary>Removes the item at the index.</summary>
+    public void RemoveAt(System.Collections.Generic.IList<int> numbers, int index) => numbers.RemoveAt(index);
+
+    /// <summary>"&lt;contains&gt;:&lt;index&gt;:&lt;sum&gt;:&lt;read-only&gt;" of the value in the numbers, read without changing them.</summary>
+    public string Inspect(System.Collections.Generic.IList<int> numbers, int value) =>
+        $"{numbers.Contains(value)}:{numbers.IndexOf(value)}:{numbers.Sum()}:{numbers.IsReadOnly}";
+
+    /// <summary>Keeps the list past the call; <see cref="KeptCount"/> then reads it.</summary>
+    public void Keep(System.Collections.Generic.IList<int> numbers) => held = numbers;
+
+    public int KeptCount => held?.Count ?? -1;
+
+    /// <summary>The field codes of the fields, joined with "|".</summary>
+    public string FieldCodes(System.Collections.Generic.IList<Fields.Field> fields) =>
+        string.Join("|", fields.Select(f => f.GetFieldCode()));
+
     private System.Collections.Generic.List<int>? kept;
+    private System.Collections.Generic.IList<int>? held;
 }

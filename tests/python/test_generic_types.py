@@ -210,10 +210,19 @@ def test_array_arguments_are_refused_with_the_builders_message(mv, probe):
             probe.sum(wrong)
         assert str(raised.value) == f"can't build Array value from '{type(wrong).__module__}.{type(wrong).__qualname__}'" \
             or str(raised.value) == f"can't build Array value from '{type(wrong).__name__}'"
-    # Elements without a typed callback are classified, then converted by .NET.
-    with pytest.raises(RuntimeError, match="item 0 of the sequence is Run, not Paragraph"):
-        probe.count_paragraphs([mv.Run(doc)])
-    assert probe.count_paragraphs([mv.Paragraph(doc), None]) == 2
+    # Items that .NET would only classify are checked by their element's converter once the
+    # overload is chosen: lists and sequences alike, of classes, streams and arrays.
+    paragraph, run = mv.Paragraph(doc), mv.Run(doc)
+    for container in ([paragraph, run], (paragraph, run)):
+        with pytest.raises(TypeError, match=r"^can't build Paragraph value from 'morvax.velto.Run'$"):
+            probe.count_paragraphs(container)
+    with pytest.raises(TypeError, match=r"^can't build Paragraph value from 'int'$"):
+        probe.count_paragraphs([paragraph, 3])
+    with pytest.raises(TypeError, match=r"^can't build Stream from 'str'$"):
+        probe.total_length([probe.streams()[0], "not a stream"])
+    with pytest.raises(TypeError, match=r"^can't build Field value from 'morvax.velto.Run'$"):
+        probe.field_codes([run])
+    assert probe.count_paragraphs([paragraph, None]) == 2
 
 
 def test_generic_callbacks_read_lists_and_sequences_of_each_family(mv, probe):

@@ -182,6 +182,11 @@ constexpr ValueKindRow kValueKindRows[kValueKindCount] = {
     {VK::Interface, InterfaceArgument, nullptr, MayBeInterfaceValue, InterfaceResult, DropInterfaceHandle},
 };
 
+int CheckConvertedItems(const ValueSpec& spec, const ArgumentSlot& slot) {
+  bool typedContainer = spec.kind == VK::Array || spec.kind == VK::GenericList || spec.kind == VK::GenericIList;
+  return !typedContainer || spec.element == 0 || containers::CheckContainerItems(spec.element - 1, slot.enumerable);
+}
+
 // The table and the generated enumeration must agree row for row.
 static_assert(std::size(kValueKindRows) == kValueKindCount, "one value-kind row per generated ValueKind");
 static constexpr bool InEnumerationOrder() {

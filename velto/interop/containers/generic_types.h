@@ -83,6 +83,12 @@ bool TypedClassAccepts(int element, GenericClass kind, uint32_t handle, int32_t*
 struct EnumerableArgument;
 int ConvertContainerArgument(int element, GenericClass kind, PyObject* object, EnumerableArgument* out);
 
+// Once an overload is chosen: each item of a Python list or sequence (kinds 2 and 3) handed
+// for a container of class, stream or array elements must pass the element's converter, so
+// that a wrong item is refused with that converter's TypeError rather than failing in .NET.
+// Checking after the choice leaves overload dispatch as it is. 1, or 0 with the error.
+int CheckContainerItems(int element, const EnumerableArgument& argument);
+
 // iter() over a .NET object through the typed enumerable of an element (an index of
 // kGenericElements): a new enumerator of the element's _IterWrapper_ type, or null with an error.
 PyObject* IterateElements(uint32_t handle, int element);

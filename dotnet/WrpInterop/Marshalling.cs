@@ -631,7 +631,6 @@ namespace Morvax.WrpGen.Interop
                 : 0;
         }
 
-        /// <summary>A wrapper of a new handle for o, of the Python class registered for its run-time type.</summary>
         // A list or array of the runtime's own: its typed adapter where Python has one for
         // the run-time type, otherwise the untyped adapter of its kind (list group 9-11).
         private static IntPtr PyContainer(object o, Type type)
@@ -647,6 +646,7 @@ namespace Morvax.WrpGen.Interop
             return wrap(HandleTable.Add(o));
         }
 
+        /// <summary>A wrapper of a new handle for o, of the Python class registered for its run-time type.</summary>
         private static IntPtr PyWrapper(object o, uint typeKey)
         {
             // Fetched before the handle is issued, so a missing builder cannot

@@ -299,6 +299,44 @@ def test_lists_of_real_members_come_back_typed(mv, generic):
     assert [f.field_name for f in orders.fields] == ["Item", "Outside"]
 
 
+def font_file(names):
+    """A font file holding only a naming table: (family, full name) per font; two or more make a collection."""
+    import struct
+
+    def font(family, full, at):
+        strings = family.encode("utf-16-be") + full.encode("utf-16-be")
+        table = struct.pack(">HHH", 0, 2, 6 + 2 * 12)
+        table += struct.pack(">HHHHHH", 3, 1, 0x409, 1, len(family) * 2, 0)
+        table += struct.pack(">HHHHHH", 3, 1, 0x409, 4, len(full) * 2, len(family) * 2)
+        return struct.pack(">IHHHH", 0x00010000, 1, 0, 0, 0) + b"name" + struct.pack(">III", 0, at + 28, len(table + strings)) \
+            + table + strings
+    if len(names) == 1:
+        return font(*names[0], 0)
+    header = 12 + 4 * len(names)
+    bodies, offsets = b"", []
+    for family, full in names:
+        offsets.append(header + len(bodies))
+        bodies += font(family, full, header + len(bodies))
+    return b"ttcf" + struct.pack(">HHI", 1, 0, len(names)) + b"".join(struct.pack(">I", o) for o in offsets) + bodies
+
+
+def test_font_sources_list_their_fonts(mv, generic, tmp_path):
+    (tmp_path / "a.ttf").write_bytes(font_file([("Alpha", "Alpha Bold")]))
+    (tmp_path / "sub").mkdir()
+    (tmp_path / "sub" / "pair.TTC").write_bytes(font_file([("Beta", "Beta Regular"), ("Gamma", "Gamma Italic")]))
+    (tmp_path / "broken.otf").write_bytes(b"\0\1\0\0\0\5" + b"x" * 20)  # claims five tables it does not hold
+    (tmp_path / "notes.txt").write_text("not a font")
+    fonts = mv.fonts.FolderFontSource(str(tmp_path), True).get_available_fonts()
+    assert type(fonts) is generic._IListWrapper_8D65D398
+    assert [(f.font_family_name, f.full_font_name, f.file_path[len(str(tmp_path)) + 1:]) for f in fonts] == [
+        ("Alpha", "Alpha Bold", "a.ttf"), ("Beta", "Beta Regular", "sub/pair.TTC"),
+        ("Gamma", "Gamma Italic", "sub/pair.TTC")]
+    assert [f.font_family_name for f in mv.fonts.FolderFontSource(str(tmp_path), False).get_available_fonts()] == ["Alpha"]
+    assert len(mv.fonts.FileFontSource(str(tmp_path / "broken.otf")).get_available_fonts()) == 0
+    assert len(mv.fonts.FolderFontSource(str(tmp_path / "missing"), True).get_available_fonts()) == 0
+    assert len(mv.fonts.MemoryFontSource().get_available_fonts()) == 0
+
+
 def test_typed_list_results_and_extend_reserving_room(generic, probe):
     numbers = probe.number_list(3)
     assert type(numbers) is generic._ListWrapper_A4A29720 and list(numbers) == [0, 1, 2]

@@ -96,6 +96,30 @@ def test_node_arrays_come_back_typed_with_items_as_their_class(mv, generic):
         assert type(next(it)) is mv.Paragraph
 
 
+def test_items_of_mixed_classes_are_each_their_own_class(mv, generic, handles):
+    """Arrays and enumerators of class elements hand items over as handles and wrap them here,
+    remembering the class last met: items of changing classes, indexes out of range and
+    enumerators of untyped collections must still come back right, without leaking handles."""
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    builder.write("a")
+    builder.insert_field("PAGE")
+    builder.writeln("b")
+    before = handles.live()
+    for _ in range(2):
+        nodes = doc.get_child_nodes(mv.NodeType.ANY, True).to_array()
+        assert type(nodes) is generic._ArrayWrapper_835DB32F
+        by_index = [type(nodes[i]).__name__ for i in range(len(nodes))]
+        by_iteration = [type(n).__name__ for n in nodes]
+        assert by_index == by_iteration and len(set(by_index)) >= 4  # Section, Body, Paragraph, Run, FieldStart, ...
+        assert "FieldStart" in by_index and type(nodes[-1]).__name__ == by_index[-1]
+        for wrong in (len(nodes), -len(nodes) - 1, 2**40):
+            with pytest.raises(IndexError):
+                nodes[wrong]
+        del nodes
+    assert handles.live() == before
+
+
 def test_casting_services_are_the_element_types_own(mv, generic):
     doc = mv.Document()
     sections = doc.sections.to_array()

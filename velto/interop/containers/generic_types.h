@@ -6,6 +6,7 @@
 
 #include <Python.h>
 
+#include <climits>
 #include <cstdint>
 
 #include "interop/containers/adapters.h"
@@ -48,6 +49,13 @@ extern const int kGenericTypeCount;
 
 // Builds the typed adapter types and adds them to the _generic module. 0, or -1 with ImportError.
 int RegisterGenericTypes(PyObject* module);
+
+// x[index] of a typed array over a class element, read through its own typed class: the new
+// item with *status 0; otherwise null with *status the entry's status (2: out of range) and
+// any error set. Null with *status untouched for other types, which read the untyped way:
+// start it at kNotHanded.
+inline constexpr int32_t kNotHanded = INT32_MIN;
+PyObject* HandedItemAt(PyObject* self, int32_t index, int32_t* status);
 
 // Before a bulk addition of count items to a typed _ListWrapper_: reserves room through the
 // element's list class. True (nothing to do for other types), or false with an error.

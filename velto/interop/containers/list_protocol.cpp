@@ -301,6 +301,12 @@ int SqContains(PyObject* self, PyObject* value) {
 
 PyObject* SqItem(PyObject* self, Py_ssize_t i) {
   if (RefuseInForkedChild()) return nullptr;
+  int32_t handed = kNotHanded;
+  if (PyObject* typed = HandedItemAt(self, Narrow(i), &handed)) return typed;
+  if (handed != kNotHanded) {
+    StatusFailed(handed);
+    return nullptr;
+  }
   PyObject* item = nullptr;
   int32_t status = At<GetItemFn>(self, kGetItem)(HandleOf(self), Narrow(i), &item);
   if (StatusFailed(status)) {

@@ -141,7 +141,6 @@ void DropHandle(ResultSlot& r) { ReleaseHandle(r.handle); }
 void DropStream(ResultSlot& r) { containers::DiscardStreamResult(r.objectRef); }
 void DropInterfaceHandle(ResultSlot& r) { ReleaseHandle(r.interfaceRef.handle); }
 
-
 }  // namespace
 
 // Read by RowOf (value_kinds.h).

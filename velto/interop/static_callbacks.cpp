@@ -78,25 +78,25 @@ const void* Entry(Function* function) {
 }
 
 static const ContainerGroup kContainers = {
-    Entry(&containers::ListSizeCallback),     Entry(&containers::ListSize64Callback),
-    Entry(&containers::PopCallback),          Entry(&containers::ClearCallback),
-    Entry(&containers::SequenceSizeCallback), Entry(&containers::SequenceSize64Callback),
-    Entry(&containers::GetIteratorCallback),  Entry(&containers::ObjectSizeCallback),
-    Entry(&containers::NewListCallback),      Entry(&containers::NewListWithHintCallback),
+    Entry(&containers::ListSizeCallback),
+    Entry(&containers::ListSize64Callback),
+    Entry(&containers::PopCallback),
+    Entry(&containers::ClearCallback),
+    Entry(&containers::SequenceSizeCallback),
+    Entry(&containers::SequenceSize64Callback),
+    Entry(&containers::GetIteratorCallback),
+    Entry(&containers::ObjectSizeCallback),
+    Entry(&containers::NewListCallback),
+    Entry(&containers::NewListWithHintCallback),
     Utf16TextCallback,
 };
 
 static const ListGroup kLists = {
-    Entry(&containers::ListGetItemCallback),
-    Entry(&containers::ListSetItemCallback),
-    Entry(&containers::ListAppendCallback),
-    Entry(&containers::ListInsertCallback),
-    Entry(&containers::ListRemoveCallback),
-    Entry(&containers::ListContainsCallback),
-    Entry(&containers::ListIndexOfCallback),
-    Entry(&containers::StoreListItemCallback),
-    Entry(&containers::WrapIListCallback),
-    Entry(&containers::WrapArrayListCallback),
+    Entry(&containers::ListGetItemCallback), Entry(&containers::ListSetItemCallback),
+    Entry(&containers::ListAppendCallback),  Entry(&containers::ListInsertCallback),
+    Entry(&containers::ListRemoveCallback),  Entry(&containers::ListContainsCallback),
+    Entry(&containers::ListIndexOfCallback), Entry(&containers::StoreListItemCallback),
+    Entry(&containers::WrapIListCallback),   Entry(&containers::WrapArrayListCallback),
     Entry(&containers::WrapArrayCallback),
 };
 

@@ -59,9 +59,10 @@ namespace Morvax.WrpGen.Interop
             int size = list ? StaticCallbacks.ListSize(container) : StaticCallbacks.SequenceSize(container);
             if (size < 0) throw new PythonErrorPending("reading the size of a Python container failed");
             items = new T[size];
+            byte* slot = stackalloc byte[SlotSize];  // once for all items: the loop is the hot path
             for (int i = 0; i < size; i++)
             {
-                if (!TryReadItem(list, container, i, out items[i]))
+                if (!ReadItem(list, container, i, slot, out items[i]))
                     throw new ArgumentException($"the Python container changed size while it was read (item {i})");
             }
             return true;
@@ -76,9 +77,14 @@ namespace Morvax.WrpGen.Interop
         /// </summary>
         public static bool TryReadItem<T>(bool list, IntPtr container, int index, out T item)
         {
+            byte* slot = stackalloc byte[SlotSize];
+            return ReadItem(list, container, index, slot, out item);
+        }
+
+        private static bool ReadItem<T>(bool list, IntPtr container, int index, byte* slot, out T item)
+        {
             var block = (IntPtr*)NativeCallbacks.PyGenericTable;
             int entry = EntryOf<T>.List;
-            byte* slot = stackalloc byte[SlotSize];
             IntPtr held = IntPtr.Zero;
             int status = list
                 ? ((delegate* unmanaged<IntPtr, int, void*, int>)block[entry])(container, index, slot)

@@ -115,7 +115,8 @@ public static class CppEmitter
         ValueKind.Interface => $"{{ValueKind::Interface, &k{type.Class!.CppName}, nullptr}}",
         ValueKind.Enum => $"{{ValueKind::Enum, nullptr, &kE_{type.Enum!.CppName}}}",
         // An array names its element: typed adapters for results, the element's builder for arguments.
-        ValueKind.Array when type.Element is { } e => $"{{ValueKind::Array, nullptr, nullptr, {e.Number}}}",
+        ValueKind.Array or ValueKind.GenericList or ValueKind.GenericIList or ValueKind.GenericEnumerator when type.Element is { } e =>
+            $"{{ValueKind::{type.Kind}, nullptr, nullptr, {e.Number}}}",
         _ => $"{{ValueKind::{type.Kind}, nullptr, nullptr}}",
     };
 

@@ -46,6 +46,18 @@ public static class GenericEmitter
         ["btp_IsAssignable"] = new("int", "uint handle", "ContainerEntries.IsAssignable<@T>(handle)"),
     };
 
+    // Arrays and enumerators of class elements hand their items over as handles with type keys,
+    // which the native side wraps as the element's class without calling back into .NET.
+    private static readonly Dictionary<string, Entry> ClassElementEntries = new(StringComparer.Ordinal)
+    {
+        ["SqGetItem"] = new("int", "uint handle, int index, ItemRef* outItem", "GenericEntries.GetItemRef(handle, index, outItem)"),
+        ["MoveNext"] = new("int", "uint handle, ItemRef* outItem", "GenericEntries.MoveNextRef(handle, outItem)"),
+    };
+
+    private static Entry EntryOf(ClassKind kind, ElementModel element, string name) =>
+        element.Family == ElementFamily.Class && kind.Name is "SiApiArray" or "SiApiEnumerator"
+        && ClassElementEntries.TryGetValue(name, out var typed) ? typed : Entries[name];
+
     /// <summary>One typed interop class kind: its name, the .NET type it serves ("@E" the element) and its entry points in binding order.</summary>
     public sealed record ClassKind(string Name, string ServedType, string[] Full, string[] ArgumentOnly);
 
@@ -113,7 +125,7 @@ public static class GenericEmitter
                 text.AppendLine("    {");
                 foreach (var name in argumentOnly ? kind.ArgumentOnly : kind.Full)
                 {
-                    var entry = Entries[name];
+                    var entry = EntryOf(kind, element, name);
                     string body = entry.Body.Replace("@T", served).Replace("@E", element.CSharpName);
                     text.AppendLine($"        [UnmanagedCallersOnly] public static {entry.Returns} {name}({entry.Parameters}) => {body};");
                 }

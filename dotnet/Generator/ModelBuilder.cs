@@ -246,6 +246,19 @@ public sealed class ModelBuilder
     private static ValueType_ Named(ValueType_ type, string pythonName) =>
         type.Kind == ValueKind.String && NameRules.IsFileName(pythonName) ? type with { Kind = ValueKind.FileName } : type;
 
+    // The generic collections that cross typed: a list of an element with a typed list, or
+    // an enumerator of an element with a typed iterator. Other generic containers are deferred.
+    private static ValueKind? GenericKindOf(Type type, ElementModel? element)
+    {
+        if (element == null || !type.IsGenericType) return null;
+        var definition = type.GetGenericTypeDefinition();
+        const Instantiations lists = Instantiations.List | Instantiations.ListInterface | Instantiations.ListArgument;
+        if (definition == typeof(List<>) && element.Has(lists)) return ValueKind.GenericList;
+        if (definition == typeof(IList<>) && element.Has(lists)) return ValueKind.GenericIList;
+        if (definition == typeof(IEnumerator<>) && element.Has(Instantiations.Iterator)) return ValueKind.GenericEnumerator;
+        return null;
+    }
+
     private ValueType_? Classify(Type type, out string? deferredBecause)
     {
         deferredBecause = null;
@@ -256,6 +269,7 @@ public sealed class ModelBuilder
             return new ValueType_(type.IsInterface ? ValueKind.Interface : ValueKind.Class, model, type);
         if (_enums.TryGetValue(type, out var enumeration)) return new ValueType_(ValueKind.Enum, null, type, enumeration);
         if (type.IsArray) return new ValueType_(ValueKind.Array, null, type, null, element);
+        if (GenericKindOf(type, element) is { } generic) return new ValueType_(generic, null, type, null, element);
         deferredBecause = type.IsEnum ? "enumeration outside the library"
             : type.IsInterface && !type.IsGenericType ? "interface value"
             : typeof(System.IO.Stream).IsAssignableFrom(type) ? "stream of a derived type"

@@ -11,7 +11,8 @@ namespace Morvax.Generator;
 /// (NameRules.IsFileName): it also takes os.PathLike (bytes alone are no name).
 /// </summary>
 public enum ValueKind { Void, String, Bool, Int16, Int32, Int64, Byte, Double, Single, Char, ByteArray, Object, Class, Enum, DateTime, DateTimeOffset, TimeSpan, Decimal, Guid, FileName,
-    Enumerable, Enumerator, List, Collection, ArrayList, CollectionBase, ReadOnlyCollectionBase, Array, Disposable, Stream,
+    Enumerable, Enumerator, List, Collection, ArrayList, CollectionBase, ReadOnlyCollectionBase, Array,
+    GenericList, GenericIList, GenericEnumerator, Disposable, Stream,
     Interface,
     Color, Point, PointF, Size, SizeF, Rectangle, RectangleF }
 
@@ -76,6 +77,18 @@ public static class ValueKinds
         // (@E: the element's C# type).
         new(ValueKind.Array, null, "PythonContainers.ReadArray<@E>(args[@i])", Handle,
             "collections.abc.Sequence[object] | None", "collections.abc.MutableSequence[object]", "collections.abc"),
+        // The generic collections over a listed element (@E): a result comes back as the element's
+        // typed list or enumerator adapter; a list argument takes what an array argument takes
+        // (the list builder; a List<T> copies a Python container's items), an enumerator argument
+        // the .NET enumerator a wrapper holds.
+        new(ValueKind.GenericList, null, "PythonContainers.ReadList<@E>(args[@i])", Handle,
+            "collections.abc.Sequence[object] | None", "collections.abc.MutableSequence[object]", "collections.abc"),
+        // A Python list or sequence given for a list interface is lent to .NET as a view for the call.
+        new(ValueKind.GenericIList, null, "PythonContainers.ReadIList<@E>(args[@i])", Handle,
+            "collections.abc.Sequence[object] | None", "collections.abc.MutableSequence[object]", "collections.abc",
+            "using (PythonLists.Open()) { @body }"),
+        new(ValueKind.GenericEnumerator, null, "HandleTable.Get<global::System.Collections.Generic.IEnumerator<@E>>(*(uint*)args[@i])", Handle,
+            "collections.abc.Iterator[object] | None", "collections.abc.Iterator[object]", "collections.abc"),
         new(ValueKind.Disposable, typeof(IDisposable), "HandleTable.Get<global::System.IDisposable>(*(uint*)args[@i])", Handle,
             "contextlib.AbstractContextManager[object] | None", "contextlib.AbstractContextManager[object]", "contextlib"),
         // A .NET stream, or a Python binary file object that .NET reads and writes through the

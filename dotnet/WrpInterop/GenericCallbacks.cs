@@ -39,6 +39,12 @@ namespace Morvax.WrpGen.Interop
             return -1;
         }
 
+        // The list entry of T, found once per element type.
+        private static class EntryOf<T>
+        {
+            public static readonly int List = ListEntryOf(typeof(T));
+        }
+
         private static int SequenceEntryOf(int listEntry) => listEntry <= 18 ? listEntry + 21 : listEntry + 20;
 
         /// <summary>
@@ -48,32 +54,53 @@ namespace Morvax.WrpGen.Interop
         public static bool TryRead<T>(int kind, IntPtr container, out T[] items)
         {
             items = Array.Empty<T>();
-            var block = (IntPtr*)NativeCallbacks.PyGenericTable;
-            int entry = ListEntryOf(typeof(T));
-            if (block == null || entry < 0) return false;
+            if (!Has<T>()) return false;
             bool list = kind == 2;
             int size = list ? StaticCallbacks.ListSize(container) : StaticCallbacks.SequenceSize(container);
             if (size < 0) throw new PythonErrorPending("reading the size of a Python container failed");
-            var listGet = (delegate* unmanaged<IntPtr, int, void*, int>)block[entry];
-            var sequenceGet = (delegate* unmanaged<IntPtr, int, IntPtr*, void*, int>)block[SequenceEntryOf(entry)];
-            byte* slot = stackalloc byte[SlotSize];
             items = new T[size];
+            byte* slot = stackalloc byte[SlotSize];  // once for all items: the loop is the hot path
             for (int i = 0; i < size; i++)
             {
-                IntPtr held = IntPtr.Zero;
-                int status = list ? listGet(container, i, slot) : sequenceGet(container, i, &held, slot);
-                try
-                {
-                    if (status == -2) throw new ArgumentException($"the Python container changed size while it was read (item {i})");
-                    if (status != 0) throw new PythonErrorPending($"converting item {i} of a Python container failed");
-                    items[i] = Read<T>(slot);
-                }
-                finally
-                {
-                    if (held != IntPtr.Zero) NativeCallbacks.DropReference(held);
-                }
+                if (!ReadItem(list, container, i, slot, out items[i]))
+                    throw new ArgumentException($"the Python container changed size while it was read (item {i})");
             }
             return true;
+        }
+
+        /// <summary>Whether items of T are read through the typed callbacks.</summary>
+        public static bool Has<T>() => NativeCallbacks.PyGenericTable != IntPtr.Zero && EntryOf<T>.List >= 0;
+
+        /// <summary>
+        /// Item i of a Python list or sequence through T's typed callback (Has&lt;T&gt; must hold):
+        /// false when i is out of range; the element converter's error is thrown as pending.
+        /// </summary>
+        public static bool TryReadItem<T>(bool list, IntPtr container, int index, out T item)
+        {
+            byte* slot = stackalloc byte[SlotSize];
+            return ReadItem(list, container, index, slot, out item);
+        }
+
+        private static bool ReadItem<T>(bool list, IntPtr container, int index, byte* slot, out T item)
+        {
+            var block = (IntPtr*)NativeCallbacks.PyGenericTable;
+            int entry = EntryOf<T>.List;
+            IntPtr held = IntPtr.Zero;
+            int status = list
+                ? ((delegate* unmanaged<IntPtr, int, void*, int>)block[entry])(container, index, slot)
+                : ((delegate* unmanaged<IntPtr, int, IntPtr*, void*, int>)block[SequenceEntryOf(entry)])(container, index, &held, slot);
+            try
+            {
+                item = default!;
+                if (status == -2) return false;
+                if (status != 0) throw new PythonErrorPending($"converting item {index} of a Python container failed");
+                item = Read<T>(slot);
+                return true;
+            }
+            finally
+            {
+                if (held != IntPtr.Zero) NativeCallbacks.DropReference(held);
+            }
         }
 
         private static T Read<T>(void* slot)

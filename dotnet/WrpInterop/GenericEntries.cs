@@ -6,8 +6,62 @@ using System.Collections.Generic;
 
 namespace Morvax.WrpGen.Interop
 {
-    internal static class GenericEntries
+    internal static unsafe class GenericEntries
     {
+        // Not generic over the element: the typed classes of every class element share these
+        // bodies, and code shared over reference types would look its types up on each call.
+
+        /// <summary>
+        /// Item i of an array for native code that wraps it itself: a new handle and the key of its
+        /// run-time type (handle 0 for null). 0; 2 for an index out of range; -1 after an error.
+        /// </summary>
+        internal static int GetItemRef(uint handle, int index, ItemRef* outItem)
+        {
+            try
+            {
+                object? target = HandleTable.Get(handle);
+                if (target is object[] items)  // any array of a reference type
+                {
+                    if ((uint)index >= (uint)items.Length) return 2;
+                    Hand(items[index], outItem);
+                    return 0;
+                }
+                var list = (System.Collections.IList)target!;
+                if ((uint)index >= (uint)list.Count) return 2;
+                Hand(list[index], outItem);
+                return 0;
+            }
+            catch (Exception e)
+            {
+                ErrorBridge.Report(e);
+                return -1;
+            }
+        }
+
+        /// <summary>The next item of an enumerator, handed over as GetItemRef does: 0; 1 at the end; -1 after an error.</summary>
+        internal static int MoveNextRef(uint handle, ItemRef* outItem)
+        {
+            try
+            {
+                var enumerator = (System.Collections.IEnumerator)HandleTable.Get(handle)!;
+                if (!enumerator.MoveNext()) return 1;
+                Hand(enumerator.Current, outItem);
+                return 0;
+            }
+            catch (Exception e)
+            {
+                ErrorBridge.Report(e);
+                return -1;
+            }
+        }
+
+        private static void Hand(object? item, ItemRef* outItem)
+        {
+            outItem->Kind = 0;
+            outItem->TypeKey = item is null ? 0 : Marshalling.TypeKeyOf(item.GetType());
+            outItem->Handle = item is null ? 0 : HandleTable.Add(item);
+        }
+
         internal static void EnsureCapacity<T>(uint handle, int count)
         {
             try

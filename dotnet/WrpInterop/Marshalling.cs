@@ -586,6 +586,10 @@ namespace Morvax.WrpGen.Interop
                         {
                             return PyPair(type, o);
                         }
+                        if (o is System.Collections.IList && (o is Array || type.Assembly == typeof(object).Assembly))
+                        {
+                            return PyContainer(o, type);
+                        }
                         uint key = TypeKeyOf(type);
                         s_lastWrapped = new TypeAndKey(type, key);
                         return PyWrapper(o, key);
@@ -625,6 +629,21 @@ namespace Morvax.WrpGen.Interop
             return lastWrapped is not null && o is not null && ReferenceEquals(o.GetType(), lastWrapped.Type)
                 ? lastWrapped.Key
                 : 0;
+        }
+
+        // A list or array of the runtime's own: its typed adapter where Python has one for
+        // the run-time type, otherwise the untyped adapter of its kind (list group 9-11).
+        private static IntPtr PyContainer(object o, Type type)
+        {
+            var lists = StaticCallbacks.Lists;
+            IntPtr wrapper;
+            int found = StaticCallbacks.TryMakeWrapper(HandleTable.Add(o), TypeKeyOf(type), &wrapper);
+            if (found != 0)
+            {
+                return found > 0 ? wrapper : IntPtr.Zero;
+            }
+            var wrap = o is Array ? lists->WrapArray : o is System.Collections.ArrayList ? lists->WrapArrayList : lists->WrapIList;
+            return wrap(HandleTable.Add(o));
         }
 
         /// <summary>A wrapper of a new handle for o, of the Python class registered for its run-time type.</summary>

@@ -22,8 +22,8 @@ namespace Morvax.WrpGen.Interop
             public delegate* unmanaged<uint, uint, IntPtr*, int> TryMakeWrapper;
             public delegate* unmanaged<IntPtr, IntPtr*, PyVariant*, int> NextItem;
             public ContainerGroup* Containers;
-            public IntPtr List;
-            public IntPtr Sequence;
+            public ListGroup* List;
+            public SequenceGroup* Sequence;
             public StreamGroup* Stream;
         }
 
@@ -77,16 +77,44 @@ namespace Morvax.WrpGen.Interop
         private struct ContainerGroup
         {
             public IntPtr ListSize32;
-            public IntPtr ListSize64;
-            public IntPtr Pop;
-            public IntPtr Clear;
+            public delegate* unmanaged<IntPtr, long> ListSize64;
+            public delegate* unmanaged<IntPtr, int, int> Pop;
+            public delegate* unmanaged<IntPtr, int> Clear;
             public IntPtr SequenceSize32;
-            public IntPtr SequenceSize64;
+            public delegate* unmanaged<IntPtr, long> SequenceSize64;
             public delegate* unmanaged<IntPtr, IntPtr> Iterator;
-            public IntPtr ObjectSize;
-            public IntPtr NewList;
-            public IntPtr NewListWithHint;
+            public delegate* unmanaged<IntPtr, int> ObjectSize;
+            public delegate* unmanaged<int, IntPtr*, IntPtr*> NewList;
+            public delegate* unmanaged<int, int, IntPtr*, IntPtr*> NewListWithHint;
             public delegate* unmanaged<IntPtr, IntPtr*, int*, char**, int> Utf16Text;
+        }
+
+        // The list group: a Python list's items and methods (the first argument, borrowed;
+        // a value passed is a new reference the callback takes over, IntPtr.Zero for None),
+        // and the wrapping of .NET containers as adapters.
+        [StructLayout(LayoutKind.Sequential)]
+        internal struct ListGroup
+        {
+            public delegate* unmanaged<IntPtr, int, PyVariant*, int> GetItem;
+            public delegate* unmanaged<IntPtr, int, IntPtr, int> SetItem;
+            public delegate* unmanaged<IntPtr, IntPtr, int> Append;
+            public delegate* unmanaged<IntPtr, int, IntPtr, int> Insert;
+            public delegate* unmanaged<IntPtr, IntPtr, int> Remove;
+            public delegate* unmanaged<IntPtr, IntPtr, int> Contains;
+            public delegate* unmanaged<IntPtr, IntPtr, int> IndexOf;
+            public delegate* unmanaged<IntPtr*, int, IntPtr, IntPtr*> StoreItem;
+            public delegate* unmanaged<uint, IntPtr> WrapIList;
+            public delegate* unmanaged<uint, IntPtr> WrapArrayList;
+            public delegate* unmanaged<uint, IntPtr> WrapArray;
+        }
+
+        // The sequence group: another sized sequence's items, read only.
+        [StructLayout(LayoutKind.Sequential)]
+        internal struct SequenceGroup
+        {
+            public delegate* unmanaged<IntPtr, int, IntPtr*, PyVariant*, int> GetItem;
+            public delegate* unmanaged<IntPtr, IntPtr, int> Contains;
+            public delegate* unmanaged<IntPtr, IntPtr, int> IndexOf;
         }
 
         // The stream group, in its fixed order: the thirteen operations on a
@@ -336,6 +364,27 @@ namespace Morvax.WrpGen.Interop
         /// <summary>The size of a Python sequence, or -1 with the Python error pending.</summary>
         internal static delegate* unmanaged<IntPtr, int> SequenceSize =>
             Containers->SequenceSize32 != IntPtr.Zero ? (delegate* unmanaged<IntPtr, int>)Containers->SequenceSize32 : throw Missing("container 5 (sequence size)");
+
+        /// <summary>(container, index) → 0; -2 on IndexError; -1 with the Python error pending.</summary>
+        internal static delegate* unmanaged<IntPtr, int, int> Pop =>
+            Containers->Pop != null ? Containers->Pop : throw Missing("container 3 (pop)");
+
+        /// <summary>(container) → 0, or -1 with the Python error pending.</summary>
+        internal static delegate* unmanaged<IntPtr, int> Clear =>
+            Containers->Clear != null ? Containers->Clear : throw Missing("container 4 (clear)");
+
+        /// <summary>The size of a Python list or sequence as a 64-bit count, -1 with the Python error pending.</summary>
+        internal static long Size64(IntPtr container, bool list) =>
+            list ? (Containers->ListSize64 != null ? Containers->ListSize64 : throw Missing("container 2 (list size)"))(container)
+                 : (Containers->SequenceSize64 != null ? Containers->SequenceSize64 : throw Missing("container 6 (sequence size)"))(container);
+
+        /// <summary>(count, out list) → the new list's item array, to be filled with StoreItem; null with the Python error pending.</summary>
+        internal static delegate* unmanaged<int, IntPtr*, IntPtr*> NewList =>
+            Containers->NewList != null ? Containers->NewList : throw Missing("container 9 (new list)");
+
+        internal static ListGroup* Lists => Table->List != null ? Table->List : throw Missing("list group");
+
+        internal static SequenceGroup* Sequences => Table->Sequence != null ? Table->Sequence : throw Missing("sequence group");
 
         private static ContainerGroup* Containers =>
             Table->Containers != null ? Table->Containers : throw Missing("container group");

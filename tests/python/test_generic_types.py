@@ -96,6 +96,30 @@ def test_node_arrays_come_back_typed_with_items_as_their_class(mv, generic):
         assert type(next(it)) is mv.Paragraph
 
 
+def test_items_of_mixed_classes_are_each_their_own_class(mv, generic, handles):
+    """Arrays and enumerators of class elements hand items over as handles and wrap them here,
+    remembering the class last met: items of changing classes, indexes out of range and
+    enumerators of untyped collections must still come back right, without leaking handles."""
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    builder.write("a")
+    builder.insert_field("PAGE")
+    builder.writeln("b")
+    before = handles.live()
+    for _ in range(2):
+        nodes = doc.get_child_nodes(mv.NodeType.ANY, True).to_array()
+        assert type(nodes) is generic._ArrayWrapper_835DB32F
+        by_index = [type(nodes[i]).__name__ for i in range(len(nodes))]
+        by_iteration = [type(n).__name__ for n in nodes]
+        assert by_index == by_iteration and len(set(by_index)) >= 4  # Section, Body, Paragraph, Run, FieldStart, ...
+        assert "FieldStart" in by_index and type(nodes[-1]).__name__ == by_index[-1]
+        for wrong in (len(nodes), -len(nodes) - 1, 2**40):
+            with pytest.raises(IndexError):
+                nodes[wrong]
+        del nodes
+    assert handles.live() == before
+
+
 def test_casting_services_are_the_element_types_own(mv, generic):
     doc = mv.Document()
     sections = doc.sections.to_array()
@@ -210,10 +234,19 @@ def test_array_arguments_are_refused_with_the_builders_message(mv, probe):
             probe.sum(wrong)
         assert str(raised.value) == f"can't build Array value from '{type(wrong).__module__}.{type(wrong).__qualname__}'" \
             or str(raised.value) == f"can't build Array value from '{type(wrong).__name__}'"
-    # Elements without a typed callback are classified, then converted by .NET.
-    with pytest.raises(RuntimeError, match="item 0 of the sequence is Run, not Paragraph"):
-        probe.count_paragraphs([mv.Run(doc)])
-    assert probe.count_paragraphs([mv.Paragraph(doc), None]) == 2
+    # Items that .NET would only classify are checked by their element's converter once the
+    # overload is chosen: lists and sequences alike, of classes, streams and arrays.
+    paragraph, run = mv.Paragraph(doc), mv.Run(doc)
+    for container in ([paragraph, run], (paragraph, run)):
+        with pytest.raises(TypeError, match=r"^can't build Paragraph value from 'morvax.velto.Run'$"):
+            probe.count_paragraphs(container)
+    with pytest.raises(TypeError, match=r"^can't build Paragraph value from 'int'$"):
+        probe.count_paragraphs([paragraph, 3])
+    with pytest.raises(TypeError, match=r"^can't build Stream from 'str'$"):
+        probe.total_length([probe.streams()[0], "not a stream"])
+    with pytest.raises(TypeError, match=r"^can't build Field value from 'morvax.velto.Run'$"):
+        probe.field_codes([run])
+    assert probe.count_paragraphs([paragraph, None]) == 2
 
 
 def test_generic_callbacks_read_lists_and_sequences_of_each_family(mv, probe):
@@ -254,12 +287,174 @@ def test_generic_callbacks_read_lists_and_sequences_of_each_family(mv, probe):
         probe.sum(Failing())
 
 
+# --- typed lists and enumerators -----------------------------------------------------------
+
+
+def merge_regions(mv):
+    """A document with the region Orders (a field Item and the nested region Lines) and a field outside."""
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    for name in ["TableStart:Orders", "Item", "TableStart:Lines", "Qty", "TableEnd:Lines", "TableEnd:Orders",
+                 "Outside"]:
+        builder.insert_field("MERGEFIELD " + name)
+    return doc
+
+
+def test_lists_of_real_members_come_back_typed(mv, generic):
+    doc = merge_regions(mv)
+    root = doc.mail_merge.get_regions_hierarchy()
+    assert type(root.regions) is generic._IListWrapper_B67D34E9
+    assert type(root.fields) is generic._IListWrapper_B603EEB6
+    assert type(root.mustache_tags) is generic._IListWrapper_BB6F4F0C and len(root.mustache_tags) == 0
+    assert [f.get_field_code() for f in root.fields] == ["MERGEFIELD Outside"]
+    (orders,) = root.regions
+    assert (orders.name, orders.level, orders.parent_region.name) == ("Orders", 1, None)
+    assert [type(f) for f in orders.fields] == [mv.fields.FieldMergeField]
+    assert orders.start_field.field_name == "TableStart:Orders" and orders.end_field.field_name == "TableEnd:Orders"
+    lines = doc.mail_merge.get_regions_by_name("LINES")
+    assert type(lines) is generic._IListWrapper_B67D34E9 and [r.level for r in lines] == [2]
+    assert lines[0].parent_region.name == "Orders" and lines[0].fields[0].field_name == "Qty"
+    with iter(orders.fields) as it:
+        assert type(it) is generic._IterWrapper_B603EEB6 and next(it).field_name == "Item"
+    # Writes pass the element's converter; a refused value changes nothing.
+    with pytest.raises(TypeError, match=r"^can't build Field value from 'morvax.velto.Run'$"):
+        orders.fields.append(mv.Run(doc))
+    orders.fields.append(root.fields[0])
+    assert [f.field_name for f in orders.fields] == ["Item", "Outside"]
+
+
+def font_file(names):
+    """A font file holding only a naming table: (family, full name) per font; two or more make a collection."""
+    import struct
+
+    def font(family, full, at):
+        strings = family.encode("utf-16-be") + full.encode("utf-16-be")
+        table = struct.pack(">HHH", 0, 2, 6 + 2 * 12)
+        table += struct.pack(">HHHHHH", 3, 1, 0x409, 1, len(family) * 2, 0)
+        table += struct.pack(">HHHHHH", 3, 1, 0x409, 4, len(full) * 2, len(family) * 2)
+        return struct.pack(">IHHHH", 0x00010000, 1, 0, 0, 0) + b"name" + struct.pack(">III", 0, at + 28, len(table + strings)) \
+            + table + strings
+    if len(names) == 1:
+        return font(*names[0], 0)
+    header = 12 + 4 * len(names)
+    bodies, offsets = b"", []
+    for family, full in names:
+        offsets.append(header + len(bodies))
+        bodies += font(family, full, header + len(bodies))
+    return b"ttcf" + struct.pack(">HHI", 1, 0, len(names)) + b"".join(struct.pack(">I", o) for o in offsets) + bodies
+
+
+def test_font_sources_list_their_fonts(mv, generic, tmp_path):
+    (tmp_path / "a.ttf").write_bytes(font_file([("Alpha", "Alpha Bold")]))
+    (tmp_path / "sub").mkdir()
+    (tmp_path / "sub" / "pair.TTC").write_bytes(font_file([("Beta", "Beta Regular"), ("Gamma", "Gamma Italic")]))
+    (tmp_path / "broken.otf").write_bytes(b"\0\1\0\0\0\5" + b"x" * 20)  # claims five tables it does not hold
+    (tmp_path / "notes.txt").write_text("not a font")
+    fonts = mv.fonts.FolderFontSource(str(tmp_path), True).get_available_fonts()
+    assert type(fonts) is generic._IListWrapper_8D65D398
+    assert [(f.font_family_name, f.full_font_name, f.file_path[len(str(tmp_path)) + 1:]) for f in fonts] == [
+        ("Alpha", "Alpha Bold", "a.ttf"), ("Beta", "Beta Regular", "sub/pair.TTC"),
+        ("Gamma", "Gamma Italic", "sub/pair.TTC")]
+    assert [f.font_family_name for f in mv.fonts.FolderFontSource(str(tmp_path), False).get_available_fonts()] == ["Alpha"]
+    assert len(mv.fonts.FileFontSource(str(tmp_path / "broken.otf")).get_available_fonts()) == 0
+    assert len(mv.fonts.FolderFontSource(str(tmp_path / "missing"), True).get_available_fonts()) == 0
+    assert len(mv.fonts.MemoryFontSource().get_available_fonts()) == 0
+
+
+def test_typed_list_results_and_extend_reserving_room(generic, probe):
+    numbers = probe.number_list(3)
+    assert type(numbers) is generic._ListWrapper_A4A29720 and list(numbers) == [0, 1, 2]
+    assert probe.capacity == 3
+    numbers.extend(range(100))  # one reservation, not doubling: 3 -> 103
+    assert probe.capacity == 103 and len(numbers) == 103
+    numbers.extend([1, 2])
+    assert probe.capacity >= 105 and numbers[-1] == 2
+    with pytest.raises(TypeError, match=r"^integer argument expected, got 'str'$"):
+        numbers.append("x")
+    assert len(numbers) == 105
+
+
+def test_list_arguments_of_every_kind_and_refusals(mv, probe):
+    assert probe.sum_list(None) == -1
+    assert probe.sum_list(probe.number_list(4)) == 6  # kind 0: the .NET list itself
+    assert probe.sum_list([1, 2]) == 3 and probe.sum_list((3, 4)) == 7 and probe.sum_list(range(4)) == 6
+    assert probe.total_length(list(probe.streams())) == 3 and probe.total_length(None) == -1
+    for wrong in (5, object(), probe.numbers(2), probe.words()):
+        with pytest.raises(TypeError) as raised:
+            probe.sum_list(wrong)
+        name = type(wrong).__name__ if type(wrong).__module__ == "builtins" else \
+            f"{type(wrong).__module__}.{type(wrong).__qualname__}"
+        assert str(raised.value) == f"can't build List value from '{name}'"
+    with pytest.raises(TypeError, match=r"^integer argument expected, got 'str'$"):
+        probe.sum_list([1, "x"])
+
+
+def test_enumerators_cross_both_ways(mv, generic, probe):
+    counter = probe.counter(3)
+    assert type(counter) is generic._IterWrapper_A4A29720 and list(counter) == [0, 1, 2]
+    assert probe.drain(probe.counter(5)) == 5
+    with pytest.raises(TypeError, match=r"^expected a .NET collection or None, not 'list'$"):
+        probe.drain([1, 2])
+
+
+def test_list_interface_arguments_are_lent_as_live_views(mv, probe):
+    words = [5, 99, 7]
+    assert probe.edit(words) == "3:4" and words == [50, 1, 7, -1]  # remove, set, insert, add, index
+    numbers = [7]
+    assert probe.fill(numbers, 3) == 4 and numbers == [7, 0, 1, 2]
+    probe.remove_at(numbers, 0)
+    assert numbers == [0, 1, 2]
+    with pytest.raises(RuntimeError, match="ArgumentOutOfRange"):
+        probe.remove_at(numbers, 5)
+    probe.empty(numbers)
+    assert numbers == []
+    # A sequence other than a list is read through the sequence callbacks, read-only.
+    assert probe.inspect([1, 2, 3], 2) == "True:1:6:False"
+    assert probe.inspect((1, 2, 3), 2) == "True:1:6:True" and probe.inspect((1, 2, 3), 9) == "False:-1:6:True"
+    assert probe.inspect(probe.number_list(3), 1) == "True:1:3:False"
+    t = (1, 2)
+    with pytest.raises(RuntimeError, match="read-only"):
+        probe.fill(t, 1)
+    with pytest.raises(TypeError, match=r"^integer argument expected, got 'str'$"):
+        probe.inspect([1, "x"], 1)
+    # Equality is Python's: a sequence whose items cannot be compared reports their error.
+    class Odd:
+        def __eq__(self, other):
+            raise ValueError("no comparing")
+    with pytest.raises(ValueError, match="^no comparing$"):
+        probe.inspect((Odd(),), 1)
+    # The view is lent for the call only.
+    kept = [1, 2]
+    probe.keep(kept)
+    with pytest.raises(RuntimeError, match="ObjectDisposed"):
+        probe.kept_count
+    # Class elements without a typed callback are classified by index, for lists and sequences.
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    builder.insert_field("MERGEFIELD A")
+    builder.insert_field("PAGE")
+    fields = list(doc.range.fields)
+    assert probe.field_codes(fields) == probe.field_codes(tuple(fields)) == "MERGEFIELD A|PAGE"
+
+
+def test_runtime_lists_held_as_values_come_back_as_adapters(mv, generic, probe):
+    holder = mv.testing.ValueProbe()
+    containers = mv.testing.ContainerProbe()
+    interop = mv._wrpgen._interop
+    for value, kind in ((containers.array_list, interop._ArrListWrapper), (probe.number_list(2), interop._IListWrapper),
+                        (probe.numbers(2), generic._ArrayWrapper_A4A29720)):
+        holder.value = value
+        back = holder.value
+        assert type(back) is kind and list(back) == list(value)
+
+
 def test_references_and_handles_are_unchanged_after_many_operations(mv, probe, handles):
     import gc
     import sys
     doc = mv.Document()
     paras = probe.many_paragraphs(10)
     numbers = probe.numbers(10)
+    numbers_list = probe.number_list(3)
     marker, text = object(), "text"
     big = 1_234_567
     watched = [marker, text, big]
@@ -268,7 +463,7 @@ def test_references_and_handles_are_unchanged_after_many_operations(mv, probe, h
     before_counts = [sys.getrefcount(o) for o in watched]
     before = handles.live()
     for n in range(100_000):
-        k = n % 8
+        k = n % 11
         if k == 0:
             numbers[n % 10] = big
         elif k == 1:
@@ -290,12 +485,22 @@ def test_references_and_handles_are_unchanged_after_many_operations(mv, probe, h
                 next(it)
         elif k == 6:
             probe.sum((big, big))
+        elif k == 8:
+            probe.inspect((big, 2), big)
+        elif k == 9:
+            target = [big]
+            probe.fill(target, 2)
+            probe.remove_at(target, 0)
+        elif k == 10:
+            probe.sum_list([big, big])
+            numbers_list.extend((big,))
+            numbers_list.pop()
         else:
             try:
                 probe.sum(marker)
             except TypeError:
                 pass
-    del it
+    del it, target
     gc.collect()
     assert [sys.getrefcount(o) for o in watched] == before_counts
     assert handles.live() == before

@@ -64,6 +64,13 @@ class Arguments {
     RereadHandles(objects);
     return 1;
   }
+  // Once the overload is chosen: the items of Python containers, by their element's
+  // converter. 0 with its error; the call then fails without trying other overloads.
+  int CheckItems() {
+    for (int i = 0; i < overload_.parameterCount; ++i)
+      if (!CheckConvertedItems(overload_.parameters[i], slots_[i])) return 0;
+    return 1;
+  }
   void* const* pointers() const { return pointers_; }
 
  private:
@@ -340,6 +347,7 @@ bool DispatchOverloads(const MethodSpec& method, CallArguments& call, OnMatch on
     PyObject* objects[kMaxParameters];
     Arguments arguments(overload);
     if (ParseArguments(overload, call, objects) && arguments.Convert(objects)) {
+      if (!arguments.CheckItems()) return false;
       onMatch(overload, arguments.pointers());
       return true;
     }
@@ -505,6 +513,10 @@ PyObject* PropertyGet(PyObject* self, void* closure) {
   ArgumentSlot slot;
   void* pointer = nullptr;
   if (!row.convert(property.type, value, slot, pointer)) return -1;
+  if (!CheckConvertedItems(property.type, slot)) {
+    if (row.release != nullptr) row.release(slot);
+    return -1;
+  }
   RereadHandle(property.type, value, slot);
   auto entry = reinterpret_cast<MemberEntry>(ClassSlots(*property.owner)[property.setSlot]);
   entry(HandleOf(self), &pointer, nullptr);

@@ -17,6 +17,11 @@ namespace morvax::api {
 
 namespace {
 
+using VK = ValueKind;
+using AS = ArgumentSlot;
+using Ad = containers::Adapter;
+using GK = containers::GenericKind;
+
 // Screens.
 bool AnyObject(PyObject*) { return true; }
 bool TextOrNone(PyObject* o) { return o == Py_None || PyUnicode_Check(o); }
@@ -66,6 +71,12 @@ int ArrayArgument(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, v
   return containers::ConvertContainerArgument(spec.element - 1, containers::GenericClass::Array, object,
                                               &slot.enumerable);
 }
+// A generic list argument: the list builder of its element.
+int ListArgument(const ValueSpec& spec, PyObject* object, ArgumentSlot& slot, void*& pointer) {
+  pointer = &slot.enumerable;
+  return containers::ConvertContainerArgument(spec.element - 1, containers::GenericClass::List, object,
+                                              &slot.enumerable);
+}
 
 int StreamArgument(const ValueSpec&, PyObject* object, ArgumentSlot& slot, void*& pointer) {
   pointer = &slot.stream;
@@ -109,11 +120,15 @@ PyObject* AdapterResult(const ValueSpec&, ResultSlot& r) {
   return containers::WrapAdapter(r.handle, containers::AdapterType(A));
 }
 
-// An array result: its element's typed adapter where it has one.
-PyObject* ArrayResult(const ValueSpec& spec, ResultSlot& r) {
-  PyTypeObject* type = spec.element != 0 ? containers::TypedArrayType(spec.element - 1) : nullptr;
-  return containers::WrapAdapter(r.handle,
-                                 type != nullptr ? type : containers::AdapterType(containers::Adapter::Array));
+// A typed container result: the first of the element's typed adapters of the kinds given
+// (a list without a typed list class is still a typed list interface), else the untyped adapter.
+template <Ad Untyped, containers::GenericKind... Kinds>
+PyObject* TypedResult(const ValueSpec& spec, ResultSlot& r) {
+  PyTypeObject* type = nullptr;
+  if (spec.element != 0)
+    for (GK kind : {Kinds...})
+      if (type == nullptr) type = containers::TypedAdapterType(kind, spec.element - 1);
+  return containers::WrapAdapter(r.handle, type != nullptr ? type : containers::AdapterType(Untyped));
 }
 
 PyObject* StreamOut(const ValueSpec&, ResultSlot& r) { return containers::StreamResult(r.objectRef); }
@@ -144,10 +159,6 @@ template <DrawingValueApi SiblingApis::*Api>
 constexpr ValueKindRow DrawingRow(ValueKind kind) {
   return {kind, DrawingArgument<Api>, nullptr, AnyObject, DrawingResult<Api>, nullptr};
 }
-
-using VK = ValueKind;
-using AS = ArgumentSlot;
-using Ad = containers::Adapter;
 
 }  // namespace
 
@@ -180,7 +191,10 @@ constexpr ValueKindRow kValueKindRows[kValueKindCount] = {
     {VK::ArrayList, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::ArrList>, DropHandle},
     {VK::CollectionBase, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::ColBase>, DropHandle},
     {VK::ReadOnlyCollectionBase, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::RoColBase>, DropHandle},
-    {VK::Array, ArrayArgument, nullptr, AnyObject, ArrayResult, DropHandle},
+    {VK::Array, ArrayArgument, nullptr, AnyObject, TypedResult<Ad::Array, GK::Array>, DropHandle},
+    {VK::GenericList, ListArgument, nullptr, AnyObject, TypedResult<Ad::IList, GK::List, GK::IList>, DropHandle},
+    {VK::GenericIList, ListArgument, nullptr, AnyObject, TypedResult<Ad::IList, GK::IList>, DropHandle},
+    {VK::GenericEnumerator, ContainerArgument, nullptr, AnyObject, TypedResult<Ad::Iter, GK::Iter>, DropHandle},
     {VK::Disposable, ContainerArgument, nullptr, AnyObject, AdapterResult<Ad::Disposable>, DropHandle},
     {VK::Stream, StreamArgument, nullptr, AnyObject, StreamOut, DropStream},
     {VK::Interface, InterfaceArgument, nullptr, MayBeInterfaceValue, InterfaceResult, DropInterfaceHandle},
@@ -192,6 +206,11 @@ constexpr ValueKindRow kValueKindRows[kValueKindCount] = {
     DrawingRow<&SiblingApis::rectangle>(VK::Rectangle),
     DrawingRow<&SiblingApis::rectangleF>(VK::RectangleF),
 };
+
+int CheckConvertedItems(const ValueSpec& spec, const ArgumentSlot& slot) {
+  bool typedContainer = spec.kind == VK::Array || spec.kind == VK::GenericList || spec.kind == VK::GenericIList;
+  return !typedContainer || spec.element == 0 || containers::CheckContainerItems(spec.element - 1, slot.enumerable);
+}
 
 // The table and the generated enumeration must agree row for row.
 static_assert(std::size(kValueKindRows) == kValueKindCount, "one value-kind row per generated ValueKind");

@@ -90,6 +90,11 @@ struct ValueKindRow {
   void (*discard)(ResultSlot& result);
 };
 
+// After an argument is converted for the chosen overload: the items of a Python container
+// given for a typed array or list are checked by the element's converter (see
+// containers::CheckContainerItems). 1, or 0 with the converter's TypeError.
+int CheckConvertedItems(const ValueSpec& spec, const ArgumentSlot& slot);
+
 // The rows in the order of the generated enumeration (defined in value_kinds.cpp); read
 // inline, as every argument and result of every call passes through it.
 extern const ValueKindRow kValueKindRows[kValueKindCount];

@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "interop/containers/adapters.h"
 #include "interop/containers/iteration.h"
+#include "interop/containers/python_lists.h"
 #include "interop/containers/streams.h"
 #include "interop/datetime_values.h"
 #include "interop/host_object.h"
@@ -41,6 +43,8 @@ static_assert(sizeof(BuilderGroup) == 14 * sizeof(void*));
 static_assert(sizeof(BufferGroup) == 4 * sizeof(void*));
 static_assert(sizeof(ContainerGroup) == 11 * sizeof(void*));
 static_assert(sizeof(StaticRecord) == 9 * sizeof(void*));
+static_assert(sizeof(ListGroup) == 11 * sizeof(void*));
+static_assert(sizeof(SequenceGroup) == 3 * sizeof(void*));
 static_assert(sizeof(containers::StreamGroup) == 13 * sizeof(void*));
 
 static const ReaderGroup kReaders = {
@@ -68,18 +72,38 @@ static const BuilderGroup kBuilders = {
 
 static const BufferGroup kBuffers = {BufferRecordSize, ZeroBufferRecord, AcquireBuffer, ReleaseBuffer};
 
+template <typename Function>
+const void* Entry(Function* function) {
+  return reinterpret_cast<const void*>(function);
+}
+
 static const ContainerGroup kContainers = {
-    reinterpret_cast<const void*>(&containers::ListSizeCallback),
-    nullptr,
-    nullptr,
-    nullptr,
-    reinterpret_cast<const void*>(&containers::SequenceSizeCallback),
-    nullptr,
-    reinterpret_cast<const void*>(&containers::GetIteratorCallback),
-    nullptr,
-    nullptr,
-    nullptr,
+    Entry(&containers::ListSizeCallback),
+    Entry(&containers::ListSize64Callback),
+    Entry(&containers::PopCallback),
+    Entry(&containers::ClearCallback),
+    Entry(&containers::SequenceSizeCallback),
+    Entry(&containers::SequenceSize64Callback),
+    Entry(&containers::GetIteratorCallback),
+    Entry(&containers::ObjectSizeCallback),
+    Entry(&containers::NewListCallback),
+    Entry(&containers::NewListWithHintCallback),
     Utf16TextCallback,
+};
+
+static const ListGroup kLists = {
+    Entry(&containers::ListGetItemCallback), Entry(&containers::ListSetItemCallback),
+    Entry(&containers::ListAppendCallback),  Entry(&containers::ListInsertCallback),
+    Entry(&containers::ListRemoveCallback),  Entry(&containers::ListContainsCallback),
+    Entry(&containers::ListIndexOfCallback), Entry(&containers::StoreListItemCallback),
+    Entry(&containers::WrapIListCallback),   Entry(&containers::WrapArrayListCallback),
+    Entry(&containers::WrapArrayCallback),
+};
+
+static const SequenceGroup kSequences = {
+    Entry(&containers::SequenceGetItemCallback),
+    Entry(&containers::SequenceContainsCallback),
+    Entry(&containers::SequenceIndexOfCallback),
 };
 
 const void* StaticCallbackRecord() {
@@ -90,8 +114,8 @@ const void* StaticCallbackRecord() {
       reinterpret_cast<const void*>(&TryMakeWrapperCallback),
       reinterpret_cast<const void*>(&containers::NextItemCallback),
       &kContainers,
-      nullptr,
-      nullptr,
+      &kLists,
+      &kSequences,
       containers::StreamCallbackGroup(),
   };
   return &record;

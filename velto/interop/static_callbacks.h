@@ -56,8 +56,7 @@ struct BufferGroup {
   void (*release)(Py_buffer* record);  // safe on a zeroed record
 };
 
-// Container operations. The iterator and the UTF-16 text exist so far; the others are
-// filled with the typed containers.
+// Container operations on the Python object .NET was handed (python_lists.h, iteration.h).
 struct ContainerGroup {
   const void* listSize32;
   const void* listSize64;
@@ -72,6 +71,28 @@ struct ContainerGroup {
   int32_t (*utf16Text)(PyObject* text, PyObject** holder, int32_t* count, const char16_t** units);
 };
 
+// Reading and changing a Python list (python_lists.h), and wrapping .NET containers.
+struct ListGroup {
+  const void* getItem;
+  const void* setItem;
+  const void* append;
+  const void* insert;
+  const void* remove;
+  const void* contains;
+  const void* indexOf;
+  const void* storeItem;
+  const void* wrapIList;
+  const void* wrapArrayList;
+  const void* wrapArray;
+};
+
+// Reading another sized sequence (python_lists.h).
+struct SequenceGroup {
+  const void* getItem;
+  const void* contains;
+  const void* indexOf;
+};
+
 // The record itself, in the order .NET reads it.
 struct StaticRecord {
   const void* readers;         // ReaderGroup
@@ -80,8 +101,8 @@ struct StaticRecord {
   const void* tryMakeWrapper;  // int32_t (uint32_t handle, uint32_t typeKey, PyObject** out)
   const void* nextItem;        // containers::NextItemCallback
   const void* containers;      // ContainerGroup
-  const void* list;            // filled when the list adapter exists
-  const void* sequence;        // filled when the sequence adapter exists
+  const void* list;            // ListGroup
+  const void* sequence;        // SequenceGroup
   const void* stream;          // containers::StreamGroup
 };
 

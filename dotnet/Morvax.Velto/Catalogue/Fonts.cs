@@ -17,6 +17,17 @@ public sealed class FileFontSource : FontSourceBase
     public FileFontSource()
     {
     }
+
+    /// <summary>A source of the one font file (TrueType, OpenType or a collection of them).</summary>
+    public FileFontSource(string filePath)
+    {
+        FilePath = filePath ?? throw new ArgumentNullException(nameof(filePath));
+    }
+
+    public string? FilePath { get; }
+
+    internal override System.Collections.Generic.IEnumerable<string> FontFiles() =>
+        FilePath is not null && System.IO.File.Exists(FilePath) ? new[] { FilePath } : Array.Empty<string>();
 }
 
 public sealed class FolderFontSource : FontSourceBase
@@ -24,6 +35,20 @@ public sealed class FolderFontSource : FontSourceBase
     public FolderFontSource()
     {
     }
+
+    /// <summary>A source of the font files in a folder, and in its subfolders when scanSubfolders is true.</summary>
+    public FolderFontSource(string folderPath, bool scanSubfolders)
+    {
+        FolderPath = folderPath ?? throw new ArgumentNullException(nameof(folderPath));
+        ScanSubfolders = scanSubfolders;
+    }
+
+    public string? FolderPath { get; }
+
+    public bool ScanSubfolders { get; }
+
+    internal override System.Collections.Generic.IEnumerable<string> FontFiles() =>
+        FolderPath is null ? Array.Empty<string>() : FontFileNames.In(FolderPath, ScanSubfolders);
 }
 
 public sealed class FontConfigSubstitutionRule : FontSubstitutionRule
@@ -141,6 +166,19 @@ public abstract class FontSourceBase
     }
 
     public int Priority { get; internal set; }
+
+    /// <summary>The fonts this source offers, one per font in its files (a collection file gives several), by file name order.</summary>
+    public System.Collections.Generic.IList<PhysicalFontInfo> GetAvailableFonts()
+    {
+        var fonts = new System.Collections.Generic.List<PhysicalFontInfo>();
+        foreach (string path in FontFiles())
+            foreach (var (family, full) in FontFileNames.Read(path))
+                fonts.Add(new PhysicalFontInfo { FontFamilyName = family, FullFontName = full, FilePath = path });
+        return fonts;
+    }
+
+    // The font files of the source; none for sources that hold fonts in memory.
+    internal virtual System.Collections.Generic.IEnumerable<string> FontFiles() => Array.Empty<string>();
 }
 
 // One rule for choosing a replacement when a document's font is missing.
@@ -192,6 +230,9 @@ public sealed class SystemFontSource : FontSourceBase
     public SystemFontSource()
     {
     }
+
+    internal override System.Collections.Generic.IEnumerable<string> FontFiles() =>
+        GetSystemFontFolders().SelectMany(folder => FontFileNames.In(folder, true));
 
     // The folders this platform installs fonts into, for all users and for
     // the current one; only those that exist are listed.

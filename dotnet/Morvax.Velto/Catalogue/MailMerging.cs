@@ -1,6 +1,7 @@
 // Morvax.Velto.MailMerging: mail merge: the engine, data sources and
 // callbacks.
 using System;
+using Morvax.Velto.Fields;
 
 namespace Morvax.Velto.MailMerging;
 
@@ -75,6 +76,18 @@ public sealed class MailMerge
     public void Execute(string[] fieldNames, object?[] fieldValues) =>
         Formats.DocxMailMerge.Execute(document, fieldNames, fieldValues);
 
+    /// <summary>The document's regions as a tree: the root stands for the whole document and holds the outermost regions.</summary>
+    public MailMergeRegionInfo GetRegionsHierarchy() => MailMergeRegions.Hierarchy(document, regionStartTag, regionEndTag);
+
+    /// <summary>Every region of that name (compared without case), at any depth, in document order.</summary>
+    public System.Collections.Generic.IList<MailMergeRegionInfo> GetRegionsByName(string regionName)
+    {
+        ArgumentNullException.ThrowIfNull(regionName);
+        var found = new System.Collections.Generic.List<MailMergeRegionInfo>();
+        MailMergeRegions.Collect(GetRegionsHierarchy(), regionName, found);
+        return found;
+    }
+
     public bool TrimWhitespaces { get; set; } = true;
 
     public bool UseNonMergeFields { get; set; }
@@ -104,6 +117,9 @@ public sealed class MailMerge
     public bool RetainFirstSectionStart { get; set; } = true;
 }
 
+// One mail-merge region: the merge fields between a region start field
+// ("MERGEFIELD TableStart:Name") and its end field, and the regions nested in it.
+// The document's whole body is the root region, without a name, at level 0.
 public sealed class MailMergeRegionInfo
 {
     internal MailMergeRegionInfo()
@@ -113,6 +129,22 @@ public sealed class MailMergeRegionInfo
     public string? Name { get; internal set; }
 
     public int Level { get; internal set; }
+
+    public MailMergeRegionInfo? ParentRegion { get; internal set; }
+
+    /// <summary>The regions directly inside this one, in document order.</summary>
+    public System.Collections.Generic.IList<MailMergeRegionInfo> Regions { get; } = new System.Collections.Generic.List<MailMergeRegionInfo>();
+
+    /// <summary>The fields directly inside this region (not those of nested regions, nor its start and end fields), in document order.</summary>
+    public System.Collections.Generic.IList<Field> Fields { get; } = new System.Collections.Generic.List<Field>();
+
+    /// <summary>The mustache tags ("{{name}}") of the region; tags are not recognised yet, so the list is empty.</summary>
+    public System.Collections.Generic.IList<MustacheTag> MustacheTags { get; } = new System.Collections.Generic.List<MustacheTag>();
+
+    public FieldMergeField? StartField { get; internal set; }
+
+    /// <summary>The field that closes the region; null for the root and for a region left open.</summary>
+    public FieldMergeField? EndField { get; internal set; }
 }
 
 public sealed class MappedDataFieldCollection
@@ -131,4 +163,52 @@ public sealed class MustacheTag
     public string Text { get; internal set; } = string.Empty;
 
     public int ReferenceOffset { get; internal set; }
+}
+
+// Finds the regions of a document from its merge fields: a start field opens a region
+// inside the one open at that point, an end field of the same name closes it. An end
+// field that closes nothing open is an ordinary field of the region it stands in.
+internal static class MailMergeRegions
+{
+    public static MailMergeRegionInfo Hierarchy(Document document, string startTag, string endTag)
+    {
+        var root = new MailMergeRegionInfo();
+        MailMergeRegionInfo current = root;
+        foreach (Field field in FieldScanner.In(document))
+        {
+            if (!field.Start.IsInDocument()) continue;
+            if (field is FieldMergeField merge && TagName(merge.FieldName, startTag) is { } opened)
+            {
+                var region = new MailMergeRegionInfo { Name = opened, Level = current.Level + 1, ParentRegion = current, StartField = merge };
+                current.Regions.Add(region);
+                current = region;
+            }
+            else if (field is FieldMergeField end && current != root
+                     && string.Equals(TagName(end.FieldName, endTag), current.Name, StringComparison.OrdinalIgnoreCase))
+            {
+                current.EndField = end;
+                current = current.ParentRegion!;
+            }
+            else
+            {
+                current.Fields.Add(field);
+            }
+        }
+        return root;
+    }
+
+    public static void Collect(MailMergeRegionInfo region, string name, System.Collections.Generic.List<MailMergeRegionInfo> found)
+    {
+        foreach (MailMergeRegionInfo inner in region.Regions)
+        {
+            if (string.Equals(inner.Name, name, StringComparison.OrdinalIgnoreCase)) found.Add(inner);
+            Collect(inner, name, found);
+        }
+    }
+
+    // "TableStart:Orders" gives "Orders" for the tag "TableStart"; other names give null.
+    private static string? TagName(string? fieldName, string tag) =>
+        fieldName is not null && fieldName.Length > tag.Length + 1 && fieldName[tag.Length] == ':'
+        && fieldName.StartsWith(tag, StringComparison.OrdinalIgnoreCase)
+            ? fieldName[(tag.Length + 1)..] : null;
 }

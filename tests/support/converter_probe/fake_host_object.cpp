@@ -33,4 +33,11 @@ extern "C" PyObject* MakeWrapperCallback(uint32_t, uint32_t) {
 
 extern "C" int32_t TryMakeWrapperCallback(uint32_t, uint32_t, PyObject**) { return 0; }
 
+namespace containers {
+// No adapter types here: wrapping a container handle fails as an unknown wrapper does.
+extern "C" PyObject* WrapIListCallback(uint32_t) { return MakeWrapperCallback(0, 0); }
+extern "C" PyObject* WrapArrayListCallback(uint32_t) { return MakeWrapperCallback(0, 0); }
+extern "C" PyObject* WrapArrayCallback(uint32_t) { return MakeWrapperCallback(0, 0); }
+}  // namespace containers
+
 }  // namespace morvax

@@ -247,6 +247,12 @@ PyObject* WrapAdapter(uint32_t handle, PyTypeObject* type) {
   return wrapper;
 }
 
+extern "C" PyObject* WrapIListCallback(uint32_t handle) { return WrapAdapter(handle, AdapterType(Adapter::IList)); }
+extern "C" PyObject* WrapArrayListCallback(uint32_t handle) {
+  return WrapAdapter(handle, AdapterType(Adapter::ArrList));
+}
+extern "C" PyObject* WrapArrayCallback(uint32_t handle) { return WrapAdapter(handle, AdapterType(Adapter::Array)); }
+
 int StoreInterfaceSets(PyTypeObject* type, const std::vector<PyTypeObject*>& members) {
   const struct {
     PyObject* name;

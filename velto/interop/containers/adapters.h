@@ -43,6 +43,14 @@ Adapter AdapterOf(PyObject* object);
 // handle is released and null returned.
 PyObject* WrapAdapter(uint32_t handle, PyTypeObject* type);
 
+// The list group's wrapping callbacks: an _IListWrapper, _ArrListWrapper or _ArrayWrapper for
+// an owned handle, as WrapAdapter (on failure the handle is released and null returned).
+extern "C" {
+PyObject* WrapIListCallback(uint32_t handle);
+PyObject* WrapArrayListCallback(uint32_t handle);
+PyObject* WrapArrayCallback(uint32_t handle);
+}
+
 // Stores a readied adapter type's interface sets (_additional_interfaces and
 // _implicit_interfaces, each a new set of the members) and its two markers (None). 0, or -1
 // with ImportError (codes -1017, -1018; -1016, -1021).

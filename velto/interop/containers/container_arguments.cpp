@@ -2,9 +2,12 @@
 // (or list) is expected. None, a typed adapter of the element, or a .NET object the element's
 // typed class accepts cross as a handle (kind 0); a Python list as itself (kind 2) and any other
 // sized sequence as itself (kind 3), whose items .NET reads through the callbacks during the call.
+// Items of elements that .NET would only classify (classes, streams, arrays) are checked by
+// their element's converter once the overload is chosen, before the call.
 #include "common/py_ref.h"
 #include "interop/containers/generic_types.h"
 #include "interop/containers/iteration.h"
+#include "interop/containers/streams.h"
 #include "interop/error_bridge.h"
 
 namespace morvax::containers {
@@ -15,7 +18,7 @@ int ConvertContainerArgument(int element, GenericClass kind, PyObject* object, E
     *out = {0, 0};
     return 1;
   }
-  PyTypeObject* typed = kind == GenericClass::Array ? TypedArrayType(element) : nullptr;
+  PyTypeObject* typed = kind == GenericClass::Array ? TypedAdapterType(GenericKind::Array, element) : nullptr;
   if (typed != nullptr && PyObject_TypeCheck(object, typed)) {
     *out = {0, HandleOf(object)};
     return 1;
@@ -37,6 +40,36 @@ int ConvertContainerArgument(int element, GenericClass kind, PyObject* object, E
   }
   PyErr_Format(PyExc_TypeError, "can't build %s value from '%s'", what, Py_TYPE(object)->tp_name);
   return 0;
+}
+
+namespace {
+
+// Whether one item passes the converter of a class, stream or array element (1, or 0 with
+// its TypeError). Neither converter keeps anything: a stream item is only classified here.
+int CheckItem(int element, PyObject* item) {
+  if (kGenericElements[element].family == ElementFamily::Stream) {
+    StreamArgument ignored;
+    return ConvertStream(item, &ignored);
+  }
+  uint32_t ignored = 0;
+  return ConvertElement(element, item, &ignored);
+}
+
+}  // namespace
+
+int CheckContainerItems(int element, const EnumerableArgument& argument) {
+  if (argument.kind != 2 && argument.kind != 3) return 1;
+  ElementFamily family = kGenericElements[element].family;
+  if (family != ElementFamily::Class && family != ElementFamily::Stream && family != ElementFamily::Array) return 1;
+  auto* container = reinterpret_cast<PyObject*>(argument.value);
+  // The size is read each step: a converter may run Python code that changes the container.
+  for (Py_ssize_t i = 0;; ++i) {
+    Py_ssize_t size = PySequence_Size(container);
+    if (size < 0) return 0;
+    if (i >= size) return 1;
+    PyRef item = PyRef::steal(PySequence_GetItem(container, i));
+    if (!item || !CheckItem(element, item.get())) return 0;
+  }
 }
 
 }  // namespace morvax::containers

@@ -5,7 +5,9 @@
 // services of its element's class, and enumerators of its element's iterator type.
 #include "interop/containers/generic_types.h"
 
+#include <climits>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "common/sibling_apis.h"
 #include "host/delegate_table.h"
 #include "interop/containers/casting_services.h"
+#include "interop/containers/iteration.h"
 #include "interop/converters.h"
 #include "interop/error_bridge.h"
 #include "interop/type_registry.h"
@@ -176,6 +179,73 @@ PyObject* IterateTyped(PyObject* self) {
   return IterateElements(HandleOf(self), kGenericTypes[type].element);
 }
 
+// --- typed reads of class elements ----------------------------------------------------------
+
+// An array or enumerator type over a class element reads its items through its own typed
+// class, which hands each item over as a handle and type key; the element's class answers
+// for the usual key without the registry. entry is bound on first use (the type exists only
+// once its classes are bound); cls is -1 for the other types.
+struct TypedRead {
+  int cls = -1;
+  void* entry = nullptr;
+  uint32_t knownKey = 0;  // the run-time type key last met, and its Python class
+  PyTypeObject* knownType = nullptr;
+};
+
+// One row per typed type, filled at registration (read for every item, so not lazily).
+std::unique_ptr<TypedRead[]> g_typedReads;
+
+void FillTypedReads() {
+  g_typedReads.reset(new TypedRead[kGenericTypeCount]);
+  for (int i = 0; i < kGenericTypeCount; ++i) {
+    GenericKind kind = kGenericTypes[i].kind;
+    if (kGenericElements[kGenericTypes[i].element].family != ElementFamily::Class) continue;
+    if (kind == GenericKind::Array) g_typedReads[i].cls = ClassOf(kGenericTypes[i].element, GenericClass::Array);
+    if (kind == GenericKind::Iter) g_typedReads[i].cls = ClassOf(kGenericTypes[i].element, GenericClass::Enumerator);
+  }
+}
+
+TypedRead* TypedReadOf(int type) {
+  if (type < 0 || g_typedReads[type].cls < 0) return nullptr;
+  TypedRead& read = g_typedReads[type];
+  if (read.entry == nullptr)
+    read.entry = EntryOf(read.cls, kGenericTypes[type].kind == GenericKind::Array ? "SqGetItem" : "MoveNext");
+  return &read;
+}
+
+// A new wrapper for a handed-over item (its handle is owned from here), or null with an error.
+PyObject* WrapHandedItem(TypedRead& read, const ItemRef& item) {
+  if (item.handle == 0) Py_RETURN_NONE;
+  if (item.typeKey != read.knownKey || read.knownType == nullptr) {
+    PyTypeObject* type = HostTypeRegistry::Instance().LookupRuntimeTypeStrict(item.handle, item.typeKey);
+    if (type == nullptr) {
+      ReleaseHandle(item.handle);
+      if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "unknown wrapper type");
+      return nullptr;
+    }
+    read.knownKey = item.typeKey;
+    read.knownType = type;
+  }
+  return WrapHandle(item.handle, read.knownType);
+}
+
+// next() of a typed enumerator over a class element.
+PyObject* NextHandedItem(PyObject* self) {
+  if (RefuseInForkedChild()) return nullptr;
+  TypedRead* read = TypedReadOf(IndexOfType(Py_TYPE(self)));
+  ItemRef item = {0, 0, 0, nullptr};
+  int32_t status = reinterpret_cast<int32_t (*)(uint32_t, ItemRef*)>(read->entry)(HandleOf(self), &item);
+  if (status == 0 && !PyErr_Occurred()) return WrapHandedItem(*read, item);
+  ReleaseHandle(item.handle);
+  if (PyErr_Occurred()) return nullptr;
+  if (status == 1) {
+    PyErr_SetNone(PyExc_StopIteration);
+  } else {
+    PyErr_Format(PyExc_RuntimeError, "MoveNext reported status %d without an error", status);
+  }
+  return nullptr;
+}
+
 // --- casting services: each static method is bound to its type's index ------------------
 
 int BoundIndex(PyObject* bound) { return static_cast<int>(PyLong_AsLong(bound)); }
@@ -302,7 +372,7 @@ void FillType(int index, PyTypeObject& type) {
   type.tp_as_mapping = untyped->tp_as_mapping;
   type.tp_getset = untyped->tp_getset;
   type.tp_iter = spec.kind == GenericKind::Iter ? untyped->tp_iter : IterateTyped;
-  type.tp_iternext = untyped->tp_iternext;
+  type.tp_iternext = g_typedReads[index].cls >= 0 ? NextHandedItem : untyped->tp_iternext;
   if (spec.kind == GenericKind::Array) type.tp_base = untyped;
 }
 
@@ -311,7 +381,7 @@ int StoreInterfaces(int index, PyTypeObject* type) {
   const GenericTypeSpec& spec = kGenericTypes[index];
   std::vector<PyTypeObject*> members;
   for (Adapter member : KindOf(index).interfaces) members.push_back(AdapterType(member));
-  PyTypeObject* iterable = GenericType(GenericKind::Iterable, kGenericElements[spec.element].id);
+  PyTypeObject* iterable = TypedAdapterType(GenericKind::Iterable, spec.element);
   if (spec.kind == GenericKind::Array && iterable != nullptr) members.push_back(iterable);
   return StoreInterfaceSets(type, members);
 }
@@ -429,8 +499,27 @@ PyObject* IterateElements(uint32_t handle, int element) {
     return nullptr;
   }
   if (ref.handle == 0) Py_RETURN_NONE;  // iter() rejects it with its own TypeError
-  PyTypeObject* iterType = GenericType(GenericKind::Iter, kGenericElements[element].id);
+  PyTypeObject* iterType = TypedAdapterType(GenericKind::Iter, element);
   return WrapAdapter(ref.handle, iterType != nullptr ? iterType : AdapterType(Adapter::Iter));
+}
+
+PyObject* HandedItemAt(PyObject* self, int32_t index, int32_t* status) {
+  TypedRead* read = TypedReadOf(IndexOfType(Py_TYPE(self)));
+  if (read == nullptr) return nullptr;
+  ItemRef item = {0, 0, 0, nullptr};
+  *status = reinterpret_cast<int32_t (*)(uint32_t, int32_t, ItemRef*)>(read->entry)(HandleOf(self), index, &item);
+  if (*status == 0 && !PyErr_Occurred()) return WrapHandedItem(*read, item);
+  ReleaseHandle(item.handle);
+  return nullptr;
+}
+
+bool EnsureTypedCapacity(PyObject* self, Py_ssize_t count) {
+  int type = IndexOfType(Py_TYPE(self));
+  if (type < 0 || kGenericTypes[type].kind != GenericKind::List) return true;
+  // The type exists only once its classes are bound, so the entry is there.
+  auto ensure = reinterpret_cast<void (*)(uint32_t, int32_t)>(EntryOf(OwnClass(type), "EnsureCapacity"));
+  ensure(HandleOf(self), static_cast<int32_t>(count > INT32_MAX ? INT32_MAX : count));
+  return !PyErr_Occurred();
 }
 
 Adapter UntypedAdapterOf(PyTypeObject* type) {
@@ -440,6 +529,8 @@ Adapter UntypedAdapterOf(PyTypeObject* type) {
 
 bool TypedClassAccepts(int element, GenericClass kind, uint32_t handle, int32_t* answer) {
   int cls = ClassOf(element, kind);
+  // An element without a typed list class is listed through the list interface's class.
+  if (cls < 0 && kind == GenericClass::List) cls = ClassOf(element, GenericClass::CntList);
   if (cls < 0) {
     *answer = 0;
     return true;
@@ -453,26 +544,20 @@ bool TypedClassAccepts(int element, GenericClass kind, uint32_t handle, int32_t*
   return !PyErr_Occurred();
 }
 
-PyTypeObject* TypedArrayType(int element) {
-  static const std::vector<PyTypeObject*> arrays = [] {
-    std::vector<PyTypeObject*> byElement(kGenericElementCount, nullptr);
+PyTypeObject* TypedAdapterType(GenericKind kind, int element) {
+  constexpr size_t kKindCount = std::size(kKinds);
+  static const std::vector<PyTypeObject*> byElement = [] {
+    std::vector<PyTypeObject*> rows(static_cast<size_t>(kGenericElementCount) * kKindCount, nullptr);
     for (int i = 0; i < kGenericTypeCount; ++i)
-      if (kGenericTypes[i].kind == GenericKind::Array) byElement[kGenericTypes[i].element] = &Types()[i];
-    return byElement;
+      rows[kGenericTypes[i].element * kKindCount + static_cast<size_t>(kGenericTypes[i].kind)] = &Types()[i];
+    return rows;
   }();
-  return arrays[element];
-}
-
-PyTypeObject* GenericType(GenericKind kind, const char* elementId) {
-  for (int i = 0; i < kGenericTypeCount; ++i) {
-    if (kGenericTypes[i].kind == kind && std::strcmp(kGenericElements[kGenericTypes[i].element].id, elementId) == 0)
-      return &Types()[i];
-  }
-  return nullptr;
+  return byElement[element * kKindCount + static_cast<size_t>(kind)];
 }
 
 int RegisterGenericTypes(PyObject* module) {
   PyTypeObject* types = Types();
+  if (!g_typedReads) FillTypedReads();
   for (int i = 0; i < kGenericTypeCount; ++i) {
     if (types[i].tp_name != nullptr) continue;  // filled by an earlier start-up
     FillType(i, types[i]);

@@ -6,6 +6,7 @@
 
 #include <Python.h>
 
+#include <climits>
 #include <cstdint>
 
 #include "interop/containers/adapters.h"
@@ -49,11 +50,23 @@ extern const int kGenericTypeCount;
 // Builds the typed adapter types and adds them to the _generic module. 0, or -1 with ImportError.
 int RegisterGenericTypes(PyObject* module);
 
+// x[index] of a typed array over a class element, read through its own typed class: the new
+// item with *status 0; otherwise null with *status the entry's status (2: out of range) and
+// any error set. Null with *status untouched for other types, which read the untyped way:
+// start it at kNotHanded.
+inline constexpr int32_t kNotHanded = INT32_MIN;
+PyObject* HandedItemAt(PyObject* self, int32_t index, int32_t* status);
+
+// Before a bulk addition of count items to a typed _ListWrapper_: reserves room through the
+// element's list class. True (nothing to do for other types), or false with an error.
+bool EnsureTypedCapacity(PyObject* self, Py_ssize_t count);
+
 // The untyped adapter whose protocol a typed adapter type uses; Adapter::Count for other types.
 Adapter UntypedAdapterOf(PyTypeObject* type);
 
-// The _ArrayWrapper_ type over an element (an index of kGenericElements), or null when none.
-PyTypeObject* TypedArrayType(int element);
+// The typed adapter type of a kind over an element (an index of kGenericElements), or null
+// when the element has none of that kind.
+PyTypeObject* TypedAdapterType(GenericKind kind, int element);
 
 // Whether a value may be written to (or looked up in) a collection of the type: always for
 // untyped adapters; for typed ones the element's converter decides, and a refusal is false with
@@ -78,11 +91,14 @@ bool TypedClassAccepts(int element, GenericClass kind, uint32_t handle, int32_t*
 struct EnumerableArgument;
 int ConvertContainerArgument(int element, GenericClass kind, PyObject* object, EnumerableArgument* out);
 
+// Once an overload is chosen: each item of a Python list or sequence (kinds 2 and 3) handed
+// for a container of class, stream or array elements must pass the element's converter, so
+// that a wrong item is refused with that converter's TypeError rather than failing in .NET.
+// Checking after the choice leaves overload dispatch as it is. 1, or 0 with the error.
+int CheckContainerItems(int element, const EnumerableArgument& argument);
+
 // iter() over a .NET object through the typed enumerable of an element (an index of
 // kGenericElements): a new enumerator of the element's _IterWrapper_ type, or null with an error.
 PyObject* IterateElements(uint32_t handle, int element);
-
-// The typed adapter type of a kind over an element identifier, or null when there is none.
-PyTypeObject* GenericType(GenericKind kind, const char* elementId);
 
 }  // namespace morvax::containers

@@ -19,15 +19,6 @@ struct EnumeratorRef {
 };
 
 using GetEnumeratorEntry = int32_t (*)(uint32_t handle, EnumeratorRef* out);
-// One item as MoveNextRef hands it over: a .NET object of the type .NET wrapped last as a
-// new handle and its type key (kind 0), which is wrapped here without .NET calling back;
-// anything else as the Python object .NET built (kind 2, a new reference; null is None).
-struct ItemRef {
-  int32_t kind;
-  uint32_t handle;
-  uint32_t typeKey;
-  PyObject* object;
-};
 using MoveNextRefEntry = int32_t (*)(uint32_t handle, ItemRef* item);
 
 // Lets go of an item that will not be returned.

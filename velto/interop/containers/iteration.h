@@ -16,6 +16,16 @@ struct EnumerableArgument {
   uintptr_t value;  // kinds 0 and 1: the handle; kind 2: a borrowed pointer to the object
 };
 
+// One item as .NET hands it over to be wrapped here: a .NET object as a new handle and its
+// run-time type's key (kind 0; handle 0 is null), which is wrapped without .NET calling
+// back; anything else as the Python object .NET built (kind 2, a new reference; null is None).
+struct ItemRef {
+  int32_t kind;
+  uint32_t handle;
+  uint32_t typeKey;
+  PyObject* object;
+};
+
 // None, a .NET enumerable, or a Python iterable or sequence; 1, or 0 with TypeError
 // "can't build IEnumerable value from '%s'" (or the error .NET raised while asked).
 int ConvertEnumerable(PyObject* object, EnumerableArgument* out);

@@ -242,12 +242,14 @@ int Extend(PyObject* self, PyObject* other) {
     if (handled == 1) return 0;
   }
   bool arrayList = AdapterOf(self) == Adapter::ArrList;
+  // Reserves room for size items where the .NET list can: array lists and typed lists.
+  auto reserve = [&](Py_ssize_t size) {
+    if (arrayList) At<CountFn>(self, kEnsureCapacity)(HandleOf(self), Narrow(size));
+    return arrayList ? !PyErr_Occurred() : EnsureTypedCapacity(self, size);
+  };
   if (PyList_CheckExact(other) || PyTuple_CheckExact(other)) {
     Py_ssize_t size = PySequence_Fast_GET_SIZE(other);
-    if (arrayList) {
-      At<CountFn>(self, kEnsureCapacity)(HandleOf(self), Narrow(size));
-      if (PyErr_Occurred()) return -1;
-    }
+    if (!reserve(size)) return -1;
     // A list may change under the loop (a converter can run Python code): re-read its size.
     for (Py_ssize_t i = 0; i < PySequence_Fast_GET_SIZE(other); ++i) {
       PyRef item = PyRef::borrow(PySequence_Fast_GET_ITEM(other, i));
@@ -261,10 +263,7 @@ int Extend(PyObject* self, PyObject* other) {
       if (PyErr_Occurred()) return -1;
       size = 0;
     }
-    if (arrayList) {
-      At<CountFn>(self, kEnsureCapacity)(HandleOf(self), Narrow(size));
-      if (PyErr_Occurred()) return -1;
-    }
+    if (!reserve(size)) return -1;
     for (Py_ssize_t i = 0; i < size; ++i) {
       PyRef item = PyRef::steal(PySequence_GetItem(other, i));
       if (!item || AddItem(self, item.get()) < 0) return -1;
@@ -302,6 +301,12 @@ int SqContains(PyObject* self, PyObject* value) {
 
 PyObject* SqItem(PyObject* self, Py_ssize_t i) {
   if (RefuseInForkedChild()) return nullptr;
+  int32_t handed = kNotHanded;
+  if (PyObject* typed = HandedItemAt(self, Narrow(i), &handed)) return typed;
+  if (handed != kNotHanded) {
+    StatusFailed(handed);
+    return nullptr;
+  }
   PyObject* item = nullptr;
   int32_t status = At<GetItemFn>(self, kGetItem)(HandleOf(self), Narrow(i), &item);
   if (StatusFailed(status)) {

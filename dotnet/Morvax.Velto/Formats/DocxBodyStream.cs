@@ -39,7 +39,14 @@ internal static partial class DocxReader
     private static string PartText(OpenXmlPart part)
     {
         using Stream stream = part.GetStream(FileMode.Open, FileAccess.Read);
-        using var reader = new StreamReader(stream, new UTF8Encoding(false), detectEncodingFromByteOrderMarks: true);
+        return TextOf(stream);
+    }
+
+    private static string TextOf(byte[] part) => TextOf(new MemoryStream(part, writable: false));
+
+    private static string TextOf(Stream part)
+    {
+        using var reader = new StreamReader(part, new UTF8Encoding(false), detectEncodingFromByteOrderMarks: true);
         return reader.ReadToEnd();
     }
 
@@ -355,7 +362,7 @@ internal static partial class DocxReader
             if (reader.IsEmptyElement)
                 return;
             int depth = reader.Depth;
-            while (reader.Read() && !(reader.NodeType == XmlNodeType.EndElement && reader.Depth == depth))
+            while (Read() && !(reader.NodeType == XmlNodeType.EndElement && reader.Depth == depth))
             {
                 if (reader.NodeType is XmlNodeType.Text or XmlNodeType.CDATA or XmlNodeType.Whitespace
                     or XmlNodeType.SignificantWhitespace)
@@ -526,7 +533,7 @@ internal static partial class DocxReader
         // text and whitespace between elements; false at the element's end.
         private bool NextChild(int depth)
         {
-            while (reader.Read())
+            while (Read())
             {
                 if (reader.NodeType == XmlNodeType.Element && reader.Depth == depth + 1)
                     return true;
@@ -534,6 +541,18 @@ internal static partial class DocxReader
                     return false;
             }
             return false;
+        }
+
+        // Every read goes through here: the nesting is bounded as
+        // PackageLimits bounds other parts' (the SDK, given markup from here,
+        // builds its elements recursively).
+        private bool Read()
+        {
+            if (!reader.Read())
+                return false;
+            if (reader.Depth > PackageLimits.MaxXmlDepth)
+                throw new InvalidDataException($"The main part nests deeper than {PackageLimits.MaxXmlDepth} levels.");
+            return true;
         }
 
         // Leaves the reader on the end of the element it is on (on the
@@ -547,7 +566,7 @@ internal static partial class DocxReader
         // Reads on to the end of the element at depth that the reader is in.
         private void SkipTo(int depth)
         {
-            while (!(reader.NodeType == XmlNodeType.EndElement && reader.Depth == depth) && reader.Read())
+            while (!(reader.NodeType == XmlNodeType.EndElement && reader.Depth == depth) && Read())
             {
             }
         }

@@ -34,12 +34,12 @@ internal static partial class DocxReader
     // Returns the format the package declares itself to be.
     public static LoadFormat Read(Document doc, byte[] data)
     {
-        PackageLimits.CheckPackage(data);
+        (string Name, byte[] Content)? mainPart = PackageLimits.CheckPackage(data);
         try
         {
             using var stream = new MemoryStream(data, writable: false);
             using WordprocessingDocument package = WordprocessingDocument.Open(stream, false, OpenSettings);
-            return Import(doc, package, data);
+            return Import(doc, package, data, mainPart);
         }
         catch (Exception e) when (e is not (FileCorruptedException or UnsupportedFileFormatException
                                       or OutOfMemoryException or OperationCanceledException))
@@ -56,7 +56,10 @@ internal static partial class DocxReader
         _ => LoadFormat.Docx,
     };
 
-    private static LoadFormat Import(Document doc, WordprocessingDocument package, byte[] data)
+    // mainPart: the main part as CheckPackage inflated it, without checking
+    // its depth.
+    private static LoadFormat Import(Document doc, WordprocessingDocument package, byte[] data,
+        (string Name, byte[] Content)? mainPart)
     {
         MainDocumentPart main = package.MainDocumentPart
             ?? throw new InvalidDataException("The package has no main document part.");
@@ -80,8 +83,11 @@ internal static partial class DocxReader
         DocxNumbering.Read(doc, main.NumberingDefinitionsPart?.Numbering);
         DocxFontTable.Read(doc, main.FontTablePart?.Fonts);
         var body = new BodyReader(doc, sheet, main, source);
-        string mainText = PartText(main);
-        W.Document root = body.ReadStream(mainText) ?? ReadTree(main, body);
+        byte[]? mainBytes = mainPart is { } read
+            && string.Equals("/" + read.Name, Uri.UnescapeDataString(main.Uri.OriginalString), StringComparison.OrdinalIgnoreCase)
+            ? read.Content : null;
+        W.Document root = body.ReadStream(mainBytes is null ? PartText(main) : TextOf(mainBytes))
+            ?? ReadTree(main, body, mainBytes);
         source.MainRoot = root;
         doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         doc.EnsureMinimum();
@@ -95,8 +101,10 @@ internal static partial class DocxReader
     }
 
     // A main part the streaming reader leaves alone, through the SDK's tree.
-    private static W.Document ReadTree(MainDocumentPart main, BodyReader body)
+    private static W.Document ReadTree(MainDocumentPart main, BodyReader body, byte[]? notScanned)
     {
+        if (notScanned is not null)
+            PackageLimits.CheckXmlDepth(notScanned, main.Uri.OriginalString);
         W.Document root = main.Document ?? throw new InvalidDataException("The main part is empty.");
         body.Read(root.Body);
         return root;

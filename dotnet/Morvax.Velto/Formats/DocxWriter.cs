@@ -11,6 +11,7 @@ using System;
 using System.Collections.Generic;
 using System.Globalization;
 using System.IO;
+using System.IO.Compression;
 using System.Linq;
 using System.Text;
 using System.Xml;
@@ -38,6 +39,8 @@ internal static class DocxWriter
         else
             buffer.Write(source.Package);
         buffer.Position = 0;
+        MemoryStream mainXml;
+        string mainEntry;
         using (WordprocessingDocument package = WordprocessingDocument.Open(buffer, true, DocxReader.OpenSettings))
         {
             SetDocumentType(package, doc, options.SaveFormat);
@@ -49,7 +52,7 @@ internal static class DocxWriter
                 styles.Register(name, id);
             DocxNumbering.Write(doc, main);
             var body = new BodyWriter(doc, source, styles, main);
-            SaveMainPart(main, body, options.PrettyFormat);
+            (mainXml, mainEntry) = SaveMainPart(main, body, options.PrettyFormat);
             body.WriteHeadersFooters(Settings(options.PrettyFormat));
             body.WriteNotesAndComments(Settings(options.PrettyFormat));
             DocxSettings.Write(doc, SettingsOf(main));
@@ -57,6 +60,7 @@ internal static class DocxWriter
             DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
             DocxProperties.WriteCustom(doc, package, source?.CustomProperties ?? new List<(string, object?)>());
         }
+        StoreMainPart(buffer, mainEntry, mainXml);
         DocxPackageParts.Write(doc, buffer);
         return buffer.ToArray();
     }
@@ -106,14 +110,37 @@ internal static class DocxWriter
         NewLineHandling = NewLineHandling.Entitize,
     };
 
-    private static void SaveMainPart(MainDocumentPart main, BodyWriter body, bool pretty)
+    // The main part is written to memory here and stored into the package
+    // once the SDK has written it (StoreMainPart), so that it is compressed
+    // once and for speed; the part is left empty meanwhile.  Returns the
+    // XML and the part's zip entry name.
+    private static (MemoryStream Xml, string Entry) SaveMainPart(MainDocumentPart main, BodyWriter body, bool pretty)
     {
-        using (Stream stream = main.GetStream(FileMode.Create, FileAccess.Write))
-        using (var writer = XmlWriter.Create(stream, Settings(pretty)))
+        var xml = new MemoryStream();
+        using (var writer = XmlWriter.Create(xml, Settings(pretty)))
         {
             writer.WriteStartDocument(true);
             body.Write(writer);
         }
+        main.GetStream(FileMode.Create, FileAccess.Write).Dispose();
+        return (xml, Uri.UnescapeDataString(main.Uri.OriginalString).TrimStart('/'));
+    }
+
+    // Replaces the main part's empty entry with its XML, compressed at the
+    // fastest level: most of a saved package is the main part, and word
+    // processors read any deflate level.  Other entries are copied as they
+    // are compressed.
+    private static void StoreMainPart(MemoryStream buffer, string entryName, MemoryStream xml)
+    {
+        buffer.Position = 0;
+        using var zip = new ZipArchive(buffer, ZipArchiveMode.Update, leaveOpen: true);
+        ZipArchiveEntry entry = zip.Entries.FirstOrDefault(e => string.Equals(e.FullName, entryName, StringComparison.OrdinalIgnoreCase))
+            ?? throw new InvalidOperationException("The main part's entry is missing from the written package.");
+        string name = entry.FullName;
+        entry.Delete();
+        using Stream target = zip.CreateEntry(name, System.IO.Compression.CompressionLevel.Fastest).Open();
+        xml.Position = 0;
+        xml.CopyTo(target);
     }
 
     private static W.Settings SettingsOf(MainDocumentPart main)

@@ -42,7 +42,20 @@ internal static partial class DocxReader
         return TextOf(stream);
     }
 
-    private static string TextOf(byte[] part) => TextOf(new MemoryStream(part, writable: false));
+    // Decoded in one piece: a reader's buffers would hold the text twice.
+    private static string TextOf(byte[] part)
+    {
+        ReadOnlySpan<byte> bytes = part;
+        if (bytes.StartsWith(Utf8Bom))
+            return Encoding.UTF8.GetString(bytes[Utf8Bom.Length..]);
+        return bytes.StartsWith(Utf16LeBom) || bytes.StartsWith(Utf16BeBom)
+            ? TextOf(new MemoryStream(part, writable: false))
+            : Encoding.UTF8.GetString(bytes);
+    }
+
+    private static ReadOnlySpan<byte> Utf8Bom => new byte[] { 0xEF, 0xBB, 0xBF };
+    private static ReadOnlySpan<byte> Utf16LeBom => new byte[] { 0xFF, 0xFE };
+    private static ReadOnlySpan<byte> Utf16BeBom => new byte[] { 0xFE, 0xFF };
 
     private static string TextOf(Stream part)
     {

@@ -86,8 +86,9 @@ internal static partial class DocxReader
         byte[]? mainBytes = mainPart is { } read
             && string.Equals("/" + read.Name, Uri.UnescapeDataString(main.Uri.OriginalString), StringComparison.OrdinalIgnoreCase)
             ? read.Content : null;
-        W.Document root = body.ReadStream(mainBytes is null ? PartText(main) : TextOf(mainBytes))
-            ?? ReadTree(main, body, mainBytes);
+        string mainText = mainBytes is null ? PartText(main) : TextOf(mainBytes);
+        source.MainText = mainText;
+        W.Document root = body.ReadStream(mainText) ?? ReadTree(main, body, mainBytes);
         source.MainRoot = root;
         doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         doc.EnsureMinimum();

@@ -27,6 +27,11 @@ internal sealed class DocxSource
     // the main part again.
     public object? MainRoot { get; set; }
 
+    // The main part's text as read, which markup kept from it slices.
+    public string? MainText { get; set; }
+
+    public long MainLength => MainText?.Length ?? 0;
+
     public StyleNames Styles { get; }
 
     // What a run without its own formatting looks like in this document.
@@ -79,6 +84,7 @@ internal sealed class DocxSource
     public DocxSource ForCopy() => new(Package, Styles, DefaultFont)
     {
         MainRoot = MainRoot,
+        MainText = MainText,
         FootnotesRoot = FootnotesRoot,
         EndnotesRoot = EndnotesRoot,
         CommentsRoot = CommentsRoot,

@@ -116,7 +116,8 @@ internal static class DocxWriter
     // XML and the part's zip entry name.
     private static (MemoryStream Xml, string Entry) SaveMainPart(MainDocumentPart main, BodyWriter body, bool pretty)
     {
-        var xml = new MemoryStream();
+        // Sized for the part as read, which it mostly copies.
+        var xml = new MemoryStream(body.ExpectedLength);
         using (var writer = XmlWriter.Create(xml, Settings(pretty)))
         {
             writer.WriteStartDocument(true);
@@ -365,7 +366,10 @@ internal static class DocxWriter
 
         private void WriteKept(XmlWriter w, object kept)
         {
-            if (kept is RawMarkup raw && RawMarkup.IsUntouched(raw) && raw.NamesNoRelationship)
+            // Markup read from this document's main part is written as read;
+            // markup brought in from another document is written from its
+            // element, which declares the namespaces it needs.
+            if (kept is RawMarkup raw && RawMarkup.IsUntouched(raw) && raw.IsPartOf(source?.MainText) && raw.NamesNoRelationship)
                 RawMarkup.Write(w, raw);
             else if (RawMarkup.ElementOf(kept) is { } element && Resolves(element))
                 element.WriteTo(w);
@@ -383,6 +387,9 @@ internal static class DocxWriter
         private readonly List<InlineStory> footnoteNodes = new();
         private readonly List<InlineStory> endnoteNodes = new();
         private readonly List<InlineStory> commentNodes = new();
+
+        // About how long the main part will be: as long as it was when read.
+        public int ExpectedLength => (int)System.Math.Min(source?.MainLength ?? 0, int.MaxValue / 4) + 4096;
 
         public BodyWriter(Document doc, DocxSource? source, StyleWriter styles, MainDocumentPart main)
         {

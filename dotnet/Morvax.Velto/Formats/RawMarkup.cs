@@ -37,6 +37,10 @@ internal sealed class RawMarkup : IDeferredMarkup
 
     public string Text => text.Substring(start, length);
 
+    // True when the markup is a slice of that part's text: only there do the
+    // namespace declarations it relies on stand around it.
+    public bool IsPartOf(object? partText) => ReferenceEquals(text, partText);
+
     public OpenXmlElement Element => element ??= Materialise();
 
     object IDeferredMarkup.Element => Element;

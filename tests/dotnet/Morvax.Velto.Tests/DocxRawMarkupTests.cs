@@ -48,7 +48,7 @@ public class DocxRawMarkupTests
         // A namespace declared on the paragraph and used inside it.
         "<w:p xmlns:g=\"urn:example:g\" g:id=\"7\"><w:r g:kind=\"k\"><w:t>scoped</w:t></w:r></w:p>",
         ReadBySdk,
-        "<w:bookmarkStart w:id=\"3\" w:name=\"a&gt;b\"/>",
+        "<w:bookmarkStart w:id=\"3\" w:name=\"a>b\" f:since=\"2\"/>",
         // A table: header row, merged cell, a kept element in a cell.
         "<w:tbl><w:tblPr><w:jc w:val=\"right\"/><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid><w:gridCol w:w=\"100\"/></w:tblGrid>"
         + "<w:tr f:row=\"1\"><w:trPr><w:tblHeader/></w:trPr><w:tc><w:tcPr><w:vMerge w:val=\"restart\"/></w:tcPr>"
@@ -135,6 +135,20 @@ public class DocxRawMarkupTests
             Assert.Contains(block, saved);
         Assert.Equal("HEAD\r\a\a", ((Table)Load(SaveBytes(doc, SaveFormat.Docx)).FirstSection!.Body!
             .GetChild(NodeType.Table, 0, false)!).GetText());
+    }
+
+    [Fact]
+    public void MarkupImportedIntoAnotherDocumentDeclaresItsNamespaces()
+    {
+        Document source = Load(Source());
+        var target = new Document();
+        var importer = new NodeImporter(source, target, ImportFormatMode.KeepSourceFormatting);
+        for (Node? block = source.FirstSection!.Body!.FirstChild; block is not null; block = block.NextSibling)
+            target.FirstSection!.Body!.AppendChild(importer.ImportNode(block, true));
+        string saved = MainPart(SaveBytes(target, SaveFormat.Docx));
+        XElement body = XDocument.Parse(saved).Root!.Element(W + "body")!;
+        Assert.Equal("2", (string?)body.Element(W + "bookmarkStart")!.Attribute(XName.Get("since", Future)));
+        Assert.Contains("scoped", Load(SaveBytes(target, SaveFormat.Docx)).GetText());
     }
 
     [Theory]

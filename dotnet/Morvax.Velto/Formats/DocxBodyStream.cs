@@ -390,22 +390,12 @@ internal static partial class DocxReader
         private Table StreamTable(MarkupParent parent)
         {
             var table = new Table(doc);
-            StreamContainer(parent, MarkupParent.Table, table, TableProperties, () =>
-            {
-                if (IsW("tr"))
-                    return StreamRow();
-                if (IsW("tblPr") && !reader.IsEmptyElement)
+            StreamContainer(parent, MarkupParent.Table, table, TableProperties, () => IsW("tr") ? StreamRow() : null,
+                setting =>
                 {
-                    int depth = reader.Depth;
-                    while (NextChild(depth))
-                    {
-                        if (IsW("jc") && WordMl.ValueOf(WordMl.TableAlignments, attribute("val")) is { } alignment)
-                            table.Alignment = alignment;
-                        Consume();
-                    }
-                }
-                return null;
-            }, out RawMarkup head, out RawMarkup whole);
+                    if (setting == "jc" && WordMl.ValueOf(WordMl.TableAlignments, attribute("val")) is { } alignment)
+                        table.Alignment = alignment;
+                }, out RawMarkup head, out RawMarkup whole);
             table.Origin = new TableOrigin(head, table.Alignment, whole, ChildrenOf(table));
             return table;
         }
@@ -413,18 +403,8 @@ internal static partial class DocxReader
         private Row StreamRow()
         {
             var row = new Row(doc);
-            bool read = false;
-            StreamContainer(MarkupParent.Table, MarkupParent.Row, row, RowProperties, () =>
-            {
-                if (IsW("tc"))
-                    return StreamCell();
-                if (IsW("trPr") && !read)
-                {
-                    read = true;
-                    ReadSettings(setting => DocxTableFormats.ReadRowSetting(row.RowFormat, setting, attribute));
-                }
-                return null;
-            }, out RawMarkup head, out _);
+            StreamContainer(MarkupParent.Table, MarkupParent.Row, row, RowProperties, () => IsW("tc") ? StreamCell() : null,
+                setting => DocxTableFormats.ReadRowSetting(row.RowFormat, setting, attribute), out RawMarkup head, out _);
             var snapshot = new RowFormat();
             snapshot.CopyFrom(row.RowFormat);
             row.Origin = new RowOrigin(head, snapshot, ChildrenOf(row));
@@ -434,20 +414,9 @@ internal static partial class DocxReader
         private Cell StreamCell()
         {
             var cell = new Cell(doc);
-            bool read = false;
-            StreamContainer(MarkupParent.Row, MarkupParent.Cell, cell, CellProperties, () =>
-            {
-                if (IsW("p"))
-                    return StreamParagraph(MarkupParent.Cell, out _);
-                if (IsW("tbl"))
-                    return StreamTable(MarkupParent.Cell);
-                if (IsW("tcPr") && !read)
-                {
-                    read = true;
-                    ReadSettings(setting => DocxTableFormats.ReadCellSetting(cell.CellFormat, setting, attribute));
-                }
-                return null;
-            }, out RawMarkup head, out _);
+            StreamContainer(MarkupParent.Row, MarkupParent.Cell, cell, CellProperties,
+                () => IsW("p") ? StreamParagraph(MarkupParent.Cell, out _) : IsW("tbl") ? StreamTable(MarkupParent.Cell) : null,
+                setting => DocxTableFormats.ReadCellSetting(cell.CellFormat, setting, attribute), out RawMarkup head, out _);
             var snapshot = new CellFormat();
             snapshot.CopyFrom(cell.CellFormat);
             cell.Origin = new CellOrigin(head, snapshot, ChildrenOf(cell));
@@ -488,13 +457,16 @@ internal static partial class DocxReader
         // Reads a table, row or cell: each child the reader models (child
         // returns its node) is appended; the first of each property element
         // named goes into head, the element's start tag with those
-        // properties; other children are kept.  whole: all of its markup.
-        private static readonly string[] TableProperties = { "tblPr", "tblGrid" };
+        // properties, and readSetting reads each setting of the first of the
+        // last named; other children are kept.  whole: all of its markup.
+        // The property elements of each, the one whose settings the tree
+        // models last.
+        private static readonly string[] TableProperties = { "tblGrid", "tblPr" };
         private static readonly string[] RowProperties = { "tblPrEx", "trPr" };
         private static readonly string[] CellProperties = { "tcPr" };
 
         private void StreamContainer(MarkupParent parent, MarkupParent kind, CompositeNode container, string[] propertyNames,
-            Func<Node?> child, out RawMarkup head, out RawMarkup whole)
+            Func<Node?> child, Action<string> readSetting, out RawMarkup head, out RawMarkup whole)
         {
             NamespaceScope outer = scope;
             int start = ElementStart();
@@ -516,11 +488,13 @@ internal static partial class DocxReader
                     {
                         int childStart = ElementStart();
                         bool hasContent = !reader.IsEmptyElement;
-                        child();
-                        Consume();
-                        if (taken[index])
-                            continue;
+                        bool first = !taken[index];
                         taken[index] = true;
+                        if (first && index == propertyNames.Length - 1)
+                            ReadSettings(readSetting);
+                        Consume();
+                        if (!first)
+                            continue;
                         int childEnd = hasContent ? EndTagEnd() : TagEnd(childStart);
                         markup.Append(partText, childStart, childEnd - childStart);
                     }

@@ -959,7 +959,7 @@ internal static partial class DocxReader
         // character, a note reference) is kept whole.
         private Node ReadRun(W.Run r, Font paragraphFont)
         {
-            if (DocxShapes.Read(doc, r) is { } shape)
+            if (DocxShapes.Read(doc, r, main) is { } shape)
                 return shape;
             W.RunProperties? rPr = null;
             text.Clear();

@@ -28,12 +28,16 @@ internal static class DocxCharts
         ["radarChart"] = "Radar", ["stockChart"] = "Stock", ["surfaceChart"] = "Surface", ["surface3DChart"] = "Surface_3D",
     };
 
-    /// <summary>The chart the drawing shows, or null when it shows none (or its part cannot be found).</summary>
-    internal static Chart? Read(OpenXmlElement drawing)
+    /// <summary>
+    /// The chart the drawing shows, or null when it shows none (or its part cannot be found).
+    /// The chart part is looked up from the part whose tree holds the drawing; a drawing read
+    /// on its own from the part's text belongs to no tree, and then storyPart is that part.
+    /// </summary>
+    internal static Chart? Read(OpenXmlElement drawing, OpenXmlPart? storyPart)
     {
         OpenXmlElement? reference = drawing.Descendants().FirstOrDefault(e => e.LocalName == "chart" && e.NamespaceUri == ChartNs);
         string? id = reference?.GetAttributes().FirstOrDefault(a => a.LocalName == "id" && a.NamespaceUri == RelationshipNs).Value;
-        OpenXmlPart? owner = drawing.Ancestors<OpenXmlPartRootElement>().FirstOrDefault()?.OpenXmlPart;
+        OpenXmlPart? owner = drawing.Ancestors<OpenXmlPartRootElement>().FirstOrDefault()?.OpenXmlPart ?? storyPart;
         if (id is null || owner is null || !owner.TryGetPartById(id, out OpenXmlPart? part) || part is not ChartPart chartPart)
             return null;
         OpenXmlElement? plotArea = chartPart.ChartSpace?.Descendants().FirstOrDefault(e => e.LocalName == "plotArea" && e.NamespaceUri == ChartNs);

@@ -1,5 +1,7 @@
 // DocxReader: reads a WordprocessingML package (.docx, .docm, .dotx, .dotm)
-// into a document through the Open XML SDK.  Paragraphs, runs, tables, rows,
+// into a document through the Open XML SDK, the main part's body with a
+// streaming reader (DocxBodyStream.cs) that hands what it does not model to
+// the SDK-based code here as SDK elements.  Paragraphs, runs, tables, rows,
 // cells and sections become nodes; what the tree has no node for becomes a
 // KeptBlock or KeptInline that holds the element in its place.  Every node
 // remembers the element it came from (Node.Origin), and the document keeps
@@ -20,7 +22,7 @@ using W = DocumentFormat.OpenXml.Wordprocessing;
 
 namespace Morvax.Velto.Formats;
 
-internal static class DocxReader
+internal static partial class DocxReader
 {
     internal static OpenSettings OpenSettings => new()
     {
@@ -32,12 +34,12 @@ internal static class DocxReader
     // Returns the format the package declares itself to be.
     public static LoadFormat Read(Document doc, byte[] data)
     {
-        PackageLimits.CheckPackage(data);
+        (string Name, byte[] Content)? mainPart = PackageLimits.CheckPackage(data);
         try
         {
             using var stream = new MemoryStream(data, writable: false);
             using WordprocessingDocument package = WordprocessingDocument.Open(stream, false, OpenSettings);
-            return Import(doc, package, data);
+            return Import(doc, package, data, mainPart);
         }
         catch (Exception e) when (e is not (FileCorruptedException or UnsupportedFileFormatException
                                       or OutOfMemoryException or OperationCanceledException))
@@ -54,16 +56,17 @@ internal static class DocxReader
         _ => LoadFormat.Docx,
     };
 
-    private static LoadFormat Import(Document doc, WordprocessingDocument package, byte[] data)
+    // mainPart: the main part as CheckPackage inflated it, without checking
+    // its depth.
+    private static LoadFormat Import(Document doc, WordprocessingDocument package, byte[] data,
+        (string Name, byte[] Content)? mainPart)
     {
         MainDocumentPart main = package.MainDocumentPart
             ?? throw new InvalidDataException("The package has no main document part.");
-        W.Document root = main.Document ?? throw new InvalidDataException("The main part is empty.");
         var sheet = new StyleSheet(main.StyleDefinitionsPart?.Styles);
         sheet.Fill(doc.Styles);
         if (main.DocumentSettingsPart?.Settings is { } settings)
             DocxSettings.Read(doc, settings);
-        doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         doc.HasGlossaryPart = main.GlossaryDocumentPart is not null;
         DocxPackageContent.Read(doc, package, main);
         doc.PackageCustomParts = DocxPackageParts.Read(data);
@@ -74,13 +77,20 @@ internal static class DocxReader
         }
         var source = new DocxSource(data, sheet.Names, sheet.DefaultFont)
         {
-            MainRoot = root,
             BuiltInProperties = DocxProperties.ReadBuiltIn(doc, package),
             CustomProperties = DocxProperties.ReadCustom(doc, package),
         };
         DocxNumbering.Read(doc, main.NumberingDefinitionsPart?.Numbering);
         DocxFontTable.Read(doc, main.FontTablePart?.Fonts);
-        new BodyReader(doc, sheet, main, source).Read(root.Body);
+        var body = new BodyReader(doc, sheet, main, source);
+        byte[]? mainBytes = mainPart is { } read
+            && string.Equals("/" + read.Name, Uri.UnescapeDataString(main.Uri.OriginalString), StringComparison.OrdinalIgnoreCase)
+            ? read.Content : null;
+        string mainText = mainBytes is null ? PartText(main) : TextOf(mainBytes);
+        source.MainText = mainText;
+        W.Document root = body.ReadStream(mainText) ?? ReadTree(main, body, mainBytes);
+        source.MainRoot = root;
+        doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         doc.EnsureMinimum();
         foreach (Node node in doc.Matching(NodeType.Paragraph, true))
         {
@@ -89,6 +99,16 @@ internal static class DocxReader
         }
         doc.PackageSource = source;
         return FormatOf(package.DocumentType);
+    }
+
+    // A main part the streaming reader leaves alone, through the SDK's tree.
+    private static W.Document ReadTree(MainDocumentPart main, BodyReader body, byte[]? notScanned)
+    {
+        if (notScanned is not null)
+            PackageLimits.CheckXmlDepth(notScanned, main.Uri.OriginalString);
+        W.Document root = main.Document ?? throw new InvalidDataException("The main part is empty.");
+        body.Read(root.Body);
+        return root;
     }
 
     // The styles part: style names and ids, and the formatting of each
@@ -244,41 +264,51 @@ internal static class DocxReader
         DocxColors.ReadRun(font, rPr);
         foreach (OpenXmlElement e in rPr.ChildElements)
         {
-            switch (e)
-            {
-                case W.RunFonts fonts:
-                    string? name = fonts.Ascii?.Value ?? fonts.HighAnsi?.Value;
-                    if (!string.IsNullOrEmpty(name))
-                        font.Name = name;
-                    break;
-                case W.Bold:
-                    font.Bold = OnOff(Val(e));
-                    break;
-                case W.Italic:
-                    font.Italic = OnOff(Val(e));
-                    break;
-                case W.Caps:
-                    font.AllCaps = OnOff(Val(e));
-                    break;
-                case W.Strike:
-                    font.StrikeThrough = OnOff(Val(e));
-                    break;
-                case W.Vanish:
-                    font.Hidden = OnOff(Val(e));
-                    break;
-                case W.FontSize:
-                    if (int.TryParse(Val(e), NumberStyles.None, CultureInfo.InvariantCulture, out int halfPoints)
-                        && halfPoints / 2.0 is >= Font.MinSize and <= Font.MaxSize)
-                        font.Size = halfPoints / 2.0;
-                    break;
-                case W.Underline:
-                    font.Underline = WordMl.ValueOf(WordMl.Underlines, Val(e)) ?? Underline.Single;
-                    break;
-                case W.VerticalTextAlignment:
-                    font.Superscript = Val(e) == "superscript";
-                    font.Subscript = Val(e) == "subscript";
-                    break;
-            }
+            if (e.NamespaceUri == WordMl.W)
+                ApplyRunProperty(font, e.LocalName, name => AttributeOf(e, name));
+        }
+    }
+
+    // One run property by its local name; attribute gives the value of one
+    // of its attributes in the main namespace.  The SDK's tree and the
+    // streaming reader both read properties through here.
+    internal static void ApplyRunProperty(Font font, string property, Func<string, string?> attribute)
+    {
+        switch (property)
+        {
+            case "rFonts":
+                string? name = attribute("ascii") ?? attribute("hAnsi");
+                if (!string.IsNullOrEmpty(name))
+                    font.Name = name;
+                break;
+            case "b":
+                font.Bold = OnOff(attribute("val"));
+                break;
+            case "i":
+                font.Italic = OnOff(attribute("val"));
+                break;
+            case "caps":
+                font.AllCaps = OnOff(attribute("val"));
+                break;
+            case "strike":
+                font.StrikeThrough = OnOff(attribute("val"));
+                break;
+            case "vanish":
+                font.Hidden = OnOff(attribute("val"));
+                break;
+            case "sz":
+                if (int.TryParse(attribute("val"), NumberStyles.None, CultureInfo.InvariantCulture, out int halfPoints)
+                    && halfPoints / 2.0 is >= Font.MinSize and <= Font.MaxSize)
+                    font.Size = halfPoints / 2.0;
+                break;
+            case "u":
+                font.Underline = WordMl.ValueOf(WordMl.Underlines, attribute("val")) ?? Underline.Single;
+                break;
+            case "vertAlign":
+                string? position = attribute("val");
+                font.Superscript = position == "superscript";
+                font.Subscript = position == "subscript";
+                break;
         }
     }
 
@@ -286,39 +316,47 @@ internal static class DocxReader
     {
         foreach (OpenXmlElement e in pPr.ChildElements)
         {
-            switch (e)
-            {
-                case W.ParagraphStyleId:
-                    if (Val(e) is { Length: > 0 } id)
-                        format.StyleName = styles.NameOf(id);
-                    break;
-                case W.KeepNext:
-                    format.KeepWithNext = OnOff(Val(e));
-                    break;
-                case W.KeepLines:
-                    format.KeepTogether = OnOff(Val(e));
-                    break;
-                case W.SpacingBetweenLines spacing:
-                    if (Points(spacing.Before?.InnerText) is { } before && ParagraphFormat.IsSpacing(before))
-                        format.SpaceBefore = before;
-                    if (Points(spacing.After?.InnerText) is { } after && ParagraphFormat.IsSpacing(after))
-                        format.SpaceAfter = after;
-                    break;
-                case W.Indentation ind:
-                    if (Points(ind.Left?.InnerText ?? ind.Start?.InnerText) is { } left && ParagraphFormat.IsIndent(left))
-                        format.LeftIndent = left;
-                    if (Points(ind.Right?.InnerText ?? ind.End?.InnerText) is { } right && ParagraphFormat.IsIndent(right))
-                        format.RightIndent = right;
-                    if (Points(ind.FirstLine?.InnerText) is { } first && ParagraphFormat.IsIndent(first))
-                        format.FirstLineIndent = first;
-                    if (Points(ind.Hanging?.InnerText) is { } hanging && ParagraphFormat.IsIndent(-hanging))
-                        format.FirstLineIndent = -hanging;
-                    break;
-                case W.Justification:
-                    if (WordMl.ValueOf(WordMl.Alignments, Val(e)) is { } alignment)
-                        format.Alignment = alignment;
-                    break;
-            }
+            if (e.NamespaceUri == WordMl.W)
+                ApplyParagraphProperty(format, e.LocalName, name => AttributeOf(e, name), styles);
+        }
+    }
+
+    // One paragraph property by its local name, as ApplyRunProperty.
+    internal static void ApplyParagraphProperty(ParagraphFormat format, string property, Func<string, string?> attribute,
+        StyleNames styles)
+    {
+        switch (property)
+        {
+            case "pStyle":
+                if (attribute("val") is { Length: > 0 } id)
+                    format.StyleName = styles.NameOf(id);
+                break;
+            case "keepNext":
+                format.KeepWithNext = OnOff(attribute("val"));
+                break;
+            case "keepLines":
+                format.KeepTogether = OnOff(attribute("val"));
+                break;
+            case "spacing":
+                if (Points(attribute("before")) is { } before && ParagraphFormat.IsSpacing(before))
+                    format.SpaceBefore = before;
+                if (Points(attribute("after")) is { } after && ParagraphFormat.IsSpacing(after))
+                    format.SpaceAfter = after;
+                break;
+            case "ind":
+                if (Points(attribute("left") ?? attribute("start")) is { } left && ParagraphFormat.IsIndent(left))
+                    format.LeftIndent = left;
+                if (Points(attribute("right") ?? attribute("end")) is { } right && ParagraphFormat.IsIndent(right))
+                    format.RightIndent = right;
+                if (Points(attribute("firstLine")) is { } first && ParagraphFormat.IsIndent(first))
+                    format.FirstLineIndent = first;
+                if (Points(attribute("hanging")) is { } hanging && ParagraphFormat.IsIndent(-hanging))
+                    format.FirstLineIndent = -hanging;
+                break;
+            case "jc":
+                if (WordMl.ValueOf(WordMl.Alignments, attribute("val")) is { } alignment)
+                    format.Alignment = alignment;
+                break;
         }
     }
 
@@ -366,13 +404,14 @@ internal static class DocxReader
 
     // Attribute values are read as their text, so a value the schema does
     // not allow is ignored rather than thrown at.
-    internal static string? Val(OpenXmlElement? e)
+    internal static string? Val(OpenXmlElement? e) => e is null ? null : AttributeOf(e, "val");
+
+    // The value of an attribute in the main namespace.
+    internal static string? AttributeOf(OpenXmlElement e, string localName)
     {
-        if (e is null)
-            return null;
         foreach (OpenXmlAttribute attribute in e.GetAttributes())
         {
-            if (attribute.LocalName == "val" && attribute.NamespaceUri == WordMl.W)
+            if (attribute.LocalName == localName && attribute.NamespaceUri == WordMl.W)
                 return attribute.Value;
         }
         return null;
@@ -431,7 +470,9 @@ internal static class DocxReader
             text.Append(ControlChar.ParagraphBreakChar);
     }
 
-    private static char BreakChar(W.Break br) => br.Type?.InnerText switch
+    private static char BreakChar(W.Break br) => BreakChar(br.Type?.InnerText);
+
+    private static char BreakChar(string? type) => type switch
     {
         "page" => ControlChar.PageBreakChar,
         "column" => ControlChar.ColumnBreakChar,
@@ -440,7 +481,7 @@ internal static class DocxReader
 
     // Builds the tree of one body: sections end at the paragraphs whose
     // properties hold section properties, and at the body's own.
-    private sealed class BodyReader
+    private sealed partial class BodyReader
     {
         private readonly Document doc;
         private readonly StyleSheet styles;
@@ -499,6 +540,12 @@ internal static class DocxReader
                         break;
                 }
             }
+            Finish(closed);
+        }
+
+        // closed: the last section ended with the body's last element.
+        private void Finish(bool closed)
+        {
             // The last section ended with the last paragraph: the empty one
             // opened after it is not the document's.
             if (closed && !ReferenceEquals(section, doc.FirstSection))
@@ -574,14 +621,15 @@ internal static class DocxReader
 
         // A paragraph's own numbering properties win over its style's; the
         // numbering id 0 takes a paragraph out of a list.
-        private void ReadListFormat(Lists.ListFormat list, string? styleId, W.NumberingProperties? numPr)
+        private void ReadListFormat(Lists.ListFormat list, string? styleId, W.NumberingProperties? numPr) =>
+            ReadListFormat(list, styleId, numPr?.NumberingId?.Val?.InnerText, numPr?.NumberingLevelReference?.Val?.InnerText);
+
+        // The same from the numbering id and level as written (null: not given).
+        private void ReadListFormat(Lists.ListFormat list, string? styleId, string? numIdText, string? levelText)
         {
             (int? numId, int? level) = styles.ListOf(styleId);
-            if (numPr is not null)
-            {
-                numId = Number(numPr.NumberingId?.Val?.InnerText) ?? numId;
-                level = Number(numPr.NumberingLevelReference?.Val?.InnerText) ?? level;
-            }
+            numId = Number(numIdText) ?? numId;
+            level = Number(levelText) ?? level;
             if (numId is not { } id || id == 0 || !lists.TryGetValue(id, out Lists.List? numbered))
                 return;
             list.List = numbered;
@@ -912,7 +960,7 @@ internal static class DocxReader
         // character, a note reference) is kept whole.
         private Node ReadRun(W.Run r, Font paragraphFont)
         {
-            if (DocxShapes.Read(doc, r) is { } shape)
+            if (DocxShapes.Read(doc, r, main) is { } shape)
                 return shape;
             W.RunProperties? rPr = null;
             text.Clear();

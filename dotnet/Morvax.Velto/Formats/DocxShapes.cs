@@ -8,6 +8,7 @@ using System;
 using System.Globalization;
 using System.Linq;
 using DocumentFormat.OpenXml;
+using DocumentFormat.OpenXml.Packaging;
 using Morvax.Velto.Drawing;
 using Dw = DocumentFormat.OpenXml.Drawing.Wordprocessing;
 using W = DocumentFormat.OpenXml.Wordprocessing;
@@ -25,7 +26,7 @@ internal static class DocxShapes
         ("wrapThrough", WrapType.Through), ("wrapTopAndBottom", WrapType.TopBottom),
     };
 
-    public static Shape? Read(Document doc, W.Run run)
+    public static Shape? Read(Document doc, W.Run run, OpenXmlPart? storyPart)
     {
         OpenXmlElement[] content = run.ChildElements.Where(e => e is not W.RunProperties).ToArray();
         if (content is not [W.Drawing drawing])
@@ -42,7 +43,7 @@ internal static class DocxShapes
             shape.WrapType = Wraps.FirstOrDefault(w => placement.ChildElements.Any(c => c.LocalName == w.Element)).Wrap
                 is var wrap && wrap != WrapType.Inline ? wrap : WrapType.None;
         shape.Origin = new ShapeOrigin(run, shape.Width, shape.Height);
-        shape.Chart = DocxCharts.Read(drawing);
+        shape.Chart = DocxCharts.Read(drawing, storyPart);
         shape.Adjustments = DocxAdjustments.Read(drawing);
         if (DocxColors.ReadGradient(drawing) is { } stops)
             shape.Fill = new Fill { FillType = FillType.Gradient, GradientStops = stops };

@@ -25,7 +25,12 @@ internal sealed class DocxSource
     // The main part's root element as read (its namespace declarations and
     // whatever it holds besides the body), so that saving need not parse
     // the main part again.
-    public object? MainRoot { get; init; }
+    public object? MainRoot { get; set; }
+
+    // The main part's text as read, which markup kept from it slices.
+    public string? MainText { get; set; }
+
+    public long MainLength => MainText?.Length ?? 0;
 
     public StyleNames Styles { get; }
 
@@ -79,6 +84,7 @@ internal sealed class DocxSource
     public DocxSource ForCopy() => new(Package, Styles, DefaultFont)
     {
         MainRoot = MainRoot,
+        MainText = MainText,
         FootnotesRoot = FootnotesRoot,
         EndnotesRoot = EndnotesRoot,
         CommentsRoot = CommentsRoot,
@@ -142,13 +148,17 @@ internal sealed record RangeOrigin(object Element, int Id);
 
 internal sealed record RunOrigin(object Element, Font Font, string Text);
 
-internal sealed record TableOrigin(object Element, TableAlignment Alignment);
+// Whole and Children: a table, row or cell read as a stream keeps its whole
+// markup and the nodes read from it, so that one unchanged throughout is
+// written back as that markup (Element then holds only its start tag and
+// properties).
+internal sealed record TableOrigin(object Element, TableAlignment Alignment, RawMarkup? Whole = null, Node[]? Children = null);
 
 internal sealed record PlainOrigin(object Element);
 
-internal sealed record RowOrigin(object Element, Tables.RowFormat Format);
+internal sealed record RowOrigin(object Element, Tables.RowFormat Format, Node[]? Children = null);
 
-internal sealed record CellOrigin(object Element, Tables.CellFormat Format);
+internal sealed record CellOrigin(object Element, Tables.CellFormat Format, Node[]? Children = null);
 
 internal sealed record BookmarkOrigin(object Element, string Name);
 

@@ -14,55 +14,64 @@ internal static class DocxTableFormats
 {
     public static void Read(RowFormat format, W.TableRowProperties? trPr)
     {
-        if (trPr is null)
-            return;
-        foreach (OpenXmlElement setting in trPr.ChildElements)
+        foreach (OpenXmlElement setting in trPr?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
         {
-            switch (setting)
-            {
-                case W.CantSplit:
-                    format.AllowBreakAcrossPages = !DocxReader.OnOff(DocxReader.Val(setting));
-                    break;
-                case W.TableHeader:
-                    format.HeadingFormat = DocxReader.OnOff(DocxReader.Val(setting));
-                    break;
-                case W.TableRowHeight height:
-                    format.Height = DocxReader.Points(height.Val?.InnerText) ?? 0;
-                    format.HeightRule = WordMl.ValueOf(WordMl.HeightRules, height.HeightType?.InnerText)
-                        ?? HeightRule.AtLeast;
-                    break;
-            }
+            if (setting.NamespaceUri == WordMl.W)
+                ReadRowSetting(format, setting.LocalName, name => DocxReader.AttributeOf(setting, name));
+        }
+    }
+
+    // One row setting by its local name; attribute gives the value of one of
+    // its attributes in the main namespace (the SDK's tree and the streaming
+    // reader both read through here).
+    public static void ReadRowSetting(RowFormat format, string setting, Func<string, string?> attribute)
+    {
+        switch (setting)
+        {
+            case "cantSplit":
+                format.AllowBreakAcrossPages = !DocxReader.OnOff(attribute("val"));
+                break;
+            case "tblHeader":
+                format.HeadingFormat = DocxReader.OnOff(attribute("val"));
+                break;
+            case "trHeight":
+                format.Height = DocxReader.Points(attribute("val")) ?? 0;
+                format.HeightRule = WordMl.ValueOf(WordMl.HeightRules, attribute("hRule")) ?? HeightRule.AtLeast;
+                break;
         }
     }
 
     public static void Read(CellFormat format, W.TableCellProperties? tcPr)
     {
-        if (tcPr is null)
-            return;
-        foreach (OpenXmlElement setting in tcPr.ChildElements)
+        foreach (OpenXmlElement setting in tcPr?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
         {
-            switch (setting)
-            {
-                case W.TableCellVerticalAlignment:
-                    format.VerticalAlignment = WordMl.ValueOf(WordMl.CellAlignments, DocxReader.Val(setting))
-                        ?? CellVerticalAlignment.Top;
-                    break;
-                case W.VerticalMerge:
-                    format.VerticalMerge = DocxReader.Val(setting) == "restart" ? CellMerge.First : CellMerge.Previous;
-                    break;
-                case W.HorizontalMerge:
-                    format.HorizontalMerge = DocxReader.Val(setting) == "restart" ? CellMerge.First : CellMerge.Previous;
-                    break;
-                case W.NoWrap:
-                    format.WrapText = !DocxReader.OnOff(DocxReader.Val(setting));
-                    break;
-                case W.TableCellFitText:
-                    format.FitText = DocxReader.OnOff(DocxReader.Val(setting));
-                    break;
-                case W.HideMark:
-                    format.HideMark = DocxReader.OnOff(DocxReader.Val(setting));
-                    break;
-            }
+            if (setting.NamespaceUri == WordMl.W)
+                ReadCellSetting(format, setting.LocalName, name => DocxReader.AttributeOf(setting, name));
+        }
+    }
+
+    public static void ReadCellSetting(CellFormat format, string setting, Func<string, string?> attribute)
+    {
+        switch (setting)
+        {
+            case "vAlign":
+                format.VerticalAlignment = WordMl.ValueOf(WordMl.CellAlignments, attribute("val")) ?? CellVerticalAlignment.Top;
+                break;
+            case "vMerge":
+                format.VerticalMerge = attribute("val") == "restart" ? CellMerge.First : CellMerge.Previous;
+                break;
+            case "hMerge":
+                format.HorizontalMerge = attribute("val") == "restart" ? CellMerge.First : CellMerge.Previous;
+                break;
+            case "noWrap":
+                format.WrapText = !DocxReader.OnOff(attribute("val"));
+                break;
+            case "tcFitText":
+                format.FitText = DocxReader.OnOff(attribute("val"));
+                break;
+            case "hideMark":
+                format.HideMark = DocxReader.OnOff(attribute("val"));
+                break;
         }
     }
 

@@ -3,13 +3,15 @@
 // that package: every part the tree does not model is carried over as it
 // was, and the main part's body is rebuilt from the tree, where each node
 // read from the package starts from its own element (Node.Origin) and only
-// what differs from the node's snapshot is changed.  A document made here
+// what differs from the node's snapshot is changed; an unchanged paragraph
+// or table read as markup (RawMarkup) is written as that markup.  A document made here
 // starts from a small blank package.  The SDK places every element it adds
 // where the schema orders it.
 using System;
 using System.Collections.Generic;
 using System.Globalization;
 using System.IO;
+using System.IO.Compression;
 using System.Linq;
 using System.Text;
 using System.Xml;
@@ -37,6 +39,8 @@ internal static class DocxWriter
         else
             buffer.Write(source.Package);
         buffer.Position = 0;
+        MemoryStream mainXml;
+        string mainEntry;
         using (WordprocessingDocument package = WordprocessingDocument.Open(buffer, true, DocxReader.OpenSettings))
         {
             SetDocumentType(package, doc, options.SaveFormat);
@@ -48,7 +52,7 @@ internal static class DocxWriter
                 styles.Register(name, id);
             DocxNumbering.Write(doc, main);
             var body = new BodyWriter(doc, source, styles, main);
-            SaveMainPart(main, body, options.PrettyFormat);
+            (mainXml, mainEntry) = SaveMainPart(main, body, options.PrettyFormat);
             body.WriteHeadersFooters(Settings(options.PrettyFormat));
             body.WriteNotesAndComments(Settings(options.PrettyFormat));
             DocxSettings.Write(doc, SettingsOf(main));
@@ -56,6 +60,7 @@ internal static class DocxWriter
             DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
             DocxProperties.WriteCustom(doc, package, source?.CustomProperties ?? new List<(string, object?)>());
         }
+        StoreMainPart(buffer, mainEntry, mainXml);
         DocxPackageParts.Write(doc, buffer);
         return buffer.ToArray();
     }
@@ -105,14 +110,38 @@ internal static class DocxWriter
         NewLineHandling = NewLineHandling.Entitize,
     };
 
-    private static void SaveMainPart(MainDocumentPart main, BodyWriter body, bool pretty)
+    // The main part is written to memory here and stored into the package
+    // once the SDK has written it (StoreMainPart), so that it is compressed
+    // once and for speed; the part is left empty meanwhile.  Returns the
+    // XML and the part's zip entry name.
+    private static (MemoryStream Xml, string Entry) SaveMainPart(MainDocumentPart main, BodyWriter body, bool pretty)
     {
-        using (Stream stream = main.GetStream(FileMode.Create, FileAccess.Write))
-        using (var writer = XmlWriter.Create(stream, Settings(pretty)))
+        // Sized for the part as read, which it mostly copies.
+        var xml = new MemoryStream(body.ExpectedLength);
+        using (var writer = XmlWriter.Create(xml, Settings(pretty)))
         {
             writer.WriteStartDocument(true);
             body.Write(writer);
         }
+        main.GetStream(FileMode.Create, FileAccess.Write).Dispose();
+        return (xml, Uri.UnescapeDataString(main.Uri.OriginalString).TrimStart('/'));
+    }
+
+    // Replaces the main part's empty entry with its XML, compressed at the
+    // fastest level: most of a saved package is the main part, and word
+    // processors read any deflate level.  Other entries are copied as they
+    // are compressed.
+    private static void StoreMainPart(MemoryStream buffer, string entryName, MemoryStream xml)
+    {
+        buffer.Position = 0;
+        using var zip = new ZipArchive(buffer, ZipArchiveMode.Update, leaveOpen: true);
+        ZipArchiveEntry entry = zip.Entries.FirstOrDefault(e => string.Equals(e.FullName, entryName, StringComparison.OrdinalIgnoreCase))
+            ?? throw new InvalidOperationException("The main part's entry is missing from the written package.");
+        string name = entry.FullName;
+        entry.Delete();
+        using Stream target = zip.CreateEntry(name, System.IO.Compression.CompressionLevel.Fastest).Open();
+        xml.Position = 0;
+        xml.CopyTo(target);
     }
 
     private static W.Settings SettingsOf(MainDocumentPart main)
@@ -339,11 +368,16 @@ internal static class DocxWriter
 
         private void WriteKept(XmlWriter w, object kept)
         {
-            if (Resolves(kept))
-                ((OpenXmlElement)kept).WriteTo(w);
+            // Markup read from this document's main part is written as read;
+            // markup brought in from another document is written from its
+            // element, which declares the namespaces it needs.
+            if (kept is RawMarkup raw && RawMarkup.IsUntouched(raw) && raw.IsPartOf(source?.MainText) && raw.NamesNoRelationship)
+                RawMarkup.Write(w, raw);
+            else if (RawMarkup.ElementOf(kept) is { } element && Resolves(element))
+                element.WriteTo(w);
         }
 
-        private const string RelationshipsNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+        private const string RelationshipsNs = WordMl.R;
 
         // Each header and footer with its part and the relationship naming it;
         // those made since loading get a new part.
@@ -355,6 +389,9 @@ internal static class DocxWriter
         private readonly List<InlineStory> footnoteNodes = new();
         private readonly List<InlineStory> endnoteNodes = new();
         private readonly List<InlineStory> commentNodes = new();
+
+        // About how long the main part will be: as long as it was when read.
+        public int ExpectedLength => (int)System.Math.Min(source?.MainLength ?? 0, int.MaxValue / 4) + 4096;
 
         public BodyWriter(Document doc, DocxSource? source, StyleWriter styles, MainDocumentPart main)
         {
@@ -651,7 +688,7 @@ internal static class DocxWriter
                     WriteTable(w, table);
                     break;
                 case KeptBlock kept:
-                    WriteKept(w, kept.Element);
+                    WriteKept(w, kept.Markup);
                     break;
             }
         }
@@ -663,7 +700,7 @@ internal static class DocxWriter
             {
                 for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
                     fieldNesting.Step(node);
-                ((OpenXmlElement)((ParagraphOrigin)paragraph.Origin!).Element).WriteTo(w);
+                RawMarkup.Write(w, ((ParagraphOrigin)paragraph.Origin!).Element);
                 return;
             }
             W.Paragraph element = ParagraphElement(paragraph);
@@ -677,12 +714,13 @@ internal static class DocxWriter
         // order, and the same section ending in it.
         private bool IsUnchanged(Paragraph paragraph, Section? ends)
         {
-            if (paragraph.Origin is not ParagraphOrigin origin || origin.Element is not W.Paragraph from
-                || !SameFormat(origin.Format, paragraph.ParagraphFormat)
+            if (paragraph.Origin is not ParagraphOrigin origin || !SameFormat(origin.Format, paragraph.ParagraphFormat)
                 || origin.ListLevel != paragraph.ListFormat.ListLevelNumber
                 || !ReferenceEquals(origin.List, paragraph.ListFormat.List))
                 return false;
-            W.SectionProperties? readSection = from.ParagraphProperties?.SectionProperties;
+            // The streaming reader keeps as markup only paragraphs that end no section.
+            W.SectionProperties? readSection = RawMarkup.IsUntouched(origin.Element) ? null
+                : (RawMarkup.ElementOf(origin.Element) as W.Paragraph)?.ParagraphProperties?.SectionProperties;
             if (ends is null ? readSection is not null
                 : ends.Origin is not SectionOrigin section || !ReferenceEquals(section.Element, readSection)
                     || SectionChanged(ends))
@@ -726,7 +764,7 @@ internal static class DocxWriter
         private W.Paragraph ParagraphElement(Paragraph paragraph)
         {
             var origin = paragraph.Origin as ParagraphOrigin;
-            var from = origin?.Element as W.Paragraph;
+            var from = RawMarkup.ElementOf(origin?.Element) as W.Paragraph;
             var element = from is null ? new W.Paragraph() : (W.Paragraph)from.CloneNode(false);
             var pPr = (W.ParagraphProperties?)from?.ParagraphProperties?.CloneNode(true);
             ParagraphFormat before = origin?.Format ?? defaultFormat;
@@ -932,7 +970,7 @@ internal static class DocxWriter
         private W.Run RunElement(Run run, bool code)
         {
             var origin = run.Origin as RunOrigin;
-            var from = origin?.Element as W.Run;
+            var from = RawMarkup.ElementOf(origin?.Element) as W.Run;
             Font before = origin?.Font ?? defaultFont;
             bool sameText = origin is not null && origin.Text == run.Text;
             bool sameFont = run.Font.HasSameFormatting(before);
@@ -1002,7 +1040,13 @@ internal static class DocxWriter
         private void WriteTable(XmlWriter w, Table table)
         {
             var origin = table.Origin as TableOrigin;
-            var from = origin?.Element as W.Table;
+            if (origin is { Whole: { } whole } && IsUnchanged(table))
+            {
+                StepThrough(table);
+                RawMarkup.Write(w, whole);
+                return;
+            }
+            var from = RawMarkup.ElementOf(origin?.Element) as W.Table;
             WriteStart(w, from ?? new W.Table());
             var readProperties = from?.GetFirstChild<W.TableProperties>();
             if (readProperties is not null && table.Alignment == origin!.Alignment)
@@ -1022,15 +1066,69 @@ internal static class DocxWriter
                 if (node is Row row)
                     WriteRow(w, row, columns);
                 else if (node is KeptBlock kept)
-                    WriteKept(w, kept.Element);
+                    WriteKept(w, kept.Markup);
             }
             w.WriteEndElement();
+        }
+
+        // True when a table read as a stream is as read throughout: its
+        // alignment, rows, cells, their formats and every block in them.
+        private bool IsUnchanged(Table table) =>
+            table.Origin is TableOrigin { Children: { } read } origin && table.Alignment == origin.Alignment
+            && SameChildren(table, read, node => node switch
+            {
+                Row { Origin: RowOrigin { Children: { } cells } rowOrigin } row => row.RowFormat.SameAs(rowOrigin.Format)
+                    && SameChildren(row, cells, child => child switch
+                    {
+                        Cell { Origin: CellOrigin { Children: { } blocks } cellOrigin } cell =>
+                            cell.CellFormat.SameAs(cellOrigin.Format) && SameChildren(cell, blocks, IsUnchangedBlock),
+                        KeptBlock => true,
+                        _ => false,
+                    }),
+                KeptBlock => true,
+                _ => false,
+            });
+
+        private bool IsUnchangedBlock(Node node) => node switch
+        {
+            Paragraph paragraph => IsUnchanged(paragraph, null),
+            Table table => IsUnchanged(table),
+            KeptBlock => true,
+            _ => false,
+        };
+
+        // True when the children are the nodes read, in order, each passing unchanged.
+        private static bool SameChildren(CompositeNode parent, Node[] read, Func<Node, bool> unchanged)
+        {
+            Node? node = parent.FirstChild;
+            foreach (Node expected in read)
+            {
+                if (!ReferenceEquals(node, expected) || !unchanged(node))
+                    return false;
+                node = node.NextSibling;
+            }
+            return node is null;
+        }
+
+        // Carries the field state through the paragraphs of markup written whole.
+        private void StepThrough(CompositeNode container)
+        {
+            for (Node? node = container.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (node is Paragraph paragraph)
+                {
+                    for (Node? inline = paragraph.FirstChild; inline is not null; inline = inline.NextSibling)
+                        fieldNesting.Step(inline);
+                }
+                else if (node is CompositeNode inner)
+                    StepThrough(inner);
+            }
         }
 
         private void WriteRow(XmlWriter w, Row row, int columns)
         {
             var origin = row.Origin as RowOrigin;
-            var from = origin?.Element as W.TableRow;
+            var from = RawMarkup.ElementOf(origin?.Element) as W.TableRow;
             WriteStart(w, from ?? new W.TableRow());
             from?.TablePropertyExceptions?.WriteTo(w);
             DocxTableFormats.Properties(row.RowFormat, origin?.Format, from?.TableRowProperties)?.WriteTo(w);
@@ -1043,7 +1141,7 @@ internal static class DocxWriter
                     hasCell = true;
                 }
                 else if (node is KeptBlock kept)
-                    WriteKept(w, kept.Element);
+                    WriteKept(w, kept.Markup);
             }
             // A row needs a cell.
             if (!hasCell)
@@ -1054,7 +1152,7 @@ internal static class DocxWriter
         private void WriteCell(XmlWriter w, Cell cell, int columns)
         {
             var origin = cell.Origin as CellOrigin;
-            var from = origin?.Element as W.TableCell;
+            var from = RawMarkup.ElementOf(origin?.Element) as W.TableCell;
             WriteStart(w, from ?? new W.TableCell());
             // A cell read without properties stays without them.
             W.TableCellProperties? read = from is null

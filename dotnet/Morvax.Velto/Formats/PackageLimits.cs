@@ -50,13 +50,18 @@ internal static class PackageLimits
 
     // Checks a zip package: part count, inflated sizes (as declared and as
     // actually inflated) and the nesting depth of every part that holds XML.
-    public static void CheckPackage(byte[] data)
+    // The main part (the package's office document) is returned inflated,
+    // with its name, instead of scanned: its reader bounds its depth as it
+    // reads, so the largest part is inflated once and parsed once.
+    public static (string Name, byte[] Content)? CheckPackage(byte[] data)
     {
         try
         {
             using var zip = new ZipArchive(new MemoryStream(data, writable: false), ZipArchiveMode.Read);
             if (zip.Entries.Count > MaxParts)
                 throw new InvalidDataException($"The package has more than {MaxParts} parts.");
+            string? mainName = MainPartName(zip);
+            (string, byte[])? main = null;
             long total = 0;
             foreach (ZipArchiveEntry entry in zip.Entries)
             {
@@ -66,10 +71,55 @@ internal static class PackageLimits
                 if (total > MaxTotalBytes)
                     throw new InvalidDataException("The package inflates to more than the limit.");
                 using var stream = new CappedStream(entry.Open(), MaxPartBytes);
-                CheckXmlDepth(stream, entry.FullName);
+                if (main is null && string.Equals(entry.FullName, mainName, StringComparison.OrdinalIgnoreCase))
+                {
+                    var content = new MemoryStream((int)System.Math.Min(entry.Length, 16 << 20));
+                    stream.CopyTo(content);
+                    main = (entry.FullName, content.ToArray());
+                }
+                else
+                    CheckXmlDepth(stream, entry.FullName);
             }
+            return main;
         }
         catch (Exception e) when (e is InvalidDataException or IOException or NotSupportedException)
+        {
+            throw new FileCorruptedException(e);
+        }
+    }
+
+    // The entry the package's office-document relationship names; null when
+    // the relationships cannot tell (then every part is scanned).
+    private static string? MainPartName(ZipArchive zip)
+    {
+        if (zip.GetEntry("_rels/.rels") is not { } rels || rels.Length > MaxPartBytes)
+            return null;
+        try
+        {
+            using XmlReader reader = XmlReader.Create(new CappedStream(rels.Open(), MaxPartBytes), ScanSettings);
+            while (reader.Read())
+            {
+                if (reader.NodeType == XmlNodeType.Element && reader.Depth <= 1 && reader.LocalName == "Relationship"
+                    && reader.GetAttribute("Type")?.EndsWith("/officeDocument", StringComparison.Ordinal) == true
+                    && reader.GetAttribute("TargetMode") is null or "Internal")
+                    return reader.GetAttribute("Target") is { } target ? Uri.UnescapeDataString(target).TrimStart('/') : null;
+            }
+        }
+        catch (XmlException)
+        {
+        }
+        return null;
+    }
+
+    // Checks the nesting depth of a part read apart from CheckPackage.
+    public static void CheckXmlDepth(byte[] part, string name)
+    {
+        try
+        {
+            using var stream = new CappedStream(new MemoryStream(part, writable: false), MaxPartBytes);
+            CheckXmlDepth(stream, name);
+        }
+        catch (Exception e) when (e is InvalidDataException or IOException)
         {
             throw new FileCorruptedException(e);
         }

@@ -11,6 +11,8 @@ namespace Morvax.Velto.Formats;
 internal static class WordMl
 {
     public const string W = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+    public const string R = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    public const string MarkupCompatibility = "http://schemas.openxmlformats.org/markup-compatibility/2006";
     public const string ExtendedPropertiesNs = "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties";
 
     // Twips (1/20 point) measure indents, spacing and tab stops; half-points

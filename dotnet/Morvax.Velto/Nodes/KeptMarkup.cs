@@ -4,10 +4,19 @@
 // was read, in its place among the nodes the tree does know, so saving writes
 // it back unchanged; its text takes part in GetText as the word processor
 // shows it.  The element is the format's own object, held as object so that
-// the tree's types never need the format library's assemblies.
+// the tree's types never need the format library's assemblies; a format may
+// hold it in a cheaper form of its own (IDeferredMarkup) until it is asked for.
 using System.Text;
 
 namespace Morvax.Velto;
+
+// Markup held in a form of the format's own, made into its element on demand.
+internal interface IDeferredMarkup
+{
+    object Element { get; }
+
+    static object ElementOf(object markup) => markup is IDeferredMarkup deferred ? deferred.Element : markup;
+}
 
 internal sealed class KeptBlock : Node
 {
@@ -15,17 +24,20 @@ internal sealed class KeptBlock : Node
 
     public KeptBlock(DocumentBase doc, object element, string text) : base(doc)
     {
-        Element = element;
+        Markup = element;
         this.text = text;
     }
 
     public override NodeType NodeType => NodeType.System;
 
-    public object Element { get; }
+    public object Element => IDeferredMarkup.ElementOf(Markup);
+
+    // The element as the format holds it.
+    public object Markup { get; }
 
     internal override void AppendText(StringBuilder builder) => builder.Append(text);
 
-    internal override Node CopyNode(DocumentBase owner) => new KeptBlock(owner, Element, text);
+    internal override Node CopyNode(DocumentBase owner) => new KeptBlock(owner, Markup, text);
 }
 
 internal sealed class KeptInline : Inline
@@ -34,17 +46,20 @@ internal sealed class KeptInline : Inline
 
     public KeptInline(DocumentBase doc, object element, string text) : base(doc)
     {
-        Element = element;
+        Markup = element;
         this.text = text;
     }
 
     public override NodeType NodeType => NodeType.System;
 
-    public object Element { get; }
+    public object Element => IDeferredMarkup.ElementOf(Markup);
+
+    // The element as the format holds it.
+    public object Markup { get; }
 
     internal override void AppendText(StringBuilder builder) => builder.Append(text);
 
-    internal override Node CopyNode(DocumentBase owner) => new KeptInline(owner, Element, text);
+    internal override Node CopyNode(DocumentBase owner) => new KeptInline(owner, Markup, text);
 }
 
 // Counting the kept markup of a tree, for the warnings of loading and saving.

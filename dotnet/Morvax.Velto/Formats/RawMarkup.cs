@@ -1,0 +1,189 @@
+// RawMarkup: an element of the main part kept as the text it was read as (a
+// slice of the part's text) instead of as an SDK element, so that holding a
+// loaded document costs little and writing an unchanged element back copies
+// its text, every attribute, namespace and unknown child included.  The SDK
+// element is made from the text only when code asks for it (a changed
+// paragraph, markup the tree keeps whole), inside a parent of the element's
+// own kind that declares the namespaces in scope where it stood; from then on
+// that element is what is written, so a change made through it counts.
+using System;
+using System.Collections.Generic;
+using System.Text;
+using System.Xml;
+using DocumentFormat.OpenXml;
+using W = DocumentFormat.OpenXml.Wordprocessing;
+
+namespace Morvax.Velto.Formats;
+
+internal sealed class RawMarkup : IDeferredMarkup
+{
+    private readonly string text;
+    private readonly int start;
+    private readonly int length;
+    private readonly NamespaceScope scope;
+    private readonly MarkupParent parent;
+    private OpenXmlElement? element;
+
+    // parent: the kind of element that holds this one (a body, a paragraph,
+    // a row...), so that the element gets the class it has in that place.
+    public RawMarkup(string text, int start, int length, NamespaceScope scope, MarkupParent parent)
+    {
+        this.text = text;
+        this.start = start;
+        this.length = length;
+        this.scope = scope;
+        this.parent = parent;
+    }
+
+    public string Text => text.Substring(start, length);
+
+    // True when the markup is a slice of that part's text: only there do the
+    // namespace declarations it relies on stand around it.
+    public bool IsPartOf(object? partText) => ReferenceEquals(text, partText);
+
+    public OpenXmlElement Element => element ??= Materialise();
+
+    object IDeferredMarkup.Element => Element;
+
+    // True when the markup names no relationship (no prefix bound to the
+    // relationships namespace, no declaration of it), so it fits any part.
+    public bool NamesNoRelationship
+    {
+        get
+        {
+            ReadOnlySpan<char> markup = text.AsSpan(start, length);
+            if (markup.IndexOf(WordMl.R.AsSpan()) >= 0)
+                return false;
+            foreach (string prefix in scope.RelationshipPrefixes)
+            {
+                if (markup.IndexOf(prefix.AsSpan()) >= 0)
+                    return false;
+            }
+            return true;
+        }
+    }
+
+    private OpenXmlElement Materialise()
+    {
+        string prefix = scope.FreePrefix();
+        (string wrapperName, Func<string, OpenXmlCompositeElement> make) = Parents[(int)parent];
+        var wrapper = new StringBuilder(length + 256);
+        wrapper.Append('<').Append(prefix).Append(':').Append(wrapperName).Append(" xmlns:").Append(prefix).Append("=\"")
+            .Append(WordMl.W).Append('"');
+        scope.AppendDeclarationsUsedBy(wrapper, text, start, length);
+        wrapper.Append('>')
+            .Append(text, start, length)
+            .Append("</").Append(prefix).Append(':').Append(wrapperName).Append('>');
+        OpenXmlCompositeElement holder = make(wrapper.ToString());
+        OpenXmlElement made = holder.FirstChild
+            ?? throw new InvalidOperationException("Kept markup holds no element.");
+        made.Remove();
+        return made;
+    }
+
+    // Each parent kind's local name and SDK class (which checks the name).
+    private static readonly (string Name, Func<string, OpenXmlCompositeElement> Make)[] Parents =
+    {
+        ("body", xml => new W.Body(xml)),
+        ("p", xml => new W.Paragraph(xml)),
+        ("tbl", xml => new W.Table(xml)),
+        ("tr", xml => new W.TableRow(xml)),
+        ("tc", xml => new W.TableCell(xml)),
+    };
+
+    // The SDK element an origin or kept node stands for, made on demand.
+    public static OpenXmlElement? ElementOf(object? origin) =>
+        origin is IDeferredMarkup deferred ? deferred.Element as OpenXmlElement : origin as OpenXmlElement;
+
+    // Writes the markup as read, or the SDK element once one was made.
+    public static void Write(XmlWriter writer, object markup)
+    {
+        if (markup is RawMarkup { element: null } raw)
+            writer.WriteRaw(raw.Text);
+        else
+            ElementOf(markup)!.WriteTo(writer);
+    }
+
+    // True when the markup was never turned into an SDK element, so what it
+    // holds is what the reader saw of it.
+    public static bool IsUntouched(object? markup) => markup is RawMarkup { element: null };
+}
+
+internal enum MarkupParent
+{
+    Body,
+    Paragraph,
+    Table,
+    Row,
+    Cell,
+}
+
+// The namespace declarations in scope at a place in a part, as attribute
+// text (' xmlns:w="..."'), shared by every element read there.
+internal sealed class NamespaceScope
+{
+    private readonly List<(string Prefix, string Declaration)> declarations = new();
+    private readonly HashSet<string> prefixes = new(StringComparer.Ordinal);
+
+    public NamespaceScope(IDictionary<string, string> inScope)
+    {
+        foreach ((string prefix, string uri) in inScope)
+        {
+            if (prefix == "xml")
+                continue;
+            prefixes.Add(prefix);
+            declarations.Add((prefix, (prefix.Length == 0 ? " xmlns" : " xmlns:" + prefix) + "=\"" + Escape(uri) + "\""));
+            if (uri == WordMl.R)
+                RelationshipPrefixes.Add(prefix + ":");
+        }
+    }
+
+    // The prefixes (with their colon) bound to the relationships namespace:
+    // markup naming none of them names no relationship.
+    public List<string> RelationshipPrefixes { get; } = new();
+
+    // Declares only the prefixes the markup names (the parser's cost grows
+    // with every declaration); the default namespace is always declared.
+    public void AppendDeclarationsUsedBy(StringBuilder target, string text, int start, int length)
+    {
+        ReadOnlySpan<char> markup = text.AsSpan(start, length);
+        // Markup-compatibility attributes name prefixes in their values.
+        bool all = false;
+        foreach (string name in PrefixListingNames)
+            all |= markup.IndexOf(name.AsSpan()) >= 0;
+        foreach ((string prefix, string declaration) in declarations)
+        {
+            if (all || prefix.Length == 0 || Names(markup, prefix))
+                target.Append(declaration);
+        }
+    }
+
+    private static readonly string[] PrefixListingNames =
+        { WordMl.MarkupCompatibility, "Ignorable", "ProcessContent", "MustUnderstand", "Preserve", "Requires", "AlternateContent" };
+
+    private static bool Names(ReadOnlySpan<char> markup, string prefix)
+    {
+        for (int at = markup.IndexOf(prefix.AsSpan()); at >= 0; )
+        {
+            int end = at + prefix.Length;
+            bool starts = at == 0 || !XmlConvert.IsNCNameChar(markup[at - 1]);
+            if (starts && end < markup.Length && markup[end] == ':')
+                return true;
+            int next = markup[end..].IndexOf(prefix.AsSpan());
+            at = next < 0 ? -1 : end + next;
+        }
+        return false;
+    }
+
+    // A prefix the scope does not bind, for the wrapper around markup.
+    public string FreePrefix()
+    {
+        string prefix = "mvw";
+        for (int n = 0; prefixes.Contains(prefix); n++)
+            prefix = "mvw" + n.ToString(System.Globalization.CultureInfo.InvariantCulture);
+        return prefix;
+    }
+
+    private static string Escape(string value) =>
+        value.Replace("&", "&amp;").Replace("\"", "&quot;").Replace("<", "&lt;");
+}

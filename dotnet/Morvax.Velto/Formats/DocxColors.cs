@@ -27,13 +27,13 @@ internal static class DocxColors
         ("darkRed", 0x800000), ("darkYellow", 0x808000), ("darkGray", 0x808080), ("lightGray", 0xC0C0C0),
     };
 
-    /// <summary>The text colour and highlight of run properties (or the document defaults), where given.</summary>
-    internal static void ReadRun(Font font, OpenXmlElement rPr)
+    /// <summary>A run's text colour ("color") or highlight ("highlight") from the property's value.</summary>
+    internal static void ReadRunProperty(Font font, string property, string? value)
     {
-        if (rPr.GetFirstChild<W.Color>() is { } color)
-            font.Color = Parse(color.Val?.Value);
-        if (rPr.GetFirstChild<W.Highlight>() is { } highlight)
-            font.HighlightColor = Highlights.FirstOrDefault(h => h.Name == highlight.Val?.InnerText) is { Name: not null } named
+        if (property == "color")
+            font.Color = Parse(value);
+        else
+            font.HighlightColor = Highlights.FirstOrDefault(h => h.Name == value) is { Name: not null } named
                 ? Opaque(named.Rgb) : Color.Empty;
     }
 

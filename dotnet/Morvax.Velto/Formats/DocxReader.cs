@@ -261,7 +261,6 @@ internal static partial class DocxReader
     // defaults, which have the same children).
     internal static void ApplyRunProperties(Font font, OpenXmlElement rPr)
     {
-        DocxColors.ReadRun(font, rPr);
         foreach (OpenXmlElement e in rPr.ChildElements)
         {
             if (e.NamespaceUri == WordMl.W)
@@ -303,6 +302,9 @@ internal static partial class DocxReader
                 break;
             case "u":
                 font.Underline = WordMl.ValueOf(WordMl.Underlines, attribute("val")) ?? Underline.Single;
+                break;
+            case "color" or "highlight":
+                DocxColors.ReadRunProperty(font, property, attribute("val"));
                 break;
             case "vertAlign":
                 string? position = attribute("val");

@@ -843,6 +843,9 @@ internal static partial class DocxReader
                     var start = new FieldStart(doc, FieldType.FieldNone);
                     openFields.Push((start, new StringBuilder()));
                     paragraph.AppendChild(FieldMark(start, kind, piece, font));
+                    // A legacy form field's data lives in its start mark.
+                    if (DocxFormFields.Read(doc, piece) is { } formField)
+                        paragraph.AppendChild(formField);
                     break;
                 case "separate" when openFields.Count > 0:
                     paragraph.AppendChild(FieldMark(new FieldSeparator(doc, TypeOfOpenField()), kind, piece, font));

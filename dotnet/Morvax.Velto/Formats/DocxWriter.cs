@@ -742,6 +742,7 @@ internal static class DocxWriter
             Run { Origin: RunOrigin run, Revision: null } r => run.Text == r.Text && r.Font.HasSameFormatting(run.Font),
             KeptInline => true,
             Fields.FieldChar { Origin: PlainOrigin or WholeFieldOrigin } => true,
+            Fields.FormField field => DocxFormFields.IsUnchanged(field),
             BookmarkStart { Origin: BookmarkOrigin b } start => b.Name == start.Name,
             BookmarkEnd { Origin: BookmarkOrigin b } end => b.Name == end.Name,
             CommentRangeStart { Origin: RangeOrigin r } start => r.Id == start.Id,
@@ -897,8 +898,16 @@ internal static class DocxWriter
                 WholeFieldOrigin whole => whole.Element,
                 _ => null,
             };
+            // A form field's data is written in its start mark.
+            if (mark is Fields.FieldStart { NextSibling: Fields.FormField formField } && !DocxFormFields.IsUnchanged(formField))
+                return DocxFormFields.WithData(read is W.Run from ? (W.Run)from.CloneNode(true) : NewStartRun(mark), formField);
             if (read is W.Run run)
                 return (W.Run)run.CloneNode(true);
+            return NewStartRun(mark);
+        }
+
+        private W.Run NewStartRun(Fields.FieldChar mark)
+        {
             W.Run element = NewRun(mark.Font);
             element.AppendChild(new W.FieldChar
             {

@@ -54,11 +54,18 @@ public sealed class FieldEnd : FieldChar
     internal override Node CopyNode(DocumentBase owner) => CopyFormatting(new FieldEnd(owner, FieldType));
 }
 
+// A legacy form field: what the field start's form data says (name, kind,
+// check box state, text input default and length, drop-down entries and
+// choice), kept beside the start mark it belongs to.  The text the field
+// shows is its field's result.
 public sealed class FormField : SpecialChar
 {
     // The binary format's form-field placeholder character.
     private const char Placeholder = '\u0001';
     private string name = string.Empty;
+    private string textInputDefault = string.Empty;
+    private int maxLength;
+    private int dropDownSelectedIndex;
 
     internal FormField(DocumentBase doc) : base(doc, Placeholder)
     {
@@ -72,11 +79,87 @@ public sealed class FormField : SpecialChar
         set => name = value ?? throw new ArgumentNullException(nameof(value));
     }
 
+    /// <summary>Which kind of form field this is: <c>FieldFormTextInput</c>, <c>FieldFormCheckBox</c> or <c>FieldFormDropDown</c>.</summary>
+    public FieldType Type { get; internal set; } = FieldType.FieldFormTextInput;
+
     public TextFormFieldType TextInputType { get; internal set; } = TextFormFieldType.Regular;
+
+    /// <summary>Whether the check box is ticked.</summary>
+    public bool Checked { get; set; }
+
+    /// <summary>Whether the check box is ticked when the form is reset.</summary>
+    public bool Default { get; set; }
+
+    /// <summary>The text a text input shows when the form is reset.</summary>
+    public string TextInputDefault
+    {
+        get => textInputDefault;
+        set => textInputDefault = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    /// <summary>The most characters a text input takes; 0 for no limit.</summary>
+    public int MaxLength
+    {
+        get => maxLength;
+        set => maxLength = value >= 0 ? value : throw new ArgumentOutOfRangeException(nameof(value), "MaxLength cannot be negative.");
+    }
+
+    public DropDownItemCollection DropDownItems { get; } = new();
+
+    /// <summary>The chosen drop-down entry's index.</summary>
+    public int DropDownSelectedIndex
+    {
+        get => dropDownSelectedIndex;
+        set => dropDownSelectedIndex = value >= 0 && (value < DropDownItems.Count || value == 0)
+            ? value
+            : throw new ArgumentOutOfRangeException(nameof(value), $"The drop-down has {DropDownItems.Count} entries.");
+    }
+
+    /// <summary>The text the field shows (its field's result); a drop-down shows its chosen entry.</summary>
+    public string Result
+    {
+        get => FieldStart?.GetField()?.Result ?? string.Empty;
+        set
+        {
+            ArgumentNullException.ThrowIfNull(value);
+            Field shown = FieldStart?.GetField()
+                ?? throw new InvalidOperationException("The form field has no field to show its result in.");
+            shown.Result = value;
+        }
+    }
+
+    // The start mark this form field belongs to: the field start just
+    // before it.
+    internal FieldStart? FieldStart => PreviousSibling as FieldStart;
+
+    // The form data as read (null for one made here), which the writer
+    // changes only where the values differ from what was read.
+    internal object? ReadData { get; set; }
+    internal FormFieldValues? ReadValues { get; set; }
+
+    internal FormFieldValues Values => new(name, Checked, Default, textInputDefault, maxLength,
+        string.Join("\u0000", DropDownItems), dropDownSelectedIndex);
+
+    // The placeholder is the binary format's; the text of a document read
+    // here shows the field's result only.
+    internal override void AppendText(System.Text.StringBuilder text)
+    {
+    }
 
     internal override Node CopyNode(DocumentBase owner)
     {
-        var copy = new FormField(owner) { name = name, TextInputType = TextInputType };
+        var copy = new FormField(owner)
+        {
+            name = name, TextInputType = TextInputType, Type = Type, Checked = Checked, Default = Default,
+            textInputDefault = textInputDefault, maxLength = maxLength, dropDownSelectedIndex = dropDownSelectedIndex,
+            ReadData = ReadData, ReadValues = ReadValues,
+        };
+        foreach (string item in DropDownItems)
+            copy.DropDownItems.Add(item);
         return CopyFormatting(copy);
     }
 }
+
+// The values of a form field that the writer compares with those read.
+internal readonly record struct FormFieldValues(string Name, bool Checked, bool Default, string TextInputDefault,
+    int MaxLength, string DropDownItems, int DropDownSelectedIndex);

@@ -1,0 +1,145 @@
+// DocxFormFields: a legacy form field's data (w:ffData inside the field
+// start's w:fldChar) read into a FormField node and written back.  Only the
+// values the model holds are touched on writing, and only when they changed;
+// every other child and attribute of the form data stays as read.
+using System;
+using System.Globalization;
+using System.Linq;
+using DocumentFormat.OpenXml;
+using Morvax.Velto.Fields;
+using W = DocumentFormat.OpenXml.Wordprocessing;
+
+namespace Morvax.Velto.Formats;
+
+internal static class DocxFormFields
+{
+    private const string WordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+
+    /// <summary>The form field that a field start's run describes, or null when its mark holds no form data.</summary>
+    public static FormField? Read(DocumentBase doc, W.Run piece)
+    {
+        if (piece.GetFirstChild<W.FieldChar>()?.GetFirstChild<W.FormFieldData>() is not { } data)
+            return null;
+        var field = new FormField(doc) { Name = Val(Child(data, "name")) ?? string.Empty, ReadData = data };
+        if (Child(data, "checkBox") is { } box)
+        {
+            field.Type = FieldType.FieldFormCheckBox;
+            field.Default = OnOff(Child(box, "default"));
+            field.Checked = Child(box, "checked") is { } ticked ? OnOff(ticked) : field.Default;
+        }
+        else if (Child(data, "ddList") is { } list)
+        {
+            field.Type = FieldType.FieldFormDropDown;
+            foreach (OpenXmlElement entry in list.ChildElements.Where(e => e.LocalName == "listEntry"))
+                field.DropDownItems.Add(Val(entry) ?? string.Empty);
+            int chosen = Int(Val(Child(list, "result")));
+            if (chosen < field.DropDownItems.Count)
+                field.DropDownSelectedIndex = chosen;
+        }
+        else if (Child(data, "textInput") is { } input)
+        {
+            field.TextInputDefault = Val(Child(input, "default")) ?? string.Empty;
+            field.MaxLength = Int(Val(Child(input, "maxLength")));
+            field.TextInputType = Val(Child(input, "type")) switch
+            {
+                "number" => TextFormFieldType.Number,
+                "date" => TextFormFieldType.Date,
+                "currentTime" => TextFormFieldType.CurrentTime,
+                "currentDate" => TextFormFieldType.CurrentDate,
+                "calculated" => TextFormFieldType.Calculated,
+                _ => TextFormFieldType.Regular,
+            };
+        }
+        field.ReadValues = field.Values;
+        return field;
+    }
+
+    /// <summary>True when the form field's values are those it was read with.</summary>
+    public static bool IsUnchanged(FormField field) => field.ReadValues == field.Values;
+
+    /// <summary>The field start's run with the form field's data in its mark: the data as read with the changed values set.</summary>
+    public static W.Run WithData(W.Run run, FormField field)
+    {
+        W.FieldChar mark = run.GetFirstChild<W.FieldChar>() ?? run.AppendChild(new W.FieldChar { FieldCharType = W.FieldCharValues.Begin });
+        var data = (OpenXmlElement)((field.ReadData as OpenXmlElement)?.CloneNode(true) ?? new W.FormFieldData());
+        FormFieldValues before = field.ReadValues ?? default;
+        FormFieldValues now = field.Values;
+        mark.GetFirstChild<W.FormFieldData>()?.Remove();
+        mark.AppendChild(data);
+        if (field.ReadValues is null || before.Name != now.Name)
+            SetVal(Ensure(data, "name"), now.Name);
+        switch (field.Type)
+        {
+            case FieldType.FieldFormCheckBox:
+                OpenXmlElement box = Ensure(data, "checkBox");
+                if (field.ReadValues is null && Child(box, "size") is null && Child(box, "sizeAuto") is null)
+                    box.PrependChild(Word("sizeAuto"));
+                if (field.ReadValues is null || before.Default != now.Default)
+                    SetVal(Ensure(box, "default"), now.Default ? "1" : "0");
+                if (field.ReadValues is null || before.Checked != now.Checked)
+                    SetVal(Ensure(box, "checked"), now.Checked ? "1" : "0");
+                break;
+            case FieldType.FieldFormDropDown:
+                OpenXmlElement list = Ensure(data, "ddList");
+                if (field.ReadValues is null || before.DropDownSelectedIndex != now.DropDownSelectedIndex)
+                    SetVal(Ensure(list, "result"), now.DropDownSelectedIndex.ToString(CultureInfo.InvariantCulture));
+                if (field.ReadValues is null || before.DropDownItems != now.DropDownItems)
+                {
+                    foreach (OpenXmlElement entry in list.ChildElements.Where(e => e.LocalName == "listEntry").ToList())
+                        entry.Remove();
+                    foreach (string item in field.DropDownItems)
+                        list.AppendChild(SetVal(Word("listEntry"), item));
+                }
+                break;
+            default:
+                OpenXmlElement input = Ensure(data, "textInput");
+                if (field.ReadValues is null || before.TextInputDefault != now.TextInputDefault)
+                    SetVal(Ensure(input, "default"), now.TextInputDefault);
+                if (field.ReadValues is null || before.MaxLength != now.MaxLength)
+                {
+                    if (now.MaxLength == 0)
+                        Child(input, "maxLength")?.Remove();
+                    else
+                        SetVal(Ensure(input, "maxLength"), now.MaxLength.ToString(CultureInfo.InvariantCulture));
+                }
+                break;
+        }
+        return run;
+    }
+
+    private static OpenXmlElement? Child(OpenXmlElement parent, string localName) =>
+        parent.ChildElements.FirstOrDefault(e => e.LocalName == localName && e.NamespaceUri == WordNamespace);
+
+    // The schema's order of the children written here; a child added goes
+    // before the first present one that comes later.
+    private static readonly string[] ChildOrder =
+        { "size", "sizeAuto", "type", "result", "default", "checked", "maxLength", "listEntry", "format" };
+
+    private static OpenXmlElement Ensure(OpenXmlElement parent, string localName)
+    {
+        if (Child(parent, localName) is { } present)
+            return present;
+        int rank = Array.IndexOf(ChildOrder, localName);
+        OpenXmlElement added = Word(localName);
+        OpenXmlElement? later = localName == "name" ? parent.FirstChild : parent.ChildElements.FirstOrDefault(e =>
+            e.NamespaceUri == WordNamespace && Array.IndexOf(ChildOrder, e.LocalName) > rank);
+        return later is null ? parent.AppendChild(added) : parent.InsertBefore(added, later);
+    }
+
+    private static OpenXmlElement Word(string localName) => new OpenXmlUnknownElement("w", localName, WordNamespace);
+
+    private static string? Val(OpenXmlElement? element) =>
+        element?.GetAttributes().FirstOrDefault(a => a.LocalName == "val" && a.NamespaceUri == WordNamespace).Value;
+
+    private static OpenXmlElement SetVal(OpenXmlElement element, string value)
+    {
+        element.SetAttribute(new OpenXmlAttribute("w", "val", WordNamespace, value));
+        return element;
+    }
+
+    private static bool OnOff(OpenXmlElement? element) =>
+        element is not null && Val(element) is not ("0" or "false" or "off");
+
+    private static int Int(string? text) =>
+        int.TryParse(text, NumberStyles.Integer, CultureInfo.InvariantCulture, out int value) && value >= 0 ? value : 0;
+}

@@ -675,7 +675,7 @@ internal static partial class DocxReader
 
         // One child of a paragraph (or of a link or simple field inside it)
         // as the nodes it stands for.
-        private void ReadInline(OpenXmlElement child, Paragraph paragraph, Font paragraphFont)
+        private void ReadInline(OpenXmlElement child, CompositeNode paragraph, Font paragraphFont)
         {
             switch (child)
             {
@@ -698,6 +698,16 @@ internal static partial class DocxReader
                 case W.CommentRangeEnd end when Number(end.Id?.Value) is { } id:
                     paragraph.AppendChild(new CommentRangeEnd(doc, id) { Origin = new RangeOrigin(end, id) });
                     break;
+                // A content control holds its content as nodes; one with
+                // field marks stays markup, as a field may run into or out
+                // of it.
+                case W.SdtRun sdt when sdt.SdtContentRun is { } content && !content.Descendants<W.FieldChar>().Any():
+                    var control = DocxContentControls.Read(doc, sdt, Markup.MarkupLevel.Inline);
+                    paragraph.AppendChild(control);
+                    foreach (OpenXmlElement inner in content.ChildElements)
+                        ReadInline(inner, control, paragraphFont);
+                    control.Origin = DocxContentControls.Origin(control, sdt);
+                    break;
                 case W.SimpleField simple:
                     ReadWholeField(simple, simple.Instruction?.Value ?? string.Empty, simple.ChildElements
                         .Where(e => e is not W.SimpleFieldRuby), paragraph, paragraphFont);
@@ -714,7 +724,7 @@ internal static partial class DocxReader
         // A simple field or a hyperlink: the same marks and code as a complex
         // field, around the result read from the element's children.  Each
         // made node carries the element it would be written as unchanged.
-        private void ReadWholeField(OpenXmlElement whole, string code, IEnumerable<OpenXmlElement> result, Paragraph paragraph,
+        private void ReadWholeField(OpenXmlElement whole, string code, IEnumerable<OpenXmlElement> result, CompositeNode paragraph,
             Font font)
         {
             FieldType type = FieldCodes.TypeOf(code);
@@ -765,7 +775,7 @@ internal static partial class DocxReader
         // a note or comment, or markup kept as a run of its own.  A piece
         // remembers a run of just that piece (the run itself when it is the
         // only piece), which is how it is written back unchanged.
-        private void ReadSplitRun(W.Run r, Paragraph paragraph, Font paragraphFont)
+        private void ReadSplitRun(W.Run r, CompositeNode paragraph, Font paragraphFont)
         {
             W.RunProperties? rPr = r.RunProperties;
             var font = new Font();
@@ -835,7 +845,7 @@ internal static partial class DocxReader
             Flush();
         }
 
-        private void ReadFieldMark(string? kind, W.Run piece, Paragraph paragraph, Font font)
+        private void ReadFieldMark(string? kind, W.Run piece, CompositeNode paragraph, Font font)
         {
             switch (kind)
             {

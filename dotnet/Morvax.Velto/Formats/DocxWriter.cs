@@ -743,6 +743,8 @@ internal static class DocxWriter
             KeptInline => true,
             Fields.FieldChar { Origin: PlainOrigin or WholeFieldOrigin } => true,
             Fields.FormField field => DocxFormFields.IsUnchanged(field),
+            Markup.StructuredDocumentTag { Origin: ContentControlOrigin origin } control =>
+                DocxContentControls.PropertiesUnchanged(control, origin) && ContentUnchanged(control, origin),
             BookmarkStart { Origin: BookmarkOrigin b } start => b.Name == start.Name,
             BookmarkEnd { Origin: BookmarkOrigin b } end => b.Name == end.Name,
             CommentRangeStart { Origin: RangeOrigin r } start => r.Id == start.Id,
@@ -793,7 +795,15 @@ internal static class DocxWriter
                 if (pPr.HasChildren || pPr.HasAttributes)
                     element.AppendChild(pPr);
             }
-            for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
+            AppendInlines(paragraph, element);
+            return element;
+        }
+
+        // The elements of a paragraph's (or an inline content control's)
+        // children, appended to the element that holds them.
+        private void AppendInlines(CompositeNode parent, OpenXmlElement element)
+        {
+            for (Node? node = parent.FirstChild; node is not null; node = node.NextSibling)
             {
                 // A link or simple field whose nodes are all as read is written
                 // as the element it was read from.
@@ -838,9 +848,35 @@ internal static class DocxWriter
                     case Drawing.ShapeBase shape when DocxShapes.Write(shape) is { } picture && Resolves(picture):
                         element.AppendChild(picture);
                         break;
+                    case Markup.StructuredDocumentTag { Level: Markup.MarkupLevel.Inline } control:
+                        element.AppendChild(ContentControlElement(control));
+                        break;
                 }
             }
-            return element;
+        }
+
+        // An inline content control: as read when nothing in it changed,
+        // else its properties as read (changed values set) around its
+        // content written from the nodes.
+        private OpenXmlElement ContentControlElement(Markup.StructuredDocumentTag control)
+        {
+            if (control.Origin is ContentControlOrigin { Element: OpenXmlElement read } && IsUnchanged(control) && Resolves(read))
+                return read.CloneNode(true);
+            OpenXmlElement sdt = DocxContentControls.Shell(control, out OpenXmlElement content);
+            AppendInlines(control, content);
+            return sdt;
+        }
+
+        private bool ContentUnchanged(Markup.StructuredDocumentTag control, ContentControlOrigin origin)
+        {
+            Node? node = control.FirstChild;
+            foreach (Node read in origin.Children)
+            {
+                if (!ReferenceEquals(node, read) || !IsUnchanged(node))
+                    return false;
+                node = node.NextSibling;
+            }
+            return node is null;
         }
 
         // A bookmark's start or end: as read while its name stands, else with

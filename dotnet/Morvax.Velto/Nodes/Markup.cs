@@ -46,17 +46,25 @@ public sealed class StructuredDocumentTag : CompositeNode, IStructuredDocumentTa
 
     public bool LockContentControl { get; set; }
 
+    /// <summary>The entries of a combo box or drop-down list control.</summary>
+    public SdtListItemCollection ListItems { get; } = new();
+
     internal override bool CanHold(Node child) => Level switch
     {
-        MarkupLevel.Inline => child is Inline,
+        MarkupLevel.Inline => Paragraph.IsInlineContent(child),
         MarkupLevel.Row => child is Tables.Cell,
         _ => child is Paragraph,
     };
 
     // A copy is a new control, so it gets its own identifier.
-    internal override Node CopyNode(DocumentBase owner) =>
-        new StructuredDocumentTag(owner, SdtType, Level) { tag = tag, title = title, LockContents = LockContents,
+    internal override Node CopyNode(DocumentBase owner)
+    {
+        var copy = new StructuredDocumentTag(owner, SdtType, Level) { tag = tag, title = title, LockContents = LockContents,
             LockContentControl = LockContentControl };
+        foreach (SdtListItem item in ListItems)
+            copy.ListItems.Add(new SdtListItem { DisplayText = item.DisplayText, Value = item.Value });
+        return copy;
+    }
 }
 
 public sealed class StructuredDocumentTagRangeStart : Node, IStructuredDocumentTag

@@ -30,9 +30,12 @@ public sealed class Paragraph : CompositeNode
 
     public Section? ParentSection => parent?.parent as Section;
 
-    internal override bool CanHold(Node child) =>
+    internal override bool CanHold(Node child) => IsInlineContent(child);
+
+    // What a paragraph, and an inline content control in one, can hold.
+    internal static bool IsInlineContent(Node child) =>
         child is Inline or BookmarkStart or BookmarkEnd or Drawing.ShapeBase or InlineStory or CommentRangeStart
-        or CommentRangeEnd;
+        or CommentRangeEnd or Markup.StructuredDocumentTag { Level: Markup.MarkupLevel.Inline };
 
     // Word's convention: a paragraph's text ends with its paragraph mark,
     // which for the last paragraph of a section is the section break.

@@ -108,7 +108,7 @@ public class CatalogueShapeTests
             if (type.Name.EndsWith("LoadOptions") && type.Namespace == "Morvax.Velto.Loading" && type.Name != "LoadOptions")
                 Assert.True(type.IsSubclassOf(typeof(Loading.LoadOptions)), type.Name);
             if (type.Namespace == "Morvax.Velto.Fields" && type.GetProperty("Type")?.PropertyType == typeof(Fields.FieldType)
-                && type != typeof(Fields.Field))
+                && type != typeof(Fields.Field) && type != typeof(Fields.FormField))
                 Assert.True(type.IsSubclassOf(typeof(Fields.Field)), type.Name);
         }
     }

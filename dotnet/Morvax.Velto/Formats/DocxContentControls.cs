@@ -7,6 +7,7 @@ using System;
 using System.Linq;
 using DocumentFormat.OpenXml;
 using Morvax.Velto.Markup;
+using static Morvax.Velto.Formats.WordMl;
 using W = DocumentFormat.OpenXml.Wordprocessing;
 
 namespace Morvax.Velto.Formats;
@@ -18,8 +19,6 @@ internal sealed record ContentControlOrigin(object Element, string Tag, string T
 
 internal static class DocxContentControls
 {
-    private const string WordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
-
     // The kind of control, named by the first of these children of the
     // properties present; a control without one holds rich text.
     private static readonly (string LocalName, SdtType Type)[] Kinds =
@@ -111,9 +110,9 @@ internal static class DocxContentControls
                 item.Remove();
             foreach (SdtListItem item in control.ListItems)
             {
-                OpenXmlElement added = list.AppendChild(Word("listItem"));
-                added.SetAttribute(new OpenXmlAttribute("w", "displayText", WordNamespace, item.DisplayText));
-                added.SetAttribute(new OpenXmlAttribute("w", "value", WordNamespace, item.Value));
+                OpenXmlElement added = list.AppendChild(NewElement("listItem"));
+                SetAttribute(added, "displayText", item.DisplayText);
+                SetAttribute(added, "value", item.Value);
             }
         }
         return sdt;
@@ -138,22 +137,12 @@ internal static class DocxContentControls
             string[] before = { "rPr", "alias", "tag", "lock" };
             OpenXmlElement? after = properties.ChildElements.LastOrDefault(e =>
                 Array.IndexOf(before, e.LocalName) is int i && i >= 0 && i <= rank);
-            present = Word(localName);
+            present = NewElement(localName);
             if (after is null)
                 properties.PrependChild(present);
             else
                 properties.InsertAfter(present, after);
         }
-        present.SetAttribute(new OpenXmlAttribute("w", "val", WordNamespace, value));
+        SetAttribute(present, "val", value);
     }
-
-    private static OpenXmlElement Word(string localName) => new OpenXmlUnknownElement("w", localName, WordNamespace);
-
-    private static OpenXmlElement? Child(OpenXmlElement? parent, string localName) =>
-        parent?.ChildElements.FirstOrDefault(e => e.LocalName == localName && e.NamespaceUri == WordNamespace);
-
-    private static string? Attribute(OpenXmlElement element, string localName) =>
-        element.GetAttributes().FirstOrDefault(a => a.LocalName == localName && a.NamespaceUri == WordNamespace).Value;
-
-    private static string? Val(OpenXmlElement? element) => element is null ? null : Attribute(element, "val");
 }

@@ -7,14 +7,13 @@ using System.Globalization;
 using System.Linq;
 using DocumentFormat.OpenXml;
 using Morvax.Velto.Fields;
+using static Morvax.Velto.Formats.WordMl;
 using W = DocumentFormat.OpenXml.Wordprocessing;
 
 namespace Morvax.Velto.Formats;
 
 internal static class DocxFormFields
 {
-    private const string WordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
-
     /// <summary>The form field that a field start's run describes, or null when its mark holds no form data.</summary>
     public static FormField? Read(DocumentBase doc, W.Run piece)
     {
@@ -67,48 +66,45 @@ internal static class DocxFormFields
         mark.GetFirstChild<W.FormFieldData>()?.Remove();
         mark.AppendChild(data);
         if (field.ReadValues is null || before.Name != now.Name)
-            SetVal(Ensure(data, "name"), now.Name);
+            SetAttributeVal(Ensure(data, "name"), now.Name);
         switch (field.Type)
         {
             case FieldType.FieldFormCheckBox:
                 OpenXmlElement box = Ensure(data, "checkBox");
                 if (field.ReadValues is null && Child(box, "size") is null && Child(box, "sizeAuto") is null)
-                    box.PrependChild(Word("sizeAuto"));
+                    box.PrependChild(NewElement("sizeAuto"));
                 if (field.ReadValues is null || before.Default != now.Default)
-                    SetVal(Ensure(box, "default"), now.Default ? "1" : "0");
+                    SetAttributeVal(Ensure(box, "default"), now.Default ? "1" : "0");
                 if (field.ReadValues is null || before.Checked != now.Checked)
-                    SetVal(Ensure(box, "checked"), now.Checked ? "1" : "0");
+                    SetAttributeVal(Ensure(box, "checked"), now.Checked ? "1" : "0");
                 break;
             case FieldType.FieldFormDropDown:
                 OpenXmlElement list = Ensure(data, "ddList");
                 if (field.ReadValues is null || before.DropDownSelectedIndex != now.DropDownSelectedIndex)
-                    SetVal(Ensure(list, "result"), now.DropDownSelectedIndex.ToString(CultureInfo.InvariantCulture));
+                    SetAttributeVal(Ensure(list, "result"), now.DropDownSelectedIndex.ToString(CultureInfo.InvariantCulture));
                 if (field.ReadValues is null || before.DropDownItems != now.DropDownItems)
                 {
                     foreach (OpenXmlElement entry in list.ChildElements.Where(e => e.LocalName == "listEntry").ToList())
                         entry.Remove();
                     foreach (string item in field.DropDownItems)
-                        list.AppendChild(SetVal(Word("listEntry"), item));
+                        list.AppendChild(SetAttributeVal(NewElement("listEntry"), item));
                 }
                 break;
             default:
                 OpenXmlElement input = Ensure(data, "textInput");
                 if (field.ReadValues is null || before.TextInputDefault != now.TextInputDefault)
-                    SetVal(Ensure(input, "default"), now.TextInputDefault);
+                    SetAttributeVal(Ensure(input, "default"), now.TextInputDefault);
                 if (field.ReadValues is null || before.MaxLength != now.MaxLength)
                 {
                     if (now.MaxLength == 0)
                         Child(input, "maxLength")?.Remove();
                     else
-                        SetVal(Ensure(input, "maxLength"), now.MaxLength.ToString(CultureInfo.InvariantCulture));
+                        SetAttributeVal(Ensure(input, "maxLength"), now.MaxLength.ToString(CultureInfo.InvariantCulture));
                 }
                 break;
         }
         return run;
     }
-
-    private static OpenXmlElement? Child(OpenXmlElement parent, string localName) =>
-        parent.ChildElements.FirstOrDefault(e => e.LocalName == localName && e.NamespaceUri == WordNamespace);
 
     // The schema's order of the children written here; a child added goes
     // before the first present one that comes later.
@@ -120,22 +116,13 @@ internal static class DocxFormFields
         if (Child(parent, localName) is { } present)
             return present;
         int rank = Array.IndexOf(ChildOrder, localName);
-        OpenXmlElement added = Word(localName);
+        OpenXmlElement added = NewElement(localName);
         OpenXmlElement? later = localName == "name" ? parent.FirstChild : parent.ChildElements.FirstOrDefault(e =>
-            e.NamespaceUri == WordNamespace && Array.IndexOf(ChildOrder, e.LocalName) > rank);
+            e.NamespaceUri == WordMl.W && Array.IndexOf(ChildOrder, e.LocalName) > rank);
         return later is null ? parent.AppendChild(added) : parent.InsertBefore(added, later);
     }
 
-    private static OpenXmlElement Word(string localName) => new OpenXmlUnknownElement("w", localName, WordNamespace);
-
-    private static string? Val(OpenXmlElement? element) =>
-        element?.GetAttributes().FirstOrDefault(a => a.LocalName == "val" && a.NamespaceUri == WordNamespace).Value;
-
-    private static OpenXmlElement SetVal(OpenXmlElement element, string value)
-    {
-        element.SetAttribute(new OpenXmlAttribute("w", "val", WordNamespace, value));
-        return element;
-    }
+    private static OpenXmlElement SetAttributeVal(OpenXmlElement element, string value) => SetAttribute(element, "val", value);
 
     private static bool OnOff(OpenXmlElement? element) =>
         element is not null && Val(element) is not ("0" or "false" or "off");

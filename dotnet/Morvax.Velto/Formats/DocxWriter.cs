@@ -725,10 +725,17 @@ internal static class DocxWriter
                 : ends.Origin is not SectionOrigin section || !ReferenceEquals(section.Element, readSection)
                     || SectionChanged(ends))
                 return false;
-            Node? node = paragraph.FirstChild;
-            foreach (Node read in origin.Children)
+            return ChildrenUnchanged(paragraph, origin.Children);
+        }
+
+        // True when the node holds just the children it was read with, each
+        // as read.
+        private bool ChildrenUnchanged(CompositeNode parent, Node[] read)
+        {
+            Node? node = parent.FirstChild;
+            foreach (Node child in read)
             {
-                if (!ReferenceEquals(node, read) || !IsUnchanged(node))
+                if (!ReferenceEquals(node, child) || !IsUnchanged(node))
                     return false;
                 node = node.NextSibling;
             }
@@ -744,7 +751,7 @@ internal static class DocxWriter
             Fields.FieldChar { Origin: PlainOrigin or WholeFieldOrigin } => true,
             Fields.FormField field => DocxFormFields.IsUnchanged(field),
             Markup.StructuredDocumentTag { Origin: ContentControlOrigin origin } control =>
-                DocxContentControls.PropertiesUnchanged(control, origin) && ContentUnchanged(control, origin),
+                DocxContentControls.PropertiesUnchanged(control, origin) && ChildrenUnchanged(control, origin.Children),
             BookmarkStart { Origin: BookmarkOrigin b } start => b.Name == start.Name,
             BookmarkEnd { Origin: BookmarkOrigin b } end => b.Name == end.Name,
             CommentRangeStart { Origin: RangeOrigin r } start => r.Id == start.Id,
@@ -865,18 +872,6 @@ internal static class DocxWriter
             OpenXmlElement sdt = DocxContentControls.Shell(control, out OpenXmlElement content);
             AppendInlines(control, content);
             return sdt;
-        }
-
-        private bool ContentUnchanged(Markup.StructuredDocumentTag control, ContentControlOrigin origin)
-        {
-            Node? node = control.FirstChild;
-            foreach (Node read in origin.Children)
-            {
-                if (!ReferenceEquals(node, read) || !IsUnchanged(node))
-                    return false;
-                node = node.NextSibling;
-            }
-            return node is null;
         }
 
         // A bookmark's start or end: as read while its name stands, else with

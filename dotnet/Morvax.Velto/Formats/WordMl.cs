@@ -4,6 +4,7 @@
 using System;
 using System.Collections.Generic;
 using System.Linq;
+using DocumentFormat.OpenXml;
 using Morvax.Velto.Tables;
 
 namespace Morvax.Velto.Formats;
@@ -78,4 +79,22 @@ internal static class WordMl
         }
         return null;
     }
+
+    // Elements found and made by their WordprocessingML names, for markup
+    // kept as read where only a few values are read or set.
+    public static OpenXmlElement? Child(OpenXmlElement? parent, string localName) =>
+        parent?.ChildElements.FirstOrDefault(e => e.LocalName == localName && e.NamespaceUri == W);
+
+    public static string? Attribute(OpenXmlElement element, string localName) =>
+        element.GetAttributes().FirstOrDefault(a => a.LocalName == localName && a.NamespaceUri == W).Value;
+
+    public static string? Val(OpenXmlElement? element) => element is null ? null : Attribute(element, "val");
+
+    public static OpenXmlElement SetAttribute(OpenXmlElement element, string localName, string value)
+    {
+        element.SetAttribute(new OpenXmlAttribute("w", localName, W, value));
+        return element;
+    }
+
+    public static OpenXmlElement NewElement(string localName) => new OpenXmlUnknownElement("w", localName, W);
 }

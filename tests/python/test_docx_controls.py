@@ -59,8 +59,8 @@ def test_form_fields_are_read_changed_and_saved(mv, tmp_path):
 
     who.result = "Alice"
     agree.checked = False
-    colour.drop_down_selected_index = 2
-    colour.result = "blue"
+    colour.drop_down_selected_index = 2  # shows the chosen entry
+    assert colour.result == "blue"
     with pytest.raises(Exception):
         colour.drop_down_selected_index = 5
     doc.save(str(tmp_path / "out.docx"))

@@ -33,7 +33,7 @@ internal static class DocxFormFields
                 field.DropDownItems.Add(Val(entry) ?? string.Empty);
             int chosen = Int(Val(Child(list, "result")));
             if (chosen < field.DropDownItems.Count)
-                field.DropDownSelectedIndex = chosen;
+                field.ReadSelectedIndex(chosen);
         }
         else if (Child(data, "textInput") is { } input)
         {

@@ -106,14 +106,22 @@ public sealed class FormField : SpecialChar
 
     public DropDownItemCollection DropDownItems { get; } = new();
 
-    /// <summary>The chosen drop-down entry's index.</summary>
+    /// <summary>The chosen drop-down entry's index; choosing an entry shows it as the field's result.</summary>
     public int DropDownSelectedIndex
     {
         get => dropDownSelectedIndex;
-        set => dropDownSelectedIndex = value >= 0 && (value < DropDownItems.Count || value == 0)
-            ? value
-            : throw new ArgumentOutOfRangeException(nameof(value), $"The drop-down has {DropDownItems.Count} entries.");
+        set
+        {
+            if (value < 0 || (value >= DropDownItems.Count && value != 0))
+                throw new ArgumentOutOfRangeException(nameof(value), $"The drop-down has {DropDownItems.Count} entries.");
+            dropDownSelectedIndex = value;
+            if (value < DropDownItems.Count && FieldStart?.GetField() is { Separator: not null } shown)
+                shown.Result = DropDownItems[value];
+        }
     }
+
+    // The choice as read, before the field around it is complete.
+    internal void ReadSelectedIndex(int index) => dropDownSelectedIndex = index;
 
     /// <summary>The text the field shows (its field's result); a drop-down shows its chosen entry.</summary>
     public string Result

@@ -76,7 +76,6 @@ public class FormFieldTests
         FormField colour = fields["Colour"]!;
         colour.DropDownItems.Add("black");
         colour.DropDownSelectedIndex = 3;
-        colour.Result = "black";
         byte[] saved = SaveBytes(doc, SaveFormat.Docx);
 
         XElement[] data = FormData(saved);

@@ -21,7 +21,7 @@ internal static class DocxAdjustments
         OpenXmlElement? list = geometry?.ChildElements.FirstOrDefault(e => e.LocalName == "avLst");
         foreach (OpenXmlElement guide in list?.ChildElements.Where(e => e.LocalName == "gd") ?? Enumerable.Empty<OpenXmlElement>())
         {
-            string? name = Attribute(guide, "name"), formula = Attribute(guide, "fmla");
+            string? name = WordMl.PlainAttribute(guide, "name"), formula = WordMl.PlainAttribute(guide, "fmla");
             string[] parts = formula?.Split(' ', System.StringSplitOptions.RemoveEmptyEntries) ?? System.Array.Empty<string>();
             if (name is not null && parts is ["val", var number]
                 && int.TryParse(number, NumberStyles.AllowLeadingSign, CultureInfo.InvariantCulture, out int value))
@@ -29,7 +29,4 @@ internal static class DocxAdjustments
         }
         return new AdjustmentCollection(found);
     }
-
-    private static string? Attribute(OpenXmlElement element, string name) =>
-        element.GetAttributes().FirstOrDefault(a => a.LocalName == name && a.NamespaceUri.Length == 0).Value;
 }

@@ -75,16 +75,16 @@ internal static class DocxColors
 
     private static GradientStop ReadStop(OpenXmlElement stop)
     {
-        double position = Fraction(Attribute(stop, "pos"), 0);
+        double position = Fraction(WordMl.PlainAttribute(stop, "pos"), 0);
         OpenXmlElement? colorElement = stop.ChildElements.FirstOrDefault();
         Color color = colorElement?.LocalName switch
         {
-            "srgbClr" => Parse(Attribute(colorElement, "val")),
-            "sysClr" => Parse(Attribute(colorElement, "lastClr")),
+            "srgbClr" => Parse(WordMl.PlainAttribute(colorElement, "val")),
+            "sysClr" => Parse(WordMl.PlainAttribute(colorElement, "lastClr")),
             _ => Color.Empty,
         };
         OpenXmlElement? alpha = colorElement?.ChildElements.FirstOrDefault(e => e.LocalName == "alpha");
-        double opacity = Fraction(alpha is null ? null : Attribute(alpha, "val"), 1);
+        double opacity = Fraction(alpha is null ? null : WordMl.PlainAttribute(alpha, "val"), 1);
         if (!color.IsEmpty)
             color = Color.FromArgb((int)System.Math.Round(opacity * 255), color);
         return new GradientStop(color, position, 1 - opacity);
@@ -103,7 +103,4 @@ internal static class DocxColors
         int dr = ((rgb >> 16) & 0xFF) - color.R, dg = ((rgb >> 8) & 0xFF) - color.G, db = (rgb & 0xFF) - color.B;
         return dr * dr + dg * dg + db * db;
     }
-
-    private static string? Attribute(OpenXmlElement element, string name) =>
-        element.GetAttributes().FirstOrDefault(a => a.LocalName == name && a.NamespaceUri.Length == 0).Value;
 }

@@ -34,12 +34,12 @@ internal static class DocxFontTable
             doc.FontInfos.Add(new FontInfo
             {
                 Name = name,
-                AltName = DocxReader.Val(font.AltName) is { Length: > 0 } alt ? alt : null,
-                Charset = int.TryParse(DocxReader.Val(font.FontCharSet), NumberStyles.AllowHexSpecifier,
+                AltName = WordMl.Val(font.AltName) is { Length: > 0 } alt ? alt : null,
+                Charset = int.TryParse(WordMl.Val(font.FontCharSet), NumberStyles.AllowHexSpecifier,
                     CultureInfo.InvariantCulture, out int charset) && charset <= byte.MaxValue ? charset : 0,
-                Family = WordMl.ValueOf(Families, DocxReader.Val(font.FontFamily)) ?? FontFamily.Auto,
-                Pitch = WordMl.ValueOf(Pitches, DocxReader.Val(font.Pitch)) ?? FontPitch.Default,
-                IsTrueType = font.NotTrueType is not { } notTrueType || DocxReader.Val(notTrueType) is "0" or "false" or "off",
+                Family = WordMl.ValueOf(Families, WordMl.Val(font.FontFamily)) ?? FontFamily.Auto,
+                Pitch = WordMl.ValueOf(Pitches, WordMl.Val(font.Pitch)) ?? FontPitch.Default,
+                IsTrueType = font.NotTrueType is not { } notTrueType || WordMl.Val(notTrueType) is "0" or "false" or "off",
             });
         }
     }

@@ -80,7 +80,7 @@ internal static class DocxMailMergeSettings
             return settings;
         for (int i = 0; i < Rows.Length; i++)
             if (merge.ChildElements.FirstOrDefault(c => c.LocalName == Names[i] && c.NamespaceUri == WordMl.W) is { } element)
-                Rows[i].Set(settings, DocxReader.Val(element) ?? string.Empty);
+                Rows[i].Set(settings, WordMl.Val(element) ?? string.Empty);
         if (merge.GetFirstChild<W.DataSourceReference>()?.Id?.Value is { } id)
             settings.DataSource = part.ExternalRelationships.FirstOrDefault(r => r.Id == id)?.Uri.OriginalString;
         return settings;

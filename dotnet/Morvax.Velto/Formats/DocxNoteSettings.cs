@@ -137,7 +137,7 @@ internal static class DocxNoteSettings
         table.First(e => e.Member.Equals(member)).Value;
 
     private static string? Val<T>(OpenXmlElement parent) where T : OpenXmlElement =>
-        DocxReader.Val(parent.GetFirstChild<T>());
+        WordMl.Val(parent.GetFirstChild<T>());
 
     private static void Set<T>(OpenXmlCompositeElement parent, string value) where T : OpenXmlElement, new()
     {

@@ -64,7 +64,7 @@ internal static class DocxNumbering
                 continue;
             doc.Lists.Add(new List(listId, definition.Levels)
             {
-                IsMultiLevel = DocxReader.Val(definition.Element.MultiLevelType) == MultiLevel,
+                IsMultiLevel = WordMl.Val(definition.Element.MultiLevelType) == MultiLevel,
                 IsListStyleDefinition = definition.Element.StyleLink is not null,
                 Origin = new ListOrigin(definitionId, definition.Levels.Select(l => l.Snapshot()).ToArray()),
             });
@@ -81,12 +81,12 @@ internal static class DocxNumbering
             if (Number(element.LevelIndex?.InnerText) is not { } index || index < 0 || index >= levels.Length)
                 continue;
             ListLevel level = levels[index];
-            level.NumberStyle = WordMl.ValueOf(NumberFormats, DocxReader.Val(element.NumberingFormat)) ?? NumberStyle.Arabic;
-            level.NumberFormat = DocxReader.Val(element.LevelText) ?? string.Empty;
-            level.StartAt = Number(DocxReader.Val(element.StartNumberingValue)) ?? level.StartAt;
-            level.Alignment = WordMl.ValueOf(Alignments, DocxReader.Val(element.LevelJustification)) ?? level.Alignment;
-            level.TrailingCharacter = WordMl.ValueOf(Suffixes, DocxReader.Val(element.LevelSuffix)) ?? level.TrailingCharacter;
-            level.IsLegal = element.IsLegalNumberingStyle is { } legal && DocxReader.Val(legal) is null or "1" or "true" or "on";
+            level.NumberStyle = WordMl.ValueOf(NumberFormats, WordMl.Val(element.NumberingFormat)) ?? NumberStyle.Arabic;
+            level.NumberFormat = WordMl.Val(element.LevelText) ?? string.Empty;
+            level.StartAt = Number(WordMl.Val(element.StartNumberingValue)) ?? level.StartAt;
+            level.Alignment = WordMl.ValueOf(Alignments, WordMl.Val(element.LevelJustification)) ?? level.Alignment;
+            level.TrailingCharacter = WordMl.ValueOf(Suffixes, WordMl.Val(element.LevelSuffix)) ?? level.TrailingCharacter;
+            level.IsLegal = element.IsLegalNumberingStyle is { } legal && WordMl.Val(legal) is null or "1" or "true" or "on";
             if (element.PreviousParagraphProperties?.Indentation is { } indent)
             {
                 double text = Points(indent.Left?.Value ?? indent.Start?.Value);

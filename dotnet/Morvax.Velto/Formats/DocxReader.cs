@@ -264,7 +264,7 @@ internal static partial class DocxReader
         foreach (OpenXmlElement e in rPr.ChildElements)
         {
             if (e.NamespaceUri == WordMl.W)
-                ApplyRunProperty(font, e.LocalName, name => AttributeOf(e, name));
+                ApplyRunProperty(font, e.LocalName, name => WordMl.Attribute(e, name));
         }
     }
 
@@ -319,7 +319,7 @@ internal static partial class DocxReader
         foreach (OpenXmlElement e in pPr.ChildElements)
         {
             if (e.NamespaceUri == WordMl.W)
-                ApplyParagraphProperty(format, e.LocalName, name => AttributeOf(e, name), styles);
+                ApplyParagraphProperty(format, e.LocalName, name => WordMl.Attribute(e, name), styles);
         }
     }
 
@@ -402,22 +402,8 @@ internal static partial class DocxReader
         int.TryParse(text, NumberStyles.None, CultureInfo.InvariantCulture, out int n) ? n : null;
 
     internal static SectionStart StartOf(W.SectionProperties sectPr) =>
-        WordMl.ValueOf(WordMl.SectionStarts, Val(sectPr.GetFirstChild<W.SectionType>())) ?? SectionStart.NewPage;
+        WordMl.ValueOf(WordMl.SectionStarts, WordMl.Val(sectPr.GetFirstChild<W.SectionType>())) ?? SectionStart.NewPage;
 
-    // Attribute values are read as their text, so a value the schema does
-    // not allow is ignored rather than thrown at.
-    internal static string? Val(OpenXmlElement? e) => e is null ? null : AttributeOf(e, "val");
-
-    // The value of an attribute in the main namespace.
-    internal static string? AttributeOf(OpenXmlElement e, string localName)
-    {
-        foreach (OpenXmlAttribute attribute in e.GetAttributes())
-        {
-            if (attribute.LocalName == localName && attribute.NamespaceUri == WordMl.W)
-                return attribute.Value;
-        }
-        return null;
-    }
 
     // An on/off property is on when present without a value.
     internal static bool OnOff(string? value) => value is null or "1" or "true" or "on";
@@ -1031,7 +1017,7 @@ internal static partial class DocxReader
         private Table ReadTable(W.Table t)
         {
             var table = new Table(doc);
-            if (WordMl.ValueOf(WordMl.TableAlignments, Val(t.GetFirstChild<W.TableProperties>()
+            if (WordMl.ValueOf(WordMl.TableAlignments, WordMl.Val(t.GetFirstChild<W.TableProperties>()
                     ?.GetFirstChild<W.TableJustification>())) is { } alignment)
                 table.Alignment = alignment;
             foreach (OpenXmlElement child in t.ChildElements)

@@ -162,7 +162,7 @@ internal static class DocxSettings
         settings.ChildElements.FirstOrDefault(e => e.LocalName == name && e.NamespaceUri == WordMl.W);
 
     private static bool IsOn(OpenXmlElement? element) =>
-        element is not null && DocxReader.OnOff(DocxReader.Val(element));
+        element is not null && DocxReader.OnOff(WordMl.Val(element));
 
     private static (bool Spelling, bool Grammar) ProofState(W.Settings settings)
     {

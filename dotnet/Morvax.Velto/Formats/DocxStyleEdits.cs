@@ -135,9 +135,9 @@ internal sealed class DocxStyleEdits
             style.StyleId = idMap[style.StyleId!.Value!];
             foreach (OpenXmlElement link in Links(style))
             {
-                if (DocxReader.Val(link) is { } target && idMap.TryGetValue(target, out string? mapped))
+                if (WordMl.Val(link) is { } target && idMap.TryGetValue(target, out string? mapped))
                     link.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, mapped));
-                else if (DocxReader.Val(link) is not { } other || !takenIds.Contains(other))
+                else if (WordMl.Val(link) is not { } other || !takenIds.Contains(other))
                     link.Remove();
             }
             style.StyleParagraphProperties?.NumberingProperties?.Remove();
@@ -182,7 +182,7 @@ internal sealed class DocxStyleEdits
             foreach (OpenXmlElement e in root.Descendants())
             {
                 if (e is W.ParagraphStyleId or W.RunStyle or W.TableStyle or W.StyleLink or W.NumberingStyleLink
-                    && DocxReader.Val(e) is { } id)
+                    && WordMl.Val(e) is { } id)
                     used.Add(id);
             }
         }
@@ -198,7 +198,7 @@ internal sealed class DocxStyleEdits
                 continue;
             foreach (OpenXmlElement link in Links(style))
             {
-                if (DocxReader.Val(link) is { } target && used.Add(target))
+                if (WordMl.Val(link) is { } target && used.Add(target))
                     pending.Push(target);
             }
         }

@@ -17,7 +17,7 @@ internal static class DocxTableFormats
         foreach (OpenXmlElement setting in trPr?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
         {
             if (setting.NamespaceUri == WordMl.W)
-                ReadRowSetting(format, setting.LocalName, name => DocxReader.AttributeOf(setting, name));
+                ReadRowSetting(format, setting.LocalName, name => WordMl.Attribute(setting, name));
         }
     }
 
@@ -46,7 +46,7 @@ internal static class DocxTableFormats
         foreach (OpenXmlElement setting in tcPr?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
         {
             if (setting.NamespaceUri == WordMl.W)
-                ReadCellSetting(format, setting.LocalName, name => DocxReader.AttributeOf(setting, name));
+                ReadCellSetting(format, setting.LocalName, name => WordMl.Attribute(setting, name));
         }
     }
 

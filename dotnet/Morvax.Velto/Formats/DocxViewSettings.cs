@@ -117,7 +117,7 @@ internal static class DocxViewSettings
     }
 
     private static ViewType ViewOf(W.Settings settings) =>
-        DocxReader.Val(settings.GetFirstChild<W.View>()) is { } markup && Views.Any(v => v.Markup == markup)
+        WordMl.Val(settings.GetFirstChild<W.View>()) is { } markup && Views.Any(v => v.Markup == markup)
             ? Views.First(v => v.Markup == markup).Type
             : ViewType.PageLayout;
 
@@ -127,7 +127,7 @@ internal static class DocxViewSettings
         W.Zoom? zoom = settings.GetFirstChild<W.Zoom>();
         string? percent = zoom?.GetAttributes().FirstOrDefault(a => a.LocalName == "percent").Value?.TrimEnd('%');
         int value = int.TryParse(percent, System.Globalization.NumberStyles.Integer, System.Globalization.CultureInfo.InvariantCulture, out int p) ? p : 100;
-        string? type = DocxReader.Val(zoom);
+        string? type = WordMl.Val(zoom);
         return (value, Zooms.Any(z => z.Markup == type) ? Zooms.First(z => z.Markup == type).Type : ZoomType.Custom);
     }
 
@@ -138,5 +138,5 @@ internal static class DocxViewSettings
     }
 
     private static bool IsOn(OpenXmlElement? element) =>
-        element is not null && DocxReader.OnOff(DocxReader.Val(element));
+        element is not null && DocxReader.OnOff(WordMl.Val(element));
 }

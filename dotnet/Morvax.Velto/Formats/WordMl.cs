@@ -85,10 +85,24 @@ internal static class WordMl
     public static OpenXmlElement? Child(OpenXmlElement? parent, string localName) =>
         parent?.ChildElements.FirstOrDefault(e => e.LocalName == localName && e.NamespaceUri == W);
 
-    public static string? Attribute(OpenXmlElement element, string localName) =>
-        element.GetAttributes().FirstOrDefault(a => a.LocalName == localName && a.NamespaceUri == W).Value;
+    // The value of an attribute in the main namespace. Values are read as
+    // their text, so a value the schema does not allow is ignored rather than
+    // thrown at. A plain loop: the reader asks this for every property it reads.
+    public static string? Attribute(OpenXmlElement element, string localName)
+    {
+        foreach (OpenXmlAttribute attribute in element.GetAttributes())
+        {
+            if (attribute.LocalName == localName && attribute.NamespaceUri == W)
+                return attribute.Value;
+        }
+        return null;
+    }
 
     public static string? Val(OpenXmlElement? element) => element is null ? null : Attribute(element, "val");
+
+    // The value of an attribute in no namespace, as DrawingML writes them.
+    public static string? PlainAttribute(OpenXmlElement element, string localName) =>
+        element.GetAttributes().FirstOrDefault(a => a.LocalName == localName && a.NamespaceUri.Length == 0).Value;
 
     public static OpenXmlElement SetAttribute(OpenXmlElement element, string localName, string value)
     {

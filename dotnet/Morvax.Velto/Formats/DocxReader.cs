@@ -949,7 +949,7 @@ internal static partial class DocxReader
             keep(root);
             foreach (OpenXmlElement child in root.ChildElements)
             {
-                string? id = child.GetAttributes().FirstOrDefault(a => a.LocalName == "id" && a.NamespaceUri == WordMl.W).Value;
+                string? id = WordMl.Attribute(child, "id");
                 if (id is not null)
                     byId.TryAdd(id, child);
             }

@@ -439,7 +439,7 @@ internal static class DocxWriter
             long highest = 0;
             foreach (OpenXmlElement child in (readRoot as OpenXmlElement)?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
             {
-                if (long.TryParse(IdOf(child), NumberStyles.Integer, CultureInfo.InvariantCulture, out long id))
+                if (long.TryParse(WordMl.Attribute(child, "id"), NumberStyles.Integer, CultureInfo.InvariantCulture, out long id))
                     highest = System.Math.Max(highest, id);
             }
             var taken = new HashSet<string>(StringComparer.Ordinal);
@@ -452,9 +452,6 @@ internal static class DocxWriter
                 storyIds[note] = id;
             }
         }
-
-        private static string? IdOf(OpenXmlElement element) =>
-            element.GetAttributes().FirstOrDefault(a => a.LocalName == "id" && a.NamespaceUri == WordMl.W).Value;
 
         // The footnotes, endnotes and comments parts, from the tree: what the
         // part held that never became a node (separators, notes referred to

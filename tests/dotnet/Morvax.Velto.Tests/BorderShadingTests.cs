@@ -146,7 +146,7 @@ public class BorderShadingTests
     [Fact]
     public void Out_of_range_widths_and_distances_are_refused_and_leave_the_border_as_it_was()
     {
-        var border = new Document().FirstSection.Body.FirstParagraph!.ParagraphFormat.Borders.Top;
+        var border = new Document().FirstSection!.Body!.FirstParagraph!.ParagraphFormat.Borders.Top;
         Assert.Throws<System.ArgumentOutOfRangeException>(() => border.LineWidth = 0.1);
         Assert.Throws<System.ArgumentOutOfRangeException>(() => border.LineWidth = double.NaN);
         Assert.Throws<System.ArgumentOutOfRangeException>(() => border.DistanceFromText = 32);

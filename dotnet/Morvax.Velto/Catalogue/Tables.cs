@@ -43,8 +43,27 @@ public sealed class CellFormat
 
     public bool HideMark { get; set; }
 
+    /// <summary>The cell's lines; horizontal and vertical are those inside a merged cell's area.</summary>
+    public BorderCollection Borders => borders ??= new BorderCollection();
+
+    /// <summary>The cell's background.</summary>
+    public Velto.Shading Shading => shading ??= new Velto.Shading();
+
+    // Made when first asked for: most cells have neither.
+    private BorderCollection? borders;
+    private Velto.Shading? shading;
+
+    internal (BorderValues, BorderValues, BorderValues, BorderValues, BorderValues, BorderValues) BorderValues =>
+        borders?.Values ?? BorderCollection.NoneValues;
+
+    internal (TextureIndex, ColorValue, ColorValue) ShadingValues => shading?.Values ?? Velto.Shading.NoneValues;
+
     internal void CopyFrom(CellFormat other)
     {
+        if (other.borders is not null || borders is not null)
+            Borders.CopyFrom(other.Borders);
+        if (other.shading is not null || shading is not null)
+            Shading.CopyFrom(other.Shading);
         (horizontalMerge, verticalMerge, verticalAlignment, orientation) =
             (other.horizontalMerge, other.verticalMerge, other.verticalAlignment, other.orientation);
         (WrapText, FitText, HideMark) = (other.WrapText, other.FitText, other.HideMark);
@@ -53,7 +72,8 @@ public sealed class CellFormat
     internal bool SameAs(CellFormat other) =>
         (horizontalMerge, verticalMerge, verticalAlignment, orientation, WrapText, FitText, HideMark)
         == (other.horizontalMerge, other.verticalMerge, other.verticalAlignment, other.orientation, other.WrapText,
-            other.FitText, other.HideMark);
+            other.FitText, other.HideMark)
+        && BorderValues == other.BorderValues && ShadingValues == other.ShadingValues;
 }
 
 public sealed class RowFormat

@@ -172,7 +172,12 @@ public sealed class BookmarkCollection : IEnumerable<Bookmark>
 
 public sealed class Border : InternableComplexAttr
 {
+    // The format's limits: lines from a quarter point to twelve points wide, at most 31 points from the text.
+    internal const double MinLineWidth = 0.25, MaxLineWidth = 12, MaxDistance = 31;
+
     private LineStyle lineStyle = LineStyle.None;
+    private double lineWidth = 0.5;
+    private double distanceFromText;
 
     internal Border()
     {
@@ -184,10 +189,49 @@ public sealed class Border : InternableComplexAttr
         set => lineStyle = EnumCheck.Defined(value);
     }
 
+    /// <summary>The line's width in points (0.25 to 12).</summary>
+    public double LineWidth
+    {
+        get => lineWidth;
+        set => lineWidth = value is >= MinLineWidth and <= MaxLineWidth ? value
+            : throw new ArgumentOutOfRangeException(nameof(value), value, $"A border is {MinLineWidth} to {MaxLineWidth} points wide.");
+    }
+
+    /// <summary>The space between the line and the text it borders, in points (0 to 31).</summary>
+    public double DistanceFromText
+    {
+        get => distanceFromText;
+        set => distanceFromText = value is >= 0 and <= MaxDistance ? value
+            : throw new ArgumentOutOfRangeException(nameof(value), value, $"A border is 0 to {MaxDistance} points from the text.");
+    }
+
     public bool Shadow { get; set; }
 
     /// <summary>The border's colour; the empty colour for the automatic one.</summary>
     public System.Drawing.Color Color { get; set; }
+
+    /// <summary>Whether the border shows a line.</summary>
+    public bool IsVisible => lineStyle != LineStyle.None;
+
+    /// <summary>Takes every attribute of the other border.</summary>
+    public void CopyFrom(Border other) =>
+        (lineStyle, lineWidth, distanceFromText, Shadow, Color) =
+        (other.lineStyle, other.lineWidth, other.distanceFromText, other.Shadow, other.Color);
+
+    /// <summary>Back to no line.</summary>
+    public void ClearFormatting() => CopyFrom(new Border());
+
+    // What the border looks like, for comparing borders (colours by value).
+    internal BorderValues Values => new(lineStyle, lineWidth, distanceFromText, Shadow, ColorValue.Of(Color));
+}
+
+internal readonly record struct BorderValues(LineStyle Style, double Width, double Distance, bool Shadow, ColorValue Color);
+
+// A colour compared by what it shows: two colours are equal when both are
+// empty or both have the same ARGB, however they were made.
+internal readonly record struct ColorValue(bool Empty, int Argb)
+{
+    public static ColorValue Of(System.Drawing.Color color) => new(color.IsEmpty, color.IsEmpty ? 0 : color.ToArgb());
 }
 
 // The six borders of a paragraph or cell, one per side and inside line.
@@ -218,6 +262,38 @@ public sealed class BorderCollection : IEnumerable<Border>
     public Border Horizontal => borders[4];
 
     public Border Vertical => borders[5];
+
+    /// <summary>The one line style of all six borders; setting it sets each.</summary>
+    public LineStyle LineStyle
+    {
+        get => borders[0].LineStyle;
+        set
+        {
+            EnumCheck.Defined(value);
+            foreach (Border border in borders)
+                border.LineStyle = value;
+        }
+    }
+
+    /// <summary>Takes out every border.</summary>
+    public void ClearFormatting()
+    {
+        foreach (Border border in borders)
+            border.ClearFormatting();
+    }
+
+    internal void CopyFrom(BorderCollection other)
+    {
+        for (int i = 0; i < borders.Length; i++)
+            borders[i].CopyFrom(other.borders[i]);
+    }
+
+    internal (BorderValues, BorderValues, BorderValues, BorderValues, BorderValues, BorderValues) Values =>
+        (borders[0].Values, borders[1].Values, borders[2].Values, borders[3].Values, borders[4].Values, borders[5].Values);
+
+    // The values of a collection that has never been asked for: six borders without lines.
+    internal static readonly (BorderValues, BorderValues, BorderValues, BorderValues, BorderValues, BorderValues) NoneValues =
+        new BorderCollection().Values;
 
     public IEnumerator<Border> GetEnumerator() => ((IEnumerable<Border>)borders).GetEnumerator();
 
@@ -743,6 +819,19 @@ public sealed class Shading : InternableComplexAttr
 
     /// <summary>The colour of the texture's pattern; the empty colour for the automatic one.</summary>
     public System.Drawing.Color ForegroundPatternColor { get; set; }
+
+    /// <summary>Takes every attribute of the other shading.</summary>
+    public void CopyFrom(Shading other) =>
+        (texture, BackgroundPatternColor, ForegroundPatternColor) =
+        (other.texture, other.BackgroundPatternColor, other.ForegroundPatternColor);
+
+    /// <summary>Back to no shading.</summary>
+    public void ClearFormatting() => CopyFrom(new Shading());
+
+    internal (TextureIndex, ColorValue, ColorValue) Values =>
+        (texture, ColorValue.Of(BackgroundPatternColor), ColorValue.Of(ForegroundPatternColor));
+
+    internal static readonly (TextureIndex, ColorValue, ColorValue) NoneValues = new Shading().Values;
 }
 
 public sealed class SignatureLineOptions

@@ -257,6 +257,11 @@ internal static partial class DocxReader
                             reading.Begin(this);
                             ReadNumbering(reading);
                             break;
+                        case "pBdr":
+                            reading.Begin(this);
+                            BorderCollection borders = reading.Format.Borders;
+                            ReadSettings(side => DocxBorders.ReadSide(borders, side, attribute));
+                            break;
                         default:
                             reading.Begin(this);
                             ApplyParagraphProperty(reading.Format, reader.LocalName, attribute, styles.Names);
@@ -416,7 +421,13 @@ internal static partial class DocxReader
             var cell = new Cell(doc);
             StreamContainer(MarkupParent.Row, MarkupParent.Cell, cell, CellProperties,
                 () => IsW("p") ? StreamParagraph(MarkupParent.Cell, out _) : IsW("tbl") ? StreamTable(MarkupParent.Cell) : null,
-                setting => DocxTableFormats.ReadCellSetting(cell.CellFormat, setting, attribute), out RawMarkup head, out _);
+                setting =>
+                {
+                    if (setting == "tcBorders")
+                        ReadSettings(side => DocxBorders.ReadSide(cell.CellFormat.Borders, side, attribute));
+                    else
+                        DocxTableFormats.ReadCellSetting(cell.CellFormat, setting, attribute);
+                }, out RawMarkup head, out _);
             var snapshot = new CellFormat();
             snapshot.CopyFrom(cell.CellFormat);
             cell.Origin = new CellOrigin(head, snapshot, ChildrenOf(cell));

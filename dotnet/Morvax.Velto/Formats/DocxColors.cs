@@ -7,6 +7,7 @@ using System.Drawing;
 using System.Globalization;
 using System.Linq;
 using DocumentFormat.OpenXml;
+using DocumentFormat.OpenXml.Packaging;
 using Morvax.Velto.Drawing;
 using W = DocumentFormat.OpenXml.Wordprocessing;
 
@@ -58,10 +59,10 @@ internal static class DocxColors
 
     /// <summary>
     /// The gradient of the drawing's shape fill (the a:gradFill of its shape properties, not of
-    /// a line), or null when the shape has none. Theme and other colours that need the theme to
-    /// resolve are the empty colour.
+    /// a line), or null when the shape has none. Theme colours come from the theme of the package
+    /// that storyPart belongs to.
     /// </summary>
-    internal static GradientStopCollection? ReadGradient(OpenXmlElement drawing)
+    internal static GradientStopCollection? ReadGradient(OpenXmlElement drawing, OpenXmlPart? storyPart)
     {
         OpenXmlElement? fill = drawing.Descendants().Where(e => e.LocalName == "spPr")
             .Select(p => p.ChildElements.FirstOrDefault(c => c.LocalName == "gradFill" && c.NamespaceUri == DrawingNs))
@@ -69,25 +70,17 @@ internal static class DocxColors
         OpenXmlElement? list = fill?.ChildElements.FirstOrDefault(e => e.LocalName == "gsLst");
         if (list is null)
             return null;
-        var stops = list.ChildElements.Where(e => e.LocalName == "gs").Select(ReadStop).ToList();
+        var stops = list.ChildElements.Where(e => e.LocalName == "gs").Select(stop => ReadStop(stop, storyPart)).ToList();
         return new GradientStopCollection(isRead: true, stops);
     }
 
-    private static GradientStop ReadStop(OpenXmlElement stop)
+    // The stop's transparency is what its colour's alpha leaves; a colour that cannot be resolved is empty.
+    private static GradientStop ReadStop(OpenXmlElement stop, OpenXmlPart? storyPart)
     {
         double position = Fraction(WordMl.PlainAttribute(stop, "pos"), 0);
-        OpenXmlElement? colorElement = stop.ChildElements.FirstOrDefault();
-        Color color = colorElement?.LocalName switch
-        {
-            "srgbClr" => Parse(WordMl.PlainAttribute(colorElement, "val")),
-            "sysClr" => Parse(WordMl.PlainAttribute(colorElement, "lastClr")),
-            _ => Color.Empty,
-        };
-        OpenXmlElement? alpha = colorElement?.ChildElements.FirstOrDefault(e => e.LocalName == "alpha");
-        double opacity = Fraction(alpha is null ? null : WordMl.PlainAttribute(alpha, "val"), 1);
-        if (!color.IsEmpty)
-            color = Color.FromArgb((int)System.Math.Round(opacity * 255), color);
-        return new GradientStop(color, position, 1 - opacity);
+        (Color color, double opacity) = stop.FirstChild is { } colorElement
+            ? DocxDrawingColors.Resolve(colorElement, storyPart) : (Color.Empty, 1);
+        return new GradientStop(color, position, color.IsEmpty ? 0 : 1 - opacity);
     }
 
     // A DrawingML percentage as a fraction within 0..1; the fallback when absent or unreadable.

@@ -19,7 +19,16 @@ internal static class DocxFormFields
     {
         if (piece.GetFirstChild<W.FieldChar>()?.GetFirstChild<W.FormFieldData>() is not { } data)
             return null;
-        var field = new FormField(doc) { Name = Val(Child(data, "name")) ?? string.Empty, ReadData = data };
+        var field = new FormField(doc)
+        {
+            Name = Val(Child(data, "name")) ?? string.Empty, ReadData = data,
+            Enabled = Child(data, "enabled") is not { } enabled || OnOff(enabled),
+            CalculateOnExit = OnOff(Child(data, "calcOnExit")),
+            EntryMacro = Val(Child(data, "entryMacro")) ?? string.Empty,
+            ExitMacro = Val(Child(data, "exitMacro")) ?? string.Empty,
+        };
+        OpenXmlElement? help = Child(data, "helpText"), status = Child(data, "statusText");
+        field.ReadInfo(Val(help) ?? string.Empty, IsOwnText(help), Val(status) ?? string.Empty, IsOwnText(status));
         if (Child(data, "checkBox") is { } box)
         {
             field.Type = FieldType.FieldFormCheckBox;
@@ -67,6 +76,7 @@ internal static class DocxFormFields
         mark.AppendChild(data);
         if (field.ReadValues is null || before.Name != now.Name)
             SetAttributeVal(Ensure(data, "name"), now.Name);
+        WriteBehaviour(data, field.ReadValues is null ? null : before.Behaviour, now.Behaviour);
         switch (field.Type)
         {
             case FieldType.FieldFormCheckBox:
@@ -106,10 +116,50 @@ internal static class DocxFormFields
         return run;
     }
 
-    // The schema's order of the children written here; a child added goes
-    // before the first present one that comes later.
+    // What the form data says besides the value, each setting written only when it changed (all of them for a
+    // field made here).
+    private static void WriteBehaviour(OpenXmlElement data, FormFieldBehaviour? before, FormFieldBehaviour now)
+    {
+        if (before?.Enabled != now.Enabled)
+            SetAttributeVal(Ensure(data, "enabled"), now.Enabled ? "1" : "0");
+        if (before?.CalculateOnExit != now.CalculateOnExit)
+            SetAttributeVal(Ensure(data, "calcOnExit"), now.CalculateOnExit ? "1" : "0");
+        if (before?.EntryMacro != now.EntryMacro)
+            SetOrRemove(data, "entryMacro", now.EntryMacro, null);
+        if (before?.ExitMacro != now.ExitMacro)
+            SetOrRemove(data, "exitMacro", now.ExitMacro, null);
+        if (before?.HelpText != now.HelpText || before?.OwnHelp != now.OwnHelp)
+            SetOrRemove(data, "helpText", now.HelpText, now.OwnHelp);
+        if (before?.StatusText != now.StatusText || before?.OwnStatus != now.OwnStatus)
+            SetOrRemove(data, "statusText", now.StatusText, now.OwnStatus);
+    }
+
+    // Sets a text setting (with its type when own is given: the text itself or an AutoText entry's name); an empty
+    // text takes the setting out.
+    private static void SetOrRemove(OpenXmlElement data, string localName, string value, bool? own)
+    {
+        if (value.Length == 0)
+        {
+            Child(data, localName)?.Remove();
+            return;
+        }
+        OpenXmlElement setting = Ensure(data, localName);
+        if (own is { } ownText)
+            SetAttribute(setting, "type", ownText ? "text" : "autoText");
+        SetAttributeVal(setting, value);
+    }
+
+    // Help and status texts are the text itself unless they name an AutoText entry.
+    private static bool IsOwnText(OpenXmlElement? info) => info is not null && Attribute(info, "type") is null or "text";
+
+    // The schema's order of the children written here, those of the form data and then those of its check box,
+    // drop-down and text input; a child added goes before the first present one that comes later.
     private static readonly string[] ChildOrder =
-        { "size", "sizeAuto", "type", "result", "default", "checked", "maxLength", "listEntry", "format" };
+    {
+        "name", "label", "tabIndex", "enabled", "calcOnExit", "entryMacro", "exitMacro", "helpText", "statusText",
+        "checkBox", "ddList", "textInput",
+        "size", "sizeAuto", "type", "result", "default", "checked", "maxLength", "listEntry", "format",
+    };
 
     private static OpenXmlElement Ensure(OpenXmlElement parent, string localName)
     {

@@ -306,6 +306,12 @@ internal static partial class DocxReader
             case "color" or "highlight":
                 DocxColors.ReadRunProperty(font, property, attribute("val"));
                 break;
+            case "bdr":
+                DocxBorders.ReadBorder(font.Border, attribute);
+                break;
+            case "shd":
+                DocxBorders.ReadShading(font.Shading, attribute);
+                break;
             case "vertAlign":
                 string? position = attribute("val");
                 font.Superscript = position == "superscript";
@@ -318,7 +324,11 @@ internal static partial class DocxReader
     {
         foreach (OpenXmlElement e in pPr.ChildElements)
         {
-            if (e.NamespaceUri == WordMl.W)
+            if (e.NamespaceUri != WordMl.W)
+                continue;
+            if (e.LocalName == "pBdr")
+                DocxBorders.Read(format.Borders, e);
+            else
                 ApplyParagraphProperty(format, e.LocalName, name => WordMl.Attribute(e, name), styles);
         }
     }
@@ -358,6 +368,9 @@ internal static partial class DocxReader
             case "jc":
                 if (WordMl.ValueOf(WordMl.Alignments, attribute("val")) is { } alignment)
                     format.Alignment = alignment;
+                break;
+            case "shd":
+                DocxBorders.ReadShading(format.Shading, attribute);
                 break;
         }
     }

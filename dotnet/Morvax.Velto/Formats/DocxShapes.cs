@@ -45,7 +45,7 @@ internal static class DocxShapes
         shape.Origin = new ShapeOrigin(run, shape.Width, shape.Height);
         shape.Chart = DocxCharts.Read(drawing, storyPart);
         shape.Adjustments = DocxAdjustments.Read(drawing);
-        if (DocxColors.ReadGradient(drawing) is { } stops)
+        if (DocxColors.ReadGradient(drawing, storyPart) is { } stops)
             shape.Fill = new Fill { FillType = FillType.Gradient, GradientStops = stops };
         return shape;
     }

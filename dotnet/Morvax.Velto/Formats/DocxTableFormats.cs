@@ -45,7 +45,11 @@ internal static class DocxTableFormats
     {
         foreach (OpenXmlElement setting in tcPr?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
         {
-            if (setting.NamespaceUri == WordMl.W)
+            if (setting.NamespaceUri != WordMl.W)
+                continue;
+            if (setting.LocalName == "tcBorders")
+                DocxBorders.Read(format.Borders, setting);
+            else
                 ReadCellSetting(format, setting.LocalName, name => WordMl.Attribute(setting, name));
         }
     }
@@ -71,6 +75,9 @@ internal static class DocxTableFormats
                 break;
             case "hideMark":
                 format.HideMark = DocxReader.OnOff(attribute("val"));
+                break;
+            case "shd":
+                DocxBorders.ReadShading(format.Shading, attribute);
                 break;
         }
     }
@@ -118,6 +125,10 @@ internal static class DocxTableFormats
             Replace(tcPr, format.FitText ? new W.TableCellFitText() : null, typeof(W.TableCellFitText));
         if (format.HideMark != before.HideMark)
             Replace(tcPr, format.HideMark ? new W.HideMark() : null, typeof(W.HideMark));
+        if (format.BorderValues != before.BorderValues)
+            Replace(tcPr, DocxBorders.Borders(tcPr.TableCellBorders, format.Borders, cell: true), typeof(W.TableCellBorders));
+        if (format.ShadingValues != before.ShadingValues)
+            Replace(tcPr, DocxBorders.Shading(format.Shading), typeof(W.Shading));
         return tcPr.HasChildren ? tcPr : null;
     }
 

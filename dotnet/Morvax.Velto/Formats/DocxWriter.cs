@@ -232,6 +232,8 @@ internal static class DocxWriter
             }),
             (f => f.Alignment, (p, f, _) => p.Justification =
                 Val(new W.Justification(), WordMl.NameOf(WordMl.Alignments, f.Alignment))),
+            (f => f.BorderValues, (p, f, _) => p.ParagraphBorders = DocxBorders.Borders(p.ParagraphBorders, f.Borders, cell: false)),
+            (f => f.ShadingValues, (p, f, _) => p.Shading = DocxBorders.Shading(f.Shading)),
         };
 
     private static readonly (Func<Font, object> Get, Action<W.RunProperties, Font> Set)[] FontEntries =
@@ -245,6 +247,8 @@ internal static class DocxWriter
         (f => f.Hidden, (r, f) => r.Vanish = Flag(new W.Vanish(), f.Hidden)),
         (f => f.Color, (r, f) => r.Color = DocxColors.TextColor(f.Color)),
         (f => f.HighlightColor, (r, f) => r.Highlight = DocxColors.Highlight(f.HighlightColor)),
+        (f => f.BorderValues, (r, f) => r.Border = DocxBorders.BorderElement(new W.Border(), f.Border)),
+        (f => f.ShadingValues, (r, f) => r.Shading = DocxBorders.Shading(f.Shading)),
         (f => f.Size, (r, f) =>
         {
             r.FontSize = Val(new W.FontSize(), HalfPoints(f.Size));

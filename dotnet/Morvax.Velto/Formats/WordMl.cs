@@ -67,6 +67,56 @@ internal static class WordMl
         (HeightRule.AtLeast, "atLeast"), (HeightRule.Exactly, "exact"), (HeightRule.Auto, "auto"),
     };
 
+    // Line styles of borders.  A hairline has no name of its own in the
+    // format: it is written as a single line.
+    public static readonly (LineStyle Value, string Name)[] LineStyles =
+    {
+        (LineStyle.None, "none"), (LineStyle.None, "nil"), (LineStyle.Single, "single"), (LineStyle.Hairline, "single"),
+        (LineStyle.Thick, "thick"), (LineStyle.Double, "double"), (LineStyle.Dot, "dotted"),
+        (LineStyle.DashLargeGap, "dashed"), (LineStyle.DotDash, "dotDash"), (LineStyle.DotDotDash, "dotDotDash"),
+        (LineStyle.Triple, "triple"), (LineStyle.ThinThickSmallGap, "thinThickSmallGap"),
+        (LineStyle.ThickThinSmallGap, "thickThinSmallGap"), (LineStyle.ThinThickThinSmallGap, "thinThickThinSmallGap"),
+        (LineStyle.ThinThickMediumGap, "thinThickMediumGap"), (LineStyle.ThickThinMediumGap, "thickThinMediumGap"),
+        (LineStyle.ThinThickThinMediumGap, "thinThickThinMediumGap"), (LineStyle.ThinThickLargeGap, "thinThickLargeGap"),
+        (LineStyle.ThickThinLargeGap, "thickThinLargeGap"), (LineStyle.ThinThickThinLargeGap, "thinThickThinLargeGap"),
+        (LineStyle.Wave, "wave"), (LineStyle.DoubleWave, "doubleWave"), (LineStyle.DashSmallGap, "dashSmallGap"),
+        (LineStyle.DashDotStroker, "dashDotStroked"), (LineStyle.Emboss_3D, "threeDEmboss"),
+        (LineStyle.Engrave_3D, "threeDEngrave"), (LineStyle.Outset, "outset"), (LineStyle.Inset, "inset"),
+    };
+
+    // Shading textures.  The format has no names for the odd half
+    // percentages: those are written as the nearest percentage it has.
+    public static readonly (TextureIndex Value, string Name)[] Textures =
+    {
+        (TextureIndex.TextureNone, "clear"), (TextureIndex.TextureSolid, "solid"), (TextureIndex.TextureNil, "nil"),
+        (TextureIndex.Texture_5_Percent, "pct5"), (TextureIndex.Texture_10_Percent, "pct10"),
+        (TextureIndex.Texture_12Pt5_Percent, "pct12"), (TextureIndex.Texture_15_Percent, "pct15"),
+        (TextureIndex.Texture_20_Percent, "pct20"), (TextureIndex.Texture_25_Percent, "pct25"),
+        (TextureIndex.Texture_30_Percent, "pct30"), (TextureIndex.Texture_35_Percent, "pct35"),
+        (TextureIndex.Texture_37Pt5_Percent, "pct37"), (TextureIndex.Texture_40_Percent, "pct40"),
+        (TextureIndex.Texture_45_Percent, "pct45"), (TextureIndex.Texture_50_Percent, "pct50"),
+        (TextureIndex.Texture_55_Percent, "pct55"), (TextureIndex.Texture_60_Percent, "pct60"),
+        (TextureIndex.Texture_62Pt5_Percent, "pct62"), (TextureIndex.Texture_65_Percent, "pct65"),
+        (TextureIndex.Texture_70_Percent, "pct70"), (TextureIndex.Texture_75_Percent, "pct75"),
+        (TextureIndex.Texture_80_Percent, "pct80"), (TextureIndex.Texture_85_Percent, "pct85"),
+        (TextureIndex.Texture_87Pt5_Percent, "pct87"), (TextureIndex.Texture_90_Percent, "pct90"),
+        (TextureIndex.Texture_95_Percent, "pct95"),
+        (TextureIndex.TextureDarkHorizontal, "horzStripe"), (TextureIndex.TextureDarkVertical, "vertStripe"),
+        (TextureIndex.TextureDarkDiagonalDown, "diagStripe"), (TextureIndex.TextureDarkDiagonalUp, "reverseDiagStripe"),
+        (TextureIndex.TextureDarkCross, "horzCross"), (TextureIndex.TextureDarkDiagonalCross, "diagCross"),
+        (TextureIndex.TextureHorizontal, "thinHorzStripe"), (TextureIndex.TextureVertical, "thinVertStripe"),
+        (TextureIndex.TextureDiagonalDown, "thinDiagStripe"), (TextureIndex.TextureDiagonalUp, "thinReverseDiagStripe"),
+        (TextureIndex.TextureCross, "thinHorzCross"), (TextureIndex.TextureDiagonalCross, "thinDiagCross"),
+        (TextureIndex.Texture_2Pt5_Percent, "pct5"), (TextureIndex.Texture_7Pt5_Percent, "pct10"),
+        (TextureIndex.Texture_17Pt5_Percent, "pct20"), (TextureIndex.Texture_22Pt5_Percent, "pct25"),
+        (TextureIndex.Texture_27Pt5_Percent, "pct30"), (TextureIndex.Texture_32Pt5_Percent, "pct35"),
+        (TextureIndex.Texture_42Pt5_Percent, "pct45"), (TextureIndex.Texture_47Pt5_Percent, "pct50"),
+        (TextureIndex.Texture_52Pt5_Percent, "pct55"), (TextureIndex.Texture_57Pt5_Percent, "pct60"),
+        (TextureIndex.Texture_67Pt5_Percent, "pct70"), (TextureIndex.Texture_72Pt5_Percent, "pct75"),
+        (TextureIndex.Texture_77Pt5_Percent, "pct80"), (TextureIndex.Texture_82Pt5_Percent, "pct85"),
+        (TextureIndex.Texture_92Pt5_Percent, "pct95"), (TextureIndex.Texture_97Pt5_Percent, "solid"),
+    };
+
     public static string NameOf<T>(IEnumerable<(T Value, string Name)> table, T value) where T : struct, Enum =>
         table.First(entry => EqualityComparer<T>.Default.Equals(entry.Value, value)).Name;
 

@@ -103,6 +103,21 @@ public sealed class Font
     /// </summary>
     public System.Drawing.Color HighlightColor { get; set; }
 
+    /// <summary>The line around the text.</summary>
+    public Border Border => border ??= new Border();
+
+    /// <summary>The text's background.</summary>
+    public Shading Shading => shading ??= new Shading();
+
+    internal BorderValues BorderValues => (border ?? NoBorder).Values;
+
+    internal (TextureIndex, ColorValue, ColorValue) ShadingValues => shading?.Values ?? Shading.NoneValues;
+
+    // Made when first asked for: most runs have neither.
+    private Border? border;
+    private Shading? shading;
+    private static readonly Border NoBorder = new();
+
     /// <summary>Resets every character attribute to its default.</summary>
     public void ClearFormatting() => CopyFrom(new Font());
 
@@ -120,11 +135,16 @@ public sealed class Font
         Hidden = other.Hidden;
         Color = other.Color;
         HighlightColor = other.HighlightColor;
+        if (other.border is not null || border is not null)
+            Border.CopyFrom(other.border ?? NoBorder);
+        if (other.shading is not null || shading is not null)
+            Shading.CopyFrom(other.Shading);
     }
 
     internal bool HasSameFormatting(Font other) =>
         Bold == other.Bold && Italic == other.Italic && underline == other.underline && size == other.size
         && name == other.name && StrikeThrough == other.StrikeThrough && subscript == other.subscript
         && superscript == other.superscript && AllCaps == other.AllCaps && Hidden == other.Hidden
-        && Color == other.Color && HighlightColor == other.HighlightColor;
+        && Color == other.Color && HighlightColor == other.HighlightColor
+        && BorderValues == other.BorderValues && ShadingValues == other.ShadingValues;
 }

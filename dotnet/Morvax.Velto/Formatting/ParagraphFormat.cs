@@ -17,6 +17,9 @@ public sealed class ParagraphFormat
     private double spaceBefore;
     private double spaceAfter;
     private string styleName = DefaultStyleName;
+    // Made when first asked for: most paragraphs have neither.
+    private BorderCollection? borders;
+    private Shading? shading;
 
     internal ParagraphFormat()
     {
@@ -85,6 +88,17 @@ public sealed class ParagraphFormat
         }
     }
 
+    /// <summary>The lines around the paragraph and between it and like-bordered neighbours (horizontal).</summary>
+    public BorderCollection Borders => borders ??= new BorderCollection();
+
+    /// <summary>The paragraph's background.</summary>
+    public Shading Shading => shading ??= new Shading();
+
+    internal (BorderValues, BorderValues, BorderValues, BorderValues, BorderValues, BorderValues) BorderValues =>
+        borders?.Values ?? BorderCollection.NoneValues;
+
+    internal (TextureIndex, ColorValue, ColorValue) ShadingValues => shading?.Values ?? Shading.NoneValues;
+
     /// <summary>Resets every paragraph attribute to its default.</summary>
     public void ClearFormatting() => CopyFrom(new ParagraphFormat());
 
@@ -103,6 +117,10 @@ public sealed class ParagraphFormat
         KeepTogether = other.KeepTogether;
         KeepWithNext = other.KeepWithNext;
         styleName = other.styleName;
+        if (other.borders is not null || borders is not null)
+            Borders.CopyFrom(other.Borders);
+        if (other.shading is not null || shading is not null)
+            Shading.CopyFrom(other.Shading);
     }
 
     // The comparisons are written so that NaN fails them.

@@ -66,6 +66,10 @@ public sealed class FormField : SpecialChar
     private string textInputDefault = string.Empty;
     private int maxLength;
     private int dropDownSelectedIndex;
+    private string entryMacro = string.Empty;
+    private string exitMacro = string.Empty;
+    private string helpText = string.Empty;
+    private string statusText = string.Empty;
 
     internal FormField(DocumentBase doc) : base(doc, Placeholder)
     {
@@ -105,6 +109,60 @@ public sealed class FormField : SpecialChar
     }
 
     public DropDownItemCollection DropDownItems { get; } = new();
+
+    /// <summary>Whether the user can change the field's value.</summary>
+    public bool Enabled { get; set; } = true;
+
+    /// <summary>Whether leaving the field updates the document's fields (calculated forms).</summary>
+    public bool CalculateOnExit { get; set; }
+
+    /// <summary>The macro run on entering the field; empty for none.</summary>
+    public string EntryMacro
+    {
+        get => entryMacro;
+        set => entryMacro = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    /// <summary>The macro run on leaving the field; empty for none.</summary>
+    public string ExitMacro
+    {
+        get => exitMacro;
+        set => exitMacro = value ?? throw new ArgumentNullException(nameof(value));
+    }
+
+    /// <summary>The help shown for the field (F1): the text itself, or the name of an AutoText entry when OwnHelp is false.</summary>
+    public string HelpText
+    {
+        get => helpText;
+        set => helpText = Info(value, MaxHelpText);
+    }
+
+    /// <summary>Whether HelpText is the help itself rather than an AutoText entry's name.</summary>
+    public bool OwnHelp { get; set; }
+
+    /// <summary>The text shown in the status bar in the field: the text itself, or an AutoText entry's name when OwnStatus is false.</summary>
+    public string StatusText
+    {
+        get => statusText;
+        set => statusText = Info(value, MaxStatusText);
+    }
+
+    /// <summary>Whether StatusText is the text itself rather than an AutoText entry's name.</summary>
+    public bool OwnStatus { get; set; }
+
+    // The word processor's limits for the two texts.
+    private const int MaxHelpText = 255, MaxStatusText = 138;
+
+    private static string Info(string value, int limit)
+    {
+        ArgumentNullException.ThrowIfNull(value);
+        return value.Length <= limit ? value
+            : throw new ArgumentOutOfRangeException(nameof(value), $"The text is {value.Length} characters long; at most {limit} are kept.");
+    }
+
+    // The help and status texts as read, whatever their length.
+    internal void ReadInfo(string help, bool ownHelp, string status, bool ownStatus) =>
+        (helpText, OwnHelp, statusText, OwnStatus) = (help, ownHelp, status, ownStatus);
 
     /// <summary>The chosen drop-down entry's index; choosing an entry shows it as the field's result.</summary>
     public int DropDownSelectedIndex
@@ -146,7 +204,8 @@ public sealed class FormField : SpecialChar
     internal FormFieldValues? ReadValues { get; set; }
 
     internal FormFieldValues Values => new(name, Checked, Default, textInputDefault, maxLength,
-        string.Join("\u0000", DropDownItems), dropDownSelectedIndex);
+        string.Join("\u0000", DropDownItems), dropDownSelectedIndex,
+        new FormFieldBehaviour(Enabled, CalculateOnExit, entryMacro, exitMacro, helpText, OwnHelp, statusText, OwnStatus));
 
     // The placeholder is the binary format's; the text of a document read
     // here shows the field's result only.
@@ -160,7 +219,9 @@ public sealed class FormField : SpecialChar
         {
             name = name, TextInputType = TextInputType, Type = Type, Checked = Checked, Default = Default,
             textInputDefault = textInputDefault, maxLength = maxLength, dropDownSelectedIndex = dropDownSelectedIndex,
-            ReadData = ReadData, ReadValues = ReadValues,
+            ReadData = ReadData, ReadValues = ReadValues, Enabled = Enabled, CalculateOnExit = CalculateOnExit,
+            entryMacro = entryMacro, exitMacro = exitMacro, helpText = helpText, OwnHelp = OwnHelp, statusText = statusText,
+            OwnStatus = OwnStatus,
         };
         foreach (string item in DropDownItems)
             copy.DropDownItems.Add(item);
@@ -170,4 +231,9 @@ public sealed class FormField : SpecialChar
 
 // The values of a form field that the writer compares with those read.
 internal readonly record struct FormFieldValues(string Name, bool Checked, bool Default, string TextInputDefault,
-    int MaxLength, string DropDownItems, int DropDownSelectedIndex);
+    int MaxLength, string DropDownItems, int DropDownSelectedIndex, FormFieldBehaviour Behaviour);
+
+// What every kind of form field has besides its value: whether it can be
+// changed, what runs on entering and leaving it, and its help texts.
+internal readonly record struct FormFieldBehaviour(bool Enabled, bool CalculateOnExit, string EntryMacro, string ExitMacro,
+    string HelpText, bool OwnHelp, string StatusText, bool OwnStatus);

@@ -4,6 +4,7 @@
 // A ranged content control is a start and an end marker around block content
 // instead.
 using System;
+using System.Linq;
 using System.Threading;
 
 namespace Morvax.Velto.Markup;
@@ -49,6 +50,83 @@ public sealed class StructuredDocumentTag : CompositeNode, IStructuredDocumentTa
     /// <summary>The entries of a combo box or drop-down list control.</summary>
     public SdtListItemCollection ListItems { get; } = new();
 
+    // The symbols a check box shows for its two states (from the control's
+    // properties when read).
+    internal char CheckedSymbol { get; set; } = '\u2612';
+    internal char UncheckedSymbol { get; set; } = '\u2610';
+
+    /// <summary>Whether a check-box control is ticked; ticking it shows the checked symbol as its content.</summary>
+    public bool Checked
+    {
+        get => Is(SdtType.Checkbox, nameof(Checked)) && isChecked;
+        set
+        {
+            Is(SdtType.Checkbox, nameof(Checked));
+            isChecked = value;
+            ShowText((value ? CheckedSymbol : UncheckedSymbol).ToString());
+        }
+    }
+
+    /// <summary>A date control's date; setting it shows the date in the display format as its content.</summary>
+    public DateTime FullDate
+    {
+        get => Is(SdtType.Date, nameof(FullDate)) ? fullDate : default;
+        set
+        {
+            Is(SdtType.Date, nameof(FullDate));
+            fullDate = value;
+            ShowText(value.ToString(dateDisplayFormat, DateCulture));
+        }
+    }
+
+    /// <summary>How a date control shows its date, as a date format string ("M/d/yyyy").</summary>
+    public string DateDisplayFormat
+    {
+        get => dateDisplayFormat;
+        set
+        {
+            Is(SdtType.Date, nameof(DateDisplayFormat));
+            ArgumentException.ThrowIfNullOrEmpty(value);
+            _ = DateTime.MinValue.ToString(value, DateCulture);  // a malformed format fails here, not when shown
+            dateDisplayFormat = value;
+        }
+    }
+
+    // The language a date control shows its date in.
+    internal System.Globalization.CultureInfo DateCulture { get; set; } = System.Globalization.CultureInfo.InvariantCulture;
+
+    // The values as read, without changing the content.
+    internal void ReadValues(bool ticked, DateTime date, string? format) =>
+        (isChecked, fullDate, dateDisplayFormat) = (ticked, date, string.IsNullOrEmpty(format) ? dateDisplayFormat : format);
+
+    private bool isChecked;
+    private DateTime fullDate;
+    private string dateDisplayFormat = "M/d/yyyy";
+
+    private bool Is(SdtType type, string member) => SdtType == type
+        ? true
+        : throw new InvalidOperationException($"StructuredDocumentTag.{member} is only for {type} controls; this is a {SdtType} control.");
+
+    // The control shows the text in its first run (a new one when it has
+    // none); the other runs of an inline control go, so that only the text shows.
+    private void ShowText(string text)
+    {
+        var first = (Run?)GetChildNodes(NodeType.Run, true).FirstOrDefault();
+        if (first is null)
+        {
+            CompositeNode? holder = Level == MarkupLevel.Inline ? this : (CompositeNode?)GetChildNodes(NodeType.Paragraph, true).FirstOrDefault();
+            if (holder is null)
+                return;
+            holder.AppendChild(new Run(Document, text));
+            return;
+        }
+        first.Text = text;
+        if (Level != MarkupLevel.Inline)
+            return;
+        foreach (Node other in GetChildNodes(NodeType.Run, true).Skip(1).ToList())
+            other.Remove();
+    }
+
     internal override bool CanHold(Node child) => Level switch
     {
         MarkupLevel.Inline => Paragraph.IsInlineContent(child),
@@ -60,7 +138,9 @@ public sealed class StructuredDocumentTag : CompositeNode, IStructuredDocumentTa
     internal override Node CopyNode(DocumentBase owner)
     {
         var copy = new StructuredDocumentTag(owner, SdtType, Level) { tag = tag, title = title, LockContents = LockContents,
-            LockContentControl = LockContentControl };
+            LockContentControl = LockContentControl, CheckedSymbol = CheckedSymbol, UncheckedSymbol = UncheckedSymbol,
+            DateCulture = DateCulture };
+        copy.ReadValues(isChecked, fullDate, dateDisplayFormat);
         foreach (SdtListItem item in ListItems)
             copy.ListItems.Add(new SdtListItem { DisplayText = item.DisplayText, Value = item.Value });
         return copy;

@@ -103,4 +103,36 @@ public class FormFieldTests
         Assert.Throws<System.ArgumentOutOfRangeException>(() => colour.MaxLength = -1);
         Assert.Equal(1, colour.DropDownSelectedIndex);
     }
+
+    [Fact]
+    public void Help_status_and_behaviour_are_read_and_only_changed_settings_are_rewritten_in_schema_order()
+    {
+        Document doc = Load();
+        FormField[] fields = doc.Range.FormFields.Cast<FormField>().ToArray();
+        Assert.Equal((true, "", false), (fields[0].Enabled, fields[0].HelpText, fields[0].OwnHelp));
+        Assert.Equal(("tick me", true, "", false), (fields[1].HelpText, fields[1].OwnHelp, fields[1].StatusText, fields[1].OwnStatus));
+        Assert.False(fields[2].CalculateOnExit);
+
+        fields[0].Enabled = false;
+        fields[0].ExitMacro = "Checked";
+        fields[1].HelpText = "";
+        fields[1].StatusText = "Tick to agree";
+        fields[1].OwnStatus = true;
+        Assert.Throws<System.ArgumentOutOfRangeException>(() => fields[2].StatusText = new string('x', 139));
+        Assert.Equal("", fields[2].StatusText);
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+
+        XElement[] data = FormData(saved);
+        Assert.Equal(new[] { "name", "enabled", "exitMacro", "textInput" }, data[0].Elements().Select(e => e.Name.LocalName));
+        Assert.Equal("0", data[0].Element(Wn + "enabled")!.Attribute(Wn + "val")!.Value);
+        Assert.Equal(new[] { "name", "statusText", "checkBox" }, data[1].Elements().Select(e => e.Name.LocalName));
+        Assert.Equal(("text", "Tick to agree"), (data[1].Element(Wn + "statusText")!.Attribute(Wn + "type")!.Value,
+            data[1].Element(Wn + "statusText")!.Attribute(Wn + "val")!.Value));
+        // Untouched, the drop-down's data is as read.
+        Assert.Equal(FormData(BodyPackage(Body))[2].ToString(), data[2].ToString());
+
+        FormField[] again = new Document(new MemoryStream(saved)).Range.FormFields.Cast<FormField>().ToArray();
+        Assert.Equal((false, "Checked"), (again[0].Enabled, again[0].ExitMacro));
+        Assert.Equal(("", "Tick to agree", true), (again[1].HelpText, again[1].StatusText, again[1].OwnStatus));
+    }
 }

@@ -878,6 +878,20 @@ public class Style
 
     // For paragraph styles; other kinds keep the defaults.
     public ParagraphFormat ParagraphFormat { get; } = new();
+
+    // The style's identifier in the package, and its formatting as read (or
+    // as made), which saving compares with to write what changed.
+    internal string? StyleId { get; set; }
+    internal Font? FontAsRead { get; private set; }
+    internal ParagraphFormat? FormatAsRead { get; private set; }
+
+    internal void KeepAsRead()
+    {
+        FontAsRead = new Font();
+        FontAsRead.CopyFrom(Font);
+        FormatAsRead = new ParagraphFormat();
+        FormatAsRead.CopyFrom(ParagraphFormat);
+    }
 }
 
 // The styles a document defines, in the order the document lists them.
@@ -923,7 +937,14 @@ public sealed class StyleCollection : IEnumerable<Style>
     internal static StyleCollection Blank()
     {
         var blank = new StyleCollection();
-        blank.Add(new Style { Name = ParagraphFormat.DefaultStyleName, BuiltIn = true, StyleIdentifier = StyleIdentifier.Normal });
+        // The blank package's default paragraph style has the name as its identifier.
+        var normal = new Style
+        {
+            Name = ParagraphFormat.DefaultStyleName, BuiltIn = true, StyleIdentifier = StyleIdentifier.Normal,
+            StyleId = ParagraphFormat.DefaultStyleName,
+        };
+        normal.KeepAsRead();
+        blank.Add(normal);
         return blank;
     }
 }

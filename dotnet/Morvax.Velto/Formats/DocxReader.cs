@@ -244,6 +244,8 @@ internal static partial class DocxReader
                     entry.Font.CopyFrom(font);
                     entry.ParagraphFormat.CopyFrom(format);
                 }
+                entry.StyleId = id;
+                entry.KeepAsRead();
                 collection.Add(entry);
             }
         }

@@ -24,7 +24,7 @@ using W = DocumentFormat.OpenXml.Wordprocessing;
 
 namespace Morvax.Velto.Formats;
 
-internal static class DocxWriter
+internal static partial class DocxWriter
 {
     private const string NormalId = "Normal";
 
@@ -50,6 +50,7 @@ internal static class DocxWriter
             var styles = new StyleWriter(main, source?.Styles ?? BlankStyles(), doc.StyleEdits.Dropped);
             foreach (var (name, id) in doc.StyleEdits.Apply(main))
                 styles.Register(name, id);
+            WriteStyleFormatting(doc, main);
             DocxNumbering.Write(doc, main);
             var body = new BodyWriter(doc, source, styles, main);
             (mainXml, mainEntry) = SaveMainPart(main, body, options.PrettyFormat);

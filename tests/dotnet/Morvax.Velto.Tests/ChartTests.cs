@@ -94,4 +94,36 @@ public class ChartTests
         Chart empty = ShapeOf(new Document(new MemoryStream(WithChart("")))).Chart!;
         Assert.Empty(empty.Series);
     }
+
+    [Fact]
+    public void A_chart_in_a_header_is_read_from_the_headers_own_relationships()
+    {
+        const string header = "application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml";
+        const string chart = "application/vnd.openxmlformats-officedocument.drawingml.chart+xml";
+        byte[] package = Package(
+            ("[Content_Types].xml", "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                + "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                + "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                + $"<Override PartName=\"/word/document.xml\" ContentType=\"{MainType}\"/>"
+                + $"<Override PartName=\"/word/header1.xml\" ContentType=\"{header}\"/>"
+                + $"<Override PartName=\"/word/charts/chart7.xml\" ContentType=\"{chart}\"/></Types>"),
+            ("_rels/.rels", $"<Relationships xmlns=\"{RelationshipsNs}\"><Relationship Id=\"rId1\" "
+                + $"Type=\"{OfficeRel}/officeDocument\" Target=\"word/document.xml\"/></Relationships>"),
+            ("word/document.xml", $"<w:document xmlns:w=\"{W}\" xmlns:r=\"{OfficeRel}\"><w:body><w:p><w:r><w:t>body</w:t></w:r></w:p>"
+                + "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdHeader\"/></w:sectPr></w:body></w:document>"),
+            ("word/_rels/document.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\"><Relationship Id=\"rIdHeader\" "
+                + $"Type=\"{OfficeRel}/header\" Target=\"header1.xml\"/></Relationships>"),
+            // The header's chart has the same relationship id as nothing in the main part.
+            ("word/header1.xml", $"<w:hdr xmlns:w=\"{W}\"><w:p>{ChartDrawing("rIdChart")}</w:p></w:hdr>"),
+            ("word/_rels/header1.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\"><Relationship Id=\"rIdChart\" "
+                + $"Type=\"{OfficeRel}/chart\" Target=\"charts/chart7.xml\"/></Relationships>"),
+            ("word/charts/chart7.xml", $"<c:chartSpace xmlns:c=\"{C}\"><c:chart><c:plotArea><c:layout/>{StackedColumns}</c:plotArea></c:chart></c:chartSpace>"));
+
+        var doc = new Document(new MemoryStream(package));
+        Shape shape = ShapeOf(doc);
+        Assert.IsType<HeaderFooter>(shape.ParentNode!.ParentNode);
+        AssertRead(shape.Chart!);
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        AssertRead(ShapeOf(new Document(new MemoryStream(saved))).Chart!);
+    }
 }

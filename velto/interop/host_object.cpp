@@ -173,6 +173,22 @@ void HostObjectFree(void* block) {
   }
 }
 
+PyObject* WrapPassedType(uint32_t handle, PyTypeObject* type) {
+  // HostObjectAlloc's kept block, taken here without the call.
+  if (g_keptCount != 0 && type->tp_basicsize == static_cast<Py_ssize_t>(sizeof(PyHostObject))) {
+    auto* wrapper = static_cast<PyHostObject*>(g_keptBlocks[--g_keptCount]);
+    wrapper->handle = handle;
+    return PyObject_Init(reinterpret_cast<PyObject*>(wrapper), type);
+  }
+  PyObject* wrapper = HostObjectAlloc(type, 0);
+  if (wrapper == nullptr) {
+    ReleaseHandle(handle);
+    return nullptr;
+  }
+  AsHost(wrapper)->handle = handle;
+  return wrapper;
+}
+
 void HostObjectDealloc(PyObject* self) {
   uint32_t handle = AsHost(self)->handle;
   // The common case: the handle joins the release queue without a call into .NET, so

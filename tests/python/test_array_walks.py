@@ -130,3 +130,25 @@ def test_regions_list_the_mustache_tags_of_their_own_text(mv, generic):
     # Field codes hold no tags: a field whose code spells one adds nothing.
     builder.insert_field("MERGEFIELD {{hidden}}")
     assert [t.text for t in doc.mail_merge.get_regions_hierarchy().mustache_tags] == ["name", "signature"]
+
+
+def test_get_enumerator_gives_the_typed_enumerator_of_the_element(mv, generic, handles):
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    builder.writeln("one")
+    builder.start_bookmark("mark")
+    builder.writeln("two")
+    builder.end_bookmark("mark")
+    before = handles.live()
+    for collection, element_id in ((doc.first_section.body.paragraphs, "835DB32F"), (doc.styles, "C431605C"),
+                                   (doc.range.bookmarks, "CFDC3277"), (doc.lists, "5E691314")):
+        with collection.get_enumerator() as it:
+            assert type(it) is getattr(generic, "_IterWrapper_" + element_id)
+            walked = list(it)
+        assert [type(w) for w in walked] == [type(c) for c in collection] and len(walked) == collection.count
+        assert next(it, "end") == "end"
+        del walked, it, collection
+    assert [b.name for b in doc.range.bookmarks.get_enumerator()] == ["mark"]
+    assert handles.live() == before
+    # Enumerators of items with no typed iterator stay unbound rather than untyped.
+    assert not hasattr(mv.Document().variables, "get_enumerator")

@@ -29,6 +29,11 @@ ITEM_CASES = [
     ("iterate .NET enumerable (wrapped)", "for _ in objects: pass", f"for _ in floor.iterate({CALLS}): pass"),
     ("x[i] on a .NET list of ints", f"for i in range({CALLS}): numbers[i]",
      f"for i in range({CALLS}): subscriptable[i]"),
+    ("iterate Paragraph[] typed", "for _ in paragraphs: pass", f"for _ in floor.iterate({CALLS}): pass"),
+    ("iterate Paragraph[] untyped", "for _ in untyped_paragraphs: pass", f"for _ in floor.iterate({CALLS}): pass"),
+    ("x[i] on Paragraph[] typed", f"for i in range({CALLS}): paragraphs[i]", f"for _ in floor.iterate({CALLS}): pass"),
+    ("x[i] on Paragraph[] untyped", f"for i in range({CALLS}): untyped_paragraphs[i]",
+     f"for _ in floor.iterate({CALLS}): pass"),
 ]
 
 
@@ -43,17 +48,24 @@ def measure(build):
     names = {"probe": mv.testing.ValueProbe(), "doc": mv.Document(), "floor": floor,
              "objects": containers.objects(CALLS), "numbers": containers.numbers(CALLS),
              "subscriptable": floor.subscriptable()}
+    names["paragraphs"] = mv.testing.GenericProbe().many_paragraphs(CALLS)
+    names["untyped_paragraphs"] = mv._wrpgen._interop._ArrayWrapper._cast_as(names["paragraphs"])
     statements = ["pass"] + [s for _, bound, base in CASES for s in (bound, base)]
     loops = {s: compile(f"for _ in range({CALLS}):\n    {s}\n", s, "exec") for s in statements}
-    # The per-item cases are whole loops of CALLS items.
+    runs = {s: (lambda code=code: exec(code, names)) for s, code in loops.items()}
+    # The per-item cases are whole loops of CALLS items, each run inside a function as timeit
+    # runs it (the loop variable a local, not a store into the module's dictionary).
     for _, bound, base in ITEM_CASES:
         statements += [bound, base]
-        loops.update({s: compile(s, s, "exec") for s in (bound, base)})
-    for code in loops.values():
-        exec(code, names)
+        for s in (bound, base):
+            exec(compile(f"def item_loop():\n    {s}\n", s, "exec"), names)
+            runs[s] = names["item_loop"]
+    for run in runs.values():
+        run()
     for index, statement in enumerate(statements):
+        run = runs[statement]
         floor.callgrind_mark(f"before-{index}")
-        exec(loops[statement], names)
+        run()
         floor.callgrind_mark(f"batch-{index}")
 
 
@@ -67,7 +79,8 @@ def instructions(path):
 
 def main(build):
     with tempfile.TemporaryDirectory() as out:
-        env = dict(os.environ, DOTNET_TieredCompilation="0", DOTNET_EnableWriteXorExecute="0",
+        # A fixed hash seed: the dictionaries' probing, and so their instruction counts, vary with it.
+        env = dict(os.environ, PYTHONHASHSEED="0", DOTNET_TieredCompilation="0", DOTNET_EnableWriteXorExecute="0",
                    DOTNET_JitEnableOptionalRelocs="0")
         subprocess.run(["valgrind", "--tool=callgrind", "--collect-atstart=yes", "--dump-instr=no",
                         f"--callgrind-out-file={out}/cg.out.%p", sys.executable, __file__, "--measure", build],

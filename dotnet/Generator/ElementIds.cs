@@ -84,6 +84,9 @@ public sealed class ElementIds
         : type.IsEnum ? ElementFamily.Enum
         : ElementFamily.Class;
 
+    /// <summary>The element's record, or null; nothing is noted.</summary>
+    public ElementModel? Find(Type element) => _byType.GetValueOrDefault(element);
+
     /// <summary>The element's record; a type without one is noted as missing (the build then stops).</summary>
     public ElementModel? Require(Type element)
     {

@@ -80,7 +80,7 @@ public sealed class ModelBuilder
         // A keyed indexer's getter is a method among them: a key is never a subscript.
         var methods = type.GetMethods(Declared | BindingFlags.Instance | BindingFlags.Static)
             .Where(m => (!m.IsSpecialName || KeyedIndexerName(m) != null) && !ObjectMembers.Contains(m.Name))
-            .Where(m => m.Name != "GetEnumerator")  // the iteration slot walks the enumerable
+            .Where(m => m.Name != "GetEnumerator" || IsTypedEnumeratorMethod(m))
             .Where(m => m.GetBaseDefinition() == m)  // overrides are reached through the base
             .OrderBy(m => m.MetadataToken);
         foreach (var byName in methods.GroupBy(m => KeyedIndexerName(m) ?? m.Name))
@@ -245,6 +245,17 @@ public sealed class ModelBuilder
     // A string whose name says it holds a path crosses as a file name.
     private static ValueType_ Named(ValueType_ type, string pythonName) =>
         type.Kind == ValueKind.String && NameRules.IsFileName(pythonName) ? type with { Kind = ValueKind.FileName } : type;
+
+    // The iteration slot walks an enumerable; GetEnumerator is a method of its own only where it
+    // gives an enumerator of an element with a typed iterator (get_enumerator() then returns
+    // that typed iterator). Enumerators of other items (key/value pairs, untyped) stay unbound.
+    private bool IsTypedEnumeratorMethod(MethodInfo method)
+    {
+        Type result = method.ReturnType;
+        return method.GetParameters().Length == 0 && result.IsGenericType
+               && result.GetGenericTypeDefinition() == typeof(IEnumerator<>)
+               && Elements?.Find(result.GetGenericArguments()[0]) is { } element && element.Has(Instantiations.Iterator);
+    }
 
     // The generic collections that cross typed: a list of an element with a typed list, or
     // an enumerator of an element with a typed iterator. Other generic containers are deferred.

@@ -299,7 +299,8 @@ namespace Morvax.WrpGen.Interop
         /// <summary>The handle and type key of a new enumerator; handle 0 when the collection gave none.</summary>
         internal static int GetEnumerator(IEnumerable enumerable, EnumeratorRef* outRef)
         {
-            IEnumerator? enumerator = enumerable.GetEnumerator();
+            // Arrays of reference types are walked by the cursor the entry points read directly.
+            IEnumerator? enumerator = enumerable is object?[] items ? new ArrayCursor(items) : enumerable.GetEnumerator();
             outRef->TypeKey = enumerator is null ? 0 : Marshalling.TypeKeyOf(enumerator.GetType());
             outRef->Handle = HandleTable.Add(enumerator);
             return 0;
@@ -324,11 +325,22 @@ namespace Morvax.WrpGen.Interop
         /// </summary>
         internal static int MoveNext(IEnumerator enumerator, ItemRef* outItem)
         {
-            if (!enumerator.MoveNext())
+            object? item;
+            if (enumerator is ArrayCursor cursor)
             {
-                return 1;
+                if (!cursor.TryNext(out item))
+                {
+                    return 1;
+                }
             }
-            object? item = enumerator.Current;
+            else
+            {
+                if (!enumerator.MoveNext())
+                {
+                    return 1;
+                }
+                item = enumerator.Current;
+            }
             uint typeKey = Marshalling.WrappedLastKey(item);
             if (typeKey != 0)
             {

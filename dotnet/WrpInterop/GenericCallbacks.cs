@@ -25,7 +25,8 @@ namespace Morvax.WrpGen.Interop
         };
 
         // The list entry of an element, or -1 where this side reads the items the untyped way
-        // (streams need the call's stream scope; Type handles are not owned here).
+        // (streams need the call's stream scope). A Type item arrives as its Python object's own
+        // handle, read while the container (or, for a sequence, the held item) keeps it alive.
         private static int ListEntryOf(Type element)
         {
             int named = Array.IndexOf(NamedElements, element.FullName);
@@ -36,6 +37,7 @@ namespace Morvax.WrpGen.Interop
             if (element == typeof(int)) return 16;
             if (element == typeof(object)) return 18;
             if (element == typeof(string)) return 20;
+            if (element == typeof(Type)) return 21;
             return -1;
         }
 

@@ -43,7 +43,25 @@ namespace Morvax.WrpGen.Interop
         {
             try
             {
-                var enumerator = (System.Collections.IEnumerator)HandleTable.Get(handle)!;
+                object? target = HandleTable.Get(handle);
+                if (target is ArrayCursor cursor)
+                {
+                    // The cursor reads the array without interface calls, and where the element
+                    // type is sealed its key serves every item without asking the item's type.
+                    if (!cursor.TryNext(out object? next)) return 1;
+                    if (cursor.ExactItemKey != 0 && next is not null)
+                    {
+                        outItem->Kind = 0;
+                        outItem->TypeKey = cursor.ExactItemKey;
+                        outItem->Handle = HandleTable.Add(next);
+                    }
+                    else
+                    {
+                        Hand(next, outItem);
+                    }
+                    return 0;
+                }
+                var enumerator = (System.Collections.IEnumerator)target!;
                 if (!enumerator.MoveNext()) return 1;
                 Hand(enumerator.Current, outItem);
                 return 0;

@@ -114,9 +114,17 @@ PyObject* WrapFamily(uint32_t handle, uint32_t typeKey) {
   return nullptr;
 }
 
+// The type key met last and its class, kept once the class has made a wrapper through its
+// creation slot: the items of one collection mostly share their type, and the next of the
+// same key is made without the registry or the slot's gate (a gate once passed stays passed).
+// Only the interpreter-lock holder reads or writes it.
+uint32_t g_lastWrappedKey = 0;
+PyTypeObject* g_lastWrappedType = nullptr;
+
 }  // namespace
 
 extern "C" PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey) {
+  if (typeKey == g_lastWrappedKey && g_lastWrappedType != nullptr) return WrapPassedType(handle, g_lastWrappedType);
   if (typeKey == kTypeFamilyKey || typeKey == kStreamFamilyKey) return WrapFamily(handle, typeKey);
   PyTypeObject* type = HostTypeRegistry::Instance().LookupRuntimeTypeStrict(handle, typeKey);
   if (type == nullptr) {
@@ -124,7 +132,12 @@ extern "C" PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "unknown wrapper type");
     return nullptr;
   }
-  return NewWrapper(type, handle);  // a handle of 0 is not special here
+  PyObject* wrapper = NewWrapper(type, handle);  // a handle of 0 is not special here
+  if (wrapper != nullptr && type->tp_alloc == HostObjectAlloc) {
+    g_lastWrappedKey = typeKey;
+    g_lastWrappedType = type;
+  }
+  return wrapper;
 }
 
 extern "C" int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyObject** out) {
@@ -171,6 +184,22 @@ void HostObjectFree(void* block) {
   } else {
     PyObject_Free(block);
   }
+}
+
+PyObject* WrapPassedType(uint32_t handle, PyTypeObject* type) {
+  // HostObjectAlloc's kept block, taken here without the call.
+  if (g_keptCount != 0 && type->tp_basicsize == static_cast<Py_ssize_t>(sizeof(PyHostObject))) {
+    auto* wrapper = static_cast<PyHostObject*>(g_keptBlocks[--g_keptCount]);
+    wrapper->handle = handle;
+    return PyObject_Init(reinterpret_cast<PyObject*>(wrapper), type);
+  }
+  PyObject* wrapper = HostObjectAlloc(type, 0);
+  if (wrapper == nullptr) {
+    ReleaseHandle(handle);
+    return nullptr;
+  }
+  AsHost(wrapper)->handle = handle;
+  return wrapper;
 }
 
 void HostObjectDealloc(PyObject* self) {

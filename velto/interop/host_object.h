@@ -36,6 +36,11 @@ bool GetNetHandle(PyObject* object, uint32_t* handle);
 PyObject* WrapHandle(uint32_t handle, PyTypeObject* declaredType);
 PyObject* WrapObjectRef(const HostObjectRef& ref, PyTypeObject* declaredType);
 
+// A new wrapper of a class type whose creation slot has let an instance through before
+// (its readiness, once passed, stays passed), made without going through that slot again;
+// the type must allocate with HostObjectAlloc. On failure the handle is released.
+PyObject* WrapPassedType(uint32_t handle, PyTypeObject* type);
+
 // Releases an owned handle now.
 void ReleaseHandle(uint32_t handle);
 

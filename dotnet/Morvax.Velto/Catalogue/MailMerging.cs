@@ -138,7 +138,10 @@ public sealed class MailMergeRegionInfo
     /// <summary>The fields directly inside this region (not those of nested regions, nor its start and end fields), in document order.</summary>
     public System.Collections.Generic.IList<Field> Fields { get; } = new System.Collections.Generic.List<Field>();
 
-    /// <summary>The mustache tags ("{{name}}") of the region; tags are not recognised yet, so the list is empty.</summary>
+    /// <summary>
+    /// The mustache tags ("{{name}}") in the region's own text (not in nested regions, nor inside
+    /// fields), in document order.
+    /// </summary>
     public System.Collections.Generic.IList<MustacheTag> MustacheTags { get; } = new System.Collections.Generic.List<MustacheTag>();
 
     public FieldMergeField? StartField { get; internal set; }
@@ -154,14 +157,17 @@ public sealed class MappedDataFieldCollection
     }
 }
 
+// One "{{...}}" tag of a document's text.
 public sealed class MustacheTag
 {
     internal MustacheTag()
     {
     }
 
+    /// <summary>The tag's text between its braces, as it stands ("{{ Name }}" gives " Name ").</summary>
     public string Text { get; internal set; } = string.Empty;
 
+    /// <summary>Where the tag's opening braces stand in the run that holds them (its reference run).</summary>
     public int ReferenceOffset { get; internal set; }
 }
 
@@ -194,7 +200,84 @@ internal static class MailMergeRegions
                 current.Fields.Add(field);
             }
         }
+        CollectMustacheTags(document, root);
         return root;
+    }
+
+    // Walks the document's nodes in order, following the regions as their start and end fields
+    // open and close them, and gives each region the "{{...}}" tags of the text it holds
+    // directly. The text is read run by run outside fields and joined per paragraph, so a tag
+    // split over runs is still one tag; it belongs to the region open where it begins.
+    private static void CollectMustacheTags(Document document, MailMergeRegionInfo root)
+    {
+        var opens = new System.Collections.Generic.Dictionary<Node, MailMergeRegionInfo>();
+        var closes = new System.Collections.Generic.Dictionary<Node, MailMergeRegionInfo>();
+        MapRegionFields(root, opens, closes);
+        MailMergeRegionInfo current = root;
+        var text = new System.Text.StringBuilder();
+        var pieces = new System.Collections.Generic.List<(int At, MailMergeRegionInfo Region)>();
+        int fieldDepth = 0;
+        foreach (Node node in document.GetChildNodes(NodeType.Any, true))
+        {
+            switch (node)
+            {
+                case Paragraph:
+                    ReadTags(text, pieces);
+                    break;
+                case FieldStart:
+                    // A region's start field opens it from its start; its end field closes it at once.
+                    if (opens.TryGetValue(node, out var opened)) current = opened;
+                    if (closes.TryGetValue(node, out var closed)) current = closed.ParentRegion ?? root;
+                    fieldDepth++;
+                    break;
+                case FieldEnd:
+                    if (fieldDepth > 0) fieldDepth--;
+                    break;
+                case Run run when fieldDepth == 0 && run.Text.Length > 0:
+                    pieces.Add((text.Length, current));
+                    text.Append(run.Text);
+                    break;
+            }
+        }
+        ReadTags(text, pieces);
+    }
+
+    private static void MapRegionFields(MailMergeRegionInfo region, System.Collections.Generic.Dictionary<Node, MailMergeRegionInfo> opens,
+                                        System.Collections.Generic.Dictionary<Node, MailMergeRegionInfo> closes)
+    {
+        foreach (MailMergeRegionInfo inner in region.Regions)
+        {
+            if (inner.StartField?.Start is { } start) opens[start] = inner;
+            if (inner.EndField?.Start is { } end) closes[end] = inner;
+            MapRegionFields(inner, opens, closes);
+        }
+    }
+
+    // The tags of one paragraph's text, each given to the region of the run where it begins;
+    // empties the text and its pieces for the next paragraph.
+    private static void ReadTags(System.Text.StringBuilder text, System.Collections.Generic.List<(int At, MailMergeRegionInfo Region)> pieces)
+    {
+        string all = text.ToString();
+        int piece = 0;
+        for (int open = all.IndexOf("{{", StringComparison.Ordinal); open >= 0; open = all.IndexOf("{{", open + 2, StringComparison.Ordinal))
+        {
+            int close = all.IndexOf("}}", open + 2, StringComparison.Ordinal);
+            if (close < 0) break;
+            // A tag holds no braces of its own: "{{a {{b}}" is the tag "b".
+            int inner = all.LastIndexOf("{{", close, close - open + 1, StringComparison.Ordinal);
+            open = inner;
+            while (piece + 1 < pieces.Count && pieces[piece + 1].At <= open) piece++;
+            var (at, region) = pieces[piece];
+            string tagText = all.Substring(open + 2, close - open - 2);
+            if (tagText.Contains('{') || tagText.Contains('}'))
+            {
+                continue;
+            }
+            region.MustacheTags.Add(new MustacheTag { Text = tagText, ReferenceOffset = open - at });
+            open = close;
+        }
+        text.Clear();
+        pieces.Clear();
     }
 
     public static void Collect(MailMergeRegionInfo region, string name, System.Collections.Generic.List<MailMergeRegionInfo> found)

@@ -39,6 +39,9 @@ public sealed class GenericProbe
 
     public Type[] Types() => new[] { typeof(int), typeof(string) };
 
+    /// <summary>The types' names joined with "|"; "&lt;null&gt;" for a null array.</summary>
+    public string TypeNames(Type[] types) => types == null ? "<null>" : string.Join("|", types.Select(t => t?.Name ?? "<none>"));
+
     public Stream[] Streams() => new Stream[] { new MemoryStream(new byte[] { 1, 2, 3 }), new MemoryStream() };
 
     public Cluster[] Clusters(int count) =>

@@ -2,8 +2,9 @@
 // (or list) is expected. None, a typed adapter of the element, or a .NET object the element's
 // typed class accepts cross as a handle (kind 0); a Python list as itself (kind 2) and any other
 // sized sequence as itself (kind 3), whose items .NET reads through the callbacks during the call.
-// Items of elements that .NET would only classify (classes, streams, arrays) are checked by
-// their element's converter once the overload is chosen, before the call.
+// Items of elements that .NET would only classify (classes, streams, arrays) or read through
+// a sibling's converter (types) are checked by their element's converter once the overload is
+// chosen, before the call.
 #include "common/py_ref.h"
 #include "interop/containers/generic_types.h"
 #include "interop/containers/iteration.h"
@@ -44,8 +45,9 @@ int ConvertContainerArgument(int element, GenericClass kind, PyObject* object, E
 
 namespace {
 
-// Whether one item passes the converter of a class, stream or array element (1, or 0 with
-// its TypeError). Neither converter keeps anything: a stream item is only classified here.
+// Whether one item passes the converter of a class, stream, array or Type element (1, or 0
+// with its TypeError). No converter keeps anything: a stream item is only classified here,
+// and a Type's handle is the item's own, borrowed.
 int CheckItem(int element, PyObject* item) {
   if (kGenericElements[element].family == ElementFamily::Stream) {
     StreamArgument ignored;
@@ -60,7 +62,9 @@ int CheckItem(int element, PyObject* item) {
 int CheckContainerItems(int element, const EnumerableArgument& argument) {
   if (argument.kind != 2 && argument.kind != 3) return 1;
   ElementFamily family = kGenericElements[element].family;
-  if (family != ElementFamily::Class && family != ElementFamily::Stream && family != ElementFamily::Array) return 1;
+  if (family != ElementFamily::Class && family != ElementFamily::Stream && family != ElementFamily::Array &&
+      family != ElementFamily::Type)
+    return 1;
   auto* container = reinterpret_cast<PyObject*>(argument.value);
   // The size is read each step: a converter may run Python code that changes the container.
   for (Py_ssize_t i = 0;; ++i) {

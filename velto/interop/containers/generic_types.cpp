@@ -188,7 +188,9 @@ PyObject* IterateTyped(PyObject* self) {
 struct TypedRead {
   int cls = -1;
   void* entry = nullptr;
-  uint32_t knownKey = 0;  // the run-time type key last met, and its Python class
+  // The run-time type key last met and its Python class, kept once that class has made a
+  // wrapper through its creation slot: later items of the key skip the slot's gate.
+  uint32_t knownKey = 0;
   PyTypeObject* knownType = nullptr;
 };
 
@@ -205,6 +207,7 @@ void FillTypedReads() {
   }
 }
 
+// The read of a typed type over a class element, or null for other types (type -1: none).
 TypedRead* TypedReadOf(int type) {
   if (type < 0 || g_typedReads[type].cls < 0) return nullptr;
   TypedRead& read = g_typedReads[type];
@@ -214,28 +217,34 @@ TypedRead* TypedReadOf(int type) {
 }
 
 // A new wrapper for a handed-over item (its handle is owned from here), or null with an error.
+// Items of the key met last are the common case, made here without a further call.
 PyObject* WrapHandedItem(TypedRead& read, const ItemRef& item) {
+  if (item.typeKey == read.knownKey && read.knownType != nullptr && item.handle != 0)
+    return WrapPassedType(item.handle, read.knownType);
   if (item.handle == 0) Py_RETURN_NONE;
-  if (item.typeKey != read.knownKey || read.knownType == nullptr) {
-    PyTypeObject* type = HostTypeRegistry::Instance().LookupRuntimeTypeStrict(item.handle, item.typeKey);
-    if (type == nullptr) {
-      ReleaseHandle(item.handle);
-      if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "unknown wrapper type");
-      return nullptr;
-    }
+  PyTypeObject* type = HostTypeRegistry::Instance().LookupRuntimeTypeStrict(item.handle, item.typeKey);
+  if (type == nullptr) {
+    ReleaseHandle(item.handle);
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "unknown wrapper type");
+    return nullptr;
+  }
+  PyObject* wrapper = WrapHandle(item.handle, type);
+  if (wrapper != nullptr && type->tp_alloc == HostObjectAlloc) {
     read.knownKey = item.typeKey;
     read.knownType = type;
   }
-  return WrapHandle(item.handle, read.knownType);
+  return wrapper;
 }
 
-// next() of a typed enumerator over a class element.
+// next() of a typed enumerator over a class element: one crossing per item, which hands the
+// item over as a handle and type key. The type's read is there: only such types get this slot.
 PyObject* NextHandedItem(PyObject* self) {
   if (RefuseInForkedChild()) return nullptr;
-  TypedRead* read = TypedReadOf(IndexOfType(Py_TYPE(self)));
+  TypedRead& read = g_typedReads[IndexOfType(Py_TYPE(self))];
+  if (read.entry == nullptr) TypedReadOf(IndexOfType(Py_TYPE(self)));
   ItemRef item = {0, 0, 0, nullptr};
-  int32_t status = reinterpret_cast<int32_t (*)(uint32_t, ItemRef*)>(read->entry)(HandleOf(self), &item);
-  if (status == 0 && !PyErr_Occurred()) return WrapHandedItem(*read, item);
+  int32_t status = reinterpret_cast<int32_t (*)(uint32_t, ItemRef*)>(read.entry)(HandleOf(self), &item);
+  if (status == 0 && !PyErr_Occurred()) return WrapHandedItem(read, item);
   ReleaseHandle(item.handle);
   if (PyErr_Occurred()) return nullptr;
   if (status == 1) {

@@ -61,18 +61,22 @@ bool MemberValue(PyObject* member, int32_t* value) {
   return true;
 }
 
-// Stores one service descriptor in the class dictionary.
-int StoreService(PyObject* type, PyMethodDef* definition) {
+// The service descriptors, stored in the class dictionary together.
+int StoreServices(PyObject* type, PyMethodDef* services) {
   auto* owner = reinterpret_cast<PyTypeObject*>(type);
-  bool isStatic = (definition->ml_flags & METH_STATIC) != 0;
-  PyRef descriptor =
-      PyRef::steal(isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition));
-  PyRef name = PyRef::steal(descriptor ? PyUnicode_InternFromString(definition->ml_name) : nullptr);
-  if (!name || SetEnumClassAttribute(type, name.get(), descriptor.get()) < 0) {
-    ReportTypeInitError2(StartupCode::AddDescriptor, owner->tp_name, definition->ml_name);
-    return -1;
+  PyRef descriptors = PyRef::steal(PyDict_New());
+  if (!descriptors) return -1;
+  for (PyMethodDef* definition = services; definition->ml_name != nullptr; ++definition) {
+    bool isStatic = (definition->ml_flags & METH_STATIC) != 0;
+    PyRef descriptor =
+        PyRef::steal(isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition));
+    PyRef name = PyRef::steal(descriptor ? PyUnicode_InternFromString(definition->ml_name) : nullptr);
+    if (!name || PyDict_SetItem(descriptors.get(), name.get(), descriptor.get()) < 0) {
+      ReportTypeInitError2(StartupCode::AddDescriptor, owner->tp_name, definition->ml_name);
+      return -1;
+    }
   }
-  return 0;
+  return AddEnumClassAttributes(type, descriptors.get());
 }
 
 // IntEnum or IntFlag, looked up once and kept for the process: importing the enum module
@@ -87,35 +91,24 @@ PyObject* EnumBase(bool isFlag) {
 }  // namespace
 
 PyObject* BuildEnumeration(const EnumBinding& binding) {
-  PyRef type;
-  {
-    PyObject* base = EnumBase(binding.isFlag);  // borrowed
-    if (base == nullptr) return nullptr;
-    PyRef members = PyRef::steal(PyTuple_New(binding.memberCount));
-    if (!members) return nullptr;
-    for (uint16_t i = 0; i < binding.memberCount; ++i) {
-      PyObject* pair = Py_BuildValue("(Ni)", PyUnicode_FromString(binding.members[i].name), binding.members[i].value);
-      if (pair == nullptr) return nullptr;
-      PyTuple_SET_ITEM(members.get(), i, pair);  // steals the pair
-    }
-    // The module is named so that members pickle and print as users expect; the functional
-    // form would otherwise guess it from the calling frame.
-    std::string module(binding.pythonName, std::strlen(binding.pythonName) - std::strlen(binding.simpleName) - 1);
-    type = PyRef::steal(NewEnumClass(base, binding.simpleName, module.c_str(), members.get()));
-    if (!type) return nullptr;
-  }
-  // Enumeration classes carry Ellipsis where wrapper classes carry None.
-  if (SetEnumClassAttribute(type.get(), Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
-    return ReportTypeInitError(StartupCode::StoreCastableMarker, reinterpret_cast<PyTypeObject*>(type.get())->tp_name);
+  PyObject* base = EnumBase(binding.isFlag);  // borrowed
+  if (base == nullptr) return nullptr;
+  // Enumeration classes carry Ellipsis where wrapper classes carry None, and each its own
+  // documentation; both are placed as the class is made.
+  PyRef extras = PyRef::steal(PyDict_New());
+  if (!extras || PyDict_SetItem(extras.get(), Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
+    return ReportTypeInitError(StartupCode::StoreCastableMarker, binding.pythonName);
   }
   if (binding.doc != nullptr) {
     PyRef doc = PyRef::steal(PyUnicode_FromString(binding.doc));
-    PyRef name = PyRef::steal(PyUnicode_InternFromString("__doc__"));
-    if (!doc || !name || SetEnumClassAttribute(type.get(), name.get(), doc.get()) < 0) return nullptr;
+    if (!doc || PyDict_SetItemString(extras.get(), "__doc__", doc.get()) < 0) return nullptr;
   }
-  for (PyMethodDef* definition = binding.services; definition->ml_name != nullptr; ++definition) {
-    if (StoreService(type.get(), definition) < 0) return nullptr;
-  }
+  // The module is named so that members pickle and print as users expect; the functional
+  // form would otherwise guess it from the calling frame.
+  std::string module(binding.pythonName, std::strlen(binding.pythonName) - std::strlen(binding.simpleName) - 1);
+  PyRef type = PyRef::steal(
+      NewEnumClass(base, binding.simpleName, module.c_str(), binding.members, binding.memberCount, extras.get()));
+  if (!type || StoreServices(type.get(), binding.services) < 0) return nullptr;
   Py_INCREF(type.get());
   Py_XSETREF(binding.runtime->type, type.get());  // the process-wide reference
   // The map the class itself consults first when called with a value.

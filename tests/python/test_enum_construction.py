@@ -75,6 +75,15 @@ def assert_same_behaviour(cls, ref):
     layout = ("__basicsize__", "__itemsize__", "__dictoffset__", "__weakrefoffset__", "__text_signature__")
     assert [getattr(cls, a, None) for a in layout] == [getattr(ref, a, None) for a in layout]
     assert cls.__flags__ & ~VOLATILE_FLAGS == ref.__flags__ & ~VOLATILE_FLAGS
+    # Messages name a member's type as the interpreter knows it.
+    for member, twin in zip(cls, ref):
+        messages = []
+        for receiver in (member, twin):
+            with pytest.raises(TypeError) as refused:
+                str.upper(receiver)
+            messages.append(str(refused.value))
+        assert messages[0] == messages[1]
+        break
     assert (cls.__name__, cls.__qualname__, cls.__module__) == (ref.__name__, ref.__qualname__, ref.__module__)
     assert pickle.loads(pickle.dumps(cls)) is cls and dir(cls) == dir(ref)
     assert [m.name for m in cls] == [m.name for m in ref] and len(cls) == len(ref)

@@ -53,6 +53,10 @@ def assert_same_dictionary(cls, ref, added=ADDED):
         actual = cls.__dict__[key]
         if key == "__doc__":
             continue  # the module gives each class its documentation
+        if key == "_value2member_map_":
+            # Flag combinations made since (by other tests) are cached here too; the defined members come first.
+            defined = {id(m) for m in cls._member_map_.values()}
+            actual = {k: m for k, m in actual.items() if id(m) in defined}
         if key in ("_member_map_", "_value2member_map_"):
             assert [(k, member_state(m)) for k, m in actual.items()] == \
                    [(k, member_state(m)) for k, m in expected.items()], (cls, key)

@@ -1,6 +1,7 @@
 // Enumerations: building the classes and converting their values.
 #include "api/enumerations.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -88,6 +89,47 @@ PyObject* EnumBase(bool isFlag) {
   return base;
 }
 
+// Values at most this far apart (per member, and in all) are indexed directly.
+constexpr int64_t kDenseSpread = 4;
+constexpr int64_t kDenseLimit = 1024;
+
+// Fills the runtime's member index from the value map as the class was built: its defined
+// members only (combinations the enum module makes later stay with the map).
+void IndexMembers(EnumRuntime& runtime) {
+  runtime.byOffset.clear();
+  for (const auto& entry : runtime.byValue) Py_DECREF(entry.second);
+  runtime.byValue.clear();
+  if (runtime.members == nullptr) return;
+  Py_ssize_t position = 0;
+  PyObject *key, *member;
+  while (PyDict_Next(runtime.members, &position, &key, &member)) {
+    long value = PyLong_AsLong(key);
+    if (value < INT32_MIN || value > INT32_MAX || (value == -1 && PyErr_Occurred())) {
+      PyErr_Clear();
+      continue;  // not a 32-bit value: never a result
+    }
+    runtime.byValue.emplace_back(static_cast<int32_t>(value), Py_NewRef(member));
+  }
+  std::sort(runtime.byValue.begin(), runtime.byValue.end());
+  if (runtime.byValue.empty()) return;
+  int64_t lowest = runtime.byValue.front().first, span = int64_t{runtime.byValue.back().first} - lowest + 1;
+  if (span > kDenseLimit || span > kDenseSpread * static_cast<int64_t>(runtime.byValue.size())) return;
+  runtime.lowestValue = static_cast<int32_t>(lowest);
+  runtime.byOffset.assign(static_cast<size_t>(span), nullptr);
+  for (const auto& [value, member] : runtime.byValue) runtime.byOffset[static_cast<size_t>(value - lowest)] = member;
+}
+
+// The defined member of a value (borrowed), or null.
+PyObject* IndexedMember(const EnumRuntime& runtime, int32_t value) {
+  if (!runtime.byOffset.empty()) {
+    uint64_t offset = static_cast<uint64_t>(int64_t{value} - runtime.lowestValue);
+    return offset < runtime.byOffset.size() ? runtime.byOffset[offset] : nullptr;
+  }
+  auto found = std::lower_bound(runtime.byValue.begin(), runtime.byValue.end(), value,
+                                [](const std::pair<int32_t, PyObject*>& entry, int32_t v) { return entry.first < v; });
+  return found != runtime.byValue.end() && found->first == value ? found->second : nullptr;
+}
+
 }  // namespace
 
 PyObject* BuildEnumeration(const EnumBinding& binding) {
@@ -117,6 +159,7 @@ PyObject* BuildEnumeration(const EnumBinding& binding) {
     PyErr_Clear();
     Py_CLEAR(binding.runtime->members);
   }
+  IndexMembers(*binding.runtime);
   return type.release();
 }
 
@@ -130,6 +173,8 @@ int ConvertEnumArgument(const EnumBinding& binding, PyObject* object, int32_t* v
 }
 
 PyObject* EnumResult(const EnumBinding& binding, int32_t value) {
+  PyObject* defined = IndexedMember(*binding.runtime, value);  // borrowed
+  if (defined != nullptr) return Py_NewRef(defined);
   PyObject* number = PyLong_FromLong(value);
   if (number == nullptr) return nullptr;
   // A defined value is its member; anything else (a flag combination, an undefined value)

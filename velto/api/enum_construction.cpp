@@ -2,20 +2,22 @@
 //
 // The functional form runs every member through the checks of a class body (the special
 // dictionary, a placeholder per member, a search of the bases, a removal and a new
-// assignment on the class), then assigns a dozen special methods one by one, each of which
-// makes the interpreter search every base again for the slots that name touches. The
-// members here are plain upper-case names with 32-bit values, so those checks can decide
-// nothing; the builder below writes the finished state directly, from C: one class
-// creation whose body already holds every attribute in its final order (members and
-// `__new__` as placeholders, so the interpreter fills the slots once), then the members
-// themselves, made as the enum module makes them, written over their placeholders.
-// It mirrors the enum module of Python 3.11; for any member list the checks could reject or
-// treat specially, the functional form itself is used. tests/python/test_enum_construction.py
-// compares every class with what the enum module builds from the same members.
+// assignment on the class), then assigns a dozen special methods one by one, and its class
+// statement searches every base for every special method to fill the new type's slots.
+// The members here are plain upper-case names with 32-bit values, so those checks can
+// decide nothing; the builder below writes the finished state directly, from C: a class
+// whose dictionary is the final one in its final order (members and __new__ as
+// placeholders), made from a type specification so that its slots come from its base,
+// then the members themselves, made as the enum module makes them, written over their
+// placeholders. It mirrors the enum module of Python 3.11; for any member list the checks
+// could reject or treat specially, the functional form itself is used.
+// tests/python/test_enum_construction.py compares every class, and classes built here from
+// member lists of every kind, with what the enum module builds from the same members.
 #include "api/enum_construction.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,23 +35,25 @@ namespace {
 // The special methods the enum module puts on a new class when it would otherwise inherit
 // them from int or object, and the operators every flag class gets from Flag.
 constexpr const char* kReplacedMethods[] = {"__repr__", "__str__", "__format__", "__reduce_ex__"};
-constexpr const char* kFlagOperators[] = {"__or__", "__and__", "__xor__", "__ror__", "__rand__", "__rxor__", "__invert__"};
+constexpr const char* kFlagOperators[] = {"__or__",   "__and__",  "__xor__",   "__ror__",
+                                          "__rand__", "__rxor__", "__invert__"};
 
 // What one base (IntEnum or IntFlag, from whichever enum module) contributes to every class
 // built on it: looked up once per base and kept for the process.
 struct BaseFacts {
   PyObject* base = nullptr;
-  PyObject* reserved = nullptr;         // frozenset of every name in the bases' dictionaries
-  PyObject* inherited = nullptr;        // dict of the special methods the class gets, in order
-  PyObject* enumNew = nullptr;          // Enum.__new__
-  PyObject* generateNext = nullptr;     // base._generate_next_value_
-  PyObject* valueRepr = nullptr;        // base._value_repr_
-  PyObject* boundary = nullptr;         // base._boundary_, flags only
+  PyObject* reserved = nullptr;      // frozenset of every name in the bases' dictionaries
+  PyObject* inherited = nullptr;     // dict of the special methods the class gets, in order
+  PyObject* enumNew = nullptr;       // Enum.__new__
+  PyObject* generateNext = nullptr;  // base._generate_next_value_
+  PyObject* valueRepr = nullptr;     // base._value_repr_
+  PyObject* boundary = nullptr;      // base._boundary_, flags only
   bool isFlag = false;
 };
 
-std::vector<BaseFacts>& KnownBases() {
-  static std::vector<BaseFacts>* bases = new std::vector<BaseFacts>();  // kept for the process
+// A deque: the facts handed out stay where they are when another base is added.
+std::deque<BaseFacts>& KnownBases() {
+  static std::deque<BaseFacts>* bases = new std::deque<BaseFacts>();  // kept for the process
   return *bases;
 }
 
@@ -141,8 +145,8 @@ const BaseFacts* FactsOf(PyObject* base) {
   facts.boundary = facts.isFlag ? PyObject_GetAttrString(base, "_boundary_") : Py_NewRef(Py_None);
   if (!facts.reserved || !facts.inherited || !facts.enumNew || !facts.generateNext || !facts.valueRepr ||
       !facts.boundary) {
-    for (PyObject* held : {facts.reserved, facts.inherited, facts.enumNew, facts.generateNext, facts.valueRepr,
-                           facts.boundary}) {
+    for (PyObject* held :
+         {facts.reserved, facts.inherited, facts.enumNew, facts.generateNext, facts.valueRepr, facts.boundary}) {
       Py_XDECREF(held);
     }
     return nullptr;
@@ -204,8 +208,8 @@ PyObject* AllBits(int64_t mask) {
 
 // The class body, in the order of the dictionary the enum module's class ends up with:
 // the bookkeeping, the documentation and extras, a placeholder per member name, the special
-// methods, and a placeholder for __new__ (a function placed in a class body would become a
-// static method; it is written over once the class exists).
+// methods, and a placeholder for __new__ (written over once the class exists; its slot
+// reads it from the dictionary either way).
 PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember* members, size_t count,
                     PyObject* names, PyObject* extras) {
   int64_t mask = 0, singleBits = 0;
@@ -227,14 +231,15 @@ PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember
     if (owned) Py_XDECREF(value);
     return stored == 0;
   };
-  bool built = put("_generate_next_value_", facts.generateNext, false) &&
-               put("__module__", PyUnicode_FromString(module), true) &&
-               put("_new_member_", PyObject_GetAttrString(reinterpret_cast<PyObject*>(&PyLong_Type), "__new__"), true) &&
-               put("_use_args_", Py_True, false) && put("_member_names_", PyList_New(0), true) &&
-               put("_member_map_", PyDict_New(), true) && put("_value2member_map_", PyDict_New(), true) &&
-               put("_unhashable_values_", PyList_New(0), true) &&
-               put("_member_type_", reinterpret_cast<PyObject*>(&PyLong_Type), false) &&
-               put("_value_repr_", facts.valueRepr, false);
+  bool built =
+      put("_generate_next_value_", facts.generateNext, false) &&
+      put("__module__", PyUnicode_FromString(module), true) &&
+      put("_new_member_", PyObject_GetAttrString(reinterpret_cast<PyObject*>(&PyLong_Type), "__new__"), true) &&
+      put("_use_args_", Py_True, false) && put("_member_names_", PyList_New(0), true) &&
+      put("_member_map_", PyDict_New(), true) && put("_value2member_map_", PyDict_New(), true) &&
+      put("_unhashable_values_", PyList_New(0), true) &&
+      put("_member_type_", reinterpret_cast<PyObject*>(&PyLong_Type), false) &&
+      put("_value_repr_", facts.valueRepr, false);
   if (built && facts.isFlag) {
     // _flag_mask_ ends as the single bits only; _all_bits_ covers every value.
     built = put("_boundary_", facts.boundary, false) && put("_flag_mask_", PyLong_FromLongLong(singleBits), true) &&
@@ -267,9 +272,9 @@ bool MakeMembers(PyObject* cls, const BaseFacts& facts, const EnumMember* member
   static PyObject* const orderKey = Text("_sort_order_");
   if (valueKey == nullptr || nameKey == nullptr || classKey == nullptr || orderKey == nullptr) return false;
   PyObject* dict = reinterpret_cast<PyTypeObject*>(cls)->tp_dict;
-  PyObject* memberNames = PyDict_GetItemString(dict, "_member_names_");     // borrowed
-  PyObject* byName = PyDict_GetItemString(dict, "_member_map_");            // borrowed
-  PyObject* byValue = PyDict_GetItemString(dict, "_value2member_map_");     // borrowed
+  PyObject* memberNames = PyDict_GetItemString(dict, "_member_names_");  // borrowed
+  PyObject* byName = PyDict_GetItemString(dict, "_member_map_");         // borrowed
+  PyObject* byValue = PyDict_GetItemString(dict, "_value2member_map_");  // borrowed
   if (memberNames == nullptr || byName == nullptr || byValue == nullptr) {
     PyErr_SetString(PyExc_SystemError, "the enumeration's bookkeeping is missing");
     return false;
@@ -282,9 +287,8 @@ bool MakeMembers(PyObject* cls, const BaseFacts& facts, const EnumMember* member
     if (member == nullptr) {
       if (PyErr_Occurred()) return false;
       PyRef arguments = PyRef::steal(PyTuple_Pack(1, value.get()));
-      PyRef made = PyRef::steal(arguments ? PyLong_Type.tp_new(reinterpret_cast<PyTypeObject*>(cls), arguments.get(),
-                                                                nullptr)
-                                          : nullptr);
+      PyRef made = PyRef::steal(
+          arguments ? PyLong_Type.tp_new(reinterpret_cast<PyTypeObject*>(cls), arguments.get(), nullptr) : nullptr);
       PyRef order = PyRef::steal(PyLong_FromSsize_t(PyList_GET_SIZE(memberNames)));
       // The member's own dictionary, made as an attribute assignment would make it; the
       // class defines none of these four names, so assigning them only stores them there.
@@ -360,8 +364,8 @@ PyObject* CreateClass(PyObject* base, const char* name, const char* module, PyOb
 
 }  // namespace
 
-PyObject* NewEnumClass(PyObject* base, const char* name, const char* module, const EnumMember* members,
-                       size_t count, PyObject* extras) {
+PyObject* NewEnumClass(PyObject* base, const char* name, const char* module, const EnumMember* members, size_t count,
+                       PyObject* extras) {
   const BaseFacts* facts = FactsOf(base);
   if (facts == nullptr) return nullptr;
   PyRef names = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(count)));
@@ -378,8 +382,8 @@ PyObject* NewEnumClass(PyObject* base, const char* name, const char* module, con
   PyRef cls = PyRef::steal(CreateClass(base, name, module, body.get()));
   if (!cls) return nullptr;
   // The writes below go to the dictionary directly: none of them names a slot (the
-  // placeholder already made the interpreter use __new__ through the dictionary), so one
-  // emptying of the lookup cache at the end stands for the assignments of the enum module.
+  // placeholder already made the type look __new__ up in the dictionary), so one emptying
+  // of the lookup cache at the end stands for the assignments of the enum module.
   PyObject* dict = reinterpret_cast<PyTypeObject*>(cls.get())->tp_dict;
   std::vector<int32_t> iterated;
   iterated.reserve(count);

@@ -16,8 +16,8 @@ namespace morvax::api {
 // class attributes the caller wants placed at creation (documentation under "__doc__",
 // markers); none of them may be a member's name or a special method. Returns a new
 // reference, or null with an exception set.
-PyObject* NewEnumClass(PyObject* base, const char* name, const char* module, const EnumMember* members,
-                       size_t count, PyObject* extras);
+PyObject* NewEnumClass(PyObject* base, const char* name, const char* module, const EnumMember* members, size_t count,
+                       PyObject* extras);
 
 // Stores attributes (a dictionary) of a class made by NewEnumClass that are neither members
 // nor special methods, such as the service descriptors that need the class to exist, in its

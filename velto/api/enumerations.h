@@ -34,7 +34,7 @@ struct EnumRuntime {
   // without making an int: indexed from the lowest value where the values are close
   // together (most enumerations count from zero), otherwise sorted for a binary search.
   int32_t lowestValue = 0;
-  std::vector<PyObject*> byOffset;                   // null where no member has the value
+  std::vector<PyObject*> byOffset;  // null where no member has the value
   std::vector<std::pair<int32_t, PyObject*>> byValue;
   void* slots[kEnumSlotCount] = {};
   std::once_flag tableOnce;

@@ -14,7 +14,7 @@ build = sys.argv[1]
 sys.path[:0] = [os.path.join(build, "python"), os.path.join(build, "bench")]
 import morvax.velto as mv  # noqa: E402
 import _bench_floor as floor  # noqa: E402
-from bound_cases import CASES  # noqa: E402
+from bound_cases import AGAINST_INT, CASES  # noqa: E402
 
 import datetime  # noqa: E402
 
@@ -51,15 +51,6 @@ def spread(values):
 
 
 TARGET = 1.3  # the bound call's time at most this many times its floor's
-
-# Enumerations, dates and a callback property (an interface value), against the int property of the same probe in the same run.
-AGAINST_INT = [
-    ("enum result (property get)", "probe.format", "probe.int_32_value"),
-    ("enum argument (property set)", "probe.format = TEXT", "probe.int_32_value = 5"),
-    ("datetime round trip (set + get)", "probe.when = moment; probe.when", "probe.int_32_value = 5; probe.int_32_value"),
-    ("callback property set", "doc.warning_callback = warnings", "probe.int_32_value = 5"),
-    ("callback property get", "doc.warning_callback", "probe.int_32_value"),
-]
 
 # Warm up: .NET compiles hot methods again, optimised, a little after their first calls
 # (tiered compilation); measure the steady state, as a long-running program sees it.

@@ -20,7 +20,7 @@ import subprocess
 import sys
 import tempfile
 
-from bound_cases import CASES
+from bound_cases import AGAINST_INT, CASES
 
 CALLS = 20_000
 
@@ -43,14 +43,19 @@ def measure(build):
     import morvax.velto as mv
     import _bench_floor as floor
 
+    import datetime
+
     floor.bind()
     containers = mv.testing.ContainerProbe()
-    names = {"probe": mv.testing.ValueProbe(), "doc": mv.Document(), "floor": floor,
+    doc = mv.Document()
+    doc.warning_callback = warnings = mv.WarningInfoCollection()
+    names = {"probe": mv.testing.ValueProbe(), "doc": doc, "floor": floor, "warnings": warnings,
+             "moment": datetime.datetime(2024, 2, 29, 13, 14, 15, 161718), "TEXT": mv.SaveFormat.TEXT,
              "objects": containers.objects(CALLS), "numbers": containers.numbers(CALLS),
              "subscriptable": floor.subscriptable()}
     names["paragraphs"] = mv.testing.GenericProbe().many_paragraphs(CALLS)
     names["untyped_paragraphs"] = mv._wrpgen._interop._ArrayWrapper._cast_as(names["paragraphs"])
-    statements = ["pass"] + [s for _, bound, base in CASES for s in (bound, base)]
+    statements = ["pass"] + [s for _, bound, base in CASES + AGAINST_INT for s in (bound, base)]
     loops = {s: compile(f"for _ in range({CALLS}):\n    {s}\n", s, "exec") for s in statements}
     runs = {s: (lambda code=code: exec(code, names)) for s, code in loops.items()}
     # The per-item cases are whole loops of CALLS items, each run inside a function as timeit
@@ -94,9 +99,12 @@ def main(build):
                 batches[int(match.group(1))] = instructions(path)
     empty = batches[0]
     print(f"{'case (callgrind)':36} {'bound Ir':>9} {'floor Ir':>9} {'ratio':>6}   instructions per call")
-    for i, (name, _, _) in enumerate(CASES + ITEM_CASES):
+    flat = len(CASES) + len(AGAINST_INT)
+    for i, (name, _, _) in enumerate(CASES + AGAINST_INT + ITEM_CASES):
+        if i == len(CASES):
+            print(f"{'  against the int property:':36} {'Ir':>9} {'int Ir':>9}")
         # The per-item cases compare whole loops, as container_bench.py does.
-        loop = empty if i < len(CASES) else 0
+        loop = empty if i < flat else 0
         bound = (batches[1 + 2 * i] - loop) / CALLS
         base = (batches[2 + 2 * i] - loop) / CALLS
         print(f"{name:36} {bound:9.0f} {base:9.0f} {bound / base:6.2f}")

@@ -131,3 +131,39 @@ def test_attribute_assignment_finds_each_property_by_name(probe, mv):
         paragraph.document = None
     with pytest.raises(TypeError, match="immutable type"):
         type.__setattr__(mv.testing.ValueProbe, "int_32_value", 1)
+
+
+def test_int_assignment_reads_every_32_bit_value_as_the_general_conversion_does(probe):
+    """Small exact ints take a short path, larger ones the general conversion: both must
+    store the same value and refuse the same values with the same messages."""
+    class Number(int):
+        pass
+
+    for value in [0, 1, -1, 2**30 - 1, 2**30, -(2**30 - 1), -2**30, -2**30 - 1, 2**31 - 1, -2**31]:
+        probe.int_32_value = value
+        assert probe.int_32_value == value and type(probe.int_32_value) is int, value
+    for value, c_type in ((2**31, "int"), (-2**31 - 1, "int"), (2**64, "long")):
+        with pytest.raises(OverflowError, match=f"Python int too large to convert to C {c_type}$"):
+            probe.int_32_value = value
+    assert probe.int_32_value == -2**31
+    for refused in (Number(1), Number(2**31 - 1), True, 1.0, "1", None):
+        with pytest.raises(TypeError, match=f"integer argument expected, got '{type(refused).__name__}'"):
+            probe.int_32_value = refused
+    assert probe.int_32_value == -2**31
+
+
+def test_enumeration_results_are_the_members_and_combinations_the_class_makes(mv, probe):
+    """A result is its defined member itself, whether the enumeration's values are close
+    together or spread out; any other value is what the class makes of it."""
+    for member in mv.SaveFormat:
+        probe.format = member
+        assert probe.format is member
+    details = mv.saving.PdfEncryptionDetails()
+    permissions = mv.saving.PdfPermissions
+    for member in permissions:
+        details.permissions = member
+        assert details.permissions is member
+    combined = permissions.PRINTING | permissions.CONTENT_COPY
+    details.permissions = combined
+    assert details.permissions == combined and details.permissions is permissions(int(combined))
+    assert type(details.permissions) is permissions

@@ -623,3 +623,17 @@ def test_conversions_keep_reference_counts(run, value):
     assert abs(sys.getrefcount(None) - nones) < 100
     # Anything leaked per call (a time zone, a digit tuple) shows as thousands of blocks.
     assert sys.getallocatedblocks() - blocks < 500
+
+
+@pytest.mark.parametrize("year", [1, 1900, 2000, 2023, 2024, 9999])
+def test_parts_from_ticks_every_day_of_a_year_at_both_ends_of_the_day(year):
+    day = dt.datetime(year, 1, 1)
+    while day.year == year:
+        for moment in (day, day.replace(hour=23, minute=59, second=59, microsecond=999999),
+                       day.replace(hour=12, minute=30, second=1, microsecond=1)):
+            fields = (moment.year, moment.month, moment.day, moment.hour, moment.minute, moment.second,
+                      moment.microsecond)
+            assert probe.parts_from_ticks(ticks_of(moment), NAIVE) == (NAIVE, *fields), moment
+        if day.month == 12 and day.day == 31:
+            break
+        day += dt.timedelta(days=1)

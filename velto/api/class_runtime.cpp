@@ -67,8 +67,10 @@ class Arguments {
   // Once the overload is chosen: the items of Python containers, by their element's
   // converter. 0 with its error; the call then fails without trying other overloads.
   int CheckItems() {
-    for (int i = 0; i < overload_.parameterCount; ++i)
-      if (!CheckConvertedItems(overload_.parameters[i], slots_[i])) return 0;
+    for (int i = 0; i < overload_.parameterCount; ++i) {
+      const ValueSpec& parameter = overload_.parameters[i];
+      if (parameter.element != 0 && !CheckConvertedItems(parameter, slots_[i])) return 0;  // typed containers only
+    }
     return 1;
   }
   void* const* pointers() const { return pointers_; }
@@ -82,8 +84,9 @@ class Arguments {
   }
 
   const OverloadSpec& overload_;
+  // Entries up to the converted count are set; .NET reads no further (a hot path).
   ArgumentSlot slots_[kMaxParameters];
-  void* pointers_[kMaxParameters] = {};
+  void* pointers_[kMaxParameters];
   int converted_ = 0;
 };
 
@@ -513,7 +516,7 @@ PyObject* PropertyGet(PyObject* self, void* closure) {
   ArgumentSlot slot;
   void* pointer = nullptr;
   if (!row.convert(property.type, value, slot, pointer)) return -1;
-  if (!CheckConvertedItems(property.type, slot)) {
+  if (property.type.element != 0 && !CheckConvertedItems(property.type, slot)) {  // typed containers only
     if (row.release != nullptr) row.release(slot);
     return -1;
   }

@@ -2,188 +2,411 @@
 //
 // The functional form runs every member through the checks of a class body (the special
 // dictionary, a placeholder per member, a search of the bases, a removal and a new
-// assignment on the class): about a millisecond per class on a busy machine. The members
-// here are plain upper-case names with 32-bit values, so those checks can decide nothing;
-// the builder below writes the finished state directly: the same class dictionary in the
-// same order, the same members with the same attributes, the same flag bookkeeping. It
-// mirrors the enum module of Python 3.11; on any other version, and for any member list
-// the checks could reject or treat specially, the functional form itself is used.
-// tests/python/test_enum_construction.py compares every class with what the enum module
-// builds from the same members.
+// assignment on the class), then assigns a dozen special methods one by one, and its class
+// statement searches every base for every special method to fill the new type's slots.
+// The members here are plain upper-case names with 32-bit values, so those checks can
+// decide nothing; the builder below writes the finished state directly, from C: a class
+// whose dictionary is the final one in its final order (members and __new__ as
+// placeholders), made from a type specification so that its slots come from its base,
+// then the members themselves, made as the enum module makes them, written over their
+// placeholders. It mirrors the enum module of Python 3.11; for any member list the checks
+// could reject or treat specially, the functional form itself is used.
+// tests/python/test_enum_construction.py compares every class, and classes built here from
+// member lists of every kind, with what the enum module builds from the same members.
 #include "api/enum_construction.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "common/py_ref.h"
+
+#if PY_VERSION_HEX < 0x030B0000 || PY_VERSION_HEX >= 0x030C0000
+#error "the enumeration builder mirrors the enum module of Python 3.11"
+#endif
 
 namespace morvax::api {
 
 namespace {
 
-constexpr const char kBuilderSource[] = R"PY(
-import sys as _sys
+// The special methods the enum module puts on a new class when it would otherwise inherit
+// them from int or object, and the operators every flag class gets from Flag.
+constexpr const char* kReplacedMethods[] = {"__repr__", "__str__", "__format__", "__reduce_ex__"};
+constexpr const char* kFlagOperators[] = {"__or__",   "__and__",  "__xor__",   "__ror__",
+                                          "__rand__", "__rxor__", "__invert__"};
 
-_reserved_by_base = {}
+// What one base (IntEnum or IntFlag, from whichever enum module) contributes to every class
+// built on it: looked up once per base and kept for the process.
+struct BaseFacts {
+  PyObject* base = nullptr;
+  PyObject* reserved = nullptr;      // frozenset of every name in the bases' dictionaries
+  PyObject* inherited = nullptr;     // dict of the special methods the class gets, in order
+  PyObject* enumNew = nullptr;       // Enum.__new__
+  PyObject* generateNext = nullptr;  // base._generate_next_value_
+  PyObject* valueRepr = nullptr;     // base._value_repr_
+  PyObject* boundary = nullptr;      // base._boundary_, flags only
+  bool isFlag = false;
+};
 
+// A deque: the facts handed out stay where they are when another base is added.
+std::deque<BaseFacts>& KnownBases() {
+  static std::deque<BaseFacts>* bases = new std::deque<BaseFacts>();  // kept for the process
+  return *bases;
+}
 
-def build(base, name, module, members):
-    if _sys.version_info[:2] != (3, 11):
-        return None
-    # The enum module the base comes from, as it is now (not as it was at compile time).
-    _enum = _sys.modules[base.__module__]
-    reserved = _reserved_by_base.get(base)
-    if reserved is None:
-        reserved = _reserved_by_base[base] = frozenset(
-            key for klass in base.__mro__ for key in klass.__dict__)
-    mask = 0
-    for member_name, value in members:
-        if (type(member_name) is not str or type(value) is not int or not member_name
-                or member_name[0] == '_' or member_name == 'mro' or member_name in reserved):
-            return None
-        mask |= value
-    if len({member_name for member_name, _ in members}) != len(members):
-        return None
-    flag_type = _enum.Flag
-    is_flag = issubclass(base, flag_type)
-    body = {
-        '_generate_next_value_': base._generate_next_value_,
-        '__module__': module,
-        '_new_member_': int.__new__,
-        '_use_args_': True,
-        '_member_names_': [],
-        '_member_map_': {},
-        '_value2member_map_': {},
-        '_unhashable_values_': [],
-        '_member_type_': int,
-        '_value_repr_': base._value_repr_,
+PyObject* Text(const char* text) { return PyUnicode_InternFromString(text); }
+
+// The interned names of the class body, made once for the process: hundreds of classes
+// name the same twenty keys, each written here as a literal and known by its address.
+PyObject* Key(const char* literal) {
+  static std::vector<std::pair<const char*, PyObject*>> known;
+  for (const auto& [text, key] : known) {
+    if (text == literal) return Py_NewRef(key);
+  }
+  PyObject* key = Text(literal);
+  if (key != nullptr) known.emplace_back(literal, Py_NewRef(key));  // held for the process
+  return key;
+}
+
+// Every name defined anywhere along the base's method resolution order.
+PyObject* ReservedNames(PyObject* base) {
+  PyRef names = PyRef::steal(PySet_New(nullptr));
+  if (!names) return nullptr;
+  PyObject* mro = reinterpret_cast<PyTypeObject*>(base)->tp_mro;  // borrowed tuple
+  for (Py_ssize_t i = 0; mro != nullptr && i < PyTuple_GET_SIZE(mro); ++i) {
+    PyObject* dict = reinterpret_cast<PyTypeObject*>(PyTuple_GET_ITEM(mro, i))->tp_dict;
+    Py_ssize_t position = 0;
+    PyObject *key, *value;
+    while (dict != nullptr && PyDict_Next(dict, &position, &key, &value)) {
+      if (PySet_Add(names.get(), key) < 0) return nullptr;
     }
-    if is_flag:
-        body['_boundary_'] = base._boundary_
-        body['_flag_mask_'] = mask
-        body['_all_bits_'] = 2 ** mask.bit_length() - 1
-        body['_inverted_'] = None
-    body['__doc__'] = None
-    cls = type.__new__(type(base), name, (base,), body)
-    # The metaclass's own __setattr__ only guards members against reassignment.
-    assign = type.__setattr__
-    names = body['_member_names_']
-    by_name = body['_member_map_']
-    by_value = body['_value2member_map_']
-    single_bit = _enum._is_single_bit
-    for member_name, value in members:
-        member = by_value.get(value)
-        if member is None:
-            member = int.__new__(cls, value)
-            member._value_ = value
-            member._name_ = member_name
-            member.__objclass__ = cls
-            member._sort_order_ = len(names)
-            by_value[value] = member
-            if not is_flag or single_bit(value):
-                names.append(member_name)
-        by_name[member_name] = member
-    # Placed only now, all at once: an assignment to the class empties the interpreter's
-    # lookup cache for it, which the attribute stores on the members above rely on.
-    _place_members(cls, by_name)
-    for method in ('__repr__', '__str__', '__format__', '__reduce_ex__'):
-        if getattr(cls, method) in (getattr(int, method), getattr(object, method)):
-            assign(cls, method, getattr(base, method))
-    if is_flag:
-        for method in ('__or__', '__and__', '__xor__', '__ror__', '__rand__', '__rxor__', '__invert__'):
-            assign(cls, method, getattr(flag_type, method))
-    assign(cls, '__new__', _enum.Enum.__new__)
-    if is_flag:
-        single_bits = 0
-        for member in by_name.values():
-            if single_bit(member._value_):
-                single_bits |= member._value_
-        assign(cls, '_flag_mask_', single_bits)
-        values = [by_name[member_name]._value_ for member_name in names]
-        if values != sorted(values):
-            assign(cls, '_iter_member_', cls._iter_member_by_def_)
-    return cls
-)PY";
+  }
+  return PyFrozenSet_New(names.get());
+}
 
-// _place_members(cls, members): what type.__setattr__ does for each member, for all of
-// them together: the name interned as the class dictionary's key, the member stored under
-// it in order, and the class's lookup cache emptied once at the end rather than per member.
-// The names are plain upper-case ones (the builder checked), so no slot depends on them.
-PyObject* PlaceMembers(PyObject*, PyObject* args) {
-  PyObject *cls, *members;
-  if (!PyArg_ParseTuple(args, "O!O!:_place_members", &PyType_Type, &cls, &PyDict_Type, &members)) return nullptr;
-  auto* type = reinterpret_cast<PyTypeObject*>(cls);
-  if ((type->tp_flags & Py_TPFLAGS_HEAPTYPE) == 0 || type->tp_dict == nullptr) {
-    PyErr_SetString(PyExc_TypeError, "_place_members: not a class made here");
+// The special methods the enum module assigns after creating a class on this base, with
+// their values: a replaced method where the base's resolves to int's or object's, and for
+// flags Flag's operators. The class body lacks all of them, so what the new class would
+// resolve is what the base resolves.
+PyObject* InheritedMethods(PyObject* base, PyObject* flagType, bool isFlag) {
+  PyRef methods = PyRef::steal(PyDict_New());
+  if (!methods) return nullptr;
+  for (const char* name : kReplacedMethods) {
+    PyRef found = PyRef::steal(PyObject_GetAttrString(base, name));
+    PyRef ofInt = PyRef::steal(PyObject_GetAttrString(reinterpret_cast<PyObject*>(&PyLong_Type), name));
+    PyRef ofObject = PyRef::steal(PyObject_GetAttrString(reinterpret_cast<PyObject*>(&PyBaseObject_Type), name));
+    if (!found || !ofInt || !ofObject) return nullptr;
+    PyRef candidates = PyRef::steal(PyTuple_Pack(2, ofInt.get(), ofObject.get()));
+    if (!candidates) return nullptr;
+    int inheritedFromPlainTypes = PySequence_Contains(candidates.get(), found.get());
+    if (inheritedFromPlainTypes < 0) return nullptr;
+    // The enum module puts back the first enumeration's own method: the base's, found above.
+    if (inheritedFromPlainTypes == 1 && PyDict_SetItemString(methods.get(), name, found.get()) < 0) return nullptr;
+  }
+  if (isFlag) {
+    for (const char* name : kFlagOperators) {
+      PyRef method = PyRef::steal(PyObject_GetAttrString(flagType, name));
+      if (!method || PyDict_SetItemString(methods.get(), name, method.get()) < 0) return nullptr;
+    }
+  }
+  return methods.release();
+}
+
+const BaseFacts* FactsOf(PyObject* base) {
+  for (const BaseFacts& facts : KnownBases()) {
+    if (facts.base == base) return &facts;
+  }
+  if (!PyType_Check(base)) {
+    PyErr_SetString(PyExc_TypeError, "an enumeration base must be a class");
     return nullptr;
   }
-  Py_ssize_t position = 0;
-  PyObject *name, *member;
-  while (PyDict_Next(members, &position, &name, &member)) {
-    if (!PyUnicode_CheckExact(name)) {
-      PyErr_SetString(PyExc_TypeError, "_place_members: member names must be str");
-      return nullptr;
+  // The enum module the base comes from, as it is now.
+  PyRef moduleName = PyRef::steal(PyObject_GetAttrString(base, "__module__"));
+  PyRef enumModule = PyRef::steal(moduleName ? PyImport_GetModule(moduleName.get()) : nullptr);
+  if (!enumModule) {
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_ImportError, "the enum module of the base is not loaded");
+    return nullptr;
+  }
+  PyRef flagType = PyRef::steal(PyObject_GetAttrString(enumModule.get(), "Flag"));
+  PyRef enumType = PyRef::steal(PyObject_GetAttrString(enumModule.get(), "Enum"));
+  if (!flagType || !enumType) return nullptr;
+  int isFlag = PyObject_IsSubclass(base, flagType.get());
+  if (isFlag < 0) return nullptr;
+  BaseFacts facts;
+  facts.isFlag = isFlag == 1;
+  facts.reserved = ReservedNames(base);
+  facts.inherited = facts.reserved ? InheritedMethods(base, flagType.get(), facts.isFlag) : nullptr;
+  facts.enumNew = PyObject_GetAttrString(enumType.get(), "__new__");
+  facts.generateNext = PyObject_GetAttrString(base, "_generate_next_value_");
+  facts.valueRepr = PyObject_GetAttrString(base, "_value_repr_");
+  facts.boundary = facts.isFlag ? PyObject_GetAttrString(base, "_boundary_") : Py_NewRef(Py_None);
+  if (!facts.reserved || !facts.inherited || !facts.enumNew || !facts.generateNext || !facts.valueRepr ||
+      !facts.boundary) {
+    for (PyObject* held :
+         {facts.reserved, facts.inherited, facts.enumNew, facts.generateNext, facts.valueRepr, facts.boundary}) {
+      Py_XDECREF(held);
     }
-    Py_INCREF(name);
-    PyUnicode_InternInPlace(&name);
-    int stored = PyDict_SetItem(type->tp_dict, name, member);
-    Py_DECREF(name);
-    if (stored < 0) return nullptr;
+    return nullptr;
+  }
+  facts.base = Py_NewRef(base);
+  KnownBases().push_back(facts);
+  return &KnownBases().back();
+}
+
+// The enum module's own functional form: base(name, [(member, value), ...], module=module).
+PyObject* FunctionalForm(PyObject* base, const char* name, const char* module, const EnumMember* members,
+                         size_t count) {
+  PyRef pairs = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(count)));
+  if (!pairs) return nullptr;
+  for (size_t i = 0; i < count; ++i) {
+    PyObject* pair = Py_BuildValue("(si)", members[i].name, members[i].value);
+    if (pair == nullptr) return nullptr;
+    PyTuple_SET_ITEM(pairs.get(), static_cast<Py_ssize_t>(i), pair);  // steals the pair
+  }
+  PyRef arguments = PyRef::steal(Py_BuildValue("(sO)", name, pairs.get()));
+  PyRef keywords = PyRef::steal(Py_BuildValue("{ss}", "module", module));
+  if (!arguments || !keywords) return nullptr;
+  return PyObject_Call(base, arguments.get(), keywords.get());
+}
+
+// Whether the member names are ones the enum module's checks would pass unchanged: not
+// empty, not private or special, not "mro", not a name of the bases, none repeated.
+// 1 plain, 0 not, -1 on error. names receives the interned names.
+int PlainMemberNames(const BaseFacts& facts, const EnumMember* members, size_t count, PyObject* names) {
+  PyRef seen = PyRef::steal(PySet_New(nullptr));
+  if (!seen) return -1;
+  for (size_t i = 0; i < count; ++i) {
+    const char* text = members[i].name;
+    if (text == nullptr || text[0] == '\0' || text[0] == '_') return 0;
+    PyObject* name = Text(text);
+    if (name == nullptr) return -1;
+    PyTuple_SET_ITEM(names, static_cast<Py_ssize_t>(i), name);  // steals the name
+    if (PyUnicode_CompareWithASCIIString(name, "mro") == 0) return 0;
+    int reserved = PySet_Contains(facts.reserved, name);
+    int repeated = reserved == 0 ? PySet_Contains(seen.get(), name) : reserved;
+    if (repeated != 0) return repeated < 0 ? -1 : 0;
+    if (PySet_Add(seen.get(), name) < 0) return -1;
+  }
+  return 1;
+}
+
+bool IsSingleBit(int64_t value) { return value != 0 && (value & (value - 1)) == 0; }
+
+// 2 ** mask.bit_length() - 1, as the enum module computes a flag class's _all_bits_.
+PyObject* AllBits(int64_t mask) {
+  uint64_t magnitude = mask < 0 ? 0 - static_cast<uint64_t>(mask) : static_cast<uint64_t>(mask);
+  int bits = 0;
+  while (magnitude != 0) {
+    ++bits;
+    magnitude >>= 1;
+  }
+  return PyLong_FromUnsignedLongLong(bits == 64 ? UINT64_MAX : (uint64_t{1} << bits) - 1);
+}
+
+// The class body, in the order of the dictionary the enum module's class ends up with:
+// the bookkeeping, the documentation and extras, a placeholder per member name, the special
+// methods, and a placeholder for __new__ (written over once the class exists; its slot
+// reads it from the dictionary either way).
+PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember* members, size_t count,
+                    PyObject* names, PyObject* extras) {
+  int64_t mask = 0, singleBits = 0;
+  for (size_t i = 0; i < count; ++i) {
+    mask |= members[i].value;
+    if (IsSingleBit(members[i].value)) singleBits |= members[i].value;
+  }
+  PyRef body = PyRef::steal(PyDict_New());
+  if (!body) return nullptr;
+  PyObject* doc = Py_None;
+  if (extras != nullptr) {
+    doc = PyDict_GetItemString(extras, "__doc__");  // borrowed
+    if (doc == nullptr) doc = Py_None;
+  }
+  auto put = [&](const char* key, PyObject* value, bool owned) {
+    PyObject* name = value != nullptr ? Key(key) : nullptr;
+    int stored = name != nullptr ? PyDict_SetItem(body.get(), name, value) : -1;
+    Py_XDECREF(name);
+    if (owned) Py_XDECREF(value);
+    return stored == 0;
+  };
+  bool built =
+      put("_generate_next_value_", facts.generateNext, false) &&
+      put("__module__", PyUnicode_FromString(module), true) &&
+      put("_new_member_", PyObject_GetAttrString(reinterpret_cast<PyObject*>(&PyLong_Type), "__new__"), true) &&
+      put("_use_args_", Py_True, false) && put("_member_names_", PyList_New(0), true) &&
+      put("_member_map_", PyDict_New(), true) && put("_value2member_map_", PyDict_New(), true) &&
+      put("_unhashable_values_", PyList_New(0), true) &&
+      put("_member_type_", reinterpret_cast<PyObject*>(&PyLong_Type), false) &&
+      put("_value_repr_", facts.valueRepr, false);
+  if (built && facts.isFlag) {
+    // _flag_mask_ ends as the single bits only; _all_bits_ covers every value.
+    built = put("_boundary_", facts.boundary, false) && put("_flag_mask_", PyLong_FromLongLong(singleBits), true) &&
+            put("_all_bits_", AllBits(mask), true) && put("_inverted_", Py_None, false);
+  }
+  built = built && put("__doc__", doc, false);
+  if (!built) return nullptr;
+  if (extras != nullptr) {
+    Py_ssize_t position = 0;
+    PyObject *key, *value;
+    while (PyDict_Next(extras, &position, &key, &value)) {
+      if (PyDict_SetItem(body.get(), key, value) < 0) return nullptr;
+    }
+  }
+  for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(names); ++i) {
+    if (PyDict_SetItem(body.get(), PyTuple_GET_ITEM(names, i), Py_None) < 0) return nullptr;
+  }
+  if (PyDict_Update(body.get(), facts.inherited) < 0 || !put("__new__", Py_None, false)) return nullptr;
+  return body.release();
+}
+
+// The members, made as the enum module makes them (int.__new__ on the class, then _value_,
+// _name_, __objclass__ and _sort_order_ in that order), written over their placeholders.
+// iterated receives the values of _member_names_, in order.
+bool MakeMembers(PyObject* cls, const BaseFacts& facts, const EnumMember* members, size_t count, PyObject* names,
+                 std::vector<int32_t>& iterated) {
+  static PyObject* const valueKey = Text("_value_");
+  static PyObject* const nameKey = Text("_name_");
+  static PyObject* const classKey = Text("__objclass__");
+  static PyObject* const orderKey = Text("_sort_order_");
+  if (valueKey == nullptr || nameKey == nullptr || classKey == nullptr || orderKey == nullptr) return false;
+  PyObject* dict = reinterpret_cast<PyTypeObject*>(cls)->tp_dict;
+  PyObject* memberNames = PyDict_GetItemString(dict, "_member_names_");  // borrowed
+  PyObject* byName = PyDict_GetItemString(dict, "_member_map_");         // borrowed
+  PyObject* byValue = PyDict_GetItemString(dict, "_value2member_map_");  // borrowed
+  if (memberNames == nullptr || byName == nullptr || byValue == nullptr) {
+    PyErr_SetString(PyExc_SystemError, "the enumeration's bookkeeping is missing");
+    return false;
+  }
+  for (size_t i = 0; i < count; ++i) {
+    PyObject* name = PyTuple_GET_ITEM(names, static_cast<Py_ssize_t>(i));  // borrowed
+    PyRef value = PyRef::steal(PyLong_FromLong(members[i].value));
+    if (!value) return false;
+    PyObject* member = PyDict_GetItemWithError(byValue, value.get());  // borrowed: an alias's member
+    if (member == nullptr) {
+      if (PyErr_Occurred()) return false;
+      PyRef arguments = PyRef::steal(PyTuple_Pack(1, value.get()));
+      PyRef made = PyRef::steal(
+          arguments ? PyLong_Type.tp_new(reinterpret_cast<PyTypeObject*>(cls), arguments.get(), nullptr) : nullptr);
+      PyRef order = PyRef::steal(PyLong_FromSsize_t(PyList_GET_SIZE(memberNames)));
+      // The member's own dictionary, made as an attribute assignment would make it; the
+      // class defines none of these four names, so assigning them only stores them there.
+      PyRef state = PyRef::steal(made ? PyObject_GenericGetDict(made.get(), nullptr) : nullptr);
+      if (!state || !order || PyDict_SetItem(state.get(), valueKey, value.get()) < 0 ||
+          PyDict_SetItem(state.get(), nameKey, name) < 0 || PyDict_SetItem(state.get(), classKey, cls) < 0 ||
+          PyDict_SetItem(state.get(), orderKey, order.get()) < 0 ||
+          PyDict_SetItem(byValue, value.get(), made.get()) < 0) {
+        return false;
+      }
+      if (!facts.isFlag || IsSingleBit(members[i].value)) {
+        if (PyList_Append(memberNames, name) < 0) return false;
+        iterated.push_back(members[i].value);
+      }
+      member = made.get();  // held by the value map from here on
+    }
+    if (PyDict_SetItem(byName, name, member) < 0 || PyDict_SetItem(dict, name, member) < 0) return false;
+  }
+  return true;
+}
+
+// Flag classes iterate a value's members in definition order when that is not value order.
+bool PlaceFlagIteration(PyObject* cls, const std::vector<int32_t>& iterated) {
+  if (std::is_sorted(iterated.begin(), iterated.end())) return true;
+  PyRef byDefinition = PyRef::steal(PyObject_GetAttrString(cls, "_iter_member_by_def_"));
+  return byDefinition &&
+         PyDict_SetItemString(reinterpret_cast<PyTypeObject*>(cls)->tp_dict, "_iter_member_", byDefinition.get()) == 0;
+}
+
+// The class object: a heap type on base with body as its dictionary, of base's metaclass.
+//
+// The interpreter's class statement (type.__new__) looks every special method name up
+// along the whole method resolution order to fill the new type's slots, about 90,000
+// instructions per class and most of what building an enumeration costs. A type made from a
+// specification inherits its slots from its base instead, which gives the same slots
+// wherever the body defines no special method; the few the body does define are then
+// assigned through type's own attribute assignment, which updates exactly their slots.
+// The dictionary is the body, in its order, with nothing else in it.
+PyObject* CreateClass(PyObject* base, const char* name, const char* module, PyObject* body) {
+  std::string qualified = std::string(module) + "." + name;  // copied by the type
+  PyType_Slot noSlots[] = {{0, nullptr}};
+  PyType_Spec spec = {qualified.c_str(), 0, 0, Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE, noSlots};
+  PyRef bases = PyRef::steal(PyTuple_Pack(1, base));
+  PyRef cls = PyRef::steal(bases ? PyType_FromSpecWithBases(&spec, bases.get()) : nullptr);
+  if (!cls) return nullptr;
+  auto* type = reinterpret_cast<PyTypeObject*>(cls.get());
+  // Made as an instance of type; it becomes one of the metaclass, which has type's layout
+  // (it adds no storage of its own) and which the class now holds a reference to.
+  PyTypeObject* metaclass = Py_TYPE(base);
+  if (metaclass->tp_basicsize != PyType_Type.tp_basicsize || metaclass->tp_itemsize != PyType_Type.tp_itemsize) {
+    PyErr_SetString(PyExc_TypeError, "the enumeration metaclass has a layout of its own");
+    return nullptr;
+  }
+  Py_SET_TYPE(type, reinterpret_cast<PyTypeObject*>(Py_NewRef(reinterpret_cast<PyObject*>(metaclass))));
+  // A class statement names the type by its own name alone (messages print it), where a
+  // specification gives the dotted one.
+  const char* simpleName = PyUnicode_AsUTF8(reinterpret_cast<PyHeapTypeObject*>(type)->ht_name);
+  if (simpleName == nullptr) return nullptr;
+  type->tp_name = simpleName;
+  PyDict_Clear(type->tp_dict);
+  if (PyDict_Update(type->tp_dict, body) < 0) return nullptr;
+  Py_ssize_t position = 0;
+  PyObject *key, *value;
+  while (PyDict_Next(body, &position, &key, &value)) {
+    Py_ssize_t length = PyUnicode_GET_LENGTH(key);
+    bool special = length > 4 && PyUnicode_READ_CHAR(key, 0) == '_' && PyUnicode_READ_CHAR(key, 1) == '_' &&
+                   PyUnicode_READ_CHAR(key, length - 1) == '_' && PyUnicode_READ_CHAR(key, length - 2) == '_';
+    if (special && PyType_Type.tp_setattro(cls.get(), key, value) < 0) return nullptr;
   }
   PyType_Modified(type);
-  Py_RETURN_NONE;
-}
-
-PyMethodDef kPlaceMembers = {"_place_members", PlaceMembers, METH_VARARGS, nullptr};
-
-// The builder function, compiled on first use and kept for the process.
-PyObject* Builder() {
-  static PyObject* builder = nullptr;
-  if (builder != nullptr) return builder;
-  PyRef code = PyRef::steal(Py_CompileString(kBuilderSource, "<morvax.velto enumerations>", Py_file_input));
-  if (!code) return nullptr;
-  PyRef globals = PyRef::steal(PyDict_New());
-  if (!globals || PyDict_SetItemString(globals.get(), "__builtins__", PyEval_GetBuiltins()) < 0) return nullptr;
-  PyRef placeMembers = PyRef::steal(PyCFunction_New(&kPlaceMembers, nullptr));
-  if (!placeMembers || PyDict_SetItemString(globals.get(), "_place_members", placeMembers.get()) < 0) return nullptr;
-  PyRef done = PyRef::steal(PyEval_EvalCode(code.get(), globals.get(), globals.get()));
-  if (!done) return nullptr;
-  PyObject* function = PyDict_GetItemString(globals.get(), "build");  // borrowed
-  if (function == nullptr) {
-    PyErr_SetString(PyExc_SystemError, "the enumeration builder is missing");
-    return nullptr;
-  }
-  Py_INCREF(function);
-  builder = function;
-  return builder;
-}
-
-// The enum module's own functional form.
-PyObject* FunctionalForm(PyObject* base, const char* name, const char* module, PyObject* members) {
-  PyRef arguments = PyRef::steal(Py_BuildValue("(sO)", name, members));
-  if (!arguments) return nullptr;
-  PyRef keywords = PyRef::steal(Py_BuildValue("{ss}", "module", module));
-  if (!keywords) return nullptr;
-  return PyObject_Call(base, arguments.get(), keywords.get());
+  return cls.release();
 }
 
 }  // namespace
 
-PyObject* NewEnumClass(PyObject* base, const char* name, const char* module, PyObject* members) {
-  PyObject* builder = Builder();  // borrowed
-  if (builder == nullptr) return nullptr;
-  PyRef nameText = PyRef::steal(PyUnicode_FromString(name));
-  PyRef moduleText = PyRef::steal(PyUnicode_FromString(module));
-  if (!nameText || !moduleText) return nullptr;
-  PyObject* built = PyObject_CallFunctionObjArgs(builder, base, nameText.get(), moduleText.get(), members, nullptr);
-  if (built != Py_None) return built;  // the class, or null with the error
-  Py_DECREF(built);
-  return FunctionalForm(base, name, module, members);
+PyObject* NewEnumClass(PyObject* base, const char* name, const char* module, const EnumMember* members, size_t count,
+                       PyObject* extras) {
+  const BaseFacts* facts = FactsOf(base);
+  if (facts == nullptr) return nullptr;
+  PyRef names = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(count)));
+  if (!names) return nullptr;
+  int plain = PlainMemberNames(*facts, members, count, names.get());
+  if (plain < 0) return nullptr;
+  if (plain == 0) {
+    PyRef cls = PyRef::steal(FunctionalForm(base, name, module, members, count));
+    if (!cls) return nullptr;
+    return extras == nullptr || AddEnumClassAttributes(cls.get(), extras) == 0 ? cls.release() : nullptr;
+  }
+  PyRef body = PyRef::steal(ClassBody(*facts, module, members, count, names.get(), extras));
+  if (!body) return nullptr;
+  PyRef cls = PyRef::steal(CreateClass(base, name, module, body.get()));
+  if (!cls) return nullptr;
+  // The writes below go to the dictionary directly: none of them names a slot (the
+  // placeholder already made the type look __new__ up in the dictionary), so one emptying
+  // of the lookup cache at the end stands for the assignments of the enum module.
+  PyObject* dict = reinterpret_cast<PyTypeObject*>(cls.get())->tp_dict;
+  std::vector<int32_t> iterated;
+  iterated.reserve(count);
+  if (!MakeMembers(cls.get(), *facts, members, count, names.get(), iterated) ||
+      PyDict_SetItemString(dict, "__new__", facts->enumNew) < 0 ||
+      (facts->isFlag && !PlaceFlagIteration(cls.get(), iterated))) {
+    PyType_Modified(reinterpret_cast<PyTypeObject*>(cls.get()));
+    return nullptr;
+  }
+  PyType_Modified(reinterpret_cast<PyTypeObject*>(cls.get()));
+  return cls.release();
 }
 
-int SetEnumClassAttribute(PyObject* type, PyObject* name, PyObject* value) {
-  PyObject* members = PyDict_GetItemString(reinterpret_cast<PyTypeObject*>(type)->tp_dict, "_member_map_");
-  bool isMember = members != nullptr && PyDict_Check(members) && PyDict_Contains(members, name) != 0;
-  // A member's name goes the long way, for the class's own refusal.
-  if (isMember) return PyObject_SetAttr(type, name, value);
-  return PyType_Type.tp_setattro(type, name, value);
+int AddEnumClassAttributes(PyObject* type, PyObject* attributes) {
+  auto* cls = reinterpret_cast<PyTypeObject*>(type);
+  Py_ssize_t position = 0;
+  PyObject *name, *value;
+  int result = 0;
+  while (result == 0 && PyDict_Next(attributes, &position, &name, &value)) {
+    result = PyDict_SetItem(cls->tp_dict, name, value);
+  }
+  PyType_Modified(cls);
+  return result;
 }
 
 }  // namespace morvax::api

@@ -1,6 +1,7 @@
 // Enumerations: building the classes and converting their values.
 #include "api/enumerations.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -61,18 +62,22 @@ bool MemberValue(PyObject* member, int32_t* value) {
   return true;
 }
 
-// Stores one service descriptor in the class dictionary.
-int StoreService(PyObject* type, PyMethodDef* definition) {
+// The service descriptors, stored in the class dictionary together.
+int StoreServices(PyObject* type, PyMethodDef* services) {
   auto* owner = reinterpret_cast<PyTypeObject*>(type);
-  bool isStatic = (definition->ml_flags & METH_STATIC) != 0;
-  PyRef descriptor =
-      PyRef::steal(isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition));
-  PyRef name = PyRef::steal(descriptor ? PyUnicode_InternFromString(definition->ml_name) : nullptr);
-  if (!name || SetEnumClassAttribute(type, name.get(), descriptor.get()) < 0) {
-    ReportTypeInitError2(StartupCode::AddDescriptor, owner->tp_name, definition->ml_name);
-    return -1;
+  PyRef descriptors = PyRef::steal(PyDict_New());
+  if (!descriptors) return -1;
+  for (PyMethodDef* definition = services; definition->ml_name != nullptr; ++definition) {
+    bool isStatic = (definition->ml_flags & METH_STATIC) != 0;
+    PyRef descriptor =
+        PyRef::steal(isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition));
+    PyRef name = PyRef::steal(descriptor ? PyUnicode_InternFromString(definition->ml_name) : nullptr);
+    if (!name || PyDict_SetItem(descriptors.get(), name.get(), descriptor.get()) < 0) {
+      ReportTypeInitError2(StartupCode::AddDescriptor, owner->tp_name, definition->ml_name);
+      return -1;
+    }
   }
-  return 0;
+  return AddEnumClassAttributes(type, descriptors.get());
 }
 
 // IntEnum or IntFlag, looked up once and kept for the process: importing the enum module
@@ -84,38 +89,68 @@ PyObject* EnumBase(bool isFlag) {
   return base;
 }
 
+// Values at most this far apart (per member, and in all) are indexed directly.
+constexpr int64_t kDenseSpread = 4;
+constexpr int64_t kDenseLimit = 1024;
+
+// Fills the runtime's member index from the value map as the class was built: its defined
+// members only (combinations the enum module makes later stay with the map).
+void IndexMembers(EnumRuntime& runtime) {
+  runtime.byOffset.clear();
+  for (const auto& entry : runtime.byValue) Py_DECREF(entry.second);
+  runtime.byValue.clear();
+  if (runtime.members == nullptr) return;
+  Py_ssize_t position = 0;
+  PyObject *key, *member;
+  while (PyDict_Next(runtime.members, &position, &key, &member)) {
+    long value = PyLong_AsLong(key);
+    if (value < INT32_MIN || value > INT32_MAX || (value == -1 && PyErr_Occurred())) {
+      PyErr_Clear();
+      continue;  // not a 32-bit value: never a result
+    }
+    runtime.byValue.emplace_back(static_cast<int32_t>(value), Py_NewRef(member));
+  }
+  std::sort(runtime.byValue.begin(), runtime.byValue.end());
+  if (runtime.byValue.empty()) return;
+  int64_t lowest = runtime.byValue.front().first, span = int64_t{runtime.byValue.back().first} - lowest + 1;
+  if (span > kDenseLimit || span > kDenseSpread * static_cast<int64_t>(runtime.byValue.size())) return;
+  runtime.lowestValue = static_cast<int32_t>(lowest);
+  runtime.byOffset.assign(static_cast<size_t>(span), nullptr);
+  for (const auto& [value, member] : runtime.byValue) runtime.byOffset[static_cast<size_t>(value - lowest)] = member;
+}
+
+// The defined member of a value (borrowed), or null.
+PyObject* IndexedMember(const EnumRuntime& runtime, int32_t value) {
+  if (!runtime.byOffset.empty()) {
+    uint64_t offset = static_cast<uint64_t>(int64_t{value} - runtime.lowestValue);
+    return offset < runtime.byOffset.size() ? runtime.byOffset[offset] : nullptr;
+  }
+  auto found = std::lower_bound(runtime.byValue.begin(), runtime.byValue.end(), value,
+                                [](const std::pair<int32_t, PyObject*>& entry, int32_t v) { return entry.first < v; });
+  return found != runtime.byValue.end() && found->first == value ? found->second : nullptr;
+}
+
 }  // namespace
 
 PyObject* BuildEnumeration(const EnumBinding& binding) {
-  PyRef type;
-  {
-    PyObject* base = EnumBase(binding.isFlag);  // borrowed
-    if (base == nullptr) return nullptr;
-    PyRef members = PyRef::steal(PyTuple_New(binding.memberCount));
-    if (!members) return nullptr;
-    for (uint16_t i = 0; i < binding.memberCount; ++i) {
-      PyObject* pair = Py_BuildValue("(Ni)", PyUnicode_FromString(binding.members[i].name), binding.members[i].value);
-      if (pair == nullptr) return nullptr;
-      PyTuple_SET_ITEM(members.get(), i, pair);  // steals the pair
-    }
-    // The module is named so that members pickle and print as users expect; the functional
-    // form would otherwise guess it from the calling frame.
-    std::string module(binding.pythonName, std::strlen(binding.pythonName) - std::strlen(binding.simpleName) - 1);
-    type = PyRef::steal(NewEnumClass(base, binding.simpleName, module.c_str(), members.get()));
-    if (!type) return nullptr;
-  }
-  // Enumeration classes carry Ellipsis where wrapper classes carry None.
-  if (SetEnumClassAttribute(type.get(), Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
-    return ReportTypeInitError(StartupCode::StoreCastableMarker, reinterpret_cast<PyTypeObject*>(type.get())->tp_name);
+  PyObject* base = EnumBase(binding.isFlag);  // borrowed
+  if (base == nullptr) return nullptr;
+  // Enumeration classes carry Ellipsis where wrapper classes carry None, and each its own
+  // documentation; both are placed as the class is made.
+  PyRef extras = PyRef::steal(PyDict_New());
+  if (!extras || PyDict_SetItem(extras.get(), Interned(Name::_morvax_clr_castable_obj), Py_Ellipsis) < 0) {
+    return ReportTypeInitError(StartupCode::StoreCastableMarker, binding.pythonName);
   }
   if (binding.doc != nullptr) {
     PyRef doc = PyRef::steal(PyUnicode_FromString(binding.doc));
-    PyRef name = PyRef::steal(PyUnicode_InternFromString("__doc__"));
-    if (!doc || !name || SetEnumClassAttribute(type.get(), name.get(), doc.get()) < 0) return nullptr;
+    if (!doc || PyDict_SetItemString(extras.get(), "__doc__", doc.get()) < 0) return nullptr;
   }
-  for (PyMethodDef* definition = binding.services; definition->ml_name != nullptr; ++definition) {
-    if (StoreService(type.get(), definition) < 0) return nullptr;
-  }
+  // The module is named so that members pickle and print as users expect; the functional
+  // form would otherwise guess it from the calling frame.
+  std::string module(binding.pythonName, std::strlen(binding.pythonName) - std::strlen(binding.simpleName) - 1);
+  PyRef type = PyRef::steal(
+      NewEnumClass(base, binding.simpleName, module.c_str(), binding.members, binding.memberCount, extras.get()));
+  if (!type || StoreServices(type.get(), binding.services) < 0) return nullptr;
   Py_INCREF(type.get());
   Py_XSETREF(binding.runtime->type, type.get());  // the process-wide reference
   // The map the class itself consults first when called with a value.
@@ -124,6 +159,7 @@ PyObject* BuildEnumeration(const EnumBinding& binding) {
     PyErr_Clear();
     Py_CLEAR(binding.runtime->members);
   }
+  IndexMembers(*binding.runtime);
   return type.release();
 }
 
@@ -137,6 +173,8 @@ int ConvertEnumArgument(const EnumBinding& binding, PyObject* object, int32_t* v
 }
 
 PyObject* EnumResult(const EnumBinding& binding, int32_t value) {
+  PyObject* defined = IndexedMember(*binding.runtime, value);  // borrowed
+  if (defined != nullptr) return Py_NewRef(defined);
   PyObject* number = PyLong_FromLong(value);
   if (number == nullptr) return nullptr;
   // A defined value is its member; anything else (a flag combination, an undefined value)

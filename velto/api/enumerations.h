@@ -4,7 +4,10 @@
 
 #include <Python.h>
 
+#include <cstdint>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "api/class_binding.h"
 #include "api/class_runtime.h"
@@ -27,6 +30,12 @@ enum EnumSlot : int {
 struct EnumRuntime {
   PyObject* type = nullptr;     // the class, held for the process
   PyObject* members = nullptr;  // the class's value-to-member map, for the fast result path
+  // The defined members by value, held for the process, so that a result finds its member
+  // without making an int: indexed from the lowest value where the values are close
+  // together (most enumerations count from zero), otherwise sorted for a binary search.
+  int32_t lowestValue = 0;
+  std::vector<PyObject*> byOffset;  // null where no member has the value
+  std::vector<std::pair<int32_t, PyObject*>> byValue;
   void* slots[kEnumSlotCount] = {};
   std::once_flag tableOnce;
   host::ApiDelegateTable table;

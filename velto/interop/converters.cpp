@@ -149,7 +149,22 @@ int ConvertInt16(PyObject* object, void* slot) {
   return 1;
 }
 
+// The value of an exact int of at most one digit (|v| < 2**30), which every 32-bit value
+// in common use is: read from the object as the interpreter stores it, without a call.
+static inline bool SmallExactInt(PyObject* object, long* value) {
+  if (!PyLong_CheckExact(object)) return false;
+  Py_ssize_t size = Py_SIZE(object);
+  if (size < -1 || size > 1) return false;
+  *value = size * static_cast<long>(reinterpret_cast<PyLongObject*>(object)->ob_digit[0]);
+  return true;
+}
+
 int ConvertInt32(PyObject* object, void* slot) {
+  long small;
+  if (SmallExactInt(object, &small)) {
+    *static_cast<int32_t*>(slot) = static_cast<int32_t>(small);
+    return 1;
+  }
   if (!RequireInteger(object)) return 0;
   long value = PyLong_AsLong(object);
   if (value == -1 && PyErr_Occurred()) return 0;

@@ -80,14 +80,19 @@ DateTimeParts PartsFromTicks(uint64_t ticksAndKind) {
   parts.year = static_cast<int32_t>(cycles400 * 400 + cycles100 * 100 + cycles4 * 4 + years + 1);
   const bool leap = years == 3 && (cycles4 != 24 || cycles100 == 3);
   const int32_t* before = kDaysBeforeMonth[leap ? 1 : 0];
-  int32_t month = 1;
+  // No month is longer than 32 days, so day / 32 never passes the month; at most two steps remain.
+  int32_t month = static_cast<int32_t>(day / 32) + 1;
   while (month < 12 && day >= before[month]) ++month;
   parts.month = month;
   parts.day = static_cast<int32_t>(day - before[month - 1] + 1);
-  parts.hour = static_cast<int32_t>(ticks / kTicksPerHour % 24);
-  parts.minute = static_cast<int32_t>(ticks / kTicksPerMinute % 60);
-  parts.second = static_cast<int32_t>(ticks / kTicksPerSecond % 60);
-  parts.microsecond = static_cast<int32_t>(ticks / kTicksPerMicrosecond % 1000000);
+  // The time of day from the day's remainder: whole microseconds fit in 64 bits and the
+  // seconds of a day in 32.
+  const int64_t microseconds = ticks % kTicksPerDay / kTicksPerMicrosecond;
+  const int32_t seconds = static_cast<int32_t>(microseconds / 1000000);
+  parts.microsecond = static_cast<int32_t>(microseconds - int64_t{seconds} * 1000000);
+  parts.hour = seconds / 3600;
+  parts.minute = seconds / 60 % 60;
+  parts.second = seconds % 60;
   return parts;
 }
 
@@ -134,6 +139,9 @@ static int DeltaTicks(PyObject* delta, int64_t* ticks) {
 
 // The UTC offset of a datetime or time: 0 naive, 1 aware with *offset, -1 with an error.
 static int UtcOffsetTicks(PyObject* object, int64_t* offset) {
+  // A plain datetime's or time's tzinfo is its own field; a subclass may answer otherwise.
+  if (PyDateTime_CheckExact(object) && PyDateTime_DATE_GET_TZINFO(object) == Py_None) return 0;
+  if (PyTime_CheckExact(object) && PyDateTime_TIME_GET_TZINFO(object) == Py_None) return 0;
   PyRef tzinfo = PyRef::steal(PyObject_GetAttr(object, Interned(Name::tzinfo)));
   if (!tzinfo) return -1;
   if (tzinfo.get() == Py_None) return 0;

@@ -16,6 +16,8 @@
 //   read / result / ticks_from_parts / parts_from_ticks / delta_ticks
 //                         date, time, decimal and GUID values (datetime_probe.cpp)
 //   stream_call(name, stream, ...)  one member of the stream group (stream_probe.cpp)
+//   new_enum_class(base, name, module, [(member, value), ...], extras or None)
+//                         the enumeration class builder of api/enum_construction.h
 // and two wrapper types laid out as PyHostObject: NetObject(handle) (kind 0, recognised by
 // its deallocation function) and TargetObject(handle) (kind 1, by its marker).
 #define PY_SSIZE_T_CLEAN
@@ -24,7 +26,9 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
+#include "api/enum_construction.h"
 #include "common/interned_names.h"
 #include "datetime_probe.h"
 #include "interop/converters.h"
@@ -356,6 +360,21 @@ int ReadyHostType(PyObject* module, PyTypeObject* type, const char* name, destru
   return PyModule_AddObjectRef(module, name, reinterpret_cast<PyObject*>(type));
 }
 
+PyObject* new_enum_class(PyObject*, PyObject* args) {
+  PyObject *base, *pairs, *extras;
+  const char *name, *module;
+  if (!PyArg_ParseTuple(args, "OssO!O:new_enum_class", &base, &name, &module, &PyList_Type, &pairs, &extras)) {
+    return nullptr;
+  }
+  std::vector<api::EnumMember> members;
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(pairs); ++i) {
+    api::EnumMember member{};
+    if (!PyArg_ParseTuple(PyList_GET_ITEM(pairs, i), "si", &member.name, &member.value)) return nullptr;
+    members.push_back(member);
+  }
+  return api::NewEnumClass(base, name, module, members.data(), members.size(), extras == Py_None ? nullptr : extras);
+}
+
 PyMethodDef kMethods[] = {
     {"convert", convert, METH_VARARGS, "Runs one converter; returns the filled slot as a value."},
     {"string_view", string_view, METH_O, "(length, kind) of the String converter's view."},
@@ -372,6 +391,7 @@ PyMethodDef kMethods[] = {
     {"container_sizes", container_sizes, METH_VARARGS, "Container members 0 and 4: (list size, sequence size)."},
     {"take_error", take_error, METH_O, "Raises exc and runs the catch-and-clear callback."},
     {"report_over", report_over, METH_O, "Raises exc and reports a .NET exception over it."},
+    {"new_enum_class", new_enum_class, METH_VARARGS, "An enumeration class from the builder."},
     {nullptr, nullptr, 0, nullptr},
 };
 

@@ -289,8 +289,8 @@ internal static partial class DocxReader
         private bool StreamRun(Paragraph paragraph, Font paragraphFont)
         {
             int start = ElementStart();
-            var font = new Font();
-            font.CopyFrom(paragraphFont);
+            // The paragraph's (shared) formatting until properties change it.
+            Font font = paragraphFont;
             text.Clear();
             if (!reader.IsEmptyElement)
             {
@@ -303,8 +303,11 @@ internal static partial class DocxReader
                     switch (reader.LocalName)
                     {
                         case "rPr" when first:
+                            font = new Font();
+                            font.CopyFrom(paragraphFont);
                             if (!StreamRunProperties(font))
                                 return false;
+                            font = fonts.Shared(font);
                             break;
                         case "t":
                             AppendText();
@@ -335,11 +338,34 @@ internal static partial class DocxReader
             }
             int end = reader.IsEmptyElement ? TagEnd(start) : EndTagEnd();
             var run = new Run(doc, text.ToString());
-            run.Font.CopyFrom(font);
+            run.ShareFormatting(font);
             run.Origin = new RunOrigin(new RawMarkup(partText, start, end - start, scope, MarkupParent.Paragraph), font,
                 run.Text);
             paragraph.AppendChild(run);
             return true;
+        }
+
+        private readonly FormattingSet fonts = new();
+
+        // The formats the runs read so far have, so that runs formatted alike
+        // share one snapshot (which nothing changes).  A document with more
+        // distinct formats than the set holds gets copies for the rest.
+        private sealed class FormattingSet
+        {
+            private const int MaxShared = 64;
+            private readonly System.Collections.Generic.List<Font> known = new();
+
+            public Font Shared(Font font)
+            {
+                foreach (Font other in known)
+                {
+                    if (other.HasSameFormatting(font))
+                        return other;
+                }
+                if (known.Count < MaxShared)
+                    known.Add(font);
+                return font;
+            }
         }
 
         // False when the character style is not the first child.

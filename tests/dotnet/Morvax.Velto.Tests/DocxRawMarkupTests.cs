@@ -151,6 +151,27 @@ public class DocxRawMarkupTests
         Assert.Contains("scoped", Load(SaveBytes(target, SaveFormat.Docx)).GetText());
     }
 
+    // Runs formatted alike share what they were read with: a change to one
+    // run's font must reach only that run, and the others stay as read.
+    [Fact]
+    public void ChangingOneOfRunsFormattedAlikeChangesOnlyThatRun()
+    {
+        const string bold = "<w:r><w:rPr><w:b/></w:rPr><w:t>B</w:t></w:r>";
+        const string plain = "<w:r><w:t>P</w:t></w:r>";
+        Document doc = Load(BodyPackage($"<w:p>{bold}{plain}</w:p><w:p>{bold}{plain}</w:p>"));
+        Run[] runs = doc.Matching(NodeType.Run, true).Cast<Run>().ToArray();
+        runs[0].Font.Bold = false;
+        runs[1].Font.Italic = true;
+        Assert.Equal(new[] { false, false, true, false }, runs.Select(r => r.Font.Bold));
+        Assert.Equal(new[] { false, true, false, false }, runs.Select(r => r.Font.Italic));
+        Run[] reread = Load(SaveBytes(doc, SaveFormat.Docx)).Matching(NodeType.Run, true).Cast<Run>().ToArray();
+        Assert.Equal(new[] { false, false, true, false }, reread.Select(r => r.Font.Bold));
+        Assert.Equal(new[] { false, true, false, false }, reread.Select(r => r.Font.Italic));
+        // The runs left alone are written back as read.
+        string saved = MainPart(SaveBytes(doc, SaveFormat.Docx));
+        Assert.Contains($"</w:p><w:p>{bold}{plain}</w:p>", saved);
+    }
+
     [Theory]
     [InlineData("<w:p><w:r><w:t>unclosed</w:r></w:p>")]
     [InlineData("<w:p><w:r><w:t>&undefined;</w:t></w:r></w:p>")]

@@ -44,7 +44,7 @@ internal static class DocxWriter
             start = source.Package;
         using var stored = new StoredPackage(start);
         Uri mainUri;
-        byte[] mainXml;
+        ArraySegment<byte> mainXml;
         using (WordprocessingDocument package = WordprocessingDocument.Open(stored, DocxReader.OpenSettings))
         {
             SetDocumentType(package, doc, options.SaveFormat);
@@ -124,7 +124,7 @@ internal static class DocxWriter
     // The main part, written here rather than by the SDK; it is compressed
     // at the fastest level (most of a saved package is the main part, and
     // word processors read any deflate level).
-    private static byte[] MainPartXml(BodyWriter body, bool pretty)
+    private static ArraySegment<byte> MainPartXml(BodyWriter body, bool pretty)
     {
         // Sized for the part as read, which it mostly copies.
         var xml = new MemoryStream(body.ExpectedLength);
@@ -133,7 +133,7 @@ internal static class DocxWriter
             writer.WriteStartDocument(true);
             body.Write(writer);
         }
-        return xml.ToArray();
+        return new ArraySegment<byte>(xml.GetBuffer(), 0, (int)xml.Length);
     }
 
     private static W.Settings SettingsOf(MainDocumentPart main)

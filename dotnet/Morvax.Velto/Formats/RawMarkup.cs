@@ -99,10 +99,36 @@ internal sealed class RawMarkup : IDeferredMarkup
     public static void Write(XmlWriter writer, object markup)
     {
         if (markup is RawMarkup { element: null } raw)
-            writer.WriteRaw(raw.Text);
+            raw.WriteRaw(writer);
         else
             ElementOf(markup)!.WriteTo(writer);
     }
+
+    // Through one buffer rather than a string per slice: an unchanged
+    // document's whole main part passes through here on every save.
+    private void WriteRaw(XmlWriter writer)
+    {
+        char[] buffer = System.Buffers.ArrayPool<char>.Shared.Rent(System.Math.Min(length, ChunkLength));
+        try
+        {
+            for (int done = 0; done < length; )
+            {
+                int count = System.Math.Min(buffer.Length, length - done);
+                // A chunk does not end between the halves of a surrogate pair.
+                if (done + count < length && char.IsHighSurrogate(text[start + done + count - 1]))
+                    count--;
+                text.CopyTo(start + done, buffer, 0, count);
+                writer.WriteRaw(buffer, 0, count);
+                done += count;
+            }
+        }
+        finally
+        {
+            System.Buffers.ArrayPool<char>.Shared.Return(buffer);
+        }
+    }
+
+    private const int ChunkLength = 1 << 16;
 
     // True when the markup was never turned into an SDK element, so what it
     // holds is what the reader saw of it.

@@ -93,8 +93,8 @@ internal sealed class StoredPackage : Package
     // worth compressing fast).
     public void CompressAt(Uri partUri, CompressionLevel level) => levels[NameOf(partUri)] = level;
 
-    // Replaces a part's bytes outright.
-    public void SetContent(Uri partUri, byte[] content) =>
+    // Replaces a part's bytes outright (the segment is kept, not copied).
+    public void SetContent(Uri partUri, ArraySegment<byte> content) =>
         (parts.TryGetValue(NameOf(partUri), out StoredPart? part)
             ? part : throw new InvalidOperationException($"The package has no part {partUri}.")).Written = content;
 
@@ -136,7 +136,7 @@ internal sealed class StoredPackage : Package
         return output.ToArray();
     }
 
-    private static void Store(ZipArchive zip, string name, byte[] content, CompressionLevel level)
+    private static void Store(ZipArchive zip, string name, ArraySegment<byte> content, CompressionLevel level)
     {
         using Stream target = zip.CreateEntry(name, level).Open();
         target.Write(content);
@@ -191,7 +191,7 @@ internal sealed class StoredPackage : Package
 
     protected override PackagePart CreatePartCore(Uri partUri, string contentType, CompressionOption compressionOption)
     {
-        var part = new StoredPart(this, partUri, contentType, null) { Written = Array.Empty<byte>() };
+        var part = new StoredPart(this, partUri, contentType, null) { Written = ArraySegment<byte>.Empty };
         parts[NameOf(partUri)] = part;
         typesChanged = true;
         return part;
@@ -231,14 +231,14 @@ internal sealed class StoredPackage : Package
 
         public ZipArchiveEntry? Entry { get; }
 
-        public byte[]? Written { get; set; }
+        public ArraySegment<byte>? Written { get; set; }
 
         protected override Stream GetStreamCore(FileMode mode, FileAccess access)
         {
-            byte[] current = mode is FileMode.Create or FileMode.Truncate || (Written is null && Entry is null)
-                ? Array.Empty<byte>() : Written ?? Inflate(Entry!);
+            ArraySegment<byte> current = mode is FileMode.Create or FileMode.Truncate || (Written is null && Entry is null)
+                ? ArraySegment<byte>.Empty : Written ?? Inflate(Entry!);
             if (access == FileAccess.Read)
-                return new MemoryStream(current, writable: false);
+                return new MemoryStream(current.Array ?? Array.Empty<byte>(), current.Offset, current.Count, writable: false);
             var stream = new PartStream(this);
             stream.Write(current);
             stream.Position = mode == FileMode.Append ? stream.Length : 0;
@@ -293,8 +293,12 @@ internal sealed class StoredPackage : Package
 
         protected override void Dispose(bool disposing)
         {
+            // Closing twice hands the bytes over once.
             if (disposing && Changed)
-                part.Written = ToArray();
+            {
+                part.Written = new ArraySegment<byte>(GetBuffer(), 0, (int)Length);
+                Changed = false;
+            }
             base.Dispose(disposing);
         }
     }

@@ -151,6 +151,17 @@ public class DocxRawMarkupTests
         Assert.Contains("scoped", Load(SaveBytes(target, SaveFormat.Docx)).GetText());
     }
 
+    // A paragraph longer than the writer's chunk, with a character outside
+    // the BMP across the chunk's end, is written back whole.
+    [Fact]
+    public void ALongParagraphIsWrittenBackWhole()
+    {
+        const string open = "<w:p><w:r><w:t>";
+        string paragraph = open + new string('a', 65535 - open.Length) + "\U0001F600" + new string('b', 70000) + "</w:t></w:r></w:p>";
+        Document doc = Load(BodyPackage(paragraph + "<w:p/>"));
+        Assert.Contains(paragraph, MainPart(SaveBytes(doc, SaveFormat.Docx)));
+    }
+
     // Runs formatted alike share what they were read with: a change to one
     // run's font must reach only that run, and the others stay as read.
     [Fact]

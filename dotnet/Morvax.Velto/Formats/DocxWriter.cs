@@ -363,7 +363,7 @@ internal static class DocxWriter
             // Markup read from this document's main part is written as read;
             // markup brought in from another document is written from its
             // element, which declares the namespaces it needs.
-            if (kept is RawMarkup raw && RawMarkup.IsUntouched(raw) && raw.IsPartOf(source?.MainText) && raw.NamesNoRelationship)
+            if (kept is RawMarkup raw && RawMarkup.IsUntouched(raw) && raw.IsPartOf(source?.MainPart) && raw.NamesNoRelationship)
                 RawMarkup.Write(w, raw);
             else if (RawMarkup.ElementOf(kept) is { } element && Resolves(element))
                 element.WriteTo(w);

@@ -162,6 +162,39 @@ public class DocxRawMarkupTests
         Assert.Contains(paragraph, MainPart(SaveBytes(doc, SaveFormat.Docx)));
     }
 
+    // The markup kept is cut from the part's bytes after reading: slices
+    // after a byte order mark and after characters of two, three and four
+    // bytes still start and end where the text's did.
+    [Fact]
+    public void UnchangedBlocksAfterWideCharactersComeBackAsRead()
+    {
+        const string first = "<w:p><w:r><w:t>é€\U0001F600</w:t></w:r></w:p>";
+        const string second = "<w:p f:x=\"ü\"><w:r><w:rPr><w:b/></w:rPr><w:t>ß</w:t></w:r></w:p>";
+        string xml = $"<w:document xmlns:w=\"{W}\" xmlns:f=\"{Future}\"><w:body>{first}{second}<w:p/></w:body></w:document>";
+        byte[] withMark = Encoding.UTF8.GetPreamble().Concat(Encoding.UTF8.GetBytes(xml)).ToArray();
+        byte[] package = WordPackage(xml);
+        using (var zip = new ZipArchive(new MemoryStream(package), ZipArchiveMode.Read))
+        {
+            var rebuilt = new MemoryStream();
+            using (var copy = new ZipArchive(rebuilt, ZipArchiveMode.Create, true))
+            {
+                foreach (ZipArchiveEntry entry in zip.Entries)
+                {
+                    using Stream to = copy.CreateEntry(entry.FullName).Open();
+                    if (entry.FullName == "word/document.xml")
+                        to.Write(withMark);
+                    else
+                        entry.Open().CopyTo(to);
+                }
+            }
+            package = rebuilt.ToArray();
+        }
+        Document doc = Load(package);
+        string saved = MainPart(SaveBytes(doc, SaveFormat.Docx));
+        Assert.Contains(first + second, saved);
+        Assert.Equal("é€\U0001F600\rß\r", doc.GetText()[..7]);
+    }
+
     // Runs formatted alike share what they were read with: a change to one
     // run's font must reach only that run, and the others stay as read.
     [Fact]

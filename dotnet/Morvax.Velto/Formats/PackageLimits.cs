@@ -86,6 +86,20 @@ internal static class PackageLimits
         }
     }
 
+    // An entry's bytes, inflated as far as the cap allows.
+    public static byte[] Inflate(ZipArchiveEntry entry)
+    {
+        try
+        {
+            using var stream = new CappedStream(entry.Open(), MaxPartBytes);
+            return Inflate(stream, entry.Length);
+        }
+        catch (Exception e) when (e is InvalidDataException or IOException)
+        {
+            throw new FileCorruptedException(e);
+        }
+    }
+
     // A part's bytes in one array of the size the archive declares, when
     // it tells the truth; a declared size is believed only up to 16 MB
     // before anything is read (the cap bounds what is read either way).

@@ -236,7 +236,7 @@ internal sealed class StoredPackage : Package
         protected override Stream GetStreamCore(FileMode mode, FileAccess access)
         {
             ArraySegment<byte> current = mode is FileMode.Create or FileMode.Truncate || (Written is null && Entry is null)
-                ? ArraySegment<byte>.Empty : Written ?? Inflate(Entry!);
+                ? ArraySegment<byte>.Empty : Written ?? PackageLimits.Inflate(Entry!);
             if (access == FileAccess.Read)
                 return new MemoryStream(current.Array ?? Array.Empty<byte>(), current.Offset, current.Count, writable: false);
             var stream = new PartStream(this);
@@ -244,16 +244,6 @@ internal sealed class StoredPackage : Package
             stream.Position = mode == FileMode.Append ? stream.Length : 0;
             stream.Changed = mode is FileMode.Create or FileMode.Truncate;
             return stream;
-        }
-
-        private static byte[] Inflate(ZipArchiveEntry entry)
-        {
-            var content = new MemoryStream((int)System.Math.Min(entry.Length, PackageLimits.MaxPartBytes));
-            using (Stream stream = entry.Open())
-                stream.CopyTo(content);
-            if (content.Length > PackageLimits.MaxPartBytes)
-                throw new FileCorruptedException(new InvalidDataException($"The part {entry.FullName} is too large."));
-            return content.ToArray();
         }
     }
 

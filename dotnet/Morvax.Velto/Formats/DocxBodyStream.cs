@@ -294,6 +294,7 @@ internal static partial class DocxReader
             // The paragraph's (shared) formatting until properties change it.
             Font font = paragraphFont;
             text.Clear();
+            piece = null;
             if (!reader.IsEmptyElement)
             {
                 int depth = reader.Depth;
@@ -315,19 +316,19 @@ internal static partial class DocxReader
                             AppendText();
                             break;
                         case "tab":
-                            text.Append(ControlChar.TabChar);
+                            AppendChar(ControlChar.TabChar);
                             break;
                         case "br":
-                            text.Append(BreakChar(attribute("type")));
+                            AppendChar(BreakChar(attribute("type")));
                             break;
                         case "cr":
-                            text.Append(ControlChar.LineBreakChar);
+                            AppendChar(ControlChar.LineBreakChar);
                             break;
                         case "noBreakHyphen":
-                            text.Append(ControlChar.NonBreakingHyphenChar);
+                            AppendChar(ControlChar.NonBreakingHyphenChar);
                             break;
                         case "softHyphen":
-                            text.Append(ControlChar.OptionalHyphenChar);
+                            AppendChar(ControlChar.OptionalHyphenChar);
                             break;
                         case "lastRenderedPageBreak":
                             break;
@@ -339,7 +340,7 @@ internal static partial class DocxReader
                 }
             }
             int end = reader.IsEmptyElement ? TagEnd(start) : EndTagEnd();
-            var run = new Run(doc, text.ToString());
+            var run = new Run(doc, piece ?? text.ToString());
             run.ShareFormatting(font);
             run.Origin = new RunOrigin(Slice(start, end, MarkupParent.Paragraph), font,
                 run.Text);
@@ -397,6 +398,34 @@ internal static partial class DocxReader
             return true;
         }
 
+        // A run's text while it is one piece as the reader gave it (most runs
+        // hold one w:t): kept as that string rather than copied through the
+        // builder, which takes over once a second piece comes.
+        private string? piece;
+
+        private void AppendPiece(string value)
+        {
+            if (piece is null && text.Length == 0)
+            {
+                piece = value;
+                return;
+            }
+            AppendChar(null);
+            text.Append(value);
+        }
+
+        // Moves the piece into the builder, then appends the character.
+        private void AppendChar(char? c)
+        {
+            if (piece is not null)
+            {
+                text.Append(piece);
+                piece = null;
+            }
+            if (c is { } character)
+                text.Append(character);
+        }
+
         // The text of a w:t; the reader is left on its end.
         private void AppendText()
         {
@@ -407,7 +436,7 @@ internal static partial class DocxReader
             {
                 if (reader.NodeType is XmlNodeType.Text or XmlNodeType.CDATA or XmlNodeType.Whitespace
                     or XmlNodeType.SignificantWhitespace)
-                    text.Append(reader.Value);
+                    AppendPiece(reader.Value);
             }
         }
 

@@ -155,7 +155,7 @@ def test_runtime_that_refuses_to_start_reports_what_was_passed(built, tmp_path):
     assert chain[0] == LOAD_FAILURE
     assert chain[1].startswith("ImportError: coreclr_initialize failed (0x")
     assert "[<APP_DOMAIN_NAME>='MorvaxCLRHostDomain',<HOST_EXE_PATH>='" + EXE + "'" in chain[1]
-    assert ",<AppDomainCompatSwitch>='UseLatestBehaviorWhenTFMNotSpecified']" in chain[1]
+    assert ",<AppDomainCompatSwitch>='UseLatestBehaviorWhenTFMNotSpecified',<System.GC.ConserveMemory>='7']" in chain[1]
 
 
 def test_assembly_path_that_is_not_utf8(built, tmp_path):

@@ -24,6 +24,13 @@ def test_import_starts_coreclr_in_this_process(built):
     assert result.returncode == 0, result.stderr
 
 
+def test_the_runtime_takes_the_hosts_collector_settings(built):
+    # In a fresh process, so that nothing else started the runtime first.
+    result = run_python("import morvax.velto as mv\n"
+                        "print('CONSERVE', mv.testing.ValueProbe.gc_setting('GCConserveMem'))\n")
+    assert "CONSERVE 7" in result.stdout, result.stdout + result.stderr
+
+
 def test_version_values_text_and_numbers(velto):
     version, threshold = velto.VERSION, velto._BACKWARD_COMPATIBILITY_THRESHOLD
     assert type(version) is velto._ModuleVersionType

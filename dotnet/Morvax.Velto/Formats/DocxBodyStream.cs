@@ -78,9 +78,10 @@ internal static partial class DocxReader
         // root as an SDK element holding all but the body's content (what
         // the writer needs of it), or null, with nothing read, when the part
         // is not a transitional document.
-        public W.Document? ReadStream(string text)
+        public W.Document? ReadStream(string text, byte[]? bytes)
         {
             partText = text;
+            Part = text;
             lineStarts = LineStarts(text);
             using XmlReader xml = XmlReader.Create(new StringReader(text), StreamSettings);
             reader = xml;
@@ -122,6 +123,7 @@ internal static partial class DocxReader
                 root.Append("</").Append(rootName).Append('>');
             }
             Finish(closed);
+            MoveSlicesTo(bytes);
             return new W.Document(root.ToString());
         }
 
@@ -196,7 +198,7 @@ internal static partial class DocxReader
                 ReadListFormat(paragraph.ListFormat, reading.StyleId, reading.NumId, reading.Level);
                 var snapshot = new ParagraphFormat();
                 snapshot.CopyFrom(paragraph.ParagraphFormat);
-                paragraph.Origin = new ParagraphOrigin(new RawMarkup(partText, start, end - start, scope, parent), snapshot,
+                paragraph.Origin = new ParagraphOrigin(Slice(start, end, parent), snapshot,
                     paragraph.ListFormat.ListLevelNumber, paragraph.ListFormat.List, ChildrenOf(paragraph));
                 return paragraph;
             }
@@ -294,9 +296,10 @@ internal static partial class DocxReader
         private bool StreamRun(Paragraph paragraph, Font paragraphFont)
         {
             int start = ElementStart();
-            var font = new Font();
-            font.CopyFrom(paragraphFont);
+            // The paragraph's (shared) formatting until properties change it.
+            Font font = paragraphFont;
             text.Clear();
+            piece = null;
             if (!reader.IsEmptyElement)
             {
                 int depth = reader.Depth;
@@ -308,26 +311,29 @@ internal static partial class DocxReader
                     switch (reader.LocalName)
                     {
                         case "rPr" when first:
+                            font = new Font();
+                            font.CopyFrom(paragraphFont);
                             if (!StreamRunProperties(font))
                                 return false;
+                            font = fonts.Shared(font);
                             break;
                         case "t":
                             AppendText();
                             break;
                         case "tab":
-                            text.Append(ControlChar.TabChar);
+                            AppendChar(ControlChar.TabChar);
                             break;
                         case "br":
-                            text.Append(BreakChar(attribute("type")));
+                            AppendChar(BreakChar(attribute("type")));
                             break;
                         case "cr":
-                            text.Append(ControlChar.LineBreakChar);
+                            AppendChar(ControlChar.LineBreakChar);
                             break;
                         case "noBreakHyphen":
-                            text.Append(ControlChar.NonBreakingHyphenChar);
+                            AppendChar(ControlChar.NonBreakingHyphenChar);
                             break;
                         case "softHyphen":
-                            text.Append(ControlChar.OptionalHyphenChar);
+                            AppendChar(ControlChar.OptionalHyphenChar);
                             break;
                         case "lastRenderedPageBreak":
                             break;
@@ -339,12 +345,35 @@ internal static partial class DocxReader
                 }
             }
             int end = reader.IsEmptyElement ? TagEnd(start) : EndTagEnd();
-            var run = new Run(doc, text.ToString());
-            run.Font.CopyFrom(font);
-            run.Origin = new RunOrigin(new RawMarkup(partText, start, end - start, scope, MarkupParent.Paragraph), font,
+            var run = new Run(doc, piece ?? text.ToString());
+            run.ShareFormatting(font);
+            run.Origin = new RunOrigin(Slice(start, end, MarkupParent.Paragraph), font,
                 run.Text);
             paragraph.AppendChild(run);
             return true;
+        }
+
+        private readonly FormattingSet fonts = new();
+
+        // The formats the runs read so far have, so that runs formatted alike
+        // share one snapshot (which nothing changes).  A document with more
+        // distinct formats than the set holds gets copies for the rest.
+        private sealed class FormattingSet
+        {
+            private const int MaxShared = 64;
+            private readonly System.Collections.Generic.List<Font> known = new();
+
+            public Font Shared(Font font)
+            {
+                foreach (Font other in known)
+                {
+                    if (other.HasSameFormatting(font))
+                        return other;
+                }
+                if (known.Count < MaxShared)
+                    known.Add(font);
+                return font;
+            }
         }
 
         // False when the character style is not the first child.
@@ -374,6 +403,34 @@ internal static partial class DocxReader
             return true;
         }
 
+        // A run's text while it is one piece as the reader gave it (most runs
+        // hold one w:t): kept as that string rather than copied through the
+        // builder, which takes over once a second piece comes.
+        private string? piece;
+
+        private void AppendPiece(string value)
+        {
+            if (piece is null && text.Length == 0)
+            {
+                piece = value;
+                return;
+            }
+            AppendChar(null);
+            text.Append(value);
+        }
+
+        // Moves the piece into the builder, then appends the character.
+        private void AppendChar(char? c)
+        {
+            if (piece is not null)
+            {
+                text.Append(piece);
+                piece = null;
+            }
+            if (c is { } character)
+                text.Append(character);
+        }
+
         // The text of a w:t; the reader is left on its end.
         private void AppendText()
         {
@@ -384,7 +441,7 @@ internal static partial class DocxReader
             {
                 if (reader.NodeType is XmlNodeType.Text or XmlNodeType.CDATA or XmlNodeType.Whitespace
                     or XmlNodeType.SignificantWhitespace)
-                    text.Append(reader.Value);
+                    AppendPiece(reader.Value);
             }
         }
 
@@ -457,7 +514,7 @@ internal static partial class DocxReader
         {
             bool textless = reader.IsEmptyElement && reader.NamespaceURI == WordMl.W && IsTextlessMark(reader.LocalName);
             (int start, int end) = SkipElement();
-            var markup = new RawMarkup(partText, start, end - start, scope, parent);
+            RawMarkup markup = Slice(start, end, parent);
             return textless ? new KeptBlock(doc, markup, string.Empty) : Kept(markup.Element);
         }
 
@@ -518,12 +575,57 @@ internal static partial class DocxReader
             }
             scope = outer;
             int end = empty ? tagEnd : EndTagEnd();
-            whole = new RawMarkup(partText, start, end - start, scope, parent);
+            whole = Slice(start, end, parent);
             head = new RawMarkup(markup.ToString(), 0, markup.Length, scope, parent);
         }
 
         private OpenXmlElement Materialise((int Start, int End) slice, MarkupParent parent) =>
-            new RawMarkup(partText, slice.Start, slice.End - slice.Start, scope, parent).Element;
+            Slice(slice.Start, slice.End, parent).Element;
+
+        // Every slice of the part's text, so that they can move to its bytes.
+        private readonly System.Collections.Generic.List<RawMarkup> slices = new();
+
+        private RawMarkup Slice(int start, int end, MarkupParent parent)
+        {
+            var slice = new RawMarkup(partText, start, end - start, scope, parent);
+            slices.Add(slice);
+            return slice;
+        }
+
+        // What the slices are cut from once read: the part's UTF-8 bytes when
+        // the text is exactly their decoding (then the text can go), else
+        // the text.
+        public object Part { get; private set; } = string.Empty;
+
+        private void MoveSlicesTo(byte[]? part)
+        {
+            Part = partText;
+            int offset = part is not null && part.AsSpan().StartsWith(Utf8Bom) ? Utf8Bom.Length : 0;
+            if (part is null || !System.Text.Unicode.Utf8.IsValid(part.AsSpan(offset))
+                || Encoding.UTF8.GetByteCount(partText) != part.Length - offset)
+                return;
+            // The byte offset of every CheckpointChars-th char, from which any
+            // char offset converts by counting the few chars after it.
+            var checkpoints = new int[partText.Length / CheckpointChars + 1];
+            int bytes = offset;
+            for (int i = 0; i < checkpoints.Length; i++)
+            {
+                checkpoints[i] = bytes;
+                int from = i * CheckpointChars;
+                bytes += Encoding.UTF8.GetByteCount(partText.AsSpan(from, System.Math.Min(CheckpointChars, partText.Length - from)));
+            }
+            int ByteOffset(int chars)
+            {
+                int at = chars / CheckpointChars;
+                return checkpoints[at] + Encoding.UTF8.GetByteCount(partText.AsSpan(at * CheckpointChars, chars - at * CheckpointChars));
+            }
+            foreach (RawMarkup slice in slices)
+                slice.MoveToBytes(part, ByteOffset(slice.Start), ByteOffset(slice.End));
+            slices.Clear();
+            Part = part;
+        }
+
+        private const int CheckpointChars = 256;
 
         private bool IsW(string localName) => reader.LocalName == localName && reader.NamespaceURI == WordMl.W;
 

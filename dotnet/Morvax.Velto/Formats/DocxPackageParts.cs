@@ -38,39 +38,31 @@ internal static class DocxPackageParts
         return parts;
     }
 
-    public static void Write(Document doc, MemoryStream buffer)
+    public static void Write(Document doc, Package package)
     {
         List<CustomPart> added = doc.PackageCustomParts.ToList();
         var stale = new List<(PackageRelationship Relationship, CustomPart Part)>();
-        buffer.Position = 0;
-        using (Package package = Package.Open(buffer, FileMode.Open, FileAccess.Read))
+        foreach ((PackageRelationship relationship, CustomPart part) in Listed(package))
         {
-            foreach ((PackageRelationship relationship, CustomPart part) in Listed(package))
-            {
-                int same = added.FindIndex(p => p.SameAs(part));
-                if (same >= 0)
-                    added.RemoveAt(same);
-                else
-                    stale.Add((relationship, part));
-            }
+            int same = added.FindIndex(p => p.SameAs(part));
+            if (same >= 0)
+                added.RemoveAt(same);
+            else
+                stale.Add((relationship, part));
         }
         if (stale.Count == 0 && added.Count == 0)
             return;
         foreach (CustomPart part in added)
             Check(part);
-        buffer.Position = 0;
-        using (Package package = Package.Open(buffer, FileMode.Open, FileAccess.ReadWrite))
+        foreach ((PackageRelationship relationship, _) in stale)
+            package.DeleteRelationship(relationship.Id);
+        foreach ((PackageRelationship relationship, _) in stale)
         {
-            foreach ((PackageRelationship relationship, _) in stale)
-                package.DeleteRelationship(relationship.Id);
-            foreach ((PackageRelationship relationship, _) in stale)
-            {
-                if (relationship.TargetMode == TargetMode.Internal)
-                    DropIfUnreferenced(package, PackUriHelper.ResolvePartUri(PackageRoot, relationship.TargetUri));
-            }
-            foreach (CustomPart part in added)
-                Add(package, part);
+            if (relationship.TargetMode == TargetMode.Internal)
+                DropIfUnreferenced(package, PackUriHelper.ResolvePartUri(PackageRoot, relationship.TargetUri));
         }
+        foreach (CustomPart part in added)
+            Add(package, part);
     }
 
     // The package's relationships to custom parts, each with the part it

@@ -87,8 +87,8 @@ internal static partial class DocxReader
             && string.Equals("/" + read.Name, Uri.UnescapeDataString(main.Uri.OriginalString), StringComparison.OrdinalIgnoreCase)
             ? read.Content : null;
         string mainText = mainBytes is null ? PartText(main) : TextOf(mainBytes);
-        source.MainText = mainText;
-        W.Document root = body.ReadStream(mainText) ?? ReadTree(main, body, mainBytes);
+        W.Document root = body.ReadStream(mainText, mainBytes) ?? ReadTree(main, body, mainBytes);
+        source.MainPart = body.Part;
         source.MainRoot = root;
         doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         doc.EnsureMinimum();

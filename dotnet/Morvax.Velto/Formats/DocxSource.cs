@@ -27,10 +27,11 @@ internal sealed class DocxSource
     // the main part again.
     public object? MainRoot { get; set; }
 
-    // The main part's text as read, which markup kept from it slices.
-    public string? MainText { get; set; }
+    // The main part as read, which markup kept from it slices: its UTF-8
+    // bytes or its text.
+    public object? MainPart { get; set; }
 
-    public long MainLength => MainText?.Length ?? 0;
+    public long MainLength => MainPart switch { string text => text.Length, byte[] bytes => bytes.Length, _ => 0 };
 
     public StyleNames Styles { get; }
 
@@ -84,7 +85,7 @@ internal sealed class DocxSource
     public DocxSource ForCopy() => new(Package, Styles, DefaultFont)
     {
         MainRoot = MainRoot,
-        MainText = MainText,
+        MainPart = MainPart,
         FootnotesRoot = FootnotesRoot,
         EndnotesRoot = EndnotesRoot,
         CommentsRoot = CommentsRoot,

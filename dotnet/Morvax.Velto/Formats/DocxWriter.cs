@@ -33,15 +33,19 @@ internal static partial class DocxWriter
         if (!string.IsNullOrEmpty(options.Password))
             throw new NotSupportedException("Saving password-encrypted OOXML documents is not supported.");
         DocxSource? source = doc.PackageSource;
-        var buffer = new MemoryStream();
+        byte[] start;
         if (source is null)
-            WriteBlankPackage(buffer, TypeOf(options.SaveFormat));
+        {
+            var blank = new MemoryStream();
+            WriteBlankPackage(blank, TypeOf(options.SaveFormat));
+            start = blank.ToArray();
+        }
         else
-            buffer.Write(source.Package);
-        buffer.Position = 0;
-        MemoryStream mainXml;
-        string mainEntry;
-        using (WordprocessingDocument package = WordprocessingDocument.Open(buffer, true, DocxReader.OpenSettings))
+            start = source.Package;
+        using var stored = new StoredPackage(start);
+        Uri mainUri;
+        ArraySegment<byte> mainXml;
+        using (WordprocessingDocument package = WordprocessingDocument.Open(stored, DocxReader.OpenSettings))
         {
             SetDocumentType(package, doc, options.SaveFormat);
             MainDocumentPart main = package.MainDocumentPart!;
@@ -53,7 +57,11 @@ internal static partial class DocxWriter
             WriteStyleFormatting(doc, main);
             DocxNumbering.Write(doc, main);
             var body = new BodyWriter(doc, source, styles, main);
-            (mainXml, mainEntry) = SaveMainPart(main, body, options.PrettyFormat);
+            mainXml = MainPartXml(body, options.PrettyFormat);
+            mainUri = main.Uri;
+            // Unloads the SDK's tree of the main part, if it read one, so
+            // that closing does not write it.
+            main.GetStream(FileMode.Create, FileAccess.Write).Dispose();
             body.WriteHeadersFooters(Settings(options.PrettyFormat));
             body.WriteNotesAndComments(Settings(options.PrettyFormat));
             DocxSettings.Write(doc, SettingsOf(main));
@@ -61,9 +69,12 @@ internal static partial class DocxWriter
             DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
             DocxProperties.WriteCustom(doc, package, source?.CustomProperties ?? new List<(string, object?)>());
         }
-        StoreMainPart(buffer, mainEntry, mainXml);
-        DocxPackageParts.Write(doc, buffer);
-        return buffer.ToArray();
+        // Set once the SDK has saved the parts it holds, which would
+        // otherwise write a main part it had read over this one.
+        stored.SetContent(mainUri, mainXml);
+        stored.CompressAt(mainUri, System.IO.Compression.CompressionLevel.Fastest);
+        DocxPackageParts.Write(doc, stored);
+        return stored.ToBytes();
     }
 
     // Adds a child where the schema puts it among its siblings; a parent of
@@ -111,11 +122,10 @@ internal static partial class DocxWriter
         NewLineHandling = NewLineHandling.Entitize,
     };
 
-    // The main part is written to memory here and stored into the package
-    // once the SDK has written it (StoreMainPart), so that it is compressed
-    // once and for speed; the part is left empty meanwhile.  Returns the
-    // XML and the part's zip entry name.
-    private static (MemoryStream Xml, string Entry) SaveMainPart(MainDocumentPart main, BodyWriter body, bool pretty)
+    // The main part, written here rather than by the SDK; it is compressed
+    // at the fastest level (most of a saved package is the main part, and
+    // word processors read any deflate level).
+    private static ArraySegment<byte> MainPartXml(BodyWriter body, bool pretty)
     {
         // Sized for the part as read, which it mostly copies.
         var xml = new MemoryStream(body.ExpectedLength);
@@ -124,25 +134,7 @@ internal static partial class DocxWriter
             writer.WriteStartDocument(true);
             body.Write(writer);
         }
-        main.GetStream(FileMode.Create, FileAccess.Write).Dispose();
-        return (xml, Uri.UnescapeDataString(main.Uri.OriginalString).TrimStart('/'));
-    }
-
-    // Replaces the main part's empty entry with its XML, compressed at the
-    // fastest level: most of a saved package is the main part, and word
-    // processors read any deflate level.  Other entries are copied as they
-    // are compressed.
-    private static void StoreMainPart(MemoryStream buffer, string entryName, MemoryStream xml)
-    {
-        buffer.Position = 0;
-        using var zip = new ZipArchive(buffer, ZipArchiveMode.Update, leaveOpen: true);
-        ZipArchiveEntry entry = zip.Entries.FirstOrDefault(e => string.Equals(e.FullName, entryName, StringComparison.OrdinalIgnoreCase))
-            ?? throw new InvalidOperationException("The main part's entry is missing from the written package.");
-        string name = entry.FullName;
-        entry.Delete();
-        using Stream target = zip.CreateEntry(name, System.IO.Compression.CompressionLevel.Fastest).Open();
-        xml.Position = 0;
-        xml.CopyTo(target);
+        return new ArraySegment<byte>(xml.GetBuffer(), 0, (int)xml.Length);
     }
 
     private static W.Settings SettingsOf(MainDocumentPart main)
@@ -376,7 +368,7 @@ internal static partial class DocxWriter
             // Markup read from this document's main part is written as read;
             // markup brought in from another document is written from its
             // element, which declares the namespaces it needs.
-            if (kept is RawMarkup raw && RawMarkup.IsUntouched(raw) && raw.IsPartOf(source?.MainText) && raw.NamesNoRelationship)
+            if (kept is RawMarkup raw && RawMarkup.IsUntouched(raw) && raw.IsPartOf(source?.MainPart) && raw.NamesNoRelationship)
                 RawMarkup.Write(w, raw);
             else if (RawMarkup.ElementOf(kept) is { } element && Resolves(element))
                 element.WriteTo(w);
@@ -748,7 +740,7 @@ internal static partial class DocxWriter
         // was read as can be written for it.
         private bool IsUnchanged(Node node) => node switch
         {
-            Run { Origin: RunOrigin run, Revision: null } r => run.Text == r.Text && r.Font.HasSameFormatting(run.Font),
+            Run { Origin: RunOrigin run, Revision: null } r => run.Text == r.Text && r.FormattingView.HasSameFormatting(run.Font),
             KeptInline => true,
             Fields.FieldChar { Origin: PlainOrigin or WholeFieldOrigin } => true,
             Fields.FormField field => DocxFormFields.IsUnchanged(field),
@@ -1015,7 +1007,8 @@ internal static partial class DocxWriter
             var from = RawMarkup.ElementOf(origin?.Element) as W.Run;
             Font before = origin?.Font ?? defaultFont;
             bool sameText = origin is not null && origin.Text == run.Text;
-            bool sameFont = run.Font.HasSameFormatting(before);
+            Font font = run.FormattingView;
+            bool sameFont = font.HasSameFormatting(before);
             if (from is not null && sameText && sameFont)
                 return (W.Run)from.CloneNode(true);
             var element = from is null ? new W.Run() : (W.Run)from.CloneNode(false);
@@ -1025,8 +1018,8 @@ internal static partial class DocxWriter
                 rPr ??= new W.RunProperties();
                 foreach ((Func<Font, object> get, var set) in FontEntries)
                 {
-                    if (!Equals(get(before), get(run.Font)))
-                        set(rPr, run.Font);
+                    if (!Equals(get(before), get(font)))
+                        set(rPr, font);
                 }
             }
             if (rPr is not null && (rPr.HasChildren || rPr.HasAttributes))

@@ -73,9 +73,7 @@ internal static class PackageLimits
                 using var stream = new CappedStream(entry.Open(), MaxPartBytes);
                 if (main is null && string.Equals(entry.FullName, mainName, StringComparison.OrdinalIgnoreCase))
                 {
-                    var content = new MemoryStream((int)System.Math.Min(entry.Length, 16 << 20));
-                    stream.CopyTo(content);
-                    main = (entry.FullName, content.ToArray());
+                    main = (entry.FullName, Inflate(stream, entry.Length));
                 }
                 else
                     CheckXmlDepth(stream, entry.FullName);
@@ -86,6 +84,42 @@ internal static class PackageLimits
         {
             throw new FileCorruptedException(e);
         }
+    }
+
+    // An entry's bytes, inflated as far as the cap allows.
+    public static byte[] Inflate(ZipArchiveEntry entry)
+    {
+        try
+        {
+            using var stream = new CappedStream(entry.Open(), MaxPartBytes);
+            return Inflate(stream, entry.Length);
+        }
+        catch (Exception e) when (e is InvalidDataException or IOException)
+        {
+            throw new FileCorruptedException(e);
+        }
+    }
+
+    // A part's bytes in one array of the size the archive declares, when
+    // it tells the truth; a declared size is believed only up to 16 MB
+    // before anything is read (the cap bounds what is read either way).
+    private static byte[] Inflate(Stream part, long declared)
+    {
+        byte[] content = new byte[System.Math.Min(declared, 16 << 20)];
+        int filled = 0, read;
+        while (filled < content.Length && (read = part.Read(content, filled, content.Length - filled)) > 0)
+            filled += read;
+        int next = filled < content.Length ? -1 : part.ReadByte();
+        if (filled == content.Length && next < 0)
+            return content;
+        var whole = new MemoryStream();
+        whole.Write(content, 0, filled);
+        if (next >= 0)
+        {
+            whole.WriteByte((byte)next);
+            part.CopyTo(whole);
+        }
+        return whole.ToArray();
     }
 
     // The entry the package's office-document relationship names; null when

@@ -17,7 +17,7 @@ internal static class PlainTextWriter
         {
             foreach (Run run in Fields.FieldScanner.ShownRuns((Paragraph)node))
             {
-                if (run.Font.Hidden)
+                if (run.FormattingView.Hidden)
                     continue;
                 foreach (char c in run.Text)
                 {

@@ -6,6 +6,9 @@
 // paragraph, markup the tree keeps whole), inside a parent of the element's
 // own kind that declares the namespaces in scope where it stood; from then on
 // that element is what is written, so a change made through it counts.
+// Once the main part is read, its slices move from the decoded text to the
+// part's UTF-8 bytes (MoveToBytes), which hold the same markup in half the
+// memory for as long as the document lives.
 using System;
 using System.Collections.Generic;
 using System.Text;
@@ -17,9 +20,12 @@ namespace Morvax.Velto.Formats;
 
 internal sealed class RawMarkup : IDeferredMarkup
 {
-    private readonly string text;
-    private readonly int start;
-    private readonly int length;
+    // The text sliced, or the UTF-8 bytes once moved to them: start and
+    // length count chars or bytes accordingly.
+    private string? text;
+    private byte[]? bytes;
+    private int start;
+    private int length;
     private readonly NamespaceScope scope;
     private readonly MarkupParent parent;
     private OpenXmlElement? element;
@@ -35,11 +41,25 @@ internal sealed class RawMarkup : IDeferredMarkup
         this.parent = parent;
     }
 
-    public string Text => text.Substring(start, length);
+    public string Text => text?.Substring(start, length) ?? Encoding.UTF8.GetString(bytes!, start, length);
 
-    // True when the markup is a slice of that part's text: only there do the
-    // namespace declarations it relies on stand around it.
-    public bool IsPartOf(object? partText) => ReferenceEquals(text, partText);
+    // Where the slice starts and ends in the text it was read from.
+    public int Start => start;
+
+    public int End => start + length;
+
+    // True when the markup is a slice of that part (its text or its bytes):
+    // only there do the namespace declarations it relies on stand around it.
+    public bool IsPartOf(object? part) => part is not null && (ReferenceEquals(text, part) || ReferenceEquals(bytes, part));
+
+    // Slices the same markup from the part's UTF-8 bytes instead of its text.
+    public void MoveToBytes(byte[] part, int byteStart, int byteEnd)
+    {
+        bytes = part;
+        text = null;
+        start = byteStart;
+        length = byteEnd - byteStart;
+    }
 
     public OpenXmlElement Element => element ??= Materialise();
 
@@ -51,7 +71,7 @@ internal sealed class RawMarkup : IDeferredMarkup
     {
         get
         {
-            ReadOnlySpan<char> markup = text.AsSpan(start, length);
+            ReadOnlySpan<char> markup = text is null ? Text : text.AsSpan(start, length);
             if (markup.IndexOf(WordMl.R.AsSpan()) >= 0)
                 return false;
             foreach (string prefix in scope.RelationshipPrefixes)
@@ -65,6 +85,8 @@ internal sealed class RawMarkup : IDeferredMarkup
 
     private OpenXmlElement Materialise()
     {
+        string decoded = this.text ?? Text;
+        (string text, int start, int length) = this.text is null ? (decoded, 0, decoded.Length) : (decoded, this.start, this.length);
         string prefix = scope.FreePrefix();
         (string wrapperName, Func<string, OpenXmlCompositeElement> make) = Parents[(int)parent];
         var wrapper = new StringBuilder(length + 256);
@@ -99,10 +121,56 @@ internal sealed class RawMarkup : IDeferredMarkup
     public static void Write(XmlWriter writer, object markup)
     {
         if (markup is RawMarkup { element: null } raw)
-            writer.WriteRaw(raw.Text);
+            raw.WriteRaw(writer);
         else
             ElementOf(markup)!.WriteTo(writer);
     }
+
+    // Through one buffer rather than a string per slice: an unchanged
+    // document's whole main part passes through here on every save.
+    private void WriteRaw(XmlWriter writer)
+    {
+        char[] buffer = System.Buffers.ArrayPool<char>.Shared.Rent(System.Math.Min(length, ChunkLength));
+        try
+        {
+            if (text is null)
+            {
+                WriteRawBytes(writer, buffer);
+                return;
+            }
+            for (int done = 0; done < length; )
+            {
+                int count = System.Math.Min(buffer.Length, length - done);
+                // A chunk does not end between the halves of a surrogate pair.
+                if (done + count < length && char.IsHighSurrogate(text[start + done + count - 1]))
+                    count--;
+                text.CopyTo(start + done, buffer, 0, count);
+                writer.WriteRaw(buffer, 0, count);
+                done += count;
+            }
+        }
+        finally
+        {
+            System.Buffers.ArrayPool<char>.Shared.Return(buffer);
+        }
+    }
+
+    // A UTF-8 chunk decodes to at most as many chars as it has bytes; it
+    // ends before a continuation byte, so no character is cut.
+    private void WriteRawBytes(XmlWriter writer, char[] buffer)
+    {
+        for (int done = 0; done < length; )
+        {
+            int count = System.Math.Min(buffer.Length, length - done);
+            while (done + count < length && count > 1 && (bytes![start + done + count] & 0xC0) == 0x80)
+                count--;
+            int chars = Encoding.UTF8.GetChars(bytes.AsSpan(start + done, count), buffer);
+            writer.WriteRaw(buffer, 0, chars);
+            done += count;
+        }
+    }
+
+    private const int ChunkLength = 1 << 16;
 
     // True when the markup was never turned into an SDK element, so what it
     // holds is what the reader saw of it.

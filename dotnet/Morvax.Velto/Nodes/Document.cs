@@ -212,7 +212,7 @@ public sealed partial class Document : DocumentBase
             Node? current = ((Paragraph)node).FirstChild;
             while (current is not null)
             {
-                if (current is Run run && run.NextSibling is Run following && run.Font.HasSameFormatting(following.Font)
+                if (current is Run run && run.NextSibling is Run following && run.FormattingView.HasSameFormatting(following.FormattingView)
                     && Equals(run.Revision, following.Revision))
                 {
                     run.Absorb(following);

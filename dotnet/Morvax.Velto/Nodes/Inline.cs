@@ -9,8 +9,33 @@ public abstract class Inline : Node
     {
     }
 
+    private Font? font;
+    // Formatting shared with other nodes (a loaded run shares the snapshot
+    // it was read with): most nodes of a loaded document are never asked
+    // for their Font, so each gets its own copy only when first asked.
+    private Font? sharedFont;
+
     /// <summary>The character formatting of this node.</summary>
-    public Font Font { get; } = new();
+    public Font Font => font ??= OwnFont();
+
+    // The formatting to read without changing it, shared or not.
+    internal Font FormattingView => font ?? sharedFont ?? Font;
+
+    // Formatting that no one changes, shared until Font is asked for.
+    internal void ShareFormatting(Font formatting)
+    {
+        font = null;
+        sharedFont = formatting;
+    }
+
+    private Font OwnFont()
+    {
+        var own = new Font();
+        if (sharedFont is not null)
+            own.CopyFrom(sharedFont);
+        sharedFont = null;
+        return own;
+    }
 
     /// <summary>Whether this node is text inserted while revisions were tracked and not yet accepted or rejected.</summary>
     public bool IsInsertRevision => this is Run { Revision.Type: RevisionType.Insertion };

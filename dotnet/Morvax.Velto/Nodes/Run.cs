@@ -56,7 +56,7 @@ public sealed class Run : Inline
     internal override Node CopyNode(DocumentBase owner)
     {
         var copy = new Run(owner, text) { Revision = Revision };
-        copy.Font.CopyFrom(Font);
+        copy.Font.CopyFrom(FormattingView);
         return copy;
     }
 }

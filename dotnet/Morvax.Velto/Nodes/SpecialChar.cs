@@ -25,7 +25,7 @@ public class SpecialChar : Inline
 
     private protected Node CopyFormatting(Inline copy)
     {
-        copy.Font.CopyFrom(Font);
+        copy.Font.CopyFrom(FormattingView);
         return copy;
     }
 }

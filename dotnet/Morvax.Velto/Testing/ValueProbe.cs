@@ -72,6 +72,11 @@ public sealed class ValueProbe
 
     public static string? StaticEcho(string? s) => s;
 
+    // A setting of the garbage collector as the runtime took it (null when
+    // unknown), so tests can see what the host configured.
+    public static string? GcSetting(string name) =>
+        GC.GetConfigurationVariables().TryGetValue(name, out object? value) ? Convert.ToString(value, CultureInfo.InvariantCulture) : null;
+
     public string? Echo(string? s) => s;
 
     public int Echo(int value) => value;

@@ -151,6 +151,71 @@ public class DocxRawMarkupTests
         Assert.Contains("scoped", Load(SaveBytes(target, SaveFormat.Docx)).GetText());
     }
 
+    // A paragraph longer than the writer's chunk, with a character outside
+    // the BMP across the chunk's end, is written back whole.
+    [Fact]
+    public void ALongParagraphIsWrittenBackWhole()
+    {
+        const string open = "<w:p><w:r><w:t>";
+        string paragraph = open + new string('a', 65535 - open.Length) + "\U0001F600" + new string('b', 70000) + "</w:t></w:r></w:p>";
+        Document doc = Load(BodyPackage(paragraph + "<w:p/>"));
+        Assert.Contains(paragraph, MainPart(SaveBytes(doc, SaveFormat.Docx)));
+    }
+
+    // The markup kept is cut from the part's bytes after reading: slices
+    // after a byte order mark and after characters of two, three and four
+    // bytes still start and end where the text's did.
+    [Fact]
+    public void UnchangedBlocksAfterWideCharactersComeBackAsRead()
+    {
+        const string first = "<w:p><w:r><w:t>é€\U0001F600</w:t></w:r></w:p>";
+        const string second = "<w:p f:x=\"ü\"><w:r><w:rPr><w:b/></w:rPr><w:t>ß</w:t></w:r></w:p>";
+        string xml = $"<w:document xmlns:w=\"{W}\" xmlns:f=\"{Future}\"><w:body>{first}{second}<w:p/></w:body></w:document>";
+        byte[] withMark = Encoding.UTF8.GetPreamble().Concat(Encoding.UTF8.GetBytes(xml)).ToArray();
+        byte[] package = WordPackage(xml);
+        using (var zip = new ZipArchive(new MemoryStream(package), ZipArchiveMode.Read))
+        {
+            var rebuilt = new MemoryStream();
+            using (var copy = new ZipArchive(rebuilt, ZipArchiveMode.Create, true))
+            {
+                foreach (ZipArchiveEntry entry in zip.Entries)
+                {
+                    using Stream to = copy.CreateEntry(entry.FullName).Open();
+                    if (entry.FullName == "word/document.xml")
+                        to.Write(withMark);
+                    else
+                        entry.Open().CopyTo(to);
+                }
+            }
+            package = rebuilt.ToArray();
+        }
+        Document doc = Load(package);
+        string saved = MainPart(SaveBytes(doc, SaveFormat.Docx));
+        Assert.Contains(first + second, saved);
+        Assert.Equal("é€\U0001F600\rß\r", doc.GetText()[..7]);
+    }
+
+    // Runs formatted alike share what they were read with: a change to one
+    // run's font must reach only that run, and the others stay as read.
+    [Fact]
+    public void ChangingOneOfRunsFormattedAlikeChangesOnlyThatRun()
+    {
+        const string bold = "<w:r><w:rPr><w:b/></w:rPr><w:t>B</w:t></w:r>";
+        const string plain = "<w:r><w:t>P</w:t></w:r>";
+        Document doc = Load(BodyPackage($"<w:p>{bold}{plain}</w:p><w:p>{bold}{plain}</w:p>"));
+        Run[] runs = doc.Matching(NodeType.Run, true).Cast<Run>().ToArray();
+        runs[0].Font.Bold = false;
+        runs[1].Font.Italic = true;
+        Assert.Equal(new[] { false, false, true, false }, runs.Select(r => r.Font.Bold));
+        Assert.Equal(new[] { false, true, false, false }, runs.Select(r => r.Font.Italic));
+        Run[] reread = Load(SaveBytes(doc, SaveFormat.Docx)).Matching(NodeType.Run, true).Cast<Run>().ToArray();
+        Assert.Equal(new[] { false, false, true, false }, reread.Select(r => r.Font.Bold));
+        Assert.Equal(new[] { false, true, false, false }, reread.Select(r => r.Font.Italic));
+        // The runs left alone are written back as read.
+        string saved = MainPart(SaveBytes(doc, SaveFormat.Docx));
+        Assert.Contains($"</w:p><w:p>{bold}{plain}</w:p>", saved);
+    }
+
     [Theory]
     [InlineData("<w:p><w:r><w:t>unclosed</w:r></w:p>")]
     [InlineData("<w:p><w:r><w:t>&undefined;</w:t></w:r></w:p>")]

@@ -54,9 +54,9 @@ internal static class DocxBorders
     {
         // An art border or an unknown style reads as no line; the element stays as read until changed.
         border.LineStyle = WordMl.ValueOf(WordMl.LineStyles, attribute("val")) ?? LineStyle.None;
-        if (Number(attribute("sz")) is { } eighths)
+        if (DocxReader.Number(attribute("sz")) is { } eighths)
             border.LineWidth = System.Math.Clamp(eighths / EighthsPerPoint, Velto.Border.MinLineWidth, Velto.Border.MaxLineWidth);
-        if (Number(attribute("space")) is { } space)
+        if (DocxReader.Number(attribute("space")) is { } space)
             border.DistanceFromText = System.Math.Clamp(space, 0, Velto.Border.MaxDistance);
         border.Shadow = attribute("shadow") is { } shadow && DocxReader.OnOff(shadow);
         border.Color = DocxColors.Parse(attribute("color"));
@@ -132,7 +132,4 @@ internal static class DocxBorders
 
     private static void Set(OpenXmlElement element, string name, string value) =>
         element.SetAttribute(new OpenXmlAttribute("w", name, WordMl.W, value));
-
-    private static int? Number(string? text) =>
-        int.TryParse(text, NumberStyles.None, CultureInfo.InvariantCulture, out int n) ? n : null;
 }

@@ -183,10 +183,7 @@ internal static class DocxDrawingColors
         return color.IsKnownColor && color.IsSystemColor == system ? Color.FromArgb(color.ToArgb()) : null;
     }
 
-    private static Color? Hex(string? value) =>
-        value is { Length: 6 } && int.TryParse(value, NumberStyles.AllowHexSpecifier, CultureInfo.InvariantCulture, out int rgb)
-            ? Color.FromArgb(unchecked((int)0xFF000000) | rgb)
-            : null;
+    private static Color? Hex(string? value) => DocxColors.Parse(value) is { IsEmpty: false } color ? color : null;
 
     // A modifier's value: angles in degrees, everything else as a fraction.
     private static double ValueOf(OpenXmlElement modifier)

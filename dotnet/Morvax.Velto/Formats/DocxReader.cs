@@ -413,7 +413,8 @@ internal static partial class DocxReader
         }
     }
 
-    private static int? Number(string? text) =>
+    // A non-negative decimal number, or null.
+    internal static int? Number(string? text) =>
         int.TryParse(text, NumberStyles.None, CultureInfo.InvariantCulture, out int n) ? n : null;
 
     internal static SectionStart StartOf(W.SectionProperties sectPr) =>

@@ -885,6 +885,19 @@ public class Style
     internal Font? FontAsRead { get; private set; }
     internal ParagraphFormat? FormatAsRead { get; private set; }
 
+    // A copy for another document: its own formatting, the same identity in the package and the same formatting
+    // as read (never changed once taken, so it can be shared).
+    internal Style CopyForDocument()
+    {
+        Style copy = this is TableStyle ? new TableStyle() : new Style();
+        (copy.Name, copy.Type, copy.BuiltIn, copy.StyleIdentifier, copy.BaseStyleName, copy.StyleId) =
+            (Name, Type, BuiltIn, StyleIdentifier, BaseStyleName, StyleId);
+        copy.Font.CopyFrom(Font);
+        copy.ParagraphFormat.CopyFrom(ParagraphFormat);
+        (copy.FontAsRead, copy.FormatAsRead) = (FontAsRead, FormatAsRead);
+        return copy;
+    }
+
     internal void KeepAsRead()
     {
         FontAsRead = new Font();
@@ -930,7 +943,7 @@ public sealed class StyleCollection : IEnumerable<Style>
     internal void CopyFrom(StyleCollection other)
     {
         styles.Clear();
-        styles.AddRange(other.styles);
+        styles.AddRange(other.styles.Select(style => style.CopyForDocument()));
     }
 
     // What a document made here starts with: the default paragraph style.

@@ -65,4 +65,15 @@ public class StyleFormattingTests
         Document twice = Reload(Reload(doc));
         Assert.Equal("Liberation Serif", twice.Styles.Get("Normal")!.Font.Name);
     }
+
+    [Fact]
+    public void A_cloned_documents_styles_are_its_own()
+    {
+        var doc = new Document(new MemoryStream(Source()));
+        var clone = (Document)doc.Clone(true);
+        clone.Styles.Get("Heading 1")!.Font.Size = 30;
+        Assert.NotEqual(30.0, doc.Styles.Get("Heading 1")!.Font.Size);
+        Assert.Equal(StyleElement(Source(), "Heading1").ToString(), StyleElement(SaveBytes(doc, SaveFormat.Docx), "Heading1").ToString());
+        Assert.Equal(30.0, new Document(new MemoryStream(SaveBytes(clone, SaveFormat.Docx))).Styles.Get("Heading 1")!.Font.Size);
+    }
 }

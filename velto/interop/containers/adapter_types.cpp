@@ -71,15 +71,6 @@ std::array<PyTypeObject, kCount> g_types{};
 
 const AdapterSpec& SpecOf(Adapter adapter) { return kSpecs[static_cast<size_t>(adapter)]; }
 
-// The types lie in one array: a type is one of them exactly when it points into it. Asked
-// several times for every item read, so without a search.
-Adapter AdapterOfType(PyTypeObject* type) {
-  auto address = reinterpret_cast<uintptr_t>(type);
-  auto first = reinterpret_cast<uintptr_t>(g_types.data());
-  if (address < first || address >= first + sizeof g_types) return Adapter::Count;
-  return static_cast<Adapter>((address - first) / sizeof(PyTypeObject));
-}
-
 // The allocation slot: refuses while a table the adapter needs is unusable.
 PyObject* AdapterNew(PyTypeObject* type, PyObject*, PyObject*) {
   Adapter adapter = AdapterOfType(type);
@@ -231,6 +222,15 @@ PyTypeObject* AdapterType(Adapter adapter) {
 }
 
 // A typed adapter of _generic answers as the untyped adapter whose protocol it uses.
+// The types lie in one array: a type is one of them exactly when it points into it. Asked
+// several times for every item read, so without a search.
+Adapter AdapterOfType(PyTypeObject* type) {
+  auto address = reinterpret_cast<uintptr_t>(type);
+  auto first = reinterpret_cast<uintptr_t>(g_types.data());
+  if (address < first || address >= first + sizeof g_types) return Adapter::Count;
+  return static_cast<Adapter>((address - first) / sizeof(PyTypeObject));
+}
+
 Adapter AdapterOf(PyObject* object) {
   Adapter adapter = AdapterOfType(Py_TYPE(object));
   return adapter != Adapter::Count ? adapter : UntypedAdapterOf(Py_TYPE(object));

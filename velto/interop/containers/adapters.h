@@ -38,6 +38,8 @@ struct StreamObject {
 PyTypeObject* AdapterType(Adapter adapter);
 // The adapter whose type the object has exactly, or Adapter::Count.
 Adapter AdapterOf(PyObject* object);
+// The untyped adapter a type is, or Adapter::Count for any other type (a typed adapter among them).
+Adapter AdapterOfType(PyTypeObject* type);
 
 // A new adapter instance of the type for an owned handle (0 gives None); on failure the
 // handle is released and null returned.

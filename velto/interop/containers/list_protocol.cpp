@@ -301,14 +301,20 @@ int SqContains(PyObject* self, PyObject* value) {
 
 PyObject* SqItem(PyObject* self, Py_ssize_t i) {
   if (RefuseInForkedChild()) return nullptr;
-  int32_t handed = kNotHanded;
-  if (PyObject* typed = HandedItemAt(self, Narrow(i), &handed)) return typed;
-  if (handed != kNotHanded) {
-    StatusFailed(handed);
-    return nullptr;
+  // The untyped adapters read through the list class; typed ones hand their items over.
+  Adapter adapter = AdapterOfType(Py_TYPE(self));
+  if (adapter == Adapter::Count) {
+    int32_t handed = kNotHanded;
+    if (PyObject* typed = HandedItemAt(self, Narrow(i), &handed)) return typed;
+    if (handed != kNotHanded) {
+      StatusFailed(handed);
+      return nullptr;
+    }
+    adapter = UntypedAdapterOf(Py_TYPE(self));
   }
   PyObject* item = nullptr;
-  int32_t status = At<GetItemFn>(self, kGetItem)(HandleOf(self), Narrow(i), &item);
+  Route route = RouteOf(adapter, kGetItem);
+  int32_t status = reinterpret_cast<GetItemFn>(SlotsOf(route.cls)[route.slot])(HandleOf(self), Narrow(i), &item);
   if (StatusFailed(status)) {
     Py_XDECREF(item);
     return nullptr;
@@ -398,6 +404,13 @@ bool ItemIndex(PyObject* self, PyObject* key, Py_ssize_t* index) {
 
 PyObject* Subscript(PyObject* self, PyObject* key) {
   if (RefuseInForkedChild()) return nullptr;
+  // The common x[i] with a plain non-negative int; negative and oversized keys take the
+  // general path, which gives them their length and messages.
+  if (PyLong_CheckExact(key)) {
+    Py_ssize_t i = PyLong_AsSsize_t(key);
+    if (i >= 0) return SqItem(self, i);
+    PyErr_Clear();
+  }
   if (PyIndex_Check(key)) {
     Py_ssize_t i;
     return ItemIndex(self, key, &i) ? SqItem(self, i) : nullptr;

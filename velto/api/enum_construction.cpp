@@ -7,7 +7,7 @@
 // The members here are plain upper-case names with 32-bit values, so those checks can
 // decide nothing; the builder below writes the finished state directly, from C: a class
 // whose dictionary is the final one in its final order (members and __new__ as
-// placeholders), made from a type specification so that its slots come from its base,
+// placeholders), made by PyType_FromSpecWithBases so that its slots come from its base,
 // then the members themselves, made as the enum module makes them, written over their
 // placeholders. It mirrors the enum module of Python 3.11; for any member list the checks
 // could reject or treat specially, the functional form itself is used.
@@ -322,8 +322,8 @@ bool PlaceFlagIteration(PyObject* cls, const std::vector<int32_t>& iterated) {
 //
 // The interpreter's class statement (type.__new__) looks every special method name up
 // along the whole method resolution order to fill the new type's slots, about 90,000
-// instructions per class and most of what building an enumeration costs. A type made from a
-// specification inherits its slots from its base instead, which gives the same slots
+// instructions per class and most of what building an enumeration costs. A type made by
+// PyType_FromSpecWithBases inherits its slots from its base instead, which gives the same slots
 // wherever the body defines no special method; the few the body does define are then
 // assigned through type's own attribute assignment, which updates exactly their slots.
 // The dictionary is the body, in its order, with nothing else in it.
@@ -344,7 +344,7 @@ PyObject* CreateClass(PyObject* base, const char* name, const char* module, PyOb
   }
   Py_SET_TYPE(type, reinterpret_cast<PyTypeObject*>(Py_NewRef(reinterpret_cast<PyObject*>(metaclass))));
   // A class statement names the type by its own name alone (messages print it), where a
-  // specification gives the dotted one.
+  // PyType_Spec's name gives the dotted one.
   const char* simpleName = PyUnicode_AsUTF8(reinterpret_cast<PyHeapTypeObject*>(type)->ht_name);
   if (simpleName == nullptr) return nullptr;
   type->tp_name = simpleName;

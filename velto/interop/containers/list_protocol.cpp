@@ -107,9 +107,14 @@ Route RouteOf(Adapter adapter, Op op) {
 // The bound entry of an operation. Adapters exist only once their tables are ready, so
 // the slot is set.
 template <typename Entry>
-Entry At(PyObject* self, Op op) {
-  Route route = RouteOf(AdapterOf(self), op);
+Entry At(Adapter adapter, Op op) {
+  Route route = RouteOf(adapter, op);
   return reinterpret_cast<Entry>(SlotsOf(route.cls)[route.slot]);
+}
+
+template <typename Entry>
+Entry At(PyObject* self, Op op) {
+  return At<Entry>(AdapterOf(self), op);
 }
 
 bool Indexable(PyObject* self) {
@@ -313,8 +318,7 @@ PyObject* SqItem(PyObject* self, Py_ssize_t i) {
     adapter = UntypedAdapterOf(Py_TYPE(self));
   }
   PyObject* item = nullptr;
-  Route route = RouteOf(adapter, kGetItem);
-  int32_t status = reinterpret_cast<GetItemFn>(SlotsOf(route.cls)[route.slot])(HandleOf(self), Narrow(i), &item);
+  int32_t status = At<GetItemFn>(adapter, kGetItem)(HandleOf(self), Narrow(i), &item);
   if (StatusFailed(status)) {
     Py_XDECREF(item);
     return nullptr;

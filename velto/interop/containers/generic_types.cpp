@@ -20,6 +20,7 @@
 #include "interop/containers/iteration.h"
 #include "interop/converters.h"
 #include "interop/error_bridge.h"
+#include "interop/host_object.h"
 #include "interop/type_registry.h"
 
 namespace morvax::containers {
@@ -188,10 +189,6 @@ PyObject* IterateTyped(PyObject* self) {
 struct TypedRead {
   int cls = -1;
   void* entry = nullptr;
-  // The run-time type key last met and its Python class, kept once that class has made a
-  // wrapper through its creation slot: later items of the key skip the slot's gate.
-  uint32_t knownKey = 0;
-  PyTypeObject* knownType = nullptr;
 };
 
 // One row per typed type, filled at registration (read for every item, so not lazily).
@@ -216,24 +213,11 @@ TypedRead* TypedReadOf(int type) {
   return &read;
 }
 
-// A new wrapper for a handed-over item (its handle is owned from here), or null with an error.
-// Items of the key met last are the common case, made here without a further call.
-PyObject* WrapHandedItem(TypedRead& read, const ItemRef& item) {
-  if (item.typeKey == read.knownKey && read.knownType != nullptr && item.handle != 0)
-    return WrapPassedType(item.handle, read.knownType);
+// A new wrapper for a handed-over item (its handle is owned from here), or null with an error:
+// made as .NET's own wrapper requests are, items of the key met last without a lookup.
+PyObject* WrapHandedItem(const ItemRef& item) {
   if (item.handle == 0) Py_RETURN_NONE;
-  PyTypeObject* type = HostTypeRegistry::Instance().LookupRuntimeTypeStrict(item.handle, item.typeKey);
-  if (type == nullptr) {
-    ReleaseHandle(item.handle);
-    if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "unknown wrapper type");
-    return nullptr;
-  }
-  PyObject* wrapper = WrapHandle(item.handle, type);
-  if (wrapper != nullptr && type->tp_alloc == HostObjectAlloc) {
-    read.knownKey = item.typeKey;
-    read.knownType = type;
-  }
-  return wrapper;
+  return MakeWrapperCallback(item.handle, item.typeKey);
 }
 
 // next() of a typed enumerator over a class element: one crossing per item, which hands the
@@ -244,7 +228,7 @@ PyObject* NextHandedItem(PyObject* self) {
   if (read.entry == nullptr) TypedReadOf(IndexOfType(Py_TYPE(self)));
   ItemRef item = {0, 0, 0, nullptr};
   int32_t status = reinterpret_cast<int32_t (*)(uint32_t, ItemRef*)>(read.entry)(HandleOf(self), &item);
-  if (status == 0 && !PyErr_Occurred()) return WrapHandedItem(read, item);
+  if (status == 0 && !PyErr_Occurred()) return WrapHandedItem(item);
   ReleaseHandle(item.handle);
   if (PyErr_Occurred()) return nullptr;
   if (status == 1) {
@@ -517,7 +501,7 @@ PyObject* HandedItemAt(PyObject* self, int32_t index, int32_t* status) {
   if (read == nullptr) return nullptr;
   ItemRef item = {0, 0, 0, nullptr};
   *status = reinterpret_cast<int32_t (*)(uint32_t, int32_t, ItemRef*)>(read->entry)(HandleOf(self), index, &item);
-  if (*status == 0 && !PyErr_Occurred()) return WrapHandedItem(*read, item);
+  if (*status == 0 && !PyErr_Occurred()) return WrapHandedItem(item);
   ReleaseHandle(item.handle);
   return nullptr;
 }

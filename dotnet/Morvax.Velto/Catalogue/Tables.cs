@@ -53,10 +53,10 @@ public sealed class CellFormat
     private BorderCollection? borders;
     private Velto.Shading? shading;
 
-    internal (BorderValues, BorderValues, BorderValues, BorderValues, BorderValues, BorderValues) BorderValues =>
+    internal BorderSetValues BorderValues =>
         borders?.Values ?? BorderCollection.NoneValues;
 
-    internal (TextureIndex, ColorValue, ColorValue) ShadingValues => shading?.Values ?? Velto.Shading.NoneValues;
+    internal ShadingValues ShadingValues => shading?.Values ?? Velto.Shading.NoneValues;
 
     internal void CopyFrom(CellFormat other)
     {

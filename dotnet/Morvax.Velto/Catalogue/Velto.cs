@@ -223,9 +223,19 @@ public sealed class Border : InternableComplexAttr
 
     // What the border looks like, for comparing borders (colours by value).
     internal BorderValues Values => new(lineStyle, lineWidth, distanceFromText, Shadow, ColorValue.Of(Color));
+
+    // The values of a border that has never been asked for: no line.
+    internal static readonly BorderValues NoneValues = new Border().Values;
 }
 
 internal readonly record struct BorderValues(LineStyle Style, double Width, double Distance, bool Shadow, ColorValue Color);
+
+// What the six borders of a collection look like, in its order.
+internal readonly record struct BorderSetValues(BorderValues Left, BorderValues Right, BorderValues Top, BorderValues Bottom,
+    BorderValues Horizontal, BorderValues Vertical);
+
+// What a shading looks like: its texture and its two colours.
+internal readonly record struct ShadingValues(TextureIndex Texture, ColorValue Background, ColorValue Foreground);
 
 // A colour compared by what it shows: two colours are equal when both are
 // empty or both have the same ARGB, however they were made.
@@ -288,11 +298,11 @@ public sealed class BorderCollection : IEnumerable<Border>
             borders[i].CopyFrom(other.borders[i]);
     }
 
-    internal (BorderValues, BorderValues, BorderValues, BorderValues, BorderValues, BorderValues) Values =>
-        (borders[0].Values, borders[1].Values, borders[2].Values, borders[3].Values, borders[4].Values, borders[5].Values);
+    internal BorderSetValues Values =>
+        new(borders[0].Values, borders[1].Values, borders[2].Values, borders[3].Values, borders[4].Values, borders[5].Values);
 
     // The values of a collection that has never been asked for: six borders without lines.
-    internal static readonly (BorderValues, BorderValues, BorderValues, BorderValues, BorderValues, BorderValues) NoneValues =
+    internal static readonly BorderSetValues NoneValues =
         new BorderCollection().Values;
 
     public IEnumerator<Border> GetEnumerator() => ((IEnumerable<Border>)borders).GetEnumerator();
@@ -828,10 +838,10 @@ public sealed class Shading : InternableComplexAttr
     /// <summary>Back to no shading.</summary>
     public void ClearFormatting() => CopyFrom(new Shading());
 
-    internal (TextureIndex, ColorValue, ColorValue) Values =>
-        (texture, ColorValue.Of(BackgroundPatternColor), ColorValue.Of(ForegroundPatternColor));
+    internal ShadingValues Values =>
+        new(texture, ColorValue.Of(BackgroundPatternColor), ColorValue.Of(ForegroundPatternColor));
 
-    internal static readonly (TextureIndex, ColorValue, ColorValue) NoneValues = new Shading().Values;
+    internal static readonly ShadingValues NoneValues = new Shading().Values;
 }
 
 public sealed class SignatureLineOptions

@@ -109,14 +109,13 @@ public sealed class Font
     /// <summary>The text's background.</summary>
     public Shading Shading => shading ??= new Shading();
 
-    internal BorderValues BorderValues => (border ?? NoBorder).Values;
+    internal BorderValues BorderValues => border?.Values ?? Velto.Border.NoneValues;
 
-    internal (TextureIndex, ColorValue, ColorValue) ShadingValues => shading?.Values ?? Shading.NoneValues;
+    internal ShadingValues ShadingValues => shading?.Values ?? Shading.NoneValues;
 
     // Made when first asked for: most runs have neither.
     private Border? border;
     private Shading? shading;
-    private static readonly Border NoBorder = new();
 
     /// <summary>Resets every character attribute to its default.</summary>
     public void ClearFormatting() => CopyFrom(new Font());
@@ -135,8 +134,10 @@ public sealed class Font
         Hidden = other.Hidden;
         Color = other.Color;
         HighlightColor = other.HighlightColor;
-        if (other.border is not null || border is not null)
-            Border.CopyFrom(other.border ?? NoBorder);
+        if (other.border is not null)
+            Border.CopyFrom(other.border);
+        else
+            border?.ClearFormatting();
         if (other.shading is not null || shading is not null)
             Shading.CopyFrom(other.Shading);
     }

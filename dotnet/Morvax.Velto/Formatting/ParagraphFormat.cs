@@ -94,10 +94,10 @@ public sealed class ParagraphFormat
     /// <summary>The paragraph's background.</summary>
     public Shading Shading => shading ??= new Shading();
 
-    internal (BorderValues, BorderValues, BorderValues, BorderValues, BorderValues, BorderValues) BorderValues =>
+    internal BorderSetValues BorderValues =>
         borders?.Values ?? BorderCollection.NoneValues;
 
-    internal (TextureIndex, ColorValue, ColorValue) ShadingValues => shading?.Values ?? Shading.NoneValues;
+    internal ShadingValues ShadingValues => shading?.Values ?? Shading.NoneValues;
 
     /// <summary>Resets every paragraph attribute to its default.</summary>
     public void ClearFormatting() => CopyFrom(new ParagraphFormat());

@@ -224,8 +224,9 @@ PyObject* WrapHandedItem(const ItemRef& item) {
 // item over as a handle and type key. The type's read is there: only such types get this slot.
 PyObject* NextHandedItem(PyObject* self) {
   if (RefuseInForkedChild()) return nullptr;
-  TypedRead& read = g_typedReads[IndexOfType(Py_TYPE(self))];
-  if (read.entry == nullptr) TypedReadOf(IndexOfType(Py_TYPE(self)));
+  int type = IndexOfType(Py_TYPE(self));
+  TypedRead& read = g_typedReads[type];
+  if (read.entry == nullptr) TypedReadOf(type);
   ItemRef item = {0, 0, 0, nullptr};
   int32_t status = reinterpret_cast<int32_t (*)(uint32_t, ItemRef*)>(read.entry)(HandleOf(self), &item);
   if (status == 0 && !PyErr_Occurred()) return WrapHandedItem(item);

@@ -34,6 +34,7 @@ ITEM_CASES = [
     ("x[i] on Paragraph[] typed", f"for i in range({CALLS}): paragraphs[i]", f"for _ in floor.iterate({CALLS}): pass"),
     ("x[i] on Paragraph[] untyped", f"for i in range({CALLS}): untyped_paragraphs[i]",
      f"for _ in floor.iterate({CALLS}): pass"),
+    ("body.paragraphs vs its array walk", "for _ in body_paragraphs: pass", "for _ in body_array: pass"),
 ]
 
 
@@ -55,6 +56,11 @@ def measure(build):
              "subscriptable": floor.subscriptable()}
     names["paragraphs"] = mv.testing.GenericProbe().many_paragraphs(CALLS)
     names["untyped_paragraphs"] = mv._wrpgen._interop._ArrayWrapper._cast_as(names["paragraphs"])
+    builder = mv.DocumentBuilder(mv.Document())
+    for _ in range(CALLS - 1):
+        builder.writeln("x")
+    names["body_paragraphs"] = builder.document.first_section.body.paragraphs
+    names["body_array"] = names["body_paragraphs"].to_array()
     statements = ["pass"] + [s for _, bound, base in CASES + AGAINST_INT for s in (bound, base)]
     loops = {s: compile(f"for _ in range({CALLS}):\n    {s}\n", s, "exec") for s in statements}
     runs = {s: (lambda code=code: exec(code, names)) for s, code in loops.items()}

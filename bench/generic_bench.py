@@ -3,19 +3,20 @@
 Reads all items of a .NET Paragraph[] of 100,000 through its typed adapter
 (_ArrayWrapper_7598A062) and through the untyped _ArrayWrapper of the same array; the floor
 is the containers' iteration floor (a bare C iterator making one round trip into an empty
-[UnmanagedCallersOnly] method and creating a 24-byte object per item). Then a Python list of
-100,000 ints passed to a member taking int[] (per item, against the same call with an empty list).
+[UnmanagedCallersOnly] method and creating a 24-byte object per item). Every round times the
+untyped walk, the floor and the typed walk one after the other (interleaved.py). Then a
+Python list of 100,000 ints passed to a member taking int[] (per item, against the same call
+with an empty list).
 Usage: generic_bench.py <build dir>
 """
 import os
 import sys
-import time
-import timeit
 
 build = sys.argv[1]
 sys.path[:0] = [os.path.join(build, "python"), os.path.join(build, "bench")]
 import morvax.velto as mv  # noqa: E402
 import _bench_floor as floor  # noqa: E402
+from interleaved import header, row, timings, warm_up  # noqa: E402
 
 N = 100_000
 floor.bind()
@@ -26,24 +27,23 @@ assert type(typed).__name__ == "_ArrayWrapper_7598A062" and type(untyped).__name
 ints = list(range(N))
 empty = []
 
+FLOOR = "for _ in floor.iterate(N): pass"
+# (name, measured, against, target of the ratio)
+CASES = [
+    ("iterate Paragraph[] typed vs untyped", "for _ in typed: pass", "for _ in untyped: pass", 0.8),
+    ("iterate Paragraph[] typed vs floor", "for _ in typed: pass", FLOOR, None),
+    ("iterate Paragraph[] untyped vs floor", "for _ in untyped: pass", FLOOR, None),
+    ("x[i] on Paragraph[] typed vs untyped", "for i in range(N): typed[i]", "for i in range(N): untyped[i]", None),
+    ("x[i] on Paragraph[] typed vs floor", "for i in range(N): typed[i]", FLOOR, None),
+]
+ROUNDS = 9
 
-def per_item(statement, repeat=9):
-    return min(timeit.repeat(statement, number=1, repeat=repeat, globals=globals())) / N * 1e9
-
-
-CASES = ["for _ in typed: pass", "for _ in untyped: pass", "for _ in floor.iterate(N): pass",
-         "for i in range(N): typed[i]", "for i in range(N): untyped[i]"]
-for statement in CASES:  # warm up tiered compilation
-    timeit.timeit(statement, number=1, globals=globals())
-time.sleep(0.5)
-
-t_iter, u_iter, f_iter, t_item, u_item = (per_item(s) for s in CASES)
-print(f"{'case (per item)':44} {'ns':>8} {'vs untyped':>10} {'vs floor':>9}")
-print(f"{'iterate Paragraph[] typed':44} {t_iter:8.1f} {t_iter / u_iter:10.2f} {t_iter / f_iter:9.2f}  target <= 0.8x untyped: "
-      + ("ok" if t_iter / u_iter <= 0.8 else "MISSED"))
-print(f"{'iterate Paragraph[] untyped':44} {u_iter:8.1f} {1:10.2f} {u_iter / f_iter:9.2f}")
-print(f"{'x[i] on Paragraph[] typed':44} {t_item:8.1f} {t_item / u_item:10.2f} {t_item / f_iter:9.2f}")
-print(f"{'x[i] on Paragraph[] untyped':44} {u_item:8.1f} {1:10.2f} {u_item / f_iter:9.2f}")
-call = min(timeit.repeat("probe.sum(ints)", number=1, repeat=9, globals=globals()))
-base = min(timeit.repeat("probe.sum(empty)", number=1, repeat=9, globals=globals()))
-print(f"{'list of 100,000 ints to int[] (per item)':44} {(call - base) / N * 1e9:8.1f}")
+warm_up([s for _, bound, base, _ in CASES for s in (bound, base)], globals())
+seen = timings([(bound, base) for _, bound, base, _ in CASES], globals(), rounds=ROUNDS, per=N)
+print(f"{ROUNDS} interleaved rounds; ns per item is the minimum over the rounds, spread how far the median lies above it")
+print(header(base="than ns"))
+for name, bound, base, target in CASES:
+    print(row(name, seen, bound, base, target))
+sums = timings([("probe.sum(ints)", "probe.sum(empty)")], globals(), rounds=ROUNDS)
+call, base = min(sums["probe.sum(ints)"]), min(sums["probe.sum(empty)"])
+print(f"{'list of 100,000 ints to int[] (per item)':44} {(call - base) / N:9.1f}")

@@ -61,6 +61,14 @@ namespace Morvax.WrpGen.Interop
                     }
                     return 0;
                 }
+                if (target is Morvax.Velto.NodeCollection.Enumerator nodes)
+                {
+                    // The library's live node walk, stepped directly: no interface calls per step.
+                    Morvax.Velto.Node? node = nodes.Next();
+                    if (node is null) return 1;
+                    Hand(node, outItem);
+                    return 0;
+                }
                 var enumerator = (System.Collections.IEnumerator)target!;
                 if (!enumerator.MoveNext()) return 1;
                 Hand(enumerator.Current, outItem);

@@ -9,7 +9,7 @@ using System.Linq;
 namespace Morvax.Velto;
 
 /// <summary>A live view of the child nodes of one kind below a node.</summary>
-public class NodeCollection : IEnumerable<Node>
+public partial class NodeCollection : IEnumerable<Node>
 {
     private readonly CompositeNode container;
     private readonly NodeType nodeType;
@@ -92,14 +92,14 @@ public class NodeCollection : IEnumerable<Node>
 
     public Node[] ToArray() => Nodes().ToArray();
 
-    // Walks the tree as it is: each step finds the following node before handing out the
-    // current one, so the current node may be removed or moved while iterating. A snapshot
-    // would cost a large array per walk (the large-object heap for long stories).
+    // Walks the tree as it is (NodeWalk.cs): each step finds the following node before handing
+    // out the current one, so the current node may be removed or moved while iterating. A
+    // snapshot would cost a large array per walk (the large-object heap for long stories).
     public IEnumerator<Node> GetEnumerator() => Nodes().GetEnumerator();
 
     IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 
-    private IEnumerable<Node> Nodes() => container.Matching(nodeType, isDeep);
+    private NodeMatches Nodes() => container.Matching(nodeType, isDeep);
 
     private void CheckType(Node node)
     {

@@ -173,18 +173,8 @@ public abstract class CompositeNode : Node
 
     // Children (isDeep false) or all descendants in document order (isDeep
     // true) whose type matches; Any matches every node.  The walk follows the
-    // links without recursion, so tree depth never costs stack.
-    internal IEnumerable<Node> Matching(NodeType nodeType, bool isDeep)
-    {
-        Node? node = first;
-        while (node is not null)
-        {
-            Node? following = isDeep ? NextInDocumentOrder(node) : node.next;
-            if (nodeType == NodeType.Any || node.NodeType == nodeType)
-                yield return node;
-            node = following;
-        }
-    }
+    // links without recursion, so tree depth never costs stack (NodeWalk.cs).
+    internal NodeMatches Matching(NodeType nodeType, bool isDeep) => new(this, nodeType, isDeep);
 
     // As Matching deep, but leaving out headers and footers, footnotes and
     // comments: the flow of the main text, which is what text exports, counts
@@ -224,7 +214,7 @@ public abstract class CompositeNode : Node
         return copy;
     }
 
-    private Node? NextInDocumentOrder(Node node, bool skipChildren = false)
+    internal Node? NextInDocumentOrder(Node node, bool skipChildren = false)
     {
         if (!skipChildren && node is CompositeNode composite && composite.first is not null)
             return composite.first;

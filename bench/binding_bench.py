@@ -6,7 +6,6 @@ Usage: binding_bench.py <build dir>
 """
 import os
 import sys
-import statistics
 import time
 import timeit
 
@@ -15,6 +14,7 @@ sys.path[:0] = [os.path.join(build, "python"), os.path.join(build, "bench")]
 import morvax.velto as mv  # noqa: E402
 import _bench_floor as floor  # noqa: E402
 from bound_cases import AGAINST_INT, CASES  # noqa: E402
+from interleaved import spread, timings  # noqa: E402
 
 import datetime  # noqa: E402
 
@@ -28,26 +28,8 @@ warnings = mv.WarningInfoCollection()
 doc.warning_callback = warnings
 
 
-ROUNDS = 7      # each round times every floor and bound statement once, interleaved
+ROUNDS = 7      # each round times every floor and bound statement once, interleaved (interleaved.py)
 NUMBER = 100_000
-
-
-def timings(pairs):
-    """Per statement, the ns per call of each round. Every round measures each floor and its
-    bound statement one right after the other, so that a busy moment of the machine falls on
-    both rather than on one side of a ratio."""
-    timers = {s: timeit.Timer(s, globals=globals()) for pair in pairs for s in pair}
-    seen = {s: [] for s in timers}
-    for _ in range(ROUNDS):
-        for bound, base in pairs:
-            for statement in (base, bound):
-                seen[statement].append(timers[statement].timeit(NUMBER) / NUMBER * 1e9)
-    return seen
-
-
-def spread(values):
-    """How far the median lies above the minimum, in percent: the noise of the run."""
-    return (statistics.median(values) / min(values) - 1) * 100
 
 
 TARGET = 1.3  # the bound call's time at most this many times its floor's
@@ -61,7 +43,7 @@ time.sleep(1.0)
 for _, bound, base, *_ in CASES + AGAINST_INT:
     timeit.timeit(bound, number=50_000, globals=globals())
 
-seen = timings([(bound, base) for _, bound, base, *_ in CASES + AGAINST_INT])
+seen = timings([(bound, base) for _, bound, base, *_ in CASES + AGAINST_INT], globals(), rounds=ROUNDS, number=NUMBER)
 print(f"{ROUNDS} interleaved rounds of {NUMBER} calls; ns per call is the minimum over the rounds,")
 print("spread is how far the median round lies above it; the ratio is of the minimums.")
 print(f"{'case':36} {'bound ns':>9} {'floor ns':>9} {'ratio':>6} {'spread':>13}  target")

@@ -17,6 +17,9 @@ namespace Morvax.WrpGen.Interop
         internal const int Handled = 1;
         internal const int OutOfRange = 2;
 
+        /// <summary>How many Python lists Items and EnumeratedItems began (a count for tests).</summary>
+        internal static int PythonListsMade;
+
         [System.Runtime.CompilerServices.MethodImpl(System.Runtime.CompilerServices.MethodImplOptions.AggressiveInlining)]
         internal static T Of<T>(uint handle) where T : class => Marshalling.Target<T>(handle);
 
@@ -31,6 +34,111 @@ namespace Morvax.WrpGen.Interop
                 throw new PythonErrorPending("building a collection item failed");
             }
             return built;
+        }
+
+        /// <summary>
+        /// A new Python list of count items of the list, from start on by step (indices already
+        /// adjusted to the list by the native side), made in one call through the new-list and
+        /// store-item callbacks; each item as SqGetItemNoCheck builds it. On a failure the
+        /// partly filled list (its unfilled places empty) is released and the error stands.
+        /// </summary>
+        internal static IntPtr Items(IList list, int start, int count, int step)
+        {
+            PythonListsMade++;
+            IntPtr made;
+            IntPtr* places = StaticCallbacks.NewList(Math.Max(count, 0), &made);
+            return Fill(made, places, list, start, count, step);
+        }
+
+        /// <summary>
+        /// All items of a collection without indexing, as its enumeration yields them, in a new
+        /// Python list of its count: Ok and the list; Empty when it gave no enumerator;
+        /// OutOfRange when the enumeration yielded more or fewer items than the count.
+        /// </summary>
+        internal static int EnumeratedItems(ICollection collection, IntPtr* outList)
+        {
+            *outList = IntPtr.Zero;
+            int count = collection.Count;
+            IEnumerator? enumerator = collection.GetEnumerator();
+            if (enumerator is null)
+            {
+                return Empty;
+            }
+            IntPtr made;
+            PythonListsMade++;
+            IntPtr* places = StaticCallbacks.NewListWithHint(count, count, &made);
+            if (made == IntPtr.Zero)
+            {
+                throw new PythonErrorPending("making a Python list failed");
+            }
+            int filled = 0;
+            try
+            {
+                var store = StaticCallbacks.StoreItem;
+                while (filled <= count && enumerator.MoveNext())
+                {
+                    if (filled == count)
+                    {
+                        filled++;  // one more than the count: a mismatch
+                        break;
+                    }
+                    store(places, filled, ItemOrNone(enumerator.Current));
+                    filled++;
+                }
+            }
+            catch
+            {
+                Release(made);
+                throw;
+            }
+            finally
+            {
+                (enumerator as IDisposable)?.Dispose();
+            }
+            if (filled != count)
+            {
+                Release(made);
+                return OutOfRange;
+            }
+            *outList = made;
+            return Ok;
+        }
+
+        private static IntPtr Fill(IntPtr made, IntPtr* places, IList list, int start, int count, int step)
+        {
+            if (made == IntPtr.Zero)
+            {
+                throw new PythonErrorPending("making a Python list failed");
+            }
+            try
+            {
+                var store = StaticCallbacks.StoreItem;
+                for (int k = 0; k < count; k++)
+                {
+                    store(places, k, ItemOrNone(list[start + k * step]));
+                }
+            }
+            catch
+            {
+                Release(made);
+                throw;
+            }
+            return made;
+        }
+
+        // A list's place needs a reference even for null: Python's None.
+        private static IntPtr ItemOrNone(object? item)
+        {
+            IntPtr built = Item(item);
+            return built != IntPtr.Zero ? built : NativeCallbacks.NewNone();
+        }
+
+        private static void Release(IntPtr made)
+        {
+            if (made != IntPtr.Zero)
+            {
+                NativeCallbacks.DropReference(made);
+            }
         }
 
         internal static int GetItem(IList list, int index, IntPtr* outItem)

@@ -74,6 +74,10 @@ namespace Morvax.WrpGen.Interop
             }
         }
 
+        /// <summary>Python lists that .NET made and filled itself (slices, copies), since start.</summary>
+        [UnmanagedCallersOnly]
+        public static int PythonListsMadeCount() => ContainerOps.PythonListsMade;
+
         /// <summary>Python text objects the .NET side received and still holds.</summary>
         [UnmanagedCallersOnly]
         public static int HeldPythonTextCount() => ErrorBridge.HeldPythonTextCount;

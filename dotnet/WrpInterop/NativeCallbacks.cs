@@ -56,6 +56,17 @@ namespace Morvax.WrpGen.Interop
             return true;
         }
 
+        /// <summary>A new reference to None, for places that need a reference where .NET holds null.</summary>
+        internal static IntPtr NewNone()
+        {
+            var table = (ObjectReferences*)PyObjApiTable;
+            if (table == null || table->NewNone == null)
+            {
+                throw new InvalidOperationException("no reference table is registered to make None");
+            }
+            return table->NewNone();
+        }
+
         /// <summary>A Python str (new reference) for text, or null if the builder failed.</summary>
         internal static IntPtr PyStr(string text) => Build(PyStrBuilder, text, "Python string builder");
 

@@ -35,16 +35,27 @@ namespace Morvax.WrpGen.Interop
             };
         }
 
+        // A length is only a promise: room made ahead for at most this many items.
+        private const int MostItemsMadeRoomFor = 1 << 16;
+
         /// <summary>The items of a Python iterable as .NET values, in iteration order.</summary>
         public static List<object?> Items(IntPtr iterable)
         {
+            // A sized object (a list, tuple, range, dict, ...) says how many items to make room
+            // for; the callback answers -1 for one without a length, raising nothing, and -2
+            // when its len() raised, an error that stands.
+            int size = StaticCallbacks.ObjectSize(iterable);
+            if (size == -2)
+            {
+                throw new PythonErrorPending("len() of a Python iterable failed");
+            }
             var next = StaticCallbacks.NextItem;
             IntPtr iterator = StaticCallbacks.GetIterator(iterable);
             if (iterator == IntPtr.Zero)
             {
                 throw new PythonErrorPending("the object gave no iterator");
             }
-            var items = new List<object?>();
+            var items = new List<object?>(Math.Clamp(size, 0, MostItemsMadeRoomFor));
             try
             {
                 while (true)

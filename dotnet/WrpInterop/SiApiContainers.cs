@@ -84,6 +84,32 @@ namespace Morvax.WrpGen.Interop
             }
         }
 
+        internal static IntPtr SqGetItems(uint handle, int start, int count, int step)
+        {
+            try
+            {
+                return ContainerOps.Items(ContainerOps.Of<IList>(handle), start, count, step);
+            }
+            catch (Exception e)
+            {
+                ErrorBridge.Report(e);
+                return IntPtr.Zero;
+            }
+        }
+
+        internal static int SqEnumeratedItems(uint handle, IntPtr* outList)
+        {
+            try
+            {
+                return ContainerOps.EnumeratedItems(ContainerOps.Of<ICollection>(handle), outList);
+            }
+            catch (Exception e)
+            {
+                ErrorBridge.Report(e);
+                return -1;
+            }
+        }
+
         internal static int SqSetItem(uint handle, int index, void* value)
         {
             try
@@ -497,6 +523,11 @@ namespace Morvax.WrpGen.Interop
 
         [UnmanagedCallersOnly]
         public static int btp_CastAs(uint handle, uint* outHandle) => ContainerEntries.CastAs<ICollection>(handle, outHandle);
+
+        // After the class's own entries, so that their slot order stays as it is: all the items,
+        // as the enumeration yields them, as a new Python list in one call.
+        [UnmanagedCallersOnly]
+        public static int SqEnumeratedItems(uint handle, IntPtr* outList) => ContainerEntries.SqEnumeratedItems(handle, outList);
     }
 
     /// <summary>Entry points over an IList.</summary>
@@ -579,6 +610,11 @@ namespace Morvax.WrpGen.Interop
 
         [UnmanagedCallersOnly]
         public static int btp_CastAs(uint handle, uint* outHandle) => ContainerEntries.CastAs<IList>(handle, outHandle);
+
+        // After the class's own entries, so that their slot order stays as it is: all the items
+        // of a slice (or of the whole list) as a new Python list in one call.
+        [UnmanagedCallersOnly]
+        public static IntPtr SqGetItems(uint handle, int start, int count, int step) => ContainerEntries.SqGetItems(handle, start, count, step);
     }
 
     /// <summary>Entry points over an array.</summary>
@@ -637,6 +673,11 @@ namespace Morvax.WrpGen.Interop
 
         [UnmanagedCallersOnly]
         public static int btp_CastAs(uint handle, uint* outHandle) => ContainerEntries.CastAs<Array>(handle, outHandle);
+
+        // After the class's own entries, so that their slot order stays as it is: all the items
+        // of a slice (or of the whole list) as a new Python list in one call.
+        [UnmanagedCallersOnly]
+        public static IntPtr SqGetItems(uint handle, int start, int count, int step) => ContainerEntries.SqGetItems(handle, start, count, step);
     }
 
     /// <summary>Entry points over an ArrayList.</summary>
@@ -725,6 +766,11 @@ namespace Morvax.WrpGen.Interop
 
         [UnmanagedCallersOnly]
         public static int btp_CastAs(uint handle, uint* outHandle) => ContainerEntries.CastAs<ArrayList>(handle, outHandle);
+
+        // After the class's own entries, so that their slot order stays as it is: all the items
+        // of a slice (or of the whole list) as a new Python list in one call.
+        [UnmanagedCallersOnly]
+        public static IntPtr SqGetItems(uint handle, int start, int count, int step) => ContainerEntries.SqGetItems(handle, start, count, step);
     }
 
     /// <summary>Entry points over a CollectionBase.</summary>

@@ -382,6 +382,21 @@ namespace Morvax.WrpGen.Interop
         internal static delegate* unmanaged<int, IntPtr*, IntPtr*> NewList =>
             Containers->NewList != null ? Containers->NewList : throw Missing("container 9 (new list)");
 
+        /// <summary>(count, hint, out list) → as NewList; the native side does not read the hint.</summary>
+        internal static delegate* unmanaged<int, int, IntPtr*, IntPtr*> NewListWithHint =>
+            Containers->NewListWithHint != null ? Containers->NewListWithHint : throw Missing("container 10 (new list)");
+
+        /// <summary>(item array, position, new reference) → the array: stores the reference, which the list then owns.</summary>
+        internal static delegate* unmanaged<IntPtr*, int, IntPtr, IntPtr*> StoreItem =>
+            Lists->StoreItem != null ? Lists->StoreItem : throw Missing("list 8 (store item)");
+
+        /// <summary>
+        /// The len() of a Python object whose type has a length: -1 for a type without one (nothing
+        /// raised), -2 when len() raised (the error pending).
+        /// </summary>
+        internal static delegate* unmanaged<IntPtr, int> ObjectSize =>
+            Containers->ObjectSize != null ? Containers->ObjectSize : throw Missing("container 8 (object size)");
+
         internal static ListGroup* Lists => Table->List != null ? Table->List : throw Missing("list group");
 
         internal static SequenceGroup* Sequences => Table->Sequence != null ? Table->Sequence : throw Missing("sequence group");

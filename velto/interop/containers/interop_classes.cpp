@@ -14,7 +14,7 @@ namespace morvax::containers {
 
 namespace {
 
-constexpr int kMaxEntries = 28;
+constexpr int kMaxEntries = 30;
 
 struct ClassSpec {
   const char* interopName;
@@ -34,7 +34,7 @@ constexpr ClassSpec kClasses[] = {
      nullptr},
     {"Morvax.WrpGen.Interop.SiApiCntCollection",
      {"SqLength", "SqContains", "CountOf", "CreateInstanceFromPyList", "CreateInstanceFromPyIterable",
-      "btp_IsAssignable", "btp_TypeOf", "btp_CastTo", "btp_CastAs"},
+      "btp_IsAssignable", "btp_TypeOf", "btp_CastTo", "btp_CastAs", "SqEnumeratedItems"},
      nullptr},
     {"Morvax.WrpGen.Interop.SiApiCntList",
      {"SqGetItem",
@@ -61,12 +61,13 @@ constexpr ClassSpec kClasses[] = {
       "btp_IsAssignable",
       "btp_TypeOf",
       "btp_CastTo",
-      "btp_CastAs"},
+      "btp_CastAs",
+      "SqGetItems"},
      nullptr},
     {"Morvax.WrpGen.Interop.SiApiArray",
      {"SqLength", "SqContains", "SqGetItem", "SqGetItemNoCheck", "SqSetItem", "SqSetItemNoChek", "MpSetItems",
       "Reverse", "Sort", "IndexBy", "CountOf", "btp_IsAssignable", "CreateInstanceFromPyList",
-      "CreateInstanceFromPySequence", "btp_TypeOf", "btp_CastTo", "btp_ReInterpretObj", "btp_CastAs"},
+      "CreateInstanceFromPySequence", "btp_TypeOf", "btp_CastTo", "btp_ReInterpretObj", "btp_CastAs", "SqGetItems"},
      "btp_IsAssignable"},
     {"Morvax.WrpGen.Interop.SiApiArrayList",
      {"SqLength",
@@ -96,7 +97,8 @@ constexpr ClassSpec kClasses[] = {
       "btp_TypeOf",
       "btp_CastTo",
       "btp_ReInterpretObj",
-      "btp_CastAs"},
+      "btp_CastAs",
+      "SqGetItems"},
      "btp_IsAssignable"},
     {"Morvax.WrpGen.Interop.SiApiCollectionBase",
      {"btp_IsAssignable", "CreateInstanceFromPyList", "CreateInstanceFromPySequence", "btp_TypeOf", "btp_CastTo",

@@ -37,6 +37,8 @@ enum Op {
   kSort,
   kIndexBy,
   kEnsureCapacity,
+  kGetItems,
+  kEnumeratedItems,
   kOpCount
 };
 
@@ -64,6 +66,8 @@ constexpr const char* kOpNames[kOpCount] = {
     "Sort",
     "IndexBy",
     "EnsureCapacity",
+    "SqGetItems",
+    "SqEnumeratedItems",
 };
 
 struct Route {
@@ -125,7 +129,6 @@ bool Indexable(PyObject* self) {
 using LengthFn = int32_t (*)(uint32_t);
 using VariantFn = int32_t (*)(uint32_t, PyVariant*);
 using GetItemFn = int32_t (*)(uint32_t, int32_t, PyObject**);
-using GetNoCheckFn = PyObject* (*)(uint32_t, int32_t);
 using SetItemFn = int32_t (*)(uint32_t, int32_t, PyVariant*);
 using SetNoCheckFn = void (*)(uint32_t, int32_t, PyVariant*);
 using InsertFn = void (*)(uint32_t, int32_t, PyVariant*);
@@ -137,6 +140,8 @@ using OperandFn = int32_t (*)(uint32_t, HostKindHandle*);
 using SetItemsFn = int32_t (*)(uint32_t, HostKindHandle*, int32_t, int32_t, int32_t);
 using RemoveItemsFn = void (*)(uint32_t, int32_t, int32_t, int32_t);
 using IndexByFn = int32_t (*)(uint32_t, int32_t, int32_t, int32_t, int32_t, PyVariant*);
+using ItemsFn = PyObject* (*)(uint32_t, int32_t, int32_t, int32_t);
+using EnumeratedItemsFn = int32_t (*)(uint32_t, PyObject**);
 
 PyObject* IndexError() {
   PyErr_SetString(PyExc_IndexError, "list index out of range");
@@ -176,14 +181,16 @@ Py_ssize_t Length(PyObject* self) {
   return n;
 }
 
-PyObject* ItemNoCheck(PyObject* self, Py_ssize_t i) {
-  PyObject* item = At<GetNoCheckFn>(self, kGetItemNoCheck)(HandleOf(self), Narrow(i));
+// count items from start on by step (adjusted to the collection) in a new list, which .NET
+// makes and fills in one call.
+PyObject* ItemsByStep(PyObject* self, Py_ssize_t start, Py_ssize_t count, Py_ssize_t step) {
+  PyObject* list = At<ItemsFn>(self, kGetItems)(HandleOf(self), Narrow(start), Narrow(count), Narrow(step));
   if (PyErr_Occurred()) {
-    Py_XDECREF(item);
+    Py_XDECREF(list);
     return nullptr;
   }
-  if (item == nullptr) Py_RETURN_NONE;
-  return item;
+  if (list == nullptr) PyErr_SetString(PyExc_RuntimeError, "SqGetItems gave no list without an error");
+  return list;
 }
 
 // All items of the collection in a new list: by index, or for collections without
@@ -191,28 +198,22 @@ PyObject* ItemNoCheck(PyObject* self, Py_ssize_t i) {
 PyObject* Items(PyObject* self) {
   Py_ssize_t n = Length(self);
   if (n < 0) return nullptr;
-  if (Indexable(self)) {
-    PyRef list = PyRef::steal(PyList_New(n));
-    if (!list) return nullptr;
-    for (Py_ssize_t i = 0; i < n; ++i) {
-      PyObject* item = ItemNoCheck(self, i);
-      if (item == nullptr) return nullptr;
-      PyList_SET_ITEM(list.get(), i, item);
+  if (Indexable(self)) return ItemsByStep(self, 0, n, 1);
+  PyObject* list = nullptr;
+  int32_t status = At<EnumeratedItemsFn>(self, kEnumeratedItems)(HandleOf(self), &list);
+  if (PyErr_Occurred() || status != 0) {
+    Py_XDECREF(list);
+    if (PyErr_Occurred()) return nullptr;
+    if (status == 1) {
+      PyErr_SetString(PyExc_ValueError, "the collection was modified during the operation");
+    } else if (status == 2) {
+      PyErr_SetString(PyExc_ValueError, "argument must be iterable or sequence");
+    } else {
+      PyErr_Format(PyExc_RuntimeError, "SqEnumeratedItems reported status %d without an error", status);
     }
-    return list.release();
-  }
-  PyRef iterator = PyRef::steal(PyObject_GetIter(self));
-  if (!iterator) {
-    if (!PyErr_Occurred()) PyErr_SetString(PyExc_ValueError, "the collection was modified during the operation");
     return nullptr;
   }
-  PyRef list = PyRef::steal(PySequence_List(iterator.get()));
-  if (!list) return nullptr;
-  if (PyList_GET_SIZE(list.get()) != n) {
-    PyErr_SetString(PyExc_ValueError, "argument must be iterable or sequence");
-    return nullptr;
-  }
-  return list.release();
+  return list;
 }
 
 // A value written to or looked up in the collection; a typed adapter's element converter
@@ -425,14 +426,8 @@ PyObject* Subscript(PyObject* self, PyObject* key) {
     Py_ssize_t start, stop, step;
     if (PySlice_Unpack(key, &start, &stop, &step) < 0) return nullptr;
     Py_ssize_t length = PySlice_AdjustIndices(n, &start, &stop, step);
-    PyRef list = PyRef::steal(PyList_New(length > 0 ? length : 0));
-    if (!list) return nullptr;
-    for (Py_ssize_t k = 0; k < length; ++k) {
-      PyObject* item = ItemNoCheck(self, start + k * step);
-      if (item == nullptr) return nullptr;
-      PyList_SET_ITEM(list.get(), k, item);
-    }
-    return list.release();
+    if (length <= 0) return PyList_New(0);
+    return ItemsByStep(self, start, length, step);
   }
   PyErr_Format(PyExc_TypeError, "list indices must be integers or slices, not %.200s", Py_TYPE(key)->tp_name);
   return nullptr;

@@ -57,7 +57,17 @@ extern "C" int64_t ListSize64Callback(PyObject* list) {
 
 extern "C" int64_t SequenceSize64Callback(PyObject* sequence) { return PySequence_Size(sequence); }
 
-extern "C" int32_t ObjectSizeCallback(PyObject* object) { return Narrow(PyObject_Size(object)); }
+// Only an object whose type has a length is asked for it, so an iterable without one (a
+// generator) answers -1 with nothing raised, and no error ever needs clearing; -2 means
+// that len() itself raised, and its error stands.
+extern "C" int32_t ObjectSizeCallback(PyObject* object) {
+  PyTypeObject* type = Py_TYPE(object);
+  bool sized = (type->tp_as_sequence != nullptr && type->tp_as_sequence->sq_length != nullptr) ||
+               (type->tp_as_mapping != nullptr && type->tp_as_mapping->mp_length != nullptr);
+  if (!sized) return -1;
+  Py_ssize_t size = PyObject_Size(object);
+  return size < 0 ? -2 : Narrow(size);
+}
 
 extern "C" int32_t PopCallback(PyObject* container, int32_t index) {
   PyRef result = PyRef::steal(PyObject_CallMethod(container, "pop", "i", index));

@@ -2,7 +2,8 @@
 // repetition into new Python lists, and the list methods, each one call of the interop
 // class that serves the adapter (lists through SiApiCntList, array lists through
 // SiApiArrayList, arrays through SiApiArray; collections without indexing reach their
-// items by iteration).
+// items by enumeration). The new lists of slices, copies, concatenation and repetition are
+// made and filled by .NET in one call.
 #include <climits>
 
 #include "common/py_ref.h"

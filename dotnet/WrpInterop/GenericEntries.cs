@@ -61,7 +61,7 @@ namespace Morvax.WrpGen.Interop
                     }
                     return 0;
                 }
-                if (target is Morvax.Velto.NodeCollection.Enumerator nodes)
+                if (target is Morvax.Velto.NodeWalker nodes)
                 {
                     // The library's live node walk, stepped directly: no interface calls per step.
                     Morvax.Velto.Node? node = nodes.Next();

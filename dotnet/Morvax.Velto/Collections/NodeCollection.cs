@@ -9,7 +9,7 @@ using System.Linq;
 namespace Morvax.Velto;
 
 /// <summary>A live view of the child nodes of one kind below a node.</summary>
-public partial class NodeCollection : IEnumerable<Node>
+public class NodeCollection : IEnumerable<Node>
 {
     private readonly CompositeNode container;
     private readonly NodeType nodeType;

@@ -6,9 +6,8 @@
 // the caller may remove or move the current node while walking; what the walk reaches next
 // is the node that followed it when it was handed out, and the walk ends where that node's
 // links end. It is a sealed class rather than an iterator method, so that a caller holding
-// the walker type (foreach over Matching, the collections' Count, the interop's enumerator
-// entry, which sees it as NodeCollection.Enumerator) steps it without interface calls or a
-// compiler-built state machine.
+// the walker type (foreach over Matching, the collections' Count, the interop assembly's
+// enumerator entry) steps it without interface calls or a compiler-built state machine.
 //
 // The nodes of a long story lie far apart in memory, and a walk must read each to find the
 // next: a cold read per node that would cost more than everything else of a step. Having
@@ -36,7 +35,7 @@ internal sealed class NodeMatches : IEnumerable<Node>
         this.isDeep = isDeep;
     }
 
-    public NodeCollection.Enumerator GetEnumerator() => new(container, nodeType, isDeep);
+    public NodeWalker GetEnumerator() => new(container, nodeType, isDeep);
 
     IEnumerator<Node> IEnumerable<Node>.GetEnumerator() => GetEnumerator();
 
@@ -46,77 +45,74 @@ internal sealed class NodeMatches : IEnumerable<Node>
     internal int Count()
     {
         int count = 0;
-        for (NodeCollection.Enumerator walker = GetEnumerator(); walker.Next() is not null;)
+        for (NodeWalker walker = GetEnumerator(); walker.Next() is not null;)
             count++;
         return count;
     }
 }
 
-public partial class NodeCollection
+/// <summary>Steps through the nodes of one kind below a composite node, live (see the file's opening).</summary>
+internal sealed class NodeWalker : IEnumerator<Node>
 {
-    /// <summary>Steps through the nodes of one kind below a composite node, live (see the file's opening).</summary>
-    public sealed class Enumerator : IEnumerator<Node>
+    private readonly CompositeNode container;
+    private readonly NodeType nodeType;
+    private readonly bool isDeep;
+    private Node? current;
+    private Node? following;
+    private bool started;
+
+    internal NodeWalker(CompositeNode container, NodeType nodeType, bool isDeep)
     {
-        private readonly CompositeNode container;
-        private readonly NodeType nodeType;
-        private readonly bool isDeep;
-        private Node? current;
-        private Node? following;
-        private bool started;
+        this.container = container;
+        this.nodeType = nodeType;
+        this.isDeep = isDeep;
+    }
 
-        internal Enumerator(CompositeNode container, NodeType nodeType, bool isDeep)
-        {
-            this.container = container;
-            this.nodeType = nodeType;
-            this.isDeep = isDeep;
-        }
+    public Node Current => current ?? throw new InvalidOperationException(
+        started ? "The walk has ended." : "The walk has not started. Call MoveNext.");
 
-        public Node Current => current ?? throw new InvalidOperationException(
-            started ? "The walk has ended." : "The walk has not started. Call MoveNext.");
+    object IEnumerator.Current => Current;
 
-        object IEnumerator.Current => Current;
+    public bool MoveNext()
+    {
+        current = Next();
+        return current is not null;
+    }
 
-        public bool MoveNext()
-        {
-            current = Next();
-            return current is not null;
-        }
+    /// <summary>
+    /// Steps on and returns the node there, or null at the end and from then on. Current is
+    /// not set (a caller of Next holds the node itself), which saves a stored reference.
+    /// </summary>
+    [MethodImpl(MethodImplOptions.AggressiveInlining)]
+    public Node? Next()
+    {
+        Node? node = started ? following : container.FirstChild;
+        started = true;
+        while (node is not null && nodeType != NodeType.Any && node.NodeType != nodeType)
+            node = Step(node);
+        following = node is null ? null : Step(node);
+        Prefetch(following);
+        return node;
+    }
 
-        /// <summary>
-        /// Steps on and returns the node there, or null at the end and from then on. Current is
-        /// not set (a caller of Next holds the node itself), which saves a stored reference.
-        /// </summary>
-        [MethodImpl(MethodImplOptions.AggressiveInlining)]
-        public Node? Next()
-        {
-            Node? node = started ? following : container.FirstChild;
-            started = true;
-            while (node is not null && nodeType != NodeType.Any && node.NodeType != nodeType)
-                node = Step(node);
-            following = node is null ? null : Step(node);
-            Prefetch(following);
-            return node;
-        }
+    public void Reset()
+    {
+        current = following = null;
+        started = false;
+    }
 
-        public void Reset()
-        {
-            current = following = null;
-            started = false;
-        }
+    public void Dispose()
+    {
+    }
 
-        public void Dispose()
-        {
-        }
+    private Node? Step(Node node) => isDeep ? container.NextInDocumentOrder(node) : node.next;
 
-        private Node? Step(Node node) => isDeep ? container.NextInDocumentOrder(node) : node.next;
-
-        // Only a hint: the address is read and used at once, and a prefetch never faults, so an
-        // object the collector moves in between costs nothing but the hint.
-        [MethodImpl(MethodImplOptions.AggressiveInlining)]
-        private static unsafe void Prefetch(Node? node)
-        {
-            if (Sse.IsSupported && node is not null)
-                Sse.Prefetch0((void*)Unsafe.As<Node, nint>(ref node));
-        }
+    // Only a hint: the address is read and used at once, and a prefetch never faults, so an
+    // object the collector moves in between costs nothing but the hint.
+    [MethodImpl(MethodImplOptions.AggressiveInlining)]
+    private static unsafe void Prefetch(Node? node)
+    {
+        if (Sse.IsSupported && node is not null)
+            Sse.Prefetch0((void*)Unsafe.As<Node, nint>(ref node));
     }
 }

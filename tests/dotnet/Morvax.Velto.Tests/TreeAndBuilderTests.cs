@@ -58,6 +58,49 @@ public class TreeTests
     }
 
     [Fact]
+    public void WalksFollowTheEnumeratorContractAndTheLiveTree()
+    {
+        var (doc, paragraph, runs) = ThreeRuns();
+        var second = new Paragraph(doc);
+        second.AppendChild(new Run(doc, "d"));
+        doc.FirstSection!.Body!.AppendChild(second);
+
+        // Deep walks go in document order, shallow ones stay among the children.
+        static System.Collections.Generic.IEnumerable<Node> InOrder(CompositeNode node)
+        {
+            for (Node? child = node.FirstChild; child is not null; child = child.NextSibling)
+            {
+                yield return child;
+                if (child is CompositeNode composite)
+                    foreach (Node below in InOrder(composite))
+                        yield return below;
+            }
+        }
+        Assert.Equal(InOrder(doc).ToArray(), doc.GetChildNodes(NodeType.Any, true).ToArray());
+        Assert.Equal(InOrder(doc).OfType<Run>().ToArray(), doc.GetChildNodes(NodeType.Run, true).ToArray());
+        Assert.Equal(4, doc.GetChildNodes(NodeType.Run, true).Count);
+        Assert.Empty(doc.GetChildNodes(NodeType.Run, false));
+
+        using var walk = paragraph.GetChildNodes(NodeType.Run, false).GetEnumerator();
+        Assert.Throws<InvalidOperationException>(() => walk.Current);
+        Assert.True(walk.MoveNext());
+        Assert.Same(runs[0], walk.Current);
+        runs[0].Remove();                          // the current node may go
+        Assert.True(walk.MoveNext());
+        Assert.Same(runs[1], walk.Current);
+        paragraph.AppendChild(new Run(doc, "e"));  // ahead of the walk: reached
+        Assert.True(walk.MoveNext());
+        Assert.True(walk.MoveNext());
+        Assert.Equal("e", ((Run)walk.Current).Text);
+        Assert.False(walk.MoveNext());
+        Assert.False(walk.MoveNext());             // the end stays the end
+        Assert.Throws<InvalidOperationException>(() => walk.Current);
+        walk.Reset();
+        Assert.True(walk.MoveNext());
+        Assert.Same(runs[1], walk.Current);
+    }
+
+    [Fact]
     public void InsertionsThatWouldBreakTheTreeAreRefusedAndChangeNothing()
     {
         var (doc, paragraph, runs) = ThreeRuns();

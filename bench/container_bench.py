@@ -28,6 +28,7 @@ CASES = [
     ("iterate .NET enumerable (wrapped)", "for _ in objects: pass", "for _ in floor.iterate(N): pass", 2.5),
     ("x[i] on a .NET list of ints", "for i in range(N): numbers[i]", "for i in range(N): subscriptable[i]", 2.0),
     ("list(x) of a .NET list", "list(numbers)", "for i in range(N): int_result()", None),
+    ("x.copy() / x[:] of a .NET list", "numbers.copy()", "for i in range(N): int_result()", None),
     ("extend from a Python list of ints", "probe.numbers(0).extend(ints)", "for i in range(N): int_result()", None),
 ]
 

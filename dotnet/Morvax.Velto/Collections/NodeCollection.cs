@@ -11,26 +11,22 @@ namespace Morvax.Velto;
 /// <summary>A live view of the child nodes of one kind below a node.</summary>
 public class NodeCollection : IEnumerable<Node>
 {
-    private readonly CompositeNode container;
-    private readonly NodeType nodeType;
-    private readonly bool isDeep;
+    private readonly NodeMatches nodes;
 
     internal NodeCollection(CompositeNode container, NodeType nodeType, bool isDeep)
     {
-        this.container = container;
-        this.nodeType = nodeType;
-        this.isDeep = isDeep;
+        nodes = container.Matching(nodeType, isDeep);
     }
 
     /// <summary>The number of nodes in the collection.</summary>
-    public int Count => Nodes().Count();
+    public int Count => nodes.Count();
 
     // A negative index counts from the end (-1 is the last node).
     public Node this[int index]
     {
         get
         {
-            Node? node = container.GetChild(nodeType, index, isDeep);
+            Node? node = nodes.Container.GetChild(nodes.NodeType, index, nodes.IsDeep);
             return node ?? throw new ArgumentOutOfRangeException(nameof(index), index,
                 "The index is outside the collection.");
         }
@@ -40,7 +36,7 @@ public class NodeCollection : IEnumerable<Node>
     public void Add(Node node)
     {
         CheckType(node);
-        container.AppendChild(node);
+        nodes.Container.AppendChild(node);
     }
 
     // Inserts before the node now at index, in that node's parent; an index
@@ -48,15 +44,15 @@ public class NodeCollection : IEnumerable<Node>
     public void Insert(int index, Node node)
     {
         CheckType(node);
-        Node[] nodes = ToArray();
-        if (index < 0 || index > nodes.Length)
+        Node[] members = ToArray();
+        if (index < 0 || index > members.Length)
             throw new ArgumentOutOfRangeException(nameof(index), index, "The index is outside the collection.");
-        if (index < nodes.Length)
-            nodes[index].ParentNode!.InsertBefore(node, nodes[index]);
-        else if (nodes.Length > 0)
-            nodes[^1].ParentNode!.InsertAfter(node, nodes[^1]);
+        if (index < members.Length)
+            members[index].ParentNode!.InsertBefore(node, members[index]);
+        else if (members.Length > 0)
+            members[^1].ParentNode!.InsertAfter(node, members[^1]);
         else
-            container.AppendChild(node);
+            nodes.Container.AppendChild(node);
     }
 
     public void Remove(Node node)
@@ -81,7 +77,7 @@ public class NodeCollection : IEnumerable<Node>
         if (node is null)
             return -1;
         int index = 0;
-        foreach (Node candidate in Nodes())
+        foreach (Node candidate in nodes)
         {
             if (ReferenceEquals(candidate, node))
                 return index;
@@ -90,22 +86,21 @@ public class NodeCollection : IEnumerable<Node>
         return -1;
     }
 
-    public Node[] ToArray() => Nodes().ToArray();
+    public Node[] ToArray() => nodes.ToArray();
 
     // Walks the tree as it is (NodeWalk.cs): each step finds the following node before handing
     // out the current one, so the current node may be removed or moved while iterating. A
     // snapshot would cost a large array per walk (the large-object heap for long stories).
-    public IEnumerator<Node> GetEnumerator() => Nodes().GetEnumerator();
+    public IEnumerator<Node> GetEnumerator() => nodes.GetEnumerator();
 
     IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 
-    private NodeMatches Nodes() => container.Matching(nodeType, isDeep);
 
     private void CheckType(Node node)
     {
         ArgumentNullException.ThrowIfNull(node);
-        if (nodeType != NodeType.Any && node.NodeType != nodeType)
-            throw new ArgumentException($"A {node.NodeType} node cannot be added to a collection of {nodeType} nodes.",
+        if (nodes.NodeType != NodeType.Any && node.NodeType != nodes.NodeType)
+            throw new ArgumentException($"A {node.NodeType} node cannot be added to a collection of {nodes.NodeType} nodes.",
                 nameof(node));
     }
 }

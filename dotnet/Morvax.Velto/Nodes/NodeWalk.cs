@@ -24,18 +24,18 @@ namespace Morvax.Velto;
 /// <summary>The nodes of one kind below a composite node, as an enumerable that walks the live tree.</summary>
 internal sealed class NodeMatches : IEnumerable<Node>
 {
-    private readonly CompositeNode container;
-    private readonly NodeType nodeType;
-    private readonly bool isDeep;
+    internal readonly CompositeNode Container;
+    internal readonly NodeType NodeType;
+    internal readonly bool IsDeep;
 
     internal NodeMatches(CompositeNode container, NodeType nodeType, bool isDeep)
     {
-        this.container = container;
-        this.nodeType = nodeType;
-        this.isDeep = isDeep;
+        Container = container;
+        NodeType = nodeType;
+        IsDeep = isDeep;
     }
 
-    public NodeWalker GetEnumerator() => new(container, nodeType, isDeep);
+    public NodeWalker GetEnumerator() => new(Container, NodeType, IsDeep);
 
     IEnumerator<Node> IEnumerable<Node>.GetEnumerator() => GetEnumerator();
 

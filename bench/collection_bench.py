@@ -27,7 +27,7 @@ first = paragraphs[0]
 variables = doc.variables
 variables.add("name", "value")
 
-ROUNDS = 9
+ROUNDS = 25
 CALLS = 100_000
 METHOD = "first.get_text()"
 ITERATE = [("for p in body.paragraphs (per item)", "for _ in paragraphs: pass", "for _ in array: pass", 1.2)]

@@ -33,7 +33,7 @@ CASES = [
 ]
 
 warm_up([s for _, bound, base, _ in CASES for s in (bound, base)], globals())
-ROUNDS = 9
+ROUNDS = 25
 seen = timings([(bound, base) for _, bound, base, _ in CASES], globals(), rounds=ROUNDS, per=N)
 print(f"{ROUNDS} interleaved rounds; ns per item is the minimum over the rounds, spread how far the median lies above it")
 print(header())

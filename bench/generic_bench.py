@@ -36,7 +36,7 @@ CASES = [
     ("x[i] on Paragraph[] typed vs untyped", "for i in range(N): typed[i]", "for i in range(N): untyped[i]", None),
     ("x[i] on Paragraph[] typed vs floor", "for i in range(N): typed[i]", FLOOR, None),
 ]
-ROUNDS = 9
+ROUNDS = 25
 
 warm_up([s for _, bound, base, _ in CASES for s in (bound, base)], globals())
 seen = timings([(bound, base) for _, bound, base, _ in CASES], globals(), rounds=ROUNDS, per=N)

@@ -66,7 +66,9 @@ namespace Morvax.WrpGen.Interop
                     // The library's live node walk, stepped directly: no interface calls per step.
                     Morvax.Velto.Node? node = nodes.Next();
                     if (node is null) return 1;
-                    Hand(node, outItem);
+                    outItem->Kind = 0;
+                    outItem->TypeKey = Marshalling.TypeKeyOf(node.GetType());
+                    outItem->Handle = HandleTable.Add(node);
                     return 0;
                 }
                 var enumerator = (System.Collections.IEnumerator)target!;

@@ -8,16 +8,11 @@
 // links end. It is a sealed class rather than an iterator method, so that a caller holding
 // the walker type (foreach over Matching, the collections' Count, the interop assembly's
 // enumerator entry) steps it without interface calls or a compiler-built state machine.
-//
-// The nodes of a long story lie far apart in memory, and a walk must read each to find the
-// next: a cold read per node that would cost more than everything else of a step. Having
-// found the following node, the walker asks the processor to fetch it, so that it arrives
-// while the caller works on the current one (a Python loop's body, the wrapper it makes).
+
 using System;
 using System.Collections;
 using System.Collections.Generic;
 using System.Runtime.CompilerServices;
-using System.Runtime.Intrinsics.X86;
 
 namespace Morvax.Velto;
 
@@ -91,7 +86,6 @@ internal sealed class NodeWalker : IEnumerator<Node>
         while (node is not null && nodeType != NodeType.Any && node.NodeType != nodeType)
             node = Step(node);
         following = node is null ? null : Step(node);
-        Prefetch(following);
         return node;
     }
 
@@ -106,13 +100,4 @@ internal sealed class NodeWalker : IEnumerator<Node>
     }
 
     private Node? Step(Node node) => isDeep ? container.NextInDocumentOrder(node) : node.next;
-
-    // Only a hint: the address is read and used at once, and a prefetch never faults, so an
-    // object the collector moves in between costs nothing but the hint.
-    [MethodImpl(MethodImplOptions.AggressiveInlining)]
-    private static unsafe void Prefetch(Node? node)
-    {
-        if (Sse.IsSupported && node is not null)
-            Sse.Prefetch0((void*)Unsafe.As<Node, nint>(ref node));
-    }
 }

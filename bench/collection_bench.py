@@ -2,7 +2,8 @@
 
 Iterating `body.paragraphs` (the iteration slot: the typed enumerator of Node) over a body of
 100,000 paragraphs, per item, against iterating the typed array `body.paragraphs.to_array()`
-of the same paragraphs; and one subscript `paragraphs[i]` (the item slot) against a
+of the same paragraphs (and reading every `paragraphs[i]` in order against `array[i]`: the
+collection resumes from the node it read last); and one subscript `paragraphs[i]` (the item slot) against a
 no-argument method call on a bound object (`paragraph.get_text()`), per call. Each round
 times every pair one right after the other (interleaved.py).
 Usage: collection_bench.py <build dir>
@@ -30,7 +31,10 @@ variables.add("name", "value")
 ROUNDS = 25
 CALLS = 100_000
 METHOD = "first.get_text()"
-ITERATE = [("for p in body.paragraphs (per item)", "for _ in paragraphs: pass", "for _ in array: pass", 1.2)]
+ITERATE = [
+    ("for p in body.paragraphs (per item)", "for _ in paragraphs: pass", "for _ in array: pass", 1.2),
+    ("paragraphs[i] for every i, in order", "for i in range(N): paragraphs[i]", "for i in range(N): array[i]", None),
+]
 ITEM = [("paragraphs[0]", "paragraphs[0]", METHOD, 1.5), ("variables[0] (a string element)", "variables[0]", METHOD, None)]
 
 warm_up([s for _, bound, base, _ in ITERATE for s in (bound, base)], globals())

@@ -13,6 +13,13 @@ public class NodeCollection : IEnumerable<Node>
 {
     private readonly NodeMatches nodes;
 
+    // The node the last read by index found, and where: reading the items in order then
+    // costs one step each instead of a walk from the first. Any change to the document's
+    // tree (its structure version) makes it forgotten.
+    private Node? lastRead;
+    private int lastReadIndex;
+    private int lastReadVersion;
+
     internal NodeCollection(CompositeNode container, NodeType nodeType, bool isDeep)
     {
         nodes = container.Matching(nodeType, isDeep);
@@ -26,10 +33,23 @@ public class NodeCollection : IEnumerable<Node>
     {
         get
         {
-            Node? node = nodes.Container.GetChild(nodes.NodeType, index, nodes.IsDeep);
+            Node? node = index >= 0 ? NodeAt(index) : nodes.Container.GetChild(nodes.NodeType, index, nodes.IsDeep);
             return node ?? throw new ArgumentOutOfRangeException(nameof(index), index,
                 "The index is outside the collection.");
         }
+    }
+
+    private Node? NodeAt(int index)
+    {
+        int version = nodes.Container.Document.StructureVersion;
+        bool resume = lastRead is not null && lastReadVersion == version && lastReadIndex <= index;
+        Node? node = resume ? lastRead : nodes.After(null);
+        int at = resume ? lastReadIndex : 0;
+        for (; node is not null && at < index; at++)
+            node = nodes.After(node);
+        if (node is not null)
+            (lastRead, lastReadIndex, lastReadVersion) = (node, index, version);
+        return node;
     }
 
     // Appends to the node the collection was taken from.

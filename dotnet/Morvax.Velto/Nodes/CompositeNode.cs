@@ -272,6 +272,7 @@ public abstract class CompositeNode : Node
         else
             before.previous = node;
         count++;
+        Document.StructureVersion++;
         if (change is not null) watcher!.NodeInserted(change);
     }
 
@@ -292,6 +293,7 @@ public abstract class CompositeNode : Node
         node.next = null;
         node.previous = null;
         count--;
+        Document.StructureVersion++;
         if (change is not null) watcher!.NodeRemoved(change);
     }
 }

@@ -25,6 +25,10 @@ public abstract class DocumentBase : CompositeNode
     /// <summary>Told before and after each node is inserted into or removed from the document; <see langword="null"/> tells no one.</summary>
     public INodeChangingCallback? NodeChangingCallback { get; set; }
 
+    // Changes whenever a node is linked into or unlinked from any tree of this document, so
+    // that a position remembered in a walk can tell it still holds.
+    internal int StructureVersion;
+
     // Set while edits are recorded as tracked revisions.
     internal RevisionTracking? Tracking { get; set; }
 

@@ -36,6 +36,15 @@ internal sealed class NodeMatches : IEnumerable<Node>
 
     IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 
+    /// <summary>The first matching node after <paramref name="node"/> in walk order; the first match of all when it is null.</summary>
+    internal Node? After(Node? node)
+    {
+        Node? candidate = node is null ? Container.FirstChild : IsDeep ? Container.NextInDocumentOrder(node) : node.next;
+        while (candidate is not null && NodeType != NodeType.Any && candidate.NodeType != NodeType)
+            candidate = IsDeep ? Container.NextInDocumentOrder(candidate) : candidate.next;
+        return candidate;
+    }
+
     /// <summary>The number of matching nodes, walked once.</summary>
     internal int Count()
     {

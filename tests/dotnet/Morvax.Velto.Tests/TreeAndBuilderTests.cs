@@ -162,6 +162,32 @@ public class TreeTests
     }
 
     [Fact]
+    public void ReadsByIndexSeeEveryChangeMadeBetweenThem()
+    {
+        // Reads in order resume from the node read last; each change below moves what an
+        // index names, and the next read must see it, deep collections included.
+        var (doc, paragraph, runs) = ThreeRuns();
+        RunCollection collection = paragraph.Runs;
+        NodeCollection deep = doc.GetChildNodes(NodeType.Run, true);
+        Assert.Same(runs[1], collection[1]);
+        Assert.Same(runs[1], deep[1]);
+        paragraph.InsertBefore(new Run(doc, "x"), runs[0]);
+        Assert.Equal("a", collection[1].Text);
+        Assert.Equal("a", ((Run)deep[1]).Text);
+        Assert.Equal("b", collection[2].Text);
+        runs[1].Remove();
+        Assert.Equal("c", collection[2].Text);
+        Assert.Equal("c", ((Run)deep[2]).Text);
+        Assert.Throws<ArgumentOutOfRangeException>(() => collection[3]);
+        Assert.Equal("x", collection[0].Text);
+        Paragraph second = (Paragraph)doc.FirstSection!.Body!.AppendChild(new Paragraph(doc));
+        second.AppendChild(new Run(doc, "y"));
+        Assert.Equal("y", ((Run)deep[3]).Text);
+        Assert.Equal("c", ((Run)deep[-2]).Text);
+        Assert.Equal(new[] { "x", "a", "c", "y" }, Enumerable.Range(0, deep.Count).Select(i => ((Run)deep[i]).Text));
+    }
+
+    [Fact]
     public void TextEndsParagraphsWithCrAndSectionsWithFormFeed()
     {
         var builder = new DocumentBuilder();

@@ -217,12 +217,22 @@ static int LocalTicksAndOffset(PyObject* value, const DateTimeParts& parts, uint
   return UtcOffsetTicks(value, offset);
 }
 
+// The ticks of a datetime's own fields. The interpreter keeps them within 0001-01-01 and
+// 9999-12-31 and the times of a day, which all lie in the DateTime range: nothing to check.
+static uint64_t TicksOfDateTime(PyObject* value) {
+  const uint32_t secondOfDay =
+      (PyDateTime_DATE_GET_HOUR(value) * 60 + PyDateTime_DATE_GET_MINUTE(value)) * 60 + PyDateTime_DATE_GET_SECOND(value);
+  return DayNumber(PyDateTime_GET_YEAR(value), PyDateTime_GET_MONTH(value), PyDateTime_GET_DAY(value)) *
+             uint64_t{kTicksPerDay} +
+         secondOfDay * uint64_t{kTicksPerSecond} + PyDateTime_DATE_GET_MICROSECOND(value) * uint64_t{kTicksPerMicrosecond};
+}
+
 // A datetime (type or subtype) as .NET DateTime: aware values shifted to UTC.
 static int DateTimeToUtc(PyObject* value, uint64_t* ticksAndKind) {
-  uint64_t local;
-  int64_t offset;
-  const int aware = LocalTicksAndOffset(value, PartsOfDateTime(value), &local, &offset);
+  int64_t offset = 0;
+  const int aware = UtcOffsetTicks(value, &offset);
   if (aware < 0) return 0;
+  const uint64_t local = TicksOfDateTime(value);
   if (aware == 0) {
     *ticksAndKind = local;  // kind 0, unspecified
     return 1;

@@ -72,6 +72,14 @@ PyObject* Key(const char* literal) {
   return key;
 }
 
+// The value of a key given by its literal in a dictionary (borrowed), or null.
+PyObject* Entry(PyObject* dict, const char* literal) {
+  PyObject* key = Key(literal);
+  PyObject* value = key != nullptr ? PyDict_GetItemWithError(dict, key) : nullptr;
+  Py_XDECREF(key);
+  return value;
+}
+
 // Every name defined anywhere along the base's method resolution order.
 PyObject* ReservedNames(PyObject* base) {
   PyRef names = PyRef::steal(PySet_New(nullptr));
@@ -220,8 +228,11 @@ PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember
   if (!body) return nullptr;
   PyObject* doc = Py_None;
   if (extras != nullptr) {
-    doc = PyDict_GetItemString(extras, "__doc__");  // borrowed
-    if (doc == nullptr) doc = Py_None;
+    doc = Entry(extras, "__doc__");  // borrowed
+    if (doc == nullptr) {
+      if (PyErr_Occurred()) return nullptr;
+      doc = Py_None;
+    }
   }
   auto put = [&](const char* key, PyObject* value, bool owned) {
     PyObject* name = value != nullptr ? Key(key) : nullptr;
@@ -235,7 +246,9 @@ PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember
       put("__module__", PyUnicode_FromString(module), true) &&
       put("_new_member_", PyObject_GetAttrString(reinterpret_cast<PyObject*>(&PyLong_Type), "__new__"), true) &&
       put("_use_args_", Py_True, false) && put("_member_names_", PyList_New(0), true) &&
-      put("_member_map_", PyDict_New(), true) && put("_value2member_map_", PyDict_New(), true) &&
+      // Sized for the members up front: filling them then never grows them step by step.
+      put("_member_map_", _PyDict_NewPresized(static_cast<Py_ssize_t>(count)), true) &&
+      put("_value2member_map_", _PyDict_NewPresized(static_cast<Py_ssize_t>(count)), true) &&
       put("_unhashable_values_", PyList_New(0), true) &&
       put("_member_type_", reinterpret_cast<PyObject*>(&PyLong_Type), false) &&
       put("_value_repr_", facts.valueRepr, false);
@@ -285,10 +298,11 @@ bool MakeMembers(PyObject* cls, const BaseFacts& facts, const EnumMember* member
   static PyObject* const orderKey = Text("_sort_order_");
   if (valueKey == nullptr || nameKey == nullptr || classKey == nullptr || orderKey == nullptr) return false;
   PyObject* dict = reinterpret_cast<PyTypeObject*>(cls)->tp_dict;
-  PyObject* memberNames = PyDict_GetItemString(dict, "_member_names_");  // borrowed
-  PyObject* byName = PyDict_GetItemString(dict, "_member_map_");         // borrowed
-  PyObject* byValue = PyDict_GetItemString(dict, "_value2member_map_");  // borrowed
+  PyObject* memberNames = Entry(dict, "_member_names_");  // borrowed
+  PyObject* byName = Entry(dict, "_member_map_");         // borrowed
+  PyObject* byValue = Entry(dict, "_value2member_map_");  // borrowed
   if (memberNames == nullptr || byName == nullptr || byValue == nullptr) {
+    if (PyErr_Occurred()) return false;
     PyErr_SetString(PyExc_SystemError, "the enumeration's bookkeeping is missing");
     return false;
   }

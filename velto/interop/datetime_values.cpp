@@ -220,11 +220,12 @@ static int LocalTicksAndOffset(PyObject* value, const DateTimeParts& parts, uint
 // The ticks of a datetime's own fields. The interpreter keeps them within 0001-01-01 and
 // 9999-12-31 and the times of a day, which all lie in the DateTime range: nothing to check.
 static uint64_t TicksOfDateTime(PyObject* value) {
-  const uint32_t secondOfDay =
-      (PyDateTime_DATE_GET_HOUR(value) * 60 + PyDateTime_DATE_GET_MINUTE(value)) * 60 + PyDateTime_DATE_GET_SECOND(value);
+  const uint32_t secondOfDay = (PyDateTime_DATE_GET_HOUR(value) * 60 + PyDateTime_DATE_GET_MINUTE(value)) * 60 +
+                               PyDateTime_DATE_GET_SECOND(value);
   return DayNumber(PyDateTime_GET_YEAR(value), PyDateTime_GET_MONTH(value), PyDateTime_GET_DAY(value)) *
              uint64_t{kTicksPerDay} +
-         secondOfDay * uint64_t{kTicksPerSecond} + PyDateTime_DATE_GET_MICROSECOND(value) * uint64_t{kTicksPerMicrosecond};
+         secondOfDay * uint64_t{kTicksPerSecond} +
+         PyDateTime_DATE_GET_MICROSECOND(value) * uint64_t{kTicksPerMicrosecond};
 }
 
 // A datetime (type or subtype) as .NET DateTime: aware values shifted to UTC.

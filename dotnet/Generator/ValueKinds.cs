@@ -45,8 +45,10 @@ public static class ValueKinds
         new(ValueKind.ByteArray, typeof(byte[]), "Marshalling.ReadBytes(args[@i])", "*(IntPtr*)result = Marshalling.PyBytes(@e);",
             "bytes | bytearray | memoryview", "bytes"),
         new(ValueKind.Object, typeof(object), "Marshalling.ReadVariant(args[@i])", "*(IntPtr*)result = Marshalling.PyObject(@e);", "object", "object"),
-        // None passes a null reference.
-        new(ValueKind.Class, null, "HandleTable.Get<global::@T>(*(uint*)args[@i])", "*(uint*)result = HandleTable.Add(@e);", "{0} | None", "{0}"),
+        // None passes a null reference. An object of the type is taken by a cast the JIT knows
+        // the type of; anything else (null, or the wrong type with its message) by Get<T>.
+        new(ValueKind.Class, null, "(HandleTable.Get(*(uint*)args[@i]) as global::@T ?? HandleTable.Get<global::@T>(*(uint*)args[@i]))",
+            "*(uint*)result = HandleTable.Add(@e);", "{0} | None", "{0}"),
         new(ValueKind.Enum, null, "(global::@T)(*(int*)args[@i])", "*(int*)result = (int)(@e);", "{0}", "{0}"),
         new(ValueKind.DateTime, typeof(DateTime), "Marshalling.ReadDateTime(args[@i])", "Marshalling.WriteDateTime(result, @e);",
             "datetime.datetime", "datetime.datetime", "datetime"),
@@ -102,7 +104,8 @@ public static class ValueKinds
         // an argument is the pair of kind and handle of a wrapper whose object implements it
         // (None: null); a result is the handle with the type key of the object's run-time class,
         // so that Python can give it that class where the class says it stands for the interface.
-        new(ValueKind.Interface, null, "HandleTable.Get<global::@T>(((KindHandle*)args[@i])->Handle)",
+        new(ValueKind.Interface, null,
+            "(HandleTable.Get(((KindHandle*)args[@i])->Handle) as global::@T ?? HandleTable.Get<global::@T>(((KindHandle*)args[@i])->Handle))",
             "{ object value = @e; *(uint*)result = HandleTable.Add(value); ((uint*)result)[1] = value is null ? 0u : Marshalling.TypeKeyOf(value.GetType()); }",
             "{0} | None", "{0} | None"),
         // The drawing values, in the native layouts of morvax.pydrawing (DrawingValues.cs);

@@ -115,14 +115,18 @@ namespace Morvax.WrpGen.Interop
         }
 
         /// <summary>The DateTime a HostDateTime slot holds.</summary>
+        // Inlined into the generated entry points: a date crosses with no call of its own.
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
         public static DateTime ReadDateTime(void* slot)
         {
             if (slot == null)
             {
-                throw new ArgumentException("no DateTime was passed", nameof(slot));
+                ThrowNoDateTime();
             }
             return DateTimeFromWire(*(ulong*)slot);
         }
+
+        private static void ThrowNoDateTime() => throw new ArgumentException("no DateTime was passed", "slot");
 
         /// <summary>The TimeSpan of a slot of signed 64-bit ticks.</summary>
         public static TimeSpan ReadTimeSpan(void* slot)
@@ -158,17 +162,20 @@ namespace Morvax.WrpGen.Interop
 
         // Ticks and kind as they cross: kind 3 has no DateTimeKind, and ticks
         // past DateTime.MaxValue are refused by the constructor.
+        // The kind bits are DateTimeKind's own values (Unspecified 0, Utc 1, Local 2).
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
         private static DateTime DateTimeFromWire(ulong ticksAndKind)
         {
-            DateTimeKind kind = (ticksAndKind >> 62) switch
+            ulong kind = ticksAndKind >> 62;
+            if (kind > (ulong)DateTimeKind.Local)
             {
-                0 => DateTimeKind.Unspecified,
-                1 => DateTimeKind.Utc,
-                2 => DateTimeKind.Local,
-                _ => throw new ArgumentException($"unreadable DateTime: kind {ticksAndKind >> 62}"),
-            };
-            return new DateTime((long)(ticksAndKind & TicksMask), kind);
+                ThrowUnreadableKind(kind);
+            }
+            return new DateTime((long)(ticksAndKind & TicksMask), (DateTimeKind)kind);
         }
+
+        private static void ThrowUnreadableKind(ulong kind) =>
+            throw new ArgumentException($"unreadable DateTime: kind {kind}");
 
         /// <summary>The .NET value of a variant slot.</summary>
         public static object? ReadVariant(void* slot)
@@ -443,18 +450,17 @@ namespace Morvax.WrpGen.Interop
         /// Fills a HostDateTimeResult; a local DateTime carries the offset of
         /// the local time zone at that moment.
         /// </summary>
+        // Inlined into the generated entry points; the kind bits are DateTimeKind's own values.
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
         public static void WriteDateTime(void* result, DateTime value)
         {
-            ulong kind = value.Kind switch
-            {
-                DateTimeKind.Utc => 1,
-                DateTimeKind.Local => 2,
-                _ => 0,
-            };
+            DateTimeKind kind = value.Kind;
             HostDateTimeResult* wire = (HostDateTimeResult*)result;
-            wire->TicksAndKind = (ulong)value.Ticks | kind << 62;
-            wire->OffsetTicks = value.Kind == DateTimeKind.Local ? TimeZoneInfo.Local.GetUtcOffset(value).Ticks : 0;
+            wire->TicksAndKind = (ulong)value.Ticks | (ulong)kind << 62;
+            wire->OffsetTicks = kind == DateTimeKind.Local ? LocalOffsetTicks(value) : 0;
         }
+
+        private static long LocalOffsetTicks(DateTime value) => TimeZoneInfo.Local.GetUtcOffset(value).Ticks;
 
         /// <summary>Fills a HostDateTimeResult with the clock time (kind 0) and the offset.</summary>
         public static void WriteDateTimeOffset(void* result, DateTimeOffset value)

@@ -637,3 +637,51 @@ def test_parts_from_ticks_every_day_of_a_year_at_both_ends_of_the_day(year):
         if day.month == 12 and day.day == 31:
             break
         day += dt.timedelta(days=1)
+
+
+def test_calendar_arithmetic_over_the_whole_range():
+    """The first and last day of every month from 0001 to 9999, and every day of the first
+    and last four years (the leap rules of 4, 100 and 400 years), both ways."""
+    days = [dt.date(1, 1, 1) + dt.timedelta(days=n) for n in range(4 * 366)]
+    days += [dt.date(9996, 1, 1) + dt.timedelta(days=n) for n in range(4 * 365 + 1)]
+    for year in range(1, 10000):
+        for month in range(1, 13):
+            first = dt.date(year, month, 1)
+            days += [first, (first.replace(day=28) + dt.timedelta(days=4)).replace(day=1) - dt.timedelta(days=1)
+                     if month < 12 else first.replace(day=31)]
+    for day in days:
+        ticks = (day.toordinal() - 1) * TICKS_PER_DAY
+        fields = (day.year, day.month, day.day)
+        assert probe.ticks_from_parts(NAIVE, *fields) == (ticks, NAIVE), day
+        assert probe.parts_from_ticks(ticks + TICKS_PER_DAY - 1, UTC) == (UTC, *fields, 23, 59, 59, 999999), day
+
+
+@pytest.mark.parametrize("parts", [
+    (0, 1, 1), (10000, 1, 1), (-1, 1, 1), (2024, 0, 1), (2024, 13, 1), (2024, -1, 1), (2024, 1, 0), (2024, 1, 32),
+    (2024, 4, 31), (2023, 2, 29), (1900, 2, 29), (2024, 2, 30), (2024, 1, -1),
+], ids=str)
+def test_ticks_from_parts_refuse_fields_outside_the_calendar(parts):
+    assert probe.ticks_from_parts(NAIVE, *parts) is None
+    assert probe.ticks_from_parts(NAIVE, 2000, 2, 29) == (ticks_of(dt.datetime(2000, 2, 29)), NAIVE)
+
+
+@pytest.mark.parametrize("time", [(-1, 0, 0), (0, -1, 0), (0, 0, -1), (0, 60, 0), (0, 0, 61)], ids=str)
+def test_ticks_from_parts_refuse_times_outside_the_day(time):
+    assert probe.ticks_from_parts(NAIVE, 2024, 1, 1, *time) is None
+    assert probe.ticks_from_parts(NAIVE, 2024, 1, 1, 0, 0, 0, -1) is None
+    assert probe.ticks_from_parts(NAIVE, 2024, 1, 1, 0, 0, 0, 1_000_000) is None
+
+
+@pytest.mark.parametrize("ticks", [0, 1, 9, 10, MAX_TICKS - 9, MAX_TICKS], ids=str)
+def test_datetime_results_at_the_range_ends_are_ordinary_datetimes(ticks):
+    """The results are made without the constructor: they must be indistinguishable from
+    what it makes (fields, fold, hash, comparison, pickling, tzinfo)."""
+    import pickle
+    clock = dt.datetime(1, 1, 1) + dt.timedelta(microseconds=ticks // 10)
+    for kind, tzinfo in ((NAIVE, None), (UTC, dt.timezone.utc)):
+        made = probe.result("DateTime", (ticks, kind))
+        expected = clock.replace(tzinfo=tzinfo)
+        assert type(made) is dt.datetime and made.tzinfo is tzinfo and made.fold == 0
+        assert made == expected and hash(made) == hash(expected) and repr(made) == repr(expected)
+        assert pickle.loads(pickle.dumps(made)) == expected and made.isoformat() == expected.isoformat()
+        assert made.replace(fold=1).fold == 1 and made.timetuple() == expected.timetuple()

@@ -75,6 +75,35 @@ def test_the_converter_refuses_what_does_not_implement_the_interface(mv):
     assert doc.warning_callback == warnings
 
 
+def test_answers_stay_right_while_many_wrapper_types_take_turns(mv):
+    """The kinds and interface sets of the wrapper types met last are remembered: with more
+    types taking turns than are remembered, each keeps its own answer, and a Python class
+    that copies a wrapper type's markers is never taken for one."""
+    doc = mv.Document()
+    warnings = mv.WarningInfoCollection()
+    accepted = [warnings, mv.IWarningCallback._cast_as(warnings),
+                mv._wrpgen._interop._IterableWrapper._cast_as(warnings)]
+    refused = [mv.Paragraph(doc), mv.Run(doc), mv.Section(doc), mv.DocumentBuilder(doc), doc, mv.tables.Table(doc)]
+
+    class Lookalike:
+        _morvax_clr_host = None
+        _additional_interfaces = {mv.IWarningCallback}
+
+    for round_ in range(3):
+        for value in (refused + accepted)[round_::2] + (accepted + refused)[::-1]:
+            if any(value is good for good in accepted):
+                doc.warning_callback = value
+                back = doc.warning_callback
+                assert type(back) is mv.WarningInfoCollection and back == warnings
+            else:
+                with pytest.raises(TypeError, match=rf"^can't build IWarningCallback value from '{type(value).__name__}'$"):
+                    doc.warning_callback = value
+        with pytest.raises(TypeError, match=r"^can't build IWarningCallback value from 'Lookalike'$"):
+            doc.warning_callback = Lookalike()
+        # As class arguments and in comparisons the same wrapper types still behave as themselves.
+        assert mv.Paragraph(doc) != warnings and refused[0] == refused[0]
+
+
 def test_warnings_reach_the_collection_from_loading_and_saving(mv, tmp_path):
     source = with_body_paragraph(mv, tmp_path, KEPT_MARKUP)
     on_load = mv.WarningInfoCollection()

@@ -51,6 +51,37 @@ def test_datetime_range_and_offsets(probe):
     assert moment.utcoffset() == dt.timedelta(hours=2)
 
 
+class _Stamp(dt.datetime):
+    pass
+
+
+@pytest.mark.parametrize("value, text", [
+    (dt.datetime(1, 1, 1), "0001-01-01 00:00:00.0000000 Unspecified"),
+    (dt.datetime(1, 3, 1, 0, 0, 0, 1), "0001-03-01 00:00:00.0000010 Unspecified"),
+    (dt.datetime(1900, 2, 28, 23, 59, 59, 999999), "1900-02-28 23:59:59.9999990 Unspecified"),
+    (dt.datetime(2000, 2, 29, 12), "2000-02-29 12:00:00.0000000 Unspecified"),
+    (_Stamp(2024, 12, 31, 1, 2, 3, 456789), "2024-12-31 01:02:03.4567890 Unspecified"),
+    (dt.datetime(9999, 12, 31, 23, 59, 59, 999999), "9999-12-31 23:59:59.9999990 Unspecified"),
+    (dt.datetime(9999, 12, 31, 21, 59, 59, 999999, tzinfo=dt.timezone(dt.timedelta(hours=-2))),
+     "9999-12-31 23:59:59.9999990 Utc"),
+], ids=str)
+def test_datetime_fields_reach_net_exactly_and_come_back(probe, value, text):
+    """What .NET holds is the value's own clock time to the tick (or its UTC time), and what
+    comes back is an ordinary datetime equal to what was sent."""
+    probe.when = value
+    assert probe.describe_when() == text
+    back = probe.when
+    assert type(back) is dt.datetime and back == value and back.fold == 0
+    assert hash(back) == hash(value.replace(tzinfo=None) if value.tzinfo is None else value)
+
+
+def test_datetime_past_the_range_after_shifting_to_utc_is_refused(probe):
+    probe.when = dt.datetime(2024, 1, 1)
+    with pytest.raises(OverflowError, match="^value too large or too small for .Net DateTime$"):
+        probe.when = dt.datetime(9999, 12, 31, 23, tzinfo=dt.timezone(dt.timedelta(hours=-2)))
+    assert probe.when == dt.datetime(2024, 1, 1)  # unchanged
+
+
 @pytest.mark.parametrize("span", [dt.timedelta(0), dt.timedelta(days=-1), dt.timedelta(microseconds=-1),
                                   dt.timedelta(days=10675199, seconds=10085, microseconds=477580),
                                   dt.timedelta(days=-10675199, seconds=76314, microseconds=522420)])

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <utility>
@@ -69,6 +70,14 @@ PyObject* Key(const char* literal) {
   PyObject* key = Text(literal);
   if (key != nullptr) known.emplace_back(literal, Py_NewRef(key));  // held for the process
   return key;
+}
+
+// The value of a key given by its literal in a dictionary (borrowed), or null.
+PyObject* Entry(PyObject* dict, const char* literal) {
+  PyObject* key = Key(literal);
+  PyObject* value = key != nullptr ? PyDict_GetItemWithError(dict, key) : nullptr;
+  Py_XDECREF(key);
+  return value;
 }
 
 // Every name defined anywhere along the base's method resolution order.
@@ -176,21 +185,19 @@ PyObject* FunctionalForm(PyObject* base, const char* name, const char* module, c
 // empty, not private or special, not "mro", not a name of the bases, none repeated.
 // 1 plain, 0 not, -1 on error. names receives the interned names.
 int PlainMemberNames(const BaseFacts& facts, const EnumMember* members, size_t count, PyObject* names) {
-  PyRef seen = PyRef::steal(PySet_New(nullptr));
-  if (!seen) return -1;
   for (size_t i = 0; i < count; ++i) {
     const char* text = members[i].name;
-    if (text == nullptr || text[0] == '\0' || text[0] == '_') return 0;
+    if (text == nullptr || text[0] == '\0' || text[0] == '_' || std::strcmp(text, "mro") == 0) return 0;
     PyObject* name = Text(text);
     if (name == nullptr) return -1;
     PyTuple_SET_ITEM(names, static_cast<Py_ssize_t>(i), name);  // steals the name
-    if (PyUnicode_CompareWithASCIIString(name, "mro") == 0) return 0;
     int reserved = PySet_Contains(facts.reserved, name);
-    int repeated = reserved == 0 ? PySet_Contains(seen.get(), name) : reserved;
-    if (repeated != 0) return repeated < 0 ? -1 : 0;
-    if (PySet_Add(seen.get(), name) < 0) return -1;
+    if (reserved != 0) return reserved < 0 ? -1 : 0;
   }
-  return 1;
+  // Interned names of equal text are one object: a repeated name is a repeated pointer.
+  std::vector<PyObject*> sorted(&PyTuple_GET_ITEM(names, 0), &PyTuple_GET_ITEM(names, 0) + count);
+  std::sort(sorted.begin(), sorted.end());
+  return std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end() ? 1 : 0;
 }
 
 bool IsSingleBit(int64_t value) { return value != 0 && (value & (value - 1)) == 0; }
@@ -221,8 +228,11 @@ PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember
   if (!body) return nullptr;
   PyObject* doc = Py_None;
   if (extras != nullptr) {
-    doc = PyDict_GetItemString(extras, "__doc__");  // borrowed
-    if (doc == nullptr) doc = Py_None;
+    doc = Entry(extras, "__doc__");  // borrowed
+    if (doc == nullptr) {
+      if (PyErr_Occurred()) return nullptr;
+      doc = Py_None;
+    }
   }
   auto put = [&](const char* key, PyObject* value, bool owned) {
     PyObject* name = value != nullptr ? Key(key) : nullptr;
@@ -236,7 +246,9 @@ PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember
       put("__module__", PyUnicode_FromString(module), true) &&
       put("_new_member_", PyObject_GetAttrString(reinterpret_cast<PyObject*>(&PyLong_Type), "__new__"), true) &&
       put("_use_args_", Py_True, false) && put("_member_names_", PyList_New(0), true) &&
-      put("_member_map_", PyDict_New(), true) && put("_value2member_map_", PyDict_New(), true) &&
+      // Sized for the members up front: filling them then never grows them step by step.
+      put("_member_map_", _PyDict_NewPresized(static_cast<Py_ssize_t>(count)), true) &&
+      put("_value2member_map_", _PyDict_NewPresized(static_cast<Py_ssize_t>(count)), true) &&
       put("_unhashable_values_", PyList_New(0), true) &&
       put("_member_type_", reinterpret_cast<PyObject*>(&PyLong_Type), false) &&
       put("_value_repr_", facts.valueRepr, false);
@@ -261,6 +273,20 @@ PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember
   return body.release();
 }
 
+// int.__new__(cls, value) for an exact int value, as the interpreter carries it out for a
+// subclass of int: an instance of the class's size with a copy of the value's digits (at
+// least one, as every int has). The call itself would first parse its arguments and make a
+// second int. New reference, or null.
+PyObject* NewIntMember(PyTypeObject* cls, PyObject* value) {
+  const auto* source = reinterpret_cast<PyLongObject*>(value);
+  Py_ssize_t digits = Py_SIZE(source) < 0 ? -Py_SIZE(source) : Py_SIZE(source);
+  auto* made = reinterpret_cast<PyLongObject*>(cls->tp_alloc(cls, digits == 0 ? 1 : digits));
+  if (made == nullptr) return nullptr;
+  Py_SET_SIZE(made, Py_SIZE(source));
+  for (Py_ssize_t i = 0; i < (digits == 0 ? 1 : digits); ++i) made->ob_digit[i] = source->ob_digit[i];
+  return reinterpret_cast<PyObject*>(made);
+}
+
 // The members, made as the enum module makes them (int.__new__ on the class, then _value_,
 // _name_, __objclass__ and _sort_order_ in that order), written over their placeholders.
 // iterated receives the values of _member_names_, in order.
@@ -272,10 +298,11 @@ bool MakeMembers(PyObject* cls, const BaseFacts& facts, const EnumMember* member
   static PyObject* const orderKey = Text("_sort_order_");
   if (valueKey == nullptr || nameKey == nullptr || classKey == nullptr || orderKey == nullptr) return false;
   PyObject* dict = reinterpret_cast<PyTypeObject*>(cls)->tp_dict;
-  PyObject* memberNames = PyDict_GetItemString(dict, "_member_names_");  // borrowed
-  PyObject* byName = PyDict_GetItemString(dict, "_member_map_");         // borrowed
-  PyObject* byValue = PyDict_GetItemString(dict, "_value2member_map_");  // borrowed
+  PyObject* memberNames = Entry(dict, "_member_names_");  // borrowed
+  PyObject* byName = Entry(dict, "_member_map_");         // borrowed
+  PyObject* byValue = Entry(dict, "_value2member_map_");  // borrowed
   if (memberNames == nullptr || byName == nullptr || byValue == nullptr) {
+    if (PyErr_Occurred()) return false;
     PyErr_SetString(PyExc_SystemError, "the enumeration's bookkeeping is missing");
     return false;
   }
@@ -286,9 +313,7 @@ bool MakeMembers(PyObject* cls, const BaseFacts& facts, const EnumMember* member
     PyObject* member = PyDict_GetItemWithError(byValue, value.get());  // borrowed: an alias's member
     if (member == nullptr) {
       if (PyErr_Occurred()) return false;
-      PyRef arguments = PyRef::steal(PyTuple_Pack(1, value.get()));
-      PyRef made = PyRef::steal(
-          arguments ? PyLong_Type.tp_new(reinterpret_cast<PyTypeObject*>(cls), arguments.get(), nullptr) : nullptr);
+      PyRef made = PyRef::steal(NewIntMember(reinterpret_cast<PyTypeObject*>(cls), value.get()));
       PyRef order = PyRef::steal(PyLong_FromSsize_t(PyList_GET_SIZE(memberNames)));
       // The member's own dictionary, made as an attribute assignment would make it; the
       // class defines none of these four names, so assigning them only stores them there.

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "api/enum_construction.h"
 #include "common/dependencies.h"
@@ -62,22 +64,35 @@ bool MemberValue(PyObject* member, int32_t* value) {
   return true;
 }
 
-// The service descriptors, stored in the class dictionary together.
+// The interned name of a service (new reference). Every enumeration has the same eight
+// services: their names are made once for the process instead of once per class.
+PyObject* ServiceName(const char* text) {
+  static std::vector<std::pair<std::string, PyObject*>> known;
+  for (const auto& [name, interned] : known) {
+    if (name == text) return Py_NewRef(interned);
+  }
+  PyObject* interned = PyUnicode_InternFromString(text);
+  if (interned != nullptr) known.emplace_back(text, Py_NewRef(interned));  // held for the process
+  return interned;
+}
+
+// The service descriptors, placed after everything else in the class dictionary, in their
+// table order.
 int StoreServices(PyObject* type, PyMethodDef* services) {
   auto* owner = reinterpret_cast<PyTypeObject*>(type);
-  PyRef descriptors = PyRef::steal(PyDict_New());
-  if (!descriptors) return -1;
-  for (PyMethodDef* definition = services; definition->ml_name != nullptr; ++definition) {
+  int stored = 0;
+  for (PyMethodDef* definition = services; stored == 0 && definition->ml_name != nullptr; ++definition) {
     bool isStatic = (definition->ml_flags & METH_STATIC) != 0;
     PyRef descriptor =
         PyRef::steal(isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition));
-    PyRef name = PyRef::steal(descriptor ? PyUnicode_InternFromString(definition->ml_name) : nullptr);
-    if (!name || PyDict_SetItem(descriptors.get(), name.get(), descriptor.get()) < 0) {
+    PyRef name = PyRef::steal(descriptor ? ServiceName(definition->ml_name) : nullptr);
+    if (!name || PyDict_SetItem(owner->tp_dict, name.get(), descriptor.get()) < 0) {
       ReportTypeInitError2(StartupCode::AddDescriptor, owner->tp_name, definition->ml_name);
-      return -1;
+      stored = -1;
     }
   }
-  return AddEnumClassAttributes(type, descriptors.get());
+  PyType_Modified(owner);
+  return stored;
 }
 
 // IntEnum or IntFlag, looked up once and kept for the process: importing the enum module

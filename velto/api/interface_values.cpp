@@ -7,6 +7,7 @@
 #include "common/interned_names.h"
 #include "common/py_ref.h"
 #include "common/reporters.h"
+#include "common/static_type_memo.h"
 #include "interop/containers/adapters.h"
 #include "interop/type_registry.h"
 
@@ -16,12 +17,32 @@ namespace {
 
 PyObject* TypeObjectOf(const ClassBinding& binding) { return reinterpret_cast<PyObject*>(&binding.type->type); }
 
+// The named interface set of the type's own dictionary (borrowed), or null. A set once found
+// in a static type's dictionary stays there: it is remembered, with a reference of its own,
+// for the types met last.
+PyObject* OwnSet(PyTypeObject* type, Name setName) {
+  static StaticTypeMemo<PyObject*> remembered[2];  // _additional_interfaces, _implicit_interfaces
+  StaticTypeMemo<PyObject*>& sets = remembered[setName == Name::_additional_interfaces ? 0 : 1];
+  if (PyObject* const* set = sets.Find(type)) return *set;
+  if (type->tp_dict == nullptr) return nullptr;
+  PyObject* set = PyDict_GetItemWithError(type->tp_dict, Interned(setName));  // borrowed
+  if (set != nullptr && PyAnySet_Check(set)) {
+    PyObject* replaced = nullptr;
+    if (sets.Remember(type, Py_NewRef(set), &replaced)) {
+      Py_XDECREF(replaced);
+    } else {
+      Py_DECREF(set);
+    }
+    return set;
+  }
+  return nullptr;
+}
+
 // Whether the type's own dictionary lists the interface in the named set. An error while
 // asking counts as no.
 bool OwnSetHolds(PyTypeObject* type, Name setName, PyObject* interfaceType) {
-  if (type->tp_dict == nullptr) return false;
-  PyObject* set = PyDict_GetItemWithError(type->tp_dict, Interned(setName));  // borrowed
-  int found = set != nullptr && PyAnySet_Check(set) ? PySet_Contains(set, interfaceType) : 0;
+  PyObject* set = OwnSet(type, setName);
+  int found = set != nullptr ? PySet_Contains(set, interfaceType) : 0;
   if (found < 0 || PyErr_Occurred()) {
     PyErr_Clear();
     return false;

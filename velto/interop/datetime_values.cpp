@@ -4,6 +4,7 @@
 
 #include <datetime.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "common/dependencies.h"
@@ -33,66 +34,81 @@ static bool DateTimeApi() {
 
 // --- ticks and calendar parts --------------------------------------------------------------
 
-// Days before each month, for normal and leap years; entry 12 is the year's length.
-static const int32_t kDaysBeforeMonth[2][13] = {
-    {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365},
-    {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366},
-};
+// The calendar is counted from 0000-03-01, so that the leap day ends a year; then a year is
+// a linear function of the day number and a month of the day within the year (Neri and
+// Schneider, "Euclidean affine functions and their application to calendar algorithms",
+// 2022). Every step below is a multiplication, a shift or a division by a constant: no
+// loop and no table. Day 0 of .NET (0001-01-01) is day 306 of that count.
+inline constexpr uint32_t kDaysBeforeYearOne = 306;
 
-static bool IsLeapYear(int32_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+static bool IsLeapYear(uint32_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+// Days since 0001-01-01 of a valid date.
+static uint32_t DayNumber(uint32_t year, uint32_t month, uint32_t day) {
+  const bool startOfYear = month < 3;  // January and February end the year before
+  const uint32_t shiftedYear = year - startOfYear;
+  const uint32_t shiftedMonth = month + (startOfYear ? 12 : 0);
+  const uint32_t century = shiftedYear / 100;
+  const uint32_t daysBeforeYear = 1461 * shiftedYear / 4 - century + century / 4;
+  const uint32_t daysBeforeMonth = (979 * shiftedMonth - 2919) / 32;
+  return daysBeforeYear + daysBeforeMonth + day - 1 - kDaysBeforeYearOne;
+}
+
+// The date of a day number (days since 0001-01-01, at most that of 9999-12-31).
+static void CalendarDate(uint32_t dayNumber, DateTimeParts& parts) {
+  const uint32_t n1 = 4 * (dayNumber + kDaysBeforeYearOne) + 3;
+  const uint32_t century = n1 / 146097;
+  const uint32_t n2 = n1 % 146097 | 3;  // 4 * (day within the century) + 3
+  const uint64_t p2 = uint64_t{2939745} * n2;
+  const uint32_t yearOfCentury = static_cast<uint32_t>(p2 >> 32);
+  const uint32_t dayOfYear = static_cast<uint32_t>(p2) / 2939745 / 4;  // from March 1
+  const uint32_t n3 = 2141 * dayOfYear + 197913;
+  const bool startOfYear = dayOfYear >= 306;  // January or February of the next year
+  parts.year = static_cast<int32_t>(100 * century + yearOfCentury + startOfYear);
+  parts.month = static_cast<int32_t>((n3 >> 16) - (startOfYear ? 12 : 0));
+  parts.day = static_cast<int32_t>((n3 & 0xFFFF) / 2141 + 1);
+}
 
 bool TicksFromParts(const DateTimeParts& parts, uint64_t* ticksAndKind) {
-  if (parts.year < 1 || parts.year > 9999 || parts.month < 1 || parts.month > 12) return false;
-  const int32_t* before = kDaysBeforeMonth[IsLeapYear(parts.year) ? 1 : 0];
-  if (parts.day < 1 || parts.day > before[parts.month] - before[parts.month - 1]) return false;
-  if (parts.kind < 0 || parts.kind > 3) return false;
+  static constexpr uint8_t kDaysInMonth[13] = {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  // Unsigned comparisons: a negative field wraps past the upper bound and is refused too.
+  const auto year = static_cast<uint32_t>(parts.year), month = static_cast<uint32_t>(parts.month),
+             day = static_cast<uint32_t>(parts.day);
+  if (year - 1 > 9998 || month - 1 > 11 || day - 1 >= kDaysInMonth[month]) return false;
+  if (month == 2 && day == 29 && !IsLeapYear(year)) return false;
+  if (static_cast<uint32_t>(parts.kind) > 3) return false;
   // Python never hands out a time outside these; the bounds keep the arithmetic defined.
-  if (parts.hour < 0 || parts.hour > 23 || parts.minute < 0 || parts.minute > 59 || parts.second < 0 ||
-      parts.second > 60 || parts.microsecond < 0 || parts.microsecond > 999999) {
+  if (static_cast<uint32_t>(parts.hour) > 23 || static_cast<uint32_t>(parts.minute) > 59 ||
+      static_cast<uint32_t>(parts.second) > 60 || static_cast<uint32_t>(parts.microsecond) > 999999) {
     return false;
   }
-  const int64_t years = parts.year - 1;
-  const int64_t days = years * 365 + years / 4 - years / 100 + years / 400 + before[parts.month - 1] + parts.day - 1;
-  const int64_t second = parts.second == 60 ? 59 : parts.second;  // .NET has no leap second
-  const int64_t ticks = (days * 24 + parts.hour) * kTicksPerHour + parts.minute * kTicksPerMinute +
-                        second * kTicksPerSecond + parts.microsecond * kTicksPerMicrosecond;
-  if (static_cast<uint64_t>(ticks) > kMaxDateTimeTicks) return false;
-  *ticksAndKind = static_cast<uint64_t>(ticks) | static_cast<uint64_t>(parts.kind) << 62;
+  const uint32_t second = parts.second == 60 ? 59 : parts.second;  // .NET has no leap second
+  const uint32_t secondOfDay = (parts.hour * 60 + parts.minute) * 60 + second;
+  // At most 9999-12-31 23:59:59.999999, which is within the DateTime range.
+  const uint64_t ticks = DayNumber(year, month, day) * uint64_t{kTicksPerDay} +
+                         secondOfDay * uint64_t{kTicksPerSecond} + parts.microsecond * uint64_t{kTicksPerMicrosecond};
+  *ticksAndKind = ticks | static_cast<uint64_t>(parts.kind) << 62;
   return true;
 }
 
 DateTimeParts PartsFromTicks(uint64_t ticksAndKind) {
-  constexpr int64_t kDaysPer400Years = 146097, kDaysPer100Years = 36524, kDaysPer4Years = 1461;
   DateTimeParts parts;
   parts.kind = static_cast<int32_t>(ticksAndKind >> 62);
-  const int64_t ticks = static_cast<int64_t>(ticksAndKind & kTicksMask);
-  int64_t day = ticks / kTicksPerDay;
-  const int64_t cycles400 = day / kDaysPer400Years;
-  day -= cycles400 * kDaysPer400Years;
-  int64_t cycles100 = day / kDaysPer100Years;
-  if (cycles100 == 4) cycles100 = 3;  // the last day of a 400-year cycle
-  day -= cycles100 * kDaysPer100Years;
-  const int64_t cycles4 = day / kDaysPer4Years;
-  day -= cycles4 * kDaysPer4Years;
-  int64_t years = day / 365;
-  if (years == 4) years = 3;  // the last day of a leap year
-  day -= years * 365;
-  parts.year = static_cast<int32_t>(cycles400 * 400 + cycles100 * 100 + cycles4 * 4 + years + 1);
-  const bool leap = years == 3 && (cycles4 != 24 || cycles100 == 3);
-  const int32_t* before = kDaysBeforeMonth[leap ? 1 : 0];
-  // No month is longer than 32 days, so day / 32 never passes the month; at most two steps remain.
-  int32_t month = static_cast<int32_t>(day / 32) + 1;
-  while (month < 12 && day >= before[month]) ++month;
-  parts.month = month;
-  parts.day = static_cast<int32_t>(day - before[month - 1] + 1);
-  // The time of day from the day's remainder: whole microseconds fit in 64 bits and the
-  // seconds of a day in 32.
-  const int64_t microseconds = ticks % kTicksPerDay / kTicksPerMicrosecond;
-  const int32_t seconds = static_cast<int32_t>(microseconds / 1000000);
-  parts.microsecond = static_cast<int32_t>(microseconds - int64_t{seconds} * 1000000);
-  parts.hour = seconds / 3600;
-  parts.minute = seconds / 60 % 60;
-  parts.second = seconds % 60;
+  // Ticks past the last DateTime (never from .NET) give a year past 9999, which the
+  // arithmetic still handles and Python refuses.
+  const uint64_t ticks = ticksAndKind & kTicksMask;
+  const uint64_t dayNumber = ticks / kTicksPerDay;
+  CalendarDate(static_cast<uint32_t>(dayNumber), parts);
+  // The time of day from the day's remainder: its seconds and the ticks within the second
+  // fit in 32 bits.
+  const uint64_t tickOfDay = ticks - dayNumber * kTicksPerDay;
+  const auto secondOfDay = static_cast<uint32_t>(tickOfDay / kTicksPerSecond);
+  const auto tickOfSecond = static_cast<uint32_t>(tickOfDay - uint64_t{secondOfDay} * kTicksPerSecond);
+  parts.microsecond = static_cast<int32_t>(tickOfSecond / kTicksPerMicrosecond);
+  const uint32_t minuteOfDay = secondOfDay / 60;
+  parts.second = static_cast<int32_t>(secondOfDay - minuteOfDay * 60);
+  parts.hour = static_cast<int32_t>(minuteOfDay / 60);
+  parts.minute = static_cast<int32_t>(minuteOfDay - static_cast<uint32_t>(parts.hour) * 60);
   return parts;
 }
 
@@ -201,12 +217,23 @@ static int LocalTicksAndOffset(PyObject* value, const DateTimeParts& parts, uint
   return UtcOffsetTicks(value, offset);
 }
 
+// The ticks of a datetime's own fields. The interpreter keeps them within 0001-01-01 and
+// 9999-12-31 and the times of a day, which all lie in the DateTime range: nothing to check.
+static uint64_t TicksOfDateTime(PyObject* value) {
+  const uint32_t secondOfDay = (PyDateTime_DATE_GET_HOUR(value) * 60 + PyDateTime_DATE_GET_MINUTE(value)) * 60 +
+                               PyDateTime_DATE_GET_SECOND(value);
+  return DayNumber(PyDateTime_GET_YEAR(value), PyDateTime_GET_MONTH(value), PyDateTime_GET_DAY(value)) *
+             uint64_t{kTicksPerDay} +
+         secondOfDay * uint64_t{kTicksPerSecond} +
+         PyDateTime_DATE_GET_MICROSECOND(value) * uint64_t{kTicksPerMicrosecond};
+}
+
 // A datetime (type or subtype) as .NET DateTime: aware values shifted to UTC.
 static int DateTimeToUtc(PyObject* value, uint64_t* ticksAndKind) {
-  uint64_t local;
-  int64_t offset;
-  const int aware = LocalTicksAndOffset(value, PartsOfDateTime(value), &local, &offset);
+  int64_t offset = 0;
+  const int aware = UtcOffsetTicks(value, &offset);
   if (aware < 0) return 0;
+  const uint64_t local = TicksOfDateTime(value);
   if (aware == 0) {
     *ticksAndKind = local;  // kind 0, unspecified
     return 1;
@@ -358,29 +385,58 @@ static PyObject* ZoneFromOffset(int64_t offsetTicks, PyObject* name) {
                          : PyObject_CallOneArg(timezone, delta.get());
 }
 
-// datetime.datetime(year, ..., microsecond, zone); zone is borrowed.
-static PyObject* AwareDateTime(const DateTimeParts& parts, PyObject* zone) {
+// datetime.datetime(year, ..., microsecond, zone); zone is borrowed. The constructor checks
+// the fields, so a year past 9999 is refused with its error.
+static PyObject* CheckedDateTime(const DateTimeParts& parts, PyObject* zone) {
   PyObject* datetime = StandardClass(StandardClassId::DateTime);
   if (datetime == nullptr) return nullptr;
   return PyObject_CallFunction(datetime, "iiiiiiiO", parts.year, parts.month, parts.day, parts.hour, parts.minute,
                                parts.second, parts.microsecond, zone);
 }
 
+// The fold flag is read from naive datetimes too (PyDateTime_DATE_GET_FOLD): it lies in the
+// padding of the naive layout, which the interpreter's allocation covers.
+static_assert(offsetof(PyDateTime_DateTime, fold) < sizeof(_PyDateTime_BaseDateTime));
+
+// A plain datetime of fields that PartsFromTicks gave for a tick count within the DateTime
+// range, so known to be valid: the object the constructor makes, made as it makes it (the
+// type's own allocation, then the packed fields of <datetime.h>), without re-checking every
+// field and the call through the interface. zone (borrowed) is null for a naive value.
+static PyObject* NewDateTime(const DateTimeParts& parts, PyObject* zone) {
+  PyTypeObject* type = PyDateTimeAPI->DateTimeType;
+  const bool aware = zone != nullptr;
+  auto* self = reinterpret_cast<PyDateTime_DateTime*>(type->tp_alloc(type, aware ? 1 : 0));
+  if (self == nullptr) return nullptr;
+  self->hashcode = -1;
+  self->hastzinfo = aware ? 1 : 0;
+  const auto year = static_cast<uint32_t>(parts.year), microsecond = static_cast<uint32_t>(parts.microsecond);
+  const unsigned char fields[_PyDateTime_DATETIME_DATASIZE] = {
+      static_cast<unsigned char>(year >> 8),        static_cast<unsigned char>(year),
+      static_cast<unsigned char>(parts.month),      static_cast<unsigned char>(parts.day),
+      static_cast<unsigned char>(parts.hour),       static_cast<unsigned char>(parts.minute),
+      static_cast<unsigned char>(parts.second),     static_cast<unsigned char>(microsecond >> 16),
+      static_cast<unsigned char>(microsecond >> 8), static_cast<unsigned char>(microsecond)};
+  std::memcpy(self->data, fields, sizeof fields);
+  self->fold = 0;
+  if (aware) self->tzinfo = Py_NewRef(zone);
+  return reinterpret_cast<PyObject*>(self);
+}
+
 static PyObject* DateTimeWithOffset(const DateTimeParts& parts, int64_t offsetTicks) {
   PyRef zone = PyRef::steal(ZoneFromOffset(offsetTicks, nullptr));
   if (!zone) return nullptr;
-  return AwareDateTime(parts, zone.get());
+  return CheckedDateTime(parts, zone.get());
 }
 
 PyObject* DateTimeResult(const HostDateTimeResult& value) {
   if (!DateTimeApi()) return nullptr;
   const DateTimeParts parts = PartsFromTicks(value.ticksAndKind);
+  const bool inRange = (value.ticksAndKind & kTicksMask) <= kMaxDateTimeTicks;
   switch (parts.kind) {
     case 0:
-      return PyDateTime_FromDateAndTime(parts.year, parts.month, parts.day, parts.hour, parts.minute, parts.second,
-                                        parts.microsecond);
+      return inRange ? NewDateTime(parts, nullptr) : CheckedDateTime(parts, Py_None);
     case 1:
-      return AwareDateTime(parts, PyDateTime_TimeZone_UTC);
+      return inRange ? NewDateTime(parts, PyDateTime_TimeZone_UTC) : CheckedDateTime(parts, PyDateTime_TimeZone_UTC);
     default:  // local: the offset .NET found for that moment
       return DateTimeWithOffset(parts, value.offsetTicks);
   }

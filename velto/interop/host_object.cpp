@@ -3,6 +3,7 @@
 
 #include "common/interned_names.h"
 #include "common/sibling_apis.h"
+#include "common/static_type_memo.h"
 #include "host/exchange_host.h"
 #include "host/object_host.h"
 #include "interop/containers/adapters.h"
@@ -30,21 +31,32 @@ void ReleaseHandle(uint32_t handle) {
 
 // The host-object kind of an object's exact type: 0 (.NET object), 1 (value-type target),
 // or -1 when the type is no wrapper type. Only the type's own dictionary counts.
-static int HostKindOf(PyObject* object) {
+static int MarkedKindOf(PyTypeObject* type) {
   // A Python class may carry the marker too: only this module's static types count, and
   // only with room for a handle.
-  PyTypeObject* type = Py_TYPE(object);
   if ((type->tp_flags & Py_TPFLAGS_HEAPTYPE) != 0 ||
       type->tp_basicsize < static_cast<Py_ssize_t>(sizeof(PyHostObject))) {
     return -1;
   }
-  PyObject* dict = Py_TYPE(object)->tp_dict;
+  PyObject* dict = type->tp_dict;
   if (dict == nullptr) return -1;
   PyObject* marker = PyDict_GetItemWithError(dict, Interned(Name::_morvax_clr_host));  // borrowed
   if (marker == Py_None) return 0;
   if (marker == Py_Ellipsis) return 1;
   if (marker == nullptr && PyErr_Occurred()) PyErr_Clear();
   return -1;
+}
+
+// MarkedKindOf, with the wrapper types met last remembered (only wrapper types: a type that
+// has no marker yet is asked again).
+static int HostKindOf(PyObject* object) {
+  static StaticTypeMemo<int> wrapperKinds;
+  PyTypeObject* type = Py_TYPE(object);
+  if (const int* kind = wrapperKinds.Find(type)) return *kind;
+  const int kind = MarkedKindOf(type);
+  int replaced;
+  if (kind >= 0) wrapperKinds.Remember(type, kind, &replaced);
+  return kind;
 }
 
 bool GetHostHandle(PyObject* object, HostKindHandle* out) {

@@ -86,9 +86,10 @@ internal static partial class DocxReader
         byte[]? mainBytes = mainPart is { } read
             && string.Equals("/" + read.Name, Uri.UnescapeDataString(main.Uri.OriginalString), StringComparison.OrdinalIgnoreCase)
             ? read.Content : null;
-        string mainText = mainBytes is null ? PartText(main) : TextOf(mainBytes);
-        W.Document root = body.ReadStream(mainText, mainBytes) ?? ReadTree(main, body, mainBytes);
+        W.Document root = body.ReadStream(mainBytes ?? PartBytes(main)) ?? ReadTree(main, body, mainBytes);
         source.MainPart = body.Part;
+        source.BodyContent = body.BodyContent;
+        source.LastSectionMarkup = body.LastSectionMarkup;
         source.MainRoot = root;
         doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         doc.EnsureMinimum();

@@ -31,6 +31,14 @@ internal sealed class DocxSource
     // bytes or its text.
     public object? MainPart { get; set; }
 
+    // The body's content as read, and the last section properties in it:
+    // while every block the body holds is written as the markup it was read
+    // as, with nothing between them but white space, the body as a whole is
+    // as read (null when the body was not read as a stream).
+    public RawMarkup? BodyContent { get; set; }
+
+    public RawMarkup? LastSectionMarkup { get; set; }
+
     public long MainLength => MainPart switch { string text => text.Length, byte[] bytes => bytes.Length, _ => 0 };
 
     public StyleNames Styles { get; }
@@ -86,6 +94,8 @@ internal sealed class DocxSource
     {
         MainRoot = MainRoot,
         MainPart = MainPart,
+        BodyContent = BodyContent,
+        LastSectionMarkup = LastSectionMarkup,
         FootnotesRoot = FootnotesRoot,
         EndnotesRoot = EndnotesRoot,
         CommentsRoot = CommentsRoot,

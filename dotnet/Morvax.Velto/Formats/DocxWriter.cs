@@ -45,6 +45,7 @@ internal static partial class DocxWriter
         using var stored = new StoredPackage(start);
         Uri mainUri;
         ArraySegment<byte> mainXml;
+        bool mainAsRead;
         using (WordprocessingDocument package = WordprocessingDocument.Open(stored, DocxReader.OpenSettings))
         {
             SetDocumentType(package, doc, options.SaveFormat);
@@ -57,8 +58,11 @@ internal static partial class DocxWriter
             WriteStyleFormatting(doc, main);
             DocxNumbering.Write(doc, main);
             var body = new BodyWriter(doc, source, styles, main);
-            mainXml = MainPartXml(body, options.PrettyFormat);
             mainUri = main.Uri;
+            // A main part as read keeps its stored bytes: nothing to write or
+            // compress again.
+            mainAsRead = !options.PrettyFormat && stored.IsAsRead(mainUri) && body.BodyAsRead();
+            mainXml = mainAsRead ? ArraySegment<byte>.Empty : MainPartXml(body, options.PrettyFormat);
             // Unloads the SDK's tree of the main part, if it read one, so
             // that closing does not write it.
             main.GetStream(FileMode.Create, FileAccess.Write).Dispose();
@@ -71,8 +75,13 @@ internal static partial class DocxWriter
         }
         // Set once the SDK has saved the parts it holds, which would
         // otherwise write a main part it had read over this one.
-        stored.SetContent(mainUri, mainXml);
-        stored.CompressAt(mainUri, System.IO.Compression.CompressionLevel.Fastest);
+        if (mainAsRead)
+            stored.KeepAsRead(mainUri);
+        else
+        {
+            stored.SetContent(mainUri, mainXml);
+            stored.CompressAt(mainUri, System.IO.Compression.CompressionLevel.Fastest);
+        }
         DocxPackageParts.Write(doc, stored);
         return stored.ToBytes();
     }
@@ -645,6 +654,40 @@ internal static partial class DocxWriter
             w.WriteEndElement();
         }
 
+        // True when the body would be written as it was read: one section,
+        // as read, whose blocks are each written as the markup they were
+        // read as, in their order, with nothing but white space between
+        // them; the main part then need not be written at all.
+        public bool BodyAsRead()
+        {
+            if (source is not { BodyContent: { } content, LastSectionMarkup: { } last } || !content.IsPartOf(source.MainPart)
+                || sections.Length != 1 || SectionChanged(sections[0])
+                || !ReferenceEquals(((SectionOrigin)sections[0].Origin!).Element, last.Element))
+                return false;
+            int at = content.Start;
+            foreach (Node block in BlocksOf(sections[0]))
+            {
+                if (MarkupAsRead(block) is not { } markup || !content.IsSpaceBetween(at, markup.Start))
+                    return false;
+                at = markup.End;
+            }
+            return content.IsSpaceBetween(at, last.Start) && content.IsSpaceBetween(last.End, content.End);
+        }
+
+        // The markup a body block is written as when that is the markup it
+        // was read as (see WriteParagraph, WriteTable, WriteKept).
+        private RawMarkup? MarkupAsRead(Node block)
+        {
+            RawMarkup? markup = block switch
+            {
+                Paragraph paragraph when IsUnchanged(paragraph, null) => ((ParagraphOrigin)paragraph.Origin!).Element as RawMarkup,
+                Table { Origin: TableOrigin { Whole: { } whole } } table when IsUnchanged(table) => whole,
+                KeptBlock { Markup: RawMarkup kept } when kept.NamesNoRelationship => kept,
+                _ => null,
+            };
+            return RawMarkup.IsUntouched(markup) && markup!.IsPartOf(source?.MainPart) ? markup : null;
+        }
+
         // The blocks of a section's body that are written: a paragraph the
         // loader only added to complete the tree is not, while still empty.
         private List<Node> BlocksOf(Section section)
@@ -755,15 +798,7 @@ internal static partial class DocxWriter
             _ => false,
         };
 
-        private static bool SameFormat(ParagraphFormat a, ParagraphFormat b)
-        {
-            foreach ((Func<ParagraphFormat, object> get, _) in ParagraphEntries)
-            {
-                if (!Equals(get(a), get(b)))
-                    return false;
-            }
-            return true;
-        }
+        private static bool SameFormat(ParagraphFormat a, ParagraphFormat b) => ReferenceEquals(a, b) || a.HasSameFormatting(b);
 
         private W.Paragraph ParagraphElement(Paragraph paragraph)
         {

@@ -189,7 +189,7 @@ internal static partial class DocxReader
             if (DeclaresNamespaces())
                 scope = ScopeHere();
             var paragraph = new Paragraph(doc);
-            var reading = new ParagraphReading(paragraph);
+            ParagraphReading reading = paragraphReading.Start(paragraph);
             bool plain = true;
             if (!reader.IsEmptyElement)
             {
@@ -212,8 +212,7 @@ internal static partial class DocxReader
                 int end = reader.IsEmptyElement ? TagEnd(start) : EndTagEnd();
                 scope = outer;
                 ReadListFormat(paragraph.ListFormat, reading.StyleId, reading.NumId, reading.Level);
-                var snapshot = new ParagraphFormat();
-                snapshot.CopyFrom(paragraph.ParagraphFormat);
+                ParagraphFormat snapshot = paragraphFormats.Snapshot(paragraph.ParagraphFormat);
                 paragraph.Origin = new ParagraphOrigin(Slice(start, end, parent), snapshot,
                     paragraph.ListFormat.ListLevelNumber, paragraph.ListFormat.List, ChildrenOf(paragraph));
                 return paragraph;
@@ -228,13 +227,20 @@ internal static partial class DocxReader
 
         // A paragraph's style, numbering and formatting as its properties
         // are read.  The formatting starts from the style, which is the
-        // properties' first child when given.
+        // properties' first child when given.  One paragraph is read at a
+        // time, so one of these serves them all.
         private sealed class ParagraphReading
         {
-            private readonly Paragraph paragraph;
+            private Paragraph paragraph = null!;
             private Font? styleFont;
 
-            public ParagraphReading(Paragraph paragraph) => this.paragraph = paragraph;
+            public ParagraphReading Start(Paragraph read)
+            {
+                paragraph = read;
+                styleFont = null;
+                StyleId = NumId = Level = null;
+                return this;
+            }
 
             public ParagraphFormat Format => paragraph.ParagraphFormat;
 
@@ -246,11 +252,24 @@ internal static partial class DocxReader
                     return styleFont;
                 (Font font, ParagraphFormat format) = reader.styles.Paragraph(StyleId);
                 paragraph.ParagraphFormat.CopyFrom(format);
-                if (StyleId is not null)
-                    ApplyParagraphProperty(paragraph.ParagraphFormat, "pStyle", _ => StyleId, reader.styles.Names);
+                // As the style property reads it.
+                if (StyleId is { Length: > 0 } id)
+                    paragraph.ParagraphFormat.StyleName = reader.styles.Names.NameOf(id);
                 return styleFont = font;
             }
         }
+
+        private readonly ParagraphReading paragraphReading = new();
+
+        // The snapshots of paragraph formats read so far, so that paragraphs
+        // formatted alike share one (which nothing changes), as runs do.
+        private readonly FormattingSet<ParagraphFormat> paragraphFormats = new((a, b) => a.HasSameFormatting(b),
+            format =>
+            {
+                var snapshot = new ParagraphFormat();
+                snapshot.CopyFrom(format);
+                return snapshot;
+            });
 
         // False when the properties hold what this reader leaves to the SDK:
         // section properties, a style that is not the first child.
@@ -331,7 +350,7 @@ internal static partial class DocxReader
                             font.CopyFrom(paragraphFont);
                             if (!StreamRunProperties(font))
                                 return false;
-                            font = fonts.Shared(font);
+                            font = fonts.Snapshot(font);
                             break;
                         case "t":
                             AppendText();
@@ -363,32 +382,41 @@ internal static partial class DocxReader
             int end = reader.IsEmptyElement ? TagEnd(start) : EndTagEnd();
             var run = new Run(doc, piece ?? text.ToString());
             run.ShareFormatting(font);
-            run.Origin = new RunOrigin(Slice(start, end, MarkupParent.Paragraph), font,
-                run.Text);
+            run.Origin = new RunOrigin(part, start, end - start, scope, font, run.Text);
             paragraph.AppendChild(run);
             return true;
         }
 
-        private readonly FormattingSet fonts = new();
+        private readonly FormattingSet<Font> fonts = new((a, b) => a.HasSameFormatting(b), font => font);
 
-        // The formats the runs read so far have, so that runs formatted alike
-        // share one snapshot (which nothing changes).  A document with more
-        // distinct formats than the set holds gets copies for the rest.
-        private sealed class FormattingSet
+        // The formats read so far, so that nodes formatted alike share one
+        // snapshot (which nothing changes).  A document with more distinct
+        // formats than the set holds gets copies for the rest.
+        private sealed class FormattingSet<T> where T : class
         {
             private const int MaxShared = 64;
-            private readonly System.Collections.Generic.List<Font> known = new();
+            private readonly System.Collections.Generic.List<T> known = new();
+            private readonly Func<T, T, bool> same;
+            private readonly Func<T, T> copy;
 
-            public Font Shared(Font font)
+            // copy: the snapshot of a format no snapshot is like yet.
+            public FormattingSet(Func<T, T, bool> same, Func<T, T> copy)
             {
-                foreach (Font other in known)
+                this.same = same;
+                this.copy = copy;
+            }
+
+            public T Snapshot(T format)
+            {
+                foreach (T other in known)
                 {
-                    if (other.HasSameFormatting(font))
+                    if (same(other, format))
                         return other;
                 }
+                T made = copy(format);
                 if (known.Count < MaxShared)
-                    known.Add(font);
-                return font;
+                    known.Add(made);
+                return made;
             }
         }
 

@@ -170,6 +170,28 @@ public class DocxUnchangedBodyTests
         }
     }
 
+    // A stream is read from its position to its end, in one array when it
+    // tells its length, and whole when it holds more than it told.
+    [Fact]
+    public void StreamsAreReadFromTheirPositionToTheirEnd()
+    {
+        byte[] package = Source();
+        var positioned = new MemoryStream(new byte[] { 1, 2, 3 }.Concat(package).ToArray()) { Position = 3 };
+        var understated = new UnderstatedStream(package, package.Length / 2);
+        foreach (Stream stream in new Stream[] { positioned, understated })
+            Assert.StartsWith("first ü\rsecond", new Document(stream).GetText());
+    }
+
+    // A stream (a file that grew, say) whose length is less than it holds.
+    private sealed class UnderstatedStream : MemoryStream
+    {
+        private readonly long told;
+
+        public UnderstatedStream(byte[] content, long told) : base(content) => this.told = told;
+
+        public override long Length => told;
+    }
+
     // Offsets from char counts: every char boundary of a text of one- to
     // four-byte characters lands where the encoder puts it.
     [Fact]

@@ -93,10 +93,12 @@ internal static partial class DocxReader
         source.MainRoot = root;
         doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         doc.EnsureMinimum();
-        foreach (Node node in doc.Matching(NodeType.Paragraph, true))
+        // Every paragraph read has an origin: one without is the paragraph a
+        // section's body was completed with.
+        for (Node? section = doc.FirstChild; section is not null; section = section.NextSibling)
         {
-            if (node.Origin is null)
-                source.Fillers.Add(node);
+            if (section is Section { Body.LastChild: Paragraph { Origin: null } filler })
+                source.Fillers.Add(filler);
         }
         doc.PackageSource = source;
         return FormatOf(package.DocumentType);

@@ -783,7 +783,9 @@ internal static partial class DocxWriter
         // was read as can be written for it.
         private bool IsUnchanged(Node node) => node switch
         {
-            Run { Origin: RunOrigin run, Revision: null } r => run.Text == r.Text && r.FormattingView.HasSameFormatting(run.Font),
+            // A run still sharing the formatting it was read with has it unchanged.
+            Run { Origin: RunOrigin run, Revision: null } r => run.Text == r.Text
+                && (ReferenceEquals(r.FormattingView, run.Font) || r.FormattingView.HasSameFormatting(run.Font)),
             KeptInline => true,
             Fields.FieldChar { Origin: PlainOrigin or WholeFieldOrigin } => true,
             Fields.FormField field => DocxFormFields.IsUnchanged(field),

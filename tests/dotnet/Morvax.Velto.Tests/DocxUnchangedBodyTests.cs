@@ -141,6 +141,30 @@ public class DocxUnchangedBodyTests
 
     private static Paragraph Second(Document doc) => (Paragraph)Block(doc, 1);
 
+    // A body that ends in a table gets an empty paragraph to end with in
+    // the tree; it is not written back while it stays empty, whichever way
+    // the part is written, and written once it holds something.
+    [Fact]
+    public void TheParagraphThatCompletesABodyIsWrittenOnlyOnceUsed()
+    {
+        const string table = "<w:tbl><w:tblGrid><w:gridCol w:w=\"100\"/></w:tblGrid><w:tr><w:tc><w:p><w:r><w:t>c</w:t></w:r>"
+            + "</w:p></w:tc></w:tr></w:tbl>";
+        byte[] source = Source("<w:p><w:r><w:t>a</w:t></w:r></w:p>" + table + "<w:sectPr/>");
+        foreach ((Action<Document> change, string tail) in new (Action<Document>, string)[]
+                 {
+                     (_ => { }, table + "<w:sectPr/>"),
+                     (d => First(d).Runs[0].Text = "A", table + "<w:sectPr"),
+                     (d => ((Paragraph)d.FirstSection!.Body!.LastChild!).AppendChild(new Run(d, "z")), "z</w:t></w:r></w:p><w:sectPr"),
+                 })
+        {
+            Document doc = Load(source);
+            Assert.IsType<Paragraph>(doc.FirstSection!.Body!.LastChild);
+            change(doc);
+            string saved = Encoding.UTF8.GetString(MainOf(SaveBytes(doc, SaveFormat.Docx)).Content);
+            Assert.Contains(tail, saved);
+        }
+    }
+
     // Markup between blocks that is not white space (a comment) is not
     // carried over whole: the part is written from the blocks.
     [Fact]

@@ -93,7 +93,7 @@ internal static partial class DocxReader
             // Decoded as it is read, a buffer at a time: UTF-8 whatever the
             // declaration says, as the part's own bytes are.
             var decoded = new StreamReader(new MemoryStream(part, bom, part.Length - bom, writable: false),
-                new UTF8Encoding(false), detectEncodingFromByteOrderMarks: false);
+                new UTF8Encoding(false), detectEncodingFromByteOrderMarks: false, bufferSize: 1 << 16);
             using XmlReader xml = XmlReader.Create(decoded, StreamSettings);
             reader = xml;
             lineInfo = (IXmlLineInfo)xml;

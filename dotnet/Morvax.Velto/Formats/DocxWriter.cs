@@ -141,7 +141,7 @@ internal static partial class DocxWriter
         using (var writer = XmlWriter.Create(xml, Settings(pretty)))
         {
             writer.WriteStartDocument(true);
-            body.Write(writer);
+            body.Write(writer, xml);
         }
         return new ArraySegment<byte>(xml.GetBuffer(), 0, (int)xml.Length);
     }
@@ -378,7 +378,7 @@ internal static partial class DocxWriter
             // markup brought in from another document is written from its
             // element, which declares the namespaces it needs.
             if (kept is RawMarkup raw && RawMarkup.IsUntouched(raw) && raw.IsPartOf(source?.MainPart) && raw.NamesNoRelationship)
-                RawMarkup.Write(w, raw);
+                RawMarkup.Write(w, raw, rawTarget);
             else if (RawMarkup.ElementOf(kept) is { } element && Resolves(element))
                 element.WriteTo(w);
         }
@@ -395,6 +395,10 @@ internal static partial class DocxWriter
         private readonly List<InlineStory> footnoteNodes = new();
         private readonly List<InlineStory> endnoteNodes = new();
         private readonly List<InlineStory> commentNodes = new();
+
+        // The stream the main part's writer writes to while it writes, into
+        // which markup as read is copied as bytes.
+        private System.IO.Stream? rawTarget;
 
         // About how long the main part will be: as long as it was when read.
         public int ExpectedLength => (int)System.Math.Min(source?.MainLength ?? 0, int.MaxValue / 4) + 4096;
@@ -620,7 +624,20 @@ internal static partial class DocxWriter
             || !SamePage(section.PageSetup, origin.PageSetup)
             || !StoriesOf(section).Select(s => s.Id).ToHashSet().SetEquals(origin.StoryIds);
 
-        public void Write(XmlWriter w)
+        public void Write(XmlWriter w, System.IO.Stream target)
+        {
+            rawTarget = target;
+            try
+            {
+                Write(w);
+            }
+            finally
+            {
+                rawTarget = null;
+            }
+        }
+
+        private void Write(XmlWriter w)
         {
             relationshipIds = RelationshipIdsOf(main);
             var read = source?.MainRoot as W.Document;
@@ -737,7 +754,7 @@ internal static partial class DocxWriter
             {
                 for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
                     fieldNesting.Step(node);
-                RawMarkup.Write(w, ((ParagraphOrigin)paragraph.Origin!).Element);
+                RawMarkup.Write(w, ((ParagraphOrigin)paragraph.Origin!).Element, rawTarget);
                 return;
             }
             W.Paragraph element = ParagraphElement(paragraph);
@@ -1115,7 +1132,7 @@ internal static partial class DocxWriter
             if (origin is { Whole: { } whole } && IsUnchanged(table))
             {
                 StepThrough(table);
-                RawMarkup.Write(w, whole);
+                RawMarkup.Write(w, whole, rawTarget);
                 return;
             }
             var from = RawMarkup.ElementOf(origin?.Element) as W.Table;

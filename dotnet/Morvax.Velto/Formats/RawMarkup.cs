@@ -151,6 +151,23 @@ internal sealed class RawMarkup : IDeferredMarkup
             ElementOf(markup)!.WriteTo(writer);
     }
 
+    // As Write, but markup cut from a part's bytes goes straight into the
+    // stream the writer writes UTF-8 to (utf8Target), as those bytes: the
+    // writer closes the start tag it has open and hands over what it holds
+    // first.  The bytes are valid UTF-8 of characters the reader accepted,
+    // what the writer would have made of them.
+    public static void Write(XmlWriter writer, object markup, System.IO.Stream? utf8Target)
+    {
+        if (utf8Target is not null && markup is RawMarkup { element: null, bytes: { } part } raw)
+        {
+            writer.WriteRaw(string.Empty);
+            writer.Flush();
+            utf8Target.Write(part, raw.start, raw.length);
+            return;
+        }
+        Write(writer, markup);
+    }
+
     // Through one buffer rather than a string per slice: an unchanged
     // document's whole main part passes through here on every save.
     private void WriteRaw(XmlWriter writer)

@@ -116,6 +116,17 @@ public class DocxUnchangedBodyTests
         Assert.Equal(text, Load(saved).GetText());
     }
 
+    // Indented output writes the part anew, unchanged blocks copied into it
+    // as read between the elements the writer indents.
+    [Fact]
+    public void AnIndentedSaveOfAReadBodyKeepsItsText()
+    {
+        Document doc = Load(Source());
+        byte[] saved = SaveBytes(doc, new Saving.OoxmlSaveOptions { PrettyFormat = true });
+        Assert.NotEqual(Stamp, MainOf(saved).Stamp);
+        Assert.Equal(doc.GetText(), Load(saved).GetText());
+    }
+
     // Each formatting change, and how to read the value after it.
     [Fact]
     public void FormattingChangesWriteTheMainPartAnew()

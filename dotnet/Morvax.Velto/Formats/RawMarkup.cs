@@ -18,12 +18,12 @@ namespace Morvax.Velto.Formats;
 
 internal sealed class RawMarkup : IDeferredMarkup
 {
-    // The text sliced, or the UTF-8 bytes once moved to them: start and
-    // length count chars or bytes accordingly.
-    private string? text;
-    private byte[]? bytes;
-    private int start;
-    private int length;
+    // The text sliced, or the part's UTF-8 bytes: start and length count
+    // chars or bytes accordingly.
+    private readonly string? text;
+    private readonly byte[]? bytes;
+    private readonly int start;
+    private readonly int length;
     private readonly NamespaceScope scope;
     private readonly MarkupParent parent;
     private OpenXmlElement? element;
@@ -168,8 +168,8 @@ internal sealed class RawMarkup : IDeferredMarkup
         Write(writer, markup);
     }
 
-    // Through one buffer rather than a string per slice: an unchanged
-    // document's whole main part passes through here on every save.
+    // Through one buffer rather than a string per slice (a long paragraph
+    // written where its bytes cannot go straight into the part).
     private void WriteRaw(XmlWriter writer)
     {
         char[] buffer = System.Buffers.ArrayPool<char>.Shared.Rent(System.Math.Min(length, ChunkLength));

@@ -53,7 +53,8 @@ internal static class DocumentLoader
             throw new UnsupportedFileFormatException($"Loading documents in the {format} format is not supported.");
         doc.OriginalLoadFormat = format;
         doc.EnsureMinimum();
-        int kept = KeptMarkup.Count(doc);
+        // Counted only for a caller who listens: the count walks the tree.
+        int kept = doc.WarningCallback is null ? 0 : KeptMarkup.Count(doc);
         if (kept > 0)
             doc.Warn(WarningType.UnexpectedContent, WarningSource.Docx,
                 $"{kept} element(s) of markup that the document model has no node for were kept as they were read.");

@@ -34,23 +34,27 @@ internal static partial class DocxReader
 
     private const string XmlnsNamespace = "http://www.w3.org/2000/xmlns/";
 
-    // The text of a part, decoded as its byte order mark says (UTF-8 without
-    // one).  PackageLimits has bounded how far the part inflates.
-    private static string PartText(OpenXmlPart part)
-    {
-        using Stream stream = part.GetStream(FileMode.Open, FileAccess.Read);
-        return TextOf(stream);
-    }
-
-    // Decoded in one piece: a reader's buffers would hold the text twice.
-    private static string TextOf(byte[] part)
+    // A part's bytes as the streaming reader takes them: UTF-8, as nearly
+    // every part is, kept as they are; a part in UTF-16 (by its byte order
+    // mark) or with bytes that are not UTF-8 is decoded as before (invalid
+    // bytes becoming U+FFFD) and encoded again, so that markup is always
+    // cut from valid UTF-8.  PackageLimits has bounded how far the part
+    // inflates.
+    private static byte[] Utf8Of(byte[] part)
     {
         ReadOnlySpan<byte> bytes = part;
-        if (bytes.StartsWith(Utf8Bom))
-            return Encoding.UTF8.GetString(bytes[Utf8Bom.Length..]);
-        return bytes.StartsWith(Utf16LeBom) || bytes.StartsWith(Utf16BeBom)
-            ? TextOf(new MemoryStream(part, writable: false))
-            : Encoding.UTF8.GetString(bytes);
+        bool utf16 = bytes.StartsWith(Utf16LeBom) || bytes.StartsWith(Utf16BeBom);
+        if (!utf16 && System.Text.Unicode.Utf8.IsValid(bytes))
+            return part;
+        string text = utf16 ? TextOf(new MemoryStream(part, writable: false))
+            : Encoding.UTF8.GetString(bytes.StartsWith(Utf8Bom) ? bytes[Utf8Bom.Length..] : bytes);
+        return Encoding.UTF8.GetBytes(text);
+    }
+
+    private static byte[] PartBytes(OpenXmlPart part)
+    {
+        using Stream stream = part.GetStream(FileMode.Open, FileAccess.Read);
+        return PackageLimits.ReadBounded(stream);
     }
 
     private static ReadOnlySpan<byte> Utf8Bom => new byte[] { 0xEF, 0xBB, 0xBF };
@@ -67,23 +71,30 @@ internal static partial class DocxReader
     {
         private XmlReader reader = null!;
         private IXmlLineInfo lineInfo = null!;
-        private string partText = string.Empty;
-        // Where each line of the part's text starts: the reader reports
-        // positions as lines and columns.
+        // The part's UTF-8 bytes, which the reader reads decoded and markup
+        // is cut from.
+        private byte[] part = Array.Empty<byte>();
+        // Where each line of the part starts, in bytes: the reader reports
+        // positions as lines and columns (columns in chars).
         private int[] lineStarts = Array.Empty<int>();
         private NamespaceScope scope = null!;
         private Func<string, string?> attribute = null!;
 
-        // Reads the body from the main part's text.  Returns the part's
+        // Reads the body from the main part's bytes.  Returns the part's
         // root as an SDK element holding all but the body's content (what
         // the writer needs of it), or null, with nothing read, when the part
         // is not a transitional document.
-        public W.Document? ReadStream(string text, byte[]? bytes)
+        public W.Document? ReadStream(byte[] bytes)
         {
-            partText = text;
-            Part = text;
-            lineStarts = LineStarts(text);
-            using XmlReader xml = XmlReader.Create(new StringReader(text), StreamSettings);
+            part = Utf8Of(bytes);
+            Part = part;
+            int bom = part.AsSpan().StartsWith(Utf8Bom) ? Utf8Bom.Length : 0;
+            lineStarts = LineStarts(part, bom);
+            // Decoded as it is read, a buffer at a time: UTF-8 whatever the
+            // declaration says, as the part's own bytes are.
+            var decoded = new StreamReader(new MemoryStream(part, bom, part.Length - bom, writable: false),
+                new UTF8Encoding(false), detectEncodingFromByteOrderMarks: false, bufferSize: 1 << 16);
+            using XmlReader xml = XmlReader.Create(decoded, StreamSettings);
             reader = xml;
             lineInfo = (IXmlLineInfo)xml;
             attribute = name => reader.GetAttribute(name, WordMl.W);
@@ -94,7 +105,7 @@ internal static partial class DocxReader
             int rootStart = ElementStart();
             int rootTagEnd = TagEnd(rootStart);
             var root = new StringBuilder();
-            root.Append(text, rootStart, rootTagEnd - rootStart);
+            AppendMarkup(root, rootStart, rootTagEnd);
             StartSection();
             bool closed = false;
             if (!xml.IsEmptyElement)
@@ -110,20 +121,23 @@ internal static partial class DocxReader
                         int bodyStart = ElementStart();
                         int bodyTagEnd = TagEnd(bodyStart);
                         bool empty = xml.IsEmptyElement;
-                        root.Append(text, bodyStart, bodyTagEnd - bodyStart - (empty ? 0 : 1)).Append(empty ? "" : "/>");
+                        AppendMarkup(root, bodyStart, bodyTagEnd - (empty ? 0 : 1)).Append(empty ? "" : "/>");
                         if (!empty)
+                        {
                             closed = ReadBodyStream();
+                            // On the body's end tag: its '<' is two chars before the name.
+                            BodyContent = Slice(bodyTagEnd, Offset() - 2, MarkupParent.Body);
+                        }
                     }
                     else
                     {
                         (int start, int end) = SkipElement();
-                        root.Append(text, start, end - start);
+                        AppendMarkup(root, start, end);
                     }
                 }
                 root.Append("</").Append(rootName).Append('>');
             }
             Finish(closed);
-            MoveSlicesTo(bytes);
             return new W.Document(root.ToString());
         }
 
@@ -151,7 +165,9 @@ internal static partial class DocxReader
                     body.AppendChild(StreamTable(MarkupParent.Body));
                 else if (IsW("sectPr"))
                 {
-                    EndSection((W.SectionProperties)Materialise(SkipElement(), MarkupParent.Body));
+                    (int start, int end) = SkipElement();
+                    LastSectionMarkup = Slice(start, end, MarkupParent.Body);
+                    EndSection((W.SectionProperties)LastSectionMarkup.Element);
                     closed = true;
                 }
                 else
@@ -173,7 +189,7 @@ internal static partial class DocxReader
             if (DeclaresNamespaces())
                 scope = ScopeHere();
             var paragraph = new Paragraph(doc);
-            var reading = new ParagraphReading(paragraph);
+            ParagraphReading reading = paragraphReading.Start(paragraph);
             bool plain = true;
             if (!reader.IsEmptyElement)
             {
@@ -196,8 +212,7 @@ internal static partial class DocxReader
                 int end = reader.IsEmptyElement ? TagEnd(start) : EndTagEnd();
                 scope = outer;
                 ReadListFormat(paragraph.ListFormat, reading.StyleId, reading.NumId, reading.Level);
-                var snapshot = new ParagraphFormat();
-                snapshot.CopyFrom(paragraph.ParagraphFormat);
+                ParagraphFormat snapshot = paragraphFormats.Snapshot(paragraph.ParagraphFormat);
                 paragraph.Origin = new ParagraphOrigin(Slice(start, end, parent), snapshot,
                     paragraph.ListFormat.ListLevelNumber, paragraph.ListFormat.List, ChildrenOf(paragraph));
                 return paragraph;
@@ -212,13 +227,20 @@ internal static partial class DocxReader
 
         // A paragraph's style, numbering and formatting as its properties
         // are read.  The formatting starts from the style, which is the
-        // properties' first child when given.
+        // properties' first child when given.  One paragraph is read at a
+        // time, so one of these serves them all.
         private sealed class ParagraphReading
         {
-            private readonly Paragraph paragraph;
+            private Paragraph paragraph = null!;
             private Font? styleFont;
 
-            public ParagraphReading(Paragraph paragraph) => this.paragraph = paragraph;
+            public ParagraphReading Start(Paragraph read)
+            {
+                paragraph = read;
+                styleFont = null;
+                StyleId = NumId = Level = null;
+                return this;
+            }
 
             public ParagraphFormat Format => paragraph.ParagraphFormat;
 
@@ -230,11 +252,24 @@ internal static partial class DocxReader
                     return styleFont;
                 (Font font, ParagraphFormat format) = reader.styles.Paragraph(StyleId);
                 paragraph.ParagraphFormat.CopyFrom(format);
-                if (StyleId is not null)
-                    ApplyParagraphProperty(paragraph.ParagraphFormat, "pStyle", _ => StyleId, reader.styles.Names);
+                // As the style property reads it.
+                if (StyleId is { Length: > 0 } id)
+                    paragraph.ParagraphFormat.StyleName = reader.styles.Names.NameOf(id);
                 return styleFont = font;
             }
         }
+
+        private readonly ParagraphReading paragraphReading = new();
+
+        // The snapshots of paragraph formats read so far, so that paragraphs
+        // formatted alike share one (which nothing changes), as runs do.
+        private readonly FormattingSet<ParagraphFormat> paragraphFormats = new((a, b) => a.HasSameFormatting(b),
+            format =>
+            {
+                var snapshot = new ParagraphFormat();
+                snapshot.CopyFrom(format);
+                return snapshot;
+            });
 
         // False when the properties hold what this reader leaves to the SDK:
         // section properties, a style that is not the first child.
@@ -315,7 +350,7 @@ internal static partial class DocxReader
                             font.CopyFrom(paragraphFont);
                             if (!StreamRunProperties(font))
                                 return false;
-                            font = fonts.Shared(font);
+                            font = fonts.Snapshot(font);
                             break;
                         case "t":
                             AppendText();
@@ -347,32 +382,41 @@ internal static partial class DocxReader
             int end = reader.IsEmptyElement ? TagEnd(start) : EndTagEnd();
             var run = new Run(doc, piece ?? text.ToString());
             run.ShareFormatting(font);
-            run.Origin = new RunOrigin(Slice(start, end, MarkupParent.Paragraph), font,
-                run.Text);
+            run.Origin = new RunOrigin(part, start, end - start, scope, font, run.Text);
             paragraph.AppendChild(run);
             return true;
         }
 
-        private readonly FormattingSet fonts = new();
+        private readonly FormattingSet<Font> fonts = new((a, b) => a.HasSameFormatting(b), font => font);
 
-        // The formats the runs read so far have, so that runs formatted alike
-        // share one snapshot (which nothing changes).  A document with more
-        // distinct formats than the set holds gets copies for the rest.
-        private sealed class FormattingSet
+        // The formats read so far, so that nodes formatted alike share one
+        // snapshot (which nothing changes).  A document with more distinct
+        // formats than the set holds gets copies for the rest.
+        private sealed class FormattingSet<T> where T : class
         {
             private const int MaxShared = 64;
-            private readonly System.Collections.Generic.List<Font> known = new();
+            private readonly System.Collections.Generic.List<T> known = new();
+            private readonly Func<T, T, bool> same;
+            private readonly Func<T, T> copy;
 
-            public Font Shared(Font font)
+            // copy: the snapshot of a format no snapshot is like yet.
+            public FormattingSet(Func<T, T, bool> same, Func<T, T> copy)
             {
-                foreach (Font other in known)
+                this.same = same;
+                this.copy = copy;
+            }
+
+            public T Snapshot(T format)
+            {
+                foreach (T other in known)
                 {
-                    if (other.HasSameFormatting(font))
+                    if (same(other, format))
                         return other;
                 }
+                T made = copy(format);
                 if (known.Count < MaxShared)
-                    known.Add(font);
-                return font;
+                    known.Add(made);
+                return made;
             }
         }
 
@@ -540,7 +584,7 @@ internal static partial class DocxReader
             int start = ElementStart();
             int tagEnd = TagEnd(start);
             var markup = new StringBuilder();
-            markup.Append(partText, start, tagEnd - start);
+            AppendMarkup(markup, start, tagEnd);
             bool empty = reader.IsEmptyElement;
             if (!empty)
             {
@@ -564,7 +608,7 @@ internal static partial class DocxReader
                         if (!first)
                             continue;
                         int childEnd = hasContent ? EndTagEnd() : TagEnd(childStart);
-                        markup.Append(partText, childStart, childEnd - childStart);
+                        AppendMarkup(markup, childStart, childEnd);
                     }
                     else if (child() is { } node)
                         container.AppendChild(node);
@@ -579,53 +623,32 @@ internal static partial class DocxReader
             head = new RawMarkup(markup.ToString(), 0, markup.Length, scope, parent);
         }
 
+        // The body's content (all between its start and end tags) and the
+        // last section properties among its children, as read: a body that
+        // saving finds unchanged is this markup.
+        public RawMarkup? BodyContent { get; private set; }
+
+        public RawMarkup? LastSectionMarkup { get; private set; }
+
         private OpenXmlElement Materialise((int Start, int End) slice, MarkupParent parent) =>
             Slice(slice.Start, slice.End, parent).Element;
 
-        // Every slice of the part's text, so that they can move to its bytes.
-        private readonly System.Collections.Generic.List<RawMarkup> slices = new();
+        private RawMarkup Slice(int start, int end, MarkupParent parent) => new(part, start, end - start, scope, parent);
 
-        private RawMarkup Slice(int start, int end, MarkupParent parent)
-        {
-            var slice = new RawMarkup(partText, start, end - start, scope, parent);
-            slices.Add(slice);
-            return slice;
-        }
-
-        // What the slices are cut from once read: the part's UTF-8 bytes when
-        // the text is exactly their decoding (then the text can go), else
-        // the text.
+        // What the slices are cut from: the part's UTF-8 bytes.
         public object Part { get; private set; } = string.Empty;
 
-        private void MoveSlicesTo(byte[]? part)
+        // Appends the markup between two offsets of the part, decoded.
+        private StringBuilder AppendMarkup(StringBuilder target, int start, int end)
         {
-            Part = partText;
-            int offset = part is not null && part.AsSpan().StartsWith(Utf8Bom) ? Utf8Bom.Length : 0;
-            if (part is null || !System.Text.Unicode.Utf8.IsValid(part.AsSpan(offset))
-                || Encoding.UTF8.GetByteCount(partText) != part.Length - offset)
-                return;
-            // The byte offset of every CheckpointChars-th char, from which any
-            // char offset converts by counting the few chars after it.
-            var checkpoints = new int[partText.Length / CheckpointChars + 1];
-            int bytes = offset;
-            for (int i = 0; i < checkpoints.Length; i++)
-            {
-                checkpoints[i] = bytes;
-                int from = i * CheckpointChars;
-                bytes += Encoding.UTF8.GetByteCount(partText.AsSpan(from, System.Math.Min(CheckpointChars, partText.Length - from)));
-            }
-            int ByteOffset(int chars)
-            {
-                int at = chars / CheckpointChars;
-                return checkpoints[at] + Encoding.UTF8.GetByteCount(partText.AsSpan(at * CheckpointChars, chars - at * CheckpointChars));
-            }
-            foreach (RawMarkup slice in slices)
-                slice.MoveToBytes(part, ByteOffset(slice.Start), ByteOffset(slice.End));
-            slices.Clear();
-            Part = part;
+            ReadOnlySpan<byte> markup = part.AsSpan(start, end - start);
+            if (decodeBuffer.Length < markup.Length)
+                decodeBuffer = new char[System.Math.Max(markup.Length, decodeBuffer.Length * 2)];
+            int chars = Encoding.UTF8.GetChars(markup, decodeBuffer);
+            return target.Append(decodeBuffer, 0, chars);
         }
 
-        private const int CheckpointChars = 256;
+        private char[] decodeBuffer = new char[1024];
 
         private bool IsW(string localName) => reader.LocalName == localName && reader.NamespaceURI == WordMl.W;
 
@@ -682,48 +705,67 @@ internal static partial class DocxReader
             return (start, EndTagEnd());
         }
 
-        // The reader's position as an offset into the text (the first
-        // character of a name).
-        private int Offset() => lineStarts[lineInfo.LineNumber - 1] + lineInfo.LinePosition - 1;
+        // The reader's position as an offset into the part (the first byte
+        // of a name).  The reader counts columns in chars; positions are
+        // asked for in the order the reader reaches them, so the count goes
+        // on from the last position asked for on the same line.
+        private int Offset()
+        {
+            int line = lineInfo.LineNumber - 1, column = lineInfo.LinePosition - 1;
+            if (line != cursorLine || column < cursorColumn)
+                (cursorLine, cursorColumn, cursorOffset) = (line, 0, lineStarts[line]);
+            cursorOffset = Utf8Position.Advance(part, cursorOffset, column - cursorColumn);
+            cursorColumn = column;
+            return cursorOffset;
+        }
+
+        private int cursorLine = -1, cursorColumn, cursorOffset;
 
         // Where the start tag the reader is on begins ('<').
         private int ElementStart() => Offset() - 1;
 
         // Just past the end tag the reader is on.
-        private int EndTagEnd() => partText.IndexOf('>', Offset()) + 1;
+        private int EndTagEnd()
+        {
+            int from = Offset();
+            return from + part.AsSpan(from).IndexOf((byte)'>') + 1;
+        }
 
         // Just past the start tag that begins at start: its first '>' outside
         // an attribute value.
         private int TagEnd(int start)
         {
-            char quote = '\0';
-            for (int i = start; i < partText.Length; i++)
+            int at = start;
+            while (at < part.Length)
             {
-                char c = partText[i];
-                if (quote != '\0')
-                {
-                    if (c == quote)
-                        quote = '\0';
-                }
-                else if (c is '"' or '\'')
-                    quote = c;
-                else if (c == '>')
-                    return i + 1;
+                int next = part.AsSpan(at).IndexOfAny((byte)'"', (byte)'\'', (byte)'>');
+                if (next < 0)
+                    break;
+                at += next;
+                if (part[at] == '>')
+                    return at + 1;
+                // Past the attribute value the quote opens.
+                int close = part.AsSpan(at + 1).IndexOf(part[at]);
+                if (close < 0)
+                    break;
+                at += close + 2;
             }
             throw new XmlException("A start tag does not end.");
         }
 
         // Line breaks as XML counts them: CR LF, CR or LF.
-        private static int[] LineStarts(string text)
+        private static int[] LineStarts(byte[] part, int from)
         {
-            var starts = new System.Collections.Generic.List<int> { 0 };
-            for (int i = 0; i < text.Length; i++)
+            var starts = new System.Collections.Generic.List<int> { from };
+            for (int i = from; i < part.Length; i++)
             {
-                char c = text[i];
-                if (c == '\r' && i + 1 < text.Length && text[i + 1] == '\n')
+                int next = part.AsSpan(i).IndexOfAny((byte)'\r', (byte)'\n');
+                if (next < 0)
+                    break;
+                i += next;
+                if (part[i] == '\r' && i + 1 < part.Length && part[i + 1] == '\n')
                     i++;
-                if (c is '\r' or '\n')
-                    starts.Add(i + 1);
+                starts.Add(i + 1);
             }
             return starts.ToArray();
         }
@@ -741,5 +783,36 @@ internal static partial class DocxReader
 
         private NamespaceScope ScopeHere() =>
             new(((IXmlNamespaceResolver)reader).GetNamespacesInScope(XmlNamespaceScope.ExcludeXml));
+    }
+}
+
+// Offsets in UTF-8 bytes from counts of UTF-16 chars, which is how an XML
+// reader reports columns: a character of one to three bytes is one char, one
+// of four bytes (outside the BMP) two.
+internal static class Utf8Position
+{
+    // The offset count chars on from the byte offset at, in valid UTF-8.
+    public static int Advance(byte[] utf8, int at, int count)
+    {
+        while (count > 0 && at < utf8.Length)
+        {
+            ReadOnlySpan<byte> ahead = utf8.AsSpan(at, System.Math.Min(count, utf8.Length - at));
+            int ascii = ahead.IndexOfAnyExceptInRange((byte)0, (byte)0x7F);
+            if (ascii < 0)
+            {
+                at += ahead.Length;
+                count -= ahead.Length;
+                continue;
+            }
+            at += ascii;
+            count -= ascii;
+            if (count == 0)
+                break;
+            byte lead = utf8[at];
+            int length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            at += length;
+            count -= length == 4 ? 2 : 1;
+        }
+        return System.Math.Min(at, utf8.Length);
     }
 }

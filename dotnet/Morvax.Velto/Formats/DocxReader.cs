@@ -86,16 +86,19 @@ internal static partial class DocxReader
         byte[]? mainBytes = mainPart is { } read
             && string.Equals("/" + read.Name, Uri.UnescapeDataString(main.Uri.OriginalString), StringComparison.OrdinalIgnoreCase)
             ? read.Content : null;
-        string mainText = mainBytes is null ? PartText(main) : TextOf(mainBytes);
-        W.Document root = body.ReadStream(mainText, mainBytes) ?? ReadTree(main, body, mainBytes);
+        W.Document root = body.ReadStream(mainBytes ?? PartBytes(main)) ?? ReadTree(main, body, mainBytes);
         source.MainPart = body.Part;
+        source.BodyContent = body.BodyContent;
+        source.LastSectionMarkup = body.LastSectionMarkup;
         source.MainRoot = root;
         doc.Compliance = DocxSettings.ComplianceOf(root, main.DocumentSettingsPart?.Settings);
         doc.EnsureMinimum();
-        foreach (Node node in doc.Matching(NodeType.Paragraph, true))
+        // Every paragraph read has an origin: one without is the paragraph a
+        // section's body was completed with.
+        for (Node? section = doc.FirstChild; section is not null; section = section.NextSibling)
         {
-            if (node.Origin is null)
-                source.Fillers.Add(node);
+            if (section is Section { Body.LastChild: Paragraph { Origin: null } filler })
+                source.Fillers.Add(filler);
         }
         doc.PackageSource = source;
         return FormatOf(package.DocumentType);

@@ -31,6 +31,14 @@ internal sealed class DocxSource
     // bytes or its text.
     public object? MainPart { get; set; }
 
+    // The body's content as read, and the last section properties in it:
+    // while every block the body holds is written as the markup it was read
+    // as, with nothing between them but white space, the body as a whole is
+    // as read (null when the body was not read as a stream).
+    public RawMarkup? BodyContent { get; set; }
+
+    public RawMarkup? LastSectionMarkup { get; set; }
+
     public long MainLength => MainPart switch { string text => text.Length, byte[] bytes => bytes.Length, _ => 0 };
 
     public StyleNames Styles { get; }
@@ -86,6 +94,8 @@ internal sealed class DocxSource
     {
         MainRoot = MainRoot,
         MainPart = MainPart,
+        BodyContent = BodyContent,
+        LastSectionMarkup = LastSectionMarkup,
         FootnotesRoot = FootnotesRoot,
         EndnotesRoot = EndnotesRoot,
         CommentsRoot = CommentsRoot,
@@ -147,7 +157,39 @@ internal sealed record WholeFieldOrigin(object Element, object Whole, Node[] Nod
 // A comment range's start or end with its comment's identifier.
 internal sealed record RangeOrigin(object Element, int Id);
 
-internal sealed record RunOrigin(object Element, Font Font, string Text);
+// A run and the font and text it was read with.  A run read as a stream
+// keeps where its markup lies in the part, made into markup only when asked
+// for (when its paragraph changed): most runs never are.
+internal sealed class RunOrigin
+{
+    private object? element;
+    private readonly byte[]? part;
+    private readonly NamespaceScope? scope;
+    private readonly int start, length;
+
+    public RunOrigin(object element, Font font, string text)
+    {
+        this.element = element;
+        Font = font;
+        Text = text;
+    }
+
+    public RunOrigin(byte[] part, int start, int length, NamespaceScope scope, Font font, string text)
+    {
+        this.part = part;
+        this.start = start;
+        this.length = length;
+        this.scope = scope;
+        Font = font;
+        Text = text;
+    }
+
+    public object Element => element ??= new RawMarkup(part!, start, length, scope!, MarkupParent.Paragraph);
+
+    public Font Font { get; }
+
+    public string Text { get; }
+}
 
 // Whole and Children: a table, row or cell read as a stream keeps its whole
 // markup and the nodes read from it, so that one unchanged throughout is

@@ -45,6 +45,7 @@ internal static partial class DocxWriter
         using var stored = new StoredPackage(start);
         Uri mainUri;
         ArraySegment<byte> mainXml;
+        bool mainAsRead;
         using (WordprocessingDocument package = WordprocessingDocument.Open(stored, DocxReader.OpenSettings))
         {
             SetDocumentType(package, doc, options.SaveFormat);
@@ -57,8 +58,11 @@ internal static partial class DocxWriter
             WriteStyleFormatting(doc, main);
             DocxNumbering.Write(doc, main);
             var body = new BodyWriter(doc, source, styles, main);
-            mainXml = MainPartXml(body, options.PrettyFormat);
             mainUri = main.Uri;
+            // A main part as read keeps its stored bytes: nothing to write or
+            // compress again.
+            mainAsRead = !options.PrettyFormat && stored.IsAsRead(mainUri) && body.BodyAsRead();
+            mainXml = mainAsRead ? ArraySegment<byte>.Empty : MainPartXml(body, options.PrettyFormat);
             // Unloads the SDK's tree of the main part, if it read one, so
             // that closing does not write it.
             main.GetStream(FileMode.Create, FileAccess.Write).Dispose();
@@ -71,8 +75,13 @@ internal static partial class DocxWriter
         }
         // Set once the SDK has saved the parts it holds, which would
         // otherwise write a main part it had read over this one.
-        stored.SetContent(mainUri, mainXml);
-        stored.CompressAt(mainUri, System.IO.Compression.CompressionLevel.Fastest);
+        if (mainAsRead)
+            stored.KeepAsRead(mainUri);
+        else
+        {
+            stored.SetContent(mainUri, mainXml);
+            stored.CompressAt(mainUri, System.IO.Compression.CompressionLevel.Fastest);
+        }
         DocxPackageParts.Write(doc, stored);
         return stored.ToBytes();
     }
@@ -132,7 +141,7 @@ internal static partial class DocxWriter
         using (var writer = XmlWriter.Create(xml, Settings(pretty)))
         {
             writer.WriteStartDocument(true);
-            body.Write(writer);
+            body.Write(writer, xml);
         }
         return new ArraySegment<byte>(xml.GetBuffer(), 0, (int)xml.Length);
     }
@@ -369,7 +378,7 @@ internal static partial class DocxWriter
             // markup brought in from another document is written from its
             // element, which declares the namespaces it needs.
             if (kept is RawMarkup raw && RawMarkup.IsUntouched(raw) && raw.IsPartOf(source?.MainPart) && raw.NamesNoRelationship)
-                RawMarkup.Write(w, raw);
+                RawMarkup.Write(w, raw, rawTarget);
             else if (RawMarkup.ElementOf(kept) is { } element && Resolves(element))
                 element.WriteTo(w);
         }
@@ -386,6 +395,10 @@ internal static partial class DocxWriter
         private readonly List<InlineStory> footnoteNodes = new();
         private readonly List<InlineStory> endnoteNodes = new();
         private readonly List<InlineStory> commentNodes = new();
+
+        // The stream the main part's writer writes to while it writes, into
+        // which markup as read is copied as bytes.
+        private System.IO.Stream? rawTarget;
 
         // About how long the main part will be: as long as it was when read.
         public int ExpectedLength => (int)System.Math.Min(source?.MainLength ?? 0, int.MaxValue / 4) + 4096;
@@ -611,7 +624,20 @@ internal static partial class DocxWriter
             || !SamePage(section.PageSetup, origin.PageSetup)
             || !StoriesOf(section).Select(s => s.Id).ToHashSet().SetEquals(origin.StoryIds);
 
-        public void Write(XmlWriter w)
+        public void Write(XmlWriter w, System.IO.Stream target)
+        {
+            rawTarget = target;
+            try
+            {
+                Write(w);
+            }
+            finally
+            {
+                rawTarget = null;
+            }
+        }
+
+        private void Write(XmlWriter w)
         {
             relationshipIds = RelationshipIdsOf(main);
             var read = source?.MainRoot as W.Document;
@@ -643,6 +669,40 @@ internal static partial class DocxWriter
             }
             w.WriteEndElement();
             w.WriteEndElement();
+        }
+
+        // True when the body would be written as it was read: one section,
+        // as read, whose blocks are each written as the markup they were
+        // read as, in their order, with nothing but white space between
+        // them; the main part then need not be written at all.
+        public bool BodyAsRead()
+        {
+            if (source is not { BodyContent: { } content, LastSectionMarkup: { } last } || !content.IsPartOf(source.MainPart)
+                || sections.Length != 1 || SectionChanged(sections[0])
+                || !ReferenceEquals(((SectionOrigin)sections[0].Origin!).Element, last.Element))
+                return false;
+            int at = content.Start;
+            foreach (Node block in BlocksOf(sections[0]))
+            {
+                if (MarkupAsRead(block) is not { } markup || !content.IsSpaceBetween(at, markup.Start))
+                    return false;
+                at = markup.End;
+            }
+            return content.IsSpaceBetween(at, last.Start) && content.IsSpaceBetween(last.End, content.End);
+        }
+
+        // The markup a body block is written as when that is the markup it
+        // was read as (see WriteParagraph, WriteTable, WriteKept).
+        private RawMarkup? MarkupAsRead(Node block)
+        {
+            RawMarkup? markup = block switch
+            {
+                Paragraph paragraph when IsUnchanged(paragraph, null) => ((ParagraphOrigin)paragraph.Origin!).Element as RawMarkup,
+                Table { Origin: TableOrigin { Whole: { } whole } } table when IsUnchanged(table) => whole,
+                KeptBlock { Markup: RawMarkup kept } when kept.NamesNoRelationship => kept,
+                _ => null,
+            };
+            return RawMarkup.IsUntouched(markup) && markup!.IsPartOf(source?.MainPart) ? markup : null;
         }
 
         // The blocks of a section's body that are written: a paragraph the
@@ -694,7 +754,7 @@ internal static partial class DocxWriter
             {
                 for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
                     fieldNesting.Step(node);
-                RawMarkup.Write(w, ((ParagraphOrigin)paragraph.Origin!).Element);
+                RawMarkup.Write(w, ((ParagraphOrigin)paragraph.Origin!).Element, rawTarget);
                 return;
             }
             W.Paragraph element = ParagraphElement(paragraph);
@@ -740,7 +800,9 @@ internal static partial class DocxWriter
         // was read as can be written for it.
         private bool IsUnchanged(Node node) => node switch
         {
-            Run { Origin: RunOrigin run, Revision: null } r => run.Text == r.Text && r.FormattingView.HasSameFormatting(run.Font),
+            // A run still sharing the formatting it was read with has it unchanged.
+            Run { Origin: RunOrigin run, Revision: null } r => run.Text == r.Text
+                && (ReferenceEquals(r.FormattingView, run.Font) || r.FormattingView.HasSameFormatting(run.Font)),
             KeptInline => true,
             Fields.FieldChar { Origin: PlainOrigin or WholeFieldOrigin } => true,
             Fields.FormField field => DocxFormFields.IsUnchanged(field),
@@ -755,15 +817,7 @@ internal static partial class DocxWriter
             _ => false,
         };
 
-        private static bool SameFormat(ParagraphFormat a, ParagraphFormat b)
-        {
-            foreach ((Func<ParagraphFormat, object> get, _) in ParagraphEntries)
-            {
-                if (!Equals(get(a), get(b)))
-                    return false;
-            }
-            return true;
-        }
+        private static bool SameFormat(ParagraphFormat a, ParagraphFormat b) => ReferenceEquals(a, b) || a.HasSameFormatting(b);
 
         private W.Paragraph ParagraphElement(Paragraph paragraph)
         {
@@ -1078,7 +1132,7 @@ internal static partial class DocxWriter
             if (origin is { Whole: { } whole } && IsUnchanged(table))
             {
                 StepThrough(table);
-                RawMarkup.Write(w, whole);
+                RawMarkup.Write(w, whole, rawTarget);
                 return;
             }
             var from = RawMarkup.ElementOf(origin?.Element) as W.Table;

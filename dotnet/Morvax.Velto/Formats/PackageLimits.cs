@@ -35,18 +35,44 @@ internal static class PackageLimits
     // never ends (or a file that grows while read) cannot fill memory.
     public static byte[] ReadBounded(Stream input)
     {
-        var buffer = new MemoryStream();
+        // A file (or any stream that knows its length) is read into one
+        // array of that length; more than it said goes on below.
+        if (input.CanSeek && input.Length - input.Position is var known and > 0 and <= MaxInputBytes)
+        {
+            byte[] whole = new byte[known];
+            int filled = 0, got;
+            while (filled < whole.Length && (got = input.Read(whole, filled, whole.Length - filled)) > 0)
+                filled += got;
+            if (filled < whole.Length)
+                return whole[..filled];
+            int more = input.ReadByte();
+            if (more < 0)
+                return whole;
+            if (whole.Length + 1L > MaxInputBytes)
+                throw InputTooLarge();
+            var grown = new MemoryStream();
+            grown.Write(whole);
+            grown.WriteByte((byte)more);
+            return ReadRest(input, grown);
+        }
+        return ReadRest(input, new MemoryStream());
+    }
+
+    private static byte[] ReadRest(Stream input, MemoryStream buffer)
+    {
         byte[] chunk = new byte[81920];
         int read;
         while ((read = input.Read(chunk, 0, chunk.Length)) > 0)
         {
             if (buffer.Length + read > MaxInputBytes)
-                throw new FileCorruptedException(
-                    new InvalidDataException($"The input is larger than {MaxInputBytes / (1024 * 1024)} MB."));
+                throw InputTooLarge();
             buffer.Write(chunk, 0, read);
         }
         return buffer.ToArray();
     }
+
+    private static FileCorruptedException InputTooLarge() =>
+        new(new InvalidDataException($"The input is larger than {MaxInputBytes / (1024 * 1024)} MB."));
 
     // Checks a zip package: part count, inflated sizes (as declared and as
     // actually inflated) and the nesting depth of every part that holds XML.

@@ -1,14 +1,12 @@
-// RawMarkup: an element of the main part kept as the text it was read as (a
-// slice of the part's text) instead of as an SDK element, so that holding a
-// loaded document costs little and writing an unchanged element back copies
-// its text, every attribute, namespace and unknown child included.  The SDK
-// element is made from the text only when code asks for it (a changed
-// paragraph, markup the tree keeps whole), inside a parent of the element's
-// own kind that declares the namespaces in scope where it stood; from then on
-// that element is what is written, so a change made through it counts.
-// Once the main part is read, its slices move from the decoded text to the
-// part's UTF-8 bytes (MoveToBytes), which hold the same markup in half the
-// memory for as long as the document lives.
+// RawMarkup: an element of the main part kept as the markup it was read as (a
+// slice of the part's UTF-8 bytes, or of a text made here) instead of as an
+// SDK element, so that holding a loaded document costs little and writing an
+// unchanged element back copies its markup, every attribute, namespace and
+// unknown child included.  The SDK element is made from the markup only when
+// code asks for it (a changed paragraph, markup the tree keeps whole), inside
+// a parent of the element's own kind that declares the namespaces in scope
+// where it stood; from then on that element is what is written, so a change
+// made through it counts.
 using System;
 using System.Collections.Generic;
 using System.Text;
@@ -20,12 +18,12 @@ namespace Morvax.Velto.Formats;
 
 internal sealed class RawMarkup : IDeferredMarkup
 {
-    // The text sliced, or the UTF-8 bytes once moved to them: start and
-    // length count chars or bytes accordingly.
-    private string? text;
-    private byte[]? bytes;
-    private int start;
-    private int length;
+    // The text sliced, or the part's UTF-8 bytes: start and length count
+    // chars or bytes accordingly.
+    private readonly string? text;
+    private readonly byte[]? bytes;
+    private readonly int start;
+    private readonly int length;
     private readonly NamespaceScope scope;
     private readonly MarkupParent parent;
     private OpenXmlElement? element;
@@ -41,9 +39,19 @@ internal sealed class RawMarkup : IDeferredMarkup
         this.parent = parent;
     }
 
+    // A slice of a part's UTF-8 bytes.
+    public RawMarkup(byte[] part, int start, int length, NamespaceScope scope, MarkupParent parent)
+    {
+        bytes = part;
+        this.start = start;
+        this.length = length;
+        this.scope = scope;
+        this.parent = parent;
+    }
+
     public string Text => text?.Substring(start, length) ?? Encoding.UTF8.GetString(bytes!, start, length);
 
-    // Where the slice starts and ends in the text it was read from.
+    // Where the slice starts and ends in the part (or text) it is cut from.
     public int Start => start;
 
     public int End => start + length;
@@ -52,14 +60,17 @@ internal sealed class RawMarkup : IDeferredMarkup
     // only there do the namespace declarations it relies on stand around it.
     public bool IsPartOf(object? part) => part is not null && (ReferenceEquals(text, part) || ReferenceEquals(bytes, part));
 
-    // Slices the same markup from the part's UTF-8 bytes instead of its text.
-    public void MoveToBytes(byte[] part, int byteStart, int byteEnd)
+    // True when the part this markup is cut from holds only white space
+    // from one offset to the other (offsets in the slice's own units).
+    public bool IsSpaceBetween(int from, int to)
     {
-        bytes = part;
-        text = null;
-        start = byteStart;
-        length = byteEnd - byteStart;
+        if (from > to)
+            return false;
+        return text is not null ? text.AsSpan(from, to - from).IndexOfAnyExcept(" \t\r\n") < 0
+            : bytes!.AsSpan(from, to - from).IndexOfAnyExcept(XmlSpaceBytes) < 0;
     }
+
+    private static ReadOnlySpan<byte> XmlSpaceBytes => " \t\r\n"u8;
 
     public OpenXmlElement Element => element ??= Materialise();
 
@@ -71,17 +82,31 @@ internal sealed class RawMarkup : IDeferredMarkup
     {
         get
         {
-            ReadOnlySpan<char> markup = text is null ? Text : text.AsSpan(start, length);
-            if (markup.IndexOf(WordMl.R.AsSpan()) >= 0)
-                return false;
-            foreach (string prefix in scope.RelationshipPrefixes)
+            if (text is not null)
             {
-                if (markup.IndexOf(prefix.AsSpan()) >= 0)
+                ReadOnlySpan<char> markup = text.AsSpan(start, length);
+                if (markup.IndexOf(WordMl.R.AsSpan()) >= 0)
+                    return false;
+                foreach (string prefix in scope.RelationshipPrefixes)
+                {
+                    if (markup.IndexOf(prefix.AsSpan()) >= 0)
+                        return false;
+                }
+                return true;
+            }
+            ReadOnlySpan<byte> utf8 = bytes.AsSpan(start, length);
+            if (utf8.IndexOf(RelationshipsUtf8) >= 0)
+                return false;
+            foreach (byte[] prefix in scope.RelationshipPrefixesUtf8)
+            {
+                if (utf8.IndexOf(prefix) >= 0)
                     return false;
             }
             return true;
         }
     }
+
+    private static readonly byte[] RelationshipsUtf8 = Encoding.UTF8.GetBytes(WordMl.R);
 
     private OpenXmlElement Materialise()
     {
@@ -126,8 +151,25 @@ internal sealed class RawMarkup : IDeferredMarkup
             ElementOf(markup)!.WriteTo(writer);
     }
 
-    // Through one buffer rather than a string per slice: an unchanged
-    // document's whole main part passes through here on every save.
+    // As Write, but markup cut from a part's bytes goes straight into the
+    // stream the writer writes UTF-8 to (utf8Target), as those bytes: the
+    // writer closes the start tag it has open and hands over what it holds
+    // first.  The bytes are valid UTF-8 of characters the reader accepted,
+    // what the writer would have made of them.
+    public static void Write(XmlWriter writer, object markup, System.IO.Stream? utf8Target)
+    {
+        if (utf8Target is not null && markup is RawMarkup { element: null, bytes: { } part } raw)
+        {
+            writer.WriteRaw(string.Empty);
+            writer.Flush();
+            utf8Target.Write(part, raw.start, raw.length);
+            return;
+        }
+        Write(writer, markup);
+    }
+
+    // Through one buffer rather than a string per slice (a long paragraph
+    // written where its bytes cannot go straight into the part).
     private void WriteRaw(XmlWriter writer)
     {
         char[] buffer = System.Buffers.ArrayPool<char>.Shared.Rent(System.Math.Min(length, ChunkLength));
@@ -202,13 +244,18 @@ internal sealed class NamespaceScope
             prefixes.Add(prefix);
             declarations.Add((prefix, (prefix.Length == 0 ? " xmlns" : " xmlns:" + prefix) + "=\"" + Escape(uri) + "\""));
             if (uri == WordMl.R)
+            {
                 RelationshipPrefixes.Add(prefix + ":");
+                RelationshipPrefixesUtf8.Add(Encoding.UTF8.GetBytes(prefix + ":"));
+            }
         }
     }
 
     // The prefixes (with their colon) bound to the relationships namespace:
     // markup naming none of them names no relationship.
     public List<string> RelationshipPrefixes { get; } = new();
+
+    public List<byte[]> RelationshipPrefixesUtf8 { get; } = new();
 
     // Declares only the prefixes the markup names (the parser's cost grows
     // with every declaration); the default namespace is always declared.

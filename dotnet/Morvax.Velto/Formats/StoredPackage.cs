@@ -98,6 +98,18 @@ internal sealed class StoredPackage : Package
         (parts.TryGetValue(NameOf(partUri), out StoredPart? part)
             ? part : throw new InvalidOperationException($"The package has no part {partUri}.")).Written = content;
 
+    // True while a part is the source's entry, unwritten.
+    public bool IsAsRead(Uri partUri) =>
+        parts.TryGetValue(NameOf(partUri), out StoredPart? part) && part.Entry is not null && part.Written is null;
+
+    // Drops whatever was written to a part of the source, which then keeps
+    // its entry as stored.
+    public void KeepAsRead(Uri partUri)
+    {
+        if (parts.TryGetValue(NameOf(partUri), out StoredPart? part) && part.Entry is not null)
+            part.Written = null;
+    }
+
     // The package as a zip: the source's entries in their order, those
     // written or deleted replaced or left out, new parts last.
     public byte[] ToBytes()

@@ -123,6 +123,13 @@ public sealed class ParagraphFormat
             Shading.CopyFrom(other.Shading);
     }
 
+    // True when both have the same value for every attribute.
+    internal bool HasSameFormatting(ParagraphFormat other) =>
+        alignment == other.alignment && leftIndent == other.leftIndent && rightIndent == other.rightIndent
+        && firstLineIndent == other.firstLineIndent && spaceBefore == other.spaceBefore && spaceAfter == other.spaceAfter
+        && KeepTogether == other.KeepTogether && KeepWithNext == other.KeepWithNext && styleName == other.styleName
+        && BorderValues == other.BorderValues && ShadingValues == other.ShadingValues;
+
     // The comparisons are written so that NaN fails them.
     private static double CheckIndent(double value) => IsIndent(value)
         ? value

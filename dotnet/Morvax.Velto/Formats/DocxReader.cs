@@ -77,6 +77,7 @@ internal static partial class DocxReader
         }
         var source = new DocxSource(data, sheet.Names, sheet.DefaultFont)
         {
+            Sheet = sheet,
             BuiltInProperties = DocxProperties.ReadBuiltIn(doc, package),
             CustomProperties = DocxProperties.ReadCustom(doc, package),
         };
@@ -118,7 +119,7 @@ internal static partial class DocxReader
     // style resolved through the styles it is based on, from the document
     // defaults up.  Base chains are followed at most MaxChain steps, so a
     // cycle cannot recurse for ever.
-    private sealed class StyleSheet
+    internal sealed class StyleSheet
     {
         private const int MaxChain = 32;
 
@@ -382,7 +383,7 @@ internal static partial class DocxReader
 
     // Page size and margins in twips; values out of range are left at
     // their defaults.
-    private static void ReadPageSetup(PageSetup setup, W.SectionProperties sectPr)
+    internal static void ReadPageSetup(PageSetup setup, W.SectionProperties sectPr)
     {
         static void Set(Action<double> set, string? twips)
         {

@@ -1,10 +1,12 @@
-// DocxRevisions: the tracked insertions and deletions a loaded .docx holds in
-// its kept markup (w:ins, w:del, w:moveTo, w:moveFrom around runs), with those
-// recorded on runs since (RevisionTracking), counted, listed one by one,
-// accepted or rejected as the word processor does: accepting keeps inserted
-// text and drops deleted text, rejecting does the opposite.  The markup is
-// never edited in place (a copied document may share it); each changed kept
-// node is replaced by new ones built from a modified copy.
+// DocxRevisions: the tracked changes of a document, counted, listed one by
+// one, accepted or rejected as the word processor does: insertions and
+// deletions (w:ins, w:del, w:moveTo, w:moveFrom around runs) in the markup
+// kept whole and recorded on runs since (RevisionTracking), where accepting
+// keeps inserted text and drops deleted text and rejecting does the
+// opposite; and the format changes and paragraph marks held in properties,
+// of nodes and of kept markup (DocxPropertyRevisions).  Kept markup is never
+// edited in place (a copied document may share it); each changed kept node
+// is replaced by new ones built from a modified copy.
 using System;
 using System.Collections.Generic;
 using System.Linq;
@@ -19,17 +21,26 @@ internal static class DocxRevisions
 
     private static bool IsDeletion(OpenXmlElement e) => e is W.DeletedRun or W.MoveFromRun;
 
-    private static bool IsRevision(OpenXmlElement e) => IsInsertion(e) || IsDeletion(e);
+    private static bool IsRevision(OpenXmlElement e) =>
+        IsInsertion(e) || IsDeletion(e) || DocxPropertyRevisions.IsRevision(e);
 
-    /// <summary>How many insertions and deletions the document holds: read ones in its kept markup and those recorded since.</summary>
-    internal static int Count(Document doc) =>
-        KeptNodes(doc).Sum(k => k.Element.Descendants().Count(IsRevision) + (IsRevision(k.Element) ? 1 : 0))
-        + RevisionTracking.Count(doc);
+    /// <summary>How many revisions the document holds.</summary>
+    internal static int Count(Document doc) => List(doc).Count;
 
-    /// <summary>Accepts or rejects every insertion and deletion; returns how many there were.</summary>
+    /// <summary>Accepts or rejects every revision; returns how many there were.</summary>
     internal static int Resolve(Document doc, bool accept)
     {
         int resolved = RevisionTracking.Resolve(doc, accept);
+        // Those in nodes' properties first, one by one: a paragraph joined
+        // with the next takes the revisions of its own properties with it.
+        foreach (Revision revision in List(doc).Where(r => r.Site.PropertyMark is not null))
+        {
+            if (revision.Site.IsCurrent)
+            {
+                DocxPropertyRevisions.Settle(doc, revision.Site.Node, revision.Site.PropertyMark!, accept);
+                resolved++;
+            }
+        }
         foreach ((Node node, OpenXmlElement element) in KeptNodes(doc).ToList())
         {
             int here = RevisionsIn(element).Count();
@@ -49,7 +60,44 @@ internal static class DocxRevisions
         return found;
     }
 
+    // A paragraph's own revisions come after its content (they are its
+    // mark's), a table's, row's or cell's before it, a section's after it.
     private static void Gather(Document doc, Node node, List<Revision> found)
+    {
+        if (node is not (Paragraph or Section))
+            GatherProperties(doc, node, found);
+        GatherContent(doc, node, found);
+        if (node is Paragraph or Section)
+            GatherProperties(doc, node, found);
+    }
+
+    private static void GatherProperties(Document doc, Node node, List<Revision> found)
+    {
+        foreach (OpenXmlElement mark in DocxPropertyRevisions.MarksOf(node))
+        {
+            found.Add(new Revision(new RevisionSite(doc, node, null, DocxPropertyRevisions.TypeOf(mark), AuthorOf(mark),
+                DateOf(mark)) { PropertyMark = mark.LocalName }));
+        }
+    }
+
+    private static string AuthorOf(OpenXmlElement mark) => WordMl.Attribute(mark, "author") ?? string.Empty;
+
+    // The date as the file writes it; none when it gives none or no date.
+    private static DateTime DateOf(OpenXmlElement mark)
+    {
+        if (WordMl.Attribute(mark, "date") is not { } text)
+            return default;
+        try
+        {
+            return System.Xml.XmlConvert.ToDateTime(text, System.Xml.XmlDateTimeSerializationMode.RoundtripKind);
+        }
+        catch (FormatException)
+        {
+            return default;
+        }
+    }
+
+    private static void GatherContent(Document doc, Node node, List<Revision> found)
     {
         switch (node)
         {
@@ -71,12 +119,13 @@ internal static class DocxRevisions
 
     private static void GatherKept(Document doc, Node node, OpenXmlElement element, List<Revision> found)
     {
-        foreach (W.RunTrackChangeType mark in RevisionsIn(element).Cast<W.RunTrackChangeType>())
+        foreach (OpenXmlElement mark in RevisionsIn(element))
         {
             RevisionType type = mark is W.MoveToRun or W.MoveFromRun ? RevisionType.Moving
-                : IsInsertion(mark) ? RevisionType.Insertion : RevisionType.Deletion;
-            DateTime date = mark.Date?.Value ?? default;
-            found.Add(new Revision(new RevisionSite(doc, node, mark, type, mark.Author?.Value ?? string.Empty, date)));
+                : IsInsertion(mark) ? RevisionType.Insertion
+                : IsDeletion(mark) ? RevisionType.Deletion
+                : DocxPropertyRevisions.TypeOf(mark);
+            found.Add(new Revision(new RevisionSite(doc, node, mark, type, AuthorOf(mark), DateOf(mark))));
         }
     }
 
@@ -86,6 +135,11 @@ internal static class DocxRevisions
         if (!site.IsCurrent)
             throw new InvalidOperationException(
                 "The revision has already been accepted or rejected, or the content around it has changed since it was read: read the revisions again.");
+        if (site.PropertyMark is { } name)
+        {
+            DocxPropertyRevisions.Settle(site.Document, site.Node, name, accept);
+            return;
+        }
         if (site.Mark is null)
         {
             RevisionTracking.Settle((Run)site.Node, accept);
@@ -135,6 +189,11 @@ internal static class DocxRevisions
     // ordinary text when a deletion is rejected); other content goes with it.
     private static void SettleOne(OpenXmlElement revision, bool accept)
     {
+        if (DocxPropertyRevisions.IsRevision(revision))
+        {
+            DocxPropertyRevisions.SettleInMarkup(revision, accept);
+            return;
+        }
         bool keep = IsInsertion(revision) == accept;
         if (keep)
         {
@@ -173,8 +232,9 @@ internal static class DocxRevisions
 }
 
 /// <summary>
-/// Where one revision is: a run recorded while tracking (no mark), or a revision
-/// element inside the markup a kept node holds.
+/// Where one revision is: a run recorded while tracking (no mark), a revision
+/// element inside the markup a kept node holds, or one in a node's own
+/// properties (PropertyMark: its local name, one of each at most per node).
 /// </summary>
 internal sealed class RevisionSite
 {
@@ -194,6 +254,8 @@ internal sealed class RevisionSite
 
     internal OpenXmlElement? Mark { get; }
 
+    internal string? PropertyMark { get; init; }
+
     internal RevisionType Type { get; }
 
     internal string Author { get; }
@@ -201,7 +263,9 @@ internal sealed class RevisionSite
     internal DateTime Date { get; }
 
     /// <summary>The text inserted or deleted, deleted text included.</summary>
-    internal string Text => Mark is null
+    internal string Text => PropertyMark is not null
+        ? Type == RevisionType.FormatChange ? Node.GetText() : ControlChar.ParagraphBreak
+        : Mark is null
         ? ((Run)Node).Text
         : string.Concat(Mark.Descendants().Select(e => e switch
         {
@@ -218,18 +282,23 @@ internal sealed class RevisionSite
         {
             if (!IsInDocument(Node))
                 return false;
+            if (PropertyMark is { } name)
+                return DocxPropertyRevisions.MarksOf(Node).Any(m => m.LocalName == name);
             if (Mark is null)
                 return Node is Run run && run.Revision is { } recorded && recorded.Type == Type;
             return RootOf(Node) is { } root && (ReferenceEquals(root, Mark) || Mark.Ancestors().Contains(root));
         }
     }
 
-    internal bool SameAs(RevisionSite other) => ReferenceEquals(Node, other.Node) && ReferenceEquals(Mark, other.Mark);
+    internal bool SameAs(RevisionSite other) =>
+        ReferenceEquals(Node, other.Node) && ReferenceEquals(Mark, other.Mark) && PropertyMark == other.PropertyMark;
 
     // The other revision's content comes right after this one's: the next
     // element in the same markup, or the next node.
     internal bool IsFollowedBy(RevisionSite next)
     {
+        if (PropertyMark is not null || next.PropertyMark is not null)
+            return PropertyMark is not null && next.PropertyMark is not null && ReferenceEquals(Node.NextSibling, next.Node);
         if (Mark is not null && next.Mark is not null && ReferenceEquals(Node, next.Node))
             return ReferenceEquals(Mark.NextSibling(), next.Mark);
         return ReferenceEquals(Node.NextSibling, next.Node)

@@ -20,6 +20,10 @@ internal sealed class DocxSource
         DefaultFont = defaultFont;
     }
 
+    // The styles as read, for formatting that properties restored after
+    // loading start from.
+    public DocxReader.StyleSheet? Sheet { get; init; }
+
     public byte[] Package { get; }
 
     // The main part's root element as read (its namespace declarations and
@@ -92,6 +96,7 @@ internal sealed class DocxSource
     // belong to the original's nodes.
     public DocxSource ForCopy() => new(Package, Styles, DefaultFont)
     {
+        Sheet = Sheet,
         MainRoot = MainRoot,
         MainPart = MainPart,
         BodyContent = BodyContent,
@@ -185,6 +190,12 @@ internal sealed class RunOrigin
     }
 
     public object Element => element ??= new RawMarkup(part!, start, length, scope!, MarkupParent.Paragraph);
+
+    // True while the run is still where its markup lies in the part.
+    public bool IsSlice => element is null && part is not null;
+
+    // False when the run's markup surely holds no format change record.
+    public bool MayHoldChange => !IsSlice || part.AsSpan(start, length).IndexOf("Change"u8) >= 0;
 
     public Font Font { get; }
 

@@ -108,6 +108,33 @@ internal sealed class RawMarkup : IDeferredMarkup
 
     private static readonly byte[] RelationshipsUtf8 = Encoding.UTF8.GetBytes(WordMl.R);
 
+    // The element, parsed afresh without keeping it: looking into markup
+    // leaves it to be written as read.
+    public OpenXmlElement Parse() => element is null ? Materialise() : element;
+
+    // Cheap tests of the markup's text before parsing it: false when the
+    // text surely lacks the word, or an element of that local name.  Markup
+    // cut from text rather than bytes is not tested.
+    public bool MayHold(string word) => bytes is null || bytes.AsSpan(start, length).IndexOf(Encoding.ASCII.GetBytes(word)) >= 0;
+
+    public bool MayHoldTag(string localName)
+    {
+        if (bytes is null)
+            return true;
+        ReadOnlySpan<byte> markup = bytes.AsSpan(start, length);
+        byte[] name = Encoding.ASCII.GetBytes(localName);
+        for (int at = markup.IndexOf(name); at >= 0;)
+        {
+            int end = at + name.Length;
+            if (at > 0 && markup[at - 1] is (byte)':' or (byte)'<' && end < markup.Length
+                && markup[end] is (byte)' ' or (byte)'/' or (byte)'>' or (byte)'\t' or (byte)'\r' or (byte)'\n')
+                return true;
+            int next = markup[end..].IndexOf(name);
+            at = next < 0 ? -1 : end + next;
+        }
+        return false;
+    }
+
     private OpenXmlElement Materialise()
     {
         string decoded = this.text ?? Text;

@@ -108,6 +108,8 @@ public class PropertyRevisionTests
     [InlineData("ins", false, false)]
     [InlineData("del", true, true)]
     [InlineData("ins", false, true)]
+    [InlineData("ins", true, true)]
+    [InlineData("del", false, true)]
     public void A_paragraph_mark_joins_or_keeps_the_paragraphs(string mark, bool accept, bool inCell)
     {
         Document doc = Read(Marked(mark, inCell));

@@ -670,9 +670,11 @@ public sealed class PhoneticGuide
     public string RubyText { get; internal set; } = string.Empty;
 }
 
-// One tracked insertion, deletion or move: a run recorded while tracking, or a
-// revision element of markup read from a file.  Made afresh by the collection
-// from the document as it is; settling it changes the document.
+// One tracked change: an insertion, deletion or move of a run recorded while
+// tracking or read from a file, a paragraph mark inserted or deleted, or a
+// format change of a run, paragraph, table, row, cell or section read from a
+// file.  Made afresh by the collection from the document as it is; settling
+// it changes the document.
 public sealed class Revision
 {
     private readonly Formats.RevisionSite site;
@@ -694,22 +696,23 @@ public sealed class Revision
 
     /// <summary>
     /// The node that holds the revised content: the run itself for a revision recorded while
-    /// tracking, the node keeping the read markup otherwise.
+    /// tracking, the run, paragraph, table, row, cell or section whose properties hold a format
+    /// change or paragraph mark, the node keeping the read markup otherwise.
     /// </summary>
     public Node ParentNode => site.Node;
 
     /// <summary>The group of adjacent revisions of the same author and kind this one belongs to.</summary>
     public RevisionGroup Group => site.Document.Revisions.Groups.Containing(this);
 
-    /// <summary>Accepts the revision: inserted text stays, deleted text goes.</summary>
+    /// <summary>Accepts the revision: inserted text stays, deleted text goes (a deleted paragraph mark joins its paragraph to the next), new formatting stays.</summary>
     public void Accept() => Formats.DocxRevisions.Settle(site, true);
 
-    /// <summary>Rejects the revision: inserted text goes, deleted text comes back.</summary>
+    /// <summary>Rejects the revision: inserted text goes (an inserted paragraph mark joins its paragraph to the next), deleted text comes back, the formatting before the change comes back.</summary>
     public void Reject() => Formats.DocxRevisions.Settle(site, false);
 }
 
-// The tracked insertions and deletions of a document, read afresh from the
-// document on every use.
+// The tracked changes of a document (insertions, deletions, moves, format
+// changes), read afresh from the document on every use.
 public sealed class RevisionCollection : IEnumerable<Revision>
 {
     private readonly Document document;
@@ -719,7 +722,7 @@ public sealed class RevisionCollection : IEnumerable<Revision>
         this.document = document;
     }
 
-    /// <summary>How many tracked insertions and deletions the document holds.</summary>
+    /// <summary>How many tracked changes the document holds.</summary>
     public int Count => Formats.DocxRevisions.Count(document);
 
     /// <summary>The revision at the index, in document order.</summary>
@@ -741,10 +744,10 @@ public sealed class RevisionCollection : IEnumerable<Revision>
 
     IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 
-    /// <summary>Accepts every revision: inserted text stays, deleted text goes.</summary>
+    /// <summary>Accepts every revision: inserted text stays, deleted text goes, new formatting stays.</summary>
     public void AcceptAll() => Formats.DocxRevisions.Resolve(document, true);
 
-    /// <summary>Rejects every revision: inserted text goes, deleted text comes back.</summary>
+    /// <summary>Rejects every revision: inserted text goes, deleted text comes back, the formatting before each change comes back.</summary>
     public void RejectAll() => Formats.DocxRevisions.Resolve(document, false);
 }
 
@@ -763,7 +766,7 @@ public sealed class RevisionGroup
 
     public RevisionType RevisionType => members[0].RevisionType;
 
-    /// <summary>The text the group's revisions insert or delete, in order.</summary>
+    /// <summary>The text the group's revisions insert, delete or format, in order (a paragraph mark is "\r").</summary>
     public string Text => string.Concat(members.Select(r => r.Site.Text));
 
     internal bool Holds(Revision revision) => members.Any(m => m.Site.SameAs(revision.Site));

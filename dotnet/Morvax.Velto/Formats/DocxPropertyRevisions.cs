@@ -96,7 +96,8 @@ internal static class DocxPropertyRevisions
         object? origin = OriginElement(node);
         if (origin is RawMarkup raw && RawMarkup.IsUntouched(raw))
         {
-            if (!raw.MayHold("Change") && !MarkRevisions.Any(raw.MayHoldTag))
+            // Paragraph marks are in paragraphs only.
+            if (!raw.MayHold("Change") && (node is not Paragraph || !MarkRevisions.Any(raw.MayHoldTag)))
                 return Enumerable.Empty<OpenXmlElement>();
             return MarksIn(node, raw.Parse());
         }

@@ -113,9 +113,11 @@ internal sealed class RawMarkup : IDeferredMarkup
     public OpenXmlElement Parse() => element is null ? Materialise() : element;
 
     // Cheap tests of the markup's text before parsing it: false when the
-    // text surely lacks the word, or an element of that local name.  Markup
-    // cut from text rather than bytes is not tested.
-    public bool MayHold(string word) => bytes is null || bytes.AsSpan(start, length).IndexOf(Encoding.ASCII.GetBytes(word)) >= 0;
+    // text surely lacks the word, or an element of that local name (markup
+    // cut from text rather than bytes is not tested for elements).
+    public bool MayHold(string word) => text is not null
+        ? text.AsSpan(start, length).IndexOf(word.AsSpan(), StringComparison.Ordinal) >= 0
+        : bytes.AsSpan(start, length).IndexOf(Encoding.ASCII.GetBytes(word)) >= 0;
 
     public bool MayHoldTag(string localName)
     {

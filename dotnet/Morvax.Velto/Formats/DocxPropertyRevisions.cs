@@ -146,6 +146,8 @@ internal static class DocxPropertyRevisions
         SettleInMarkup(mark, accept);
         if (!accept && IsFormatChange(mark))
             Reformat(doc, node, properties);
+        if (node is Inline)
+            NotAsReadAround(node, element);
         if (node is Section section)
             section.Origin = ((SectionOrigin)section.Origin!) with { Element = element };
         return true;
@@ -249,6 +251,33 @@ internal static class DocxPropertyRevisions
             Adopt(self);
         return RawMarkup.ElementOf(OriginElement(node))!;
     }
+
+    // A piece of a run read as several nodes has an element of its own, made
+    // from the run: the paragraph or content control around it, whose own
+    // element holds the run unchanged, is written from its nodes from now on.
+    private static void NotAsReadAround(Node node, OpenXmlElement edited)
+    {
+        for (Node? up = node.ParentNode; up is not null; up = up.ParentNode)
+        {
+            switch (up.Origin)
+            {
+                case ParagraphOrigin p when !Holds(p.Element, edited):
+                    up.Origin = p with { Children = NoneAsRead(up) };
+                    break;
+                case ContentControlOrigin c when !Holds(c.Element, edited):
+                    up.Origin = c with { Children = NoneAsRead(up) };
+                    break;
+            }
+            if (up is Paragraph)
+                return;
+        }
+    }
+
+    // No node is its own child, so children compared with these never match.
+    private static Node[] NoneAsRead(Node parent) => new[] { parent };
+
+    private static bool Holds(object origin, OpenXmlElement edited) =>
+        RawMarkup.ElementOf(origin) is { } root && (ReferenceEquals(root, edited) || edited.Ancestors().Contains(root));
 
     private static void Adopt(Paragraph paragraph)
     {

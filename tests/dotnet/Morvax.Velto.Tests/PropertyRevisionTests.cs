@@ -254,6 +254,30 @@ public class PropertyRevisionTests
         Assert.Equal("new", Text(doc));
     }
 
+    [Theory]
+    [InlineData(true)]
+    [InlineData(false)]
+    public void A_run_read_as_several_nodes_is_written_from_them_once_settled(bool accept)
+    {
+        // The first run holds text and a field's start: two nodes, each with the run's record.
+        Document doc = Read($"<w:p><w:r><w:rPr><w:b/><w:rPrChange {Stamp}><w:rPr/></w:rPrChange></w:rPr>"
+            + "<w:t>x</w:t><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> PAGE </w:instrText></w:r>"
+            + "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>1</w:t></w:r>"
+            + "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>");
+        Assert.Equal(2, doc.Revisions.Count);
+        if (accept)
+            doc.AcceptAllRevisions();
+        else
+            doc.Revisions.RejectAll();
+        XElement body = SavedBody(doc);
+        Assert.Empty(body.Descendants(W + "rPrChange"));
+        Assert.Equal(accept ? 2 : 0, body.Descendants(W + "b").Count());
+        Document back = Reload(doc);
+        Assert.Empty(back.Revisions);
+        Assert.Equal(accept, FirstRun(back).Font.Bold);
+        Assert.Single(back.Range.Fields);
+    }
+
     [Fact]
     public void Adjacent_format_changes_of_one_author_form_a_group()
     {

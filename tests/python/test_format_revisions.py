@@ -80,3 +80,24 @@ def test_one_record_settled_twice_is_refused(mv, tmp_path):
     bold = doc.first_section.body.paragraphs[1].runs[1]
     assert (bold.font.bold, bold.font.italic) == (False, True)
     assert [r.revision_type for r in doc.revisions] == [mv.RevisionType.DELETION, mv.RevisionType.FORMAT_CHANGE]
+
+
+def test_formatting_changed_while_tracking_is_a_revision_python_docx_reads(mv, tmp_path):
+    source = tmp_path / "plain.docx"
+    d = docx.Document()
+    d.add_paragraph("plain")
+    d.save(str(source))
+    doc = mv.Document(str(source))
+    doc.start_track_revisions("Ann", datetime.datetime(2024, 5, 6, 7, 8, 9))
+    run = doc.first_section.body.first_paragraph.runs[0]
+    run.font.bold = True
+    doc.stop_track_revisions()
+    (revision,) = list(doc.revisions)
+    assert (revision.revision_type, revision.author) == (mv.RevisionType.FORMAT_CHANGE, "Ann")
+    out = tmp_path / "tracked.docx"
+    doc.save(str(out))
+    assert "w:rPrChange" in main_part(out)
+    assert docx.Document(str(out)).paragraphs[0].runs[0].bold
+    again = mv.Document(str(out))
+    again.revisions.reject_all()
+    assert not again.first_section.body.first_paragraph.runs[0].font.bold

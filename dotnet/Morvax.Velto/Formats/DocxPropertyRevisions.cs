@@ -329,7 +329,7 @@ internal static class DocxPropertyRevisions
                 if (rPr.RunStyle?.Val?.Value is { } characterStyle)
                     sheet.ApplyCharacterStyle(font, characterStyle);
                 DocxReader.ApplyRunProperties(font, rPr);
-                inline.Font.CopyFrom(font);
+                inline.OwnedFont.CopyFrom(font);
                 if (inline.Origin is RunOrigin run)
                     inline.Origin = new RunOrigin(run.Element, font, run.Text);
                 break;

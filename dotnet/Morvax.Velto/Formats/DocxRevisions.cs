@@ -31,16 +31,18 @@ internal static class DocxRevisions
     internal static int Resolve(Document doc, bool accept)
     {
         int resolved = RevisionTracking.Resolve(doc, accept);
-        // Those in nodes' properties first, one by one: a paragraph joined
-        // with the next takes the revisions of its own properties with it.
-        foreach (Revision revision in List(doc).Where(r => r.Site.PropertyMark is not null))
+        // Format changes and those in nodes' properties, one by one: a
+        // paragraph joined with the next takes the revisions of its own
+        // properties with it.
+        foreach (Revision revision in List(doc).Where(r => r.Site.PropertyMark is not null || r.Site.FormatRecord is not null))
         {
             if (revision.Site.IsCurrent)
             {
-                DocxPropertyRevisions.Settle(doc, revision.Site.Node, revision.Site.PropertyMark!, accept);
+                Settle(revision.Site, accept);
                 resolved++;
             }
         }
+        doc.FormatRecords = null;
         foreach ((Node node, OpenXmlElement element) in KeptNodes(doc).ToList())
         {
             int here = RevisionsIn(element).Count();
@@ -104,6 +106,10 @@ internal static class DocxRevisions
             case Run { Revision: { } recorded } run:
                 found.Add(new Revision(new RevisionSite(doc, run, null, recorded.Type, recorded.Author, recorded.Date)));
                 return;
+            case Run run when doc.FormatRecords?.TryGetValue(run, out RunFormatRecord? record) == true && record.Changes(run):
+                found.Add(new Revision(new RevisionSite(doc, run, null, RevisionType.FormatChange, record.Author, record.Date)
+                    { FormatRecord = record }));
+                return;
             case KeptInline { Element: OpenXmlElement inline }:
                 GatherKept(doc, node, inline, found);
                 return;
@@ -138,6 +144,11 @@ internal static class DocxRevisions
         if (site.PropertyMark is { } name)
         {
             DocxPropertyRevisions.Settle(site.Document, site.Node, name, accept);
+            return;
+        }
+        if (site.FormatRecord is not null)
+        {
+            RevisionTracking.SettleFormat((Run)site.Node, accept);
             return;
         }
         if (site.Mark is null)
@@ -256,6 +267,9 @@ internal sealed class RevisionSite
 
     internal string? PropertyMark { get; init; }
 
+    // A format change made while tracking: the run's record.
+    internal RunFormatRecord? FormatRecord { get; init; }
+
     internal RevisionType Type { get; }
 
     internal string Author { get; }
@@ -263,7 +277,8 @@ internal sealed class RevisionSite
     internal DateTime Date { get; }
 
     /// <summary>The text inserted or deleted, deleted text included.</summary>
-    internal string Text => PropertyMark is not null
+    internal string Text => FormatRecord is not null ? Node.GetText()
+        : PropertyMark is not null
         ? Type == RevisionType.FormatChange ? Node.GetText() : ControlChar.ParagraphBreak
         : Mark is null
         ? ((Run)Node).Text
@@ -284,6 +299,8 @@ internal sealed class RevisionSite
                 return false;
             if (PropertyMark is { } name)
                 return DocxPropertyRevisions.MarksOf(Node).Any(m => m.LocalName == name);
+            if (FormatRecord is { } record)
+                return Document.FormatRecords?.GetValueOrDefault((Run)Node) == record && record.Changes((Run)Node);
             if (Mark is null)
                 return Node is Run run && run.Revision is { } recorded && recorded.Type == Type;
             return RootOf(Node) is { } root && (ReferenceEquals(root, Mark) || Mark.Ancestors().Contains(root));
@@ -291,14 +308,17 @@ internal sealed class RevisionSite
     }
 
     internal bool SameAs(RevisionSite other) =>
-        ReferenceEquals(Node, other.Node) && ReferenceEquals(Mark, other.Mark) && PropertyMark == other.PropertyMark;
+        ReferenceEquals(Node, other.Node) && ReferenceEquals(Mark, other.Mark) && PropertyMark == other.PropertyMark
+        && FormatRecord == other.FormatRecord;
 
     // The other revision's content comes right after this one's: the next
     // element in the same markup, or the next node.
     internal bool IsFollowedBy(RevisionSite next)
     {
-        if (PropertyMark is not null || next.PropertyMark is not null)
-            return PropertyMark is not null && next.PropertyMark is not null && ReferenceEquals(Node.NextSibling, next.Node);
+        bool inProperties = PropertyMark is not null || FormatRecord is not null;
+        if (inProperties || next.PropertyMark is not null || next.FormatRecord is not null)
+            return inProperties && (next.PropertyMark is not null || next.FormatRecord is not null)
+                && ReferenceEquals(Node.NextSibling, next.Node);
         if (Mark is not null && next.Mark is not null && ReferenceEquals(Node, next.Node))
             return ReferenceEquals(Mark.NextSibling(), next.Mark);
         return ReferenceEquals(Node.NextSibling, next.Node)

@@ -335,6 +335,7 @@ internal static partial class DocxWriter
         private readonly DocxSource? source;
         private readonly StyleWriter styles;
         private readonly Font defaultFont;
+        private readonly System.Collections.Generic.Dictionary<Run, RunFormatRecord>? formatRecords;
         private readonly ParagraphFormat defaultFormat = new();
         private readonly Section[] sections;
         // The paragraph that ends each section but the last, and its section.
@@ -409,6 +410,7 @@ internal static partial class DocxWriter
             this.source = source;
             this.styles = styles;
             defaultFont = source?.DefaultFont ?? new Font();
+            formatRecords = doc.FormatRecords;
             foreach (Node node in doc.Matching(NodeType.Any, true))
             {
                 if (node is Notes.Footnote note)
@@ -1063,7 +1065,8 @@ internal static partial class DocxWriter
             bool sameText = origin is not null && origin.Text == run.Text;
             Font font = run.FormattingView;
             bool sameFont = font.HasSameFormatting(before);
-            if (from is not null && sameText && sameFont)
+            RunFormatRecord? formatChange = formatRecords?.GetValueOrDefault(run) is { } record && record.Changes(run) ? record : null;
+            if (from is not null && sameText && sameFont && formatChange is null)
                 return (W.Run)from.CloneNode(true);
             var element = from is null ? new W.Run() : (W.Run)from.CloneNode(false);
             var rPr = (W.RunProperties?)from?.RunProperties?.CloneNode(true);
@@ -1076,6 +1079,8 @@ internal static partial class DocxWriter
                         set(rPr, font);
                 }
             }
+            if (formatChange is not null)
+                (rPr ??= new W.RunProperties()).RunPropertiesChange = FormatChangeElement(formatChange, origin, from);
             if (rPr is not null && (rPr.HasChildren || rPr.HasAttributes))
                 element.AppendChild(rPr);
             if (sameText)
@@ -1091,6 +1096,36 @@ internal static partial class DocxWriter
             else
                 AppendText(element, run.Text);
             return element;
+        }
+
+        // The properties a run had before a change made while tracking: as
+        // read when it was still formatted as read, else its formatting apart
+        // from the document's default.
+        private W.RunPropertiesChange FormatChangeElement(RunFormatRecord record, RunOrigin? origin, W.Run? from)
+        {
+            var previous = new W.PreviousRunProperties();
+            if (origin is not null && from?.RunProperties is { } read && record.Before.HasSameFormatting(origin.Font))
+            {
+                foreach (OpenXmlElement setting in read.ChildElements.Where(e => e is not W.RunPropertiesChange))
+                    previous.AppendChild(setting.CloneNode(true));
+            }
+            else
+            {
+                var settings = new W.RunProperties();
+                foreach ((Func<Font, object> get, var set) in FontEntries)
+                {
+                    if (!Equals(get(defaultFont), get(record.Before)))
+                        set(settings, record.Before);
+                }
+                foreach (OpenXmlElement setting in settings.ChildElements)
+                    previous.AppendChild(setting.CloneNode(true));
+            }
+            return new W.RunPropertiesChange(previous)
+            {
+                Author = record.Author,
+                Date = record.Date,
+                Id = (NewRevisionIds + revisionIds++).ToString(CultureInfo.InvariantCulture),
+            };
         }
 
         // What XML can carry of a text.

@@ -1,6 +1,8 @@
 // DocumentBase: what every kind of document (the main document now, glossary
 // documents later) shares: it is the root of a tree and the owner of its
 // nodes.
+using System.Collections.Generic;
+
 namespace Morvax.Velto;
 
 /// <summary>The common base of documents: the owner of every node created for it.</summary>
@@ -31,6 +33,10 @@ public abstract class DocumentBase : CompositeNode
 
     // Set while edits are recorded as tracked revisions.
     internal RevisionTracking? Tracking { get; set; }
+
+    // The formatting runs had when their Font was first handed out while
+    // tracking (see RevisionTracking.FormattingTaken); null until then.
+    internal Dictionary<Run, RunFormatRecord>? FormatRecords;
 
     // Hands a warning to the callback, if there is one.
     internal void Warn(WarningType type, WarningSource source, string description) =>

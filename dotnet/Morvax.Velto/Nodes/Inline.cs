@@ -16,7 +16,19 @@ public abstract class Inline : Node
     private Font? sharedFont;
 
     /// <summary>The character formatting of this node.</summary>
-    public Font Font => font ??= OwnFont();
+    public Font Font
+    {
+        get
+        {
+            if (Document.Tracking is { } tracking && this is Run run)
+                tracking.FormattingTaken(run);
+            return OwnedFont;
+        }
+    }
+
+    // The node's own formatting, made when first asked for; a change to it is
+    // no edit tracking records (accepting and rejecting make those).
+    internal Font OwnedFont => font ??= OwnFont();
 
     // The formatting to read without changing it, shared or not.
     internal Font FormattingView => font ?? sharedFont ?? Font;

@@ -6,7 +6,11 @@
 // and rejecting settle the marks as the word processor does, and saving writes
 // them as w:ins and w:del, which a later load keeps as tracked markup.
 // Structure is not recorded: removing a paragraph, table or section while
-// tracking is refused rather than done untracked.
+// tracking is refused rather than done untracked.  Formatting is recorded
+// per run: the formatting a run had when its Font was first handed out while
+// tracking is kept, and while the run's formatting differs from it the run
+// holds a format change (written as w:rPrChange with those properties).  A
+// Font taken before tracking started and changed after records nothing.
 using System;
 using System.Collections.Generic;
 using System.Linq;
@@ -15,6 +19,13 @@ namespace Morvax.Velto;
 
 /// <summary>A tracked insertion or deletion of one run: who made it and when.</summary>
 internal sealed record RunRevision(RevisionType Type, string Author, DateTime Date);
+
+/// <summary>A run's formatting before changes made while tracking: who made them and when.</summary>
+internal sealed record RunFormatRecord(Font Before, string Author, DateTime Date)
+{
+    /// <summary>Whether the run holds a format change by this record: text not inserted or deleted, formatted otherwise now.</summary>
+    internal bool Changes(Run run) => run.Revision is null && !Before.HasSameFormatting(run.FormattingView);
+}
 
 internal sealed class RevisionTracking
 {
@@ -50,6 +61,30 @@ internal sealed class RevisionTracking
             return false;
         }
         return true;
+    }
+
+    // A run in the document whose Font is handed out: its formatting now is
+    // what a change would be recorded against, unless a record is there
+    // already (from this tracking or read from the file).  Text inserted or
+    // deleted while tracking carries its formatting with it.
+    internal void FormattingTaken(Run run)
+    {
+        if (run.ParentNode is null || run.Revision is not null
+            || run.Document.FormatRecords?.ContainsKey(run) == true || Formats.DocxPropertyRevisions.MarksOf(run).Any())
+            return;
+        var before = new Font();
+        before.CopyFrom(run.FormattingView);
+        (run.Document.FormatRecords ??= new(ReferenceEqualityComparer.Instance)).Add(run, new RunFormatRecord(before, author, date ?? DateTime.Now));
+    }
+
+    // A format change settled: accepting keeps the formatting, rejecting
+    // puts the recorded one back.
+    internal static void SettleFormat(Run run, bool accept)
+    {
+        if (run.Document.FormatRecords is not { } records || !records.Remove(run, out RunFormatRecord? record))
+            return;
+        if (!accept)
+            run.OwnedFont.CopyFrom(record.Before);
     }
 
     internal static void CheckRemovable(Node node)

@@ -155,4 +155,46 @@ public class RevisionTrackingTests
         Assert.Equal(2, doc.Revisions.Count);
         Assert.Equal(0, copy.Revisions.Count);
     }
+
+    [Fact]
+    public void A_formatting_change_is_recorded_written_as_the_old_properties_and_settled()
+    {
+        byte[] read = SaveBytes(Paragraphs("plain"), SaveFormat.Docx);
+        Document doc = new(new System.IO.MemoryStream(read));
+        doc.StartTrackRevisions("Ann", When);
+        Run run = (Run)First(doc).FirstChild!;
+        Assert.False(run.Font.Bold);  // looking records nothing
+        Assert.Equal(0, doc.Revisions.Count);
+        run.Font.Bold = true;
+        run.Font.Bold = true;
+        var builder = new DocumentBuilder(doc);
+        builder.MoveToDocumentEnd();
+        builder.Font.Italic = true;
+        builder.Write(" new");  // inserted text carries its formatting: no format change
+        doc.StopTrackRevisions();
+        Assert.Equal(new[] { RevisionType.FormatChange, RevisionType.Insertion }, doc.Revisions.Select(r => r.RevisionType));
+        Revision change = doc.Revisions[0];
+        Assert.Equal(("Ann", When, "plain"), (change.Author, change.DateTime, change.Group.Text));
+        Assert.Same(run, change.ParentNode);
+
+        // Saved as the properties before the change; read back as a format change of the file.
+        XElement rPrChange = Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!.Descendants(W + "rPrChange").Single();
+        Assert.Equal("Ann", (string?)rPrChange.Attribute(W + "author"));
+        Assert.Empty(rPrChange.Descendants(W + "b"));
+        Document again = Reload(doc);
+        Assert.Equal(RevisionType.FormatChange, again.Revisions[0].RevisionType);
+        again.Revisions[0].Reject();
+        Assert.False(((Run)First(again).FirstChild!).Font.Bold);
+
+        // Rejected while still tracking: the old formatting back, nothing new recorded.
+        doc.StartTrackRevisions("Ann", When);
+        change.Reject();
+        Assert.False(run.Font.Bold);
+        Assert.Equal(RevisionType.Insertion, Assert.Single(doc.Revisions).RevisionType);
+        run.Font.Italic = true;
+        doc.AcceptAllRevisions();
+        Assert.True(run.Font.Italic);
+        Assert.Equal(0, doc.Revisions.Count);
+        Assert.Empty(Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!.Descendants(W + "rPrChange"));
+    }
 }

@@ -410,7 +410,7 @@ namespace Morvax.WrpGen.Interop
             // Arrays of reference types are walked by the cursor the entry points read directly.
             IEnumerator? enumerator = enumerable is object?[] items ? new ArrayCursor(items) : enumerable.GetEnumerator();
             outRef->TypeKey = enumerator is null ? 0 : Marshalling.TypeKeyOf(enumerator.GetType());
-            outRef->Handle = HandleTable.Add(enumerator);
+            outRef->Handle = HandleTable.AddEnumerator(enumerator);
             return 0;
         }
 

@@ -61,6 +61,12 @@ namespace Morvax.WrpGen.Interop
         public static void SetPyPairBuilderCallback(IntPtr cb) =>
             NativeCallbacks.PyPairBuilder = (delegate* unmanaged<IntPtr, IntPtr, IntPtr>)cb;
 
+        // Registered by name: the pair through which .NET code on a thread of its own
+        // takes the interpreter lock (InterpreterLock.cs); copied, so the table may go.
+        [UnmanagedCallersOnly]
+        public static void SetInterpreterLockCallbacks(IntPtr table) =>
+            InterpreterLock.Register((InterpreterLock.Functions*)table);
+
         [UnmanagedCallersOnly]
         public static void SetPyStaticCallbacks(IntPtr record) => NativeCallbacks.PyStaticRecord = record;
 

@@ -43,7 +43,8 @@ namespace Morvax.WrpGen.Interop
         {
             try
             {
-                object? target = HandleTable.Get(handle);
+                System.Collections.IEnumerator? issued = HandleTable.EnumeratorAt(handle);
+                object? target = issued ?? HandleTable.Get(handle);
                 if (target is ArrayCursor cursor)
                 {
                     // The cursor reads the array without interface calls, and where the element
@@ -71,7 +72,7 @@ namespace Morvax.WrpGen.Interop
                     outItem->Handle = HandleTable.Add(node);
                     return 0;
                 }
-                var enumerator = (System.Collections.IEnumerator)target!;
+                var enumerator = issued ?? (System.Collections.IEnumerator)target!;
                 if (!enumerator.MoveNext()) return 1;
                 Hand(enumerator.Current, outItem);
                 return 0;

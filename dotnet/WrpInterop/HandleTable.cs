@@ -3,8 +3,9 @@
 // counted from 1 so no live handle is 0) and the slot's generation (high 8
 // bits), which changes each time the slot is freed: a stale or doubled handle
 // is caught instead of reaching whatever object took the slot next.  Freed
-// slots queue up first-in first-out, so one slot is reused only after all the
-// others, which keeps the 8-bit generation from coming round soon.
+// slots are taken again newest first: the slots of a walk's items stay in the
+// cache, and the generation change still refuses every handle of the slot's
+// earlier occupants (until it comes round after 256 frees of that one slot).
 using System;
 using System.Runtime.CompilerServices;
 using System.Runtime.InteropServices;
@@ -21,6 +22,29 @@ namespace Morvax.WrpGen.Interop
         public fixed uint Handles[Capacity];
     }
 
+    // Who may change the table.
+    //
+    // Add, Free, FreeQueued, Reserve, Queue and LiveCount take no lock: their callers hold
+    // the Python interpreter lock, and that lock alone keeps two writers apart.  Every
+    // caller in this assembly runs inside an entry point, which native code calls with the
+    // interpreter lock held and which returns with it still held (no call into .NET lets it
+    // go); callbacks into Python that .NET makes in the middle of an entry point may let
+    // another Python thread run, but never in the middle of a table operation, which calls
+    // nothing outside the table.  Taking and giving back the interpreter lock orders
+    // memory, so each writer sees the last one's changes complete.
+    //
+    // .NET code running on a thread of its own (one that native code did not call in
+    // with the lock) must not use those: it calls AddFromAnyThread and FreeFromAnyThread,
+    // which take the interpreter lock through the native side first.  A thread that an
+    // entry point waits for must not use them either: it would wait for the lock that the
+    // entry point's caller holds.
+    //
+    // Get takes nothing on any thread: even a reader racing a writer cannot see a
+    // half-built table: the array only grows, a grown array is published whole
+    // (Volatile.Write after the copy), and each field a reader looks at is read once,
+    // atomically.  The worst a racing reader of a handle that is being freed at that
+    // moment can get is the object, null or the "freed" error, as if the read had come
+    // just before or just after the free.
     internal static unsafe class HandleTable
     {
         private const int IndexBits = 24;
@@ -30,57 +54,32 @@ namespace Morvax.WrpGen.Interop
         private const int InitialCapacity = 256;
         private const int NoSlot = -1;
 
+        // What a live slot is known to hold beyond object: set when the handle is issued,
+        // so that a hot entry point can use the object without a type test per call.
+        private const byte PlainObject = 0;
+        private const byte IssuedEnumerator = 1;  // an IEnumerator handed out by AddEnumerator
+
         private struct Slot
         {
-            public object? Value;
-            public int NextFree;
+            public object? Value;    // null exactly when the slot is free
+            public int NextFree;     // the next free slot while this one is free
             public byte Generation;
-            public bool InUse;
+            public byte Kind;
         }
 
-        // Writers (Add, Free, Reserve) hold the writer flag, so that no two
-        // threads ever change the free list or grow the array together.  It is
-        // a flag taken with one compare-and-swap rather than a monitor: every
-        // entry point is called by the extension module with the interpreter
-        // lock held, so writers never meet in practice and the flag only has
-        // to be cheap and correct; a .NET thread that does write at the same
-        // time (nothing in this assembly does) waits its turn spinning.
-        // Readers (Get) take nothing: even a .NET thread reading while another
-        // writes cannot corrupt anything or see a half-built table: the array
-        // only grows, a grown array is published whole (Volatile.Write after
-        // the copy), and each field a reader looks at is read once, atomically.
-        // The worst a racing reader of a handle that is being freed at that
-        // moment can get is the object, null or the "freed" error, as if the
-        // read had come just before or just after the free.
-        private static int s_writer;            // 1 while a writer holds the table
         private static Slot[] s_slots = new Slot[InitialCapacity];
         private static int s_used;              // slots ever handed out (high-water mark)
-        private static int s_freeHead = NoSlot; // oldest freed slot
-        private static int s_freeTail = NoSlot; // newest freed slot
+        private static int s_freeHead = NoSlot; // the most recently freed slot
         private static int s_live;
 
         /// <summary>Handles currently issued and not yet freed or queued for freeing.</summary>
-        public static int LiveCount
-        {
-            get
-            {
-                EnterWriter();
-                try
-                {
-                    return s_live - (s_releaseQueue != null ? Volatile.Read(ref s_releaseQueue->Count) : 0);
-                }
-                finally
-                {
-                    ExitWriter();
-                }
-            }
-        }
+        public static int LiveCount =>
+            s_live - (s_releaseQueue != null ? s_releaseQueue->Count : 0);
 
         // Handles the native side has let go of, freed together when the queue is
         // full (FreeQueued): one call from native code per ReleaseQueue.Capacity
         // wrappers instead of one per wrapper.  Only native code holding the
-        // interpreter lock appends to it and asks for it to be emptied, so the
-        // two never overlap; LiveCount only reads its count.
+        // interpreter lock appends to it and asks for it to be emptied.
         private static ReleaseQueue* s_releaseQueue;
 
         /// <summary>The queue the native side appends released handles to, made on first use.</summary>
@@ -88,19 +87,11 @@ namespace Morvax.WrpGen.Interop
         {
             get
             {
-                EnterWriter();
-                try
+                if (s_releaseQueue == null)
                 {
-                    if (s_releaseQueue == null)
-                    {
-                        s_releaseQueue = (ReleaseQueue*)NativeMemory.AllocZeroed((nuint)sizeof(ReleaseQueue));
-                    }
-                    return s_releaseQueue;
+                    s_releaseQueue = (ReleaseQueue*)NativeMemory.AllocZeroed((nuint)sizeof(ReleaseQueue));
                 }
-                finally
-                {
-                    ExitWriter();
-                }
+                return s_releaseQueue;
             }
         }
 
@@ -117,72 +108,62 @@ namespace Morvax.WrpGen.Interop
                 return;
             }
             int count = Math.Min(queue->Count, ReleaseQueue.Capacity);
-            Exception? first = null;
-            EnterWriter();
-            try
+            Slot[] slots = s_slots;
+            int freeHead = s_freeHead;
+            int freed = 0;
+            uint refused = 0;
+            for (int i = 0; i < count; i++)
             {
-                for (int i = 0; i < count; i++)
+                uint h = queue->Handles[i];
+                if (IsLive(slots, h))
                 {
-                    try
-                    {
-                        FreeLocked(queue->Handles[i]);
-                    }
-                    catch (Exception e)
-                    {
-                        first ??= e;
-                    }
+                    freeHead = Release(slots, h, freeHead);
+                    freed++;
                 }
-                Volatile.Write(ref queue->Count, 0);
+                else if (refused == 0)
+                {
+                    refused = h;
+                }
             }
-            finally
+            s_freeHead = freeHead;
+            s_live -= freed;
+            queue->Count = 0;
+            if (refused != 0)
             {
-                ExitWriter();
-            }
-            if (first is not null)
-            {
-                throw first;
+                Resolve(slots, refused);  // throws why it is no live handle
             }
         }
 
         /// <summary>Issues a new handle for o (every call a new one); null gives 0.</summary>
-        public static uint Add(object? o)
+        public static uint Add(object? o) => o is null ? 0 : Issue(o, PlainObject);
+
+        /// <summary>Issues a handle for an enumerator that EnumeratorAt can give back without a type test.</summary>
+        internal static uint AddEnumerator(System.Collections.IEnumerator? enumerator) =>
+            enumerator is null ? 0 : Issue(enumerator, IssuedEnumerator);
+
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        private static uint Issue(object o, byte kind)
         {
-            if (o is null)
+            Slot[] slots = s_slots;
+            int index = s_freeHead;
+            if (index != NoSlot)
             {
-                return 0;
+                s_freeHead = slots[index].NextFree;
             }
-            EnterWriter();
-            try
+            else
             {
-                int index;
-                if (s_freeHead != NoSlot)
-                {
-                    index = s_freeHead;
-                    s_freeHead = s_slots[index].NextFree;
-                    if (s_freeHead == NoSlot)
-                    {
-                        s_freeTail = NoSlot;
-                    }
-                }
-                else
-                {
-                    index = NewSlot();
-                }
-                ref Slot slot = ref s_slots[index];
-                slot.Value = o;
-                slot.InUse = true;
-                slot.NextFree = NoSlot;
-                s_live++;
-                return Compose(index, slot.Generation);
+                index = NewSlot();
+                slots = s_slots;
             }
-            finally
-            {
-                ExitWriter();
-            }
+            ref Slot slot = ref slots[index];
+            slot.Value = o;
+            slot.Kind = kind;
+            s_live++;
+            return Compose(index, slot.Generation);
         }
 
         // A slot past the high-water mark, growing the array when it is full.
-        // Caller holds the writer flag.
+        [MethodImpl(MethodImplOptions.NoInlining)]
         private static int NewSlot()
         {
             if (s_used == MaxSlots)
@@ -208,12 +189,35 @@ namespace Morvax.WrpGen.Interop
             if ((uint)index < (uint)slots.Length)
             {
                 ref Slot slot = ref slots[index];
-                if (slot.InUse && slot.Generation == (byte)(h >> IndexBits))
+                object? value = slot.Value;
+                if (value is not null && slot.Generation == (byte)(h >> IndexBits))
                 {
-                    return slot.Value;
+                    return value;
                 }
             }
             return GetChecked(slots, h);
+        }
+
+        /// <summary>
+        /// The enumerator behind h when AddEnumerator issued it, else null (h may then be
+        /// any handle, or none: the caller's own checked path says which).
+        /// </summary>
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        internal static System.Collections.IEnumerator? EnumeratorAt(uint h)
+        {
+            Slot[] slots = Volatile.Read(ref s_slots);
+            int index = (int)(h & IndexMask) - 1;
+            if ((uint)index < (uint)slots.Length)
+            {
+                ref Slot slot = ref slots[index];
+                object? value = slot.Value;
+                if (slot.Kind == IssuedEnumerator && value is not null && slot.Generation == (byte)(h >> IndexBits))
+                {
+                    // AddEnumerator took it as an IEnumerator: no need to test it again.
+                    return Unsafe.As<System.Collections.IEnumerator>(value);
+                }
+            }
+            return null;
         }
 
         // Handle 0, or the precise error for a handle that is not live.
@@ -255,87 +259,74 @@ namespace Morvax.WrpGen.Interop
             {
                 return;
             }
-            EnterWriter();
-            try
+            Slot[] slots = s_slots;
+            if (!IsLive(slots, h))
             {
-                FreeLocked(h);
+                Resolve(slots, h);  // throws why it is no live handle
             }
-            finally
-            {
-                ExitWriter();
-            }
+            s_freeHead = Release(slots, h, s_freeHead);
+            s_live--;
         }
 
-        // Free of a non-zero handle; the caller holds the writer flag.
-        private static void FreeLocked(uint h)
+        // Whether h names a live slot of slots: the one test Get makes.
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        private static bool IsLive(Slot[] slots, uint h)
         {
-            Slot[] slots = s_slots;
             int index = (int)(h & IndexMask) - 1;
-            // A live handle passes the same one test as in Get; anything else gets Resolve's precise error.
-            if ((uint)index >= (uint)slots.Length || !slots[index].InUse || slots[index].Generation != (byte)(h >> IndexBits))
-            {
-                index = Resolve(slots, h);
-            }
+            return (uint)index < (uint)slots.Length
+                && slots[index].Value is not null
+                && slots[index].Generation == (byte)(h >> IndexBits);
+        }
+
+        // Empties the live slot of h and puts it on top of the free list whose top was
+        // freeHead; the new top.  The generation changes before the slot can be taken again.
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        private static int Release(Slot[] slots, uint h, int freeHead)
+        {
+            int index = (int)(h & IndexMask) - 1;
             ref Slot slot = ref slots[index];
             slot.Value = null;
-            slot.InUse = false;
             slot.Generation++;
-            slot.NextFree = NoSlot;
-            if (s_freeTail == NoSlot)
+            slot.NextFree = freeHead;
+            return index;
+        }
+
+        /// <summary>Add for .NET code on a thread that does not hold the interpreter lock (see above).</summary>
+        internal static uint AddFromAnyThread(object? o)
+        {
+            if (o is null)
             {
-                s_freeHead = index;
+                return 0;
             }
-            else
+            using var held = InterpreterLock.Take();
+            return Add(o);
+        }
+
+        /// <summary>Free for .NET code on a thread that does not hold the interpreter lock (see above).</summary>
+        internal static void FreeFromAnyThread(uint h)
+        {
+            if (h == 0)
             {
-                slots[s_freeTail].NextFree = index;
+                return;
             }
-            s_freeTail = index;
-            s_live--;
+            using var held = InterpreterLock.Take();
+            Free(h);
         }
 
         /// <summary>Grows the table to hold at least capacity slots without further resizing.</summary>
         internal static void Reserve(int capacity)
         {
-            EnterWriter();
-            try
+            capacity = Math.Min(capacity, MaxSlots);
+            if (capacity > s_slots.Length)
             {
-                capacity = Math.Min(capacity, MaxSlots);
-                if (capacity > s_slots.Length)
-                {
-                    Grow(capacity);
-                }
-            }
-            finally
-            {
-                ExitWriter();
+                Grow(capacity);
             }
         }
 
         private static uint Compose(int index, byte generation) =>
             ((uint)generation << IndexBits) | (uint)(index + 1);
 
-        [MethodImpl(MethodImplOptions.AggressiveInlining)]
-        private static void EnterWriter()
-        {
-            if (Interlocked.CompareExchange(ref s_writer, 1, 0) != 0)
-            {
-                WaitForWriter();
-            }
-        }
-
-        [MethodImpl(MethodImplOptions.NoInlining)]
-        private static void WaitForWriter()
-        {
-            var spin = new SpinWait();
-            while (Interlocked.CompareExchange(ref s_writer, 1, 0) != 0)
-            {
-                spin.SpinOnce();
-            }
-        }
-
-        private static void ExitWriter() => Volatile.Write(ref s_writer, 0);
-
-        // Caller holds the writer flag.  The new array is filled before readers can see it.
+        // The new array is filled before readers can see it.
         private static void Grow(int capacity)
         {
             var grown = new Slot[capacity];
@@ -353,7 +344,7 @@ namespace Morvax.WrpGen.Interop
                 throw new ArgumentException($"handle 0x{h:X8} was never issued", nameof(h));
             }
             ref Slot slot = ref slots[index];
-            if (!slot.InUse || slot.Generation != generation)
+            if (slot.Value is null || slot.Generation != generation)
             {
                 throw new InvalidOperationException($"handle 0x{h:X8} was already freed");
             }

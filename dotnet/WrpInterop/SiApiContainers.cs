@@ -336,9 +336,10 @@ namespace Morvax.WrpGen.Interop
             }
         }
 
-        // The type test written out: through the generic Of it takes a run-time lookup per item.
+        // An enumerator that GetEnumerator issued needs no type test; any other is tested
+        // here, written out: through the generic Of it takes a run-time lookup per item.
         private static IEnumerator EnumeratorOf(uint handle) =>
-            HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
+            HandleTable.EnumeratorAt(handle) ?? HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
 
         internal static int MoveNextRef(uint handle, ItemRef* outItem)
         {

@@ -2,7 +2,10 @@
 // host and the object host with stand-in callbacks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
@@ -120,6 +123,68 @@ TEST_F(RuntimeTest, HandlesAreOwnedAndReleasedOnce) {
   EXPECT_EQ(diagnostics.liveHandleCount(), before);
   exchange.FreeInstance(0);  // null is nothing to release
   EXPECT_EQ(g_reported.size(), 1u);
+}
+
+// The message the table gives for a handle that is not live, as the exception callback gets it.
+std::u16string NotLive(uint32_t handle, const char* why) {
+  char text[64];
+  std::snprintf(text, sizeof text, "handle 0x%08X %s", handle, why);
+  return std::u16string(text, text + std::strlen(text));
+}
+
+TEST_F(RuntimeTest, StaleAndForeignHandlesAreRefusedWhileTheirSlotLivesOn) {
+  ExchangeHost& exchange = ExchangeHost::Instance();
+  const ObjectHost& objects = ObjectHost::Instance();
+  int32_t before = diagnostics.liveHandleCount();
+  uint32_t first = diagnostics.newProbe(1, u"a", 1);
+  exchange.FreeInstance(first);
+  // The freed slot is the next one taken, under a new generation.
+  uint32_t second = diagnostics.newProbe(2, u"b", 1);
+  ASSERT_EQ(second & 0xFFFFFFu, first & 0xFFFFFFu);
+  ASSERT_NE(second, first);
+  g_reported.clear();
+
+  EXPECT_EQ(exchange.GetTypeName(first), nullptr);
+  exchange.FreeInstance(first);  // must not free the slot's new occupant
+  const uint32_t foreign[] = {0x00FFFFFEu, 0x01000000u, (second & 0xFF000000u) | 0x00FFFFu};
+  for (uint32_t handle : foreign) exchange.FreeInstance(handle);
+  ASSERT_EQ(g_reported.size(), 5u);
+  EXPECT_EQ(g_reported[0].second, NotLive(first, "was already freed"));
+  EXPECT_EQ(g_reported[1].first, u"System.InvalidOperationException");
+  EXPECT_EQ(g_reported[1].second, NotLive(first, "was already freed"));
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(g_reported[2 + i].first, u"System.ArgumentException");
+    EXPECT_EQ(g_reported[2 + i].second.rfind(NotLive(foreign[i], "was never issued"), 0), 0u);
+  }
+  EXPECT_EQ(objects.GetHashOfObj(second), 2);
+  EXPECT_EQ(diagnostics.liveHandleCount(), before + 1);
+  exchange.FreeInstance(second);
+  EXPECT_EQ(diagnostics.liveHandleCount(), before);
+}
+
+TEST_F(RuntimeTest, AQueuedBatchFreesEveryHandleButTheDoubledOne) {
+  ExchangeHost& exchange = ExchangeHost::Instance();
+  const ObjectHost& objects = ObjectHost::Instance();
+  int32_t before = diagnostics.liveHandleCount();
+  std::vector<uint32_t> handles;
+  for (int i = 0; i < 63; ++i) handles.push_back(diagnostics.newProbe(i, u"q", 1));
+  for (uint32_t handle : handles) exchange.Release(handle);
+  EXPECT_EQ(diagnostics.liveHandleCount(), before);  // queued counts as released
+  g_reported.clear();
+  exchange.Release(handles[5]);  // the 64th entry fills the queue: the batch is freed now
+  ASSERT_EQ(g_reported.size(), 1u);
+  EXPECT_EQ(g_reported[0].second, NotLive(handles[5], "was already freed"));
+  EXPECT_EQ(diagnostics.liveHandleCount(), before);
+  // Every freed slot is taken again exactly once: no slot went on the free list twice.
+  std::vector<uint32_t> again;
+  for (int i = 0; i < 64; ++i) again.push_back(diagnostics.newProbe(1000 + i, u"r", 1));
+  std::vector<uint32_t> slots;
+  for (uint32_t handle : again) slots.push_back(handle & 0xFFFFFFu);
+  std::sort(slots.begin(), slots.end());
+  EXPECT_EQ(std::adjacent_find(slots.begin(), slots.end()), slots.end());
+  for (int i = 0; i < 64; ++i) EXPECT_EQ(objects.GetHashOfObj(again[i]), 1000 + i);
+  for (uint32_t handle : again) exchange.FreeInstance(handle);
+  EXPECT_EQ(diagnostics.liveHandleCount(), before);
 }
 
 TEST_F(RuntimeTest, ObjectHostAnswersForAProbe) {

@@ -13,6 +13,7 @@
 #include "interop/builders.h"
 #include "interop/containers/generic_types.h"
 #include "interop/error_bridge.h"
+#include "interop/interpreter_lock.h"
 #include "interop/object_references.h"
 #include "interop/static_callbacks.h"
 
@@ -52,6 +53,9 @@ static int StartAndBind() {
   // Key/value pairs (the items of keyed collections) come back as tuples where the
   // interop assembly can build them.
   exchange.RegisterOptional("SetPyPairBuilderCallback", AsPointer(&PyPairBuilderCallback));
+  // .NET code on a thread of its own takes the interpreter lock through these.
+  exchange.RegisterOptional("SetInterpreterLockCallbacks",
+                            const_cast<InterpreterLockTable*>(InterpreterLockCallbacks()));
   exchange.InitServices();
 
   const host::ObjectHost& objects = host::ObjectHost::Instance();

@@ -228,20 +228,50 @@ public sealed class Border : InternableComplexAttr
     internal static readonly BorderValues NoneValues = new Border().Values;
 }
 
-internal readonly record struct BorderValues(LineStyle Style, double Width, double Distance, bool Shadow, ColorValue Color);
+// These values are compared for every run and paragraph a document reads
+// (formats alike share one snapshot), so each compares its fields itself:
+// the compiler's record equality goes through a generic comparer per field,
+// which is not precompiled for these types and runs unoptimized code for the
+// first loads of a process.  Doubles compare as the record's would (NaN
+// equal to itself).
+internal readonly record struct BorderValues(LineStyle Style, double Width, double Distance, bool Shadow, ColorValue Color)
+{
+    public bool Equals(BorderValues other) =>
+        Style == other.Style && Width.Equals(other.Width) && Distance.Equals(other.Distance) && Shadow == other.Shadow
+        && Color.Equals(other.Color);
+
+    public override int GetHashCode() => System.HashCode.Combine(Style, Width, Distance, Shadow, Color);
+}
 
 // What the six borders of a collection look like, in its order.
 internal readonly record struct BorderSetValues(BorderValues Left, BorderValues Right, BorderValues Top, BorderValues Bottom,
-    BorderValues Horizontal, BorderValues Vertical);
+    BorderValues Horizontal, BorderValues Vertical)
+{
+    public bool Equals(BorderSetValues other) =>
+        Left.Equals(other.Left) && Right.Equals(other.Right) && Top.Equals(other.Top) && Bottom.Equals(other.Bottom)
+        && Horizontal.Equals(other.Horizontal) && Vertical.Equals(other.Vertical);
+
+    public override int GetHashCode() => System.HashCode.Combine(Left, Right, Top, Bottom, Horizontal, Vertical);
+}
 
 // What a shading looks like: its texture and its two colours.
-internal readonly record struct ShadingValues(TextureIndex Texture, ColorValue Background, ColorValue Foreground);
+internal readonly record struct ShadingValues(TextureIndex Texture, ColorValue Background, ColorValue Foreground)
+{
+    public bool Equals(ShadingValues other) =>
+        Texture == other.Texture && Background.Equals(other.Background) && Foreground.Equals(other.Foreground);
+
+    public override int GetHashCode() => System.HashCode.Combine(Texture, Background, Foreground);
+}
 
 // A colour compared by what it shows: two colours are equal when both are
 // empty or both have the same ARGB, however they were made.
 internal readonly record struct ColorValue(bool Empty, int Argb)
 {
     public static ColorValue Of(System.Drawing.Color color) => new(color.IsEmpty, color.IsEmpty ? 0 : color.ToArgb());
+
+    public bool Equals(ColorValue other) => Empty == other.Empty && Argb == other.Argb;
+
+    public override int GetHashCode() => System.HashCode.Combine(Empty, Argb);
 }
 
 // The six borders of a paragraph or cell, one per side and inside line.

@@ -120,12 +120,15 @@ internal static class WordMl
     public static string NameOf<T>(IEnumerable<(T Value, string Name)> table, T value) where T : struct, Enum =>
         table.First(entry => EqualityComparer<T>.Default.Equals(entry.Value, value)).Name;
 
-    public static T? ValueOf<T>(IEnumerable<(T Value, string Name)> table, string? name) where T : struct, Enum
+    // Read per property of every paragraph and run: an indexed loop over the
+    // array, which the ahead-of-time image holds whole, where enumerating it
+    // as an IEnumerable of tuples needed an enumerator jitted at run time.
+    public static T? ValueOf<T>((T Value, string Name)[] table, string? name) where T : struct, Enum
     {
-        foreach ((T value, string entryName) in table)
+        for (int i = 0; i < table.Length; i++)
         {
-            if (entryName == name)
-                return value;
+            if (table[i].Name == name)
+                return table[i].Value;
         }
         return null;
     }

@@ -59,9 +59,9 @@ public abstract partial class Node
     /// <summary>The text of this node and every node below it.</summary>
     public string GetText()
     {
-        var text = new StringBuilder();
+        StringBuilder text = TextBuilderCache.Take();
         AppendText(text);
-        return text.ToString();
+        return TextBuilderCache.Release(text);
     }
 
     // A clone belongs to the same document as the original and has no parent;

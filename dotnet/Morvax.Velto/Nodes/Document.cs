@@ -236,6 +236,25 @@ public sealed partial class Document : DocumentBase
 
     internal override bool CanHold(Node child) => child is Section;
 
+    // A deep copy also knows which of its paragraphs the loader completed sections with, so
+    // that, while still empty, they stay out of its saved file as they do out of the original's.
+    internal override Node CloneInto(DocumentBase owner, bool deep)
+    {
+        var copy = (Document)base.CloneInto(owner, deep);
+        if (deep && PackageSource is { } source && copy.PackageSource is { } copied)
+        {
+            for (Node? original = FirstChild, cloned = copy.FirstChild;
+                 original is not null && cloned is not null;
+                 original = original.NextSibling, cloned = cloned.NextSibling)
+            {
+                if (original is Section { Body.LastChild: Paragraph filler } && source.Fillers.Contains(filler)
+                    && cloned is Section { Body.LastChild: Paragraph copiedFiller })
+                    copied.Fillers.Add(copiedFiller);
+            }
+        }
+        return copy;
+    }
+
     internal override Node CopyNode(DocumentBase owner)
     {
         var copy = new Document(true)

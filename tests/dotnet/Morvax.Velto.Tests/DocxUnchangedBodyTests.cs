@@ -9,6 +9,7 @@ using System.IO;
 using System.IO.Compression;
 using System.Linq;
 using System.Text;
+using System.Text.RegularExpressions;
 using Morvax.Velto.Formats;
 using Morvax.Velto.Tables;
 using Xunit;
@@ -173,6 +174,9 @@ public class DocxUnchangedBodyTests
             change(doc);
             string saved = Encoding.UTF8.GetString(MainOf(SaveBytes(doc, SaveFormat.Docx)).Content);
             Assert.Contains(tail, saved);
+            // A clone writes as many paragraphs: the completing one stays unwritten there too.
+            string cloned = Encoding.UTF8.GetString(MainOf(SaveBytes(doc.Clone(), SaveFormat.Docx)).Content);
+            Assert.Equal(Regex.Matches(saved, "<w:p[ >]").Count, Regex.Matches(cloned, "<w:p[ >]").Count);
         }
     }
 

@@ -75,7 +75,7 @@ namespace Morvax.WrpGen.Interop
             try
             {
                 var store = StaticCallbacks.StoreItem;
-                while (filled <= count && enumerator.MoveNext())
+                while (enumerator.MoveNext())
                 {
                     if (filled == count)
                     {

@@ -69,6 +69,12 @@ static void CalendarDate(uint32_t dayNumber, DateTimeParts& parts) {
   parts.day = static_cast<int32_t>((n3 & 0xFFFF) / 2141 + 1);
 }
 
+// The ticks of a valid date and time of day.
+static uint64_t TicksOfValid(uint32_t year, uint32_t month, uint32_t day, uint32_t secondOfDay, uint32_t microsecond) {
+  return DayNumber(year, month, day) * uint64_t{kTicksPerDay} + secondOfDay * uint64_t{kTicksPerSecond} +
+         microsecond * uint64_t{kTicksPerMicrosecond};
+}
+
 bool TicksFromParts(const DateTimeParts& parts, uint64_t* ticksAndKind) {
   static constexpr uint8_t kDaysInMonth[13] = {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   // Unsigned comparisons: a negative field wraps past the upper bound and is refused too.
@@ -85,8 +91,7 @@ bool TicksFromParts(const DateTimeParts& parts, uint64_t* ticksAndKind) {
   const uint32_t second = parts.second == 60 ? 59 : parts.second;  // .NET has no leap second
   const uint32_t secondOfDay = (parts.hour * 60 + parts.minute) * 60 + second;
   // At most 9999-12-31 23:59:59.999999, which is within the DateTime range.
-  const uint64_t ticks = DayNumber(year, month, day) * uint64_t{kTicksPerDay} +
-                         secondOfDay * uint64_t{kTicksPerSecond} + parts.microsecond * uint64_t{kTicksPerMicrosecond};
+  const uint64_t ticks = TicksOfValid(year, month, day, secondOfDay, parts.microsecond);
   *ticksAndKind = ticks | static_cast<uint64_t>(parts.kind) << 62;
   return true;
 }
@@ -222,10 +227,8 @@ static int LocalTicksAndOffset(PyObject* value, const DateTimeParts& parts, uint
 static uint64_t TicksOfDateTime(PyObject* value) {
   const uint32_t secondOfDay = (PyDateTime_DATE_GET_HOUR(value) * 60 + PyDateTime_DATE_GET_MINUTE(value)) * 60 +
                                PyDateTime_DATE_GET_SECOND(value);
-  return DayNumber(PyDateTime_GET_YEAR(value), PyDateTime_GET_MONTH(value), PyDateTime_GET_DAY(value)) *
-             uint64_t{kTicksPerDay} +
-         secondOfDay * uint64_t{kTicksPerSecond} +
-         PyDateTime_DATE_GET_MICROSECOND(value) * uint64_t{kTicksPerMicrosecond};
+  return TicksOfValid(PyDateTime_GET_YEAR(value), PyDateTime_GET_MONTH(value), PyDateTime_GET_DAY(value), secondOfDay,
+                      PyDateTime_DATE_GET_MICROSECOND(value));
 }
 
 // A datetime (type or subtype) as .NET DateTime: aware values shifted to UTC.

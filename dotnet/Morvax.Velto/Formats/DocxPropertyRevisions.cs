@@ -10,6 +10,10 @@
 // node's formatting); a deleted mark accepted (or an inserted one rejected)
 // joins its paragraph with the next, which keeps its own properties; the
 // other way round the paragraphs stay apart and the mark loses its record.
+// A row inserted or deleted is a w:ins or w:del in its w:trPr, a cell a
+// w:cellIns or w:cellDel in its w:tcPr: settled so that the row or cell goes
+// (a deletion accepted, an insertion rejected, and with its last row or cell
+// the table or row around it) or stays without its record.
 // The same settling serves marks in markup kept whole (DocxRevisions).
 using System;
 using System.Collections.Generic;
@@ -28,6 +32,10 @@ internal static class DocxPropertyRevisions
     };
 
     private static readonly HashSet<string> MarkRevisions = new(StringComparer.Ordinal) { "ins", "del", "moveFrom", "moveTo" };
+
+    private static readonly string[] RowMarks = { "ins", "del" };
+
+    private static readonly string[] CellMarks = { "cellIns", "cellDel" };
 
     // Rejecting a format change replaces the properties' settings by the
     // recorded ones, but these children of the properties are no settings:
@@ -49,17 +57,32 @@ internal static class DocxPropertyRevisions
         e.NamespaceUri == WordMl.W && MarkRevisions.Contains(e.LocalName)
         && e.Parent is { LocalName: "rPr" } rPr && rPr.Parent is { LocalName: "pPr" };
 
-    internal static bool IsRevision(OpenXmlElement e) => IsFormatChange(e) || IsParagraphMark(e);
+    // A w:ins or w:del in a row's w:trPr, a w:cellIns or w:cellDel in a cell's w:tcPr.
+    internal static bool IsStructureMark(OpenXmlElement e) =>
+        e.NamespaceUri == WordMl.W && e.Parent is { } properties
+        && (properties.LocalName == "trPr" && RowMarks.Contains(e.LocalName)
+            || properties.LocalName == "tcPr" && CellMarks.Contains(e.LocalName));
+
+    internal static bool IsRevision(OpenXmlElement e) => IsFormatChange(e) || IsParagraphMark(e) || IsStructureMark(e);
+
+    // The mark names a node's properties may hold besides format changes.
+    private static IEnumerable<string> MarkNamesOf(Node node) => node switch
+    {
+        Paragraph => MarkRevisions,
+        Row => RowMarks,
+        Cell => CellMarks,
+        _ => Array.Empty<string>(),
+    };
 
     internal static RevisionType TypeOf(OpenXmlElement mark) => mark.LocalName switch
     {
-        "ins" => RevisionType.Insertion,
-        "del" => RevisionType.Deletion,
+        "ins" or "cellIns" => RevisionType.Insertion,
+        "del" or "cellDel" => RevisionType.Deletion,
         "moveFrom" or "moveTo" => RevisionType.Moving,
         _ => RevisionType.FormatChange,
     };
 
-    private static bool IsInsertedMark(OpenXmlElement mark) => mark.LocalName is "ins" or "moveTo";
+    private static bool IsInsertedMark(OpenXmlElement mark) => mark.LocalName is "ins" or "moveTo" or "cellIns";
 
     // Which properties of its element a node's revisions live in.
     private static string[] PropertiesOf(Node node) => node switch
@@ -96,8 +119,7 @@ internal static class DocxPropertyRevisions
         object? origin = OriginElement(node);
         if (origin is RawMarkup raw && RawMarkup.IsUntouched(raw))
         {
-            // Paragraph marks are in paragraphs only.
-            if (!raw.MayHold("Change") && (node is not Paragraph || !MarkRevisions.Any(raw.MayHoldTag)))
+            if (!raw.MayHold("Change") && !MarkNamesOf(node).Any(raw.MayHoldTag))
                 return Enumerable.Empty<OpenXmlElement>();
             return MarksIn(node, raw.Parse());
         }
@@ -142,6 +164,11 @@ internal static class DocxPropertyRevisions
             JoinWithNext(paragraph, next);
             return true;
         }
+        if (IsStructureMark(mark) && IsInsertedMark(mark) != accept)
+        {
+            RemoveWithEmptyParents(node);
+            return true;
+        }
         OpenXmlElement properties = mark.Parent!;
         SettleInMarkup(mark, accept);
         if (!accept && IsFormatChange(mark))
@@ -165,6 +192,14 @@ internal static class DocxPropertyRevisions
             if (!accept)
                 RestoreProperties(mark);
             mark.Remove();
+            return;
+        }
+        if (IsStructureMark(mark))
+        {
+            if (IsInsertedMark(mark) != accept)
+                RemoveWithEmptyParents(mark.Parent!.Parent!);
+            else
+                mark.Remove();
             return;
         }
         if (IsInsertedMark(mark) != accept && mark.Parent?.Parent?.Parent is W.Paragraph paragraph
@@ -214,6 +249,24 @@ internal static class DocxPropertyRevisions
                 after.InsertAfterSelf(copy);
             after = copy;
         }
+    }
+
+    // A row or cell that goes takes with it the table or row it was the last
+    // of: the file format has no empty table or row.
+    private static void RemoveWithEmptyParents(Node node)
+    {
+        CompositeNode parent = node.ParentNode!;
+        parent.UnlinkUntracked(node);
+        if (parent is Row or Table && parent.FirstChild is null)
+            RemoveWithEmptyParents(parent);
+    }
+
+    private static void RemoveWithEmptyParents(OpenXmlElement element)
+    {
+        OpenXmlElement? parent = element.Parent;
+        element.Remove();
+        if (parent is W.TableRow or W.Table && !parent.Elements<W.TableRow>().Any() && !parent.Elements<W.TableCell>().Any())
+            RemoveWithEmptyParents(parent);
     }
 
     // The paragraph's content goes to the start of the next paragraph, which

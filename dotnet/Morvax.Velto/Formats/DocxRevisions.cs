@@ -279,7 +279,7 @@ internal sealed class RevisionSite
     /// <summary>The text inserted or deleted, deleted text included.</summary>
     internal string Text => FormatRecord is not null ? Node.GetText()
         : PropertyMark is not null
-        ? Type == RevisionType.FormatChange ? Node.GetText() : ControlChar.ParagraphBreak
+        ? Type == RevisionType.FormatChange || Node is not Paragraph ? Node.GetText() : ControlChar.ParagraphBreak
         : Mark is null
         ? ((Run)Node).Text
         : string.Concat(Mark.Descendants().Select(e => e switch

@@ -286,4 +286,67 @@ public class PropertyRevisionTests
         Document doc = Read("<w:p>" + Bolded("a") + Bolded("b") + "<w:r><w:t>-</w:t></w:r>" + Bolded("c") + "</w:p>");
         Assert.Equal(new[] { "ab", "c" }, doc.Revisions.Groups.Select(g => g.Text));
     }
+
+    // Two rows of two cells: row 1 inserted or deleted as a whole, and in
+    // row 2 the second cell inserted or deleted.
+    private static string TrackedRows(string rowMark, string cellMark)
+    {
+        static string Cell(string text, string marks) =>
+            $"<w:tc><w:tcPr><w:tcW w:w=\"2000\" w:type=\"dxa\"/>{marks}</w:tcPr><w:p><w:r><w:t>{text}</w:t></w:r></w:p></w:tc>";
+        return "<w:tbl><w:tblPr/><w:tblGrid><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"2000\"/></w:tblGrid>"
+            + $"<w:tr><w:trPr><w:{rowMark} {Stamp}/></w:trPr>" + Cell("a", "") + Cell("b", "") + "</w:tr>"
+            + "<w:tr>" + Cell("c", "") + Cell("d", $"<w:{cellMark} {Stamp}/>") + "</w:tr></w:tbl><w:p/>";
+    }
+
+    [Theory]
+    [InlineData("del", "cellDel", true, "c")]
+    [InlineData("del", "cellDel", false, "ab|cd")]
+    [InlineData("ins", "cellIns", true, "ab|cd")]
+    [InlineData("ins", "cellIns", false, "c")]
+    public void Inserted_and_deleted_rows_and_cells_go_or_lose_their_record(string rowMark, string cellMark, bool accept, string rows)
+    {
+        Document doc = Read(TrackedRows(rowMark, cellMark));
+        RevisionType expected = rowMark == "ins" ? RevisionType.Insertion : RevisionType.Deletion;
+        Assert.Equal(new[] { (typeof(Row), "a\ab\a\a"), (typeof(Cell), "d\a") },
+            doc.Revisions.Select(r => (r.ParentNode.GetType(), r.ParentNode.GetText())));
+        Assert.All(doc.Revisions, r => Assert.Equal(expected, r.RevisionType));
+        if (accept)
+            doc.Revisions.AcceptAll();
+        else
+            doc.Revisions.RejectAll();
+        Assert.Empty(doc.Revisions);
+        foreach (Document state in new[] { doc, Reload(doc) })
+        {
+            var table = (Table)state.GetChild(NodeType.Table, 0, true)!;
+            Assert.Equal(rows, string.Join("|", table.Rows.Cast<Row>().Select(r => string.Concat(r.Cells.Cast<Cell>().Select(c => c.GetText().TrimEnd('\a'))))));
+        }
+        XElement body = SavedBody(doc);
+        Assert.DoesNotContain(body.Descendants(), e => e.Name == W + rowMark || e.Name == W + cellMark);
+    }
+
+    [Fact]
+    public void Accepting_the_deletion_of_every_row_removes_the_table_and_one_at_a_time_is_refused_twice()
+    {
+        Document doc = Read($"<w:tbl><w:tblPr/><w:tr><w:trPr><w:del {Stamp}/></w:trPr><w:tc><w:p><w:r><w:t>x</w:t></w:r></w:p></w:tc></w:tr></w:tbl>"
+            + "<w:p><w:r><w:t>after</w:t></w:r></w:p>");
+        Revision revision = Assert.Single(doc.Revisions);
+        revision.Accept();
+        Assert.Null(doc.GetChild(NodeType.Table, 0, true));
+        Assert.Throws<InvalidOperationException>(() => revision.Reject());
+        Assert.Empty(SavedBody(doc).Descendants(W + "tbl"));
+        Assert.Equal("after", Text(Reload(doc)));
+    }
+
+    [Fact]
+    public void A_deleted_row_inside_kept_markup_goes_with_it()
+    {
+        // A table inside a tracked insertion's content control is kept whole.
+        Document doc = Read("<w:sdt><w:sdtContent>" + TrackedRows("del", "cellIns") + "</w:sdtContent></w:sdt>");
+        Assert.Equal(new[] { RevisionType.Deletion, RevisionType.Insertion }, doc.Revisions.Select(r => r.RevisionType));
+        doc.Revisions.AcceptAll();
+        Assert.Empty(doc.Revisions);
+        XElement table = SavedBody(doc).Descendants(W + "tbl").Single();
+        Assert.Equal("cd", string.Concat(table.Descendants(W + "t").Select(t => t.Value)));
+        Assert.Empty(table.Descendants(W + "cellIns"));
+    }
 }

@@ -1,7 +1,8 @@
 // DocxPropertyRevisions: the tracked changes a .docx keeps inside properties
 // rather than around content.  A format change (w:rPrChange, w:pPrChange,
-// w:tblPrChange, w:trPrChange, w:tcPrChange, w:tblPrExChange, w:sectPrChange)
-// holds the properties as they were before the change; a paragraph mark
+// w:tblPrChange, w:trPrChange, w:tcPrChange, w:tblPrExChange, w:sectPrChange,
+// and w:tblGridChange for a table's column widths) holds the properties as
+// they were before the change; a paragraph mark
 // inserted or deleted is a w:ins or w:del (w:moveTo, w:moveFrom when moved)
 // in the paragraph's w:pPr/w:rPr.  They are found in the markup each node was
 // read from (its origin), listed per node, and settled as the word processor
@@ -28,7 +29,7 @@ internal static class DocxPropertyRevisions
 {
     private static readonly HashSet<string> FormatChanges = new(StringComparer.Ordinal)
     {
-        "rPrChange", "pPrChange", "tblPrChange", "trPrChange", "tcPrChange", "tblPrExChange", "sectPrChange",
+        "rPrChange", "pPrChange", "tblPrChange", "trPrChange", "tcPrChange", "tblPrExChange", "sectPrChange", "tblGridChange",
     };
 
     private static readonly HashSet<string> MarkRevisions = new(StringComparer.Ordinal) { "ins", "del", "moveFrom", "moveTo" };
@@ -89,7 +90,7 @@ internal static class DocxPropertyRevisions
     {
         Paragraph => new[] { "pPr" },
         Inline => new[] { "rPr" },
-        Table => new[] { "tblPr" },
+        Table => new[] { "tblPr", "tblGrid" },
         Row => new[] { "tblPrEx", "trPr" },
         Cell => new[] { "tcPr" },
         _ => Array.Empty<string>(),

@@ -349,4 +349,24 @@ public class PropertyRevisionTests
         Assert.Equal("cd", string.Concat(table.Descendants(W + "t").Select(t => t.Value)));
         Assert.Empty(table.Descendants(W + "cellIns"));
     }
+
+    [Theory]
+    [InlineData(true, "3000")]
+    [InlineData(false, "2000")]
+    public void A_column_width_change_keeps_or_restores_the_grid(bool accept, string width)
+    {
+        Document doc = Read("<w:tbl><w:tblPr/><w:tblGrid><w:gridCol w:w=\"3000\"/>"
+            + "<w:tblGridChange w:id=\"4\"><w:tblGrid><w:gridCol w:w=\"2000\"/></w:tblGrid></w:tblGridChange></w:tblGrid>"
+            + "<w:tr><w:tc><w:p><w:r><w:t>x</w:t></w:r></w:p></w:tc></w:tr></w:tbl><w:p/>");
+        Revision revision = Assert.Single(doc.Revisions);
+        Assert.Equal((RevisionType.FormatChange, typeof(Table)), (revision.RevisionType, revision.ParentNode.GetType()));
+        if (accept)
+            revision.Accept();
+        else
+            revision.Reject();
+        Assert.Empty(doc.Revisions);
+        XElement grid = SavedBody(doc).Descendants(W + "tblGrid").Single();
+        Assert.Equal(new[] { width }, grid.Elements().Select(e => (string?)e.Attribute(W + "w")));
+        Assert.Empty(Reload(doc).Revisions);
+    }
 }

@@ -371,13 +371,13 @@ internal static class DocxPropertyRevisions
                 var format = new ParagraphFormat();
                 format.CopyFrom(sheet.Paragraph(pPr.ParagraphStyleId?.Val?.Value).Format);
                 DocxReader.ApplyParagraphProperties(format, pPr, source.Styles);
-                paragraph.ParagraphFormat.CopyFrom(format);
+                paragraph.OwnedFormat.CopyFrom(format);
                 if (paragraph.Origin is ParagraphOrigin origin)
                     paragraph.Origin = origin with { Format = format };
                 break;
             case Inline inline when properties is W.RunProperties rPr:
                 string? styleId = Ancestor<Paragraph>(inline) is { } parent
-                    ? source.Styles.IdOf(parent.ParagraphFormat.StyleName) : null;
+                    ? source.Styles.IdOf(parent.OwnedFormat.StyleName) : null;
                 var font = new Font();
                 font.CopyFrom(sheet.Paragraph(styleId).Font);
                 if (rPr.RunStyle?.Val?.Value is { } characterStyle)

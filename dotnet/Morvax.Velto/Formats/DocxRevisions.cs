@@ -80,6 +80,11 @@ internal static class DocxRevisions
             found.Add(new Revision(new RevisionSite(doc, node, null, DocxPropertyRevisions.TypeOf(mark), AuthorOf(mark),
                 DateOf(mark)) { PropertyMark = mark.LocalName }));
         }
+        if (doc.FormatRecords?.TryGetValue(node, out FormatRecord? record) == true && record.Changes(node))
+        {
+            found.Add(new Revision(new RevisionSite(doc, node, null, RevisionType.FormatChange, record.Author, record.Date)
+                { FormatRecord = record }));
+        }
     }
 
     private static string AuthorOf(OpenXmlElement mark) => WordMl.Attribute(mark, "author") ?? string.Empty;
@@ -105,10 +110,6 @@ internal static class DocxRevisions
         {
             case Run { Revision: { } recorded } run:
                 found.Add(new Revision(new RevisionSite(doc, run, null, recorded.Type, recorded.Author, recorded.Date)));
-                return;
-            case Run run when doc.FormatRecords?.TryGetValue(run, out RunFormatRecord? record) == true && record.Changes(run):
-                found.Add(new Revision(new RevisionSite(doc, run, null, RevisionType.FormatChange, record.Author, record.Date)
-                    { FormatRecord = record }));
                 return;
             case KeptInline { Element: OpenXmlElement inline }:
                 GatherKept(doc, node, inline, found);
@@ -148,7 +149,7 @@ internal static class DocxRevisions
         }
         if (site.FormatRecord is not null)
         {
-            RevisionTracking.SettleFormat((Run)site.Node, accept);
+            RevisionTracking.SettleFormat(site.Node, accept);
             return;
         }
         if (site.Mark is null)
@@ -267,8 +268,8 @@ internal sealed class RevisionSite
 
     internal string? PropertyMark { get; init; }
 
-    // A format change made while tracking: the run's record.
-    internal RunFormatRecord? FormatRecord { get; init; }
+    // A format change made while tracking: the run's or paragraph's record.
+    internal FormatRecord? FormatRecord { get; init; }
 
     internal RevisionType Type { get; }
 
@@ -300,7 +301,7 @@ internal sealed class RevisionSite
             if (PropertyMark is { } name)
                 return DocxPropertyRevisions.MarksOf(Node).Any(m => m.LocalName == name);
             if (FormatRecord is { } record)
-                return Document.FormatRecords?.GetValueOrDefault((Run)Node) == record && record.Changes((Run)Node);
+                return Document.FormatRecords?.GetValueOrDefault(Node) == record && record.Changes(Node);
             if (Mark is null)
                 return Node is Run run && run.Revision is { } recorded && recorded.Type == Type;
             return RootOf(Node) is { } root && (ReferenceEquals(root, Mark) || Mark.Ancestors().Contains(root));

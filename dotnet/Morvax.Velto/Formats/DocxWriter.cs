@@ -335,7 +335,7 @@ internal static partial class DocxWriter
         private readonly DocxSource? source;
         private readonly StyleWriter styles;
         private readonly Font defaultFont;
-        private readonly System.Collections.Generic.Dictionary<Run, RunFormatRecord>? formatRecords;
+        private readonly System.Collections.Generic.Dictionary<Node, FormatRecord>? formatRecords;
         private readonly ParagraphFormat defaultFormat = new();
         private readonly Section[] sections;
         // The paragraph that ends each section but the last, and its section.
@@ -770,7 +770,8 @@ internal static partial class DocxWriter
         // order, and the same section ending in it.
         private bool IsUnchanged(Paragraph paragraph, Section? ends)
         {
-            if (paragraph.Origin is not ParagraphOrigin origin || !SameFormat(origin.Format, paragraph.ParagraphFormat)
+            if (paragraph.Origin is not ParagraphOrigin origin || !SameFormat(origin.Format, paragraph.OwnedFormat)
+                || FormatChangeOf(paragraph) is not null
                 || origin.ListLevel != paragraph.ListFormat.ListLevelNumber
                 || !ReferenceEquals(origin.List, paragraph.ListFormat.List))
                 return false;
@@ -804,7 +805,8 @@ internal static partial class DocxWriter
         {
             // A run still sharing the formatting it was read with has it unchanged.
             Run { Origin: RunOrigin run, Revision: null } r => run.Text == r.Text
-                && (ReferenceEquals(r.FormattingView, run.Font) || r.FormattingView.HasSameFormatting(run.Font)),
+                && (ReferenceEquals(r.FormattingView, run.Font) || r.FormattingView.HasSameFormatting(run.Font))
+                && FormatChangeOf(r) is null,
             KeptInline => true,
             Fields.FieldChar { Origin: PlainOrigin or WholeFieldOrigin } => true,
             Fields.FormField field => DocxFormFields.IsUnchanged(field),
@@ -830,8 +832,8 @@ internal static partial class DocxWriter
             ParagraphFormat before = origin?.Format ?? defaultFormat;
             foreach ((Func<ParagraphFormat, object> get, var set) in ParagraphEntries)
             {
-                if (!Equals(get(before), get(paragraph.ParagraphFormat)))
-                    set(pPr ??= new W.ParagraphProperties(), paragraph.ParagraphFormat, styles);
+                if (!Equals(get(before), get(paragraph.OwnedFormat)))
+                    set(pPr ??= new W.ParagraphProperties(), paragraph.OwnedFormat, styles);
             }
             // A list item moved to another level or list, or a paragraph
             // taken out of its list (numbering id 0 overrides a style's list).
@@ -845,6 +847,8 @@ internal static partial class DocxWriter
                 if (otherList)
                     numPr.NumberingId = Val(new W.NumberingId(), (list?.ListId ?? 0).ToString(CultureInfo.InvariantCulture));
             }
+            if (FormatChangeOf(paragraph) is ParagraphFormatRecord formatChange)
+                (pPr ??= new W.ParagraphProperties()).ParagraphPropertiesChange = FormatChangeElement(formatChange, origin, from);
             if (pPr is not null)
             {
                 // Sections are written from the tree.
@@ -1065,7 +1069,7 @@ internal static partial class DocxWriter
             bool sameText = origin is not null && origin.Text == run.Text;
             Font font = run.FormattingView;
             bool sameFont = font.HasSameFormatting(before);
-            RunFormatRecord? formatChange = formatRecords?.GetValueOrDefault(run) is { } record && record.Changes(run) ? record : null;
+            var formatChange = FormatChangeOf(run) as RunFormatRecord;
             if (from is not null && sameText && sameFont && formatChange is null)
                 return (W.Run)from.CloneNode(true);
             var element = from is null ? new W.Run() : (W.Run)from.CloneNode(false);
@@ -1098,6 +1102,37 @@ internal static partial class DocxWriter
             return element;
         }
 
+        // The record of a format change made while tracking that the node holds, if any.
+        private FormatRecord? FormatChangeOf(Node node) =>
+            formatRecords?.GetValueOrDefault(node) is { } record && record.Changes(node) ? record : null;
+
+        // The properties a paragraph had before a change made while tracking:
+        // as read when it was still formatted as read (the mark's run
+        // properties, section and records are no paragraph settings), else its
+        // formatting apart from the default.
+        private W.ParagraphPropertiesChange FormatChangeElement(ParagraphFormatRecord record, ParagraphOrigin? origin, W.Paragraph? from)
+        {
+            var previous = new W.ParagraphPropertiesExtended();
+            if (origin is not null && from?.ParagraphProperties is { } read && record.Before.HasSameFormatting(origin.Format))
+            {
+                foreach (OpenXmlElement setting in read.ChildElements.Where(e =>
+                    e is not (W.ParagraphMarkRunProperties or W.SectionProperties or W.ParagraphPropertiesChange)))
+                    previous.AppendChild(setting.CloneNode(true));
+            }
+            else
+            {
+                var settings = new W.ParagraphProperties();
+                foreach ((Func<ParagraphFormat, object> get, var set) in ParagraphEntries)
+                {
+                    if (!Equals(get(defaultFormat), get(record.Before)))
+                        set(settings, record.Before, styles);
+                }
+                foreach (OpenXmlElement setting in settings.ChildElements)
+                    previous.AppendChild(setting.CloneNode(true));
+            }
+            return new W.ParagraphPropertiesChange(previous) { Author = record.Author, Date = record.Date, Id = NextRevisionId() };
+        }
+
         // The properties a run had before a change made while tracking: as
         // read when it was still formatted as read, else its formatting apart
         // from the document's default.
@@ -1120,12 +1155,7 @@ internal static partial class DocxWriter
                 foreach (OpenXmlElement setting in settings.ChildElements)
                     previous.AppendChild(setting.CloneNode(true));
             }
-            return new W.RunPropertiesChange(previous)
-            {
-                Author = record.Author,
-                Date = record.Date,
-                Id = (NewRevisionIds + revisionIds++).ToString(CultureInfo.InvariantCulture),
-            };
+            return new W.RunPropertiesChange(previous) { Author = record.Author, Date = record.Date, Id = NextRevisionId() };
         }
 
         // What XML can carry of a text.
@@ -1151,7 +1181,7 @@ internal static partial class DocxWriter
                 mark = new W.InsertedRun();
             mark.Author = revision.Author;
             mark.Date = revision.Date;
-            mark.Id = (NewRevisionIds + revisionIds++).ToString(CultureInfo.InvariantCulture);
+            mark.Id = NextRevisionId();
             mark.AppendChild(element);
             return mark;
         }
@@ -1160,6 +1190,8 @@ internal static partial class DocxWriter
         // processors give, as new bookmarks' do.
         private const int NewRevisionIds = 1_000_000;
         private int revisionIds;
+
+        private string NextRevisionId() => (NewRevisionIds + revisionIds++).ToString(CultureInfo.InvariantCulture);
 
         private void WriteTable(XmlWriter w, Table table)
         {

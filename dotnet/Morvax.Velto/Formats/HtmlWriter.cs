@@ -36,7 +36,7 @@ internal static class HtmlWriter
 
     private static void WriteParagraph(StringBuilder html, Paragraph paragraph, string newline)
     {
-        ParagraphFormat format = paragraph.ParagraphFormat;
+        ParagraphFormat format = paragraph.OwnedFormat;
         string style = format.StyleName;
         string tag = style.Length == 9 && style.StartsWith("Heading ") && style[8] is >= '1' and <= '6'
             ? "h" + style[8]

@@ -28,7 +28,7 @@ internal static class MarkdownWriter
             string content = Content(paragraph);
             if (content.Trim().Length == 0)
                 continue;
-            blocks.Add(HeadingPrefix(paragraph.ParagraphFormat.StyleName) + content);
+            blocks.Add(HeadingPrefix(paragraph.OwnedFormat.StyleName) + content);
         }
         string markdown = blocks.Count == 0 ? string.Empty : string.Join("\n\n", blocks) + "\n";
         return new UTF8Encoding(false).GetBytes(markdown);

@@ -34,9 +34,10 @@ public abstract class DocumentBase : CompositeNode
     // Set while edits are recorded as tracked revisions.
     internal RevisionTracking? Tracking { get; set; }
 
-    // The formatting runs had when their Font was first handed out while
-    // tracking (see RevisionTracking.FormattingTaken); null until then.
-    internal Dictionary<Run, RunFormatRecord>? FormatRecords;
+    // The formatting runs and paragraphs had when their Font or
+    // ParagraphFormat was first handed out while tracking (see
+    // RevisionTracking.FormattingTaken); null until then.
+    internal Dictionary<Node, FormatRecord>? FormatRecords;
 
     // Hands a warning to the callback, if there is one.
     internal void Warn(WarningType type, WarningSource source, string description) =>

@@ -17,7 +17,18 @@ public sealed class Paragraph : CompositeNode
     public RunCollection Runs => new(this);
 
     /// <summary>The formatting of this paragraph: alignment, indents, spacing and style.</summary>
-    public ParagraphFormat ParagraphFormat { get; } = new();
+    public ParagraphFormat ParagraphFormat
+    {
+        get
+        {
+            Document.Tracking?.FormattingTaken(this);
+            return OwnedFormat;
+        }
+    }
+
+    // The paragraph's formatting without handing it out: a change to it is
+    // no edit tracking records (readers, writers, accepting and rejecting).
+    internal ParagraphFormat OwnedFormat { get; } = new();
 
     public Lists.ListFormat ListFormat { get; }
 
@@ -48,7 +59,7 @@ public sealed class Paragraph : CompositeNode
     internal override Node CopyNode(DocumentBase owner)
     {
         var copy = new Paragraph(owner);
-        copy.ParagraphFormat.CopyFrom(ParagraphFormat);
+        copy.OwnedFormat.CopyFrom(OwnedFormat);
         copy.ListFormat.CopyFrom(ListFormat, owner.Lists);
         return copy;
     }

@@ -9,8 +9,11 @@
 // tracking is refused rather than done untracked.  Formatting is recorded
 // per run: the formatting a run had when its Font was first handed out while
 // tracking is kept, and while the run's formatting differs from it the run
-// holds a format change (written as w:rPrChange with those properties).  A
-// Font taken before tracking started and changed after records nothing.
+// holds a format change (written as w:rPrChange with those properties); so is
+// a paragraph's when its ParagraphFormat is first handed out (w:pPrChange),
+// unless the paragraph was added while tracking (its text is an insertion).
+// A Font or ParagraphFormat taken before tracking started and changed after
+// records nothing.
 using System;
 using System.Collections.Generic;
 using System.Linq;
@@ -20,17 +23,40 @@ namespace Morvax.Velto;
 /// <summary>A tracked insertion or deletion of one run: who made it and when.</summary>
 internal sealed record RunRevision(RevisionType Type, string Author, DateTime Date);
 
-/// <summary>A run's formatting before changes made while tracking: who made them and when.</summary>
-internal sealed record RunFormatRecord(Font Before, string Author, DateTime Date)
+/// <summary>A node's formatting before changes made while tracking: who made them and when.</summary>
+internal abstract record FormatRecord(string Author, DateTime Date)
 {
-    /// <summary>Whether the run holds a format change by this record: text not inserted or deleted, formatted otherwise now.</summary>
-    internal bool Changes(Run run) => run.Revision is null && !Before.HasSameFormatting(run.FormattingView);
+    /// <summary>Whether the node holds a format change by this record: it is formatted otherwise now.</summary>
+    internal abstract bool Changes(Node node);
+
+    /// <summary>Puts the recorded formatting back.</summary>
+    internal abstract void Restore(Node node);
+}
+
+/// <summary>A run's formatting before changes made while tracking; text inserted or deleted holds none.</summary>
+internal sealed record RunFormatRecord(Font Before, string Author, DateTime Date) : FormatRecord(Author, Date)
+{
+    internal override bool Changes(Node node) =>
+        node is Run { Revision: null } run && !Before.HasSameFormatting(run.FormattingView);
+
+    internal override void Restore(Node node) => ((Run)node).OwnedFont.CopyFrom(Before);
+}
+
+/// <summary>A paragraph's formatting before changes made while tracking.</summary>
+internal sealed record ParagraphFormatRecord(ParagraphFormat Before, string Author, DateTime Date) : FormatRecord(Author, Date)
+{
+    internal override bool Changes(Node node) => !Before.HasSameFormatting(((Paragraph)node).OwnedFormat);
+
+    internal override void Restore(Node node) => ((Paragraph)node).OwnedFormat.CopyFrom(Before);
 }
 
 internal sealed class RevisionTracking
 {
     private readonly string author;
     private readonly DateTime? date;
+
+    // Paragraphs added while tracking: new text, whose formatting is no change.
+    private readonly HashSet<Paragraph> added = new(ReferenceEqualityComparer.Instance);
 
     internal RevisionTracking(string author, DateTime? date)
     {
@@ -46,6 +72,10 @@ internal sealed class RevisionTracking
     {
         foreach (Run run in RunsOf(node))
             run.Revision ??= Mark(RevisionType.Insertion);
+        if (node is Paragraph paragraph)
+            added.Add(paragraph);
+        else if (node is CompositeNode composite)
+            added.UnionWith(composite.Matching(NodeType.Paragraph, true).Cast<Paragraph>());
     }
 
     // Removing a run marks it deleted, except text inserted under tracking,
@@ -69,22 +99,42 @@ internal sealed class RevisionTracking
     // deleted while tracking carries its formatting with it.
     internal void FormattingTaken(Run run)
     {
-        if (run.ParentNode is null || run.Revision is not null
-            || run.Document.FormatRecords?.ContainsKey(run) == true || Formats.DocxPropertyRevisions.MarksOf(run).Any())
-            return;
-        var before = new Font();
-        before.CopyFrom(run.FormattingView);
-        (run.Document.FormatRecords ??= new(ReferenceEqualityComparer.Instance)).Add(run, new RunFormatRecord(before, author, date ?? DateTime.Now));
+        if (run.Revision is null && Recordable(run))
+        {
+            var before = new Font();
+            before.CopyFrom(run.FormattingView);
+            Record(run, new RunFormatRecord(before, author, date ?? DateTime.Now));
+        }
     }
+
+    // The same for a paragraph's ParagraphFormat.
+    internal void FormattingTaken(Paragraph paragraph)
+    {
+        if (!added.Contains(paragraph) && Recordable(paragraph))
+        {
+            var before = new ParagraphFormat();
+            before.CopyFrom(paragraph.OwnedFormat);
+            Record(paragraph, new ParagraphFormatRecord(before, author, date ?? DateTime.Now));
+        }
+    }
+
+    // A node in the document that holds no record yet, neither made here nor
+    // read from the file.
+    private static bool Recordable(Node node) =>
+        node.ParentNode is not null && node.Document.FormatRecords?.ContainsKey(node) != true
+        && !Formats.DocxPropertyRevisions.MarksOf(node).Any();
+
+    private static void Record(Node node, FormatRecord record) =>
+        (node.Document.FormatRecords ??= new(ReferenceEqualityComparer.Instance)).Add(node, record);
 
     // A format change settled: accepting keeps the formatting, rejecting
     // puts the recorded one back.
-    internal static void SettleFormat(Run run, bool accept)
+    internal static void SettleFormat(Node node, bool accept)
     {
-        if (run.Document.FormatRecords is not { } records || !records.Remove(run, out RunFormatRecord? record))
+        if (node.Document.FormatRecords is not { } records || !records.Remove(node, out FormatRecord? record))
             return;
         if (!accept)
-            run.OwnedFont.CopyFrom(record.Before);
+            record.Restore(node);
     }
 
     internal static void CheckRemovable(Node node)

@@ -35,7 +35,7 @@ internal static class PageEstimator
                     size = System.Math.Max(size, ((Run)run).Font.Size);
                 double lineHeight = size * 1.2;
                 int perLine = System.Math.Max(1, (int)(TextWidth / (size * 0.5)));
-                y += paragraph.ParagraphFormat.SpaceBefore;
+                y += paragraph.OwnedFormat.SpaceBefore;
                 int visible = 0;
                 void EndLines()
                 {
@@ -65,7 +65,7 @@ internal static class PageEstimator
                         visible++;
                 }
                 EndLines();
-                y += paragraph.ParagraphFormat.SpaceAfter;
+                y += paragraph.OwnedFormat.SpaceAfter;
             }
         }
         return (pages, lines);

@@ -197,4 +197,41 @@ public class RevisionTrackingTests
         Assert.Equal(0, doc.Revisions.Count);
         Assert.Empty(Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!.Descendants(W + "rPrChange"));
     }
+
+    [Fact]
+    public void A_paragraph_formatting_change_is_recorded_as_the_properties_read_and_settled()
+    {
+        Document source = Paragraphs("right", "new");
+        First(source).ParagraphFormat.Alignment = ParagraphAlignment.Right;
+        Document doc = new(new System.IO.MemoryStream(SaveBytes(source, SaveFormat.Docx)));
+        doc.StartTrackRevisions("Ann", When);
+        Paragraph paragraph = First(doc);
+        paragraph.ParagraphFormat.Alignment = ParagraphAlignment.Center;
+        var added = new Paragraph(doc);
+        doc.FirstSection!.Body!.AppendChild(added);
+        added.AppendChild(new Run(doc, "added"));
+        added.ParagraphFormat.Alignment = ParagraphAlignment.Justify;  // a new paragraph's formatting is no change
+        doc.StopTrackRevisions();
+        Assert.Equal(new[] { (RevisionType.FormatChange, "right\r") },
+            doc.Revisions.Where(r => r.RevisionType == RevisionType.FormatChange).Select(r => (r.RevisionType, r.ParentNode.GetText())));
+        Assert.Same(paragraph, doc.Revisions[0].ParentNode);
+
+        // Saved with the settings as read; read back as the file's own record, and rejected there.
+        XElement pPrChange = Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!.Descendants(W + "pPrChange").Single();
+        Assert.Equal("right", (string?)pPrChange.Descendants(W + "jc").Single().Attribute(W + "val"));
+        Document again = Reload(doc);
+        Revision read = again.Revisions.Single(r => r.RevisionType == RevisionType.FormatChange);
+        read.Reject();
+        Assert.Equal(ParagraphAlignment.Right, First(again).ParagraphFormat.Alignment);
+
+        // Settled here: rejecting puts the alignment back, accepting keeps it; neither leaves a record.
+        doc.Revisions[0].Reject();
+        Assert.Equal(ParagraphAlignment.Right, paragraph.ParagraphFormat.Alignment);
+        Assert.DoesNotContain(doc.Revisions, r => r.RevisionType == RevisionType.FormatChange);
+        doc.StartTrackRevisions("Ann", When);
+        paragraph.ParagraphFormat.SpaceAfter = 12;
+        doc.AcceptAllRevisions();
+        Assert.Equal((ParagraphAlignment.Right, 12.0), (paragraph.ParagraphFormat.Alignment, paragraph.ParagraphFormat.SpaceAfter));
+        Assert.Empty(Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!.Descendants(W + "pPrChange"));
+    }
 }

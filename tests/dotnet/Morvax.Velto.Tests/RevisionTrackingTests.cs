@@ -234,4 +234,21 @@ public class RevisionTrackingTests
         Assert.Equal((ParagraphAlignment.Right, 12.0), (paragraph.ParagraphFormat.Alignment, paragraph.ParagraphFormat.SpaceAfter));
         Assert.Empty(Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!.Descendants(W + "pPrChange"));
     }
+
+    [Fact]
+    public void Formatting_changed_back_to_what_was_read_is_still_written_as_a_change()
+    {
+        // Bold before tracking, plain again while tracking: formatted as read,
+        // yet a change of what tracking started from.
+        Document doc = new(new System.IO.MemoryStream(SaveBytes(Paragraphs("plain", "other"), SaveFormat.Docx)));
+        Run run = (Run)First(doc).FirstChild!;
+        run.Font.Bold = true;
+        doc.StartTrackRevisions("Ann", When);
+        run.Font.Bold = false;
+        doc.StopTrackRevisions();
+        Assert.Equal(RevisionType.FormatChange, Assert.Single(doc.Revisions).RevisionType);
+        XElement rPrChange = Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!.Descendants(W + "rPrChange").Single();
+        Assert.Single(rPrChange.Descendants(W + "b"));
+        Assert.Equal(RevisionType.FormatChange, Assert.Single(Reload(doc).Revisions).RevisionType);
+    }
 }

@@ -411,12 +411,17 @@ internal static partial class DocxWriter
             this.styles = styles;
             defaultFont = source?.DefaultFont ?? new Font();
             formatRecords = doc.FormatRecords;
-            foreach (Node node in doc.Matching(NodeType.Any, true))
+            // Most documents have no notes or comments; walking every node to
+            // find none costs a large document several milliseconds.
+            if (doc.InlineStoriesMade)
             {
-                if (node is Notes.Footnote note)
-                    (note.FootnoteType == Notes.FootnoteType.Endnote ? endnoteNodes : footnoteNodes).Add(note);
-                else if (node is Comment comment)
-                    commentNodes.Add(comment);
+                foreach (Node node in doc.Matching(NodeType.Any, true))
+                {
+                    if (node is Notes.Footnote note)
+                        (note.FootnoteType == Notes.FootnoteType.Endnote ? endnoteNodes : footnoteNodes).Add(note);
+                    else if (node is Comment comment)
+                        commentNodes.Add(comment);
+                }
             }
             // A comment keeps its identifier, which its range marks name, unless
             // an earlier comment has it (a new comment made with the default).

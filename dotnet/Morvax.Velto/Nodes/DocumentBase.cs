@@ -31,6 +31,10 @@ public abstract class DocumentBase : CompositeNode
     // that a position remembered in a walk can tell it still holds.
     internal int StructureVersion;
 
+    // Whether a comment or note was ever made for this document: until one
+    // is, a save need not walk every node to find them.
+    internal bool InlineStoriesMade;
+
     // Set while edits are recorded as tracked revisions.
     internal RevisionTracking? Tracking { get; set; }
 

@@ -10,6 +10,7 @@ public abstract class InlineStory : CompositeNode
 {
     private protected InlineStory(DocumentBase doc) : base(doc)
     {
+        doc.InlineStoriesMade = true;
     }
 
     public Paragraph? FirstParagraph => (Paragraph?)GetChild(NodeType.Paragraph, 0, false);

@@ -8,6 +8,8 @@ import sys
 
 import pytest
 
+from conftest import run_python
+
 CATALOGUE = json.loads((pathlib.Path(__file__).parent / "data" / "catalogue.json").read_text())
 
 
@@ -93,3 +95,37 @@ def test_aliases_flags_and_empty_enumerations(mv):
     combined = options.REMOVE_UNUSED_REGIONS | options.REMOVE_EMPTY_PARAGRAPHS
     assert isinstance(combined, options)
     assert len(mv.xattr.QCt.__members__) == 0
+
+
+def test_class_members_outlive_full_collections():
+    # The bound classes' own dictionaries and the interpreter's descriptors in them are
+    # kept off the collector's lists; a member replaced after readying (a name with static
+    # and instance overloads) is freed through the interpreter's own deallocator, which a
+    # wrongly untracked object would crash. Every member must stay usable across full
+    # collections.
+    code = '''
+import enum, gc, sys, morvax.velto as mv
+plain = (type(str.join), type(int.real), type(object.__init__), staticmethod, type(len))
+classes = [v for name, m in sorted(sys.modules.items()) if name.startswith("morvax.velto")
+           for v in vars(m).values() if isinstance(v, type) and "_morvax_clr_host" in v.__dict__]
+members = {(c, k): v for c in classes for k, v in vars(c).items()}
+mixed = sum(type(v).__name__ == "_MixMethodDescrType" for v in members.values())
+for _ in range(3):
+    gc.collect()
+bad = [f"{c.__name__}.{k}" for (c, k), v in members.items() if vars(c)[k] is not v]
+for (c, k), v in members.items():
+    if isinstance(v, plain) and not isinstance(v, staticmethod) and getattr(v, "__objclass__", c) is not c:
+        bad.append(f"{c.__name__}.{k}: owner")
+    if isinstance(v, plain) and gc.is_tracked(v):
+        bad.append(f"{c.__name__}.{k}: tracked")
+doc = mv.Document()
+builder = mv.DocumentBuilder(doc)
+builder.writeln("kept")
+assert mv.Document._cast_to(doc) is not None and mv.Document._is_assignable(doc)
+assert doc.get_text().strip() == "kept" and "get_text" not in vars(mv.Document)
+print(len(classes), mixed, bad[:5])
+'''
+    result = run_python(code)
+    assert result.returncode == 0, result.stderr[-2000:]
+    count, mixed, bad = result.stdout.split(maxsplit=2)
+    assert int(count) >= 535 and int(mixed) > 0 and bad.strip() == "[]", result.stdout

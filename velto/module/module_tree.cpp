@@ -116,7 +116,7 @@ static int RegisterClass(PyObject* module, const api::ModuleSpec& spec, const ap
       continue;
     }
     PyRef descriptor = PyRef::steal(NewMixMethodDescr(type, definition, next));
-    if (!descriptor || PyDict_SetItemString(type->tp_dict, definition->ml_name, descriptor.get()) < 0) {
+    if (!descriptor || api::ReplaceBoundTypeMember(type, definition->ml_name, descriptor.get()) < 0) {
       ReportTypeInitError2(StartupCode::AddDescriptor, type->tp_name, definition->ml_name);
       return -1;
     }
@@ -161,7 +161,7 @@ static PyObject* CreateModule(const api::Catalogue& catalogue, int index) {
     }
   }
   for (int i = 0; i < spec.classCount; ++i) {
-    if (PyType_Ready(&spec.classes[i]->type->type) < 0) {
+    if (api::ReadyBoundType(*spec.classes[i]) < 0) {
       return ReportTypeInitError(StartupCode::ReadyType, spec.classes[i]->pythonName);
     }
   }

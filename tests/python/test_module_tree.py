@@ -122,6 +122,9 @@ for e in enums:
     for name, member in e.__members__.items():
         if e(member.value) is not member or member.__objclass__ is not e or gc.is_tracked(member):
             bad.append(f"{e.__name__}.{name}")
+own = ("_StaticMethodDescrType", "_InstanceMethodDescrType", "_FieldDescrType", "_MixMethodDescrType")
+for c in classes + enums:
+    bad += [f"{c.__name__}.{k}: tracked" for k, v in vars(c).items() if type(v).__name__ in own and gc.is_tracked(v)]
 if not gc.is_tracked(flag._value2member_map_) or flag(combination.value) is not combination:
     bad.append(f"{flag.__name__}: combination")
 for (c, k), v in members.items():

@@ -9,6 +9,7 @@
 #include "api/value_kinds.h"
 #include "interop/converters.h"
 #include "interop/datetime_values.h"
+#include "interop/descriptors.h"
 #include "interop/error_bridge.h"
 #include "interop/host_object.h"
 
@@ -643,59 +644,12 @@ void FillBoundType(const ClassBinding& binding) {
   type.tp_free = HostObjectFree;
 }
 
-namespace {
-
-// Whether an object in a bound type's dictionary is one of the interpreter's own
-// descriptors or functions, which refer to nothing but the type, their name and their
-// definition (a static method's wrapper also to its function).
-bool IsPlainClassMember(PyObject* value) {
-  PyTypeObject* type = Py_TYPE(value);
-  return type == &PyMethodDescr_Type || type == &PyGetSetDescr_Type || type == &PyWrapperDescr_Type ||
-         type == &PyMemberDescr_Type || type == &PyCFunction_Type || type == &PyStaticMethod_Type;
-}
-
-}  // namespace
-
-// A bound type is static and immutable: its dictionary and the descriptors in it live as
-// long as the process and are reachable from it throughout, so they are never garbage and
-// the cyclic collector has nothing to find in them. They are taken off its lists (about
-// 19,000 objects over every class), so that neither the collections during the import nor
-// any later full collection walks them. A dictionary that is given a tracked object again
-// is tracked again by the interpreter; nothing else changes.
+// A bound type is static and immutable: its dictionary lives as long as the process.
 int ReadyBoundType(const ClassBinding& binding) {
   PyTypeObject* type = &binding.type->type;
   if (PyType_Ready(type) < 0) return -1;
-  PyObject* dict = type->tp_dict;
-  Py_ssize_t position = 0;
-  PyObject *name, *value;
-  while (PyDict_Next(dict, &position, &name, &value)) {
-    if (!IsPlainClassMember(value)) continue;
-    if (Py_IS_TYPE(value, &PyStaticMethod_Type)) {
-      PyObject* function = PyStaticMethod_Type.tp_descr_get(value, nullptr, reinterpret_cast<PyObject*>(type));
-      if (function == nullptr) return -1;
-      if (PyCFunction_CheckExact(function) && PyObject_GC_IsTracked(function)) PyObject_GC_UnTrack(function);
-      Py_DECREF(function);
-    }
-    if (PyObject_GC_IsTracked(value)) PyObject_GC_UnTrack(value);
-  }
-  if (PyObject_GC_IsTracked(dict)) PyObject_GC_UnTrack(dict);
+  UntrackPermanentClassDict(type);
   return 0;
-}
-
-// The interpreter's descriptors expect to be tracked when they are freed: one taken off
-// the collector's lists above is put back on them before the dictionary lets it go.
-int ReplaceBoundTypeMember(PyTypeObject* type, const char* name, PyObject* value) {
-  PyObject* previous = PyDict_GetItemString(type->tp_dict, name);  // borrowed
-  if (previous != nullptr && IsPlainClassMember(previous) && !PyObject_GC_IsTracked(previous)) {
-    if (Py_IS_TYPE(previous, &PyStaticMethod_Type)) {
-      PyObject* function = PyStaticMethod_Type.tp_descr_get(previous, nullptr, reinterpret_cast<PyObject*>(type));
-      if (function == nullptr) return -1;
-      if (PyCFunction_CheckExact(function) && !PyObject_GC_IsTracked(function)) PyObject_GC_Track(function);
-      Py_DECREF(function);
-    }
-    PyObject_GC_Track(previous);
-  }
-  return PyDict_SetItemString(type->tp_dict, name, value);
 }
 
 }  // namespace morvax::api

@@ -69,11 +69,10 @@ inline const ClassBinding& BindingOf(PyTypeObject* type) { return *reinterpret_c
 
 // Fills the type object of a class from its binding (not yet readied).
 void FillBoundType(const ClassBinding& binding);
-// Readies a filled type (PyType_Ready): 0, or -1 with the interpreter's error.
+// Readies a filled type (PyType_Ready) and takes its dictionary off the cyclic collector's
+// lists (UntrackPermanentClassDict): 0, or -1 with the interpreter's error. A member it
+// readied is replaced through ReplacePermanentClassMember.
 int ReadyBoundType(const ClassBinding& binding);
-// Puts value under name in a readied bound type's dictionary, in place of what the
-// readying put there: 0, or -1 with the error.
-int ReplaceBoundTypeMember(PyTypeObject* type, const char* name, PyObject* value);
 
 // Shared slots and entry points used by the generated tables.
 PyObject* BoundNew(PyTypeObject* type, PyObject* args, PyObject* kwargs);

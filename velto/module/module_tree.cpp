@@ -116,7 +116,7 @@ static int RegisterClass(PyObject* module, const api::ModuleSpec& spec, const ap
       continue;
     }
     PyRef descriptor = PyRef::steal(NewMixMethodDescr(type, definition, next));
-    if (!descriptor || api::ReplaceBoundTypeMember(type, definition->ml_name, descriptor.get()) < 0) {
+    if (!descriptor || ReplacePermanentClassMember(type, definition->ml_name, descriptor.get()) < 0) {
       ReportTypeInitError2(StartupCode::AddDescriptor, type->tp_name, definition->ml_name);
       return -1;
     }

@@ -106,6 +106,7 @@ static int RegisterClass(PyObject* module, const api::ModuleSpec& spec, const ap
       ReportTypeInitError2(StartupCode::AddDescriptor, type->tp_name, definition->name);
       return -1;
     }
+    UntrackPermanentClassMember(descriptor.get(), type);  // as the readied members are
   }
   // A name with static and instance overloads comes as two adjacent definitions, the
   // static one first; the type readied only the first, and one descriptor serves both.
@@ -120,6 +121,7 @@ static int RegisterClass(PyObject* module, const api::ModuleSpec& spec, const ap
       ReportTypeInitError2(StartupCode::AddDescriptor, type->tp_name, definition->ml_name);
       return -1;
     }
+    UntrackPermanentClassMember(descriptor.get(), type);
   }
   PyType_Modified(type);
   if (PyModule_AddObjectRef(module, binding.simpleName, reinterpret_cast<PyObject*>(type)) < 0) {

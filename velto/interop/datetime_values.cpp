@@ -55,7 +55,7 @@ static uint32_t DayNumber(uint32_t year, uint32_t month, uint32_t day) {
 }
 
 // The date of a day number (days since 0001-01-01, at most that of 9999-12-31).
-static void CalendarDate(uint32_t dayNumber, DateTimeParts& parts) {
+[[gnu::always_inline]] static inline void CalendarDate(uint32_t dayNumber, DateTimeParts& parts) {
   const uint32_t n1 = 4 * (dayNumber + kDaysBeforeYearOne) + 3;
   const uint32_t century = n1 / 146097;
   const uint32_t n2 = n1 % 146097 | 3;  // 4 * (day within the century) + 3
@@ -229,7 +229,7 @@ static int LocalTicksAndOffset(PyObject* value, const DateTimeParts& parts, uint
 
 // The ticks of a datetime's own fields. The interpreter keeps them within 0001-01-01 and
 // 9999-12-31 and the times of a day, which all lie in the DateTime range: nothing to check.
-static uint64_t TicksOfDateTime(PyObject* value) {
+[[gnu::always_inline]] static inline uint64_t TicksOfDateTime(PyObject* value) {
   const uint32_t secondOfDay = (PyDateTime_DATE_GET_HOUR(value) * 60 + PyDateTime_DATE_GET_MINUTE(value)) * 60 +
                                PyDateTime_DATE_GET_SECOND(value);
   return TicksOfValid(PyDateTime_GET_YEAR(value), PyDateTime_GET_MONTH(value), PyDateTime_GET_DAY(value), secondOfDay,

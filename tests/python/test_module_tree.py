@@ -8,6 +8,8 @@ import sys
 
 import pytest
 
+from conftest import run_python
+
 CATALOGUE = json.loads((pathlib.Path(__file__).parent / "data" / "catalogue.json").read_text())
 
 
@@ -93,3 +95,51 @@ def test_aliases_flags_and_empty_enumerations(mv):
     combined = options.REMOVE_UNUSED_REGIONS | options.REMOVE_EMPTY_PARAGRAPHS
     assert isinstance(combined, options)
     assert len(mv.xattr.QCt.__members__) == 0
+
+
+def test_class_members_outlive_full_collections():
+    # The bound classes' own dictionaries and the interpreter's descriptors in them, and
+    # the enumeration classes' dictionaries, members and maps, are kept off the collector's
+    # lists; a member replaced after readying (a name with static and instance overloads)
+    # is freed through the interpreter's own deallocator, which a wrongly untracked object
+    # would crash. Everything must stay usable across full collections, and maps that take
+    # new flag combinations are tracked again.
+    code = '''
+import enum, gc, sys, morvax.velto as mv
+plain = (type(str.join), type(int.real), type(object.__init__), staticmethod, type(len))
+classes = [v for name, m in sorted(sys.modules.items()) if name.startswith("morvax.velto")
+           for v in vars(m).values() if isinstance(v, type) and "_morvax_clr_host" in v.__dict__]
+members = {(c, k): v for c in classes for k, v in vars(c).items()}
+enums = [v for name, m in sorted(sys.modules.items()) if name.startswith("morvax.velto")
+         for v in vars(m).values() if isinstance(v, type) and issubclass(v, enum.Enum)]
+flag = next(e for e in enums if issubclass(e, enum.IntFlag) and len([m for m in e if m.value]) >= 2)
+combination = flag(sum(m.value for m in list(flag)[:2]))
+mixed = sum(type(v).__name__ == "_MixMethodDescrType" for v in members.values())
+for _ in range(3):
+    gc.collect()
+bad = [f"{c.__name__}.{k}" for (c, k), v in members.items() if vars(c)[k] is not v]
+for e in enums:
+    for name, member in e.__members__.items():
+        if e(member.value) is not member or member.__objclass__ is not e or gc.is_tracked(member):
+            bad.append(f"{e.__name__}.{name}")
+own = ("_StaticMethodDescrType", "_InstanceMethodDescrType", "_FieldDescrType", "_MixMethodDescrType")
+for c in classes + enums:
+    bad += [f"{c.__name__}.{k}: tracked" for k, v in vars(c).items() if type(v).__name__ in own and gc.is_tracked(v)]
+if not gc.is_tracked(flag._value2member_map_) or flag(combination.value) is not combination:
+    bad.append(f"{flag.__name__}: combination")
+for (c, k), v in members.items():
+    if isinstance(v, plain) and not isinstance(v, staticmethod) and getattr(v, "__objclass__", c) is not c:
+        bad.append(f"{c.__name__}.{k}: owner")
+    if isinstance(v, plain) and gc.is_tracked(v):
+        bad.append(f"{c.__name__}.{k}: tracked")
+doc = mv.Document()
+builder = mv.DocumentBuilder(doc)
+builder.writeln("kept")
+assert mv.Document._cast_to(doc) is not None and mv.Document._is_assignable(doc)
+assert doc.get_text().strip() == "kept" and "get_text" not in vars(mv.Document)
+print(len(classes), mixed, bad[:5])
+'''
+    result = run_python(code)
+    assert result.returncode == 0, result.stderr[-2000:]
+    count, mixed, bad = result.stdout.split(maxsplit=2)
+    assert int(count) >= 535 and int(mixed) > 0 and bad.strip() == "[]", result.stdout

@@ -9,6 +9,7 @@
 #include "api/value_kinds.h"
 #include "interop/converters.h"
 #include "interop/datetime_values.h"
+#include "interop/descriptors.h"
 #include "interop/error_bridge.h"
 #include "interop/host_object.h"
 
@@ -641,6 +642,14 @@ void FillBoundType(const ClassBinding& binding) {
   // Instances are exactly a PyHostObject: their blocks are reused (HostObjectAlloc).
   type.tp_alloc = HostObjectAlloc;
   type.tp_free = HostObjectFree;
+}
+
+// A bound type is static and immutable: its dictionary lives as long as the process.
+int ReadyBoundType(const ClassBinding& binding) {
+  PyTypeObject* type = &binding.type->type;
+  if (PyType_Ready(type) < 0) return -1;
+  UntrackPermanentClassDict(type);
+  return 0;
 }
 
 }  // namespace morvax::api

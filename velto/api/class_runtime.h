@@ -69,6 +69,10 @@ inline const ClassBinding& BindingOf(PyTypeObject* type) { return *reinterpret_c
 
 // Fills the type object of a class from its binding (not yet readied).
 void FillBoundType(const ClassBinding& binding);
+// Readies a filled type (PyType_Ready) and takes its dictionary off the cyclic collector's
+// lists (UntrackPermanentClassDict): 0, or -1 with the interpreter's error. A member it
+// readied is replaced through ReplacePermanentClassMember.
+int ReadyBoundType(const ClassBinding& binding);
 
 // Shared slots and entry points used by the generated tables.
 PyObject* BoundNew(PyTypeObject* type, PyObject* args, PyObject* kwargs);

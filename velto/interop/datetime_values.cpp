@@ -55,7 +55,7 @@ static uint32_t DayNumber(uint32_t year, uint32_t month, uint32_t day) {
 }
 
 // The date of a day number (days since 0001-01-01, at most that of 9999-12-31).
-static void CalendarDate(uint32_t dayNumber, DateTimeParts& parts) {
+[[gnu::always_inline]] static inline void CalendarDate(uint32_t dayNumber, DateTimeParts& parts) {
   const uint32_t n1 = 4 * (dayNumber + kDaysBeforeYearOne) + 3;
   const uint32_t century = n1 / 146097;
   const uint32_t n2 = n1 % 146097 | 3;  // 4 * (day within the century) + 3
@@ -96,12 +96,9 @@ bool TicksFromParts(const DateTimeParts& parts, uint64_t* ticksAndKind) {
   return true;
 }
 
-DateTimeParts PartsFromTicks(uint64_t ticksAndKind) {
-  DateTimeParts parts;
-  parts.kind = static_cast<int32_t>(ticksAndKind >> 62);
-  // Ticks past the last DateTime (never from .NET) give a year past 9999, which the
-  // arithmetic still handles and Python refuses.
-  const uint64_t ticks = ticksAndKind & kTicksMask;
+// The date and time of day of a tick count (kind left as it is); inlined into both of its
+// callers, where the parts stay in registers.
+[[gnu::always_inline]] static inline void SplitTicks(uint64_t ticks, DateTimeParts& parts) {
   const uint64_t dayNumber = ticks / kTicksPerDay;
   CalendarDate(static_cast<uint32_t>(dayNumber), parts);
   // The time of day from the day's remainder: its seconds and the ticks within the second
@@ -114,6 +111,14 @@ DateTimeParts PartsFromTicks(uint64_t ticksAndKind) {
   parts.second = static_cast<int32_t>(secondOfDay - minuteOfDay * 60);
   parts.hour = static_cast<int32_t>(minuteOfDay / 60);
   parts.minute = static_cast<int32_t>(minuteOfDay - static_cast<uint32_t>(parts.hour) * 60);
+}
+
+DateTimeParts PartsFromTicks(uint64_t ticksAndKind) {
+  DateTimeParts parts;
+  parts.kind = static_cast<int32_t>(ticksAndKind >> 62);
+  // Ticks past the last DateTime (never from .NET) give a year past 9999, which the
+  // arithmetic still handles and Python refuses.
+  SplitTicks(ticksAndKind & kTicksMask, parts);
   return parts;
 }
 
@@ -224,7 +229,7 @@ static int LocalTicksAndOffset(PyObject* value, const DateTimeParts& parts, uint
 
 // The ticks of a datetime's own fields. The interpreter keeps them within 0001-01-01 and
 // 9999-12-31 and the times of a day, which all lie in the DateTime range: nothing to check.
-static uint64_t TicksOfDateTime(PyObject* value) {
+[[gnu::always_inline]] static inline uint64_t TicksOfDateTime(PyObject* value) {
   const uint32_t secondOfDay = (PyDateTime_DATE_GET_HOUR(value) * 60 + PyDateTime_DATE_GET_MINUTE(value)) * 60 +
                                PyDateTime_DATE_GET_SECOND(value);
   return TicksOfValid(PyDateTime_GET_YEAR(value), PyDateTime_GET_MONTH(value), PyDateTime_GET_DAY(value), secondOfDay,
@@ -284,6 +289,11 @@ static int TimeToUtc(PyObject* value, uint64_t* ticksAndKind) {
 int ConvertDateTime(PyObject* object, void* slot) {
   if (!DateTimeApi()) return 0;
   uint64_t* ticksAndKind = &static_cast<HostDateTime*>(slot)->ticksAndKind;
+  // The common case first: a plain naive datetime is its own fields' ticks, kind 0.
+  if (PyDateTime_CheckExact(object) && !_PyDateTime_HAS_TZINFO(object)) {
+    *ticksAndKind = TicksOfDateTime(object);
+    return 1;
+  }
   // datetime before its base class date.
   if (PyDateTime_Check(object)) return DateTimeToUtc(object, ticksAndKind);
   if (PyDate_Check(object)) return DateToTicks(object, ticksAndKind);
@@ -401,25 +411,31 @@ static PyObject* CheckedDateTime(const DateTimeParts& parts, PyObject* zone) {
 // padding of the naive layout, which the interpreter's allocation covers.
 static_assert(offsetof(PyDateTime_DateTime, fold) < sizeof(_PyDateTime_BaseDateTime));
 
-// A plain datetime of fields that PartsFromTicks gave for a tick count within the DateTime
-// range, so known to be valid: the object the constructor makes, made as it makes it (the
-// type's own allocation, then the packed fields of <datetime.h>), without re-checking every
-// field and the call through the interface. zone (borrowed) is null for a naive value.
-static PyObject* NewDateTime(const DateTimeParts& parts, PyObject* zone) {
+// A plain datetime of a tick count within the DateTime range, so of valid fields: the object
+// the constructor makes, made as it makes it (the type's own allocation, then the packed
+// fields of <datetime.h>), without re-checking every field and the call through the
+// interface. zone (borrowed) is null for a naive value.
+static PyObject* NewDateTime(uint64_t ticks, PyObject* zone) {
   PyTypeObject* type = PyDateTimeAPI->DateTimeType;
   const bool aware = zone != nullptr;
   auto* self = reinterpret_cast<PyDateTime_DateTime*>(type->tp_alloc(type, aware ? 1 : 0));
   if (self == nullptr) return nullptr;
   self->hashcode = -1;
   self->hastzinfo = aware ? 1 : 0;
+  DateTimeParts parts;
+  SplitTicks(ticks, parts);
   const auto year = static_cast<uint32_t>(parts.year), microsecond = static_cast<uint32_t>(parts.microsecond);
-  const unsigned char fields[_PyDateTime_DATETIME_DATASIZE] = {
-      static_cast<unsigned char>(year >> 8),        static_cast<unsigned char>(year),
-      static_cast<unsigned char>(parts.month),      static_cast<unsigned char>(parts.day),
-      static_cast<unsigned char>(parts.hour),       static_cast<unsigned char>(parts.minute),
-      static_cast<unsigned char>(parts.second),     static_cast<unsigned char>(microsecond >> 16),
-      static_cast<unsigned char>(microsecond >> 8), static_cast<unsigned char>(microsecond)};
-  std::memcpy(self->data, fields, sizeof fields);
+  unsigned char* data = self->data;
+  data[0] = static_cast<unsigned char>(year >> 8);
+  data[1] = static_cast<unsigned char>(year);
+  data[2] = static_cast<unsigned char>(parts.month);
+  data[3] = static_cast<unsigned char>(parts.day);
+  data[4] = static_cast<unsigned char>(parts.hour);
+  data[5] = static_cast<unsigned char>(parts.minute);
+  data[6] = static_cast<unsigned char>(parts.second);
+  data[7] = static_cast<unsigned char>(microsecond >> 16);
+  data[8] = static_cast<unsigned char>(microsecond >> 8);
+  data[9] = static_cast<unsigned char>(microsecond);
   self->fold = 0;
   if (aware) self->tzinfo = Py_NewRef(zone);
   return reinterpret_cast<PyObject*>(self);
@@ -433,13 +449,17 @@ static PyObject* DateTimeWithOffset(const DateTimeParts& parts, int64_t offsetTi
 
 PyObject* DateTimeResult(const HostDateTimeResult& value) {
   if (!DateTimeApi()) return nullptr;
+  const uint64_t ticks = value.ticksAndKind & kTicksMask;
+  const auto kind = static_cast<uint32_t>(value.ticksAndKind >> 62);
+  // Unspecified and UTC values within the range (every one .NET hands out) are made
+  // directly; ticks past the range go through the constructor, which refuses them.
+  if (kind <= 1 && ticks <= kMaxDateTimeTicks) return NewDateTime(ticks, kind == 1 ? PyDateTime_TimeZone_UTC : nullptr);
   const DateTimeParts parts = PartsFromTicks(value.ticksAndKind);
-  const bool inRange = (value.ticksAndKind & kTicksMask) <= kMaxDateTimeTicks;
-  switch (parts.kind) {
+  switch (kind) {
     case 0:
-      return inRange ? NewDateTime(parts, nullptr) : CheckedDateTime(parts, Py_None);
+      return CheckedDateTime(parts, Py_None);
     case 1:
-      return inRange ? NewDateTime(parts, PyDateTime_TimeZone_UTC) : CheckedDateTime(parts, PyDateTime_TimeZone_UTC);
+      return CheckedDateTime(parts, PyDateTime_TimeZone_UTC);
     default:  // local: the offset .NET found for that moment
       return DateTimeWithOffset(parts, value.offsetTicks);
   }

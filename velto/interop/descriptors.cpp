@@ -525,4 +525,72 @@ int ReadyDescriptorTypes() {
   return 0;
 }
 
+// ---------------------------------------------------------------------------------------
+// Members of classes that live as long as the process
+
+namespace {
+
+bool IsInterpreterMember(PyTypeObject* type) {
+  return type == &PyMethodDescr_Type || type == &PyGetSetDescr_Type || type == &PyWrapperDescr_Type ||
+         type == &PyMemberDescr_Type || type == &PyCFunction_Type || type == &PyStaticMethod_Type;
+}
+
+bool IsOwnDescriptor(PyTypeObject* type) {
+  return type == &FieldDescrType || type == &MixMethodDescrType || type == &InstanceMethodDescrType ||
+         type == &StaticMethodDescrType;
+}
+
+// The function a static method of the interpreter wraps (borrowed), or null.
+PyObject* WrappedFunction(PyObject* staticMethod, PyTypeObject* owner) {
+  PyObject* function = PyStaticMethod_Type.tp_descr_get(staticMethod, nullptr, reinterpret_cast<PyObject*>(owner));
+  if (function == nullptr) {
+    PyErr_Clear();
+    return nullptr;
+  }
+  Py_DECREF(function);  // the static method keeps it
+  return function;
+}
+
+// Untracks (track false) or tracks again (track true) a member and what it alone holds.
+void SetMemberTracking(PyObject* member, PyTypeObject* owner, bool track) {
+  auto set = [track](PyObject* object) {
+    if (object == nullptr || PyObject_GC_IsTracked(object) == track) return;
+    if (track) {
+      PyObject_GC_Track(object);
+    } else {
+      PyObject_GC_UnTrack(object);
+    }
+  };
+  PyTypeObject* type = Py_TYPE(member);
+  if (type == &PyStaticMethod_Type) {
+    PyObject* function = WrappedFunction(member, owner);
+    if (function != nullptr && PyCFunction_CheckExact(function)) set(function);
+  } else if (IsOwnDescriptor(type)) {
+    PyObject* held = AsDescr(member)->held;
+    if (held != nullptr && Py_IS_TYPE(held, &MethodObjectType)) set(held);
+  } else if (!IsInterpreterMember(type)) {
+    return;
+  }
+  set(member);
+}
+
+}  // namespace
+
+void UntrackPermanentClassDict(PyTypeObject* type) {
+  PyObject* dict = type->tp_dict;
+  if (dict == nullptr) return;
+  Py_ssize_t position = 0;
+  PyObject *name, *value;
+  while (PyDict_Next(dict, &position, &name, &value)) SetMemberTracking(value, type, false);
+  if (PyObject_GC_IsTracked(dict)) PyObject_GC_UnTrack(dict);
+}
+
+void UntrackPermanentClassMember(PyObject* member, PyTypeObject* owner) { SetMemberTracking(member, owner, false); }
+
+int ReplacePermanentClassMember(PyTypeObject* type, const char* name, PyObject* value) {
+  PyObject* previous = PyDict_GetItemString(type->tp_dict, name);  // borrowed
+  if (previous != nullptr) SetMemberTracking(previous, type, true);
+  return PyDict_SetItemString(type->tp_dict, name, value);
+}
+
 }  // namespace morvax

@@ -34,4 +34,18 @@ PyObject* NewMixMethodDescr(PyTypeObject* owner, PyMethodDef* staticDefinition, 
 // METH_STATIC. A non-null instance is kept alive by the result.
 PyObject* NewMethodObject(PyTypeObject* owner, PyMethodDef* definition, PyObject* instance);
 
+// The dictionary of a class that lives as long as the process (a static type, or a class
+// held for the process) and the descriptors and functions in it, the interpreter's and
+// these, are reachable throughout: never garbage. They are taken off the cyclic
+// collector's lists, so that neither the collections during the import nor any later full
+// collection walks them. The interpreter tracks a dictionary again when a tracked object
+// is put in it. Other values are left as they are.
+void UntrackPermanentClassDict(PyTypeObject* type);
+// The same for one value of such a dictionary.
+void UntrackPermanentClassMember(PyObject* member, PyTypeObject* owner);
+// Puts value under name in such a dictionary in place of a member untracked above, which
+// goes back on the collector's lists first: the interpreter's deallocators of descriptors
+// expect a tracked object. 0, or -1 with the error.
+int ReplacePermanentClassMember(PyTypeObject* type, const char* name, PyObject* value);
+
 }  // namespace morvax

@@ -106,6 +106,7 @@ static int RegisterClass(PyObject* module, const api::ModuleSpec& spec, const ap
       ReportTypeInitError2(StartupCode::AddDescriptor, type->tp_name, definition->name);
       return -1;
     }
+    UntrackPermanentClassMember(descriptor.get(), type);  // as the readied members are
   }
   // A name with static and instance overloads comes as two adjacent definitions, the
   // static one first; the type readied only the first, and one descriptor serves both.
@@ -116,10 +117,11 @@ static int RegisterClass(PyObject* module, const api::ModuleSpec& spec, const ap
       continue;
     }
     PyRef descriptor = PyRef::steal(NewMixMethodDescr(type, definition, next));
-    if (!descriptor || PyDict_SetItemString(type->tp_dict, definition->ml_name, descriptor.get()) < 0) {
+    if (!descriptor || ReplacePermanentClassMember(type, definition->ml_name, descriptor.get()) < 0) {
       ReportTypeInitError2(StartupCode::AddDescriptor, type->tp_name, definition->ml_name);
       return -1;
     }
+    UntrackPermanentClassMember(descriptor.get(), type);
   }
   PyType_Modified(type);
   if (PyModule_AddObjectRef(module, binding.simpleName, reinterpret_cast<PyObject*>(type)) < 0) {
@@ -161,7 +163,7 @@ static PyObject* CreateModule(const api::Catalogue& catalogue, int index) {
     }
   }
   for (int i = 0; i < spec.classCount; ++i) {
-    if (PyType_Ready(&spec.classes[i]->type->type) < 0) {
+    if (api::ReadyBoundType(*spec.classes[i]) < 0) {
       return ReportTypeInitError(StartupCode::ReadyType, spec.classes[i]->pythonName);
     }
   }

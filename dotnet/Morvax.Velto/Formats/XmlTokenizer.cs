@@ -349,12 +349,14 @@ internal sealed class XmlTokenizer
     }
 
     // Values are shared up to a count, so that a part of many distinct
-    // values cannot grow the table without end.
-    private const int MaxSharedValues = 4096, MaxSharedValueBytes = 32;
+    // values cannot grow the table without end.  Attribute values (style
+    // names, switches, measures) repeat up to a length; text repeats only
+    // when very short (a space between runs), longer text rarely does.
+    private const int MaxSharedValues = 4096, MaxSharedValueBytes = 32, MaxSharedTextBytes = 4;
 
-    private string ValueOf(ReadOnlySpan<byte> bytes)
+    private string ValueOf(ReadOnlySpan<byte> bytes, bool attribute)
     {
-        if (bytes.Length > MaxSharedValueBytes)
+        if (bytes.Length > (attribute ? MaxSharedValueBytes : MaxSharedTextBytes))
             return Encoding.UTF8.GetString(bytes);
         int hash = HashOf(bytes);
         if (values.Find(bytes, hash) is { } known)
@@ -750,7 +752,7 @@ internal sealed class XmlTokenizer
     {
         ReadOnlySpan<byte> span = data.AsSpan(start, end - start);
         if (!escaped)
-            return ValueOf(span);
+            return ValueOf(span, attribute);
         StringBuilder text = decoded.Clear();
         while (span.Length > 0)
         {

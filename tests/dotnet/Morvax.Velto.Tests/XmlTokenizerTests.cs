@@ -178,10 +178,11 @@ public class XmlTokenizerTests
         // inside, an empty root-level comment, a BOM.
         $"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<!---->\n<?pi data?>"
         + $"<w:document xmlns:w=\"{W}\">x<!-- a - b -->y<?x?>z</w:document>\n<!-- end -->\n",
-        // Wide characters in names, text and values; a value of exactly
-        // the length that values are shared to, ending in a wide character.
+        // Wide characters in names, text and values; values and text
+        // around the lengths they are shared to, ending in wide characters.
         $"<w:document xmlns:w=\"{W}\" xmlns:ü=\"urn:ü\"><ü:élément ü:ä=\"{new string('a', 30)}é\">日本語\U0001F600</ü:élément>"
-        + $"<w:t>{new string('b', 31)}é</w:t><w:t>{new string('c', 32)}</w:t><w:t> </w:t><w:t> </w:t></w:document>",
+        + $"<w:t>{new string('b', 31)}é</w:t><w:t>{new string('c', 32)}</w:t><w:t> </w:t><w:t> </w:t>"
+        + "<w:t>aé</w:t><w:t>abé</w:t><w:t>abcé</w:t><w:t>\U0001F600</w:t><w:t>a\U0001F600</w:t></w:document>",
         // Spaces around '=' and before the end of tags.
         $"<w:document  xmlns:w = \"{W}\" ><w:p w:a = 'x' ></w:p ><w:q\n/></w:document\n>",
         // Deep and empty-bodied.

@@ -172,7 +172,7 @@ internal sealed class XmlTokenizer
         DeclaresNamespaces = scopes.Count != scopeMark;
         NamespaceUri = Resolve(element, start);
         ResolveAttributes();
-        open.Push(new OpenElement(element, start + 1, scopeMark));
+        open.Push(new OpenElement(element, scopeMark));
         name = element;
         Kind = XmlToken.Element;
         IsEmptyElement = empty;
@@ -512,7 +512,11 @@ internal sealed class XmlTokenizer
     // that changes with every push and pop lets a name keep its URI.
     private sealed class ScopeStack
     {
-        private (string Prefix, string Uri)[] bindings = new (string, string)[32];
+        // Each binding with the index of the binding of the same prefix it
+        // hides (-1 for none), and each prefix's innermost binding, so that
+        // a lookup does not walk the stack (a part may declare thousands).
+        private (string Prefix, string Uri, int Hidden)[] bindings = new (string, string, int)[32];
+        private readonly Dictionary<string, int> innermost = new(StringComparer.Ordinal);
         public int Count;
         public int Version;
 
@@ -520,25 +524,25 @@ internal sealed class XmlTokenizer
         {
             if (Count == bindings.Length)
                 Array.Resize(ref bindings, bindings.Length * 2);
-            bindings[Count++] = (prefix, uri);
+            bindings[Count] = (prefix, uri, innermost.TryGetValue(prefix, out int hidden) ? hidden : -1);
+            innermost[prefix] = Count++;
             Version++;
         }
 
         public void PopTo(int count)
         {
-            Count = count;
+            while (Count > count)
+            {
+                (string prefix, _, int hidden) = bindings[--Count];
+                if (hidden < 0)
+                    innermost.Remove(prefix);
+                else
+                    innermost[prefix] = hidden;
+            }
             Version++;
         }
 
-        public string? Lookup(string prefix)
-        {
-            for (int i = Count - 1; i >= 0; i--)
-            {
-                if (bindings[i].Prefix == prefix)
-                    return bindings[i].Uri;
-            }
-            return null;
-        }
+        public string? Lookup(string prefix) => innermost.TryGetValue(prefix, out int at) ? bindings[at].Uri : null;
 
         // Each prefix's innermost binding; an undeclared default namespace
         // is left out, as is the xml prefix.
@@ -574,20 +578,8 @@ internal sealed class XmlTokenizer
 
     // --- Open elements -------------------------------------------------
 
-    private readonly struct OpenElement
-    {
-        public readonly QName QName;
-        public readonly int NameAt;
-        // The scope stack's count before the element's declarations.
-        public readonly int ScopeMark;
-
-        public OpenElement(QName name, int nameAt, int scopeMark)
-        {
-            QName = name;
-            NameAt = nameAt;
-            ScopeMark = scopeMark;
-        }
-    }
+    // ScopeMark: the scope stack's count before the element's declarations.
+    private readonly record struct OpenElement(QName QName, int ScopeMark);
 
     private sealed class ElementStack
     {

@@ -167,6 +167,10 @@ public class XmlTokenizerTests
         // an attribute prefix bound only on its own element.
         $"<w:document xmlns:w=\"{W}\"><w:body xmlns:w=\"urn:inner\"><w:p xmlns=\"urn:default\"><r q:x=\"1\" xmlns:q=\"urn:q\"/>"
         + "<s xmlns=\"\"/></w:p></w:body><w:after/></w:document>",
+        // One prefix bound three levels deep, each level's siblings after
+        // it back in the outer binding.
+        $"<w:document xmlns:w=\"{W}\"><w:a xmlns:w=\"urn:1\"><w:b xmlns:w=\"urn:2\"><w:c xmlns:w=\"urn:3\" w:v=\"3\"/><w:c w:v=\"2\"/></w:b>"
+        + "<w:b w:v=\"1\"/></w:a><w:a w:v=\"0\"/></w:document>",
         // A root in a default namespace; an unprefixed attribute has none.
         $"<document xmlns=\"{W}\" val=\"1\"><body><p/></body></document>",
         // White space kept in text, line breaks of every kind normalised,

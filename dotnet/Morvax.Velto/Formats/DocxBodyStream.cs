@@ -1,6 +1,6 @@
-// The main part read with a streaming XML reader rather than the SDK's
-// element tree, which costs many times more time and memory on a large
-// document.  Paragraphs of plain runs (text, tabs, breaks), tables, rows and
+// The main part read with a streaming tokenizer over its UTF-8 bytes
+// (XmlTokenizer) rather than the SDK's element tree, which costs many times
+// more time and memory on a large document.  Paragraphs of plain runs (text, tabs, breaks), tables, rows and
 // cells become nodes straight from the reader, each keeping its markup as
 // RawMarkup (a slice of the part's text).  A paragraph holding anything else
 // (fields, links, bookmarks, notes, drawings, revisions...) and whatever else
@@ -11,7 +11,6 @@
 using System;
 using System.IO;
 using System.Text;
-using System.Xml;
 using DocumentFormat.OpenXml;
 using DocumentFormat.OpenXml.Packaging;
 using Morvax.Velto.Tables;
@@ -21,19 +20,6 @@ namespace Morvax.Velto.Formats;
 
 internal static partial class DocxReader
 {
-    // No DTD, no resolver: an entity bomb or an external entity fails as
-    // malformed XML before anything is expanded or fetched.
-    private static readonly XmlReaderSettings StreamSettings = new()
-    {
-        DtdProcessing = DtdProcessing.Prohibit,
-        XmlResolver = null,
-        IgnoreComments = true,
-        IgnoreProcessingInstructions = true,
-        MaxCharactersInDocument = PackageLimits.MaxPartBytes,
-    };
-
-    private const string XmlnsNamespace = "http://www.w3.org/2000/xmlns/";
-
     // A part's bytes as the streaming reader takes them: UTF-8, as nearly
     // every part is, kept as they are; a part in UTF-16 (by its byte order
     // mark) or with bytes that are not UTF-8 is decoded as before (invalid
@@ -69,14 +55,12 @@ internal static partial class DocxReader
 
     private sealed partial class BodyReader
     {
-        private XmlReader reader = null!;
-        private IXmlLineInfo lineInfo = null!;
-        // The part's UTF-8 bytes, which the reader reads decoded and markup
-        // is cut from.
+        // No DTD is read, so no entity is expanded or fetched: a part that
+        // has one fails as malformed XML.
+        private XmlTokenizer reader = null!;
+        // The part's UTF-8 bytes, which the reader reads and markup is cut
+        // from.
         private byte[] part = Array.Empty<byte>();
-        // Where each line of the part starts, in bytes: the reader reports
-        // positions as lines and columns (columns in chars).
-        private int[] lineStarts = Array.Empty<int>();
         private NamespaceScope scope = null!;
         private Func<string, string?> attribute = null!;
 
@@ -89,21 +73,16 @@ internal static partial class DocxReader
             part = Utf8Of(bytes);
             Part = part;
             int bom = part.AsSpan().StartsWith(Utf8Bom) ? Utf8Bom.Length : 0;
-            lineStarts = LineStarts(part, bom);
-            // Decoded as it is read, a buffer at a time: UTF-8 whatever the
-            // declaration says, as the part's own bytes are.
-            var decoded = new StreamReader(new MemoryStream(part, bom, part.Length - bom, writable: false),
-                new UTF8Encoding(false), detectEncodingFromByteOrderMarks: false, bufferSize: 1 << 16);
-            using XmlReader xml = XmlReader.Create(decoded, StreamSettings);
+            // UTF-8 whatever the declaration says, as the part's own bytes are.
+            var xml = new XmlTokenizer(part, bom);
             reader = xml;
-            lineInfo = (IXmlLineInfo)xml;
             attribute = name => reader.GetAttribute(name, WordMl.W);
             xml.MoveToContent();
-            if (xml.NodeType != XmlNodeType.Element || xml.LocalName != "document" || xml.NamespaceURI != WordMl.W)
+            if (xml.Kind != XmlToken.Element || xml.LocalName != "document" || xml.NamespaceUri != WordMl.W)
                 return null;
             scope = ScopeHere();
             int rootStart = ElementStart();
-            int rootTagEnd = TagEnd(rootStart);
+            int rootTagEnd = TagEnd();
             var root = new StringBuilder();
             AppendMarkup(root, rootStart, rootTagEnd);
             StartSection();
@@ -119,14 +98,14 @@ internal static partial class DocxReader
                         // The body's start tag, closed at once: its content
                         // is the tree's.
                         int bodyStart = ElementStart();
-                        int bodyTagEnd = TagEnd(bodyStart);
+                        int bodyTagEnd = TagEnd();
                         bool empty = xml.IsEmptyElement;
                         AppendMarkup(root, bodyStart, bodyTagEnd - (empty ? 0 : 1)).Append(empty ? "" : "/>");
                         if (!empty)
                         {
                             closed = ReadBodyStream();
-                            // On the body's end tag: its '<' is two chars before the name.
-                            BodyContent = Slice(bodyTagEnd, Offset() - 2, MarkupParent.Body);
+                            // On the body's end tag.
+                            BodyContent = Slice(bodyTagEnd, reader.TokenStart, MarkupParent.Body);
                         }
                     }
                     else
@@ -137,6 +116,11 @@ internal static partial class DocxReader
                 }
                 root.Append("</").Append(rootName).Append('>');
             }
+            // Past the root only comments, processing instructions and white
+            // space may stand: anything else makes the part malformed.
+            while (xml.Read())
+            {
+            }
             Finish(closed);
             return new W.Document(root.ToString());
         }
@@ -145,7 +129,7 @@ internal static partial class DocxReader
         private bool ReadBodyStream()
         {
             NamespaceScope outer = scope;
-            if (DeclaresNamespaces())
+            if (reader.DeclaresNamespaces)
                 scope = ScopeHere();
             bool closed = false;
             int depth = reader.Depth;
@@ -186,7 +170,7 @@ internal static partial class DocxReader
             int start = ElementStart();
             int depth = reader.Depth;
             NamespaceScope outer = scope;
-            if (DeclaresNamespaces())
+            if (reader.DeclaresNamespaces)
                 scope = ScopeHere();
             var paragraph = new Paragraph(doc);
             ParagraphReading reading = paragraphReading.Start(paragraph);
@@ -209,7 +193,7 @@ internal static partial class DocxReader
             if (plain)
             {
                 reading.Begin(this);
-                int end = reader.IsEmptyElement ? TagEnd(start) : EndTagEnd();
+                int end = TagEnd();
                 scope = outer;
                 ReadListFormat(paragraph.ListFormat, reading.StyleId, reading.NumId, reading.Level);
                 ParagraphFormat snapshot = paragraphFormats.Snapshot(paragraph.ParagraphFormat);
@@ -220,7 +204,7 @@ internal static partial class DocxReader
             // What was read of it is dropped; nothing else saw it.
             SkipTo(depth);
             scope = outer;
-            var p = (W.Paragraph)Materialise((start, EndTagEnd()), parent);
+            var p = (W.Paragraph)Materialise((start, TagEnd()), parent);
             ends = p.ParagraphProperties?.SectionProperties;
             return ReadParagraph(p);
         }
@@ -281,7 +265,7 @@ internal static partial class DocxReader
             bool first = true;
             while (NextChild(depth))
             {
-                if (reader.NamespaceURI == WordMl.W)
+                if (reader.NamespaceUri == WordMl.W)
                 {
                     switch (reader.LocalName)
                     {
@@ -341,7 +325,7 @@ internal static partial class DocxReader
                 bool first = true;
                 while (NextChild(depth))
                 {
-                    if (reader.NamespaceURI != WordMl.W)
+                    if (reader.NamespaceUri != WordMl.W)
                         return false;
                     switch (reader.LocalName)
                     {
@@ -379,7 +363,7 @@ internal static partial class DocxReader
                     first = false;
                 }
             }
-            int end = reader.IsEmptyElement ? TagEnd(start) : EndTagEnd();
+            int end = TagEnd();
             var run = new Run(doc, piece ?? text.ToString());
             run.ShareFormatting(font);
             run.Origin = new RunOrigin(part, start, end - start, scope, font, run.Text);
@@ -429,7 +413,7 @@ internal static partial class DocxReader
             bool first = true;
             while (NextChild(depth))
             {
-                if (reader.NamespaceURI == WordMl.W)
+                if (reader.NamespaceUri == WordMl.W)
                 {
                     if (reader.LocalName == "rStyle")
                     {
@@ -481,10 +465,9 @@ internal static partial class DocxReader
             if (reader.IsEmptyElement)
                 return;
             int depth = reader.Depth;
-            while (Read() && !(reader.NodeType == XmlNodeType.EndElement && reader.Depth == depth))
+            while (Read() && !(reader.Kind == XmlToken.EndElement && reader.Depth == depth))
             {
-                if (reader.NodeType is XmlNodeType.Text or XmlNodeType.CDATA or XmlNodeType.Whitespace
-                    or XmlNodeType.SignificantWhitespace)
+                if (reader.Kind == XmlToken.Text)
                     AppendPiece(reader.Value);
             }
         }
@@ -544,7 +527,7 @@ internal static partial class DocxReader
             int depth = reader.Depth;
             while (NextChild(depth))
             {
-                if (reader.NamespaceURI == WordMl.W)
+                if (reader.NamespaceUri == WordMl.W)
                     read(reader.LocalName);
                 Consume();
             }
@@ -556,7 +539,7 @@ internal static partial class DocxReader
         // its text.
         private KeptBlock KeptHere(MarkupParent parent)
         {
-            bool textless = reader.IsEmptyElement && reader.NamespaceURI == WordMl.W && IsTextlessMark(reader.LocalName);
+            bool textless = reader.IsEmptyElement && reader.NamespaceUri == WordMl.W && IsTextlessMark(reader.LocalName);
             (int start, int end) = SkipElement();
             RawMarkup markup = Slice(start, end, parent);
             return textless ? new KeptBlock(doc, markup, string.Empty) : Kept(markup.Element);
@@ -582,24 +565,23 @@ internal static partial class DocxReader
         {
             NamespaceScope outer = scope;
             int start = ElementStart();
-            int tagEnd = TagEnd(start);
+            int tagEnd = TagEnd();
             var markup = new StringBuilder();
             AppendMarkup(markup, start, tagEnd);
             bool empty = reader.IsEmptyElement;
             if (!empty)
             {
                 string name = reader.Name;
-                if (DeclaresNamespaces())
+                if (reader.DeclaresNamespaces)
                     scope = ScopeHere();
                 int depth = reader.Depth;
                 var taken = new bool[propertyNames.Length];
                 while (NextChild(depth))
                 {
-                    int index = reader.NamespaceURI == WordMl.W ? Array.IndexOf(propertyNames, reader.LocalName) : -1;
+                    int index = reader.NamespaceUri == WordMl.W ? Array.IndexOf(propertyNames, reader.LocalName) : -1;
                     if (index >= 0)
                     {
                         int childStart = ElementStart();
-                        bool hasContent = !reader.IsEmptyElement;
                         bool first = !taken[index];
                         taken[index] = true;
                         if (first && index == propertyNames.Length - 1)
@@ -607,7 +589,7 @@ internal static partial class DocxReader
                         Consume();
                         if (!first)
                             continue;
-                        int childEnd = hasContent ? EndTagEnd() : TagEnd(childStart);
+                        int childEnd = TagEnd();
                         AppendMarkup(markup, childStart, childEnd);
                     }
                     else if (child() is { } node)
@@ -618,7 +600,7 @@ internal static partial class DocxReader
                 markup.Append("</").Append(name).Append('>');
             }
             scope = outer;
-            int end = empty ? tagEnd : EndTagEnd();
+            int end = empty ? tagEnd : TagEnd();
             whole = Slice(start, end, parent);
             head = new RawMarkup(markup.ToString(), 0, markup.Length, scope, parent);
         }
@@ -650,7 +632,7 @@ internal static partial class DocxReader
 
         private char[] decodeBuffer = new char[1024];
 
-        private bool IsW(string localName) => reader.LocalName == localName && reader.NamespaceURI == WordMl.W;
+        private bool IsW(string localName) => reader.LocalName == localName && reader.NamespaceUri == WordMl.W;
 
         // Moves to the next child element of the element at depth, over
         // text and whitespace between elements; false at the element's end.
@@ -658,9 +640,9 @@ internal static partial class DocxReader
         {
             while (Read())
             {
-                if (reader.NodeType == XmlNodeType.Element && reader.Depth == depth + 1)
+                if (reader.Kind == XmlToken.Element && reader.Depth == depth + 1)
                     return true;
-                if (reader.NodeType == XmlNodeType.EndElement && reader.Depth == depth)
+                if (reader.Kind == XmlToken.EndElement && reader.Depth == depth)
                     return false;
             }
             return false;
@@ -682,14 +664,14 @@ internal static partial class DocxReader
         // element itself when empty).
         private void Consume()
         {
-            if (reader.NodeType == XmlNodeType.Element && !reader.IsEmptyElement)
+            if (reader.Kind == XmlToken.Element && !reader.IsEmptyElement)
                 SkipTo(reader.Depth);
         }
 
         // Reads on to the end of the element at depth that the reader is in.
         private void SkipTo(int depth)
         {
-            while (!(reader.NodeType == XmlNodeType.EndElement && reader.Depth == depth) && Read())
+            while (!(reader.Kind == XmlToken.EndElement && reader.Depth == depth) && Read())
             {
             }
         }
@@ -699,120 +681,19 @@ internal static partial class DocxReader
         private (int Start, int End) SkipElement()
         {
             int start = ElementStart();
-            if (reader.IsEmptyElement)
-                return (start, TagEnd(start));
             Consume();
-            return (start, EndTagEnd());
+            return (start, TagEnd());
         }
 
-        // The reader's position as an offset into the part (the first byte
-        // of a name).  The reader counts columns in chars; positions are
-        // asked for in the order the reader reaches them, so the count goes
-        // on from the last position asked for on the same line.
-        private int Offset()
-        {
-            int line = lineInfo.LineNumber - 1, column = lineInfo.LinePosition - 1;
-            if (line != cursorLine || column < cursorColumn)
-                (cursorLine, cursorColumn, cursorOffset) = (line, 0, lineStarts[line]);
-            cursorOffset = Utf8Position.Advance(part, cursorOffset, column - cursorColumn);
-            cursorColumn = column;
-            return cursorOffset;
-        }
-
-        private int cursorLine = -1, cursorColumn, cursorOffset;
-
-        // Where the start tag the reader is on begins ('<').
-        private int ElementStart() => Offset() - 1;
+        // Where the token the reader is on begins ('<').
+        private int ElementStart() => reader.TokenStart;
 
         // Just past the end tag the reader is on.
-        private int EndTagEnd()
-        {
-            int from = Offset();
-            return from + part.AsSpan(from).IndexOf((byte)'>') + 1;
-        }
+        private int TagEnd() => reader.TokenEnd;
 
-        // Just past the start tag that begins at start: its first '>' outside
-        // an attribute value.
-        private int TagEnd(int start)
-        {
-            int at = start;
-            while (at < part.Length)
-            {
-                int next = part.AsSpan(at).IndexOfAny((byte)'"', (byte)'\'', (byte)'>');
-                if (next < 0)
-                    break;
-                at += next;
-                if (part[at] == '>')
-                    return at + 1;
-                // Past the attribute value the quote opens.
-                int close = part.AsSpan(at + 1).IndexOf(part[at]);
-                if (close < 0)
-                    break;
-                at += close + 2;
-            }
-            throw new XmlException("A start tag does not end.");
-        }
+        // Just past the start tag that begins at start, which the reader is on.
+        private int TagEnd(int start) => reader.TokenEnd;
 
-        // Line breaks as XML counts them: CR LF, CR or LF.
-        private static int[] LineStarts(byte[] part, int from)
-        {
-            var starts = new System.Collections.Generic.List<int> { from };
-            for (int i = from; i < part.Length; i++)
-            {
-                int next = part.AsSpan(i).IndexOfAny((byte)'\r', (byte)'\n');
-                if (next < 0)
-                    break;
-                i += next;
-                if (part[i] == '\r' && i + 1 < part.Length && part[i + 1] == '\n')
-                    i++;
-                starts.Add(i + 1);
-            }
-            return starts.ToArray();
-        }
-
-        private bool DeclaresNamespaces()
-        {
-            if (!reader.HasAttributes)
-                return false;
-            bool declares = false;
-            while (!declares && reader.MoveToNextAttribute())
-                declares = reader.NamespaceURI == XmlnsNamespace;
-            reader.MoveToElement();
-            return declares;
-        }
-
-        private NamespaceScope ScopeHere() =>
-            new(((IXmlNamespaceResolver)reader).GetNamespacesInScope(XmlNamespaceScope.ExcludeXml));
-    }
-}
-
-// Offsets in UTF-8 bytes from counts of UTF-16 chars, which is how an XML
-// reader reports columns: a character of one to three bytes is one char, one
-// of four bytes (outside the BMP) two.
-internal static class Utf8Position
-{
-    // The offset count chars on from the byte offset at, in valid UTF-8.
-    public static int Advance(byte[] utf8, int at, int count)
-    {
-        while (count > 0 && at < utf8.Length)
-        {
-            ReadOnlySpan<byte> ahead = utf8.AsSpan(at, System.Math.Min(count, utf8.Length - at));
-            int ascii = ahead.IndexOfAnyExceptInRange((byte)0, (byte)0x7F);
-            if (ascii < 0)
-            {
-                at += ahead.Length;
-                count -= ahead.Length;
-                continue;
-            }
-            at += ascii;
-            count -= ascii;
-            if (count == 0)
-                break;
-            byte lead = utf8[at];
-            int length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-            at += length;
-            count -= length == 4 ? 2 : 1;
-        }
-        return System.Math.Min(at, utf8.Length);
+        private NamespaceScope ScopeHere() => new(reader.NamespacesInScope());
     }
 }

@@ -1,8 +1,8 @@
 // A main part whose body comes back unchanged keeps its stored bytes on
 // saving; any change to a block, the blocks' order or the section writes it
 // anew, with the change.  The body is read straight from the part's UTF-8
-// bytes: positions after wide characters, parts in UTF-16 and parts with
-// bytes that are not UTF-8 read as before.
+// bytes: parts in UTF-16 and parts with bytes that are not UTF-8 read as
+// before.
 using System;
 using System.Collections.Generic;
 using System.IO;
@@ -229,27 +229,6 @@ public class DocxUnchangedBodyTests
         public UnderstatedStream(byte[] content, long told) : base(content) => this.told = told;
 
         public override long Length => told;
-    }
-
-    // Offsets from char counts: every char boundary of a text of one- to
-    // four-byte characters lands where the encoder puts it.
-    [Fact]
-    public void CharCountsBecomeUtf8Offsets()
-    {
-        string text = "a\u00e9\u20ac\U0001F600b" + new string('x', 40) + "\U0001F600\u00e9" + new string('y', 70) + "\u20ac";
-        byte[] utf8 = Encoding.UTF8.GetBytes(text);
-        for (int from = 0; from <= text.Length; from++)
-        {
-            if (from < text.Length && char.IsLowSurrogate(text[from]))
-                continue;
-            int fromByte = Encoding.UTF8.GetByteCount(text[..from]);
-            for (int to = from; to <= text.Length; to++)
-            {
-                if (to < text.Length && char.IsLowSurrogate(text[to]))
-                    continue;
-                Assert.Equal(Encoding.UTF8.GetByteCount(text[..to]), Utf8Position.Advance(utf8, fromByte, to - from));
-            }
-        }
     }
 
     // The writer asks whether a paragraph's formatting is as read through

@@ -7,6 +7,7 @@ using System;
 using System.Collections;
 using System.Collections.Generic;
 using System.Linq;
+using System.Runtime.CompilerServices;
 
 namespace Morvax.WrpGen.Interop
 {
@@ -431,6 +432,7 @@ namespace Morvax.WrpGen.Interop
         /// call back into native code; any other item as the Python object Item builds
         /// (Kind 2, a new reference, null for None).
         /// </summary>
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
         internal static int MoveNext(IEnumerator enumerator, ItemRef* outItem)
         {
             object? item;

@@ -11,6 +11,7 @@
 using System;
 using System.Collections;
 using System.Linq;
+using System.Runtime.CompilerServices;
 using System.Runtime.InteropServices;
 
 namespace Morvax.WrpGen.Interop
@@ -338,21 +339,12 @@ namespace Morvax.WrpGen.Interop
 
         // An enumerator that GetEnumerator issued needs no type test; any other is tested
         // here, written out: through the generic Of it takes a run-time lookup per item.
-        private static IEnumerator EnumeratorOf(uint handle) =>
-            HandleTable.EnumeratorAt(handle) ?? HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        internal static IEnumerator EnumeratorOf(uint handle) =>
+            HandleTable.EnumeratorAt(handle) ?? OtherEnumeratorOf(handle);
 
-        internal static int MoveNextRef(uint handle, ItemRef* outItem)
-        {
-            try
-            {
-                return ContainerOps.MoveNext(EnumeratorOf(handle), outItem);
-            }
-            catch (Exception e)
-            {
-                ErrorBridge.Report(e);
-                return -1;
-            }
-        }
+        private static IEnumerator OtherEnumeratorOf(uint handle) =>
+            HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
 
         internal static int TypeOf<T>(uint* outHandle)
         {
@@ -469,8 +461,20 @@ namespace Morvax.WrpGen.Interop
 
         // After the class's own entries, so that their slot order stays as it is: MoveNext
         // for a caller that wraps .NET objects itself (ContainerOps.MoveNext with ItemRef).
+        // The step of every untyped walk: it catches here, around the step compiled in.
         [UnmanagedCallersOnly]
-        public static int MoveNextRef(uint handle, ItemRef* outItem) => ContainerEntries.MoveNextRef(handle, outItem);
+        public static int MoveNextRef(uint handle, ItemRef* outItem)
+        {
+            try
+            {
+                return ContainerOps.MoveNext(ContainerEntries.EnumeratorOf(handle), outItem);
+            }
+            catch (Exception e)
+            {
+                ErrorBridge.Report(e);
+                return -1;
+            }
+        }
     }
 
     /// <summary>Entry points over an IEnumerable.</summary>

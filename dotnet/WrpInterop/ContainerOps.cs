@@ -7,7 +7,6 @@ using System;
 using System.Collections;
 using System.Collections.Generic;
 using System.Linq;
-using System.Runtime.CompilerServices;
 
 namespace Morvax.WrpGen.Interop
 {
@@ -432,7 +431,6 @@ namespace Morvax.WrpGen.Interop
         /// call back into native code; any other item as the Python object Item builds
         /// (Kind 2, a new reference, null for None).
         /// </summary>
-        [MethodImpl(MethodImplOptions.AggressiveInlining)]
         internal static int MoveNext(IEnumerator enumerator, ItemRef* outItem)
         {
             object? item;

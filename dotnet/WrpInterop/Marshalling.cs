@@ -629,7 +629,6 @@ namespace Morvax.WrpGen.Interop
         /// The type key of o when PyObject would wrap it as the type it wrapped last
         /// (no handle issued), else 0.
         /// </summary>
-        [MethodImpl(MethodImplOptions.AggressiveInlining)]
         internal static uint WrappedLastKey(object? o)
         {
             TypeAndKey? lastWrapped = s_lastWrapped;

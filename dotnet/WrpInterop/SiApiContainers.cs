@@ -11,7 +11,6 @@
 using System;
 using System.Collections;
 using System.Linq;
-using System.Runtime.CompilerServices;
 using System.Runtime.InteropServices;
 
 namespace Morvax.WrpGen.Interop
@@ -339,12 +338,21 @@ namespace Morvax.WrpGen.Interop
 
         // An enumerator that GetEnumerator issued needs no type test; any other is tested
         // here, written out: through the generic Of it takes a run-time lookup per item.
-        [MethodImpl(MethodImplOptions.AggressiveInlining)]
-        internal static IEnumerator EnumeratorOf(uint handle) =>
-            HandleTable.EnumeratorAt(handle) ?? OtherEnumeratorOf(handle);
+        private static IEnumerator EnumeratorOf(uint handle) =>
+            HandleTable.EnumeratorAt(handle) ?? HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
 
-        private static IEnumerator OtherEnumeratorOf(uint handle) =>
-            HandleTable.Get(handle) as IEnumerator ?? ContainerOps.Of<IEnumerator>(handle);
+        internal static int MoveNextRef(uint handle, ItemRef* outItem)
+        {
+            try
+            {
+                return ContainerOps.MoveNext(EnumeratorOf(handle), outItem);
+            }
+            catch (Exception e)
+            {
+                ErrorBridge.Report(e);
+                return -1;
+            }
+        }
 
         internal static int TypeOf<T>(uint* outHandle)
         {
@@ -461,20 +469,8 @@ namespace Morvax.WrpGen.Interop
 
         // After the class's own entries, so that their slot order stays as it is: MoveNext
         // for a caller that wraps .NET objects itself (ContainerOps.MoveNext with ItemRef).
-        // The step of every untyped walk: it catches here, around the step compiled in.
         [UnmanagedCallersOnly]
-        public static int MoveNextRef(uint handle, ItemRef* outItem)
-        {
-            try
-            {
-                return ContainerOps.MoveNext(ContainerEntries.EnumeratorOf(handle), outItem);
-            }
-            catch (Exception e)
-            {
-                ErrorBridge.Report(e);
-                return -1;
-            }
-        }
+        public static int MoveNextRef(uint handle, ItemRef* outItem) => ContainerEntries.MoveNextRef(handle, outItem);
     }
 
     /// <summary>Entry points over an IEnumerable.</summary>

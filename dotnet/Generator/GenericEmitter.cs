@@ -50,12 +50,16 @@ public static class GenericEmitter
 
     // Arrays and enumerators of class elements hand their items over as handles with type keys,
     // which the native side wraps as the element's class without calling back into .NET; the
-    // element's own class answers for the usual item without asking the item's type.
+    // element's own class answers for the usual item ("@S": whether that class is sealed).
     private static readonly Dictionary<string, Entry> ClassElementEntries = new(StringComparer.Ordinal)
     {
-        ["SqGetItem"] = new("int", "uint handle, int index, ItemRef* outItem", "GenericEntries.ItemRefAt<@E>(handle, index, outItem)", "-1"),
-        ["MoveNext"] = new("int", "uint handle, ItemRef* outItem", "GenericEntries.StepRef<@E>(handle, outItem)", "-1"),
+        ["SqGetItem"] = new("int", "uint handle, int index, ItemRef* outItem", "GenericEntries.ItemRefAt<@E>(handle, index, outItem, @S)", "-1"),
+        ["MoveNext"] = new("int", "uint handle, ItemRef* outItem", "GenericEntries.StepRef<@E>(handle, outItem, @S)", "-1"),
     };
+
+    // Whether an array of the element holds nothing but the element's own class (and nulls):
+    // a sealed class; not an array type, whose arrays may hold arrays of derived elements.
+    private static bool SealedElement(ElementModel element) => element.NetType.IsSealed && !element.NetType.IsArray;
 
     private static Entry EntryOf(ClassKind kind, ElementModel element, string name) =>
         element.Family == ElementFamily.Class && kind.Name is "SiApiArray" or "SiApiEnumerator"
@@ -129,7 +133,8 @@ public static class GenericEmitter
                 foreach (var name in argumentOnly ? kind.ArgumentOnly : kind.Full)
                 {
                     var entry = EntryOf(kind, element, name);
-                    string body = entry.Body.Replace("@T", served).Replace("@E", element.CSharpName);
+                    string body = entry.Body.Replace("@T", served).Replace("@E", element.CSharpName)
+                        .Replace("@S", SealedElement(element) ? "true" : "false");
                     string head = $"        [UnmanagedCallersOnly] public static {entry.Returns} {name}({entry.Parameters})";
                     if (entry.Failure is null)
                     {

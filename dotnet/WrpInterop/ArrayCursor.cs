@@ -19,6 +19,9 @@ namespace Morvax.WrpGen.Interop
             _items = items;
         }
 
+        /// <summary>The array walked.</summary>
+        internal object?[] Items => _items;
+
         /// <summary>Steps on and reads the item there: false at the end (and from then on).</summary>
         [MethodImpl(MethodImplOptions.AggressiveInlining)]
         internal bool TryNext(out object? item)

@@ -11,24 +11,26 @@ namespace Morvax.WrpGen.Interop
     internal static unsafe class GenericEntries
     {
         // The item bodies of the typed classes over class elements. Each is compiled into its
-        // class's entry point, which catches around it, with T the element's own class: an
-        // item of exactly that class takes the element's key without its type being asked for
-        // (a test of the object's own type against a constant), and the array test is a plain
-        // compare where the element class is sealed. Items of any other class are keyed as
-        // usual.
+        // class's entry point, which catches around it, with T the element's own class and
+        // sealedElement whether that class is sealed (and no array type). Where it is, an array
+        // whose own type is exactly T[] holds nothing but T objects and nulls: its items are
+        // handed over with T's key without being looked at (a walk over many objects then
+        // touches none of them). Otherwise an item of exactly class T takes T's key after a test
+        // of its type against a constant, and any other item is keyed as usual.
 
         /// <summary>
         /// Item i of an array (or list) for native code that wraps it itself: a new handle and the
         /// key of its run-time type (handle 0 for null). 0; 2 for an index out of range.
         /// </summary>
         [MethodImpl(MethodImplOptions.AggressiveInlining)]
-        internal static int ItemRefAt<T>(uint handle, int index, ItemRef* outItem) where T : class
+        internal static int ItemRefAt<T>(uint handle, int index, ItemRef* outItem, bool sealedElement) where T : class
         {
             object? target = HandleTable.Get(handle);
-            if (target is T[] items)
+            if (sealedElement ? target is not null && target.GetType() == typeof(T[]) : target is T[])
             {
+                T[] items = Unsafe.As<T[]>(target);
                 if ((uint)index >= (uint)items.Length) return 2;
-                HandOver<T>(items[index], outItem);
+                HandOver<T>(items[index], outItem, sealedElement);
                 return 0;
             }
             return OtherItemRefAt(target, index, outItem);
@@ -51,14 +53,14 @@ namespace Morvax.WrpGen.Interop
 
         /// <summary>The next item of an enumerator, handed over as ItemRefAt does: 0; 1 at the end.</summary>
         [MethodImpl(MethodImplOptions.AggressiveInlining)]
-        internal static int StepRef<T>(uint handle, ItemRef* outItem) where T : class
+        internal static int StepRef<T>(uint handle, ItemRef* outItem, bool sealedElement) where T : class
         {
             System.Collections.IEnumerator? issued = HandleTable.EnumeratorAt(handle);
             if (issued is ArrayCursor cursor)
             {
                 // The cursor reads the array without interface calls.
                 if (!cursor.TryNext(out object? next)) return 1;
-                HandOver<T>(next, outItem);
+                HandOver<T>(next, outItem, sealedElement && cursor.Items.GetType() == typeof(T[]));
                 return 0;
             }
             if (issued is Morvax.Velto.NodeWalker nodes)
@@ -66,7 +68,7 @@ namespace Morvax.WrpGen.Interop
                 // The library's live node walk, stepped directly: no interface calls per step.
                 Morvax.Velto.Node? node = nodes.Next();
                 if (node is null) return 1;
-                HandOver<T>(node, outItem);
+                HandOver<T>(node, outItem, false);
                 return 0;
             }
             return StepOther(issued ?? HandleTable.Get(handle), outItem);
@@ -94,10 +96,11 @@ namespace Morvax.WrpGen.Interop
             return 0;
         }
 
-        // Hands an item of an array or enumerator over T over: one of exactly class T takes T's key,
-        // any other the key of its own class (the class asked for last answers without a lookup).
+        // Hands an item of an array or enumerator over T over: one known to be a T (isT) or found to be
+        // exactly of class T takes T's key, any other the key of its own class (the class asked for
+        // last answers without a lookup).
         [MethodImpl(MethodImplOptions.AggressiveInlining)]
-        private static void HandOver<T>(object? item, ItemRef* outItem) where T : class
+        private static void HandOver<T>(object? item, ItemRef* outItem, bool isT) where T : class
         {
             outItem->Kind = 0;
             if (item is null)
@@ -106,7 +109,7 @@ namespace Morvax.WrpGen.Interop
                 outItem->Handle = 0;
                 return;
             }
-            outItem->TypeKey = item.GetType() == typeof(T) ? ElementKey<T>.Key : Marshalling.TypeKeyOf(item.GetType());
+            outItem->TypeKey = isT || item.GetType() == typeof(T) ? ElementKey<T>.Key : Marshalling.TypeKeyOf(item.GetType());
             outItem->Handle = HandleTable.Add(item);
         }
 

@@ -2,8 +2,7 @@
 // cannot change length and its own enumerator reads the element only when asked, so walking
 // it by index is observably the same walk; what the cursor saves is the interface calls of
 // .NET's enumerator on every step (the entry points see this sealed class and read the array
-// directly), and, where every item must be of the element type itself (a sealed element
-// type), the run-time type lookup of each item.
+// directly).
 using System;
 using System.Collections;
 using System.Runtime.CompilerServices;
@@ -18,13 +17,10 @@ namespace Morvax.WrpGen.Interop
         internal ArrayCursor(object?[] items)
         {
             _items = items;
-            Type element = items.GetType().GetElementType()!;
-            // An array of a sealed class holds only that class (or null): its key serves every item.
-            ExactItemKey = element.IsSealed ? Marshalling.TypeKeyOf(element) : 0;
         }
 
-        /// <summary>The type key of every non-null item when the element type is sealed, else 0.</summary>
-        internal uint ExactItemKey { get; }
+        /// <summary>The array walked.</summary>
+        internal object?[] Items => _items;
 
         /// <summary>Steps on and reads the item there: false at the end (and from then on).</summary>
         [MethodImpl(MethodImplOptions.AggressiveInlining)]

@@ -1,87 +1,122 @@
-// GenericEntries.cs: the guarded bodies that only the typed interop classes of
-// Morvax.WrpGen.Generic need (the rest they share with the untyped classes through
-// ContainerEntries).  Each catches every exception and reports it through ErrorBridge.
+// GenericEntries.cs: the bodies that only the typed interop classes of Morvax.WrpGen.Generic
+// need (the rest they share with the untyped classes through ContainerEntries).  Each catches
+// every exception and reports it through ErrorBridge, or, where its entry point catches
+// around it, leaves that to the entry point.
 using System;
 using System.Collections.Generic;
+using System.Runtime.CompilerServices;
 
 namespace Morvax.WrpGen.Interop
 {
     internal static unsafe class GenericEntries
     {
-        // Not generic over the element: the typed classes of every class element share these
-        // bodies, and code shared over reference types would look its types up on each call.
+        // The item bodies of the typed classes over class elements. Each is compiled into its
+        // class's entry point, which catches around it, with T the element's own class and
+        // sealedElement whether that class is sealed (and no array type). Where it is, an array
+        // whose own type is exactly T[] holds nothing but T objects and nulls: its items are
+        // handed over with T's key without being looked at (a walk over many objects then
+        // touches none of them). Otherwise an item of exactly class T takes T's key after a test
+        // of its type against a constant, and any other item is keyed as usual.
 
         /// <summary>
-        /// Item i of an array for native code that wraps it itself: a new handle and the key of its
-        /// run-time type (handle 0 for null). 0; 2 for an index out of range; -1 after an error.
+        /// Item i of an array (or list) for native code that wraps it itself: a new handle and the
+        /// key of its run-time type (handle 0 for null). 0; 2 for an index out of range.
         /// </summary>
-        internal static int GetItemRef(uint handle, int index, ItemRef* outItem)
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        internal static int ItemRefAt<T>(uint handle, int index, ItemRef* outItem, bool sealedElement) where T : class
         {
-            try
+            object? target = HandleTable.Get(handle);
+            if (sealedElement ? target is not null && target.GetType() == typeof(T[]) : target is T[])
             {
-                object? target = HandleTable.Get(handle);
-                if (target is object[] items)  // any array of a reference type
-                {
-                    if ((uint)index >= (uint)items.Length) return 2;
-                    Hand(items[index], outItem);
-                    return 0;
-                }
-                var list = (System.Collections.IList)target!;
-                if ((uint)index >= (uint)list.Count) return 2;
-                Hand(list[index], outItem);
+                T[] items = Unsafe.As<T[]>(target);
+                if ((uint)index >= (uint)items.Length) return 2;
+                HandOver<T>(items[index], outItem, sealedElement);
                 return 0;
             }
-            catch (Exception e)
-            {
-                ErrorBridge.Report(e);
-                return -1;
-            }
+            return OtherItemRefAt(target, index, outItem);
         }
 
-        /// <summary>The next item of an enumerator, handed over as GetItemRef does: 0; 1 at the end; -1 after an error.</summary>
-        internal static int MoveNextRef(uint handle, ItemRef* outItem)
+        // ItemRefAt of arrays of other element types (a reinterpreted handle) and of lists.
+        private static int OtherItemRefAt(object? target, int index, ItemRef* outItem)
         {
-            try
+            if (target is object[] items)  // any array of a reference type
             {
-                System.Collections.IEnumerator? issued = HandleTable.EnumeratorAt(handle);
-                object? target = issued ?? HandleTable.Get(handle);
-                if (target is ArrayCursor cursor)
-                {
-                    // The cursor reads the array without interface calls, and where the element
-                    // type is sealed its key serves every item without asking the item's type.
-                    if (!cursor.TryNext(out object? next)) return 1;
-                    if (cursor.ExactItemKey != 0 && next is not null)
-                    {
-                        outItem->Kind = 0;
-                        outItem->TypeKey = cursor.ExactItemKey;
-                        outItem->Handle = HandleTable.Add(next);
-                    }
-                    else
-                    {
-                        Hand(next, outItem);
-                    }
-                    return 0;
-                }
-                if (target is Morvax.Velto.NodeWalker nodes)
-                {
-                    // The library's live node walk, stepped directly: no interface calls per step.
-                    Morvax.Velto.Node? node = nodes.Next();
-                    if (node is null) return 1;
-                    outItem->Kind = 0;
-                    outItem->TypeKey = Marshalling.TypeKeyOf(node.GetType());
-                    outItem->Handle = HandleTable.Add(node);
-                    return 0;
-                }
-                var enumerator = issued ?? (System.Collections.IEnumerator)target!;
-                if (!enumerator.MoveNext()) return 1;
-                Hand(enumerator.Current, outItem);
+                if ((uint)index >= (uint)items.Length) return 2;
+                Hand(items[index], outItem);
                 return 0;
             }
-            catch (Exception e)
+            var list = (System.Collections.IList)target!;
+            if ((uint)index >= (uint)list.Count) return 2;
+            Hand(list[index], outItem);
+            return 0;
+        }
+
+        /// <summary>The next item of an enumerator, handed over as ItemRefAt does: 0; 1 at the end.</summary>
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        internal static int StepRef<T>(uint handle, ItemRef* outItem, bool sealedElement) where T : class
+        {
+            System.Collections.IEnumerator? issued = HandleTable.EnumeratorAt(handle);
+            if (issued is ArrayCursor cursor)
             {
-                ErrorBridge.Report(e);
-                return -1;
+                // The cursor reads the array without interface calls.
+                if (!cursor.TryNext(out object? next)) return 1;
+                HandOver<T>(next, outItem, sealedElement && cursor.Items.GetType() == typeof(T[]));
+                return 0;
             }
+            if (issued is Morvax.Velto.NodeWalker nodes)
+            {
+                // The library's live node walk, stepped directly: no interface calls per step.
+                Morvax.Velto.Node? node = nodes.Next();
+                if (node is null) return 1;
+                HandOver<T>(node, outItem, false);
+                return 0;
+            }
+            return StepOther(issued ?? HandleTable.Get(handle), outItem);
+        }
+
+        // StepRef of any other enumerator (and of an enumerator handle a member returned).
+        private static int StepOther(object? target, ItemRef* outItem)
+        {
+            if (target is ArrayCursor cursor)
+            {
+                if (!cursor.TryNext(out object? next)) return 1;
+                Hand(next, outItem);
+                return 0;
+            }
+            if (target is Morvax.Velto.NodeWalker nodes)
+            {
+                Morvax.Velto.Node? node = nodes.Next();
+                if (node is null) return 1;
+                Hand(node, outItem);
+                return 0;
+            }
+            var enumerator = (System.Collections.IEnumerator)target!;
+            if (!enumerator.MoveNext()) return 1;
+            Hand(enumerator.Current, outItem);
+            return 0;
+        }
+
+        // Hands an item of an array or enumerator over T over: one known to be a T (isT) or found to be
+        // exactly of class T takes T's key, any other the key of its own class (the class asked for
+        // last answers without a lookup).
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        private static void HandOver<T>(object? item, ItemRef* outItem, bool isT) where T : class
+        {
+            outItem->Kind = 0;
+            if (item is null)
+            {
+                outItem->TypeKey = 0;
+                outItem->Handle = 0;
+                return;
+            }
+            outItem->TypeKey = isT || item.GetType() == typeof(T) ? ElementKey<T>.Key : Marshalling.TypeKeyOf(item.GetType());
+            outItem->Handle = HandleTable.Add(item);
+        }
+
+        // The type key of class T, asked for once.
+        private static class ElementKey<T>
+        {
+            internal static readonly uint Key = Marshalling.TypeKeyOf(typeof(T));
         }
 
         private static void Hand(object? item, ItemRef* outItem)

@@ -145,6 +145,25 @@ namespace Morvax.WrpGen.Interop
         private static uint Issue(object o, byte kind)
         {
             Slot[] slots = s_slots;
+            // The handle native code let go of last, still waiting in the release queue, gives
+            // its slot straight to the new object: freeing and taking a slot in one step, where
+            // the queue's drain would free it and the free list hand it back. A walk's items
+            // come and go one by one, so this is the usual case.  A queued handle that is not
+            // live stays in the queue for the drain to report.
+            ReleaseQueue* queue = s_releaseQueue;
+            if (queue != null)
+            {
+                int last = queue->Count - 1;
+                if ((uint)last < ReleaseQueue.Capacity)
+                {
+                    uint released = queue->Handles[last];
+                    if (IsLive(slots, released))
+                    {
+                        queue->Count = last;
+                        return Reissue(slots, released, o, kind);
+                    }
+                }
+            }
             int index = s_freeHead;
             if (index != NoSlot)
             {
@@ -160,6 +179,20 @@ namespace Morvax.WrpGen.Interop
             slot.Kind = kind;
             s_live++;
             return Compose(index, slot.Generation);
+        }
+
+        // Frees the live slot of released and issues it at once for o: the generation changes as
+        // a free changes it, and the live count stays (one handle gone, one issued).
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
+        private static uint Reissue(Slot[] slots, uint released, object o, byte kind)
+        {
+            int index = (int)(released & IndexMask) - 1;
+            ref Slot slot = ref slots[index];
+            byte generation = (byte)(slot.Generation + 1);
+            slot.Generation = generation;
+            slot.Value = o;
+            slot.Kind = kind;
+            return Compose(index, generation);
         }
 
         // A slot past the high-water mark, growing the array when it is full.

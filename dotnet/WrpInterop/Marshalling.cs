@@ -667,13 +667,17 @@ namespace Morvax.WrpGen.Interop
         /// The last type asked for is answered without the dictionary: items
         /// of one collection mostly share their type.
         /// </summary>
+        [MethodImpl(MethodImplOptions.AggressiveInlining)]
         internal static uint TypeKeyOf(Type type)
         {
             TypeAndKey? last = s_lastTypeKey;
-            if (last is not null && ReferenceEquals(last.Type, type))
-            {
-                return last.Key;
-            }
+            return last is not null && ReferenceEquals(last.Type, type) ? last.Key : CountedTypeKeyOf(type);
+        }
+
+        // TypeKeyOf past the type asked for last: kept out of line, so that the usual answer inlines.
+        [MethodImpl(MethodImplOptions.NoInlining)]
+        private static uint CountedTypeKeyOf(Type type)
+        {
             uint key = s_typeKeys.GetOrAdd(type, static _ => unchecked((uint)Interlocked.Increment(ref s_keyCount)));
             s_lastTypeKey = new TypeAndKey(type, key);
             return key;

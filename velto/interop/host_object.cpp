@@ -126,16 +126,17 @@ PyObject* WrapFamily(uint32_t handle, uint32_t typeKey) {
   return nullptr;
 }
 
+}  // namespace
+
 // The type key met last and its class, kept once the class has made a wrapper through its
 // creation slot: the items of one collection mostly share their type, and the next of the
 // same key is made without the registry or the slot's gate (a gate once passed stays passed).
-// Only the interpreter-lock holder reads or writes it.
-uint32_t g_lastWrappedKey = 0;
-PyTypeObject* g_lastWrappedType = nullptr;
-
-}  // namespace
+// Only classes whose instances fit a kept block are kept, so that MakeItemWrapper can take one.
+uint32_t detail::g_lastWrappedKey = 0;
+PyTypeObject* detail::g_lastWrappedType = nullptr;
 
 extern "C" PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey) {
+  using detail::g_lastWrappedKey, detail::g_lastWrappedType;
   if (typeKey == g_lastWrappedKey && g_lastWrappedType != nullptr) return WrapPassedType(handle, g_lastWrappedType);
   if (typeKey == kTypeFamilyKey || typeKey == kStreamFamilyKey) return WrapFamily(handle, typeKey);
   PyTypeObject* type = HostTypeRegistry::Instance().LookupRuntimeTypeStrict(handle, typeKey);
@@ -145,7 +146,8 @@ extern "C" PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey) {
     return nullptr;
   }
   PyObject* wrapper = NewWrapper(type, handle);  // a handle of 0 is not special here
-  if (wrapper != nullptr && type->tp_alloc == HostObjectAlloc) {
+  if (wrapper != nullptr && type->tp_alloc == HostObjectAlloc &&
+      type->tp_basicsize == static_cast<Py_ssize_t>(sizeof(PyHostObject))) {
     g_lastWrappedKey = typeKey;
     g_lastWrappedType = type;
   }
@@ -170,16 +172,12 @@ extern "C" int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyO
   return *out != nullptr ? 1 : -1;
 }
 
-namespace {
-
 // Blocks of released wrappers kept for the next wrappers: every wrapper is the same small
 // object, made and dropped as fast as results are read, and a kept block is cheaper than a
 // round trip through the allocator. Only the interpreter-lock holder touches the list.
-constexpr int kKeptBlocks = 256;
-void* g_keptBlocks[kKeptBlocks];
-int g_keptCount = 0;
-
-}  // namespace
+void* detail::g_keptBlocks[detail::kKeptBlocks];
+int detail::g_keptCount = 0;
+using detail::g_keptBlocks, detail::g_keptCount, detail::kKeptBlocks;
 
 PyObject* HostObjectAlloc(PyTypeObject* type, Py_ssize_t items) {
   if (g_keptCount == 0 || items != 0 || type->tp_basicsize != static_cast<Py_ssize_t>(sizeof(PyHostObject))) {
@@ -214,26 +212,35 @@ PyObject* WrapPassedType(uint32_t handle, PyTypeObject* type) {
   return wrapper;
 }
 
-void HostObjectDealloc(PyObject* self) {
-  uint32_t handle = AsHost(self)->handle;
-  // The common case: the handle joins the release queue without a call into .NET, so
-  // nothing can fail and no pending exception needs keeping aside.
-  if (handle != 0 && !host::ForkedAfterStart() && host::ExchangeHost::Instance().TryQueueRelease(handle)) {
-    handle = 0;
-  }
-  if (handle != 0 && !PyErr_Occurred()) {
+// HostObjectDealloc's handle when it cannot join the release queue: released now, without
+// disturbing an exception that is being propagated past the object.
+[[gnu::noinline]] static void ReleaseOnDealloc(PyObject* self, uint32_t handle) {
+  if (!PyErr_Occurred()) {
     // The common case: nothing to keep aside.
     ReleaseHandle(handle);
     AsHost(self)->handle = 0;
     if (PyErr_Occurred()) PyErr_WriteUnraisable(self);
-  } else if (handle != 0) {
-    // Releasing must not disturb an exception that is being propagated past this object.
-    PyObject *type, *value, *traceback;
-    PyErr_Fetch(&type, &value, &traceback);
-    ReleaseHandle(handle);
-    AsHost(self)->handle = 0;
-    if (PyErr_Occurred()) PyErr_WriteUnraisable(self);
-    PyErr_Restore(type, value, traceback);
+    return;
+  }
+  PyObject *type, *value, *traceback;
+  PyErr_Fetch(&type, &value, &traceback);
+  ReleaseHandle(handle);
+  AsHost(self)->handle = 0;
+  if (PyErr_Occurred()) PyErr_WriteUnraisable(self);
+  PyErr_Restore(type, value, traceback);
+}
+
+void HostObjectDealloc(PyObject* self) {
+  uint32_t handle = AsHost(self)->handle;
+  // The common case: the handle joins the release queue without a call into .NET, so
+  // nothing can fail and no pending exception needs keeping aside.
+  if (handle != 0 && (host::ForkedAfterStart() || !host::ExchangeHost::Instance().TryQueueRelease(handle))) {
+    ReleaseOnDealloc(self, handle);
+  }
+  // The usual wrapper's block goes straight back to the kept ones, as HostObjectFree would put it.
+  if (Py_TYPE(self)->tp_free == HostObjectFree && g_keptCount < kKeptBlocks) {
+    g_keptBlocks[g_keptCount++] = self;
+    return;
   }
   Py_TYPE(self)->tp_free(self);
 }

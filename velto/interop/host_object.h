@@ -50,6 +50,28 @@ PyObject* MakeWrapperCallback(uint32_t handle, uint32_t typeKey);
 int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyObject** out);
 }
 
+namespace detail {
+// The type key MakeWrapperCallback met last and its class (a class whose creation slot let an
+// instance through and whose instances are exactly a PyHostObject), and the blocks of released
+// wrappers kept for new ones (HostObjectFree). Only the interpreter-lock holder touches them.
+extern uint32_t g_lastWrappedKey;
+extern PyTypeObject* g_lastWrappedType;
+constexpr int kKeptBlocks = 256;
+extern void* g_keptBlocks[kKeptBlocks];
+extern int g_keptCount;
+}  // namespace detail
+
+// MakeWrapperCallback for the loops that wrap item after item: an item of the key met last
+// is made here, in a kept block, without a call; anything else goes the callback's way.
+inline PyObject* MakeItemWrapper(uint32_t handle, uint32_t typeKey) {
+  if (typeKey == detail::g_lastWrappedKey && detail::g_lastWrappedType != nullptr && detail::g_keptCount != 0) {
+    auto* wrapper = static_cast<PyHostObject*>(detail::g_keptBlocks[--detail::g_keptCount]);
+    wrapper->handle = handle;
+    return PyObject_Init(reinterpret_cast<PyObject*>(wrapper), detail::g_lastWrappedType);
+  }
+  return MakeWrapperCallback(handle, typeKey);
+}
+
 // The slots every wrapper type shares. Alloc and Free keep the blocks of released
 // wrappers for reuse; they serve types whose instances are exactly a PyHostObject (other
 // sizes go to the interpreter's allocator).

@@ -215,16 +215,17 @@ TypedRead* TypedReadOf(int type) {
 
 // A new wrapper for a handed-over item (its handle is owned from here), or null with an error:
 // made as .NET's own wrapper requests are, items of the key met last without a lookup.
-PyObject* WrapHandedItem(const ItemRef& item) {
+inline PyObject* WrapHandedItem(const ItemRef& item) {
   if (item.handle == 0) Py_RETURN_NONE;
-  return MakeWrapperCallback(item.handle, item.typeKey);
+  return MakeItemWrapper(item.handle, item.typeKey);
 }
 
 // next() of a typed enumerator over a class element: one crossing per item, which hands the
 // item over as a handle and type key. The type's read is there: only such types get this slot.
 PyObject* NextHandedItem(PyObject* self) {
   if (RefuseInForkedChild()) return nullptr;
-  int type = IndexOfType(Py_TYPE(self));
+  // Only the typed types (one array of them) have this slot: their index needs no range test.
+  int type = static_cast<int>(Py_TYPE(self) - Types());
   TypedRead& read = g_typedReads[type];
   if (read.entry == nullptr) TypedReadOf(type);
   ItemRef item = {0, 0, 0, nullptr};

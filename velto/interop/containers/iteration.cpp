@@ -95,7 +95,7 @@ PyObject* NextItem(PyObject* self) {
     return nullptr;
   }
   if (status == 0) {
-    if (item.kind == 0) return MakeWrapperCallback(item.handle, item.typeKey);
+    if (item.kind == 0) return MakeItemWrapper(item.handle, item.typeKey);
     if (item.object == nullptr) Py_RETURN_NONE;  // a null .NET item
     return item.object;
   }

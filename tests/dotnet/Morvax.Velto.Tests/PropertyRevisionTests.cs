@@ -22,6 +22,16 @@ public class PropertyRevisionTests
 
     private static XElement SavedBody(Document doc) => Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!;
 
+    // Every revision accepted or rejected, none left.
+    private static void SettleAll(Document doc, bool accept)
+    {
+        if (accept)
+            doc.Revisions.AcceptAll();
+        else
+            doc.Revisions.RejectAll();
+        Assert.Empty(doc.Revisions);
+    }
+
     private static Run FirstRun(Document doc) => (Run)doc.GetChild(NodeType.Run, 0, true)!;
 
     // A run made bold whose italic was taken away.  With a bookmark beside it
@@ -159,11 +169,7 @@ public class PropertyRevisionTests
         Document doc = Read(TableBody);
         Assert.Equal(new[] { typeof(Table), typeof(Row), typeof(Cell) }, doc.Revisions.Select(r => r.ParentNode.GetType()));
         Assert.All(doc.Revisions, r => Assert.Equal(RevisionType.FormatChange, r.RevisionType));
-        if (accept)
-            doc.Revisions.AcceptAll();
-        else
-            doc.Revisions.RejectAll();
-        Assert.Empty(doc.Revisions);
+        SettleAll(doc, accept);
         foreach (Document state in new[] { doc, Reload(doc) })
         {
             var table = (Table)state.GetChild(NodeType.Table, 0, true)!;
@@ -310,11 +316,7 @@ public class PropertyRevisionTests
         Assert.Equal(new[] { (typeof(Row), "a\ab\a\a"), (typeof(Cell), "d\a") },
             doc.Revisions.Select(r => (r.ParentNode.GetType(), r.ParentNode.GetText())));
         Assert.All(doc.Revisions, r => Assert.Equal(expected, r.RevisionType));
-        if (accept)
-            doc.Revisions.AcceptAll();
-        else
-            doc.Revisions.RejectAll();
-        Assert.Empty(doc.Revisions);
+        SettleAll(doc, accept);
         foreach (Document state in new[] { doc, Reload(doc) })
         {
             var table = (Table)state.GetChild(NodeType.Table, 0, true)!;

@@ -177,31 +177,23 @@ extern "C" int32_t TryMakeWrapperCallback(uint32_t handle, uint32_t typeKey, PyO
 // round trip through the allocator. Only the interpreter-lock holder touches the list.
 void* detail::g_keptBlocks[detail::kKeptBlocks];
 int detail::g_keptCount = 0;
-using detail::g_keptBlocks, detail::g_keptCount, detail::kKeptBlocks;
+using detail::FromKeptBlock, detail::g_keptCount, detail::KeepBlock;
 
 PyObject* HostObjectAlloc(PyTypeObject* type, Py_ssize_t items) {
   if (g_keptCount == 0 || items != 0 || type->tp_basicsize != static_cast<Py_ssize_t>(sizeof(PyHostObject))) {
     return PyType_GenericAlloc(type, items);
   }
-  auto* wrapper = static_cast<PyHostObject*>(g_keptBlocks[--g_keptCount]);
-  wrapper->handle = 0;
-  return PyObject_Init(reinterpret_cast<PyObject*>(wrapper), type);
+  return FromKeptBlock(type, 0);
 }
 
 void HostObjectFree(void* block) {
-  if (g_keptCount < kKeptBlocks) {
-    g_keptBlocks[g_keptCount++] = block;
-  } else {
-    PyObject_Free(block);
-  }
+  if (!KeepBlock(block)) PyObject_Free(block);
 }
 
 PyObject* WrapPassedType(uint32_t handle, PyTypeObject* type) {
   // HostObjectAlloc's kept block, taken here without the call.
   if (g_keptCount != 0 && type->tp_basicsize == static_cast<Py_ssize_t>(sizeof(PyHostObject))) {
-    auto* wrapper = static_cast<PyHostObject*>(g_keptBlocks[--g_keptCount]);
-    wrapper->handle = handle;
-    return PyObject_Init(reinterpret_cast<PyObject*>(wrapper), type);
+    return FromKeptBlock(type, handle);
   }
   PyObject* wrapper = HostObjectAlloc(type, 0);
   if (wrapper == nullptr) {
@@ -238,10 +230,7 @@ void HostObjectDealloc(PyObject* self) {
     ReleaseOnDealloc(self, handle);
   }
   // The usual wrapper's block goes straight back to the kept ones, as HostObjectFree would put it.
-  if (Py_TYPE(self)->tp_free == HostObjectFree && g_keptCount < kKeptBlocks) {
-    g_keptBlocks[g_keptCount++] = self;
-    return;
-  }
+  if (Py_TYPE(self)->tp_free == HostObjectFree && KeepBlock(self)) return;
   Py_TYPE(self)->tp_free(self);
 }
 

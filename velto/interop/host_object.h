@@ -59,15 +59,27 @@ extern PyTypeObject* g_lastWrappedType;
 constexpr int kKeptBlocks = 256;
 extern void* g_keptBlocks[kKeptBlocks];
 extern int g_keptCount;
+
+// A wrapper of type holding handle, made in the block kept last (there must be one).
+inline PyObject* FromKeptBlock(PyTypeObject* type, uint32_t handle) {
+  auto* wrapper = static_cast<PyHostObject*>(g_keptBlocks[--g_keptCount]);
+  wrapper->handle = handle;
+  return PyObject_Init(reinterpret_cast<PyObject*>(wrapper), type);
+}
+
+// Keeps a released wrapper's block for the next wrapper; false when enough are kept.
+inline bool KeepBlock(void* block) {
+  if (g_keptCount == kKeptBlocks) return false;
+  g_keptBlocks[g_keptCount++] = block;
+  return true;
+}
 }  // namespace detail
 
 // MakeWrapperCallback for the loops that wrap item after item: an item of the key met last
 // is made here, in a kept block, without a call; anything else goes the callback's way.
 inline PyObject* MakeItemWrapper(uint32_t handle, uint32_t typeKey) {
   if (typeKey == detail::g_lastWrappedKey && detail::g_lastWrappedType != nullptr && detail::g_keptCount != 0) {
-    auto* wrapper = static_cast<PyHostObject*>(detail::g_keptBlocks[--detail::g_keptCount]);
-    wrapper->handle = handle;
-    return PyObject_Init(reinterpret_cast<PyObject*>(wrapper), detail::g_lastWrappedType);
+    return detail::FromKeptBlock(detail::g_lastWrappedType, handle);
   }
   return MakeWrapperCallback(handle, typeKey);
 }

@@ -71,26 +71,13 @@ namespace Morvax.WrpGen.Interop
                 HandOver<T>(node, outItem, false);
                 return 0;
             }
-            return StepOther(issued ?? HandleTable.Get(handle), outItem);
+            return StepOther(issued ?? (System.Collections.IEnumerator)HandleTable.Get(handle)!, outItem);
         }
 
-        // StepRef of any other enumerator (and of an enumerator handle a member returned).
-        private static int StepOther(object? target, ItemRef* outItem)
+        // StepRef of any other enumerator (and of an enumerator handle a member returned, which
+        // GetEnumerator did not issue), through its interface, kept out of the entry points.
+        private static int StepOther(System.Collections.IEnumerator enumerator, ItemRef* outItem)
         {
-            if (target is ArrayCursor cursor)
-            {
-                if (!cursor.TryNext(out object? next)) return 1;
-                Hand(next, outItem);
-                return 0;
-            }
-            if (target is Morvax.Velto.NodeWalker nodes)
-            {
-                Morvax.Velto.Node? node = nodes.Next();
-                if (node is null) return 1;
-                Hand(node, outItem);
-                return 0;
-            }
-            var enumerator = (System.Collections.IEnumerator)target!;
             if (!enumerator.MoveNext()) return 1;
             Hand(enumerator.Current, outItem);
             return 0;

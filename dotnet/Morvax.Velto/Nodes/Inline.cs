@@ -31,7 +31,7 @@ public abstract class Inline : Node
     internal Font OwnedFont => font ??= OwnFont();
 
     // The formatting to read without changing it, shared or not.
-    internal Font FormattingView => font ?? sharedFont ?? Font;
+    internal Font FormattingView => font ?? sharedFont ?? OwnedFont;
 
     // Formatting that no one changes, shared until Font is asked for.
     internal void ShareFormatting(Font formatting)

@@ -117,14 +117,14 @@ internal sealed class RawMarkup : IDeferredMarkup
     // cut from text rather than bytes is not tested for elements).
     public bool MayHold(string word) => text is not null
         ? text.AsSpan(start, length).IndexOf(word.AsSpan(), StringComparison.Ordinal) >= 0
-        : bytes.AsSpan(start, length).IndexOf(Encoding.ASCII.GetBytes(word)) >= 0;
+        : bytes.AsSpan(start, length).IndexOf(Ascii(word, stackalloc byte[MaxTestedName])) >= 0;
 
     public bool MayHoldTag(string localName)
     {
         if (bytes is null)
             return true;
         ReadOnlySpan<byte> markup = bytes.AsSpan(start, length);
-        byte[] name = Encoding.ASCII.GetBytes(localName);
+        ReadOnlySpan<byte> name = Ascii(localName, stackalloc byte[MaxTestedName]);
         for (int at = markup.IndexOf(name); at >= 0;)
         {
             int end = at + name.Length;
@@ -136,6 +136,14 @@ internal sealed class RawMarkup : IDeferredMarkup
         }
         return false;
     }
+
+    // The words and names tested are the format's own short ones: their bytes
+    // go on the stack rather than into an array per test (the revision
+    // listing tests every node's markup).
+    private const int MaxTestedName = 32;
+
+    private static ReadOnlySpan<byte> Ascii(string word, Span<byte> buffer) =>
+        word.Length <= buffer.Length ? buffer[..Encoding.ASCII.GetBytes(word, buffer)] : Encoding.ASCII.GetBytes(word);
 
     private OpenXmlElement Materialise()
     {

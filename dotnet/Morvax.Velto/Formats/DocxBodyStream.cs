@@ -688,11 +688,9 @@ internal static partial class DocxReader
         // Where the token the reader is on begins ('<').
         private int ElementStart() => reader.TokenStart;
 
-        // Just past the end tag the reader is on.
+        // Just past the tag the reader is on (a start tag, an empty element's
+        // tag, or an end tag).
         private int TagEnd() => reader.TokenEnd;
-
-        // Just past the start tag that begins at start, which the reader is on.
-        private int TagEnd(int start) => reader.TokenEnd;
 
         private NamespaceScope ScopeHere() => new(reader.NamespacesInScope());
     }

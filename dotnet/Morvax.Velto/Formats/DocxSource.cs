@@ -69,7 +69,7 @@ internal sealed class DocxSource
 
     public object? CommentsRoot { get; set; }
 
-    public HashSet<object> StoriesRead { get; init; } = new(ReferenceEqualityComparer.Instance);
+    public HashSet<object> StoriesRead { get; set; } = new(ReferenceEqualityComparer.Instance);
 
     // The reference type ("default", "first", "even") of a header or footer.
     private static readonly (HeaderFooterType Type, string Kind, bool Header)[] HeaderFooterKinds =
@@ -92,8 +92,9 @@ internal sealed class DocxSource
     public static string KindOf(HeaderFooterType type) =>
         Array.Find(HeaderFooterKinds, entry => entry.Type == type).Kind;
 
-    // A copied document keeps the parts but none of the node origins, which
-    // belong to the original's nodes.
+    // A copied document keeps the parts; the origins of its nodes and the
+    // roots of the notes and comments parts become its own copies once its
+    // nodes are made (OriginCopier).
     public DocxSource ForCopy() => new(Package, Styles, DefaultFont)
     {
         Sheet = Sheet,
@@ -151,8 +152,20 @@ internal sealed record ParagraphOrigin(object Element, ParagraphFormat Format, i
 // A footnote, endnote or comment: the run that referred to it (Element), its
 // own element in its part, and what it was: identifier, children and, for a
 // comment, author, initials and date.
+// Place: the element of its part that the note stands for there, written
+// in its place while the note is unchanged: its own element, but for a copy
+// made within the document the original's (Story is then a copy of it).
 internal sealed record StoryNodeOrigin(object Element, object Story, string Id, Node[] Children, string Author = "",
-    string Initial = "", DateTime DateTime = default);
+    string Initial = "", DateTime DateTime = default)
+{
+    private readonly object? place;
+
+    public object Place
+    {
+        get => place ?? Story;
+        init => place = value;
+    }
+}
 
 // The start of a field read from one element (a simple field, a link):
 // Element is the start's own run, Whole the element, Nodes every node read
@@ -191,6 +204,12 @@ internal sealed class RunOrigin
 
     public object Element => element ??= new RawMarkup(part!, start, length, scope!, MarkupParent.Paragraph);
 
+    // The same run for a copied node: a slice stays a slice of the same
+    // bytes; an element is replaced by the copy's own.
+    public RunOrigin Copy(Func<object, object> copyElement) => IsSlice
+        ? new RunOrigin(part!, start, length, scope!, Font, Text)
+        : new RunOrigin(copyElement(Element), Font, Text);
+
     // True while the run is still where its markup lies in the part.
     public bool IsSlice => element is null && part is not null;
 
@@ -214,7 +233,9 @@ internal sealed record RowOrigin(object Element, Tables.RowFormat Format, Node[]
 
 internal sealed record CellOrigin(object Element, Tables.CellFormat Format, Node[]? Children = null);
 
-internal sealed record BookmarkOrigin(object Element, string Name);
+// Name: the name read, which the element's identifier goes with; null for a
+// copy within the document, whose element keeps only its other attributes.
+internal sealed record BookmarkOrigin(object Element, string? Name);
 
 // A picture's run, with the size it had.
 internal sealed record ShapeOrigin(object Element, double Width, double Height);

@@ -432,12 +432,16 @@ internal static partial class DocxWriter
             NumberNotes(footnoteNodes, source?.FootnotesRoot);
             NumberNotes(endnoteNodes, source?.EndnotesRoot);
             sections = doc.Sections.ToArray();
+            // A part goes to the first story read from it; a copy of that
+            // story elsewhere gets a part of its own.
+            var partsTaken = new HashSet<string>(StringComparer.Ordinal);
             foreach (Section section in sections)
             {
                 foreach (Node node in section.Matching(NodeType.HeaderFooter, false))
                 {
                     var story = (HeaderFooter)node;
-                    if (story.Origin is StoryOrigin origin && main.TryGetPartById(origin.RelationshipId, out OpenXmlPart? read))
+                    if (story.Origin is StoryOrigin origin && partsTaken.Add(origin.RelationshipId)
+                        && main.TryGetPartById(origin.RelationshipId, out OpenXmlPart? read))
                         stories[story] = (read, origin.RelationshipId);
                     else
                     {
@@ -500,21 +504,24 @@ internal static partial class DocxWriter
             if (readRoot is null && root is not W.Comments)
                 WriteSeparators(w, root is W.Endnotes);
             // What the part held stays in its order: what never became a node,
-            // and the notes whose nodes are unchanged; the rest follow.
+            // and the notes whose nodes are unchanged, each as its own element
+            // (a copy's stands where the original's was); the rest follow.
             var unchanged = new Dictionary<object, InlineStory>(ReferenceEqualityComparer.Instance);
             foreach (InlineStory story in nodes)
             {
                 if (story.Origin is StoryNodeOrigin origin && IsUnchanged(story, origin))
-                    unchanged.TryAdd(origin.Story, story);
+                    unchanged.TryAdd(origin.Place, story);
             }
             foreach (OpenXmlElement child in readRoot?.ChildElements ?? Enumerable.Empty<OpenXmlElement>())
             {
-                if (source?.StoriesRead.Contains(child) != true || unchanged.ContainsKey(child))
+                if (source?.StoriesRead.Contains(child) != true)
                     child.WriteTo(w);
+                else if (unchanged.TryGetValue(child, out InlineStory? kept))
+                    ((OpenXmlElement)((StoryNodeOrigin)kept.Origin!).Story).WriteTo(w);
             }
             foreach (InlineStory story in nodes)
             {
-                if (!(story.Origin is StoryNodeOrigin { Story: { } element } && unchanged.TryGetValue(element, out InlineStory? kept)
+                if (!(story.Origin is StoryNodeOrigin origin && unchanged.TryGetValue(origin.Place, out InlineStory? kept)
                       && ReferenceEquals(kept, story)))
                     WriteStory(w, story);
             }

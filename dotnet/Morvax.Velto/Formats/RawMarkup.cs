@@ -49,6 +49,15 @@ internal sealed class RawMarkup : IDeferredMarkup
         this.parent = parent;
     }
 
+    // The same slice for another node, with that node's own element when
+    // one was made from this markup (null: none made yet).
+    public RawMarkup CopyWith(OpenXmlElement? made)
+    {
+        RawMarkup copy = text is not null ? new(text, start, length, scope, parent) : new(bytes!, start, length, scope, parent);
+        copy.element = made;
+        return copy;
+    }
+
     public string Text => text?.Substring(start, length) ?? Encoding.UTF8.GetString(bytes!, start, length);
 
     // Where the slice starts and ends in the part (or text) it is cut from.

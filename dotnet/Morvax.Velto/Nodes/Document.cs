@@ -236,22 +236,14 @@ public sealed partial class Document : DocumentBase
 
     internal override bool CanHold(Node child) => child is Section;
 
-    // A deep copy also knows which of its paragraphs the loader completed sections with, so
-    // that, while still empty, they stay out of its saved file as they do out of the original's.
+    // A deep copy saves as the original would: its nodes get their own copies of the
+    // originals' origins and records, and it knows which of its paragraphs the loader
+    // completed sections with, so that, while still empty, they stay out of its saved file.
     internal override Node CloneInto(DocumentBase owner, bool deep)
     {
         var copy = (Document)base.CloneInto(owner, deep);
-        if (deep && PackageSource is { } source && copy.PackageSource is { } copied)
-        {
-            for (Node? original = FirstChild, cloned = copy.FirstChild;
-                 original is not null && cloned is not null;
-                 original = original.NextSibling, cloned = cloned.NextSibling)
-            {
-                if (original is Section { Body.LastChild: Paragraph filler } && source.Fillers.Contains(filler)
-                    && cloned is Section { Body.LastChild: Paragraph copiedFiller })
-                    copied.Fillers.Add(copiedFiller);
-            }
-        }
+        if (deep)
+            Formats.OriginCopier.CarryDocument(this, copy);
         return copy;
     }
 

@@ -19,7 +19,8 @@ public abstract partial class Node
 
     // For a node read from a package: the element it was read from and what
     // the node was then, so that saving writes back what did not change
-    // exactly as it was (see Formats/DocxSource).  Copies do not share it.
+    // exactly as it was (see Formats/DocxSource).  Copies get their own
+    // (Formats/OriginCopier).
     internal object? Origin;
 
     // A null owner is only legal for a document, which owns itself.  The
@@ -65,9 +66,16 @@ public abstract partial class Node
     }
 
     // A clone belongs to the same document as the original and has no parent;
-    // cloning a document yields a new, independent document.
+    // cloning a document yields a new, independent document.  Either way the
+    // clone saves as the original would (its origins are carried over).
     /// <summary>Copies this node, with the nodes below it when <paramref name="isCloneChildren"/> is <see langword="true"/>.</summary>
-    public Node Clone(bool isCloneChildren) => CloneInto(document, isCloneChildren);
+    public Node Clone(bool isCloneChildren)
+    {
+        Node copy = CloneInto(document, isCloneChildren);
+        if (this is not DocumentBase)
+            Formats.OriginCopier.CarryWithin(this, copy);
+        return copy;
+    }
 
     /// <summary>Takes this node out of its parent.</summary>
     public void Remove() => parent?.RemoveChild(this);

@@ -10,6 +10,7 @@ import os
 import shutil
 import struct
 import subprocess
+import zipfile
 import zlib
 
 import pytest
@@ -326,3 +327,61 @@ def test_libreoffice_reads_saved_files_as_the_originals_and_prints_them(mv, corp
     for mine in saved:
         pdf = out / mine.replace(".docx", ".pdf")
         assert pdf.read_bytes().startswith(b"%PDF") and os.path.getsize(pdf) > 1000
+
+
+def word_parts(path):
+    """The WordprocessingML parts of a package, by name."""
+    with zipfile.ZipFile(path) as package:
+        return {n: package.read(n) for n in package.namelist() if n.startswith("word/") and n.endswith(".xml")}
+
+
+@pytest.mark.parametrize("producer", ["python-docx", "pandoc", "libreoffice-odt", "libreoffice-rtf"])
+def test_a_clone_saves_what_the_original_saves(mv, corpus, producer):
+    folder, files = corpus
+    if producer not in files:
+        pytest.skip(f"{producer} is not installed")
+    doc = mv.Document(str(files[producer]))
+    copy = doc.clone()
+    # Both get the same edit at the end, so that the body is written block by
+    # block from the nodes rather than as read.
+    for d in (doc, copy):
+        builder = mv.DocumentBuilder(d)
+        builder.move_to_document_end()
+        builder.write(" tail")
+    doc.save(str(folder / f"{producer}-original.docx"))
+    copy.save(str(folder / f"{producer}-clone.docx"))
+    original = word_parts(folder / f"{producer}-original.docx")
+    assert word_parts(folder / f"{producer}-clone.docx") == original
+
+    # Editing the clone leaves what the original saves as it was.
+    first = children(mv, copy.first_section.body, mv.NodeType.PARAGRAPH, mv.Paragraph)[0]
+    first.append_child(mv.Run(copy, " more"))
+    first.paragraph_format.alignment = mv.ParagraphAlignment.RIGHT
+    copy.save(str(folder / f"{producer}-clone-edited.docx"))
+    doc.save(str(folder / f"{producer}-original-again.docx"))
+    assert word_parts(folder / f"{producer}-original-again.docx") == original
+    edited, paragraphs, _ = theirs(folder / f"{producer}-clone-edited.docx")
+    assert paragraphs[0].endswith(" more")
+
+
+def test_pandoc_picture_and_note_cloned_within_the_document_are_saved(mv, corpus):
+    folder, files = corpus
+    if "pandoc" not in files:
+        pytest.skip("pandoc is not installed")
+    doc = mv.Document(str(files["pandoc"]))
+    body = doc.first_section.body
+    for paragraph in children(mv, body, mv.NodeType.PARAGRAPH, mv.Paragraph):
+        if paragraph.get_child_nodes(mv.NodeType.SHAPE, True).count or "footnote" in paragraph.get_text():
+            body.insert_after(paragraph.clone(True), paragraph)
+    saved = folder / "pandoc-cloned-blocks.docx"
+    doc.save(str(saved))
+    reference, before, _ = theirs(files["pandoc"])
+    after, paragraphs, _ = theirs(saved)
+    assert len(paragraphs) == len(before) + 2
+    parts = word_parts(saved)
+    assert parts["word/document.xml"].count(b"<a:blip ") == 2 * word_parts(files["pandoc"])["word/document.xml"].count(
+        b"<a:blip ")
+    assert parts["word/footnotes.xml"].count(b"The footnote text.") == 2
+    again = mv.Document(str(saved))
+    assert again.get_child_nodes(mv.NodeType.SHAPE, True).count == 2
+    assert again.get_child_nodes(mv.NodeType.FOOTNOTE, True).count == 2

@@ -35,21 +35,27 @@ namespace Morvax.Velto.Formats;
 
 internal sealed class OriginCopier
 {
-    private readonly Dictionary<Node, Node> nodes = new(ReferenceEqualityComparer.Instance);
-    private readonly List<Node> withOrigin = new();
+    // Each original node whose origin names an element, and its copy: its
+    // origin is copied once every element is.
+    private readonly List<(Node Original, Node Copy)> withElements = new();
     private readonly Dictionary<OpenXmlElement, OpenXmlElement?> elements = new(ReferenceEqualityComparer.Instance);
     private readonly List<OpenXmlElement> noted = new();
     private readonly HashSet<OpenXmlElement> sections = new(ReferenceEqualityComparer.Instance);
     private readonly Dictionary<RawMarkup, RawMarkup> markup = new(ReferenceEqualityComparer.Instance);
     private readonly bool wholeDocument;
-    // Stands in a copied list of nodes read that cannot all be found in the
-    // copy: a document is nobody's child or sibling, so it never matches.
+    private readonly Func<object, object> copyElement;
+    // Stands in a copied list of nodes read that the original no longer
+    // holds as read: a document is nobody's child or sibling, so it never
+    // matches, and the copy counts as changed as the original does.
     private readonly Node[] noneAsRead;
+    private Dictionary<Node, FormatRecord>? records, copiedRecords;
+    private HashSet<Node>? fillers, copiedFillers;
 
     private OriginCopier(Node copy, bool wholeDocument)
     {
         this.wholeDocument = wholeDocument;
         noneAsRead = new Node[] { copy.Document };
+        copyElement = element => Copy(element)!;
     }
 
     /// <summary>Gives a copy made within the original's document the origins and records of the nodes it copies.</summary>
@@ -90,28 +96,15 @@ internal sealed class OriginCopier
 
     private void Carry(Node original, Node copy, Document from, Document to)
     {
-        Pair(original, copy);
-        foreach (Node node in withOrigin)
-            NoteElementsOf(node.Origin!);
-        CopyElements();
-        foreach (Node node in withOrigin)
-            nodes[node].Origin = CopyOrigin(node, nodes[node]);
-        if (from.FormatRecords is { } records)
-        {
-            foreach ((Node read, Node made) in nodes)
-            {
-                if (records.TryGetValue(read, out FormatRecord? record))
-                    (to.FormatRecords ??= new(ReferenceEqualityComparer.Instance))[made] = record;
-            }
-        }
+        records = from.FormatRecords;
+        if (records is not null)
+            copiedRecords = to.FormatRecords ??= new(ReferenceEqualityComparer.Instance);
         if (from.PackageSource is { Fillers.Count: > 0 } source && to.PackageSource is { } target)
-        {
-            foreach ((Node read, Node made) in nodes)
-            {
-                if (source.Fillers.Contains(read))
-                    target.Fillers.Add(made);
-            }
-        }
+            (fillers, copiedFillers) = (source.Fillers, target.Fillers);
+        Pair(original, copy);
+        CopyElements();
+        foreach ((Node read, Node made) in withElements)
+            made.Origin = CopyOrigin(read, made);
     }
 
     // The copy was made child by child, so the two trees match node for
@@ -119,9 +112,18 @@ internal sealed class OriginCopier
     // its own) is left without origins.
     private void Pair(Node original, Node copy)
     {
-        nodes[original] = copy;
-        if (original.Origin is not null)
-            withOrigin.Add(original);
+        // Most origins name markup not yet made into an element, copied at once.
+        if (original.Origin is { } origin)
+        {
+            if (NoteElementsOf(origin))
+                withElements.Add((original, copy));
+            else
+                copy.Origin = CopyOrigin(original, copy);
+        }
+        if (records is not null && records.TryGetValue(original, out FormatRecord? record))
+            copiedRecords![copy] = record;
+        if (fillers is not null && fillers.Contains(original))
+            copiedFillers!.Add(copy);
         if (original is not CompositeNode from || copy is not CompositeNode to)
             return;
         for (Node? read = from.FirstChild, made = to.FirstChild; read is not null && made is not null;
@@ -133,70 +135,59 @@ internal sealed class OriginCopier
         }
     }
 
-    private void Note(object? element)
+    // True when the markup is an element, or made into one.
+    private bool Note(object? element)
     {
         switch (element)
         {
             case RawMarkup raw when !RawMarkup.IsUntouched(raw):
-                Note(raw.Element);
-                break;
-            case OpenXmlElement sdk when elements.TryAdd(sdk, null):
-                noted.Add(sdk);
-                break;
+                return Note(raw.Element);
+            case OpenXmlElement sdk:
+                if (elements.TryAdd(sdk, null))
+                    noted.Add(sdk);
+                return true;
+            default:
+                return false;
         }
     }
 
-    private void NoteElementsOf(object origin)
+    // True when the origin names an element (the operands are all evaluated).
+    private bool NoteElementsOf(object origin)
     {
         switch (origin)
         {
             case ParagraphOrigin p:
-                Note(p.Element);
-                break;
-            case RunOrigin r when !r.IsSlice:
-                Note(r.Element);
-                break;
+                return Note(p.Element);
+            case RunOrigin r:
+                return !r.IsSlice && Note(r.Element);
             case PlainOrigin p:
-                Note(p.Element);
-                break;
+                return Note(p.Element);
             case WholeFieldOrigin w:
-                Note(w.Whole);
-                Note(w.Element);
-                break;
+                return Note(w.Whole) | Note(w.Element);
             case StoryNodeOrigin s:
-                Note(s.Story);
-                Note(s.Element);
-                break;
+                return Note(s.Story) | Note(s.Element);
             case RangeOrigin r:
-                Note(r.Element);
-                break;
+                return Note(r.Element);
             case TableOrigin t:
-                Note(t.Element);
-                Note(t.Whole);
-                break;
+                return Note(t.Element) | Note(t.Whole);
             case RowOrigin r:
-                Note(r.Element);
-                break;
+                return Note(r.Element);
             case CellOrigin c:
-                Note(c.Element);
-                break;
+                return Note(c.Element);
             case BookmarkOrigin b:
-                Note(b.Element);
-                break;
+                return Note(b.Element);
             case ShapeOrigin s:
-                Note(s.Element);
-                break;
+                return Note(s.Element);
             case StoryOrigin s:
-                Note(s.Root);
-                break;
+                return Note(s.Root);
             case SectionOrigin s:
-                Note(s.Element);
                 if (RawMarkup.ElementOf(s.Element) is { } section)
                     sections.Add(section);
-                break;
+                return Note(s.Element);
             case ContentControlOrigin c:
-                Note(c.Element);
-                break;
+                return Note(c.Element);
+            default:
+                return false;
         }
     }
 
@@ -258,7 +249,7 @@ internal sealed class OriginCopier
     // The copy's own version of an element an origin names.
     private object? Copy(object? element) => element switch
     {
-        RawMarkup raw when RawMarkup.IsUntouched(raw) => CopyOf(raw, null),
+        RawMarkup raw when RawMarkup.IsUntouched(raw) => raw.CopyWith(null),
         RawMarkup raw => CopyOf(raw, Copy(raw.Element)),
         OpenXmlElement sdk => Copy(sdk),
         _ => element,
@@ -267,7 +258,8 @@ internal sealed class OriginCopier
     private OpenXmlElement Copy(OpenXmlElement element) =>
         elements.GetValueOrDefault(element) ?? (elements[element] = element.CloneNode(true));
 
-    private RawMarkup CopyOf(RawMarkup raw, OpenXmlElement? element)
+    // Markup made into an element is copied once, like the element.
+    private RawMarkup CopyOf(RawMarkup raw, OpenXmlElement element)
     {
         if (!markup.TryGetValue(raw, out RawMarkup? copy))
             markup[raw] = copy = raw.CopyWith(element);
@@ -276,19 +268,25 @@ internal sealed class OriginCopier
 
     private object CopyElement(object element) => Copy(element)!;
 
-    // The nodes of the copy standing for the nodes read, or none at all
-    // when one of them is not in the copy.
-    private Node[] CopyNodes(Node[] read)
+    // The copy's nodes standing for the nodes read, which start at the
+    // original's first child (children) or at the original itself (a
+    // field's nodes): while the original holds them as read, so does the
+    // copy, node for node; once it does not, neither does the copy.
+    private Node[] CopyNodes(Node[] read, Node? original, Node? copy)
     {
         var made = new Node[read.Length];
         for (int i = 0; i < read.Length; i++)
         {
-            if (!nodes.TryGetValue(read[i], out Node? copy))
+            if (original is null || copy is null || !ReferenceEquals(original, read[i]) || copy.GetType() != original.GetType())
                 return noneAsRead;
             made[i] = copy;
+            (original, copy) = (original.NextSibling, copy.NextSibling);
         }
         return made;
     }
+
+    private Node[] CopyChildren(Node[] read, Node original, Node copy) =>
+        CopyNodes(read, ((CompositeNode)original).FirstChild, ((CompositeNode)copy).FirstChild);
 
     private object? CopyOrigin(Node original, Node copy) => original.Origin switch
     {
@@ -298,16 +296,16 @@ internal sealed class OriginCopier
             // The list as read stands for the copy's list when the original
             // is still in it (a copied document has its own lists).
             List = ReferenceEquals(p.List, ((Paragraph)original).ListFormat.List) ? ((Paragraph)copy).ListFormat.List : p.List,
-            Children = CopyNodes(p.Children),
+            Children = CopyChildren(p.Children, original, copy),
         },
-        RunOrigin r => r.Copy(CopyElement),
+        RunOrigin r => r.Copy(copyElement),
         PlainOrigin p => new PlainOrigin(CopyElement(p.Element)),
-        WholeFieldOrigin w => w with { Element = CopyElement(w.Element), Whole = CopyElement(w.Whole), Nodes = CopyNodes(w.Nodes) },
+        WholeFieldOrigin w => w with { Element = CopyElement(w.Element), Whole = CopyElement(w.Whole), Nodes = CopyNodes(w.Nodes, original, copy) },
         StoryNodeOrigin s => s with
         {
             Element = CopyElement(s.Element),
             Story = CopyElement(s.Story),
-            Children = CopyNodes(s.Children),
+            Children = CopyChildren(s.Children, original, copy),
             Place = wholeDocument ? CopyElement(s.Place) : s.Place,
         },
         RangeOrigin r => r with { Element = CopyElement(r.Element) },
@@ -315,15 +313,15 @@ internal sealed class OriginCopier
         {
             Element = CopyElement(t.Element),
             Whole = t.Whole is null ? null : (RawMarkup)CopyElement(t.Whole),
-            Children = t.Children is null ? null : CopyNodes(t.Children),
+            Children = t.Children is null ? null : CopyChildren(t.Children, original, copy),
         },
-        RowOrigin r => r with { Element = CopyElement(r.Element), Children = r.Children is null ? null : CopyNodes(r.Children) },
-        CellOrigin c => c with { Element = CopyElement(c.Element), Children = c.Children is null ? null : CopyNodes(c.Children) },
+        RowOrigin r => r with { Element = CopyElement(r.Element), Children = r.Children is null ? null : CopyChildren(r.Children, original, copy) },
+        CellOrigin c => c with { Element = CopyElement(c.Element), Children = c.Children is null ? null : CopyChildren(c.Children, original, copy) },
         BookmarkOrigin b => b with { Element = CopyElement(b.Element), Name = wholeDocument ? b.Name : null },
         ShapeOrigin s => s with { Element = CopyElement(s.Element) },
         StoryOrigin s => s with { Root = CopyElement(s.Root) },
         SectionOrigin s => s with { Element = CopyElement(s.Element) },
-        ContentControlOrigin c => c with { Element = CopyElement(c.Element), Children = CopyNodes(c.Children) },
+        ContentControlOrigin c => c with { Element = CopyElement(c.Element), Children = CopyChildren(c.Children, original, copy) },
         _ => null,
     };
 }

@@ -157,8 +157,11 @@ public class DocxCloneTests
         Node[] originals = body.GetChildNodes(NodeType.Any, false).Cast<Node>().Take(3).ToArray();
         foreach (Node node in originals)
             body.InsertBefore(node.Clone(true), body.LastChild);
+        // A run alone, into another paragraph.
+        body.LastParagraph!.AppendChild(((Paragraph)originals[0]).Runs[0].Clone(true));
         string[] saved = Saved(doc);
         XElement[] blocks = BlocksOf(saved[0]);
+        Assert.True(XNode.DeepEquals(blocks[0].Element(W + "r"), blocks[6].Elements(W + "r").Last()));
         // The first paragraph (format changes, unknown markup) and the table
         // come back as they were.
         Assert.True(XNode.DeepEquals(blocks[0], blocks[3]));
@@ -174,7 +177,7 @@ public class DocxCloneTests
         XElement[] notes = XDocument.Parse(saved[1]).Root!.Elements(W + "footnote").Skip(2).ToArray();
         Assert.Equal(new[] { "2", "3" }, notes.Select(n => (string)n.Attribute(W + "id")!));
         Assert.All(notes, n => Assert.Equal("22222222", (string?)n.Element(W + "p")!.Attribute(W14 + "paraId")));
-        Assert.Equal(6, doc.Revisions.Count);
+        Assert.Equal(7, doc.Revisions.Count);
 
         // Settling the copies' revisions leaves the originals'.
         foreach (Revision revision in doc.Revisions.ToArray().Skip(3))

@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/collector_pause.h"
 #include "common/py_ref.h"
 
 #if PY_VERSION_HEX < 0x030B0000 || PY_VERSION_HEX >= 0x030C0000
@@ -178,6 +179,7 @@ PyObject* FunctionalForm(PyObject* base, const char* name, const char* module, c
   PyRef arguments = PyRef::steal(Py_BuildValue("(sO)", name, pairs.get()));
   PyRef keywords = PyRef::steal(Py_BuildValue("{ss}", "module", module));
   if (!arguments || !keywords) return nullptr;
+  CollectorResume resume;  // the call runs the enum module's Python code
   return PyObject_Call(base, arguments.get(), keywords.get());
 }
 

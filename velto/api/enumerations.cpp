@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "api/enum_construction.h"
+#include "common/collector_pause.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
 #include "common/py_ref.h"
@@ -100,7 +101,10 @@ int StoreServices(PyObject* type, PyMethodDef* services) {
 PyObject* EnumBase(bool isFlag) {
   static PyObject* bases[2] = {nullptr, nullptr};
   PyObject*& base = bases[isFlag ? 1 : 0];
-  if (base == nullptr) base = ImportModuleAttribute("enum", Interned(isFlag ? Name::IntFlag : Name::IntEnum));
+  if (base == nullptr) {
+    CollectorResume resume;  // the import runs the enum module's Python code
+    base = ImportModuleAttribute("enum", Interned(isFlag ? Name::IntFlag : Name::IntEnum));
+  }
   return base;
 }
 

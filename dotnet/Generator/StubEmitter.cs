@@ -248,7 +248,10 @@ public static class StubEmitter
         body.AppendLine($"class {model.SimpleName}{(baseName.Length > 0 ? "(" + baseName + ")" : "")}:");
         if (model.Constructors == null)
         {
-            allowlist.Add(model.PythonName + ".__init__", "no public constructor: __init__ refuses every call, the stub keeps object's so a checker reports one");
+            // A class whose base has no public constructor either inherits the base's
+            // refusing __init__ at run time, as the stub inherits object's: nothing to allow.
+            if (model.Base == null || model.Base.Constructors != null)
+                allowlist.Add(model.PythonName + ".__init__", "no public constructor: __init__ refuses every call, the stub keeps object's so a checker reports one");
         }
         else
         {

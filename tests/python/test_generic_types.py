@@ -504,3 +504,25 @@ def test_references_and_handles_are_unchanged_after_many_operations(mv, probe, h
     gc.collect()
     assert [sys.getrefcount(o) for o in watched] == before_counts
     assert handles.live() == before
+
+
+def test_typed_arrays_answer_special_methods_through_their_class_as_through_operators(mv, generic):
+    # Typed arrays take their special methods from the untyped array adapter they derive from.
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    for text in ("one", "two"):
+        builder.writeln(text)
+    paras = doc.first_section.body.paragraphs.to_array()
+    cls = type(paras)
+    assert cls is generic._ArrayWrapper_7598A062 and cls.__base__ is mv._wrpgen._interop._ArrayWrapper
+    assert cls.__len__(paras) == len(paras) == 3
+    assert cls.__getitem__(paras, 1) == paras[1] and type(cls.__getitem__(paras, 1)) is mv.Paragraph
+    assert cls.__contains__(paras, paras[0]) and paras[0] in paras
+    assert cls.__eq__(paras, paras) is True and cls.__hash__(paras) == hash(paras)
+    cls.__setitem__(paras, 0, paras[1])
+    assert paras[0] == paras[1]
+    with pytest.raises(TypeError) as through_class:
+        cls.__init__(paras, 1)
+    with pytest.raises(TypeError) as through_call:
+        cls(1)
+    assert str(through_class.value) == str(through_call.value)

@@ -113,3 +113,52 @@ print("AGAIN", mv.VERSION, mv.saving.SaveFormat.DOCX if hasattr(mv.saving, "Save
     assert chain[1].startswith("ImportError: Type initialization internal error (-1013) <morvax.velto.")
     assert "LEFT []" in lines
     assert "AGAIN 25.8.0.0 20" in lines, result.stdout + result.stderr
+
+
+def test_import_leaves_the_collector_as_it_found_it(built):
+    # The tree is built with the collector held off; every way out of the import leaves it
+    # as the process had it, or as Python code run during the import (here the enum
+    # module's own import) set it, and the collector still finds garbage afterwards.
+    code = """
+import gc, sys, types
+print("PLAIN", gc.isenabled())
+import enum
+real = enum
+sys.modules["enum"] = types.ModuleType("enum")
+try:
+    import morvax.velto
+except ImportError:
+    print("FAILED", gc.isenabled())
+gc.disable()
+try:
+    import morvax.velto
+except ImportError:
+    print("FAILED-OFF", gc.isenabled())
+gc.enable()
+# An enum module whose import turns the collector off: the import ends with it off.
+switching = types.ModuleType("enum")
+def __getattr__(name):
+    gc.disable()
+    return getattr(real, name)
+switching.__getattr__ = __getattr__
+sys.modules["enum"] = switching
+import morvax.velto as mv
+print("SWITCHED", gc.isenabled())
+gc.enable()
+sys.modules["enum"] = real
+class Cycle:
+    pass
+first, second = Cycle(), Cycle()
+first.other, second.other = second, first
+del first, second
+print("FOUND", gc.collect() >= 2, mv.BreakType.PAGE_BREAK == 1)
+"""
+    result = run_python(code)
+    lines = result.stdout.splitlines()
+    assert lines == ["PLAIN True", "FAILED True", "FAILED-OFF False", "SWITCHED False", "FOUND True True"], (
+        result.stdout + result.stderr)
+
+
+def test_import_keeps_the_collector_off_when_it_was_off(built):
+    result = run_python("import gc; gc.disable(); import morvax.velto; print('OFF', gc.isenabled())")
+    assert result.stdout.split() == ["OFF", "False"], result.stdout + result.stderr

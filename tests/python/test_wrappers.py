@@ -149,3 +149,62 @@ def test_repr_of_an_object_made_without_init_never_raises(mv):
         empty = cls.__new__(cls)
         assert repr(empty) == f"<{cls.__module__}.{cls.__name__} object at {id(empty):#x}, holding no .NET object>"
         assert str(empty) == repr(empty)
+
+
+def _bound_classes(mv):
+    import sys
+    found = {}
+    for name, module in list(sys.modules.items()):
+        if name == "morvax.velto" or (name.startswith("morvax.velto.") and "_wrpgen" not in name):
+            for value in vars(module).values():
+                if isinstance(value, type) and value.__module__.startswith("morvax.velto") and "_morvax_clr_host" in vars(value):
+                    found[value] = None
+    return list(found)
+
+
+def _outcome(call):
+    try:
+        return "value", call()
+    except Exception as error:  # the two ways must fail alike
+        return type(error), str(error)
+
+
+def test_special_methods_reached_through_each_class_act_as_its_operators(mv):
+    # Subclasses take their special methods from their bases; called through any class,
+    # each must still do what the operator does on that class's objects.
+    classes = _bound_classes(mv)
+    assert sum(1 for cls in classes if cls.__base__ is not object) > 200
+    many = [object()] * 6
+    for cls in classes:
+        empty = cls.__new__(cls)
+        assert type(empty) is cls
+        pairs = [
+            (lambda: cls.__repr__(empty), lambda: repr(empty)),
+            (lambda: cls.__hash__(empty), lambda: hash(empty)),
+            (lambda: cls.__eq__(empty, empty), lambda: empty == empty),
+            (lambda: cls.__ne__(empty, empty), lambda: empty != empty),
+            (lambda: cls.__setattr__(empty, "no_such_member", 1), lambda: setattr(empty, "no_such_member", 1)),
+            (lambda: cls.__delattr__(empty, "no_such_member"), lambda: delattr(empty, "no_such_member")),
+            # Each class keeps its own initialiser: a wrong argument names the class itself.
+            (lambda: cls.__init__(empty, *many), lambda: cls(*many)),
+        ]
+        for through_class, through_operator in pairs:
+            assert _outcome(through_class) == _outcome(through_operator), cls
+        assert cls.__lt__(empty, empty) is NotImplemented
+        assert _outcome(lambda: cls(*many))[0] is TypeError
+    # A class with constructors under one without, and the other way round.
+    assert str(_outcome(lambda: mv.CompositeNode(*many))[1]) == "type has no available constructor"
+    assert _outcome(lambda: mv.Paragraph(*many)) == (TypeError, "function takes at most 1 argument (6 given)")
+    assert _outcome(lambda: mv.Paragraph.__init__(mv.Paragraph.__new__(mv.Paragraph))) == (
+        TypeError, "function missing required argument 'doc' (pos 1)")
+
+
+def test_sequence_and_iteration_of_a_collection_subclass(mv):
+    doc = mv.Document()
+    builder = mv.DocumentBuilder(doc)
+    builder.writeln("one")
+    builder.writeln("two")
+    paragraphs = doc.first_section.body.paragraphs
+    assert type(paragraphs).__base__ is not object
+    assert [p.get_text() for p in paragraphs] == [paragraphs[i].get_text() for i in range(paragraphs.count)]
+    assert type(paragraphs).__getitem__(paragraphs, 0) == paragraphs[0]

@@ -625,20 +625,27 @@ void FillBoundType(const ClassBinding& binding) {
   type.tp_basicsize = sizeof(PyHostObject);
   type.tp_flags = Py_TPFLAGS_DEFAULT;
   type.tp_dealloc = HostObjectDealloc;
-  type.tp_repr = HostObjectRepr;
-  type.tp_hash = HostObjectHash;
-  type.tp_richcompare = HostObjectRichCompare;
-  type.tp_setattro = BoundSetAttr;
   type.tp_methods = binding.methodDefs;
   type.tp_getset = binding.getsetDefs;
-  type.tp_as_sequence = binding.sequence;
-  type.tp_iter = binding.iterate;
-  type.tp_base = binding.base != nullptr ? &binding.base->type->type : nullptr;
-  type.tp_init = binding.init;
+  // A class with a bound base sets only the slots that differ from the base's: readying
+  // gives the others the base's functions by inheritance, where setting them again would
+  // also put a wrapper object for each into the class's dictionary (a dozen per class),
+  // while lookups and calls find the base's, which wrap the same functions.
+  const ClassBinding* base = binding.base;
+  type.tp_base = base != nullptr ? &base->type->type : nullptr;
+  if (base == nullptr) {
+    type.tp_repr = HostObjectRepr;
+    type.tp_hash = HostObjectHash;
+    type.tp_richcompare = HostObjectRichCompare;
+    type.tp_setattro = BoundSetAttr;
+    type.tp_new = BoundNew;
+  }
+  if (base == nullptr || base->sequence != binding.sequence) type.tp_as_sequence = binding.sequence;
+  if (base == nullptr || base->iterate != binding.iterate) type.tp_iter = binding.iterate;
+  if (base == nullptr || base->init != binding.init) type.tp_init = binding.init;
   // Calling a class with constructors makes and constructs the object in one vectorcall;
   // one without keeps the interpreter's path to the initialiser that refuses.
   if (binding.constructors != nullptr) type.tp_vectorcall = BoundVectorcall;
-  type.tp_new = BoundNew;
   // Instances are exactly a PyHostObject: their blocks are reused (HostObjectAlloc).
   type.tp_alloc = HostObjectAlloc;
   type.tp_free = HostObjectFree;

@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/collector_pause.h"
 #include "common/py_ref.h"
 
 #if PY_VERSION_HEX < 0x030B0000 || PY_VERSION_HEX >= 0x030C0000
@@ -46,6 +47,7 @@ struct BaseFacts {
   PyObject* reserved = nullptr;      // frozenset of every name in the bases' dictionaries
   PyObject* inherited = nullptr;     // dict of the special methods the class gets, in order
   PyObject* enumNew = nullptr;       // Enum.__new__
+  PyObject* memberNew = nullptr;     // int.__new__, the members' own constructor
   PyObject* generateNext = nullptr;  // base._generate_next_value_
   PyObject* valueRepr = nullptr;     // base._value_repr_
   PyObject* boundary = nullptr;      // base._boundary_, flags only
@@ -149,13 +151,14 @@ const BaseFacts* FactsOf(PyObject* base) {
   facts.reserved = ReservedNames(base);
   facts.inherited = facts.reserved ? InheritedMethods(base, flagType.get(), facts.isFlag) : nullptr;
   facts.enumNew = PyObject_GetAttrString(enumType.get(), "__new__");
+  facts.memberNew = PyObject_GetAttrString(reinterpret_cast<PyObject*>(&PyLong_Type), "__new__");
   facts.generateNext = PyObject_GetAttrString(base, "_generate_next_value_");
   facts.valueRepr = PyObject_GetAttrString(base, "_value_repr_");
   facts.boundary = facts.isFlag ? PyObject_GetAttrString(base, "_boundary_") : Py_NewRef(Py_None);
-  if (!facts.reserved || !facts.inherited || !facts.enumNew || !facts.generateNext || !facts.valueRepr ||
-      !facts.boundary) {
-    for (PyObject* held :
-         {facts.reserved, facts.inherited, facts.enumNew, facts.generateNext, facts.valueRepr, facts.boundary}) {
+  if (!facts.reserved || !facts.inherited || !facts.enumNew || !facts.memberNew || !facts.generateNext ||
+      !facts.valueRepr || !facts.boundary) {
+    for (PyObject* held : {facts.reserved, facts.inherited, facts.enumNew, facts.memberNew, facts.generateNext,
+                           facts.valueRepr, facts.boundary}) {
       Py_XDECREF(held);
     }
     return nullptr;
@@ -178,6 +181,7 @@ PyObject* FunctionalForm(PyObject* base, const char* name, const char* module, c
   PyRef arguments = PyRef::steal(Py_BuildValue("(sO)", name, pairs.get()));
   PyRef keywords = PyRef::steal(Py_BuildValue("{ss}", "module", module));
   if (!arguments || !keywords) return nullptr;
+  CollectorResume resume;  // the call runs the enum module's Python code
   return PyObject_Call(base, arguments.get(), keywords.get());
 }
 
@@ -241,17 +245,15 @@ PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember
     if (owned) Py_XDECREF(value);
     return stored == 0;
   };
-  bool built =
-      put("_generate_next_value_", facts.generateNext, false) &&
-      put("__module__", PyUnicode_FromString(module), true) &&
-      put("_new_member_", PyObject_GetAttrString(reinterpret_cast<PyObject*>(&PyLong_Type), "__new__"), true) &&
-      put("_use_args_", Py_True, false) && put("_member_names_", PyList_New(0), true) &&
-      // Sized for the members up front: filling them then never grows them step by step.
-      put("_member_map_", _PyDict_NewPresized(static_cast<Py_ssize_t>(count)), true) &&
-      put("_value2member_map_", _PyDict_NewPresized(static_cast<Py_ssize_t>(count)), true) &&
-      put("_unhashable_values_", PyList_New(0), true) &&
-      put("_member_type_", reinterpret_cast<PyObject*>(&PyLong_Type), false) &&
-      put("_value_repr_", facts.valueRepr, false);
+  bool built = put("_generate_next_value_", facts.generateNext, false) &&
+               put("__module__", PyUnicode_FromString(module), true) && put("_new_member_", facts.memberNew, false) &&
+               put("_use_args_", Py_True, false) && put("_member_names_", PyList_New(0), true) &&
+               // Sized for the members up front: filling them then never grows them step by step.
+               put("_member_map_", _PyDict_NewPresized(static_cast<Py_ssize_t>(count)), true) &&
+               put("_value2member_map_", _PyDict_NewPresized(static_cast<Py_ssize_t>(count)), true) &&
+               put("_unhashable_values_", PyList_New(0), true) &&
+               put("_member_type_", reinterpret_cast<PyObject*>(&PyLong_Type), false) &&
+               put("_value_repr_", facts.valueRepr, false);
   if (built && facts.isFlag) {
     // _flag_mask_ ends as the single bits only; _all_bits_ covers every value.
     built = put("_boundary_", facts.boundary, false) && put("_flag_mask_", PyLong_FromLongLong(singleBits), true) &&

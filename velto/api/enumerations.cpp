@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "api/enum_construction.h"
+#include "common/collector_pause.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
 #include "common/py_ref.h"
@@ -100,7 +101,10 @@ int StoreServices(PyObject* type, PyMethodDef* services) {
 PyObject* EnumBase(bool isFlag) {
   static PyObject* bases[2] = {nullptr, nullptr};
   PyObject*& base = bases[isFlag ? 1 : 0];
-  if (base == nullptr) base = ImportModuleAttribute("enum", Interned(isFlag ? Name::IntFlag : Name::IntEnum));
+  if (base == nullptr) {
+    CollectorResume resume;  // the import runs the enum module's Python code
+    base = ImportModuleAttribute("enum", Interned(isFlag ? Name::IntFlag : Name::IntEnum));
+  }
   return base;
 }
 
@@ -196,12 +200,15 @@ PyObject* BuildEnumeration(const EnumBinding& binding) {
   if (!type || StoreServices(type.get(), binding.services) < 0) return nullptr;
   Py_INCREF(type.get());
   Py_XSETREF(binding.runtime->type, type.get());  // the process-wide reference
-  // The map the class itself consults first when called with a value.
-  Py_XSETREF(binding.runtime->members, PyObject_GetAttrString(type.get(), "_value2member_map_"));
-  if (binding.runtime->members == nullptr || !PyDict_Check(binding.runtime->members)) {
-    PyErr_Clear();
-    Py_CLEAR(binding.runtime->members);
-  }
+  // The map the class itself consults first when called with a value: an entry of the
+  // class's own dictionary (the metaclass defines no attribute of that name), read there
+  // without the metaclass's attribute look-up.
+  static PyObject* const valueMapKey = PyUnicode_InternFromString("_value2member_map_");  // kept for the process
+  PyObject* valueMap = valueMapKey != nullptr
+                           ? PyDict_GetItemWithError(reinterpret_cast<PyTypeObject*>(type.get())->tp_dict, valueMapKey)
+                           : nullptr;  // borrowed
+  Py_XSETREF(binding.runtime->members, valueMap != nullptr && PyDict_Check(valueMap) ? Py_NewRef(valueMap) : nullptr);
+  if (binding.runtime->members == nullptr) PyErr_Clear();
   IndexMembers(*binding.runtime);
   UntrackClassContents(type.get());
   return type.release();

@@ -2,6 +2,7 @@
 #include "interop/type_registry.h"
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <unordered_map>
 
@@ -71,8 +72,9 @@ HostTypeRegistry& HostTypeRegistry::Instance() {
 }
 
 std::u16string ToU16(const char* ascii) {
-  std::u16string text;
-  for (; *ascii; ++ascii) text.push_back(static_cast<char16_t>(static_cast<unsigned char>(*ascii)));
+  // Sized once: start-up converts the name of every class this way.
+  std::u16string text(std::strlen(ascii), u'\0');
+  for (char16_t& unit : text) unit = static_cast<char16_t>(static_cast<unsigned char>(*ascii++));
   return text;
 }
 

@@ -2,6 +2,7 @@
 // ImportError reports when the step fails.
 #include <Python.h>
 
+#include "common/collector_pause.h"
 #include "common/dependencies.h"
 #include "common/interned_names.h"
 #include "common/module_version.h"
@@ -45,31 +46,36 @@ static PyObject* InitializeModule() {
     goto error;
   }
 
-  module = CreateModuleTree();
-  if (module == nullptr) {
-    code = StartupCode::CreateModuleTree;
-    goto error;
-  }
-  if (CreateSupportModule(module) == nullptr) {
-    code = StartupCode::CreateSupportModule;
-    goto error;
-  }
-  if (AddTypeToModule(module, &ModuleVersionType, "_ModuleVersionType") < 0) {
-    code = StartupCode::AddVersionType;
-    goto error;
-  }
-  if (AddVersion(module, "VERSION", 25, 8, 0, 0, "25.8.0.0") < 0) {
-    code = StartupCode::AddVersion;
-    goto error;
-  }
-  if (AddVersion(module, "_BACKWARD_COMPATIBILITY_THRESHOLD", 22, 6, 0, 0, "22.6.0.0") < 0) {
-    code = StartupCode::AddCompatibilityThreshold;
-    goto error;
-  }
-  // Only a complete tree is entered in sys.modules, so a failed start leaves nothing behind.
-  if (EnterSubmodules(module) < 0) {
-    code = StartupCode::CreateModuleTree;
-    goto error;
+  {
+    // Building the tree runs no Python code of its own (see collector_pause.h); the pause
+    // ends before a failure is reported.
+    CollectorPause pause;
+    module = CreateModuleTree();
+    if (module == nullptr) {
+      code = StartupCode::CreateModuleTree;
+      goto error;
+    }
+    if (CreateSupportModule(module) == nullptr) {
+      code = StartupCode::CreateSupportModule;
+      goto error;
+    }
+    if (AddTypeToModule(module, &ModuleVersionType, "_ModuleVersionType") < 0) {
+      code = StartupCode::AddVersionType;
+      goto error;
+    }
+    if (AddVersion(module, "VERSION", 25, 8, 0, 0, "25.8.0.0") < 0) {
+      code = StartupCode::AddVersion;
+      goto error;
+    }
+    if (AddVersion(module, "_BACKWARD_COMPATIBILITY_THRESHOLD", 22, 6, 0, 0, "22.6.0.0") < 0) {
+      code = StartupCode::AddCompatibilityThreshold;
+      goto error;
+    }
+    // Only a complete tree is entered in sys.modules, so a failed start leaves nothing behind.
+    if (EnterSubmodules(module) < 0) {
+      code = StartupCode::CreateModuleTree;
+      goto error;
+    }
   }
   return module;
 

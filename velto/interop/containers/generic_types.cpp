@@ -358,17 +358,22 @@ void FillType(int index, PyTypeObject& type) {
   type.tp_basicsize = sizeof(PyHostObject);
   type.tp_flags = Py_TPFLAGS_DEFAULT;  // not subclassable from Python
   type.tp_dealloc = untyped->tp_dealloc;
+  type.tp_new = GenericNew;
+  type.tp_methods = OwnMethods(spec.kind);
+  type.tp_iter = spec.kind == GenericKind::Iter ? untyped->tp_iter : IterateTyped;
+  type.tp_iternext = g_typedReads[index].cls >= 0 ? NextHandedItem : untyped->tp_iternext;
+  if (spec.kind == GenericKind::Array) {
+    // The untyped adapter is the base: readying gives the slots below the base's functions
+    // by inheritance, without a wrapper object for each in this type's dictionary.
+    type.tp_base = untyped;
+    return;
+  }
   type.tp_richcompare = untyped->tp_richcompare;
   type.tp_hash = untyped->tp_hash;
   type.tp_init = untyped->tp_init;
-  type.tp_new = GenericNew;
-  type.tp_methods = OwnMethods(spec.kind);
   type.tp_as_sequence = untyped->tp_as_sequence;
   type.tp_as_mapping = untyped->tp_as_mapping;
   type.tp_getset = untyped->tp_getset;
-  type.tp_iter = spec.kind == GenericKind::Iter ? untyped->tp_iter : IterateTyped;
-  type.tp_iternext = g_typedReads[index].cls >= 0 ? NextHandedItem : untyped->tp_iternext;
-  if (spec.kind == GenericKind::Array) type.tp_base = untyped;
 }
 
 // The kind's interface sets; an array whose element is also iterable as itself names that type too.

@@ -52,27 +52,9 @@ public class DocxCloneTests
 
     private static readonly string[] Parts = { "word/document.xml", "word/footnotes.xml", "word/header1.xml" };
 
-    private static byte[] ForeignPackage()
-    {
-        const string types = "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-            + "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-            + "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-            + "<Override PartName=\"/word/document.xml\" ContentType=\"" + MainType + "\"/>"
-            + "<Override PartName=\"/word/footnotes.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.footnotes+xml\"/>"
-            + "<Override PartName=\"/word/header1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml\"/>"
-            + "</Types>";
-        string rels = $"<Relationships xmlns=\"{RelationshipsNs}\">"
-            + $"<Relationship Id=\"rIdF\" Type=\"{OfficeRel}/footnotes\" Target=\"footnotes.xml\"/>"
-            + $"<Relationship Id=\"rIdH\" Type=\"{OfficeRel}/header\" Target=\"header1.xml\"/>"
-            + $"<Relationship Id=\"rIdLink\" Type=\"{OfficeRel}/hyperlink\" Target=\"https://example.com/\" TargetMode=\"External\"/>"
-            + "</Relationships>";
-        return Package(("[Content_Types].xml", types),
-            ("_rels/.rels", $"<Relationships xmlns=\"{RelationshipsNs}\"><Relationship Id=\"rId1\" "
-                + $"Type=\"{OfficeRel}/officeDocument\" Target=\"word/document.xml\"/></Relationships>"),
-            ("word/_rels/document.xml.rels", rels),
-            ("word/document.xml", $"<w:document {Ns}><w:body>{Body}</w:body></w:document>"),
-            ("word/footnotes.xml", Footnotes), ("word/header1.xml", Header));
-    }
+    private static byte[] ForeignPackage() => WordPackage($"<w:document {Ns}><w:body>{Body}</w:body></w:document>",
+        new[] { ("rIdLink", "https://example.com/") },
+        WordPart("rIdF", "footnotes.xml", "footnotes", Footnotes), WordPart("rIdH", "header1.xml", "header", Header));
 
     private static Document Load() => new(new MemoryStream(ForeignPackage()));
 

@@ -50,29 +50,10 @@ public class DocxNotesFieldsTests
         // A date that is none, as one producer writes for a comment without one.
         + "<w:comment w:id=\"6\" w:author=\"Lo\" w:date=\"0-00-00T00:00:00Z\"><w:p/></w:comment></w:comments>";
 
-    private static byte[] ForeignPackage()
-    {
-        const string types = "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-            + "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-            + "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-            + "<Override PartName=\"/word/document.xml\" ContentType=\"" + MainType + "\"/>"
-            + "<Override PartName=\"/word/footnotes.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.footnotes+xml\"/>"
-            + "<Override PartName=\"/word/endnotes.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.endnotes+xml\"/>"
-            + "<Override PartName=\"/word/comments.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.comments+xml\"/>"
-            + "</Types>";
-        string rels = $"<Relationships xmlns=\"{RelationshipsNs}\">"
-            + $"<Relationship Id=\"rIdF\" Type=\"{OfficeRel}/footnotes\" Target=\"footnotes.xml\"/>"
-            + $"<Relationship Id=\"rIdE\" Type=\"{OfficeRel}/endnotes\" Target=\"endnotes.xml\"/>"
-            + $"<Relationship Id=\"rIdC\" Type=\"{OfficeRel}/comments\" Target=\"comments.xml\"/>"
-            + $"<Relationship Id=\"rIdLink\" Type=\"{OfficeRel}/hyperlink\" Target=\"https://example.com/a?b=1\" TargetMode=\"External\"/>"
-            + "</Relationships>";
-        return Package(("[Content_Types].xml", types),
-            ("_rels/.rels", $"<Relationships xmlns=\"{RelationshipsNs}\"><Relationship Id=\"rId1\" "
-                + $"Type=\"{OfficeRel}/officeDocument\" Target=\"word/document.xml\"/></Relationships>"),
-            ("word/_rels/document.xml.rels", rels),
-            ("word/document.xml", $"<w:document {Ns}><w:body>{Body}</w:body></w:document>"),
-            ("word/footnotes.xml", Footnotes), ("word/endnotes.xml", Endnotes), ("word/comments.xml", Comments));
-    }
+    private static byte[] ForeignPackage() => WordPackage($"<w:document {Ns}><w:body>{Body}</w:body></w:document>",
+        new[] { ("rIdLink", "https://example.com/a?b=1") },
+        WordPart("rIdF", "footnotes.xml", "footnotes", Footnotes), WordPart("rIdE", "endnotes.xml", "endnotes", Endnotes),
+        WordPart("rIdC", "comments.xml", "comments", Comments));
 
     private static Document Load(byte[] package) => new(new MemoryStream(package));
 

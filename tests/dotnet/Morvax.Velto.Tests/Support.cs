@@ -4,6 +4,7 @@ using System;
 using System.Collections.Generic;
 using System.IO;
 using System.IO.Compression;
+using System.Linq;
 using System.Text;
 using System.Xml.Linq;
 using SaveOptions = Morvax.Velto.Saving.SaveOptions;
@@ -94,7 +95,14 @@ internal static class Support
     // A well-formed package around a main part, with parts related to it
     // (name under word/, content type, relationship type, content).
     public static byte[] WordPackage(string documentXml,
-        params (string Name, string ContentType, string RelationshipType, string Content)[] related)
+        params (string Name, string ContentType, string RelationshipType, string Content)[] related) =>
+        WordPackage(documentXml, Array.Empty<(string, string)>(),
+            related.Select((part, i) => ($"rId{i + 1}", part.Name, part.ContentType, part.RelationshipType, part.Content)).ToArray());
+
+    // The same with the relationship ids the main part's markup names, and
+    // external links (relationship id, address).
+    public static byte[] WordPackage(string documentXml, (string Id, string Target)[] links,
+        params (string Id, string Name, string ContentType, string RelationshipType, string Content)[] related)
     {
         var types = new StringBuilder("<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
             + "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
@@ -107,18 +115,25 @@ internal static class Support
                 + $"Type=\"{OfficeRel}/officeDocument\" Target=\"word/document.xml\"/></Relationships>"),
             ("word/document.xml", documentXml),
         };
-        int id = 1;
-        foreach ((string name, string contentType, string relationshipType, string content) in related)
+        foreach ((string id, string name, string contentType, string relationshipType, string content) in related)
         {
             types.Append($"<Override PartName=\"/word/{name}\" ContentType=\"{contentType}\"/>");
-            rels.Append($"<Relationship Id=\"rId{id++}\" Type=\"{relationshipType}\" Target=\"{name}\"/>");
+            rels.Append($"<Relationship Id=\"{id}\" Type=\"{relationshipType}\" Target=\"{name}\"/>");
             parts.Add(("word/" + name, content));
         }
+        foreach ((string id, string target) in links)
+            rels.Append($"<Relationship Id=\"{id}\" Type=\"{OfficeRel}/hyperlink\" Target=\"{target}\" TargetMode=\"External\"/>");
         parts.Add(("[Content_Types].xml", types.Append("</Types>").ToString()));
-        if (related.Length > 0)
+        if (related.Length + links.Length > 0)
             parts.Add(("word/_rels/document.xml.rels", rels.Append("</Relationships>").ToString()));
         return Package(parts.ToArray());
     }
+
+    // A WordprocessingML part of the given kind ("footnotes", "header", ...)
+    // related to the main part under the given id.
+    public static (string Id, string Name, string ContentType, string RelationshipType, string Content) WordPart(
+        string id, string name, string kind, string content) =>
+        (id, name, $"application/vnd.openxmlformats-officedocument.wordprocessingml.{kind}+xml", $"{OfficeRel}/{kind}", content);
 
     // The smallest package around a body.
     public static byte[] BodyPackage(string bodyXml) => WordPackage(

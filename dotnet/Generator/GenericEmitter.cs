@@ -48,9 +48,9 @@ public static class GenericEmitter
         ["btp_IsAssignable"] = new("int", "uint handle", "ContainerEntries.IsAssignable<@T>(handle)"),
     };
 
-    // Arrays and enumerators of class elements hand their items over as handles with type keys,
-    // which the native side wraps as the element's class without calling back into .NET; the
-    // element's own class answers for the usual item ("@S": whether that class is sealed).
+    // Arrays and enumerators of class elements hand their items over as handles, which the
+    // native side wraps as the element's class without calling back into .NET; an array of the
+    // element's own type needs no look at its items ("@S": whether that class is sealed).
     private static readonly Dictionary<string, Entry> ClassElementEntries = new(StringComparer.Ordinal)
     {
         ["SqGetItem"] = new("int", "uint handle, int index, ItemRef* outItem", "GenericEntries.ItemRefAt<@E>(handle, index, outItem, @S)", "-1"),

@@ -190,7 +190,14 @@ PyObject* ItemsByStep(PyObject* self, Py_ssize_t start, Py_ssize_t count, Py_ssi
     Py_XDECREF(list);
     return nullptr;
   }
-  if (list == nullptr) PyErr_SetString(PyExc_RuntimeError, "SqGetItems gave no list without an error");
+  if (list == nullptr) {
+    PyErr_SetString(PyExc_RuntimeError, "SqGetItems gave no list without an error");
+    return nullptr;
+  }
+  if (DeclareItems(Py_TYPE(self), list) < 0) {
+    Py_DECREF(list);
+    return nullptr;
+  }
   return list;
 }
 
@@ -212,6 +219,10 @@ PyObject* Items(PyObject* self) {
     } else {
       PyErr_Format(PyExc_RuntimeError, "SqEnumeratedItems reported status %d without an error", status);
     }
+    return nullptr;
+  }
+  if (list != nullptr && DeclareItems(Py_TYPE(self), list) < 0) {
+    Py_DECREF(list);
     return nullptr;
   }
   return list;
@@ -326,7 +337,7 @@ PyObject* SqItem(PyObject* self, Py_ssize_t i) {
     return nullptr;
   }
   if (item == nullptr) Py_RETURN_NONE;
-  return item;
+  return DeclareItem(Py_TYPE(self), item);
 }
 
 int SetOrDelete(PyObject* self, Py_ssize_t i, PyObject* value) {
@@ -577,7 +588,7 @@ PyObject* Pop(PyObject* self, PyObject* args) {
   }
   if (status == 0) {
     if (item == nullptr) Py_RETURN_NONE;
-    return item;
+    return DeclareItem(Py_TYPE(self), item);
   }
   Py_XDECREF(item);
   PyErr_SetString(PyExc_IndexError, status == 1 ? "pop from empty list" : "pop index out of range");

@@ -225,6 +225,7 @@ struct TypedRead {
   int cls = -1;
   int element = -1;
   void* entry = nullptr;
+  PyTypeObject* passed = nullptr;  // the element's class, once its creation slot let a wrapper through
 };
 
 // One row per typed type, filled at registration (read for every item, so not lazily).
@@ -250,11 +251,20 @@ TypedRead* TypedReadOf(int type) {
   return &read;
 }
 
-// A new wrapper for a handed-over item (its handle is owned from here), or null with an error.
-inline PyObject* WrapHandedItem(const TypedRead& read, const ItemRef& item) {
+// WrapHandedItem of an item of the element's class other than in a kept block.
+PyObject* WrapDeclaredItem(TypedRead& read, uint32_t handle) {
+  PyObject* wrapper = WrapDeclared(read.element, handle);
+  if (wrapper != nullptr && PassedElements()[read.element]) read.passed = Py_TYPE(wrapper);
+  return wrapper;
+}
+
+// A new wrapper for a handed-over item (its handle is owned from here), or null with an error:
+// an item of the element's class (key 0) is made in a kept block once the class has passed.
+inline PyObject* WrapHandedItem(TypedRead& read, const ItemRef& item) {
   if (item.handle == 0) Py_RETURN_NONE;
   if (item.typeKey != 0) return MakeItemWrapper(item.handle, item.typeKey);
-  return WrapDeclared(read.element, item.handle);
+  if (read.passed != nullptr && detail::g_keptCount != 0) return detail::FromKeptBlock(read.passed, item.handle);
+  return WrapDeclaredItem(read, item.handle);
 }
 
 // next() of a typed enumerator over a class element: one crossing per item, which hands the

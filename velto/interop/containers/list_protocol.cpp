@@ -319,11 +319,13 @@ int SqContains(PyObject* self, PyObject* value) {
 
 PyObject* SqItem(PyObject* self, Py_ssize_t i) {
   if (RefuseInForkedChild()) return nullptr;
-  // The untyped adapters read through the list class; typed ones hand their items over.
+  // The untyped adapters read through the list class; typed ones hand their items over, or
+  // read the untyped way and give the item its element class.
   Adapter adapter = AdapterOfType(Py_TYPE(self));
-  if (adapter == Adapter::Count) {
+  bool typed = adapter == Adapter::Count;
+  if (typed) {
     int32_t handed = kNotHanded;
-    if (PyObject* typed = HandedItemAt(self, Narrow(i), &handed)) return typed;
+    if (PyObject* item = HandedItemAt(self, Narrow(i), &handed)) return item;
     if (handed != kNotHanded) {
       StatusFailed(handed);
       return nullptr;
@@ -337,7 +339,7 @@ PyObject* SqItem(PyObject* self, Py_ssize_t i) {
     return nullptr;
   }
   if (item == nullptr) Py_RETURN_NONE;
-  return DeclareItem(Py_TYPE(self), item);
+  return typed ? DeclareItem(Py_TYPE(self), item) : item;
 }
 
 int SetOrDelete(PyObject* self, Py_ssize_t i, PyObject* value) {

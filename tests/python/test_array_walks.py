@@ -1,7 +1,8 @@
 """Walking .NET arrays and what typed containers take and give: an array is walked by index,
 one crossing per item, which must stay indistinguishable from .NET's own enumerator (items
 read when reached, so changes made inside the loop are seen; the end stays the end; each item
-wrapped as its own class, None as None; every handle released), typed or not; Type items of
+wrapped as the array's element class (untyped: as its own class), None as None; every handle
+released), typed or not; Type items of
 array arguments are checked by their converter before the call; mail-merge regions list the
 "{{...}}" tags of their own text."""
 import pytest

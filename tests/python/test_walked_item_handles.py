@@ -63,14 +63,18 @@ def test_every_way_of_reading_gives_the_same_items(mv, doc):
     assert all(texts == seen["collection"] for texts in seen.values()), seen
 
 
-def test_a_base_class_adapter_over_a_derived_array_wraps_items_as_the_base_class(mv, doc):
+def test_a_base_class_adapter_over_a_derived_array_wraps_items_as_the_base_class(mv, doc, handles):
+    before = handles.live()
     array = doc.first_section.body.paragraphs.to_array()
     as_nodes = mv._wrpgen._generic._ArrayWrapper_835DB32F._cast_as(array)
     assert type(as_nodes) is mv._wrpgen._generic._ArrayWrapper_835DB32F
     assert {type(n) for n in as_nodes} == {type(as_nodes[0]), type(as_nodes[-1])} == {mv.Node}
     assert {type(n) for n in as_nodes[::2] + as_nodes.copy()} == {mv.Node} and as_nodes[0] == array[0]
     array[1] = None
-    assert as_nodes[1] is None and list(as_nodes)[1] is None
+    assert as_nodes[1] is None and list(as_nodes)[1] is None and as_nodes[:2][1] is None
+    del array, as_nodes
+    gc.collect()
+    assert handles.live() == before
 
 
 def test_handles_and_references_stay_put_over_mixed_walks(mv, doc, handles):

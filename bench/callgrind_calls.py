@@ -40,6 +40,7 @@ ITEM_CASES = [
     ("x[i] on Paragraph[] untyped", f"for i in range({CALLS}): untyped_paragraphs[i]",
      f"for _ in floor.iterate({CALLS}): pass"),
     ("body.paragraphs vs its array walk", "for _ in body_paragraphs: pass", "for _ in body_array: pass"),
+    ("iterate Node[] typed (paragraphs and runs)", "for _ in mixed_nodes: pass", f"for _ in floor.iterate({CALLS}): pass"),
 ]
 
 
@@ -66,6 +67,13 @@ def measure(build):
         builder.writeln("x")
     names["body_paragraphs"] = builder.document.first_section.body.paragraphs
     names["body_array"] = names["body_paragraphs"].to_array()
+    # CALLS nodes of two classes: paragraphs, each holding one run.
+    builder = mv.DocumentBuilder(mv.Document())
+    for _ in range(CALLS // 2 - 1):
+        builder.writeln("x")
+    builder.write("x")
+    names["mixed_nodes"] = builder.document.first_section.body.get_child_nodes(mv.NodeType.ANY, True).to_array()
+    assert len(names["mixed_nodes"]) == CALLS
     statements = ["pass"] + [s for _, bound, base in CASES + AGAINST_INT for s in (bound, base)]
     loops = {s: compile(f"for _ in range({CALLS}):\n    {s}\n", s, "exec") for s in statements}
     runs = {s: (lambda code=code: exec(code, names)) for s, code in loops.items()}

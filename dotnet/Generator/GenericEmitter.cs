@@ -48,13 +48,15 @@ public static class GenericEmitter
         ["btp_IsAssignable"] = new("int", "uint handle", "ContainerEntries.IsAssignable<@T>(handle)"),
     };
 
-    // Arrays and enumerators of class elements hand their items over as handles with type keys,
-    // which the native side wraps as the element's class without calling back into .NET; the
-    // element's own class answers for the usual item ("@S": whether that class is sealed).
+    // Arrays and enumerators of class elements hand their items over as handles, which the
+    // native side wraps as the element's class without calling back into .NET; an array of the
+    // element's own type needs no look at its items ("@S": whether that class is sealed). The
+    // items of an interface element are handed over with their own classes' keys ("@D": whether
+    // the element is a class, whose items are wrapped as it).
     private static readonly Dictionary<string, Entry> ClassElementEntries = new(StringComparer.Ordinal)
     {
-        ["SqGetItem"] = new("int", "uint handle, int index, ItemRef* outItem", "GenericEntries.ItemRefAt<@E>(handle, index, outItem, @S)", "-1"),
-        ["MoveNext"] = new("int", "uint handle, ItemRef* outItem", "GenericEntries.StepRef<@E>(handle, outItem, @S)", "-1"),
+        ["SqGetItem"] = new("int", "uint handle, int index, ItemRef* outItem", "GenericEntries.ItemRefAt<@E>(handle, index, outItem, @S, @D)", "-1"),
+        ["MoveNext"] = new("int", "uint handle, ItemRef* outItem", "GenericEntries.StepRef<@E>(handle, outItem, @S, @D)", "-1"),
     };
 
     // Whether an array of the element holds nothing but the element's own class (and nulls):
@@ -134,7 +136,8 @@ public static class GenericEmitter
                 {
                     var entry = EntryOf(kind, element, name);
                     string body = entry.Body.Replace("@T", served).Replace("@E", element.CSharpName)
-                        .Replace("@S", SealedElement(element) ? "true" : "false");
+                        .Replace("@S", SealedElement(element) ? "true" : "false")
+                        .Replace("@D", element.NetType.IsInterface ? "false" : "true");
                     string head = $"        [UnmanagedCallersOnly] public static {entry.Returns} {name}({entry.Parameters})";
                     if (entry.Failure is null)
                     {

@@ -1,7 +1,8 @@
 """Walking .NET arrays and what typed containers take and give: an array is walked by index,
 one crossing per item, which must stay indistinguishable from .NET's own enumerator (items
 read when reached, so changes made inside the loop are seen; the end stays the end; each item
-wrapped as its own class, None as None; every handle released), typed or not; Type items of
+wrapped as the array's element class (untyped: as its own class), None as None; every handle
+released), typed or not; Type items of
 array arguments are checked by their converter before the call; mail-merge regions list the
 "{{...}}" tags of their own text."""
 import pytest
@@ -45,9 +46,10 @@ def test_a_walk_reads_each_item_when_it_is_reached(mv, generic, probe, handles):
 
 
 def test_walks_of_typed_and_untyped_arrays_give_the_same_items(mv, generic, handles):
-    """Node[] holds items of many classes (no single key serves them), Paragraph[] one sealed
-    class, object[] values of every kind: the typed walk, the untyped walk and indexing agree,
-    and walking alternately keeps each walk's own classes apart."""
+    """Node[] holds items of many classes, Paragraph[] one sealed class, object[] values of
+    every kind: the typed walk, the untyped walk and indexing give the same objects; the typed
+    array gives each as its element's class (Node), the untyped one as its own class, and
+    walking alternately keeps each walk's classes apart."""
     doc = mv.Document()
     builder = mv.DocumentBuilder(doc)
     builder.write("a")
@@ -63,14 +65,17 @@ def test_walks_of_typed_and_untyped_arrays_give_the_same_items(mv, generic, hand
         nodes = doc.get_child_nodes(mv.NodeType.ANY, True).to_array()
         paras = doc.first_section.body.paragraphs.to_array()
         assert type(nodes) is generic._ArrayWrapper_835DB32F and type(paras) is generic._ArrayWrapper_7598A062
-        by_index = [type(nodes[i]) for i in range(len(nodes))]
-        assert [type(n) for n in nodes] == by_index == [type(n) for n in as_untyped(mv, nodes)]
-        assert len(set(by_index)) >= 6
+        by_index = [nodes[i] for i in range(len(nodes))]
+        assert list(nodes) == by_index == list(as_untyped(mv, nodes))
+        assert {type(n) for n in nodes} == {type(n) for n in by_index} == {mv.Node}
+        own = [type(n) for n in as_untyped(mv, nodes)]
+        assert len(set(own)) >= 6
         mixed = []
-        for node, para in zip(nodes, as_untyped(mv, paras)):
-            mixed += [type(node), type(para)]
-        assert mixed[1::2] == [mv.Paragraph] * len(mixed[1::2]) and mixed[::2] == by_index[:len(mixed) // 2]
-        del nodes, paras, node, para
+        for node, para, walked in zip(nodes, paras, as_untyped(mv, nodes)):
+            mixed += [type(node), type(para), type(walked)]
+        assert mixed[::3] == [mv.Node] * len(mixed[::3]) and mixed[1::3] == [mv.Paragraph] * len(mixed[1::3])
+        assert mixed[2::3] == own[:len(mixed) // 3]
+        del nodes, paras, node, para, walked, by_index
     values = mv.testing.GenericProbe().mixed()
     assert list(values) == list(as_untyped(mv, values)) == [1, "two", 3.5, None]
     del values

@@ -170,10 +170,14 @@ def test_subscripts_reach_the_indexer(mv, doc):
         paragraphs[0] = paragraphs[1]
     # Membership is answered by iteration.
     assert paragraphs[1] in paragraphs
+    # Iteration yields the enumerable's element class (Node), a subscript the specific class.
     assert type(doc.sections[0]) is mv.Section
     walked = list(doc.sections)
-    assert len(walked) == 1 and isinstance(walked[0], mv.Node) and walked[0] == doc.sections[0]
-    assert [p.get_text() for p in paragraphs] == [paragraphs[i].get_text() for i in range(count)]
+    assert len(walked) == 1 and type(walked[0]) is mv.Node and walked[0] == doc.sections[0]
+    nodes = list(paragraphs)
+    assert {type(p) for p in nodes} == {mv.Node} and len(nodes) == count
+    assert [p.as_paragraph().get_text() for p in nodes] == [paragraphs[i].get_text() for i in range(count)]
+    assert type(mv.Paragraph._cast_to(nodes[0])) is mv.Paragraph and nodes[0] == paragraphs[0]
 
 
 def test_keyed_access_is_a_method(mv, doc):

@@ -96,10 +96,10 @@ def test_node_arrays_come_back_typed_with_items_as_their_class(mv, generic):
         assert type(next(it)) is mv.Paragraph
 
 
-def test_items_of_mixed_classes_are_each_their_own_class(mv, generic, handles):
-    """Arrays and enumerators of class elements hand items over as handles and wrap them here,
-    remembering the class last met: items of changing classes, indexes out of range and
-    enumerators of untyped collections must still come back right, without leaking handles."""
+def test_items_of_mixed_classes_come_back_as_the_element_class(mv, generic, handles):
+    """Arrays and enumerators of class elements hand items over as handles and wrap them here
+    as the element's class, whatever their own: items of changing classes, indexes out of range
+    and enumerators of untyped collections must still come back right, without leaking handles."""
     doc = mv.Document()
     builder = mv.DocumentBuilder(doc)
     builder.write("a")
@@ -109,14 +109,16 @@ def test_items_of_mixed_classes_are_each_their_own_class(mv, generic, handles):
     for _ in range(2):
         nodes = doc.get_child_nodes(mv.NodeType.ANY, True).to_array()
         assert type(nodes) is generic._ArrayWrapper_835DB32F
-        by_index = [type(nodes[i]).__name__ for i in range(len(nodes))]
-        by_iteration = [type(n).__name__ for n in nodes]
-        assert by_index == by_iteration and len(set(by_index)) >= 4  # Section, Body, Paragraph, Run, FieldStart, ...
-        assert "FieldStart" in by_index and type(nodes[-1]).__name__ == by_index[-1]
+        by_index = [nodes[i] for i in range(len(nodes))]
+        assert {type(n) for n in by_index} == {type(n) for n in nodes} == {mv.Node} and list(nodes) == by_index
+        own = [type(n).__name__ for n in mv._wrpgen._interop._ArrayWrapper._cast_as(nodes)]
+        assert len(set(own)) >= 4 and "FieldStart" in own  # Section, Body, Paragraph, Run, FieldStart, ...
+        start = by_index[own.index("FieldStart")]
+        assert type(mv.fields.FieldStart._cast_to(start)) is mv.fields.FieldStart
         for wrong in (len(nodes), -len(nodes) - 1, 2**40):
             with pytest.raises(IndexError):
                 nodes[wrong]
-        del nodes
+        del nodes, by_index, start
     assert handles.live() == before
 
 
@@ -309,18 +311,25 @@ def test_lists_of_real_members_come_back_typed(mv, generic):
     assert [f.get_field_code() for f in root.fields] == ["MERGEFIELD Outside"]
     (orders,) = root.regions
     assert (orders.name, orders.level, orders.parent_region.name) == ("Orders", 1, None)
-    assert [type(f) for f in orders.fields] == [mv.fields.FieldMergeField]
+    # Every read of a typed list gives the element's class; the field's own class is a cast away.
+    fields = orders.fields
+    reads = list(fields) + [fields[0], fields[-1]] + fields[:] + fields.copy()
+    assert len(reads) == 5 and {type(f) for f in reads} == {mv.fields.Field}
+    assert type(mv.fields.FieldMergeField._cast_to(fields[0])) is mv.fields.FieldMergeField
     assert orders.start_field.field_name == "TableStart:Orders" and orders.end_field.field_name == "TableEnd:Orders"
     lines = doc.mail_merge.get_regions_by_name("LINES")
     assert type(lines) is generic._IListWrapper_B67D34E9 and [r.level for r in lines] == [2]
-    assert lines[0].parent_region.name == "Orders" and lines[0].fields[0].field_name == "Qty"
+    merge_field = mv.fields.FieldMergeField._cast_to
+    assert lines[0].parent_region.name == "Orders" and merge_field(lines[0].fields[0]).field_name == "Qty"
     with iter(orders.fields) as it:
-        assert type(it) is generic._IterWrapper_B603EEB6 and next(it).field_name == "Item"
+        assert type(it) is generic._IterWrapper_B603EEB6 and merge_field(next(it)).field_name == "Item"
     # Writes pass the element's converter; a refused value changes nothing.
     with pytest.raises(TypeError, match=r"^can't build Field value from 'morvax.velto.Run'$"):
         orders.fields.append(mv.Run(doc))
     orders.fields.append(root.fields[0])
-    assert [f.field_name for f in orders.fields] == ["Item", "Outside"]
+    assert [merge_field(f).field_name for f in orders.fields] == ["Item", "Outside"]
+    popped = orders.fields.pop()
+    assert type(popped) is mv.fields.Field and merge_field(popped).field_name == "Outside" and len(orders.fields) == 1
 
 
 def font_file(names):

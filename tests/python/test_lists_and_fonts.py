@@ -17,7 +17,8 @@ W = "{http://schemas.openxmlformats.org/wordprocessingml/2006/main}"
 
 
 def paragraphs(mv, doc):
-    return list(doc.first_section.body.paragraphs)
+    # The walk yields Node wrappers; each is seen as the Paragraph it is.
+    return [p.as_paragraph() for p in doc.first_section.body.paragraphs]
 
 
 def numbered(mv, path):

@@ -182,13 +182,50 @@ PyObject* IterateTyped(PyObject* self) {
 
 // --- typed reads of class elements ----------------------------------------------------------
 
+// The Python class of a class element, looked up by its .NET name once it is first needed.
+PyTypeObject* ElementClass(int element) {
+  static std::vector<PyTypeObject*> classes(kGenericElementCount, nullptr);
+  if (classes[element] == nullptr)
+    classes[element] = HostTypeRegistry::Instance().Find(ToU16(kGenericElements[element].netName));
+  return classes[element];
+}
+
+// Per class element, whether its class's creation slot has let a wrapper through (a gate once
+// passed stays passed): from then on its items are made in kept blocks without the slot.
+std::vector<char>& PassedElements() {
+  static std::vector<char> passed(kGenericElementCount, 0);
+  return passed;
+}
+
+// A new wrapper of the element's declared class for an owned handle (not 0), or null with an
+// error; the handle is released whenever no wrapper holds it.
+PyObject* WrapDeclared(int element, uint32_t handle) {
+  PyTypeObject* cls = ElementClass(element);
+  if (cls == nullptr) {
+    ReleaseHandle(handle);
+    PyErr_Format(PyExc_SystemError, "no Python class for %s", kGenericElements[element].netName);
+    return nullptr;
+  }
+  char& passed = PassedElements()[element];
+  if (passed) return WrapPassedType(handle, cls);
+  PyObject* wrapper = WrapHandle(handle, cls);
+  if (wrapper != nullptr && cls->tp_alloc == HostObjectAlloc &&
+      cls->tp_basicsize == static_cast<Py_ssize_t>(sizeof(PyHostObject)))
+    passed = 1;
+  return wrapper;
+}
+
 // An array or enumerator type over a class element reads its items through its own typed
-// class, which hands each item over as a handle and type key; the element's class answers
-// for the usual key without the registry. entry is bound on first use (the type exists only
-// once its classes are bound); cls is -1 for the other types.
+// class, which hands each item over as a handle: with type key 0 when it is of the element's
+// class (it is then wrapped as that class, whatever its own class), with its run-time key
+// otherwise (an element that is an interface, or a container seen through another type).
+// entry is bound on first use (the type exists only once its classes are bound); cls is -1
+// for the other types.
 struct TypedRead {
   int cls = -1;
+  int element = -1;
   void* entry = nullptr;
+  PyTypeObject* passed = nullptr;  // the element's class, once its creation slot let a wrapper through
 };
 
 // One row per typed type, filled at registration (read for every item, so not lazily).
@@ -199,6 +236,7 @@ void FillTypedReads() {
   for (int i = 0; i < kGenericTypeCount; ++i) {
     GenericKind kind = kGenericTypes[i].kind;
     if (kGenericElements[kGenericTypes[i].element].family != ElementFamily::Class) continue;
+    g_typedReads[i].element = kGenericTypes[i].element;
     if (kind == GenericKind::Array) g_typedReads[i].cls = ClassOf(kGenericTypes[i].element, GenericClass::Array);
     if (kind == GenericKind::Iter) g_typedReads[i].cls = ClassOf(kGenericTypes[i].element, GenericClass::Enumerator);
   }
@@ -213,15 +251,24 @@ TypedRead* TypedReadOf(int type) {
   return &read;
 }
 
+// WrapHandedItem of an item of the element's class other than in a kept block.
+PyObject* WrapDeclaredItem(TypedRead& read, uint32_t handle) {
+  PyObject* wrapper = WrapDeclared(read.element, handle);
+  if (wrapper != nullptr && PassedElements()[read.element]) read.passed = Py_TYPE(wrapper);
+  return wrapper;
+}
+
 // A new wrapper for a handed-over item (its handle is owned from here), or null with an error:
-// made as .NET's own wrapper requests are, items of the key met last without a lookup.
-inline PyObject* WrapHandedItem(const ItemRef& item) {
+// an item of the element's class (key 0) is made in a kept block once the class has passed.
+inline PyObject* WrapHandedItem(TypedRead& read, const ItemRef& item) {
   if (item.handle == 0) Py_RETURN_NONE;
-  return MakeItemWrapper(item.handle, item.typeKey);
+  if (item.typeKey != 0) return MakeItemWrapper(item.handle, item.typeKey);
+  if (read.passed != nullptr && detail::g_keptCount != 0) return detail::FromKeptBlock(read.passed, item.handle);
+  return WrapDeclaredItem(read, item.handle);
 }
 
 // next() of a typed enumerator over a class element: one crossing per item, which hands the
-// item over as a handle and type key. The type's read is there: only such types get this slot.
+// item over as a handle. The type's read is there: only such types get this slot.
 PyObject* NextHandedItem(PyObject* self) {
   if (RefuseInForkedChild()) return nullptr;
   // Only the typed types (one array of them) have this slot: their index needs no range test.
@@ -230,7 +277,7 @@ PyObject* NextHandedItem(PyObject* self) {
   if (read.entry == nullptr) TypedReadOf(type);
   ItemRef item = {0, 0, 0, nullptr};
   int32_t status = reinterpret_cast<int32_t (*)(uint32_t, ItemRef*)>(read.entry)(HandleOf(self), &item);
-  if (status == 0 && !PyErr_Occurred()) return WrapHandedItem(item);
+  if (status == 0 && !PyErr_Occurred()) return WrapHandedItem(read, item);
   ReleaseHandle(item.handle);
   if (PyErr_Occurred()) return nullptr;
   if (status == 1) {
@@ -390,14 +437,6 @@ int StoreInterfaces(int index, PyTypeObject* type) {
 
 namespace {
 
-// The Python class of a class element, looked up by its .NET name once it is first needed.
-PyTypeObject* ElementClass(int element) {
-  static std::vector<PyTypeObject*> classes(kGenericElementCount, nullptr);
-  if (classes[element] == nullptr)
-    classes[element] = HostTypeRegistry::Instance().Find(ToU16(kGenericElements[element].netName));
-  return classes[element];
-}
-
 const char* SimpleName(const char* netName) {
   const char* dot = std::strrchr(netName, '.');
   return dot != nullptr ? dot + 1 : netName;
@@ -508,9 +547,59 @@ PyObject* HandedItemAt(PyObject* self, int32_t index, int32_t* status) {
   if (read == nullptr) return nullptr;
   ItemRef item = {0, 0, 0, nullptr};
   *status = reinterpret_cast<int32_t (*)(uint32_t, int32_t, ItemRef*)>(read->entry)(HandleOf(self), index, &item);
-  if (*status == 0 && !PyErr_Occurred()) return WrapHandedItem(item);
+  if (*status == 0 && !PyErr_Occurred()) return WrapHandedItem(*read, item);
   ReleaseHandle(item.handle);
   return nullptr;
+}
+
+namespace {
+
+// The class element of a typed adapter type, or -1 for untyped and other typed types.
+int ClassElementOf(PyTypeObject* type) {
+  int index = IndexOfType(type);
+  return index < 0 ? -1 : g_typedReads[index].element;
+}
+
+// Whether a wrapper the untyped path made for an item of the element is of a class below the
+// element's own and held only by its maker, so that its handle can move to a wrapper of the
+// element's class.
+bool Redeclarable(int element, PyObject* item) {
+  PyTypeObject* cls = ElementClass(element);
+  return cls != nullptr && Py_TYPE(item) != cls && Py_REFCNT(item) == 1 && PyObject_TypeCheck(item, cls) &&
+         Py_TYPE(item)->tp_basicsize == static_cast<Py_ssize_t>(sizeof(PyHostObject));
+}
+
+// Moves the handle of a wrapper that Redeclarable let through to a new wrapper of the
+// element's class (the old one is left without a handle, for its owner to drop).
+PyObject* MoveToDeclared(int element, PyObject* item) {
+  auto* host = reinterpret_cast<PyHostObject*>(item);
+  uint32_t handle = host->handle;
+  host->handle = 0;
+  return WrapDeclared(element, handle);
+}
+
+}  // namespace
+
+PyObject* DeclareItem(PyTypeObject* type, PyObject* item) {
+  int element = ClassElementOf(type);
+  if (element < 0 || item == nullptr || !Redeclarable(element, item)) return item;
+  PyObject* declared = MoveToDeclared(element, item);
+  Py_DECREF(item);
+  return declared;
+}
+
+int DeclareItems(PyTypeObject* type, PyObject* list) {
+  int element = ClassElementOf(type);
+  if (element < 0) return 0;
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(list); ++i) {
+    PyObject* item = PyList_GET_ITEM(list, i);
+    if (!Redeclarable(element, item)) continue;
+    PyObject* declared = MoveToDeclared(element, item);
+    if (declared == nullptr) return -1;  // the old wrapper stays in its place, without a handle
+    PyList_SET_ITEM(list, i, declared);
+    Py_DECREF(item);
+  }
+  return 0;
 }
 
 bool EnsureTypedCapacity(PyObject* self, Py_ssize_t count) {

@@ -57,6 +57,15 @@ int RegisterGenericTypes(PyObject* module);
 inline constexpr int32_t kNotHanded = INT32_MIN;
 PyObject* HandedItemAt(PyObject* self, int32_t index, int32_t* status);
 
+// Items read through the untyped classes for a typed adapter over a class element (its
+// slices, copies, pop, list items) come wrapped by their run-time class; these give each such
+// item the element's declared class instead, moving its handle to the new wrapper. Items of
+// other adapters, and items whose class is not below the element's, stay as they are.
+// DeclareItem takes over item (null passes through) and returns the item to use, or null with
+// an error; DeclareItems works in place on a list: 0, or -1 with an error.
+PyObject* DeclareItem(PyTypeObject* type, PyObject* item);
+int DeclareItems(PyTypeObject* type, PyObject* list);
+
 // Before a bulk addition of count items to a typed _ListWrapper_: reserves room through the
 // element's list class. True (nothing to do for other types), or false with an error.
 bool EnsureTypedCapacity(PyObject* self, Py_ssize_t count);

@@ -190,7 +190,14 @@ PyObject* ItemsByStep(PyObject* self, Py_ssize_t start, Py_ssize_t count, Py_ssi
     Py_XDECREF(list);
     return nullptr;
   }
-  if (list == nullptr) PyErr_SetString(PyExc_RuntimeError, "SqGetItems gave no list without an error");
+  if (list == nullptr) {
+    PyErr_SetString(PyExc_RuntimeError, "SqGetItems gave no list without an error");
+    return nullptr;
+  }
+  if (DeclareItems(Py_TYPE(self), list) < 0) {
+    Py_DECREF(list);
+    return nullptr;
+  }
   return list;
 }
 
@@ -212,6 +219,10 @@ PyObject* Items(PyObject* self) {
     } else {
       PyErr_Format(PyExc_RuntimeError, "SqEnumeratedItems reported status %d without an error", status);
     }
+    return nullptr;
+  }
+  if (list != nullptr && DeclareItems(Py_TYPE(self), list) < 0) {
+    Py_DECREF(list);
     return nullptr;
   }
   return list;
@@ -308,11 +319,13 @@ int SqContains(PyObject* self, PyObject* value) {
 
 PyObject* SqItem(PyObject* self, Py_ssize_t i) {
   if (RefuseInForkedChild()) return nullptr;
-  // The untyped adapters read through the list class; typed ones hand their items over.
+  // The untyped adapters read through the list class; typed ones hand their items over, or
+  // read the untyped way and give the item its element class.
   Adapter adapter = AdapterOfType(Py_TYPE(self));
-  if (adapter == Adapter::Count) {
+  bool typed = adapter == Adapter::Count;
+  if (typed) {
     int32_t handed = kNotHanded;
-    if (PyObject* typed = HandedItemAt(self, Narrow(i), &handed)) return typed;
+    if (PyObject* item = HandedItemAt(self, Narrow(i), &handed)) return item;
     if (handed != kNotHanded) {
       StatusFailed(handed);
       return nullptr;
@@ -326,7 +339,7 @@ PyObject* SqItem(PyObject* self, Py_ssize_t i) {
     return nullptr;
   }
   if (item == nullptr) Py_RETURN_NONE;
-  return item;
+  return typed ? DeclareItem(Py_TYPE(self), item) : item;
 }
 
 int SetOrDelete(PyObject* self, Py_ssize_t i, PyObject* value) {
@@ -577,7 +590,7 @@ PyObject* Pop(PyObject* self, PyObject* args) {
   }
   if (status == 0) {
     if (item == nullptr) Py_RETURN_NONE;
-    return item;
+    return DeclareItem(Py_TYPE(self), item);
   }
   Py_XDECREF(item);
   PyErr_SetString(PyExc_IndexError, status == 1 ? "pop from empty list" : "pop index out of range");

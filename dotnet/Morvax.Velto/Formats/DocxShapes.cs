@@ -43,6 +43,8 @@ internal static class DocxShapes
             shape.WrapType = Wraps.FirstOrDefault(w => placement.ChildElements.Any(c => c.LocalName == w.Element)).Wrap
                 is var wrap && wrap != WrapType.Inline ? wrap : WrapType.None;
         shape.Origin = new ShapeOrigin(run, shape.Width, shape.Height);
+        shape.HasImage = drawing.Descendants().Any(e => e.LocalName == "blip"
+            && e.GetAttributes().Any(a => a.NamespaceUri == WordMl.R && a.LocalName == "embed"));
         shape.Chart = DocxCharts.Read(drawing, storyPart);
         shape.Adjustments = DocxAdjustments.Read(drawing);
         if (DocxColors.ReadGradient(drawing, storyPart) is { } stops)

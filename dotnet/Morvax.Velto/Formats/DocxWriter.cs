@@ -1005,13 +1005,18 @@ internal static partial class DocxWriter
         }
 
         // A bookmark's start or end: as read while its name stands, else with
-        // the identifier that pairs the start with the end of the same name.
+        // an identifier of its own that pairs the start with the next end of
+        // the same name (copies of one bookmark are pairs of their own).
         private OpenXmlElement BookmarkElement(Node node, string name, bool start)
         {
             if (node.Origin is BookmarkOrigin origin && origin.Name == name)
                 return ((OpenXmlElement)origin.Element).CloneNode(true);
-            if (!bookmarkIds.TryGetValue(name, out string? id))
-                bookmarkIds[name] = id = (NewBookmarkIds + bookmarkIds.Count).ToString(CultureInfo.InvariantCulture);
+            if (start || !openBookmarks.Remove(name, out string? id))
+            {
+                id = (NewBookmarkIds + bookmarksMade++).ToString(CultureInfo.InvariantCulture);
+                if (start)
+                    openBookmarks[name] = id;
+            }
             var element = start ? (OpenXmlElement)new W.BookmarkStart { Name = name, Id = id } : new W.BookmarkEnd { Id = id };
             if (node.Origin is BookmarkOrigin { Element: OpenXmlElement read })
             {
@@ -1027,7 +1032,8 @@ internal static partial class DocxWriter
         // Identifiers of bookmarks named or renamed here start far above
         // those word processors give.
         private const int NewBookmarkIds = 1_000_000;
-        private readonly Dictionary<string, string> bookmarkIds = new(StringComparer.Ordinal);
+        private readonly Dictionary<string, string> openBookmarks = new(StringComparer.Ordinal);
+        private int bookmarksMade;
 
         private static string Id(int id) => id.ToString(CultureInfo.InvariantCulture);
 

@@ -277,6 +277,33 @@ public class DocxNotesFieldsTests
     }
 
     [Fact]
+    public void CopiedBookmarksAndNoteReferencesPairWithTheirCopies()
+    {
+        Document doc = Load(ForeignPackage());
+        Body body = doc.FirstSection!.Body!;
+        var builder = new DocumentBuilder(doc);
+        builder.MoveTo(body.FirstParagraph!);
+        builder.StartBookmark("mark");
+        builder.Write("marked ");
+        builder.EndBookmark("mark");
+        Paragraph first = body.FirstParagraph!;
+        var copy = (Paragraph)first.Clone(true);
+        ((Run)All<Footnote>(copy, NodeType.Footnote)[0].GetChild(NodeType.Run, 0, true)!).Text = "copied note";
+        body.InsertAfter(copy, first);
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        XElement[] paragraphs = Part(saved, "word/document.xml").Root!.Descendants(W + "p").Take(2).ToArray();
+        string[] starts = paragraphs.Select(p => (string)p.Descendants(W + "bookmarkStart").Single().Attribute(W + "id")!).ToArray();
+        Assert.Equal(starts, paragraphs.Select(p => (string)p.Descendants(W + "bookmarkEnd").Single().Attribute(W + "id")!));
+        Assert.NotEqual(starts[0], starts[1]);
+        string[] notes = paragraphs.Select(p => (string)p.Descendants(W + "footnoteReference").Single().Attribute(W + "id")!).ToArray();
+        Assert.NotEqual(notes[0], notes[1]);
+        XElement footnotes = Part(saved, "word/footnotes.xml").Root!;
+        string NoteText(string id) => string.Concat(footnotes.Elements(W + "footnote")
+            .Single(f => (string)f.Attribute(W + "id")! == id).Descendants(W + "t").Select(t => t.Value));
+        Assert.Equal(new[] { " The note.", "copied note" }, notes.Select(NoteText));
+    }
+
+    [Fact]
     public void AnEditedParagraphKeepsItsLinkUntilTheLinkIsEdited()
     {
         Document doc = Load(ForeignPackage());

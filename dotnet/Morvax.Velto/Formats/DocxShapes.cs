@@ -1,7 +1,7 @@
 // DocxShapes: pictures (DrawingML drawings) as Shape nodes.  A run that holds
 // one drawing and nothing else but its properties becomes an image shape with
 // the drawing's size and wrapping (the chart it shows, its geometry's
-// adjustments, its gradient fill's stops); the run
+// adjustments, its gradient fill's stops, whether it shows an image part); the run
 // itself is kept as its origin, and writing changes only the size when the
 // caller changed it.
 using System;

@@ -71,6 +71,11 @@ internal sealed class DocxSource
 
     public HashSet<object> StoriesRead { get; set; } = new(ReferenceEqualityComparer.Instance);
 
+    // The images pictures copied from this document brought, by story and
+    // relationship (null: the relationship names no image), so that each is
+    // read from the package once.
+    public Dictionary<string, CarriedImage?> CarriedImages { get; } = new(StringComparer.Ordinal);
+
     // The reference type ("default", "first", "even") of a header or footer.
     private static readonly (HeaderFooterType Type, string Kind, bool Header)[] HeaderFooterKinds =
     {

@@ -18,7 +18,6 @@ internal sealed class PictureImport : IDisposable
 {
     private readonly Document? source;
     private WordprocessingDocument? package;
-    private readonly Dictionary<string, CarriedImage?> read = new(StringComparer.Ordinal);
 
     private PictureImport(Document? source)
     {
@@ -55,7 +54,7 @@ internal sealed class PictureImport : IDisposable
             return null;
         if (origin.Carried is not null)
             return origin with { Element = run.CloneNode(true) };
-        if (source?.PackageSource is not { } from || StoryPart(shape, from) is not { } part)
+        if (source?.PackageSource is not { } from || StoryKey(shape) is not { } story)
             return null;
         var carried = new List<CarriedImage>();
         foreach (OpenXmlElement element in run.Descendants())
@@ -64,7 +63,7 @@ internal sealed class PictureImport : IDisposable
             {
                 if (attribute.NamespaceUri != WordMl.R)
                     continue;
-                if (Image(part, attribute.Value ?? "") is not { } image)
+                if (Image(from, story, shape, attribute.Value ?? "") is not { } image)
                     return null;
                 if (!carried.Contains(image))
                     carried.Add(image);
@@ -73,14 +72,14 @@ internal sealed class PictureImport : IDisposable
         return new ShapeOrigin(run.CloneNode(true), origin.Width, origin.Height) { Carried = carried };
     }
 
-    // The image part a relationship of the story part names, or null.
-    private CarriedImage? Image(OpenXmlPart story, string id)
+    // The image part a relationship of the shape's story part names, or null.
+    private CarriedImage? Image(DocxSource from, string story, Node shape, string id)
     {
-        string key = story.Uri.OriginalString + "#" + id;
-        if (read.TryGetValue(key, out CarriedImage? known))
+        string key = story + "#" + id;
+        if (from.CarriedImages.TryGetValue(key, out CarriedImage? known))
             return known;
         CarriedImage? image = null;
-        if (story.TryGetPartById(id, out OpenXmlPart? target) && target is ImagePart)
+        if (StoryPart(shape, from) is { } part && part.TryGetPartById(id, out OpenXmlPart? target) && target is ImagePart)
         {
             using Stream stream = target.GetStream(FileMode.Open, FileAccess.Read);
             var bytes = new MemoryStream();
@@ -95,8 +94,27 @@ internal sealed class PictureImport : IDisposable
             }
             image = new CarriedImage(id, bytes.ToArray(), target.ContentType);
         }
-        read[key] = image;
+        from.CarriedImages[key] = image;
         return image;
+    }
+
+    // Names the story the shape was read from, as StoryPart finds its part;
+    // null for a header or footer not read from the package.
+    private static string? StoryKey(Node shape)
+    {
+        for (Node? node = shape.ParentNode; node is not null; node = node.ParentNode)
+        {
+            switch (node)
+            {
+                case HeaderFooter header:
+                    return header.Origin is StoryOrigin { RelationshipId: var id } ? "story:" + id : null;
+                case Notes.Footnote note:
+                    return note.FootnoteType == Notes.FootnoteType.Endnote ? "endnotes" : "footnotes";
+                case Comment:
+                    return "comments";
+            }
+        }
+        return "main";
     }
 
     // The part of the source package that the shape's story was read from.

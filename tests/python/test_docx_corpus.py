@@ -6,6 +6,7 @@ saves it, python-docx and LibreOffice read the same text, tables, style names an
 properties as from the original, and LibreOffice converts the saved file to PDF.
 The tools come from Debian (tools/install-deps.sh); without them the tests are skipped.
 """
+import gc
 import os
 import shutil
 import struct
@@ -385,3 +386,55 @@ def test_pandoc_picture_and_note_cloned_within_the_document_are_saved(mv, corpus
     again = mv.Document(str(saved))
     assert again.get_child_nodes(mv.NodeType.SHAPE, True).count == 2
     assert again.get_child_nodes(mv.NodeType.FOOTNOTE, True).count == 2
+
+
+def pictures_of(path):
+    """(relationship id, image bytes, cx, cy) of each inline picture, as python-docx reads the package."""
+    d = docx.Document(str(path))
+    found = []
+    for inline in d.inline_shapes:
+        blip = inline._inline.graphic.graphicData.pic.blipFill.blip
+        found.append((blip.embed, d.part.related_parts[blip.embed].blob, inline.width, inline.height))
+    return d, found
+
+
+def test_pandoc_picture_imported_into_other_documents_keeps_its_image(mv, corpus):
+    folder, files = corpus
+    if "pandoc" not in files:
+        pytest.skip("pandoc is not installed")
+    _, (original,) = pictures_of(files["pandoc"])
+    source = mv.Document(str(files["pandoc"]))
+    paragraph = next(p for p in children(mv, source.first_section.body, mv.NodeType.PARAGRAPH, mv.Paragraph)
+                     if p.get_child_nodes(mv.NodeType.SHAPE, True).count)
+
+    # Into a new document, twice, saved after the source is gone.
+    target = mv.Document()
+    importer = mv.NodeImporter(source, target, mv.ImportFormatMode.KEEP_SOURCE_FORMATTING)
+    for _ in range(2):
+        target.first_section.body.append_child(importer.import_node(paragraph, True))
+    del source, paragraph, importer
+    gc.collect()
+    saved = folder / "pandoc-picture-imported.docx"
+    target.save(str(saved))
+    d, pictures = pictures_of(saved)
+    assert [p[1:] for p in pictures] == [original[1:]] * 2
+    with zipfile.ZipFile(saved) as package:
+        # One image part for both copies.
+        media = [n for n in package.namelist() if "media/" in n]
+        assert [package.read(n) for n in media] == [original[1]]
+    again = mv.Document(str(saved))
+    shapes = [mv.drawing.Shape._cast_to(again.get_child(mv.NodeType.SHAPE, i, True)) for i in range(2)]
+    assert all(s.has_image and s.shape_type == mv.drawing.ShapeType.IMAGE for s in shapes)
+    assert shapes[0].width == pytest.approx(original[2] / 12700)
+
+    # Appended to python-docx's file, whose own relationships take the ids the
+    # picture had: the picture gets a relationship of its own.
+    doc = mv.Document(str(files["python-docx"]))
+    doc.append_document(mv.Document(str(files["pandoc"])), mv.ImportFormatMode.USE_DESTINATION_STYLES)
+    appended = folder / "pandoc-appended.docx"
+    doc.save(str(appended))
+    d, pictures = pictures_of(appended)
+    assert [p[1:] for p in pictures] == [original[1:]]
+    assert d.part.related_parts[pictures[0][0]].content_type == "image/png"
+    assert d.sections[0].header.paragraphs[0].text == "Page header"
+    assert mv.drawing.Shape._cast_to(mv.Document(str(appended)).get_child(mv.NodeType.SHAPE, 0, True)).has_image

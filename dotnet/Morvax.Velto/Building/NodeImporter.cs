@@ -36,6 +36,9 @@ public sealed class NodeImporter
             throw new ArgumentException("The node does not belong to the source document.", nameof(srcNode));
         if (srcNode is DocumentBase)
             throw new ArgumentException("A whole document cannot be imported as a node.", nameof(srcNode));
-        return srcNode.CloneInto(destination, isImportChildren);
+        Node copy = srcNode.CloneInto(destination, isImportChildren);
+        Formats.PictureImport.Carry(srcNode, copy);
+        CommentCopies.Renumber(copy);
+        return copy;
     }
 }

@@ -1,7 +1,7 @@
 // DocxShapes: pictures (DrawingML drawings) as Shape nodes.  A run that holds
 // one drawing and nothing else but its properties becomes an image shape with
 // the drawing's size and wrapping (the chart it shows, its geometry's
-// adjustments, its gradient fill's stops); the run
+// adjustments, its gradient fill's stops, whether it shows an image part); the run
 // itself is kept as its origin, and writing changes only the size when the
 // caller changed it.
 using System;
@@ -43,6 +43,8 @@ internal static class DocxShapes
             shape.WrapType = Wraps.FirstOrDefault(w => placement.ChildElements.Any(c => c.LocalName == w.Element)).Wrap
                 is var wrap && wrap != WrapType.Inline ? wrap : WrapType.None;
         shape.Origin = new ShapeOrigin(run, shape.Width, shape.Height);
+        shape.HasImage = drawing.Descendants().Any(e => e.LocalName == "blip"
+            && e.GetAttributes().Any(a => a.NamespaceUri == WordMl.R && a.LocalName == "embed"));
         shape.Chart = DocxCharts.Read(drawing, storyPart);
         shape.Adjustments = DocxAdjustments.Read(drawing);
         if (DocxColors.ReadGradient(drawing, storyPart) is { } stops)

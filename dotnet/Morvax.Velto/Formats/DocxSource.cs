@@ -71,6 +71,11 @@ internal sealed class DocxSource
 
     public HashSet<object> StoriesRead { get; set; } = new(ReferenceEqualityComparer.Instance);
 
+    // The images pictures copied from this document brought, by story and
+    // relationship (null: the relationship names no image), so that each is
+    // read from the package once.
+    public Dictionary<string, CarriedImage?> CarriedImages { get; } = new(StringComparer.Ordinal);
+
     // The reference type ("default", "first", "even") of a header or footer.
     private static readonly (HeaderFooterType Type, string Kind, bool Header)[] HeaderFooterKinds =
     {
@@ -237,8 +242,17 @@ internal sealed record CellOrigin(object Element, Tables.CellFormat Format, Node
 // copy within the document, whose element keeps only its other attributes.
 internal sealed record BookmarkOrigin(object Element, string? Name);
 
-// A picture's run, with the size it had.
-internal sealed record ShapeOrigin(object Element, double Width, double Height);
+// A picture's run, with the size it had.  Carried: for a picture brought
+// from another package, the image parts its run names there, which the
+// writer adds to the part it writes the run into.
+internal sealed record ShapeOrigin(object Element, double Width, double Height)
+{
+    public IReadOnlyList<CarriedImage>? Carried { get; init; }
+}
+
+// An image part of another package: the relationship that names it there,
+// its bytes and content type.
+internal sealed record CarriedImage(string RelationshipId, byte[] Bytes, string ContentType);
 
 // A header or footer: the root of its part and the relationship that names it.
 internal sealed record StoryOrigin(object Root, string RelationshipId);

@@ -341,8 +341,72 @@ internal static partial class DocxWriter
         // The paragraph that ends each section but the last, and its section.
         private readonly Dictionary<Paragraph, Section> sectionEnds = new(ReferenceEqualityComparer.Instance);
         private readonly MainDocumentPart main;
-        // The relationships of the part being written.
+        // The part being written and its relationships.
+        private OpenXmlPart? writtenPart;
         private HashSet<string> relationshipIds = new();
+        // The image parts added for pictures brought from another package, by
+        // part written: pictures with the same bytes share one.
+        private readonly Dictionary<OpenXmlPart, List<(byte[] Bytes, string Id)>> carriedImages = new();
+
+        private void SetPart(OpenXmlPart written)
+        {
+            writtenPart = written;
+            relationshipIds = RelationshipIdsOf(written);
+        }
+
+        // A shape's picture run; one brought from another package names
+        // image parts added to the part being written.
+        private OpenXmlElement? PictureElement(Drawing.ShapeBase shape)
+        {
+            OpenXmlElement? run = DocxShapes.Write(shape);
+            if (run is null || shape.Origin is not ShapeOrigin { Carried: { } carried } || writtenPart is null)
+                return run;
+            foreach (OpenXmlElement element in run.Descendants().Prepend(run))
+            {
+                foreach (OpenXmlAttribute attribute in element.GetAttributes())
+                {
+                    if (attribute.NamespaceUri != RelationshipsNs)
+                        continue;
+                    foreach (CarriedImage image in carried)
+                    {
+                        if (image.RelationshipId == attribute.Value)
+                        {
+                            element.SetAttribute(new OpenXmlAttribute(attribute.Prefix, attribute.LocalName,
+                                attribute.NamespaceUri, AddImage(image)));
+                            break;
+                        }
+                    }
+                }
+            }
+            return run;
+        }
+
+        private string AddImage(CarriedImage image)
+        {
+            if (!carriedImages.TryGetValue(writtenPart!, out List<(byte[] Bytes, string Id)>? added))
+                carriedImages[writtenPart!] = added = new();
+            foreach ((byte[] bytes, string known) in added)
+            {
+                if (ReferenceEquals(bytes, image.Bytes) || bytes.AsSpan().SequenceEqual(image.Bytes))
+                    return known;
+            }
+            ImagePart part = writtenPart switch
+            {
+                MainDocumentPart p => p.AddImagePart(image.ContentType),
+                HeaderPart p => p.AddImagePart(image.ContentType),
+                FooterPart p => p.AddImagePart(image.ContentType),
+                FootnotesPart p => p.AddImagePart(image.ContentType),
+                EndnotesPart p => p.AddImagePart(image.ContentType),
+                WordprocessingCommentsPart p => p.AddImagePart(image.ContentType),
+                _ => throw new InvalidOperationException("A picture cannot be written into " + writtenPart!.Uri + "."),
+            };
+            using (var data = new MemoryStream(image.Bytes, writable: false))
+                part.FeedData(data);
+            string id = writtenPart!.GetIdOfPart(part);
+            relationshipIds.Add(id);
+            added.Add((image.Bytes, id));
+            return id;
+        }
 
         private static HashSet<string> RelationshipIdsOf(OpenXmlPart part)
         {
@@ -494,7 +558,7 @@ internal static partial class DocxWriter
             if (nodes.Count == 0 && (readRoot is null || part is null))
                 return;
             part ??= addPart();
-            relationshipIds = RelationshipIdsOf(part);
+            SetPart(part);
             using Stream stream = part.GetStream(FileMode.Create, FileAccess.Write);
             using var w = XmlWriter.Create(stream, settings);
             w.WriteStartDocument(true);
@@ -607,7 +671,7 @@ internal static partial class DocxWriter
         {
             foreach ((HeaderFooter story, (OpenXmlPart part, _)) in stories)
             {
-                relationshipIds = RelationshipIdsOf(part);
+                SetPart(part);
                 using Stream stream = part.GetStream(FileMode.Create, FileAccess.Write);
                 using var w = XmlWriter.Create(stream, settings);
                 w.WriteStartDocument(true);
@@ -653,7 +717,7 @@ internal static partial class DocxWriter
 
         private void Write(XmlWriter w)
         {
-            relationshipIds = RelationshipIdsOf(main);
+            SetPart(main);
             var read = source?.MainRoot as W.Document;
             WriteStart(w, read ?? new W.Document());
             W.Body? readBody = null;
@@ -918,7 +982,7 @@ internal static partial class DocxWriter
                         element.AppendChild(BookmarkElement(end, end.Name, false));
                         break;
                     // Shapes made here have no drawing to write yet.
-                    case Drawing.ShapeBase shape when DocxShapes.Write(shape) is { } picture && Resolves(picture):
+                    case Drawing.ShapeBase shape when PictureElement(shape) is { } picture && Resolves(picture):
                         element.AppendChild(picture);
                         break;
                     case Markup.StructuredDocumentTag { Level: Markup.MarkupLevel.Inline } control:
@@ -941,13 +1005,18 @@ internal static partial class DocxWriter
         }
 
         // A bookmark's start or end: as read while its name stands, else with
-        // the identifier that pairs the start with the end of the same name.
+        // an identifier of its own that pairs the start with the next end of
+        // the same name (copies of one bookmark are pairs of their own).
         private OpenXmlElement BookmarkElement(Node node, string name, bool start)
         {
             if (node.Origin is BookmarkOrigin origin && origin.Name == name)
                 return ((OpenXmlElement)origin.Element).CloneNode(true);
-            if (!bookmarkIds.TryGetValue(name, out string? id))
-                bookmarkIds[name] = id = (NewBookmarkIds + bookmarkIds.Count).ToString(CultureInfo.InvariantCulture);
+            if (start || !openBookmarks.Remove(name, out string? id))
+            {
+                id = (NewBookmarkIds + bookmarksMade++).ToString(CultureInfo.InvariantCulture);
+                if (start)
+                    openBookmarks[name] = id;
+            }
             var element = start ? (OpenXmlElement)new W.BookmarkStart { Name = name, Id = id } : new W.BookmarkEnd { Id = id };
             if (node.Origin is BookmarkOrigin { Element: OpenXmlElement read })
             {
@@ -963,7 +1032,8 @@ internal static partial class DocxWriter
         // Identifiers of bookmarks named or renamed here start far above
         // those word processors give.
         private const int NewBookmarkIds = 1_000_000;
-        private readonly Dictionary<string, string> bookmarkIds = new(StringComparer.Ordinal);
+        private readonly Dictionary<string, string> openBookmarks = new(StringComparer.Ordinal);
+        private int bookmarksMade;
 
         private static string Id(int id) => id.ToString(CultureInfo.InvariantCulture);
 

@@ -26,7 +26,8 @@
 // gone).  A copy of a whole document also copies the roots of the notes and
 // comments parts its notes are read from.  Nodes imported into another
 // document carry no origin: their markup names the source package's styles,
-// numbering and relationships, which the target does not have.
+// numbering and relationships, which the target does not have; only their
+// pictures do, with the images they show (PictureImport).
 using System;
 using System.Collections.Generic;
 using DocumentFormat.OpenXml;

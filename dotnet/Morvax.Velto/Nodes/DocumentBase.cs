@@ -35,6 +35,10 @@ public abstract class DocumentBase : CompositeNode
     // is, a save need not walk every node to find them.
     internal bool InlineStoriesMade;
 
+    // The highest comment identifier given to a copied comment, so that two
+    // copies made before either is inserted do not get the same one.
+    internal int LastCopiedCommentId;
+
     // Set while edits are recorded as tracked revisions.
     internal RevisionTracking? Tracking { get; set; }
 

@@ -145,7 +145,12 @@ public sealed partial class Document
         // Taken first, so that appending a document to itself copies it once.
         var sections = new List<Node>(srcDoc.Matching(NodeType.Section, false));
         foreach (Node section in sections)
-            AppendChild(section.CloneInto(this, true));
+        {
+            Node copy = section.CloneInto(this, true);
+            Formats.PictureImport.Carry(section, copy);
+            CommentCopies.Renumber(copy);
+            AppendChild(copy);
+        }
     }
 
     /// <summary>Walks the document with <paramref name="visitor"/>; returns <see langword="false"/> when the visitor stopped the walk.</summary>

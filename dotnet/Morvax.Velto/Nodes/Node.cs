@@ -73,7 +73,13 @@ public abstract partial class Node
     {
         Node copy = CloneInto(document, isCloneChildren);
         if (this is not DocumentBase)
+        {
             Formats.OriginCopier.CarryWithin(this, copy);
+            // Pictures the copy got no origin for (in a document not loaded
+            // from a package) bring their images.
+            Formats.PictureImport.Carry(this, copy);
+            CommentCopies.Renumber(copy);
+        }
         return copy;
     }
 

@@ -72,6 +72,9 @@ public sealed class Shape : ShapeBase
 
     public bool HasChart => Chart is not null;
 
+    /// <summary>Whether the shape shows a picture stored in the document (an image part its drawing names).</summary>
+    public bool HasImage { get; internal set; }
+
     /// <summary>The adjustment values of the shape's preset geometry, as read from its markup.</summary>
     public AdjustmentCollection Adjustments { get; internal set; } = new(new());
 
@@ -87,7 +90,7 @@ public sealed class Shape : ShapeBase
 
     // A read chart, read adjustments and read gradient stops change nothing, so copies share them.
     internal override Node CopyNode(DocumentBase owner) => CopyGeometry(new Shape(owner, ShapeType)
-        { Chart = Chart, Adjustments = Adjustments, Fill = Fill.Copy() });
+        { Chart = Chart, Adjustments = Adjustments, Fill = Fill.Copy(), HasImage = HasImage });
 }
 
 public sealed class GroupShape : ShapeBase

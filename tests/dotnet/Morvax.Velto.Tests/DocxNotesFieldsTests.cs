@@ -170,6 +170,120 @@ public class DocxNotesFieldsTests
         Assert.Equal(" The note.\r", All<Footnote>(again, NodeType.Footnote)[0].GetText());
     }
 
+    // The comment each saved range mark anchors: (range start id, range end
+    // id, text of the comment the reference after them names), per paragraph.
+    private static (string, string, string)[] Anchors(byte[] saved)
+    {
+        XElement comments = Part(saved, "word/comments.xml").Root!;
+        string TextOf(string id) => string.Concat(comments.Elements(W + "comment")
+            .Single(c => (string)c.Attribute(W + "id")! == id).Descendants(W + "t").Select(t => t.Value));
+        return Part(saved, "word/document.xml").Root!.Descendants(W + "p")
+            .Where(p => p.Elements(W + "commentRangeStart").Any())
+            .Select(p => ((string)p.Element(W + "commentRangeStart")!.Attribute(W + "id")!,
+                (string)p.Element(W + "commentRangeEnd")!.Attribute(W + "id")!,
+                TextOf((string)p.Descendants(W + "commentReference").First().Attribute(W + "id")!)))
+            .ToArray();
+    }
+
+    [Fact]
+    public void ACopiedCommentsRangeMarksNameTheCopy()
+    {
+        Document doc = Load(ForeignPackage());
+        Body body = doc.FirstSection!.Body!;
+        Paragraph first = body.FirstParagraph!;
+        var copy = (Paragraph)first.Clone(true);
+        All<Comment>(copy, NodeType.Comment)[0].SetText("Copy checked.");
+        body.InsertAfter(copy, first);
+        // A second copy made before the first was inserted gets another identifier.
+        var second = (Paragraph)first.Clone(true);
+        All<Comment>(second, NodeType.Comment)[0].SetText("Second copy.");
+        body.InsertAfter(second, copy);
+        int[] copied = new[] { copy, second }.Select(p => All<CommentRangeStart>(p, NodeType.CommentRangeStart)[0].Id).ToArray();
+        Assert.DoesNotContain(5, copied);
+        Assert.NotEqual(copied[0], copied[1]);
+
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        (string Start, string End, string Comment)[] anchors = Anchors(saved);
+        Assert.Equal(("5", "5", "Check this."), anchors[0]);
+        Assert.Equal("Copy checked.", anchors[1].Comment);
+        Assert.Equal("Second copy.", anchors[2].Comment);
+        Assert.All(anchors, a => Assert.Equal(a.Start, a.End));
+        Assert.Equal(3, anchors.Select(a => a.Start).Distinct().Count());
+
+        Document again = Load(saved);
+        Paragraph[] paragraphs = again.FirstSection!.Body!.Paragraphs.ToArray();
+        for (int i = 0; i < 3; i++)
+        {
+            Comment comment = All<Comment>(paragraphs[i], NodeType.Comment)[0];
+            Assert.Equal(comment.Id, All<CommentRangeStart>(paragraphs[i], NodeType.CommentRangeStart)[0].Id);
+            Assert.Equal(comment.Id, All<CommentRangeEnd>(paragraphs[i], NodeType.CommentRangeEnd)[0].Id);
+        }
+    }
+
+    [Fact]
+    public void RangeMarksCopiedWithoutTheirCommentNameTheOriginal()
+    {
+        Document doc = Load(ForeignPackage());
+        Body body = doc.FirstSection!.Body!;
+        Paragraph first = body.FirstParagraph!;
+        // The comment's reference moves to the last paragraph; a copy of the
+        // first then holds the range marks only.
+        body.LastParagraph!.AppendChild(All<Comment>(first, NodeType.Comment)[0]);
+        var copy = (Paragraph)first.Clone(true);
+        Assert.Equal(5, All<CommentRangeStart>(copy, NodeType.CommentRangeStart)[0].Id);
+        body.InsertAfter(copy, first);
+        XElement saved = Part(SaveBytes(doc, SaveFormat.Docx), "word/document.xml").Root!;
+        Assert.Equal(new[] { "5", "5" }, saved.Descendants(W + "commentRangeStart").Select(s => (string)s.Attribute(W + "id")!));
+        Assert.Equal(new[] { "5", "5" }, saved.Descendants(W + "commentRangeEnd").Select(s => (string)s.Attribute(W + "id")!));
+    }
+
+    [Fact]
+    public void AnImportedCommentWhoseIdentifierIsTakenGetsAnotherWithItsMarks()
+    {
+        Document source = Load(ForeignPackage()), target = Load(ForeignPackage());
+        var importer = new NodeImporter(source, target, ImportFormatMode.KeepSourceFormatting);
+        var imported = (Paragraph)importer.ImportNode(source.FirstSection!.Body!.FirstParagraph!, true);
+        All<Comment>(imported, NodeType.Comment)[0].SetText("Imported.");
+        target.FirstSection!.Body!.AppendChild(imported);
+        (string Start, string End, string Comment)[] anchors = Anchors(SaveBytes(target, SaveFormat.Docx));
+        Assert.Equal(new[] { ("5", "5", "Check this."), (anchors[1].Start, anchors[1].Start, "Imported.") }, anchors);
+        Assert.NotEqual("5", anchors[1].Start);
+
+        // Into a document without that identifier, the copy keeps it.
+        var empty = new Document();
+        var kept = (Paragraph)new NodeImporter(source, empty, ImportFormatMode.KeepSourceFormatting)
+            .ImportNode(source.FirstSection!.Body!.FirstParagraph!, true);
+        Assert.Equal(new[] { 5, 6 }, All<Comment>(kept, NodeType.Comment).Select(c => c.Id));
+        Assert.Equal(5, All<CommentRangeEnd>(kept, NodeType.CommentRangeEnd)[0].Id);
+    }
+
+    [Fact]
+    public void CopiedBookmarksAndNoteReferencesPairWithTheirCopies()
+    {
+        Document doc = Load(ForeignPackage());
+        Body body = doc.FirstSection!.Body!;
+        var builder = new DocumentBuilder(doc);
+        builder.MoveTo(body.FirstParagraph!);
+        builder.StartBookmark("mark");
+        builder.Write("marked ");
+        builder.EndBookmark("mark");
+        Paragraph first = body.FirstParagraph!;
+        var copy = (Paragraph)first.Clone(true);
+        ((Run)All<Footnote>(copy, NodeType.Footnote)[0].GetChild(NodeType.Run, 0, true)!).Text = "copied note";
+        body.InsertAfter(copy, first);
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        XElement[] paragraphs = Part(saved, "word/document.xml").Root!.Descendants(W + "p").Take(2).ToArray();
+        string[] starts = paragraphs.Select(p => (string)p.Descendants(W + "bookmarkStart").Single().Attribute(W + "id")!).ToArray();
+        Assert.Equal(starts, paragraphs.Select(p => (string)p.Descendants(W + "bookmarkEnd").Single().Attribute(W + "id")!));
+        Assert.NotEqual(starts[0], starts[1]);
+        string[] notes = paragraphs.Select(p => (string)p.Descendants(W + "footnoteReference").Single().Attribute(W + "id")!).ToArray();
+        Assert.NotEqual(notes[0], notes[1]);
+        XElement footnotes = Part(saved, "word/footnotes.xml").Root!;
+        string NoteText(string id) => string.Concat(footnotes.Elements(W + "footnote")
+            .Single(f => (string)f.Attribute(W + "id")! == id).Descendants(W + "t").Select(t => t.Value));
+        Assert.Equal(new[] { " The note.", "copied note" }, notes.Select(NoteText));
+    }
+
     [Fact]
     public void AnEditedParagraphKeepsItsLinkUntilTheLinkIsEdited()
     {

@@ -68,6 +68,10 @@ internal static partial class DocxWriter
             main.GetStream(FileMode.Create, FileAccess.Write).Dispose();
             body.WriteHeadersFooters(Settings(options.PrettyFormat));
             body.WriteNotesAndComments(Settings(options.PrettyFormat));
+            if (body.Dropped > 0)
+                doc.Warn(WarningType.DataLoss, WarningSource.Docx,
+                    $"The .docx writer left out {body.Dropped} drawing(s) or element(s) that name parts this document's package does not have "
+                    + "(a chart or a link copied from another document), or that have no markup to write (a shape made in code).");
             DocxSettings.Write(doc, SettingsOf(main));
             DocxPackageContent.Write(doc, main);
             DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
@@ -444,11 +448,20 @@ internal static partial class DocxWriter
             // element, which declares the namespaces it needs.
             if (kept is RawMarkup raw && RawMarkup.IsUntouched(raw) && raw.IsPartOf(source?.MainPart) && raw.NamesNoRelationship)
                 RawMarkup.Write(w, raw, rawTarget);
-            else if (RawMarkup.ElementOf(kept) is { } element && Resolves(element))
-                element.WriteTo(w);
+            else if (RawMarkup.ElementOf(kept) is { } element)
+            {
+                if (Resolves(element))
+                    element.WriteTo(w);
+                else
+                    Dropped++;
+            }
         }
 
         private const string RelationshipsNs = WordMl.R;
+
+        // Drawings and kept markup left out because this package lacks a
+        // part they name, or because they have no markup to write.
+        public int Dropped { get; private set; }
 
         // Each header and footer with its part and the relationship naming it;
         // those made since loading get a new part.
@@ -974,6 +987,8 @@ internal static partial class DocxWriter
                     case KeptInline kept:
                         if (Resolves(kept.Element))
                             element.AppendChild(((OpenXmlElement)kept.Element).CloneNode(true));
+                        else
+                            Dropped++;
                         break;
                     case BookmarkStart start:
                         element.AppendChild(BookmarkElement(start, start.Name, true));
@@ -982,8 +997,11 @@ internal static partial class DocxWriter
                         element.AppendChild(BookmarkElement(end, end.Name, false));
                         break;
                     // Shapes made here have no drawing to write yet.
-                    case Drawing.ShapeBase shape when PictureElement(shape) is { } picture && Resolves(picture):
-                        element.AppendChild(picture);
+                    case Drawing.ShapeBase shape:
+                        if (PictureElement(shape) is { } picture && Resolves(picture))
+                            element.AppendChild(picture);
+                        else
+                            Dropped++;
                         break;
                     case Markup.StructuredDocumentTag { Level: Markup.MarkupLevel.Inline } control:
                         element.AppendChild(ContentControlElement(control));

@@ -111,4 +111,27 @@ public class ImportedPictureTests
         doc.AppendDocument(doc, ImportFormatMode.UseDestinationStyles);
         Assert.Equal(new[] { MainImage, MainImage }, ImagesShown(SaveBytes(doc, SaveFormat.Docx)).Take(2));
     }
+
+    // A picture whose click names a link is not carried into another
+    // document; the save that leaves it out says so.
+    [Fact]
+    public void APictureThatCannotBeCarriedIsReportedWhenSaved()
+    {
+        var source = new Document(new MemoryStream(Source()));
+        var target = new Document();
+        var warnings = new WarningInfoCollection();
+        target.WarningCallback = warnings;
+        var importer = new NodeImporter(source, target, ImportFormatMode.KeepSourceFormatting);
+        Body body = target.FirstSection!.Body!;
+        body.AppendChild(importer.ImportNode(source.FirstSection!.Body!.FirstParagraph!, true));
+        target.Save(new MemoryStream(), SaveFormat.Docx);
+        Assert.Equal(0, warnings.Count);
+
+        body.AppendChild(importer.ImportNode(source.FirstSection!.Body!.Paragraphs[1], true));
+        Assert.Equal(new[] { MainImage }, ImagesShown(SaveBytes(target, SaveFormat.Docx)));
+        WarningInfo warning = Assert.Single(warnings);
+        Assert.Equal(WarningType.DataLoss, warning.WarningType);
+        Assert.Equal(WarningSource.Docx, warning.Source);
+        Assert.Contains("left out 1 drawing", warning.Description);
+    }
 }

@@ -63,7 +63,7 @@ internal sealed class PictureImport : IDisposable
             {
                 if (attribute.NamespaceUri != WordMl.R)
                     continue;
-                if (Image(from, story, shape, attribute.Value ?? "") is not { } image)
+                if (Image(from, story, attribute.Value ?? "") is not { } image)
                     return null;
                 if (!carried.Contains(image))
                     carried.Add(image);
@@ -73,33 +73,24 @@ internal sealed class PictureImport : IDisposable
     }
 
     // The image part a relationship of the shape's story part names, or null.
-    private CarriedImage? Image(DocxSource from, string story, Node shape, string id)
+    private CarriedImage? Image(DocxSource from, string story, string id)
     {
         string key = story + "#" + id;
         if (from.CarriedImages.TryGetValue(key, out CarriedImage? known))
             return known;
         CarriedImage? image = null;
-        if (StoryPart(shape, from) is { } part && part.TryGetPartById(id, out OpenXmlPart? target) && target is ImagePart)
+        if (StoryPart(from, story) is { } part && part.TryGetPartById(id, out OpenXmlPart? target) && target is ImagePart)
         {
             using Stream stream = target.GetStream(FileMode.Open, FileAccess.Read);
-            var bytes = new MemoryStream();
-            var buffer = new byte[81920];
-            int count;
-            while ((count = stream.Read(buffer, 0, buffer.Length)) > 0)
-            {
-                // Loading checked every part against the bound already.
-                if (bytes.Length + count > PackageLimits.MaxPartBytes)
-                    throw new FileCorruptedException(null);
-                bytes.Write(buffer, 0, count);
-            }
-            image = new CarriedImage(id, bytes.ToArray(), target.ContentType);
+            image = new CarriedImage(id, PackageLimits.ReadBounded(stream), target.ContentType);
         }
         from.CarriedImages[key] = image;
         return image;
     }
 
-    // Names the story the shape was read from, as StoryPart finds its part;
-    // null for a header or footer not read from the package.
+    // Names the story the shape was read from: "main", "footnotes",
+    // "endnotes", "comments", or "story:" and a header's or footer's
+    // relationship id; null for a header or footer not read from the package.
     private static string? StoryKey(Node shape)
     {
         for (Node? node = shape.ParentNode; node is not null; node = node.ParentNode)
@@ -107,7 +98,7 @@ internal sealed class PictureImport : IDisposable
             switch (node)
             {
                 case HeaderFooter header:
-                    return header.Origin is StoryOrigin { RelationshipId: var id } ? "story:" + id : null;
+                    return header.Origin is StoryOrigin { RelationshipId: var id } ? StoryPrefix + id : null;
                 case Notes.Footnote note:
                     return note.FootnoteType == Notes.FootnoteType.Endnote ? "endnotes" : "footnotes";
                 case Comment:
@@ -117,26 +108,21 @@ internal sealed class PictureImport : IDisposable
         return "main";
     }
 
-    // The part of the source package that the shape's story was read from.
-    private OpenXmlPart? StoryPart(Node shape, DocxSource from)
+    private const string StoryPrefix = "story:";
+
+    // The part of the source package that a story (StoryKey) was read from.
+    private OpenXmlPart? StoryPart(DocxSource from, string story)
     {
         package ??= WordprocessingDocument.Open(new MemoryStream(from.Package, writable: false), false, DocxReader.OpenSettings);
-        MainDocumentPart? main = package.MainDocumentPart;
-        if (main is null)
+        if (package.MainDocumentPart is not { } main)
             return null;
-        for (Node? node = shape.ParentNode; node is not null; node = node.ParentNode)
+        return story switch
         {
-            switch (node)
-            {
-                case HeaderFooter header:
-                    return header.Origin is StoryOrigin { RelationshipId: var id } && main.TryGetPartById(id, out OpenXmlPart? part)
-                        ? part : null;
-                case Notes.Footnote note:
-                    return note.FootnoteType == Notes.FootnoteType.Endnote ? main.EndnotesPart : main.FootnotesPart;
-                case Comment:
-                    return main.WordprocessingCommentsPart;
-            }
-        }
-        return main;
+            "main" => main,
+            "footnotes" => main.FootnotesPart,
+            "endnotes" => main.EndnotesPart,
+            "comments" => main.WordprocessingCommentsPart,
+            _ => main.TryGetPartById(story[StoryPrefix.Length..], out OpenXmlPart? part) ? part : null,
+        };
     }
 }

@@ -282,8 +282,10 @@ namespace Morvax.WrpGen.Interop
         }
 
         /// <summary>The object behind h, which must not be 0: the target of an instance call.</summary>
+        // Handle 0 comes from a wrapper made without __init__; its hash, type and
+        // copy fail as its member calls do.
         internal static object GetTarget(uint h) =>
-            Get(h) ?? throw new ArgumentNullException(nameof(h), "handle 0 is null and has no members");
+            Get(h) ?? throw new NullReferenceException("the wrapper is not bound to a .NET object");
 
         /// <summary>Frees h; 0 is a no-op, an unknown or already freed handle throws.</summary>
         public static void Free(uint h)

@@ -151,6 +151,13 @@ def test_repr_of_an_object_made_without_init_never_raises(mv):
         assert str(empty) == repr(empty)
 
 
+def test_an_object_made_without_init_fails_each_use_alike(mv):
+    empty = mv.Document.__new__(mv.Document)
+    for use in (hash, lambda d: d.get_text(), lambda d: d.first_section, lambda d: d.get_type()):
+        with pytest.raises(RuntimeError, match=r"NullReferenceException\): the wrapper is not bound to a \.NET object"):
+            use(empty)
+
+
 def _bound_classes(mv):
     import sys
     found = {}

@@ -21,8 +21,10 @@ WRAPPER = RUNTIME_DIR / "morvax.embed.coreclrwrap.so"
 
 LOCATION_VARIABLES = ("NETCORE_WRAPPER_NETCORE_DIR_morvax", "NETCORE_WRAPPER_ASSEMBLY_DIR_morvax")
 
-if str(PACKAGE_ROOT) not in sys.path:
-    sys.path.insert(0, str(PACKAGE_ROOT))
+# The package, and the test-only probe modules built beside it, import in-process.
+for _root in (TEST_SUPPORT, PACKAGE_ROOT):
+    if str(_root) not in sys.path:
+        sys.path.insert(0, str(_root))
 
 # Prints an exception with its chain of causes, one "Type: message" line each, so that the
 # tests can check the whole story of a failed start-up.

@@ -6,15 +6,10 @@ _descriptor_probe.parse_reference (PyArg_ParseTupleAndKeywords over the same par
 names), and a constructor reached through __init__ (a tuple and a dictionary) must say
 what calling the class says."""
 import datetime
-import sys
 
 import pytest
 
-from conftest import TEST_SUPPORT
-
-if str(TEST_SUPPORT) not in sys.path:
-    sys.path.insert(0, str(TEST_SUPPORT))
-import _descriptor_probe as reference  # noqa: E402
+import _descriptor_probe as reference
 
 # Argument sets the parser refuses for one parameter named "value" (or "s"): missing,
 # extra, given by name and by position, unknown names, and a mix.

@@ -18,9 +18,6 @@ import uuid
 import pytest
 
 from conftest import TEST_SUPPORT
-
-if str(TEST_SUPPORT) not in sys.path:
-    sys.path.insert(0, str(TEST_SUPPORT))
 try:
     import _converter_probe as probe
 except ImportError as error:  # a build problem, not a reason to skip

@@ -6,6 +6,7 @@
 // sub as its formatting asks, and a span for the font when it is not the
 // default one.  An empty paragraph holds a no-break space so that it keeps
 // its height, as it does in the word processor.
+using System;
 using System.Globalization;
 using System.Linq;
 using System.Net;
@@ -38,7 +39,7 @@ internal static class HtmlWriter
     {
         ParagraphFormat format = paragraph.OwnedFormat;
         string style = format.StyleName;
-        string tag = style.Length == 9 && style.StartsWith("Heading ") && style[8] is >= '1' and <= '6'
+        string tag = style.Length == 9 && style.StartsWith("Heading ", StringComparison.Ordinal) && style[8] is >= '1' and <= '6'
             ? "h" + style[8]
             : "p";
         html.Append('<').Append(tag);

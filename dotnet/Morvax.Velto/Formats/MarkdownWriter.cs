@@ -35,7 +35,7 @@ internal static class MarkdownWriter
     }
 
     private static string HeadingPrefix(string styleName) =>
-        styleName.Length == 9 && styleName.StartsWith("Heading ") && styleName[8] is >= '1' and <= '6'
+        styleName.Length == 9 && styleName.StartsWith("Heading ", StringComparison.Ordinal) && styleName[8] is >= '1' and <= '6'
             ? new string('#', styleName[8] - '0') + " "
             : string.Empty;
 

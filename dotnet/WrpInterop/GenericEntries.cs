@@ -69,10 +69,12 @@ namespace Morvax.WrpGen.Interop
             }
             if (issued is Morvax.Velto.NodeWalker nodes)
             {
-                // The library's live node walk, stepped directly: no interface calls per step.
+                // The library's node walk, stepped directly: no interface calls per step. Its
+                // items are nodes, so an enumerator of nodes hands them over without a look at
+                // them (the walk may read them from its kept record without touching them).
                 Morvax.Velto.Node? node = nodes.Next();
                 if (node is null) return 1;
-                HandOver<T>(node, outItem, declared, false);
+                HandOver<T>(node, outItem, declared, typeof(T) == typeof(Morvax.Velto.Node));
                 return 0;
             }
             return StepOther<T>(issued ?? (System.Collections.IEnumerator)HandleTable.Get(handle)!, outItem, declared);

@@ -66,6 +66,40 @@ def test_a_node_walk_sees_the_tree_as_it_is_at_each_step(mv, handles):
     assert handles.live() == before
 
 
+def test_a_collection_walked_again_sees_changes_made_during_the_walk(mv, handles):
+    # The same collection object walked several times reads its kept walk while the tree is
+    # unchanged; a change in the middle of a walk must give what a fresh collection gives.
+    before = handles.live()
+    texts = [f"p{i}" for i in range(8)]
+    docs = [paragraphs_doc(mv, texts), paragraphs_doc(mv, texts)]
+    kept = docs[0].first_section.body.paragraphs
+    for _ in range(3):
+        assert [text_of(p) for p in kept] == texts
+    assert kept.count == 8 and text_of(kept[7]) == "p7"
+
+    def walk(doc, paragraphs):
+        body = doc.first_section.body
+        seen = []
+        for paragraph in paragraphs:
+            seen.append(text_of(paragraph))
+            if seen[-1] == "p2":
+                paragraph.remove()                      # the current node
+            elif seen[-1] == "p4":
+                inserted = mv.Paragraph(doc)
+                inserted.append_child(mv.Run(doc, "after4"))
+                body.insert_after(inserted, paragraph)  # right after the current one
+            elif seen[-1] == "p5":
+                body.last_paragraph.remove()            # the last, ahead of the walk
+        return seen
+
+    fresh = docs[1].first_section.body.paragraphs
+    assert walk(docs[0], kept) == walk(docs[1], fresh) == ["p0", "p1", "p2", "p3", "p4", "p5", "p6"]
+    assert [text_of(p) for p in kept] == [text_of(p) for p in fresh]
+    assert kept.count == 7 and text_of(kept[4]) == "after4"
+    del kept, fresh, docs
+    assert handles.live() == before
+
+
 def test_walks_agree_with_arrays_subscripts_and_the_untyped_adapter(mv):
     doc = paragraphs_doc(mv, ["one", "two", "three"])
     builder = mv.DocumentBuilder(doc)

@@ -41,6 +41,10 @@ public class NodeCollection : IEnumerable<Node>
 
     private Node? NodeAt(int index)
     {
+        // While the tree is the one the last complete walk saw, its nodes are at hand.
+        NodeWalkRecord? kept = nodes.CurrentRecord;
+        if (kept is not null)
+            return index < kept.Count ? kept.Nodes[index] : null;
         int version = nodes.Container.Document.StructureVersion;
         bool resume = lastRead is not null && lastReadVersion == version && lastReadIndex <= index;
         Node? node = resume ? lastRead : nodes.After(null);
@@ -110,8 +114,13 @@ public class NodeCollection : IEnumerable<Node>
 
     // Walks the tree as it is (NodeWalk.cs): each step finds the following node before handing
     // out the current one, so the current node may be removed or moved while iterating. A
-    // snapshot would cost a large array per walk (the large-object heap for long stories).
+    // snapshot would cost a large array per walk (the large-object heap for long stories); a
+    // collection walked more than once keeps its last complete walk instead, which later walks
+    // read while the tree is unchanged and leave, as the live walk would, once it changes.
     public IEnumerator<Node> GetEnumerator() => nodes.GetEnumerator();
+
+    // The matches the collection walks (what its walks keep, for the tests).
+    internal NodeMatches Matches => nodes;
 
     IEnumerator IEnumerable.GetEnumerator() => GetEnumerator();
 

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <vector>
 
 #include "common/py_ref.h"
@@ -115,16 +116,53 @@ const KindSpec kKinds[] = {
 const KindSpec& KindOf(int type) { return kKinds[static_cast<int>(kGenericTypes[type].kind)]; }
 int OwnClass(int type) { return ClassOf(kGenericTypes[type].element, KindOf(type).own); }
 
-// Made once, at namespace scope: IndexOfType is asked for every item a typed adapter reads.
-std::unique_ptr<PyTypeObject[]> g_genericTypes(new PyTypeObject[kGenericTypeCount]());
+// An array or enumerator type over a class element reads its items through its own typed
+// class, which hands each item over as a handle: with type key 0 when it is of the element's
+// class (it is then wrapped as that class, whatever its own class), with its run-time key
+// otherwise (an element that is an interface, or a container seen through another type).
+// entry is bound on first use (the type exists only once its classes are bound); cls is -1
+// for the other types.
+struct TypedRead {
+  int cls = -1;
+  int element = -1;
+  void* entry = nullptr;
+  PyTypeObject* passed = nullptr;  // the element's class, once its creation slot let a wrapper through
+};
 
-PyTypeObject* Types() { return g_genericTypes.get(); }
+// Each typed type with its read right behind it: the step of a typed enumerator finds the
+// read at a fixed offset from its own type, without working out the type's index.
+struct GenericTypeSlot {
+  PyTypeObject type;  // first: a slot's address is its type's
+  TypedRead read;
+};
+static_assert(std::is_standard_layout_v<GenericTypeSlot>, "a type's address must be its slot's");
+
+// Made once, at namespace scope: IndexOfType is asked for every item a typed adapter reads.
+std::unique_ptr<GenericTypeSlot[]> g_genericSlots(new GenericTypeSlot[kGenericTypeCount]());
+bool g_readsFilled = false;
+
+PyTypeObject* TypeAt(int index) { return &g_genericSlots[index].type; }
+TypedRead& ReadAt(int index) { return g_genericSlots[index].read; }
+// The read of a typed type (which must be one of the typed types).
+TypedRead& ReadOfType(PyTypeObject* type) { return reinterpret_cast<GenericTypeSlot*>(type)->read; }
 
 int IndexOfType(PyTypeObject* type) {
   auto address = reinterpret_cast<uintptr_t>(type);
-  auto first = reinterpret_cast<uintptr_t>(Types());
-  if (address < first || address >= first + kGenericTypeCount * sizeof(PyTypeObject)) return -1;
-  return static_cast<int>((address - first) / sizeof(PyTypeObject));
+  auto first = reinterpret_cast<uintptr_t>(g_genericSlots.get());
+  if (address < first || address >= first + kGenericTypeCount * sizeof(GenericTypeSlot)) return -1;
+  return static_cast<int>((address - first) / sizeof(GenericTypeSlot));
+}
+
+// The reads are filled at registration (read for every item, so not lazily).
+void FillTypedReads() {
+  for (int i = 0; i < kGenericTypeCount; ++i) {
+    GenericKind kind = kGenericTypes[i].kind;
+    if (kGenericElements[kGenericTypes[i].element].family != ElementFamily::Class) continue;
+    ReadAt(i).element = kGenericTypes[i].element;
+    if (kind == GenericKind::Array) ReadAt(i).cls = ClassOf(kGenericTypes[i].element, GenericClass::Array);
+    if (kind == GenericKind::Iter) ReadAt(i).cls = ClassOf(kGenericTypes[i].element, GenericClass::Enumerator);
+  }
+  g_readsFilled = true;
 }
 
 // The untyped classes the protocol goes through, per untyped adapter.
@@ -215,37 +253,10 @@ PyObject* WrapDeclared(int element, uint32_t handle) {
   return wrapper;
 }
 
-// An array or enumerator type over a class element reads its items through its own typed
-// class, which hands each item over as a handle: with type key 0 when it is of the element's
-// class (it is then wrapped as that class, whatever its own class), with its run-time key
-// otherwise (an element that is an interface, or a container seen through another type).
-// entry is bound on first use (the type exists only once its classes are bound); cls is -1
-// for the other types.
-struct TypedRead {
-  int cls = -1;
-  int element = -1;
-  void* entry = nullptr;
-  PyTypeObject* passed = nullptr;  // the element's class, once its creation slot let a wrapper through
-};
-
-// One row per typed type, filled at registration (read for every item, so not lazily).
-std::unique_ptr<TypedRead[]> g_typedReads;
-
-void FillTypedReads() {
-  g_typedReads.reset(new TypedRead[kGenericTypeCount]);
-  for (int i = 0; i < kGenericTypeCount; ++i) {
-    GenericKind kind = kGenericTypes[i].kind;
-    if (kGenericElements[kGenericTypes[i].element].family != ElementFamily::Class) continue;
-    g_typedReads[i].element = kGenericTypes[i].element;
-    if (kind == GenericKind::Array) g_typedReads[i].cls = ClassOf(kGenericTypes[i].element, GenericClass::Array);
-    if (kind == GenericKind::Iter) g_typedReads[i].cls = ClassOf(kGenericTypes[i].element, GenericClass::Enumerator);
-  }
-}
-
 // The read of a typed type over a class element, or null for other types (type -1: none).
 TypedRead* TypedReadOf(int type) {
-  if (type < 0 || g_typedReads[type].cls < 0) return nullptr;
-  TypedRead& read = g_typedReads[type];
+  if (type < 0 || ReadAt(type).cls < 0) return nullptr;
+  TypedRead& read = ReadAt(type);
   if (read.entry == nullptr)
     read.entry = EntryOf(read.cls, kGenericTypes[type].kind == GenericKind::Array ? "SqGetItem" : "MoveNext");
   return &read;
@@ -271,11 +282,12 @@ inline PyObject* WrapHandedItem(TypedRead& read, const ItemRef& item) {
 // item over as a handle. The type's read is there: only such types get this slot.
 PyObject* NextHandedItem(PyObject* self) {
   if (RefuseInForkedChild()) return nullptr;
-  // Only the typed types (one array of them) have this slot: their index needs no range test.
-  int type = static_cast<int>(Py_TYPE(self) - Types());
-  TypedRead& read = g_typedReads[type];
-  if (read.entry == nullptr) TypedReadOf(type);
-  ItemRef item = {0, 0, 0, nullptr};
+  // Only the typed types have this slot: their read is right behind the type.
+  TypedRead& read = ReadOfType(Py_TYPE(self));
+  if (read.entry == nullptr) TypedReadOf(IndexOfType(Py_TYPE(self)));
+  // The entry writes the whole record for an item (status 0); the handle is read on failure.
+  ItemRef item;
+  item.handle = 0;
   int32_t status = reinterpret_cast<int32_t (*)(uint32_t, ItemRef*)>(read.entry)(HandleOf(self), &item);
   if (status == 0 && !PyErr_Occurred()) return WrapHandedItem(read, item);
   ReleaseHandle(item.handle);
@@ -306,13 +318,13 @@ PyObject* TypeOfMethod(PyObject* bound, PyObject*) {
 PyObject* CastToMethod(PyObject* bound, PyObject* object) {
   int type = BoundIndex(bound);
   if (!TypeReady(type)) return nullptr;
-  return CastToService(Service<CastToEntry>(type, "btp_CastTo"), object, &Types()[type]);
+  return CastToService(Service<CastToEntry>(type, "btp_CastTo"), object, TypeAt(type));
 }
 
 PyObject* CastAsMethod(PyObject* bound, PyObject* object) {
   int type = BoundIndex(bound);
   if (!TypeReady(type)) return nullptr;
-  return CastAsService(Service<HandleOutEntry>(type, "btp_CastAs"), object, &Types()[type]);
+  return CastAsService(Service<HandleOutEntry>(type, "btp_CastAs"), object, TypeAt(type));
 }
 
 PyObject* IsAssignableMethod(PyObject* bound, PyObject* object) {
@@ -324,7 +336,7 @@ PyObject* IsAssignableMethod(PyObject* bound, PyObject* object) {
 PyObject* ReinterpretMethod(PyObject* bound, PyObject* object) {
   int type = BoundIndex(bound);
   if (!TypeReady(type)) return nullptr;
-  return ReinterpretService(Service<HandleOutEntry>(type, "btp_ReInterpretObj"), object, &Types()[type]);
+  return ReinterpretService(Service<HandleOutEntry>(type, "btp_ReInterpretObj"), object, TypeAt(type));
 }
 
 template <typename Function>
@@ -408,7 +420,7 @@ void FillType(int index, PyTypeObject& type) {
   type.tp_new = GenericNew;
   type.tp_methods = OwnMethods(spec.kind);
   type.tp_iter = spec.kind == GenericKind::Iter ? untyped->tp_iter : IterateTyped;
-  type.tp_iternext = g_typedReads[index].cls >= 0 ? NextHandedItem : untyped->tp_iternext;
+  type.tp_iternext = ReadAt(index).cls >= 0 ? NextHandedItem : untyped->tp_iternext;
   if (spec.kind == GenericKind::Array) {
     // The untyped adapter is the base: readying gives the slots below the base's functions
     // by inheritance, without a wrapper object for each in this type's dictionary.
@@ -557,7 +569,7 @@ namespace {
 // The class element of a typed adapter type, or -1 for untyped and other typed types.
 int ClassElementOf(PyTypeObject* type) {
   int index = IndexOfType(type);
-  return index < 0 ? -1 : g_typedReads[index].element;
+  return index < 0 ? -1 : ReadAt(index).element;
 }
 
 // Whether a wrapper the untyped path made for an item of the element is of a class below the
@@ -638,25 +650,25 @@ PyTypeObject* TypedAdapterType(GenericKind kind, int element) {
   static const std::vector<PyTypeObject*> byElement = [] {
     std::vector<PyTypeObject*> rows(static_cast<size_t>(kGenericElementCount) * kKindCount, nullptr);
     for (int i = 0; i < kGenericTypeCount; ++i)
-      rows[kGenericTypes[i].element * kKindCount + static_cast<size_t>(kGenericTypes[i].kind)] = &Types()[i];
+      rows[kGenericTypes[i].element * kKindCount + static_cast<size_t>(kGenericTypes[i].kind)] = TypeAt(i);
     return rows;
   }();
   return byElement[element * kKindCount + static_cast<size_t>(kind)];
 }
 
 int RegisterGenericTypes(PyObject* module) {
-  PyTypeObject* types = Types();
-  if (!g_typedReads) FillTypedReads();
+  if (!g_readsFilled) FillTypedReads();
   for (int i = 0; i < kGenericTypeCount; ++i) {
-    if (types[i].tp_name != nullptr) continue;  // filled by an earlier start-up
-    FillType(i, types[i]);
-    if (FillCastingMethods(i, &types[i]) < 0 || PyType_Ready(&types[i]) < 0) {
+    PyTypeObject* type = TypeAt(i);
+    if (type->tp_name != nullptr) continue;  // filled by an earlier start-up
+    FillType(i, *type);
+    if (FillCastingMethods(i, type) < 0 || PyType_Ready(type) < 0) {
       ReportTypeInitError(StartupCode::ReadyType, kGenericTypes[i].fullName);
       return -1;
     }
   }
   for (int i = 0; i < kGenericTypeCount; ++i) {
-    PyTypeObject* type = &types[i];
+    PyTypeObject* type = TypeAt(i);
     if (StoreInterfaces(i, type) < 0 || StoreMarkers(type) < 0) return -1;
     const char* shortName = std::strrchr(kGenericTypes[i].fullName, '.') + 1;
     if (PyModule_AddObjectRef(module, shortName, reinterpret_cast<PyObject*>(type)) < 0) {

@@ -13,8 +13,12 @@ public abstract class Story : CompositeNode
 
     public Paragraph? LastParagraph => (Paragraph?)GetChild(NodeType.Paragraph, -1, false);
 
+    // One collection per story, so that a story's paragraphs walked again (each
+    // `for p in body.paragraphs`) read the walk the collection kept while the tree is unchanged.
+    private ParagraphCollection? paragraphs;
+
     /// <summary>The paragraphs directly in this story.</summary>
-    public ParagraphCollection Paragraphs => new(this);
+    public ParagraphCollection Paragraphs => paragraphs ??= new(this);
 
     internal override bool CanHold(Node child) => child is Paragraph or Tables.Table or KeptBlock;
 }

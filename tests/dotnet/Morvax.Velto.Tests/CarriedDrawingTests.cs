@@ -1,0 +1,187 @@
+// Drawings copied into another document bring what they name in their own
+// package: a chart with its embedded workbook and style parts, a linked
+// image, a click-through link.  The target's package gets parts and
+// relationships of its own, with fresh names under the written part's folder.
+using System;
+using System.IO;
+using System.IO.Compression;
+using System.Linq;
+using System.Xml.Linq;
+using Morvax.Velto.Drawing;
+using Xunit;
+using static Morvax.Velto.Tests.Support;
+
+namespace Morvax.Velto.Tests;
+
+public class CarriedDrawingTests
+{
+    private const string C = "http://schemas.openxmlformats.org/drawingml/2006/chart";
+    private const string Ns = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+        + "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" "
+        + "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\" "
+        + "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+        + "xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"";
+    private const string ChartType = "application/vnd.openxmlformats-officedocument.drawingml.chart+xml";
+    private const string ChartRel = OfficeRel + "/chart";
+    private const string Xlsx = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
+    private const string ColorsType = "application/vnd.ms-office.chartcolorstyle+xml";
+    private const string ColorsRel = "http://schemas.microsoft.com/office/2011/relationships/chartColorStyle";
+    private static readonly XNamespace Rels = RelationshipsNs;
+
+    private static string Chart(string series) =>
+        $"<c:chartSpace xmlns:c=\"{C}\" xmlns:r=\"{OfficeRel}\"><c:chart><c:plotArea><c:barChart><c:barDir val=\"col\"/>"
+        + $"<c:ser><c:tx><c:v>{series}</c:v></c:tx></c:ser></c:barChart></c:plotArea></c:chart>"
+        + "<c:externalData r:id=\"rId1\"/></c:chartSpace>";
+
+    private static string Paragraph(string run) => $"<w:p>{run}</w:p>";
+
+    private static string Picture(string attribute, string link = "") =>
+        "<w:r><w:drawing><wp:inline><wp:extent cx=\"127000\" cy=\"127000\"/><wp:docPr id=\"7\" name=\"p\">" + link
+        + "</wp:docPr><a:graphic><a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><pic:pic>"
+        + $"<pic:blipFill><a:blip {attribute}/></pic:blipFill></pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>";
+
+    private static string Relationship(string id, string type, string target, bool external = false) =>
+        $"<Relationship Id=\"{id}\" Type=\"{type}\" Target=\"{target}\"" + (external ? " TargetMode=\"External\"/>" : "/>");
+
+    // The main part shows a chart (rIdC: chart1, with a workbook and colors),
+    // a linked picture with a click-through link and a picture naming a
+    // relationship that does not exist; its header shows another chart by
+    // the same relationship id (chart2, with a workbook of its own).
+    private static byte[] Source()
+    {
+        string types = "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+            + "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+            + $"<Default Extension=\"xml\" ContentType=\"application/xml\"/><Default Extension=\"xlsx\" ContentType=\"{Xlsx}\"/>"
+            + $"<Override PartName=\"/word/document.xml\" ContentType=\"{MainType}\"/>"
+            + "<Override PartName=\"/word/header1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml\"/>"
+            + $"<Override PartName=\"/word/charts/chart1.xml\" ContentType=\"{ChartType}\"/>"
+            + $"<Override PartName=\"/word/charts/chart2.xml\" ContentType=\"{ChartType}\"/>"
+            + $"<Override PartName=\"/word/charts/colors1.xml\" ContentType=\"{ColorsType}\"/></Types>";
+        string body = Paragraph(ChartTests.ChartDrawing("rIdC"))
+            + Paragraph(Picture("r:link=\"rIdL\"", "<a:hlinkClick r:id=\"rIdH\"/>"))
+            + Paragraph(Picture("r:embed=\"rIdMissing\""))
+            + "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdHdr\"/></w:sectPr>";
+        return Package(("[Content_Types].xml", types),
+            ("_rels/.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">"
+                + Relationship("rId1", OfficeRel + "/officeDocument", "word/document.xml") + "</Relationships>"),
+            ("word/_rels/document.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">"
+                + Relationship("rIdHdr", OfficeRel + "/header", "header1.xml") + Relationship("rIdC", ChartRel, "charts/chart1.xml")
+                + Relationship("rIdL", OfficeRel + "/image", "http://example.com/linked.png", true)
+                + Relationship("rIdH", OfficeRel + "/hyperlink", "https://example.com/click", true) + "</Relationships>"),
+            ("word/_rels/header1.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">"
+                + Relationship("rIdC", ChartRel, "charts/chart2.xml") + "</Relationships>"),
+            ("word/charts/_rels/chart1.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">"
+                + Relationship("rId1", OfficeRel + "/package", "../embeddings/Microsoft_Excel_Worksheet.xlsx")
+                + Relationship("rId2", ColorsRel, "colors1.xml") + "</Relationships>"),
+            ("word/charts/_rels/chart2.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">"
+                + Relationship("rId1", OfficeRel + "/package", "../embeddings/Microsoft_Excel_Worksheet1.xlsx") + "</Relationships>"),
+            ("word/document.xml", $"<w:document {Ns}><w:body>{body}</w:body></w:document>"),
+            ("word/header1.xml", $"<w:hdr {Ns}>{Paragraph(ChartTests.ChartDrawing("rIdC"))}</w:hdr>"),
+            ("word/charts/chart1.xml", Chart("Main")), ("word/charts/chart2.xml", Chart("Header")),
+            ("word/charts/colors1.xml", "<cs:colorStyle xmlns:cs=\"http://schemas.microsoft.com/office/drawing/2012/chartStyle\"/>"),
+            ("word/embeddings/Microsoft_Excel_Worksheet.xlsx", "main workbook"),
+            ("word/embeddings/Microsoft_Excel_Worksheet1.xlsx", "header workbook"));
+    }
+
+    private static string Text(ZipArchive zip, string name)
+    {
+        using var reader = new StreamReader(zip.GetEntry(name)!.Open());
+        return reader.ReadToEnd();
+    }
+
+    // The relationships of a saved part: (id, type, target, external).
+    private static (string Id, string Type, string Target, bool External)[] RelationshipsOf(ZipArchive zip, string rels) =>
+        XDocument.Parse(Text(zip, rels)).Root!.Elements(Rels + "Relationship").Select(r => ((string)r.Attribute("Id")!,
+            (string)r.Attribute("Type")!, (string)r.Attribute("Target")!, (string?)r.Attribute("TargetMode") == "External")).ToArray();
+
+    private static Paragraph Body(Document doc, int index) => doc.FirstSection!.Body!.Paragraphs[index];
+
+    private static string SeriesOf(Shape shape) => shape.Chart!.Series[0].Name;
+
+    [Fact]
+    public void AnImportedChartBringsItsPartWithWhatItRelatesTo()
+    {
+        var source = new Document(new MemoryStream(Source()));
+        var target = new Document();
+        var warnings = new WarningInfoCollection();
+        target.WarningCallback = warnings;
+        var importer = new NodeImporter(source, target, ImportFormatMode.KeepSourceFormatting);
+        Body body = target.FirstSection!.Body!;
+        // Twice: each drawing gets a chart (and workbook) of its own.
+        body.AppendChild(importer.ImportNode(Body(source, 0), true));
+        body.AppendChild(importer.ImportNode(Body(source, 0), true));
+
+        byte[] saved = SaveBytes(target, SaveFormat.Docx);
+        Assert.Equal(0, warnings.Count);
+        using var zip = new ZipArchive(new MemoryStream(saved), ZipArchiveMode.Read);
+        var charts = RelationshipsOf(zip, "word/_rels/document.xml.rels").Where(r => r.Type == ChartRel).ToArray();
+        Assert.Equal(new[] { "charts/chart1.xml", "charts/chart2.xml" }, charts.Select(c => c.Target).Order());
+        Assert.Equal(2, charts.Select(c => c.Id).Distinct().Count());
+        foreach (string chart in new[] { "chart1", "chart2" })
+        {
+            Assert.Equal(Chart("Main"), Text(zip, $"word/charts/{chart}.xml"));
+            var inner = RelationshipsOf(zip, $"word/charts/_rels/{chart}.xml.rels");
+            // The ids the chart's markup names are kept.
+            Assert.Equal(new[] { "rId1", "rId2" }, inner.Select(r => r.Id).Order());
+            string workbook = inner.Single(r => r.Id == "rId1").Target;
+            Assert.Matches(@"^\.\./embeddings/Microsoft_Excel_Worksheet\d\.xlsx$", workbook);
+            Assert.Equal("main workbook", Text(zip, "word/" + workbook[3..]));
+            Assert.Matches(@"^colors\d\.xml$", inner.Single(r => r.Id == "rId2").Target);
+        }
+        Assert.Contains("Override PartName=\"/word/charts/chart2.xml\" ContentType=\"" + ChartType, Text(zip, "[Content_Types].xml"));
+
+        Document again = new(new MemoryStream(saved));
+        Assert.All(again.GetChildNodes(NodeType.Shape, true).Cast<Shape>(), s => Assert.Equal("Main", SeriesOf(s)));
+        // A copy of the copy, saved again, still has its chart.
+        Document third = new();
+        third.FirstSection!.Body!.AppendChild(new NodeImporter(again, third, ImportFormatMode.KeepSourceFormatting)
+            .ImportNode(Body(again, 1), true));
+        Assert.Equal("Main", SeriesOf((Shape)Reload(third).GetChildNodes(NodeType.Shape, true)[0]));
+    }
+
+    [Fact]
+    public void LinkedPicturesAndClickThroughLinksBecomeExternalRelationshipsOfTheTarget()
+    {
+        var source = new Document(new MemoryStream(Source()));
+        var target = new Document();
+        var warnings = new WarningInfoCollection();
+        target.WarningCallback = warnings;
+        target.AppendDocument(source, ImportFormatMode.KeepSourceFormatting);
+        byte[] saved = SaveBytes(target, SaveFormat.Docx);
+
+        using var zip = new ZipArchive(new MemoryStream(saved), ZipArchiveMode.Read);
+        var rels = RelationshipsOf(zip, "word/_rels/document.xml.rels");
+        XElement linked = Part(saved, "word/document.xml").Root!.Descendants()
+            .Single(e => e.Attribute(XName.Get("link", OfficeRel)) is not null);
+        string linkId = (string)linked.Attribute(XName.Get("link", OfficeRel))!;
+        Assert.Contains((linkId, OfficeRel + "/image", "http://example.com/linked.png", true), rels);
+        string clickId = (string)Part(saved, "word/document.xml").Root!.Descendants()
+            .Single(e => e.Name.LocalName == "hlinkClick").Attribute(XName.Get("id", OfficeRel))!;
+        Assert.Contains((clickId, OfficeRel + "/hyperlink", "https://example.com/click", true), rels);
+
+        // Only the picture naming a relationship its package lacks is left
+        // out, and the save says so.
+        WarningInfo warning = Assert.Single(warnings);
+        Assert.Equal(WarningType.DataLoss, warning.WarningType);
+        Assert.Contains("left out 1 drawing", warning.Description);
+    }
+
+    [Fact]
+    public void AHeadersDrawingsNameTheHeadersOwnRelationships()
+    {
+        var source = new Document(new MemoryStream(Source()));
+        var header = (HeaderFooter)source.FirstSection!.GetChild(NodeType.HeaderFooter, 0, false)!;
+        Assert.Equal("Header", SeriesOf((Shape)header.GetChild(NodeType.Shape, 0, true)!));
+        Assert.Equal("Main", SeriesOf((Shape)Body(source, 0).GetChild(NodeType.Shape, 0, true)!));
+
+        var target = new Document();
+        var importer = new NodeImporter(source, target, ImportFormatMode.KeepSourceFormatting);
+        target.FirstSection!.Body!.AppendChild(importer.ImportNode(header.FirstParagraph!, true));
+        byte[] saved = SaveBytes(target, SaveFormat.Docx);
+        using var zip = new ZipArchive(new MemoryStream(saved), ZipArchiveMode.Read);
+        string chart = RelationshipsOf(zip, "word/_rels/document.xml.rels").Single(r => r.Type == ChartRel).Target;
+        Assert.Equal(Chart("Header"), Text(zip, "word/" + chart));
+        string workbook = RelationshipsOf(zip, "word/charts/_rels/" + chart["charts/".Length..] + ".rels").Single().Target;
+        Assert.Equal("header workbook", Text(zip, "word/" + workbook[3..]));
+    }
+}

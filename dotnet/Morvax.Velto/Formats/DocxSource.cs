@@ -244,10 +244,15 @@ internal sealed record BookmarkOrigin(object Element, string? Name);
 
 // A picture's run, with the size it had.  Carried: for a picture brought
 // from another package, the relationships its run names there with what they
-// name, which the writer adds to the part it writes the run into.
+// name, which the writer adds to the part it writes the run into.  IsCopy:
+// the run is a copy of another picture's (within the document or from
+// another), so its drawing's identifier is not its own and the writer gives
+// it a new one.
 internal sealed record ShapeOrigin(object Element, double Width, double Height)
 {
     public IReadOnlyList<CarriedRelationship>? Carried { get; init; }
+
+    public bool IsCopy { get; init; }
 }
 
 // A relationship of another package, by its id and type there, with what it

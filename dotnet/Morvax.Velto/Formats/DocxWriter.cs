@@ -373,6 +373,8 @@ internal static partial class DocxWriter
         private OpenXmlElement? PictureElement(Drawing.ShapeBase shape)
         {
             OpenXmlElement? run = DocxShapes.Write(shape);
+            if (run is not null && shape.Origin is ShapeOrigin { IsCopy: true })
+                Renumber(run);
             if (run is null || shape.Origin is not ShapeOrigin { Carried: { } brought } || writtenPart is null)
                 return run;
             var ids = new Dictionary<CarriedRelationship, string>(ReferenceEqualityComparer.Instance);
@@ -420,6 +422,40 @@ internal static partial class DocxWriter
             }
             added.Add((id, relationship));
             return id;
+        }
+
+        // Drawing identifiers must be unique across the package's stories: a
+        // copied picture's drawings get identifiers above every one the
+        // stories held as read.
+        private long nextDrawingId;
+
+        private void Renumber(OpenXmlElement run)
+        {
+            foreach (OpenXmlElement element in run.Descendants())
+            {
+                // The strict form's namespace ends alike.
+                if (element.LocalName != "docPr" || !element.NamespaceUri.EndsWith("/wordprocessingDrawing", StringComparison.Ordinal))
+                    continue;
+                if (nextDrawingId == 0)
+                    nextDrawingId = DrawingIds.HighestIn(StoryParts()) + 1;
+                element.SetAttribute(new OpenXmlAttribute("", "id", "", (nextDrawingId++).ToString(CultureInfo.InvariantCulture)));
+            }
+        }
+
+        // The parts whose markup holds drawings, as the package holds them.
+        private IEnumerable<OpenXmlPart> StoryParts()
+        {
+            yield return main;
+            foreach (HeaderPart header in main.HeaderParts)
+                yield return header;
+            foreach (FooterPart footer in main.FooterParts)
+                yield return footer;
+            if (main.FootnotesPart is { } footnotes)
+                yield return footnotes;
+            if (main.EndnotesPart is { } endnotes)
+                yield return endnotes;
+            if (main.WordprocessingCommentsPart is { } comments)
+                yield return comments;
         }
 
         /// <summary>Adds to the saved package the parts and relationships pictures brought from other packages name.</summary>
@@ -923,7 +959,7 @@ internal static partial class DocxWriter
             CommentRangeStart { Origin: RangeOrigin r } start => r.Id == start.Id,
             CommentRangeEnd { Origin: RangeOrigin r } end => r.Id == end.Id,
             InlineStory { Origin: StoryNodeOrigin s } story => s.Id == storyIds[story],
-            Drawing.ShapeBase { Origin: ShapeOrigin s } shape => s.Width == shape.Width && s.Height == shape.Height,
+            Drawing.ShapeBase { Origin: ShapeOrigin s } shape => !s.IsCopy && s.Width == shape.Width && s.Height == shape.Height,
             _ => false,
         };
 

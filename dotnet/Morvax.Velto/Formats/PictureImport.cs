@@ -62,7 +62,7 @@ internal sealed class PictureImport : IDisposable
         if (RawMarkup.ElementOf(origin.Element) is not { } run)
             return null;
         if (origin.Carried is not null)
-            return origin with { Element = run.CloneNode(true) };
+            return origin with { Element = run.CloneNode(true), IsCopy = true };
         if (source?.PackageSource is not { } from || StoryKey(shape) is not { } story)
             return null;
         var carried = new List<CarriedRelationship>();
@@ -78,7 +78,7 @@ internal sealed class PictureImport : IDisposable
                     carried.Add(relationship);
             }
         }
-        return new ShapeOrigin(run.CloneNode(true), origin.Width, origin.Height) { Carried = carried };
+        return new ShapeOrigin(run.CloneNode(true), origin.Width, origin.Height) { Carried = carried, IsCopy = true };
     }
 
     // What a relationship of the shape's story part names, or null.

@@ -69,14 +69,16 @@ public class CarriedDrawingTests
                 + Relationship("rIdL", OfficeRel + "/image", "http://example.com/linked.png", true)
                 + Relationship("rIdH", OfficeRel + "/hyperlink", "https://example.com/click", true) + "</Relationships>"),
             ("word/_rels/header1.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">"
-                + Relationship("rIdC", ChartRel, "charts/chart2.xml") + "</Relationships>"),
+                + Relationship("rIdC", ChartRel, "charts/chart2.xml")
+                + Relationship("rIdH", OfficeRel + "/hyperlink", "https://example.com/header", true) + "</Relationships>"),
             ("word/charts/_rels/chart1.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">"
                 + Relationship("rId1", OfficeRel + "/package", "../embeddings/Microsoft_Excel_Worksheet.xlsx")
                 + Relationship("rId2", ColorsRel, "colors1.xml") + "</Relationships>"),
             ("word/charts/_rels/chart2.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">"
                 + Relationship("rId1", OfficeRel + "/package", "../embeddings/Microsoft_Excel_Worksheet1.xlsx") + "</Relationships>"),
             ("word/document.xml", $"<w:document {Ns}><w:body>{body}</w:body></w:document>"),
-            ("word/header1.xml", $"<w:hdr {Ns}>{Paragraph(ChartTests.ChartDrawing("rIdC"))}</w:hdr>"),
+            ("word/header1.xml", $"<w:hdr {Ns}>{Paragraph(ChartTests.ChartDrawing("rIdC"))}"
+                + "<w:p><w:hyperlink r:id=\"rIdH\"><w:r><w:t>site</w:t></w:r></w:hyperlink></w:p></w:hdr>"),
             ("word/charts/chart1.xml", Chart("Main")), ("word/charts/chart2.xml", Chart("Header")),
             ("word/charts/colors1.xml", "<cs:colorStyle xmlns:cs=\"http://schemas.microsoft.com/office/drawing/2012/chartStyle\"/>"),
             ("word/embeddings/Microsoft_Excel_Worksheet.xlsx", "main workbook"),
@@ -173,6 +175,8 @@ public class CarriedDrawingTests
         var header = (HeaderFooter)source.FirstSection!.GetChild(NodeType.HeaderFooter, 0, false)!;
         Assert.Equal("Header", SeriesOf((Shape)header.GetChild(NodeType.Shape, 0, true)!));
         Assert.Equal("Main", SeriesOf((Shape)Body(source, 0).GetChild(NodeType.Shape, 0, true)!));
+        // So do its links: the main part's rIdH is another address.
+        Assert.Equal("HYPERLINK \"https://example.com/header\"", header.Range.Fields[0].GetFieldCode());
 
         var target = new Document();
         var importer = new NodeImporter(source, target, ImportFormatMode.KeepSourceFormatting);
@@ -184,4 +188,44 @@ public class CarriedDrawingTests
         string workbook = RelationshipsOf(zip, "word/charts/_rels/" + chart["charts/".Length..] + ".rels").Single().Target;
         Assert.Equal("header workbook", Text(zip, "word/" + workbook[3..]));
     }
+
+    private static readonly XNamespace Wp = "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing";
+
+    private static long[] DrawingIds(byte[] saved, params string[] parts) => parts.SelectMany(p =>
+        Part(saved, p).Root!.Descendants(Wp + "docPr").Select(d => (long)d.Attribute("id")!)).ToArray();
+
+    [Fact]
+    public void CopiedDrawingsGetIdentifiersOfTheirOwnAcrossTheStories()
+    {
+        // As read: the main part's drawings are 1, 7 and 7, the header's 1.
+        var source = new Document(new MemoryStream(Source()));
+        Paragraph chart = Body(source, 0);
+        chart.ParentNode!.InsertAfter(chart.Clone(true), chart);
+        chart.ParentNode!.InsertAfter(chart.Clone(true), chart);
+        byte[] saved = SaveBytes(source, SaveFormat.Docx);
+        // The original and the drawings never copied keep theirs.
+        Assert.Equal(new long[] { 1, 8, 9, 7, 7, 1 }, DrawingIds(saved, "word/document.xml", "word/header1.xml"));
+
+        // Appended twice, with the header: every drawing of the target is its own.
+        var target = new Document();
+        target.AppendDocument(source, ImportFormatMode.KeepSourceFormatting);
+        target.AppendDocument(source, ImportFormatMode.KeepSourceFormatting);
+        saved = SaveBytes(target, SaveFormat.Docx);
+        using var zip = new ZipArchive(new MemoryStream(saved), ZipArchiveMode.Read);
+        string[] stories = zip.Entries.Select(e => e.FullName).Where(n => n.StartsWith("word/header") || n == "word/document.xml").ToArray();
+        long[] ids = DrawingIds(saved, stories);
+        Assert.True(ids.Length >= 10, string.Join(",", ids));
+        Assert.Equal(ids.Length, ids.Distinct().Count());
+        // And they still show their charts once loaded.
+        Assert.All(Reload(target).GetChildNodes(NodeType.Shape, true).Cast<Shape>().Where(s => s.HasChart),
+            s => Assert.Contains(SeriesOf(s), new[] { "Main", "Header" }));
+    }
+
+    [Theory]
+    [InlineData("<wp:docPr id=\"3\" name=\"a\"/><x:docPr name='b' id='12'>", 12)]
+    [InlineData("<docPr\n id=\"5\"/><wp:docPrX id=\"99\"/><wp:cNvdocPr id=\"98\"/>", 5)]
+    [InlineData("<wp:docPr name=\"id=77\" id=\"4\"/><wp:docPr id=\"x\"/><wp:docPr id=\"6", 4)]
+    [InlineData("no drawings", 0)]
+    public void TheHighestDrawingIdentifierIsFoundInTheBytes(string markup, long highest) =>
+        Assert.Equal(highest, Formats.DrawingIds.HighestIn(System.Text.Encoding.UTF8.GetBytes(markup)));
 }

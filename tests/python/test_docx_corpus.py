@@ -438,3 +438,47 @@ def test_pandoc_picture_imported_into_other_documents_keeps_its_image(mv, corpus
     assert d.part.related_parts[pictures[0][0]].content_type == "image/png"
     assert d.sections[0].header.paragraphs[0].text == "Page header"
     assert mv.drawing.Shape._cast_to(mv.Document(str(appended)).get_child(mv.NodeType.SHAPE, 0, True)).has_image
+
+
+def test_appended_paragraphs_keep_their_styles_as_the_mode_asks(mv, corpus):
+    """pandoc's file appended to python-docx's: every paragraph names a style the saved file defines."""
+    import re
+    folder, files = corpus
+    if "pandoc" not in files:
+        pytest.skip("pandoc is not installed")
+    source = docx.Document(str(files["pandoc"]))
+    source_names = [p.style.name for p in source.paragraphs]
+    saved = {}
+    for mode in (mv.ImportFormatMode.USE_DESTINATION_STYLES, mv.ImportFormatMode.KEEP_SOURCE_FORMATTING):
+        doc = mv.Document(str(files["python-docx"]))
+        own = len(docx.Document(str(files["python-docx"])).paragraphs)
+        doc.append_document(mv.Document(str(files["pandoc"])), mode)
+        path = folder / f"styles-{mode.name.lower()}.docx"
+        doc.save(str(path))
+        saved[mode] = path
+        d = docx.Document(str(path))
+        defined = {s.style_id for s in d.styles}
+        for name, xml in word_parts(path).items():
+            assert set(re.findall(rb'<w:(?:pStyle|rStyle|tblStyle) w:val="([^"]+)"', xml)) <= {
+                i.encode() for i in defined}, name
+        names = [p.style.name for p in d.paragraphs[own:]]
+        # pandoc's own styles come along under their names, with pandoc's definitions.
+        assert d.styles["First Paragraph"].base_style.name == source.styles["First Paragraph"].base_style.name
+        if mode == mv.ImportFormatMode.USE_DESTINATION_STYLES:
+            assert names == source_names
+        else:
+            # Where python-docx's template defines a style of that name differently,
+            # the source's comes in renamed.
+            assert [re.sub(r"_0$", "", n) for n in names] == [n.lower() if n.startswith("Heading") else n
+                                                               for n in source_names] or \
+                [re.sub(r"_0$", "", n) for n in names] == source_names
+            assert any(n.endswith("_0") for n in names)
+    if SOFFICE:
+        out = folder / "styles-pdf"
+        out.mkdir(exist_ok=True)
+        for path in saved.values():
+            shutil.copy(path, out / path.name)
+        soffice(out, ["--convert-to", "pdf", *(p.name for p in saved.values())])
+        for path in saved.values():
+            pdf = out / path.name.replace(".docx", ".pdf")
+            assert pdf.read_bytes().startswith(b"%PDF") and os.path.getsize(pdf) > 1000

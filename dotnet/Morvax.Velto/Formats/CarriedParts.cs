@@ -41,7 +41,9 @@ internal static class CarriedParts
         }
         if (!made.TryGetValue(part, out Uri? uri))
         {
-            made[part] = uri = FreeName(package, folder, part.Path);
+            // Images are named as word processors name them.
+            made[part] = uri = FreeName(package, folder, relationship.IsImage
+                ? "media/image" + System.IO.Path.GetExtension(part.Path) : part.Path);
             PackagePart created = package.CreatePart(uri, part.ContentType, CompressionOption.Normal);
             using (Stream stream = created.GetStream(FileMode.Create, FileAccess.Write))
                 stream.Write(part.Bytes);

@@ -152,7 +152,7 @@ internal static partial class DocxReader
 
         public Font DefaultFont => defaults.Font;
 
-        private static string NameOf(W.Style style) =>
+        internal static string NameOf(W.Style style) =>
             style.StyleName?.Val?.Value is { Length: > 0 } given ? Canonical(given) : style.StyleId!.Value!;
 
         // The formatting a paragraph of that style starts with (null: the

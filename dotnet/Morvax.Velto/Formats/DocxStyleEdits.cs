@@ -100,8 +100,8 @@ internal sealed class DocxStyleEdits
         if (imported.Count > 0)
         {
             W.Styles styles = (main.StyleDefinitionsPart ?? main.AddNewPart<StyleDefinitionsPart>()).Styles ??= new W.Styles();
-            var present = new HashSet<string>(styles.Elements<W.Style>().Select(e => e.StyleName?.Val?.Value).OfType<string>(),
-                StringComparer.OrdinalIgnoreCase);
+            var present = new HashSet<string>(styles.Elements<W.Style>().Where(e => e.StyleId?.Value is { Length: > 0 })
+                .Select(DocxReader.StyleSheet.NameOf), StringComparer.OrdinalIgnoreCase);
             foreach ((string name, string xml) in imported)
             {
                 if (!present.Add(name))

@@ -694,8 +694,9 @@ internal static partial class DocxWriter
             bool first = true;
             for (Node? node = story.FirstChild; node is not null; node = node.NextSibling)
             {
-                // A new note's first paragraph shows the note's number.
-                if (first && origin is null && node is Paragraph paragraph && story is Notes.Footnote note)
+                // A new note's first paragraph shows the note's number, unless
+                // it holds its mark already (a note copied from another document).
+                if (first && origin is null && node is Paragraph paragraph && story is Notes.Footnote note && !HoldsNoteMark(paragraph))
                 {
                     W.Paragraph p = ParagraphElement(paragraph);
                     p.InsertAt(NoteMark(note), p.ParagraphProperties is null ? 0 : 1);
@@ -708,6 +709,17 @@ internal static partial class DocxWriter
             if (story.FirstChild is null)
                 new W.Paragraph(story is Notes.Footnote empty && origin is null ? NoteMark(empty) : new W.Run()).WriteTo(w);
             w.WriteEndElement();
+        }
+
+        private static bool HoldsNoteMark(Paragraph paragraph)
+        {
+            for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (node is KeptInline kept && RawMarkup.ElementOf(kept.Markup) is { } element
+                    && element.Descendants().Prepend(element).Any(e => e is W.FootnoteReferenceMark or W.EndnoteReferenceMark))
+                    return true;
+            }
+            return false;
         }
 
         private static W.Run NoteMark(Notes.Footnote note) => new(

@@ -53,7 +53,38 @@ internal sealed class StyleImport
             if (used != name)
                 paragraph.ParagraphFormat.StyleName = used;
         }
+        // Markup kept whole (a note's reference mark, a field's runs) names
+        // styles by the source's identifiers: it gets its own copy naming
+        // the target's.
+        var kept = new List<Node>();
+        if (copy is KeptInline or KeptBlock)
+            kept.Add(copy);
+        if (copy is CompositeNode parent)
+            kept.AddRange(parent.Matching(NodeType.System, true).Where(n => n is KeptInline or KeptBlock));
+        foreach (Node node in kept)
+        {
+            object markup = node is KeptInline inline ? inline.Markup : ((KeptBlock)node).Markup;
+            if (RawMarkup.ElementOf(markup) is not { } element || StyleReferences(element).Count == 0)
+                continue;
+            OpenXmlElement own = element.CloneNode(true);
+            foreach (OpenXmlElement reference in StyleReferences(own))
+            {
+                string? id = WordMl.Val(reference);
+                if (id is not null && SourceNamesById().TryGetValue(id, out string? sourceName)
+                    && TargetStyles().TryGetValue(NameFor(sourceName), out W.Style? there) && there.StyleId?.Value is { } thereId)
+                    reference.SetAttribute(new OpenXmlAttribute("w", "val", WordMl.W, thereId));
+                else
+                    reference.Remove();  // a style neither document defines
+            }
+            if (node is KeptInline k)
+                k.Markup = own;
+            else
+                ((KeptBlock)node).Markup = own;
+        }
     }
+
+    private static List<OpenXmlElement> StyleReferences(OpenXmlElement element) => element.Descendants()
+        .Where(e => e.NamespaceUri == WordMl.W && e.LocalName is "pStyle" or "rStyle" or "tblStyle").ToList();
 
     private string NameFor(string name)
     {
@@ -94,7 +125,8 @@ internal sealed class StyleImport
         for (int n = 1; !taken.Add(id); n++)
             id = stem + n.ToString(CultureInfo.InvariantCulture);
         style.StyleId = id;
-        style.StyleName = new W.StyleName { Val = name };
+        if (name != NameOf(definition))
+            style.StyleName = new W.StyleName { Val = name };
         style.Default = null;
         // Lists are not copied: a list reference would name one of the target's.
         style.StyleParagraphProperties?.NumberingProperties?.Remove();
@@ -122,7 +154,11 @@ internal sealed class StyleImport
         }
     }
 
-    private static string NameOf(W.Style style) => style.StyleName?.Val?.Value ?? style.StyleId?.Value ?? string.Empty;
+    // The name the tree knows the style by (built-in names as the word
+    // processor shows them: "Heading 1" for "heading 1").
+    private static string NameOf(W.Style style) =>
+        style.StyleName?.Val?.Value is { Length: > 0 } || style.StyleId?.Value is { Length: > 0 }
+            ? DocxReader.StyleSheet.NameOf(style) : string.Empty;
 
     // Two definitions are the same when they say the same apart from their identifier.
     private static bool Same(W.Style a, W.Style b)

@@ -129,6 +129,6 @@ public class ImportedPictureTests
         Assert.Equal(new[] { MainImage, MainImage }, ImagesShown(saved));
         Assert.Equal(0, warnings.Count);
         using var zip = new ZipArchive(new MemoryStream(saved), ZipArchiveMode.Read);
-        Assert.Equal(new[] { "word/media/main1.png" }, zip.Entries.Select(e => e.FullName).Where(n => n.EndsWith(".png")));
+        Assert.Equal(new[] { "word/media/image1.png" }, zip.Entries.Select(e => e.FullName).Where(n => n.EndsWith(".png")));
     }
 }

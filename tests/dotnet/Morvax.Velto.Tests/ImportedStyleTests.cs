@@ -121,4 +121,35 @@ public class ImportedStyleTests
         Assert.All(Saved(saved).Skip(1), p => AssertFancyCopied(saved, p.Style!, idTaken: false));
         Assert.Equal(2, Reload(target).FirstSection!.Body!.Paragraphs.Cast<Paragraph>().Count(p => p.ParagraphFormat.StyleName == "Fancy"));
     }
+
+    // A note's mark run, kept whole, names a character style by the source's
+    // identifier: the copy names the target's, and the note shows one mark.
+    [Fact]
+    public void AnAppendedNoteKeepsOneMarkAndItsCharacterStyle()
+    {
+        string body = "<w:p><w:r><w:t>text</w:t></w:r><w:r><w:rPr><w:rStyle w:val=\"NoteRef\"/></w:rPr>"
+            + "<w:footnoteReference w:id=\"1\"/></w:r></w:p>";
+        string notes = $"<w:footnotes xmlns:w=\"{W}\"><w:footnote w:id=\"1\"><w:p><w:r><w:rPr><w:rStyle w:val=\"NoteRef\"/></w:rPr>"
+            + "<w:footnoteRef/></w:r><w:r><w:t>The note.</w:t></w:r></w:p></w:footnote></w:footnotes>";
+        byte[] package = WordPackage($"<w:document xmlns:w=\"{W}\"><w:body>{body}</w:body></w:document>",
+            Array.Empty<(string, string)>(),
+            ("rId1", "styles.xml", StylesType, OfficeRel + "/styles", $"<w:styles xmlns:w=\"{W}\">{Normal}"
+                + "<w:style w:type=\"character\" w:styleId=\"NoteRef\"><w:name w:val=\"Note Ref\"/><w:rPr><w:vertAlign w:val=\"superscript\"/></w:rPr></w:style>"
+                + "</w:styles>"),
+            WordPart("rId2", "footnotes.xml", "footnotes", notes));
+        foreach (ImportFormatMode mode in new[] { ImportFormatMode.UseDestinationStyles, ImportFormatMode.KeepSourceFormatting })
+        {
+            var target = new Document();
+            target.AppendDocument(new Document(new MemoryStream(package)), mode);
+            byte[] saved = SaveBytes(target, SaveFormat.Docx);
+            XDocument footnotes = Part(saved, "word/footnotes.xml");
+            XElement note = footnotes.Root!.Elements(W + "footnote").Single(n => (string?)n.Attribute(W + "type") is null);
+            Assert.Single(note.Descendants(W + "footnoteRef"));
+            string[] defined = Part(saved, "word/styles.xml").Root!.Elements(W + "style")
+                .Select(e => (string)e.Attribute(W + "styleId")!).ToArray();
+            XElement[] references = footnotes.Descendants(W + "rStyle").Concat(Part(saved, "word/document.xml").Descendants(W + "rStyle")).ToArray();
+            Assert.NotEmpty(references);
+            Assert.All(references, r => Assert.Contains((string)r.Attribute(W + "val")!, defined));
+        }
+    }
 }

@@ -419,9 +419,12 @@ def test_pandoc_picture_imported_into_other_documents_keeps_its_image(mv, corpus
     d, pictures = pictures_of(saved)
     assert [p[1:] for p in pictures] == [original[1:]] * 2
     with zipfile.ZipFile(saved) as package:
-        # One image part for both copies.
+        # One image part for both copies, beside the main part; each drawing its own id.
         media = [n for n in package.namelist() if "media/" in n]
+        assert media == ["word/media/image1.png"]
         assert [package.read(n) for n in media] == [original[1]]
+        ids = [e.get("id") for e in d.inline_shapes._body.xpath("//wp:docPr")]
+        assert len(ids) == 2 and len(set(ids)) == 2
     again = mv.Document(str(saved))
     shapes = [mv.drawing.Shape._cast_to(again.get_child(mv.NodeType.SHAPE, i, True)) for i in range(2)]
     assert all(s.has_image and s.shape_type == mv.drawing.ShapeType.IMAGE for s in shapes)

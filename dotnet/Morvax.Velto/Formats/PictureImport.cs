@@ -92,7 +92,7 @@ internal sealed class PictureImport : IDisposable
         {
             PackagePart storyPart = Parts(from).GetPart(part.Uri);
             if (storyPart.RelationshipExists(id))
-                carried = Carry(storyPart.GetRelationship(id), Folder(part.Uri), new Dictionary<Uri, CarriedPart?>());
+                carried = Carry(storyPart.GetRelationship(id), Folder(part.Uri), new Dictionary<Uri, CarriedPart?>(), 0);
         }
         from.Carried[key] = carried;
         return carried;
@@ -100,9 +100,14 @@ internal sealed class PictureImport : IDisposable
 
     // The relationship with what it names; a part is read once however many
     // relationships of the carried parts name it.  Null when an internal
-    // relationship names no part.
-    private CarriedRelationship? Carry(PackageRelationship relationship, string storyFolder, Dictionary<Uri, CarriedPart?> read)
+    // relationship names no part, or parts relate to parts deeper than any
+    // drawing's do (a chart, its workbook: a few levels), which a crafted
+    // package could make deep enough to exhaust the stack.
+    private CarriedRelationship? Carry(PackageRelationship relationship, string storyFolder, Dictionary<Uri, CarriedPart?> read,
+        int depth)
     {
+        if (depth > MaxDepth)
+            return null;
         if (relationship.TargetMode == TargetMode.External)
             return new CarriedRelationship(relationship.Id, relationship.RelationshipType, null, relationship.TargetUri.OriginalString);
         Uri uri;
@@ -126,7 +131,7 @@ internal sealed class PictureImport : IDisposable
         read[uri] = part;
         foreach (PackageRelationship inner in target.GetRelationships())
         {
-            if (Carry(inner, storyFolder, read) is not { } carried)
+            if (Carry(inner, storyFolder, read, depth + 1) is not { } carried)
             {
                 read[uri] = null;
                 return null;
@@ -135,6 +140,8 @@ internal sealed class PictureImport : IDisposable
         }
         return new CarriedRelationship(relationship.Id, relationship.RelationshipType, part, null);
     }
+
+    private const int MaxDepth = 16;
 
     // "/word/" for "/word/document.xml".
     private static string Folder(Uri part)

@@ -228,4 +228,44 @@ public class CarriedDrawingTests
     [InlineData("no drawings", 0)]
     public void TheHighestDrawingIdentifierIsFoundInTheBytes(string markup, long highest) =>
         Assert.Equal(highest, Formats.DrawingIds.HighestIn(System.Text.Encoding.UTF8.GetBytes(markup)));
+
+    // A chart whose parts relate to parts in a long chain is not carried
+    // (the save says it left the drawing out); a short chain is.
+    [Theory]
+    [InlineData(3, true)]
+    [InlineData(200, false)]
+    public void PartsRelatingToPartsWithoutEndAreNotCarried(int length, bool carried)
+    {
+        var types = new System.Text.StringBuilder("<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+            + "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+            + "<Default Extension=\"bin\" ContentType=\"application/octet-stream\"/>"
+            + $"<Default Extension=\"xml\" ContentType=\"application/xml\"/><Override PartName=\"/word/document.xml\" ContentType=\"{MainType}\"/>"
+            + $"<Override PartName=\"/word/charts/chart1.xml\" ContentType=\"{ChartType}\"/></Types>");
+        var parts = new System.Collections.Generic.List<(string, string)>
+        {
+            ("[Content_Types].xml", types.ToString()),
+            ("_rels/.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">" + Relationship("rId1", OfficeRel + "/officeDocument", "word/document.xml") + "</Relationships>"),
+            ("word/_rels/document.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">" + Relationship("rIdC", ChartRel, "charts/chart1.xml") + "</Relationships>"),
+            ("word/document.xml", $"<w:document {Ns}><w:body>{Paragraph(ChartTests.ChartDrawing("rIdC"))}</w:body></w:document>"),
+            ("word/charts/chart1.xml", Chart("Main")),
+            ("word/charts/_rels/chart1.xml.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">" + Relationship("rId1", OfficeRel + "/package", "../embeddings/x0.bin") + "</Relationships>"),
+        };
+        for (int i = 0; i < length; i++)
+        {
+            parts.Add(($"word/embeddings/x{i}.bin", "link " + i));
+            if (i + 1 < length)
+                parts.Add(($"word/embeddings/_rels/x{i}.bin.rels", $"<Relationships xmlns=\"{RelationshipsNs}\">"
+                    + Relationship("rId1", OfficeRel + "/package", $"x{i + 1}.bin") + "</Relationships>"));
+        }
+        var source = new Document(new MemoryStream(Package(parts.ToArray())));
+        var target = new Document();
+        var warnings = new WarningInfoCollection();
+        target.WarningCallback = warnings;
+        target.FirstSection!.Body!.AppendChild(new NodeImporter(source, target, ImportFormatMode.KeepSourceFormatting)
+            .ImportNode(Body(source, 0), true));
+        byte[] saved = SaveBytes(target, SaveFormat.Docx);
+        using var zip = new ZipArchive(new MemoryStream(saved), ZipArchiveMode.Read);
+        Assert.Equal(carried ? length : 0, zip.Entries.Count(e => e.FullName.EndsWith(".bin")));
+        Assert.Equal(carried ? 0 : 1, warnings.Count);
+    }
 }

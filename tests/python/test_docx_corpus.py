@@ -419,9 +419,12 @@ def test_pandoc_picture_imported_into_other_documents_keeps_its_image(mv, corpus
     d, pictures = pictures_of(saved)
     assert [p[1:] for p in pictures] == [original[1:]] * 2
     with zipfile.ZipFile(saved) as package:
-        # One image part for both copies.
+        # One image part for both copies, beside the main part; each drawing its own id.
         media = [n for n in package.namelist() if "media/" in n]
+        assert media == ["word/media/image1.png"]
         assert [package.read(n) for n in media] == [original[1]]
+        ids = [e.get("id") for e in d.inline_shapes._body.xpath("//wp:docPr")]
+        assert len(ids) == 2 and len(set(ids)) == 2
     again = mv.Document(str(saved))
     shapes = [mv.drawing.Shape._cast_to(again.get_child(mv.NodeType.SHAPE, i, True)) for i in range(2)]
     assert all(s.has_image and s.shape_type == mv.drawing.ShapeType.IMAGE for s in shapes)
@@ -438,3 +441,48 @@ def test_pandoc_picture_imported_into_other_documents_keeps_its_image(mv, corpus
     assert d.part.related_parts[pictures[0][0]].content_type == "image/png"
     assert d.sections[0].header.paragraphs[0].text == "Page header"
     assert mv.drawing.Shape._cast_to(mv.Document(str(appended)).get_child(mv.NodeType.SHAPE, 0, True)).has_image
+
+
+def test_appended_paragraphs_keep_their_styles_as_the_mode_asks(mv, corpus):
+    """pandoc's file appended to python-docx's: every paragraph names a style the saved file defines."""
+    import re
+    folder, files = corpus
+    if "pandoc" not in files:
+        pytest.skip("pandoc is not installed")
+    source = docx.Document(str(files["pandoc"]))
+    # Paragraphs with text: appending may end a section with an empty one.
+    source_names = [p.style.name for p in source.paragraphs if p.text]
+    saved = {}
+    for mode in (mv.ImportFormatMode.USE_DESTINATION_STYLES, mv.ImportFormatMode.KEEP_SOURCE_FORMATTING):
+        doc = mv.Document(str(files["python-docx"]))
+        own = len(docx.Document(str(files["python-docx"])).paragraphs)
+        doc.append_document(mv.Document(str(files["pandoc"])), mode)
+        path = folder / f"styles-{mode.name.lower()}.docx"
+        doc.save(str(path))
+        saved[mode] = path
+        d = docx.Document(str(path))
+        defined = {s.style_id for s in d.styles}
+        for name, xml in word_parts(path).items():
+            assert set(re.findall(rb'<w:(?:pStyle|rStyle|tblStyle) w:val="([^"]+)"', xml)) <= {
+                i.encode() for i in defined}, name
+        names = [p.style.name for p in d.paragraphs[own:] if p.text]
+        # pandoc's own styles come along under their names, based on what pandoc bases them on.
+        base = d.styles["First Paragraph"].base_style.name
+        if mode == mv.ImportFormatMode.USE_DESTINATION_STYLES:
+            assert names == source_names
+            assert base == source.styles["First Paragraph"].base_style.name
+        else:
+            # Where python-docx's template defines a style of that name differently,
+            # the source's comes in renamed, and so do the styles based on it.
+            assert [re.sub(r"_0$", "", n) for n in names] == source_names
+            assert {n for n in names if n.endswith("_0")} >= {"Heading 1_0", "Title_0"}
+            assert base == source.styles["First Paragraph"].base_style.name + "_0"
+    if SOFFICE:
+        out = folder / "styles-pdf"
+        out.mkdir(exist_ok=True)
+        for path in saved.values():
+            shutil.copy(path, out / path.name)
+        soffice(out, ["--convert-to", "pdf", *(p.name for p in saved.values())])
+        for path in saved.values():
+            pdf = out / path.name.replace(".docx", ".pdf")
+            assert pdf.read_bytes().startswith(b"%PDF") and os.path.getsize(pdf) > 1000

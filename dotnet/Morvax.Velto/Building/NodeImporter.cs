@@ -1,6 +1,7 @@
 // NodeImporter: copies nodes from one document into another, where they can
-// then be inserted.  Styles and lists are not modelled yet, so each mode
-// imports the nodes with their direct formatting as it is.
+// then be inserted.  The paragraph styles the nodes name come along as the
+// mode asks (StyleImport); lists are not copied, and direct formatting comes
+// as it is.
 using System;
 
 namespace Morvax.Velto;
@@ -9,6 +10,7 @@ public sealed class NodeImporter
 {
     private readonly Document source;
     private readonly Document destination;
+    private Formats.StyleImport? styles;
 
     public NodeImporter(Document srcDoc, Document dstDoc, ImportFormatMode importFormatMode)
         : this(srcDoc, dstDoc, importFormatMode, new ImportFormatOptions())
@@ -38,6 +40,7 @@ public sealed class NodeImporter
             throw new ArgumentException("A whole document cannot be imported as a node.", nameof(srcNode));
         Node copy = srcNode.CloneInto(destination, isImportChildren);
         Formats.PictureImport.Carry(srcNode, copy);
+        (styles ??= new Formats.StyleImport(source, destination, ImportFormatMode)).Carry(copy);
         CommentCopies.Renumber(copy);
         return copy;
     }

@@ -152,7 +152,7 @@ internal static partial class DocxReader
 
         public Font DefaultFont => defaults.Font;
 
-        private static string NameOf(W.Style style) =>
+        internal static string NameOf(W.Style style) =>
             style.StyleName?.Val?.Value is { Length: > 0 } given ? Canonical(given) : style.StyleId!.Value!;
 
         // The formatting a paragraph of that style starts with (null: the
@@ -746,14 +746,17 @@ internal static partial class DocxReader
             start.Origin = new WholeFieldOrigin(((PlainOrigin)start.Origin!).Element, whole, nodes.ToArray());
         }
 
-        // The code of a link: its address (from its relationship), the place
-        // in the document, its tip and the frame it opens in.
+        // The code of a link: its address (from a relationship of the part
+        // the link is in: a header's links are its own), the place in the
+        // document, its tip and the frame it opens in.  A link read on its
+        // own from the main part's text belongs to no part's tree.
         private string LinkCode(W.Hyperlink link)
         {
             var code = new StringBuilder("HYPERLINK");
             if (link.Id?.Value is { } id)
             {
-                HyperlinkRelationship? target = main.HyperlinkRelationships.FirstOrDefault(r => r.Id == id);
+                OpenXmlPart owner = link.Ancestors<OpenXmlPartRootElement>().FirstOrDefault()?.OpenXmlPart ?? main;
+                HyperlinkRelationship? target = owner.HyperlinkRelationships.FirstOrDefault(r => r.Id == id);
                 code.Append(" \"").Append(target?.Uri.OriginalString ?? string.Empty).Append('"');
             }
             foreach ((string? value, string name) in new[] { (link.Anchor?.Value, "l"), (link.Tooltip?.Value, "o"),

@@ -71,10 +71,10 @@ internal sealed class DocxSource
 
     public HashSet<object> StoriesRead { get; set; } = new(ReferenceEqualityComparer.Instance);
 
-    // The images pictures copied from this document brought, by story and
-    // relationship (null: the relationship names no image), so that each is
-    // read from the package once.
-    public Dictionary<string, CarriedImage?> CarriedImages { get; } = new(StringComparer.Ordinal);
+    // What pictures copied from this document brought of its package, by
+    // story and relationship (null: the relationship cannot be carried), so
+    // that each part is read from the package once.
+    public Dictionary<string, CarriedRelationship?> Carried { get; } = new(StringComparer.Ordinal);
 
     // The reference type ("default", "first", "even") of a header or footer.
     private static readonly (HeaderFooterType Type, string Kind, bool Header)[] HeaderFooterKinds =
@@ -243,16 +243,46 @@ internal sealed record CellOrigin(object Element, Tables.CellFormat Format, Node
 internal sealed record BookmarkOrigin(object Element, string? Name);
 
 // A picture's run, with the size it had.  Carried: for a picture brought
-// from another package, the image parts its run names there, which the
-// writer adds to the part it writes the run into.
+// from another package, the relationships its run names there with what they
+// name, which the writer adds to the part it writes the run into.  IsCopy:
+// the run is a copy of another picture's (within the document or from
+// another), so its drawing's identifier is not its own and the writer gives
+// it a new one.
 internal sealed record ShapeOrigin(object Element, double Width, double Height)
 {
-    public IReadOnlyList<CarriedImage>? Carried { get; init; }
+    public IReadOnlyList<CarriedRelationship>? Carried { get; init; }
+
+    public bool IsCopy { get; init; }
 }
 
-// An image part of another package: the relationship that names it there,
-// its bytes and content type.
-internal sealed record CarriedImage(string RelationshipId, byte[] Bytes, string ContentType);
+// A relationship of another package, by its id and type there, with what it
+// names: a part of that package (Part) or an external target (Target).
+internal sealed record CarriedRelationship(string Id, string Type, CarriedPart? Part, string? Target)
+{
+    public bool IsImage => Part is not null && Type.EndsWith("/image", StringComparison.Ordinal);
+}
+
+// A part of another package, read whole: Path is where it lay relative to the
+// folder of the story part the picture was read from ("media/image1.png",
+// "charts/chart1.xml"), which the copy keeps relative to the part it is
+// written into; its own relationships keep their ids, which its markup names.
+internal sealed class CarriedPart
+{
+    public CarriedPart(string path, string contentType, byte[] bytes)
+    {
+        Path = path;
+        ContentType = contentType;
+        Bytes = bytes;
+    }
+
+    public string Path { get; }
+
+    public string ContentType { get; }
+
+    public byte[] Bytes { get; }
+
+    public List<CarriedRelationship> Relationships { get; } = new();
+}
 
 // A header or footer: the root of its part and the relationship that names it.
 internal sealed record StoryOrigin(object Root, string RelationshipId);

@@ -18,6 +18,9 @@ internal sealed class DocxStyleEdits
 {
     // Template style definitions by name, the last copy of a name winning.
     private readonly Dictionary<string, string> copied = new(StringComparer.OrdinalIgnoreCase);
+    // Styles copied in with nodes from other documents, by their name here
+    // (StyleImport), each with an identifier free in this document.
+    private readonly Dictionary<string, string> imported = new(StringComparer.OrdinalIgnoreCase);
     private readonly HashSet<string> droppedStyleIds = new(StringComparer.OrdinalIgnoreCase);
     private readonly HashSet<string> droppedNumIds = new(StringComparer.Ordinal);
     private readonly HashSet<string> droppedAbstractNumIds = new(StringComparer.Ordinal);
@@ -29,6 +32,8 @@ internal sealed class DocxStyleEdits
         var copy = new DocxStyleEdits();
         foreach (var (name, xml) in copied)
             copy.copied[name] = xml;
+        foreach (var (name, xml) in imported)
+            copy.imported[name] = xml;
         copy.droppedStyleIds.UnionWith(droppedStyleIds);
         copy.droppedNumIds.UnionWith(droppedNumIds);
         copy.droppedAbstractNumIds.UnionWith(droppedAbstractNumIds);
@@ -49,6 +54,12 @@ internal sealed class DocxStyleEdits
         }
         return names;
     }
+
+    public void Import(string name, string xml) => imported[name] = xml;
+
+    // The definitions of the styles copied or imported, which the package
+    // does not hold until it is written.
+    public IEnumerable<string> Definitions() => imported.Values.Concat(copied.Values);
 
     public bool DropsList(int numId) => droppedNumIds.Contains(Text(numId));
 
@@ -86,6 +97,20 @@ internal sealed class DocxStyleEdits
             }
         }
         var result = new List<(string, string)>();
+        if (imported.Count > 0)
+        {
+            W.Styles styles = (main.StyleDefinitionsPart ?? main.AddNewPart<StyleDefinitionsPart>()).Styles ??= new W.Styles();
+            var present = new HashSet<string>(styles.Elements<W.Style>().Where(e => e.StyleId?.Value is { Length: > 0 })
+                .Select(DocxReader.StyleSheet.NameOf), StringComparer.OrdinalIgnoreCase);
+            foreach ((string name, string xml) in imported)
+            {
+                if (!present.Add(name))
+                    continue;
+                var style = new W.Style(xml);
+                styles.AppendChild(style);
+                result.Add((name, style.StyleId!.Value!));
+            }
+        }
         if (copied.Count > 0)
         {
             W.Styles styles = (main.StyleDefinitionsPart ?? main.AddNewPart<StyleDefinitionsPart>()).Styles ??= new W.Styles();
@@ -231,7 +256,10 @@ internal sealed class DocxStyleEdits
         }
         Drop(dropped.Select(s => s.StyleId!.Value!), droppedNums, droppedLists);
         foreach (string name in droppedNames)
+        {
             copied.Remove(name);  // else the next save would bring it back
+            imported.Remove(name);
+        }
         return droppedNames;
     }
 

@@ -46,6 +46,7 @@ internal static partial class DocxWriter
         Uri mainUri;
         ArraySegment<byte> mainXml;
         bool mainAsRead;
+        BodyWriter body;
         using (WordprocessingDocument package = WordprocessingDocument.Open(stored, DocxReader.OpenSettings))
         {
             SetDocumentType(package, doc, options.SaveFormat);
@@ -57,7 +58,7 @@ internal static partial class DocxWriter
                 styles.Register(name, id);
             WriteStyleFormatting(doc, main);
             DocxNumbering.Write(doc, main);
-            var body = new BodyWriter(doc, source, styles, main);
+            body = new BodyWriter(doc, source, styles, main);
             mainUri = main.Uri;
             // A main part as read keeps its stored bytes: nothing to write or
             // compress again.
@@ -71,7 +72,8 @@ internal static partial class DocxWriter
             if (body.Dropped > 0)
                 doc.Warn(WarningType.DataLoss, WarningSource.Docx,
                     $"The .docx writer left out {body.Dropped} drawing(s) or element(s) that name parts this document's package does not have "
-                    + "(a chart or a link copied from another document), or that have no markup to write (a shape made in code).");
+                    + "(markup copied from another document whose relationships could not be brought along), "
+                    + "or that have no markup to write (a shape made in code).");
             DocxSettings.Write(doc, SettingsOf(main));
             DocxPackageContent.Write(doc, main);
             DocxProperties.WriteBuiltIn(doc, package, source?.BuiltInProperties ?? new Dictionary<string, object?>());
@@ -79,6 +81,7 @@ internal static partial class DocxWriter
         }
         // Set once the SDK has saved the parts it holds, which would
         // otherwise write a main part it had read over this one.
+        body.AddCarried(stored);
         if (mainAsRead)
             stored.KeepAsRead(mainUri);
         else
@@ -348,35 +351,47 @@ internal static partial class DocxWriter
         // The part being written and its relationships.
         private OpenXmlPart? writtenPart;
         private HashSet<string> relationshipIds = new();
-        // The image parts added for pictures brought from another package, by
-        // part written: pictures with the same bytes share one.
-        private readonly Dictionary<OpenXmlPart, List<(byte[] Bytes, string Id)>> carriedImages = new();
+        // What pictures brought from another package need of it, by part
+        // written: the relationships to add once the SDK has saved the parts
+        // (with the ids the written markup already uses), and the image each
+        // id names, so that pictures with the same bytes share one.
+        private readonly Dictionary<Uri, List<(string Id, CarriedRelationship Carried)>> carried = new();
 
         private void SetPart(OpenXmlPart written)
         {
             writtenPart = written;
             relationshipIds = RelationshipIdsOf(written);
+            if (carried.TryGetValue(written.Uri, out var added))
+            {
+                foreach ((string id, _) in added)
+                    relationshipIds.Add(id);
+            }
         }
 
         // A shape's picture run; one brought from another package names
-        // image parts added to the part being written.
+        // relationships added to the part being written.
         private OpenXmlElement? PictureElement(Drawing.ShapeBase shape)
         {
             OpenXmlElement? run = DocxShapes.Write(shape);
-            if (run is null || shape.Origin is not ShapeOrigin { Carried: { } carried } || writtenPart is null)
+            if (run is not null && shape.Origin is ShapeOrigin { IsCopy: true })
+                Renumber(run);
+            if (run is null || shape.Origin is not ShapeOrigin { Carried: { } brought } || writtenPart is null)
                 return run;
+            var ids = new Dictionary<CarriedRelationship, string>(ReferenceEqualityComparer.Instance);
             foreach (OpenXmlElement element in run.Descendants().Prepend(run))
             {
                 foreach (OpenXmlAttribute attribute in element.GetAttributes())
                 {
                     if (attribute.NamespaceUri != RelationshipsNs)
                         continue;
-                    foreach (CarriedImage image in carried)
+                    foreach (CarriedRelationship relationship in brought)
                     {
-                        if (image.RelationshipId == attribute.Value)
+                        if (relationship.Id == attribute.Value)
                         {
+                            if (!ids.TryGetValue(relationship, out string? id))
+                                ids[relationship] = id = Add(relationship);
                             element.SetAttribute(new OpenXmlAttribute(attribute.Prefix, attribute.LocalName,
-                                attribute.NamespaceUri, AddImage(image)));
+                                attribute.NamespaceUri, id));
                             break;
                         }
                     }
@@ -385,31 +400,69 @@ internal static partial class DocxWriter
             return run;
         }
 
-        private string AddImage(CarriedImage image)
+        // A new relationship of the part being written; an image with the
+        // same bytes as one already added shares its relationship, while a
+        // chart or a link gets its own for each drawing.
+        private string Add(CarriedRelationship relationship)
         {
-            if (!carriedImages.TryGetValue(writtenPart!, out List<(byte[] Bytes, string Id)>? added))
-                carriedImages[writtenPart!] = added = new();
-            foreach ((byte[] bytes, string known) in added)
+            if (!carried.TryGetValue(writtenPart!.Uri, out var added))
+                carried[writtenPart.Uri] = added = new();
+            if (relationship.IsImage)
             {
-                if (ReferenceEquals(bytes, image.Bytes) || bytes.AsSpan().SequenceEqual(image.Bytes))
-                    return known;
+                foreach ((string known, CarriedRelationship other) in added)
+                {
+                    if (other.IsImage && (ReferenceEquals(other.Part, relationship.Part)
+                            || other.Part!.Bytes.AsSpan().SequenceEqual(relationship.Part!.Bytes)))
+                        return known;
+                }
             }
-            ImagePart part = writtenPart switch
+            string id;
+            for (int n = added.Count + 1; !relationshipIds.Add(id = "rId" + n.ToString(CultureInfo.InvariantCulture)); n++)
             {
-                MainDocumentPart p => p.AddImagePart(image.ContentType),
-                HeaderPart p => p.AddImagePart(image.ContentType),
-                FooterPart p => p.AddImagePart(image.ContentType),
-                FootnotesPart p => p.AddImagePart(image.ContentType),
-                EndnotesPart p => p.AddImagePart(image.ContentType),
-                WordprocessingCommentsPart p => p.AddImagePart(image.ContentType),
-                _ => throw new InvalidOperationException("A picture cannot be written into " + writtenPart!.Uri + "."),
-            };
-            using (var data = new MemoryStream(image.Bytes, writable: false))
-                part.FeedData(data);
-            string id = writtenPart!.GetIdOfPart(part);
-            relationshipIds.Add(id);
-            added.Add((image.Bytes, id));
+            }
+            added.Add((id, relationship));
             return id;
+        }
+
+        // Drawing identifiers must be unique across the package's stories: a
+        // copied picture's drawings get identifiers above every one the
+        // stories held as read.
+        private long nextDrawingId;
+
+        private void Renumber(OpenXmlElement run)
+        {
+            foreach (OpenXmlElement element in run.Descendants())
+            {
+                // The strict form's namespace ends alike.
+                if (element.LocalName != "docPr" || !element.NamespaceUri.EndsWith("/wordprocessingDrawing", StringComparison.Ordinal))
+                    continue;
+                if (nextDrawingId == 0)
+                    nextDrawingId = DrawingIds.HighestIn(StoryParts()) + 1;
+                element.SetAttribute(new OpenXmlAttribute("", "id", "", (nextDrawingId++).ToString(CultureInfo.InvariantCulture)));
+            }
+        }
+
+        // The parts whose markup holds drawings, as the package holds them.
+        private IEnumerable<OpenXmlPart> StoryParts()
+        {
+            yield return main;
+            foreach (HeaderPart header in main.HeaderParts)
+                yield return header;
+            foreach (FooterPart footer in main.FooterParts)
+                yield return footer;
+            if (main.FootnotesPart is { } footnotes)
+                yield return footnotes;
+            if (main.EndnotesPart is { } endnotes)
+                yield return endnotes;
+            if (main.WordprocessingCommentsPart is { } comments)
+                yield return comments;
+        }
+
+        /// <summary>Adds to the saved package the parts and relationships pictures brought from other packages name.</summary>
+        public void AddCarried(System.IO.Packaging.Package package)
+        {
+            if (carried.Count > 0)
+                CarriedParts.Add(package, carried);
         }
 
         private static HashSet<string> RelationshipIdsOf(OpenXmlPart part)
@@ -641,8 +694,9 @@ internal static partial class DocxWriter
             bool first = true;
             for (Node? node = story.FirstChild; node is not null; node = node.NextSibling)
             {
-                // A new note's first paragraph shows the note's number.
-                if (first && origin is null && node is Paragraph paragraph && story is Notes.Footnote note)
+                // A new note's first paragraph shows the note's number, unless
+                // it holds its mark already (a note copied from another document).
+                if (first && origin is null && node is Paragraph paragraph && story is Notes.Footnote note && !HoldsNoteMark(paragraph))
                 {
                     W.Paragraph p = ParagraphElement(paragraph);
                     p.InsertAt(NoteMark(note), p.ParagraphProperties is null ? 0 : 1);
@@ -655,6 +709,17 @@ internal static partial class DocxWriter
             if (story.FirstChild is null)
                 new W.Paragraph(story is Notes.Footnote empty && origin is null ? NoteMark(empty) : new W.Run()).WriteTo(w);
             w.WriteEndElement();
+        }
+
+        private static bool HoldsNoteMark(Paragraph paragraph)
+        {
+            for (Node? node = paragraph.FirstChild; node is not null; node = node.NextSibling)
+            {
+                if (node is KeptInline kept && RawMarkup.ElementOf(kept.Markup) is { } element
+                    && element.Descendants().Prepend(element).Any(e => e is W.FootnoteReferenceMark or W.EndnoteReferenceMark))
+                    return true;
+            }
+            return false;
         }
 
         private static W.Run NoteMark(Notes.Footnote note) => new(
@@ -906,7 +971,7 @@ internal static partial class DocxWriter
             CommentRangeStart { Origin: RangeOrigin r } start => r.Id == start.Id,
             CommentRangeEnd { Origin: RangeOrigin r } end => r.Id == end.Id,
             InlineStory { Origin: StoryNodeOrigin s } story => s.Id == storyIds[story],
-            Drawing.ShapeBase { Origin: ShapeOrigin s } shape => s.Width == shape.Width && s.Height == shape.Height,
+            Drawing.ShapeBase { Origin: ShapeOrigin s } shape => !s.IsCopy && s.Width == shape.Width && s.Height == shape.Height,
             _ => false,
         };
 

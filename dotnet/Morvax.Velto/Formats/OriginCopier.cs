@@ -319,7 +319,9 @@ internal sealed class OriginCopier
         RowOrigin r => r with { Element = CopyElement(r.Element), Children = r.Children is null ? null : CopyChildren(r.Children, original, copy) },
         CellOrigin c => c with { Element = CopyElement(c.Element), Children = c.Children is null ? null : CopyChildren(c.Children, original, copy) },
         BookmarkOrigin b => b with { Element = CopyElement(b.Element), Name = wholeDocument ? b.Name : null },
-        ShapeOrigin s => s with { Element = CopyElement(s.Element) },
+        // A copy within the document stands beside its original: its drawing
+        // needs an identifier of its own.
+        ShapeOrigin s => s with { Element = CopyElement(s.Element), IsCopy = s.IsCopy || !wholeDocument },
         StoryOrigin s => s with { Root = CopyElement(s.Root) },
         SectionOrigin s => s with { Element = CopyElement(s.Element) },
         ContentControlOrigin c => c with { Element = CopyElement(c.Element), Children = CopyChildren(c.Children, original, copy) },

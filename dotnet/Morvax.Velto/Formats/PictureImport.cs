@@ -1,13 +1,17 @@
-// PictureImport: a picture copied into another document brings its image.
-// Its run names image parts of the package it was read from, which the
-// target does not have, so the copy's origin takes the bytes of those parts,
-// read now (the target does not depend on the source staying alive), and the
-// writer adds them to the target's package as parts of its own.  A picture
-// whose run names anything else of its package (a chart, a link) is not
-// carried: its copy has no drawing to write.
+// PictureImport: a picture copied into another document brings what it
+// shows.  Its run names relationships of the package it was read from, which
+// the target does not have, so the copy's origin takes what they name, read
+// now (the target does not depend on the source staying alive): the parts
+// (an image, a chart with its embedded workbook and style parts, and
+// whatever those relate to in turn) with their bytes, and the targets of
+// external ones (a linked image, a click-through link).  The writer adds them
+// to the target's package as parts and relationships of its own.  A picture
+// whose run names a relationship its story part lacks is not carried: its
+// copy has no drawing to write.
 using System;
 using System.Collections.Generic;
 using System.IO;
+using System.IO.Packaging;
 using DocumentFormat.OpenXml;
 using DocumentFormat.OpenXml.Packaging;
 using Morvax.Velto.Drawing;
@@ -18,6 +22,7 @@ internal sealed class PictureImport : IDisposable
 {
     private readonly Document? source;
     private WordprocessingDocument? package;
+    private Package? parts;
 
     private PictureImport(Document? source)
     {
@@ -46,47 +51,122 @@ internal sealed class PictureImport : IDisposable
         }
     }
 
-    public void Dispose() => package?.Dispose();
+    public void Dispose()
+    {
+        package?.Dispose();
+        parts?.Close();
+    }
 
     private ShapeOrigin? CarriedOrigin(Node shape, ShapeOrigin origin)
     {
         if (RawMarkup.ElementOf(origin.Element) is not { } run)
             return null;
         if (origin.Carried is not null)
-            return origin with { Element = run.CloneNode(true) };
+            return origin with { Element = run.CloneNode(true), IsCopy = true };
         if (source?.PackageSource is not { } from || StoryKey(shape) is not { } story)
             return null;
-        var carried = new List<CarriedImage>();
+        var carried = new List<CarriedRelationship>();
         foreach (OpenXmlElement element in run.Descendants())
         {
             foreach (OpenXmlAttribute attribute in element.GetAttributes())
             {
                 if (attribute.NamespaceUri != WordMl.R)
                     continue;
-                if (Image(from, story, attribute.Value ?? "") is not { } image)
+                if (Relationship(from, story, attribute.Value ?? "") is not { } relationship)
                     return null;
-                if (!carried.Contains(image))
-                    carried.Add(image);
+                if (!carried.Contains(relationship))
+                    carried.Add(relationship);
             }
         }
-        return new ShapeOrigin(run.CloneNode(true), origin.Width, origin.Height) { Carried = carried };
+        return new ShapeOrigin(run.CloneNode(true), origin.Width, origin.Height) { Carried = carried, IsCopy = true };
     }
 
-    // The image part a relationship of the shape's story part names, or null.
-    private CarriedImage? Image(DocxSource from, string story, string id)
+    // What a relationship of the shape's story part names, or null.
+    private CarriedRelationship? Relationship(DocxSource from, string story, string id)
     {
         string key = story + "#" + id;
-        if (from.CarriedImages.TryGetValue(key, out CarriedImage? known))
+        if (from.Carried.TryGetValue(key, out CarriedRelationship? known))
             return known;
-        CarriedImage? image = null;
-        if (StoryPart(from, story) is { } part && part.TryGetPartById(id, out OpenXmlPart? target) && target is ImagePart)
+        CarriedRelationship? carried = null;
+        if (StoryPart(from, story) is { } part)
         {
-            using Stream stream = target.GetStream(FileMode.Open, FileAccess.Read);
-            image = new CarriedImage(id, PackageLimits.ReadBounded(stream), target.ContentType);
+            PackagePart storyPart = Parts(from).GetPart(part.Uri);
+            if (storyPart.RelationshipExists(id))
+                carried = Carry(storyPart.GetRelationship(id), Folder(part.Uri), new Dictionary<Uri, CarriedPart?>(), 0);
         }
-        from.CarriedImages[key] = image;
-        return image;
+        from.Carried[key] = carried;
+        return carried;
     }
+
+    // The relationship with what it names; a part is read once however many
+    // relationships of the carried parts name it.  Null when an internal
+    // relationship names no part, or parts relate to parts deeper than any
+    // drawing's do (a chart, its workbook: a few levels), which a crafted
+    // package could make deep enough to exhaust the stack.
+    private CarriedRelationship? Carry(PackageRelationship relationship, string storyFolder, Dictionary<Uri, CarriedPart?> read,
+        int depth)
+    {
+        if (depth > MaxDepth)
+            return null;
+        if (relationship.TargetMode == TargetMode.External)
+            return new CarriedRelationship(relationship.Id, relationship.RelationshipType, null, relationship.TargetUri.OriginalString);
+        Uri uri;
+        try
+        {
+            uri = PackUriHelper.ResolvePartUri(relationship.SourceUri, relationship.TargetUri);
+        }
+        catch (ArgumentException)
+        {
+            return null;  // an internal target that is no part (a place in the document)
+        }
+        if (read.TryGetValue(uri, out CarriedPart? seen))
+            return seen is null ? null : new CarriedRelationship(relationship.Id, relationship.RelationshipType, seen, null);
+        if (!parts!.PartExists(uri))
+            return null;
+        PackagePart target = parts.GetPart(uri);
+        byte[] bytes;
+        using (Stream stream = target.GetStream(FileMode.Open, FileAccess.Read))
+            bytes = PackageLimits.ReadBounded(stream);
+        var part = new CarriedPart(PathWithin(uri.OriginalString, storyFolder, relationship.RelationshipType), target.ContentType, bytes);
+        read[uri] = part;
+        foreach (PackageRelationship inner in target.GetRelationships())
+        {
+            if (Carry(inner, storyFolder, read, depth + 1) is not { } carried)
+            {
+                read[uri] = null;
+                return null;
+            }
+            part.Relationships.Add(carried);
+        }
+        return new CarriedRelationship(relationship.Id, relationship.RelationshipType, part, null);
+    }
+
+    private const int MaxDepth = 16;
+
+    // "/word/" for "/word/document.xml".
+    private static string Folder(Uri part)
+    {
+        string name = part.OriginalString;
+        return name[..(name.LastIndexOf('/') + 1)];
+    }
+
+    // A part's path relative to the story's folder; one outside it is given
+    // the folder word processors use for its kind (media for images), or
+    // else its own folder's name.
+    private static string PathWithin(string name, string storyFolder, string relationshipType)
+    {
+        if (name.StartsWith(storyFolder, StringComparison.OrdinalIgnoreCase))
+            return name[storyFolder.Length..];
+        string file = name[(name.LastIndexOf('/') + 1)..];
+        if (relationshipType.EndsWith("/image", StringComparison.Ordinal))
+            return "media/" + file;
+        string folder = name[..System.Math.Max(name.LastIndexOf('/'), 0)];
+        string last = folder[(folder.LastIndexOf('/') + 1)..];
+        return last.Length == 0 ? file : last + "/" + file;
+    }
+
+    private Package Parts(DocxSource from) =>
+        parts ??= Package.Open(new MemoryStream(from.Package, writable: false), FileMode.Open, FileAccess.Read);
 
     // Names the story the shape was read from: "main", "footnotes",
     // "endnotes", "comments", or "story:" and a header's or footer's

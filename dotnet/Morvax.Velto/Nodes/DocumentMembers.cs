@@ -131,11 +131,9 @@ public sealed partial class Document
     public void AppendDocument(Document srcDoc, ImportFormatMode importFormatMode) =>
         AppendDocument(srcDoc, importFormatMode, new ImportFormatOptions());
 
-    // The copies belong to this document and share nothing with the source.
-    // Paragraphs refer to their styles by name and the styles part is written
-    // from this document's package, so with every mode a style both documents
-    // define takes this document's definition, and a style only the source
-    // defines falls back to the default paragraph style.
+    // The copies belong to this document and share nothing with the source;
+    // the paragraph styles they name come along as the mode asks
+    // (StyleImport).
     /// <summary>Appends copies of the sections of <paramref name="srcDoc"/> to the end of this document, importing styles by <paramref name="importFormatMode"/>.</summary>
     public void AppendDocument(Document srcDoc, ImportFormatMode importFormatMode, ImportFormatOptions importFormatOptions)
     {
@@ -144,10 +142,12 @@ public sealed partial class Document
         EnumCheck.Defined(importFormatMode);
         // Taken first, so that appending a document to itself copies it once.
         var sections = new List<Node>(srcDoc.Matching(NodeType.Section, false));
+        var styles = new Formats.StyleImport(srcDoc, this, importFormatMode);
         foreach (Node section in sections)
         {
             Node copy = section.CloneInto(this, true);
             Formats.PictureImport.Carry(section, copy);
+            styles.Carry(copy);
             CommentCopies.Renumber(copy);
             AppendChild(copy);
         }

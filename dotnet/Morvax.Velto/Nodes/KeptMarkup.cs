@@ -33,7 +33,7 @@ internal sealed class KeptBlock : Node
     public object Element => IDeferredMarkup.ElementOf(Markup);
 
     // The element as the format holds it.
-    public object Markup { get; }
+    public object Markup { get; set; }
 
     internal override void AppendText(StringBuilder builder) => builder.Append(text);
 
@@ -55,7 +55,7 @@ internal sealed class KeptInline : Inline
     public object Element => IDeferredMarkup.ElementOf(Markup);
 
     // The element as the format holds it.
-    public object Markup { get; }
+    public object Markup { get; set; }
 
     internal override void AppendText(StringBuilder builder) => builder.Append(text);
 

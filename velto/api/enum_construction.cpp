@@ -5,11 +5,11 @@
 // assignment on the class), then assigns a dozen special methods one by one, and its class
 // statement searches every base for every special method to fill the new type's slots.
 // The members here are plain upper-case names with 32-bit values, so those checks can
-// decide nothing; the builder below writes the finished state directly, from C: a class
-// whose dictionary is the final one in its final order (members and __new__ as
-// placeholders), made by PyType_FromSpecWithBases so that its slots come from its base,
-// then the members themselves, made as the enum module makes them, written over their
-// placeholders. It mirrors the enum module of Python 3.11; for any member list the checks
+// decide nothing; the builder below writes the finished state directly, from C, in the
+// order of the dictionary the enum module's class ends up with: a class whose dictionary
+// holds the bookkeeping, made by PyType_FromSpecWithBases so that its slots come from its
+// base, then the members themselves, made as the enum module makes them, then the special
+// methods and __new__. It mirrors the enum module of Python 3.11; for any member list the checks
 // could reject or treat specially, the functional form itself is used.
 // tests/python/test_enum_construction.py compares every class, and classes built here from
 // member lists of every kind, with what the enum module builds from the same members.
@@ -217,12 +217,11 @@ PyObject* AllBits(int64_t mask) {
   return PyLong_FromUnsignedLongLong(bits == 64 ? UINT64_MAX : (uint64_t{1} << bits) - 1);
 }
 
-// The class body, in the order of the dictionary the enum module's class ends up with:
-// the bookkeeping, the documentation and extras, a placeholder per member name, the special
-// methods, and a placeholder for __new__ (written over once the class exists; its slot
-// reads it from the dictionary either way).
+// The class body, the start of the dictionary the enum module's class ends up with: the
+// bookkeeping, then the documentation and extras. The members follow once the class exists
+// (they are its instances), then the special methods and __new__ (FinishClass).
 PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember* members, size_t count,
-                    PyObject* names, PyObject* extras) {
+                    PyObject* extras) {
   int64_t mask = 0, singleBits = 0;
   for (size_t i = 0; i < count; ++i) {
     mask |= members[i].value;
@@ -268,10 +267,6 @@ PyObject* ClassBody(const BaseFacts& facts, const char* module, const EnumMember
       if (PyDict_SetItem(body.get(), key, value) < 0) return nullptr;
     }
   }
-  for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(names); ++i) {
-    if (PyDict_SetItem(body.get(), PyTuple_GET_ITEM(names, i), Py_None) < 0) return nullptr;
-  }
-  if (PyDict_Update(body.get(), facts.inherited) < 0 || !put("__new__", Py_None, false)) return nullptr;
   return body.release();
 }
 
@@ -290,7 +285,8 @@ PyObject* NewIntMember(PyTypeObject* cls, PyObject* value) {
 }
 
 // The members, made as the enum module makes them (int.__new__ on the class, then _value_,
-// _name_, __objclass__ and _sort_order_ in that order), written over their placeholders.
+// _name_, __objclass__ and _sort_order_ in that order), each name entered in the class
+// dictionary after those before it.
 // iterated receives the values of _member_names_, in order.
 bool MakeMembers(PyObject* cls, const BaseFacts& facts, const EnumMember* members, size_t count, PyObject* names,
                  std::vector<int32_t>& iterated) {
@@ -389,6 +385,20 @@ PyObject* CreateClass(PyObject* base, const char* name, const char* module, PyOb
   return cls.release();
 }
 
+// The end of the dictionary, after the members: the special methods the enum module
+// assigns, then __new__. Each goes through type's attribute assignment, which enters it
+// after the members and points its slot at it.
+bool FinishClass(PyObject* cls, const BaseFacts& facts) {
+  static PyObject* const newKey = Text("__new__");  // kept for the process
+  if (newKey == nullptr) return false;
+  Py_ssize_t position = 0;
+  PyObject *key, *value;
+  while (PyDict_Next(facts.inherited, &position, &key, &value)) {
+    if (PyType_Type.tp_setattro(cls, key, value) < 0) return false;
+  }
+  return PyType_Type.tp_setattro(cls, newKey, facts.enumNew) == 0;
+}
+
 }  // namespace
 
 PyObject* NewEnumClass(PyObject* base, const char* name, const char* module, const EnumMember* members, size_t count,
@@ -404,18 +414,15 @@ PyObject* NewEnumClass(PyObject* base, const char* name, const char* module, con
     if (!cls) return nullptr;
     return extras == nullptr || AddEnumClassAttributes(cls.get(), extras) == 0 ? cls.release() : nullptr;
   }
-  PyRef body = PyRef::steal(ClassBody(*facts, module, members, count, names.get(), extras));
+  PyRef body = PyRef::steal(ClassBody(*facts, module, members, count, extras));
   if (!body) return nullptr;
   PyRef cls = PyRef::steal(CreateClass(base, name, module, body.get()));
   if (!cls) return nullptr;
-  // The writes below go to the dictionary directly: none of them names a slot (the
-  // placeholder already made the type look __new__ up in the dictionary), so one emptying
-  // of the lookup cache at the end stands for the assignments of the enum module.
-  PyObject* dict = reinterpret_cast<PyTypeObject*>(cls.get())->tp_dict;
+  // The members go to the dictionary directly: none of their names is special, so one
+  // emptying of the lookup cache at the end stands for the assignments of the enum module.
   std::vector<int32_t> iterated;
   iterated.reserve(count);
-  if (!MakeMembers(cls.get(), *facts, members, count, names.get(), iterated) ||
-      PyDict_SetItemString(dict, "__new__", facts->enumNew) < 0 ||
+  if (!MakeMembers(cls.get(), *facts, members, count, names.get(), iterated) || !FinishClass(cls.get(), *facts) ||
       (facts->isFlag && !PlaceFlagIteration(cls.get(), iterated))) {
     PyType_Modified(reinterpret_cast<PyTypeObject*>(cls.get()));
     return nullptr;

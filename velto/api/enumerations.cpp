@@ -65,15 +65,23 @@ bool MemberValue(PyObject* member, int32_t* value) {
   return true;
 }
 
-// The interned name of a service (new reference). Every enumeration has the same eight
-// services: their names are made once for the process instead of once per class.
-PyObject* ServiceName(const char* text) {
-  static std::vector<std::pair<std::string, PyObject*>> known;
-  for (const auto& [name, interned] : known) {
-    if (name == text) return Py_NewRef(interned);
+// The interned name of the service at a position of the table (new reference). Every
+// enumeration has the same eight services in the same order: each position keeps the name
+// it made, and one comparison of the text confirms it for the next class.
+PyObject* ServiceName(size_t position, const char* text) {
+  static std::vector<std::pair<const char*, PyObject*>> known;  // held for the process
+  if (position < known.size() && std::strcmp(known[position].first, text) == 0) {
+    return Py_NewRef(known[position].second);
   }
   PyObject* interned = PyUnicode_InternFromString(text);
-  if (interned != nullptr) known.emplace_back(text, Py_NewRef(interned));  // held for the process
+  if (interned != nullptr && position == known.size()) {
+    const char* kept = PyUnicode_AsUTF8(interned);  // lives as long as the name
+    if (kept != nullptr) {
+      known.emplace_back(kept, Py_NewRef(interned));
+    } else {
+      PyErr_Clear();  // a name whose text cannot be read is only not remembered
+    }
+  }
   return interned;
 }
 
@@ -86,7 +94,8 @@ int StoreServices(PyObject* type, PyMethodDef* services) {
     bool isStatic = (definition->ml_flags & METH_STATIC) != 0;
     PyRef descriptor =
         PyRef::steal(isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition));
-    PyRef name = PyRef::steal(descriptor ? ServiceName(definition->ml_name) : nullptr);
+    PyRef name =
+        PyRef::steal(descriptor ? ServiceName(static_cast<size_t>(definition - services), definition->ml_name) : nullptr);
     if (!name || PyDict_SetItem(owner->tp_dict, name.get(), descriptor.get()) < 0) {
       ReportTypeInitError2(StartupCode::AddDescriptor, owner->tp_name, definition->ml_name);
       stored = -1;

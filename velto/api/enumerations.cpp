@@ -94,8 +94,8 @@ int StoreServices(PyObject* type, PyMethodDef* services) {
     bool isStatic = (definition->ml_flags & METH_STATIC) != 0;
     PyRef descriptor =
         PyRef::steal(isStatic ? NewStaticMethodDescr(owner, definition) : NewInstanceMethodDescr(owner, definition));
-    PyRef name =
-        PyRef::steal(descriptor ? ServiceName(static_cast<size_t>(definition - services), definition->ml_name) : nullptr);
+    PyRef name = PyRef::steal(descriptor ? ServiceName(static_cast<size_t>(definition - services), definition->ml_name)
+                                         : nullptr);
     if (!name || PyDict_SetItem(owner->tp_dict, name.get(), descriptor.get()) < 0) {
       ReportTypeInitError2(StartupCode::AddDescriptor, owner->tp_name, definition->ml_name);
       stored = -1;

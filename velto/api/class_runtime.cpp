@@ -651,9 +651,32 @@ void FillBoundType(const ClassBinding& binding) {
   type.tp_free = HostObjectFree;
 }
 
+// Entries of a class dictionary besides its methods and properties: slot wrappers, the
+// documentation, the markers and interface sets.
+constexpr Py_ssize_t kDictionaryExtras = 16;
+
 // A bound type is static and immutable: its dictionary lives as long as the process.
 int ReadyBoundType(const ClassBinding& binding) {
   PyTypeObject* type = &binding.type->type;
+  // The dictionary is made for every entry the class gets: its methods, properties and
+  // static descriptors, the slot wrappers and the entries start-up adds. Readying would
+  // otherwise grow it step by step, a copy of the table each time.
+  if (type->tp_dict == nullptr && (type->tp_flags & Py_TPFLAGS_READY) == 0) {
+    Py_ssize_t entries = kDictionaryExtras;
+    for (const PyMethodDef* method = binding.methodDefs; method != nullptr && method->ml_name != nullptr; ++method) {
+      ++entries;
+    }
+    for (const PyGetSetDef* property = binding.getsetDefs; property != nullptr && property->name != nullptr;
+         ++property) {
+      ++entries;
+    }
+    for (const PyGetSetDef* property = binding.staticDefs; property != nullptr && property->name != nullptr;
+         ++property) {
+      ++entries;
+    }
+    type->tp_dict = _PyDict_NewPresized(entries);
+    if (type->tp_dict == nullptr) return -1;
+  }
   if (PyType_Ready(type) < 0) return -1;
   UntrackPermanentClassDict(type);
   return 0;

@@ -341,14 +341,28 @@ bool PlaceFlagIteration(PyObject* cls, const std::vector<int32_t>& iterated) {
          PyDict_SetItemString(reinterpret_cast<PyTypeObject*>(cls)->tp_dict, "_iter_member_", byDefinition.get()) == 0;
 }
 
+// Whether a special name the builder writes may fill a slot of the type. The class's own
+// bookkeeping names and the special methods without a slot are only entries of its
+// dictionary: type's attribute assignment would store them there and search the slot
+// table for nothing. The names are interned; any other string counts as a slot's.
+bool MayFillSlot(PyObject* name) {
+  static PyObject* const plain[] = {Text("__module__"), Text("__doc__"), Text("__qualname__"), Text("__format__"),
+                                    Text("__reduce_ex__")};  // kept for the process
+  for (PyObject* entry : plain) {
+    if (entry == name) return false;
+  }
+  return true;
+}
+
 // The class object: a heap type on base with body as its dictionary, of base's metaclass.
 //
 // The interpreter's class statement (type.__new__) looks every special method name up
 // along the whole method resolution order to fill the new type's slots, about 90,000
 // instructions per class and most of what building an enumeration costs. A type made by
 // PyType_FromSpecWithBases inherits its slots from its base instead, which gives the same slots
-// wherever the body defines no special method; the few the body does define are then
-// assigned through type's own attribute assignment, which updates exactly their slots.
+// wherever the body defines no special method; the few the body does define that may fill
+// a slot are then assigned through type's own attribute assignment, which updates exactly
+// their slots.
 // The dictionary is the body, in its order, with nothing else in it.
 PyObject* CreateClass(PyObject* base, const char* name, const char* module, PyObject* body) {
   std::string qualified = std::string(module) + "." + name;  // copied by the type
@@ -379,22 +393,25 @@ PyObject* CreateClass(PyObject* base, const char* name, const char* module, PyOb
     Py_ssize_t length = PyUnicode_GET_LENGTH(key);
     bool special = length > 4 && PyUnicode_READ_CHAR(key, 0) == '_' && PyUnicode_READ_CHAR(key, 1) == '_' &&
                    PyUnicode_READ_CHAR(key, length - 1) == '_' && PyUnicode_READ_CHAR(key, length - 2) == '_';
-    if (special && PyType_Type.tp_setattro(cls.get(), key, value) < 0) return nullptr;
+    if (special && MayFillSlot(key) && PyType_Type.tp_setattro(cls.get(), key, value) < 0) return nullptr;
   }
   PyType_Modified(type);
   return cls.release();
 }
 
 // The end of the dictionary, after the members: the special methods the enum module
-// assigns, then __new__. Each goes through type's attribute assignment, which enters it
-// after the members and points its slot at it.
+// assigns, then __new__. Each that may fill a slot goes through type's attribute
+// assignment, which enters it after the members and points its slot at it; the others are
+// entered directly (the caller empties the lookup cache).
 bool FinishClass(PyObject* cls, const BaseFacts& facts) {
   static PyObject* const newKey = Text("__new__");  // kept for the process
   if (newKey == nullptr) return false;
+  PyObject* dict = reinterpret_cast<PyTypeObject*>(cls)->tp_dict;
   Py_ssize_t position = 0;
   PyObject *key, *value;
   while (PyDict_Next(facts.inherited, &position, &key, &value)) {
-    if (PyType_Type.tp_setattro(cls, key, value) < 0) return false;
+    int stored = MayFillSlot(key) ? PyType_Type.tp_setattro(cls, key, value) : PyDict_SetItem(dict, key, value);
+    if (stored < 0) return false;
   }
   return PyType_Type.tp_setattro(cls, newKey, facts.enumNew) == 0;
 }

@@ -491,7 +491,7 @@ TEST_F(Handles, ZeroIsNull) {
 
   // Members of null are an error, reported with the neutral result.
   EXPECT_EQ(g_interop.GetHashOfObj(0), 0);
-  EXPECT_EQ(take_report().type, u"System.ArgumentNullException");
+  EXPECT_EQ(take_report().type, u"System.NullReferenceException");
   intptr_t s = 1;
   EXPECT_EQ(g_interop.ToStringOfObj(0, &s), 0);
   EXPECT_EQ(s, 0);

@@ -464,8 +464,10 @@ def test_references_and_handles_are_unchanged_after_many_operations(mv, probe, h
     paras = probe.many_paragraphs(10)
     numbers = probe.numbers(10)
     numbers_list = probe.number_list(3)
-    marker, text = object(), "text"
-    big = 1_234_567
+    # Objects of this test's own: an interned literal is shared with the rest of the process,
+    # whose other references come and go while the test runs.
+    marker, text = object(), "".join(["te", "xt"])
+    big = int("1234567")
     watched = [marker, text, big]
     for _ in range(3):
         list(paras), probe.sum([1]), probe.join([text])

@@ -252,6 +252,10 @@ internal sealed record ShapeOrigin(object Element, double Width, double Height)
 {
     public IReadOnlyList<CarriedRelationship>? Carried { get; init; }
 
+    // For a copy made within the document: the story part Carried was read
+    // from, into which the run is written as it is.
+    public Uri? CarriedFrom { get; init; }
+
     public bool IsCopy { get; init; }
 }
 

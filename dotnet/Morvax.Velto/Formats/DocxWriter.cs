@@ -375,7 +375,8 @@ internal static partial class DocxWriter
             OpenXmlElement? run = DocxShapes.Write(shape);
             if (run is not null && shape.Origin is ShapeOrigin { IsCopy: true })
                 Renumber(run);
-            if (run is null || shape.Origin is not ShapeOrigin { Carried: { } brought } || writtenPart is null)
+            if (run is null || shape.Origin is not ShapeOrigin { Carried: { } brought } origin || writtenPart is null
+                || origin.CarriedFrom == writtenPart.Uri)
                 return run;
             var ids = new Dictionary<CarriedRelationship, string>(ReferenceEqualityComparer.Instance);
             foreach (OpenXmlElement element in run.Descendants().Prepend(run))

@@ -5,9 +5,12 @@
 // (an image, a chart with its embedded workbook and style parts, and
 // whatever those relate to in turn) with their bytes, and the targets of
 // external ones (a linked image, a click-through link).  The writer adds them
-// to the target's package as parts and relationships of its own.  A picture
-// whose run names a relationship its story part lacks is not carried: its
-// copy has no drawing to write.
+// to the target's package as parts and relationships of its own.  A copy
+// made within the document takes them along too, for the case it is moved
+// into another story (a picture copied from the body into a header), whose
+// part lacks its original's relationships.  A picture whose run names a
+// relationship its story part lacks is not carried: its copy has no drawing
+// to write.
 using System;
 using System.Collections.Generic;
 using System.IO;
@@ -42,6 +45,9 @@ internal sealed class PictureImport : IDisposable
             (Node o, Node c) = pairs.Pop();
             if (o is Shape { Origin: ShapeOrigin origin } && c is Shape { Origin: null })
                 c.Origin = import.CarriedOrigin(o, origin);
+            else if (o is Shape { Origin: ShapeOrigin { Carried: null } read } && c is Shape { Origin: ShapeOrigin { Carried: null } copied }
+                     && ReferenceEquals(o.Document, c.Document))
+                c.Origin = import.CarriedWithin(o, read, copied);
             if (o is CompositeNode oc && c is CompositeNode cc)
             {
                 Node? from = oc.FirstChild, to = cc.FirstChild;
@@ -61,8 +67,9 @@ internal sealed class PictureImport : IDisposable
     {
         if (RawMarkup.ElementOf(origin.Element) is not { } run)
             return null;
+        // What it carries names parts of no part of this package.
         if (origin.Carried is not null)
-            return origin with { Element = run.CloneNode(true), IsCopy = true };
+            return origin with { Element = run.CloneNode(true), IsCopy = true, CarriedFrom = null };
         if (source?.PackageSource is not { } from || StoryKey(shape) is not { } story)
             return null;
         var carried = new List<CarriedRelationship>();
@@ -79,6 +86,32 @@ internal sealed class PictureImport : IDisposable
             }
         }
         return new ShapeOrigin(run.CloneNode(true), origin.Width, origin.Height) { Carried = carried, IsCopy = true };
+    }
+
+    // A copy made within the document names the relationships of the story
+    // part its original was read from.  Written into that part it stays as
+    // it is; written into another story (a header, a note) it needs what they
+    // name there, so it takes them along as a copy from another package does.
+    // The copy keeps its origin unchanged when they cannot be read.
+    private ShapeOrigin CarriedWithin(Node shape, ShapeOrigin read, ShapeOrigin copied)
+    {
+        if (RawMarkup.ElementOf(read.Element) is not { } run || source?.PackageSource is not { } from
+            || StoryKey(shape) is not { } story || StoryPart(from, story) is not { } part)
+            return copied;
+        var carried = new List<CarriedRelationship>();
+        foreach (OpenXmlElement element in run.Descendants())
+        {
+            foreach (OpenXmlAttribute attribute in element.GetAttributes())
+            {
+                if (attribute.NamespaceUri != WordMl.R)
+                    continue;
+                if (Relationship(from, story, attribute.Value ?? "") is not { } relationship)
+                    return copied;
+                if (!carried.Contains(relationship))
+                    carried.Add(relationship);
+            }
+        }
+        return carried.Count == 0 ? copied : copied with { Carried = carried, CarriedFrom = part.Uri };
     }
 
     // What a relationship of the shape's story part names, or null.

@@ -75,8 +75,9 @@ public abstract partial class Node
         if (this is not DocumentBase)
         {
             Formats.OriginCopier.CarryWithin(this, copy);
-            // Pictures the copy got no origin for (in a document not loaded
-            // from a package) bring their images.
+            // Pictures bring what their runs name: the copy got no origin (in
+            // a document not loaded from a package), or it may be moved into
+            // a story whose part lacks the original's relationships.
             Formats.PictureImport.Carry(this, copy);
             CommentCopies.Renumber(copy);
         }

@@ -59,12 +59,13 @@ public class ImportedPictureTests
             ("word/media/main.png", MainImage), ("word/media/header.png", HeaderImage));
     }
 
-    // The text of the image each picture of the saved main part shows.
-    private static string[] ImagesShown(byte[] saved)
+    // The text of the image each picture of a saved part (of the main part
+    // unless named) shows.
+    private static string[] ImagesShown(byte[] saved, string part = "document.xml")
     {
         using var zip = new ZipArchive(new MemoryStream(saved), ZipArchiveMode.Read);
-        XDocument rels = XDocument.Load(zip.GetEntry("word/_rels/document.xml.rels")!.Open());
-        return Part(saved, "word/document.xml").Root!.Descendants(A + "blip").Select(blip =>
+        XDocument rels = XDocument.Load(zip.GetEntry($"word/_rels/{part}.rels")!.Open());
+        return Part(saved, "word/" + part).Root!.Descendants(A + "blip").Select(blip =>
         {
             string id = (string)blip.Attribute(XName.Get("embed", OfficeRel))!;
             string target = (string)rels.Root!.Elements().Single(r => (string)r.Attribute("Id")! == id).Attribute("Target")!;
@@ -102,6 +103,41 @@ public class ImportedPictureTests
             .ImportNode(main, true));
         Assert.Equal(new[] { HeaderImage, MainImage, MainImage }, ImagesShown(SaveBytes(target, SaveFormat.Docx)));
         Assert.Equal(new[] { MainImage }, ImagesShown(SaveBytes(third, SaveFormat.Docx)));
+    }
+
+    // The main part and the header both name their image rIdImg, so a copy
+    // moved into the other story and written with its original's id would
+    // show the other story's image.
+    [Fact]
+    public void APictureCopiedIntoAnotherStoryOfItsDocumentShowsItsOwnImage()
+    {
+        var doc = new Document(new MemoryStream(Source()));
+        var warnings = new WarningInfoCollection();
+        doc.WarningCallback = warnings;
+        var header = (HeaderFooter)doc.FirstSection!.GetChild(NodeType.HeaderFooter, 0, false)!;
+        Body body = doc.FirstSection!.Body!;
+        Paragraph mainPicture = body.FirstParagraph!, headerPicture = header.FirstParagraph!;
+        byte[] before = SaveBytes(doc, SaveFormat.Docx);
+        header.AppendChild(mainPicture.Clone(true));
+        body.AppendChild(headerPicture.Clone(true));
+        body.AppendChild(mainPicture.Clone(true));
+
+        byte[] saved = SaveBytes(doc, SaveFormat.Docx);
+        Assert.Equal(0, warnings.Count);
+        Assert.Equal(ImagesShown(before).Append(HeaderImage).Append(MainImage), ImagesShown(saved));
+        Assert.Equal(ImagesShown(before, "header1.xml").Append(MainImage), ImagesShown(saved, "header1.xml"));
+        // A copy staying in its original's story shares its image part.
+        Assert.Equal(MediaCount(before) + 2, MediaCount(saved));
+        // Appended to another document, the copies bring their images there.
+        var other = new Document();
+        other.AppendDocument(doc, ImportFormatMode.KeepSourceFormatting);
+        Assert.Equal(ImagesShown(saved), ImagesShown(SaveBytes(other, SaveFormat.Docx)));
+    }
+
+    private static int MediaCount(byte[] saved)
+    {
+        using var zip = new ZipArchive(new MemoryStream(saved), ZipArchiveMode.Read);
+        return zip.Entries.Count(e => e.FullName.StartsWith("word/media/", StringComparison.Ordinal));
     }
 
     [Fact]

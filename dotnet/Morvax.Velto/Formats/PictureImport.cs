@@ -72,6 +72,15 @@ internal sealed class PictureImport : IDisposable
             return origin with { Element = run.CloneNode(true), IsCopy = true, CarriedFrom = null };
         if (source?.PackageSource is not { } from || StoryKey(shape) is not { } story)
             return null;
+        return RelationshipsOf(run, from, story) is { } carried
+            ? new ShapeOrigin(run.CloneNode(true), origin.Width, origin.Height) { Carried = carried, IsCopy = true }
+            : null;
+    }
+
+    // What the relationships a run names in its story part name, each once;
+    // null when one of them cannot be read.
+    private List<CarriedRelationship>? RelationshipsOf(OpenXmlElement run, DocxSource from, string story)
+    {
         var carried = new List<CarriedRelationship>();
         foreach (OpenXmlElement element in run.Descendants())
         {
@@ -85,7 +94,7 @@ internal sealed class PictureImport : IDisposable
                     carried.Add(relationship);
             }
         }
-        return new ShapeOrigin(run.CloneNode(true), origin.Width, origin.Height) { Carried = carried, IsCopy = true };
+        return carried;
     }
 
     // A copy made within the document names the relationships of the story
@@ -98,20 +107,9 @@ internal sealed class PictureImport : IDisposable
         if (RawMarkup.ElementOf(read.Element) is not { } run || source?.PackageSource is not { } from
             || StoryKey(shape) is not { } story || StoryPart(from, story) is not { } part)
             return copied;
-        var carried = new List<CarriedRelationship>();
-        foreach (OpenXmlElement element in run.Descendants())
-        {
-            foreach (OpenXmlAttribute attribute in element.GetAttributes())
-            {
-                if (attribute.NamespaceUri != WordMl.R)
-                    continue;
-                if (Relationship(from, story, attribute.Value ?? "") is not { } relationship)
-                    return copied;
-                if (!carried.Contains(relationship))
-                    carried.Add(relationship);
-            }
-        }
-        return carried.Count == 0 ? copied : copied with { Carried = carried, CarriedFrom = part.Uri };
+        return RelationshipsOf(run, from, story) is { Count: > 0 } carried
+            ? copied with { Carried = carried, CarriedFrom = part.Uri }
+            : copied;
     }
 
     // What a relationship of the shape's story part names, or null.

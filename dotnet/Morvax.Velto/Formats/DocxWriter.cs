@@ -379,22 +379,17 @@ internal static partial class DocxWriter
                 || origin.CarriedFrom == writtenPart.Uri)
                 return run;
             var ids = new Dictionary<CarriedRelationship, string>(ReferenceEqualityComparer.Instance);
-            foreach (OpenXmlElement element in run.Descendants().Prepend(run))
+            // Listed first: the element's attributes change as they are renamed.
+            foreach ((OpenXmlElement element, OpenXmlAttribute attribute) in WordMl.RelationshipAttributes(run).ToList())
             {
-                foreach (OpenXmlAttribute attribute in element.GetAttributes())
+                foreach (CarriedRelationship relationship in brought)
                 {
-                    if (attribute.NamespaceUri != RelationshipsNs)
-                        continue;
-                    foreach (CarriedRelationship relationship in brought)
+                    if (relationship.Id == attribute.Value)
                     {
-                        if (relationship.Id == attribute.Value)
-                        {
-                            if (!ids.TryGetValue(relationship, out string? id))
-                                ids[relationship] = id = Add(relationship);
-                            element.SetAttribute(new OpenXmlAttribute(attribute.Prefix, attribute.LocalName,
-                                attribute.NamespaceUri, id));
-                            break;
-                        }
+                        if (!ids.TryGetValue(relationship, out string? id))
+                            ids[relationship] = id = Add(relationship);
+                        element.SetAttribute(new OpenXmlAttribute(attribute.Prefix, attribute.LocalName, attribute.NamespaceUri, id));
+                        break;
                     }
                 }
             }
@@ -481,19 +476,8 @@ internal static partial class DocxWriter
         // Kept markup that names a relationship the part being written does
         // not have (markup moved here from another document: a picture, a
         // link) would make the package unreadable, so it is left out.
-        private bool Resolves(object kept)
-        {
-            var element = (OpenXmlElement)kept;
-            foreach (OpenXmlElement e in element.Descendants().Prepend(element))
-            {
-                foreach (OpenXmlAttribute attribute in e.GetAttributes())
-                {
-                    if (attribute.NamespaceUri == RelationshipsNs && !relationshipIds.Contains(attribute.Value ?? ""))
-                        return false;
-                }
-            }
-            return true;
-        }
+        private bool Resolves(object kept) =>
+            WordMl.RelationshipAttributes((OpenXmlElement)kept).All(named => relationshipIds.Contains(named.Attribute.Value ?? ""));
 
         private void WriteKept(XmlWriter w, object kept)
         {
@@ -510,8 +494,6 @@ internal static partial class DocxWriter
                     Dropped++;
             }
         }
-
-        private const string RelationshipsNs = WordMl.R;
 
         // Drawings and kept markup left out because this package lacks a
         // part they name, or because they have no markup to write.

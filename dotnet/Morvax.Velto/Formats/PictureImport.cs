@@ -82,17 +82,12 @@ internal sealed class PictureImport : IDisposable
     private List<CarriedRelationship>? RelationshipsOf(OpenXmlElement run, DocxSource from, string story)
     {
         var carried = new List<CarriedRelationship>();
-        foreach (OpenXmlElement element in run.Descendants())
+        foreach ((_, OpenXmlAttribute attribute) in WordMl.RelationshipAttributes(run))
         {
-            foreach (OpenXmlAttribute attribute in element.GetAttributes())
-            {
-                if (attribute.NamespaceUri != WordMl.R)
-                    continue;
-                if (Relationship(from, story, attribute.Value ?? "") is not { } relationship)
-                    return null;
-                if (!carried.Contains(relationship))
-                    carried.Add(relationship);
-            }
+            if (Relationship(from, story, attribute.Value ?? "") is not { } relationship)
+                return null;
+            if (!carried.Contains(relationship))
+                carried.Add(relationship);
         }
         return carried;
     }

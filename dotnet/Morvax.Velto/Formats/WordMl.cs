@@ -16,6 +16,20 @@ internal static class WordMl
     public const string MarkupCompatibility = "http://schemas.openxmlformats.org/markup-compatibility/2006";
     public const string ExtendedPropertiesNs = "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties";
 
+    // The attributes of an element and of those below it that name a
+    // relationship of the part the markup lies in, with the element of each.
+    public static IEnumerable<(OpenXmlElement Element, OpenXmlAttribute Attribute)> RelationshipAttributes(OpenXmlElement root)
+    {
+        foreach (OpenXmlElement element in root.Descendants().Prepend(root))
+        {
+            foreach (OpenXmlAttribute attribute in element.GetAttributes())
+            {
+                if (attribute.NamespaceUri == R)
+                    yield return (element, attribute);
+            }
+        }
+    }
+
     // Twips (1/20 point) measure indents, spacing and tab stops; half-points
     // measure font sizes.
     public const double TwipsPerPoint = 20.0;

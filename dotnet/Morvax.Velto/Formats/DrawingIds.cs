@@ -32,18 +32,12 @@ internal static class DrawingIds
     public static long HighestIn(ReadOnlySpan<byte> markup)
     {
         long highest = 0;
-        for (int at = markup.IndexOf(Name); at >= 0;)
+        for (int end = RawMarkup.TagNameEnd(markup, Name, 0); end >= 0; end = RawMarkup.TagNameEnd(markup, Name, end))
         {
-            int end = at + Name.Length;
-            if (at > 0 && markup[at - 1] is (byte)':' or (byte)'<' && end < markup.Length && IsSpace(markup[end]))
-            {
-                int close = markup[end..].IndexOf((byte)'>');
-                ReadOnlySpan<byte> tag = close < 0 ? markup[end..] : markup.Slice(end, close);
-                if (IdOf(tag) is long id)
-                    highest = System.Math.Max(highest, id);
-            }
-            int next = markup[end..].IndexOf(Name);
-            at = next < 0 ? -1 : end + next;
+            int close = markup[end..].IndexOf((byte)'>');
+            ReadOnlySpan<byte> tag = close < 0 ? markup[end..] : markup.Slice(end, close);
+            if (IdOf(tag) is long id)
+                highest = System.Math.Max(highest, id);
         }
         return highest;
     }

@@ -132,18 +132,26 @@ internal sealed class RawMarkup : IDeferredMarkup
     {
         if (bytes is null)
             return true;
-        ReadOnlySpan<byte> markup = bytes.AsSpan(start, length);
-        ReadOnlySpan<byte> name = Ascii(localName, stackalloc byte[MaxTestedName]);
-        for (int at = markup.IndexOf(name); at >= 0;)
+        return TagNameEnd(bytes.AsSpan(start, length), Ascii(localName, stackalloc byte[MaxTestedName]), 0) >= 0;
+    }
+
+    /// <summary>
+    /// Where the first tag name at or after <paramref name="from"/> of the local name (with any
+    /// prefix) ends in the markup's bytes, or -1: a cheap test, which does not tell start tags
+    /// from end tags nor markup from text that looks like it.
+    /// </summary>
+    public static int TagNameEnd(ReadOnlySpan<byte> markup, ReadOnlySpan<byte> localName, int from)
+    {
+        for (int at = from + markup[from..].IndexOf(localName); at >= from;)
         {
-            int end = at + name.Length;
+            int end = at + localName.Length;
             if (at > 0 && markup[at - 1] is (byte)':' or (byte)'<' && end < markup.Length
                 && markup[end] is (byte)' ' or (byte)'/' or (byte)'>' or (byte)'\t' or (byte)'\r' or (byte)'\n')
-                return true;
-            int next = markup[end..].IndexOf(name);
+                return end;
+            int next = markup[end..].IndexOf(localName);
             at = next < 0 ? -1 : end + next;
         }
-        return false;
+        return -1;
     }
 
     // The words and names tested are the format's own short ones: their bytes

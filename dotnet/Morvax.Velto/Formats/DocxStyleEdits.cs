@@ -97,9 +97,11 @@ internal sealed class DocxStyleEdits
             }
         }
         var result = new List<(string, string)>();
+        if (imported.Count == 0 && copied.Count == 0)
+            return result;
+        W.Styles styles = (main.StyleDefinitionsPart ?? main.AddNewPart<StyleDefinitionsPart>()).Styles ??= new W.Styles();
         if (imported.Count > 0)
         {
-            W.Styles styles = (main.StyleDefinitionsPart ?? main.AddNewPart<StyleDefinitionsPart>()).Styles ??= new W.Styles();
             var present = new HashSet<string>(styles.Elements<W.Style>().Where(e => e.StyleId?.Value is { Length: > 0 })
                 .Select(DocxReader.StyleSheet.NameOf), StringComparer.OrdinalIgnoreCase);
             foreach ((string name, string xml) in imported)
@@ -112,10 +114,7 @@ internal sealed class DocxStyleEdits
             }
         }
         if (copied.Count > 0)
-        {
-            W.Styles styles = (main.StyleDefinitionsPart ?? main.AddNewPart<StyleDefinitionsPart>()).Styles ??= new W.Styles();
             result.AddRange(MergeCopies(styles));
-        }
         return result;
     }
 
